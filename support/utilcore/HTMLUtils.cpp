@@ -199,45 +199,62 @@ bool EndsInDecodedCharacter(const std::string& text, std::size_t end) {
   return end < text.size() && text[end] == CPageText::kFiller;
 }
 
-/// Decodes in place: the write position never passes the read position, except for a
-/// value longer than its reference, which then opens room for itself.
+/// What the text at the read position turns into: `size` bytes at `data` for the
+/// `consumed` bytes read (a reference, a run of plain text or dropped fillers).
+struct CDecodeStep {
+  const char* data = nullptr;
+  std::size_t size = 0;
+  std::size_t consumed = 0;
+};
+
+CDecodeStep NextStep(const std::string& text, std::size_t read, bool dropFillers,
+                     CDecodedReference& decoded) {
+  const char c = text[read];
+  if (dropFillers && c == CPageText::kFiller) {
+    const std::size_t end = text.find_first_not_of(CPageText::kFiller, read);
+    return {text.data() + read, 0, (end == std::string::npos ? text.size() : end) - read};
+  }
+  if (c == '&' && DecodeAt(text, read, decoded) &&
+      !(dropFillers && EndsInDecodedCharacter(text, read + decoded.span))) {
+    return {decoded.bytes.data(), decoded.size, decoded.span};
+  }
+  std::size_t end = FindSpecial(text, read + 1, dropFillers);
+  if (end == std::string::npos) {
+    end = text.size();
+  }
+  return {text.data() + read, end - read, end - read};
+}
+
+/// Decodes in place while the output stays behind the input; a value longer than its
+/// reference ("&nGt;") that would overtake it moves the rest into a new string.
 void DecodeShrinking(std::string& text, bool dropFillers) {
-  const std::size_t first = FindSpecial(text, 0, dropFillers);
-  if (first == std::string::npos) {
+  std::size_t read = FindSpecial(text, 0, dropFillers);
+  if (read == std::string::npos) {
     return;
   }
-  std::size_t write = first;
-  std::size_t read = first;
+  std::size_t write = read;
+  CDecodedReference decoded;
   while (read < text.size()) {
-    const char c = text[read];
-    if (c == CPageText::kFiller && dropFillers) {
-      ++read;
-      continue;
+    const CDecodeStep step = NextStep(text, read, dropFillers, decoded);
+    if (write + step.size > read + step.consumed) {
+      break;
     }
-    CDecodedReference decoded;
-    if (c == '&' && DecodeAt(text, read, decoded) &&
-        !(dropFillers && EndsInDecodedCharacter(text, read + decoded.span))) {
-      if (write + decoded.size > read + decoded.span) {
-        text.erase(write, read - write);
-        text.replace(write, decoded.span, decoded.bytes.data(), decoded.size);
-        write += decoded.size;
-        read = write;
-        continue;
-      }
-      std::memcpy(text.data() + write, decoded.bytes.data(), decoded.size);
-      write += decoded.size;
-      read += decoded.span;
-      continue;
-    }
-    std::size_t next = FindSpecial(text, read + 1, dropFillers);
-    if (next == std::string::npos) {
-      next = text.size();
-    }
-    std::memmove(text.data() + write, text.data() + read, next - read);
-    write += next - read;
-    read = next;
+    std::memmove(text.data() + write, step.data, step.size);
+    write += step.size;
+    read += step.consumed;
   }
-  text.resize(write);
+  if (read == text.size()) {
+    text.resize(write);
+    return;
+  }
+  std::string grown(text, 0, write);
+  grown.reserve(text.size() + (text.size() - read) / 4);
+  while (read < text.size()) {
+    const CDecodeStep step = NextStep(text, read, dropFillers, decoded);
+    grown.append(step.data, step.size);
+    read += step.consumed;
+  }
+  text.swap(grown);
 }
 
 } // namespace

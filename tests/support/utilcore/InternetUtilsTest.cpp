@@ -68,6 +68,9 @@ const CAddressCase kAddressCases[] = {
     {"Write (mailto:jean@x.fr?subject=Hi) or to ann@x.fr", {"ann@x.fr"},
      {"mailto:jean@x.fr?subject=Hi"}},
     {"ftp://user@files.example.com/pub/", {}, {"ftp://user@files.example.com/pub/"}},
+    // One address inside another: both are listed.
+    {"jean@x.fr (mailto:jean@x.fr)", {"jean@x.fr"}, {"mailto:jean@x.fr"}},
+    {"www.a.com and http://www.a.com/x", {}, {"www.a.com", "http://www.a.com/x"}},
     // Web addresses and where they end.
     {"See http://example.com.", {}, {"http://example.com"}},
     {"Visit www.example.com, or https://example.org/a?b=c&d=e!",
@@ -113,7 +116,10 @@ TEST_P(AddressTest, AddressesAreExactNonOverlappingSubstrings) {
   Addresses found;
   CInternetUtils::ParseEmailAddresses(line, found);
   CInternetUtils::ParseWebSiteAddresses(line, found);
-  // Blanking them one after the other, as the word scan does, leaves none of them.
+  // Blanking every occurrence of each, longest first (a shorter one may stand inside a
+  // longer one), leaves none of them.
+  std::stable_sort(found.begin(), found.end(),
+                   [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
   std::string blanked = line;
   for (const std::string& address : found) {
     ASSERT_FALSE(address.empty());
