@@ -16,7 +16,7 @@
 namespace {
 // A log older runs made larger than this is moved aside to "<name>.log.old" at
 // start, so that the log never grows without bound.
-constexpr off_t kRotateBytes = 1024 * 1024;
+constexpr off_t kRotateBytes = off_t{1024} * 1024;
 // File and archive error texts were fetched into 255-character buffers; longer ones
 // are cut to that.
 constexpr std::size_t kMaxErrorMessageBytes = 254;

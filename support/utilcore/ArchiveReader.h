@@ -12,6 +12,8 @@
 class CArchiveReader {
 public:
   CArchiveReader(std::string_view bytes, std::string fileName);
+  /// The reader keeps a view: a temporary would be gone before the first read.
+  CArchiveReader(std::string&& bytes, std::string fileName) = delete;
 
   std::uint8_t ReadUInt8();
   std::uint16_t ReadUInt16();

@@ -19,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // A registry file beyond this is not one Wine wrote; it is not read into memory.
-constexpr off_t kMaxRegistryBytes = 256 * 1024 * 1024;
+constexpr off_t kMaxRegistryBytes = off_t{256} * 1024 * 1024;
 
 class CFileDescriptor {
 public:
@@ -154,7 +154,7 @@ std::string FindNoCase(const std::string& folder, std::string_view name) {
   std::error_code error;
   for (fs::directory_iterator it(folder.empty() ? "/" : folder, error), end; !error && it != end;
        it.increment(error)) {
-    const std::string entry = it->path().filename().string();
+    std::string entry = it->path().filename().string();
     if (CWineRegistryFile::FoldName(entry) == wanted) {
       return entry;
     }
@@ -164,43 +164,41 @@ std::string FindNoCase(const std::string& folder, std::string_view name) {
 
 /// `root` followed by the components of `rest`, each matched against the disk.
 std::string ResolveBelow(const std::string& root, std::string_view rest) {
-  std::vector<std::string> names;
+  std::string path = root;
+  // Where each name added to `path` begins, so that ".." can take it off again.
+  std::vector<std::size_t> starts;
   bool onDisk = true;
-  std::size_t start = 0;
-  while (start < rest.size()) {
-    std::size_t end = start;
+  std::size_t begin = 0;
+  while (begin < rest.size()) {
+    std::size_t end = begin;
     while (end < rest.size() && !IsSeparator(rest[end])) {
       ++end;
     }
-    const std::string_view name = rest.substr(start, end - start);
-    start = end + 1;
+    const std::string_view name = rest.substr(begin, end - begin);
+    begin = end + 1;
     if (name.empty() || name == ".") {
       continue;
     }
     if (name == "..") {
-      if (!names.empty()) {
-        names.pop_back();
+      if (!starts.empty()) {
+        path.resize(starts.back());
+        starts.pop_back();
       }
       continue;
     }
-    std::string folder = root;
-    for (const std::string& n : names) {
-      folder += "/" + n;
-    }
+    const std::string folder = path;
+    starts.push_back(path.size());
+    path.push_back('/');
+    path.append(name);
     std::error_code error;
-    std::string actual(name);
-    if (onDisk && !fs::exists(folder + "/" + actual, error)) {
-      actual = FindNoCase(folder, name);
+    if (onDisk && !fs::exists(path, error)) {
+      std::string actual = FindNoCase(folder, name);
       onDisk = !actual.empty();
-      if (!onDisk) {
-        actual = name;
+      if (onDisk) {
+        path.resize(starts.back() + 1);
+        path.append(actual);
       }
     }
-    names.push_back(std::move(actual));
-  }
-  std::string path = root;
-  for (const std::string& n : names) {
-    path += "/" + n;
   }
   if (path.empty() || (!rest.empty() && IsSeparator(rest.back()))) {
     path.push_back('/');

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cerrno>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -87,6 +88,14 @@ TEST_F(AppLoggerTest, ThreeLineForms) {
                 "{A0BEB667-EA94-45CE-AD8C-DE8DFCF6FB60} - /p/site.plx - Unexpected end of file",
                 "{40363C25-6A12-48ad-A244-0EC6F01A1ABC} - /p/x.plx - Permission denied",
                 "{BB412687-5950-455A-851B-29AC5C89870B} - g.dat - Bad count"}));
+}
+
+TEST_F(AppLoggerTest, FileErrorFromErrnoCarriesTheSystemText) {
+  errno = ENOENT;
+  const CFileException error = CFileException::FromErrno("/p/gone.plx");
+  EXPECT_EQ(CFileException::FromErrno("x", EACCES).GetMessage(), "Permission denied");
+  CAppLogger::LogFileError("{ID}", error);
+  EXPECT_EQ(Texts(), std::vector<std::string>{"{ID} - /p/gone.plx - No such file or directory"});
 }
 
 TEST_F(AppLoggerTest, LineBreaksStayInsideOneLine) {
