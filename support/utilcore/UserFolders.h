@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+/// The user's home and configuration folders as the environment names them.
+class CUserFolders {
+public:
+  /// $HOME, else the account's home from the password database; no trailing "/".
+  static std::string GetHomeDir();
+  /// $XDG_CONFIG_HOME when it is an absolute path, else the home + "/.config";
+  /// ends in "/".
+  static std::string GetConfigDir();
+};
