@@ -44,6 +44,15 @@ struct TrimCase {
   std::string out;
 };
 
+template <typename Transform>
+void ExpectInPlace(Transform transform, const std::vector<TrimCase>& cases) {
+  for (const auto& c : cases) {
+    std::string text = c.in;
+    transform(text);
+    EXPECT_EQ(text, c.out) << c.in;
+  }
+}
+
 TEST(StringUtilsTrim, RemovesUnicodeWhiteSpaceAndItsFillers) {
   const std::vector<TrimCase> cases = {
       {"  word  ", "word"},
@@ -57,10 +66,8 @@ TEST(StringUtilsTrim, RemovesUnicodeWhiteSpaceAndItsFillers) {
       {"x\u2019" + Fill(4), "x\u2019" + Fill(4)}, // fillers of a visible character stay
       {"\xFF ", "\xFF"},
   };
+  ExpectInPlace(&CStringUtils::Trim, cases);
   for (const auto& c : cases) {
-    std::string text = c.in;
-    CStringUtils::Trim(text);
-    EXPECT_EQ(text, c.out) << c.in;
     EXPECT_EQ(CStringUtils::TrimView(c.in), c.out) << c.in;
   }
 }
@@ -156,7 +163,10 @@ TEST(StringUtilsGetWords, Separators) {
       {"", {}},
       {"  \u00A0 ", {}},
       {"C++ and C# at AT&T", {"C++", "and", "C#", "at", "AT&T"}},
-      {"bad\xFF\xFE" "bytes", {"bad\xFF\xFE" "bytes"}},
+      {"bad\xFF\xFE"
+       "bytes",
+       {"bad\xFF\xFE"
+        "bytes"}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Words(c.in), c.out) << c.in;
@@ -448,6 +458,15 @@ struct MatchCase {
   bool expected;
 };
 
+using MatchFunction = bool (*)(std::string_view, std::string_view, bool);
+
+void ExpectMatches(MatchFunction match, const std::vector<MatchCase>& cases) {
+  for (const auto& c : cases) {
+    EXPECT_EQ(match(c.text, c.pattern, c.caseSensitive), c.expected)
+        << c.text << " / " << c.pattern << " / " << c.caseSensitive;
+  }
+}
+
 TEST(StringUtilsMatch, FirstChars) {
   const std::vector<MatchCase> cases = {
       {"Unhappy", "un", false, true},
@@ -459,10 +478,7 @@ TEST(StringUtilsMatch, FirstChars) {
       {"sub/dir/a.htm", "SUB/", false, true},
       {"/usr/lib", "/usr/", false, true},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(CStringUtils::MatchFirstChars(c.text, c.pattern, c.caseSensitive), c.expected)
-        << c.text << " / " << c.pattern;
-  }
+  ExpectMatches(&CStringUtils::MatchFirstChars, cases);
 }
 
 TEST(StringUtilsMatch, LastChars) {
@@ -475,10 +491,7 @@ TEST(StringUtilsMatch, LastChars) {
       {"x", "", true, false},
       {"CAF\u00C9", "f\u00E9", false, true},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(CStringUtils::MatchLastChars(c.text, c.pattern, c.caseSensitive), c.expected)
-        << c.text << " / " << c.pattern;
-  }
+  ExpectMatches(&CStringUtils::MatchLastChars, cases);
 }
 
 TEST(StringUtilsMatch, Spec) {
@@ -503,10 +516,7 @@ TEST(StringUtilsMatch, Spec) {
       {"mississippi", "m*iss*x", true, false},
       {std::string(300, 'a') + "b", "*a*a*a*a*a*a*a*a*a*a*c", true, false},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(CStringUtils::MatchSpec(c.text, c.pattern, c.caseSensitive), c.expected)
-        << c.text << " / " << c.pattern;
-  }
+  ExpectMatches(&CStringUtils::MatchSpec, cases);
 }
 
 TEST(StringUtilsMatch, FindInListAndCompareNoCase) {
@@ -566,11 +576,7 @@ TEST(StringUtilsCase, MakeLower) {
        "b\xC3"},
       {"", ""},
   };
-  for (const auto& c : cases) {
-    std::string text = c.in;
-    CStringUtils::MakeLower(text);
-    EXPECT_EQ(text, c.out) << c.in;
-  }
+  ExpectInPlace(&CStringUtils::MakeLower, cases);
 }
 
 TEST(StringUtilsCase, MakeUpper) {
@@ -580,11 +586,7 @@ TEST(StringUtilsCase, MakeUpper) {
       {"\u00E9cole", "\u00C9COLE"},
       {"a\xFF", "A\xFF"},
   };
-  for (const auto& c : cases) {
-    std::string text = c.in;
-    CStringUtils::MakeUpper(text);
-    EXPECT_EQ(text, c.out) << c.in;
-  }
+  ExpectInPlace(&CStringUtils::MakeUpper, cases);
 }
 
 } // namespace
