@@ -790,7 +790,7 @@ bool CStringUtils::MatchFirstChars(std::string_view text, std::string_view prefi
       return false;
     }
   }
-  return true;
+  return i == prefix.size();
 }
 
 bool CStringUtils::MatchLastChars(std::string_view text, std::string_view suffix,
@@ -808,27 +808,27 @@ bool CStringUtils::MatchLastChars(std::string_view text, std::string_view suffix
       return false;
     }
   }
-  return true;
+  return text.size() - i == suffix.size();
 }
 
-bool CStringUtils::MatchSpec(std::string_view text, std::string_view spec, bool caseSensitive) {
+bool CStringUtils::MatchSpec(std::string_view text, std::string_view pattern, bool caseSensitive) {
   const auto same = [caseSensitive](UChar32 a, UChar32 b) {
     return caseSensitive ? a == b : CUtf8::Fold(a) == CUtf8::Fold(b);
   };
   std::size_t t = 0;
   std::size_t p = 0;
-  std::size_t starSpec = kNotFound; // spec position after the last "*" seen
-  std::size_t starText = 0;         // text position that "*" is matched up to
+  std::size_t starPattern = kNotFound; // pattern position after the last "*" seen
+  std::size_t starText = 0;            // text position that "*" is matched up to
   while (t < text.size()) {
-    if (p < spec.size() && spec[p] == '*') {
-      starSpec = ++p;
+    if (p < pattern.size() && pattern[p] == '*') {
+      starPattern = ++p;
       starText = t;
       continue;
     }
-    if (p < spec.size()) {
+    if (p < pattern.size()) {
       std::size_t nextP = p;
       std::size_t nextT = t;
-      const UChar32 wanted = CUtf8::Next(spec, nextP);
+      const UChar32 wanted = CUtf8::Next(pattern, nextP);
       const UChar32 actual = CUtf8::Next(text, nextT);
       if (wanted == '?' || same(wanted, actual)) {
         p = nextP;
@@ -836,18 +836,18 @@ bool CStringUtils::MatchSpec(std::string_view text, std::string_view spec, bool 
         continue;
       }
     }
-    if (starSpec == kNotFound) {
+    if (starPattern == kNotFound) {
       return false;
     }
     // Let the last "*" take one more character and try again from there.
     CUtf8::Next(text, starText);
     t = starText;
-    p = starSpec;
+    p = starPattern;
   }
-  while (p < spec.size() && spec[p] == '*') {
+  while (p < pattern.size() && pattern[p] == '*') {
     ++p;
   }
-  return p == spec.size();
+  return p == pattern.size();
 }
 
 bool CStringUtils::FindInList(std::string_view text, std::span<const std::string> list,

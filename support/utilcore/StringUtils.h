@@ -119,14 +119,15 @@ public:
   static void PadString(std::string& text, std::size_t length, std::string_view pad, bool truncate);
 
   /// Whether `text` begins with `prefix`; an empty prefix matches nothing. Without
-  /// `caseSensitive` letters are compared case-folded (Unicode).
+  /// `caseSensitive` letters are compared case-folded (Unicode). A match always spans
+  /// exactly prefix.size() bytes, so callers may cut that many.
   static bool MatchFirstChars(std::string_view text, std::string_view prefix, bool caseSensitive);
   /// Whether `text` ends with `suffix`; as MatchFirstChars.
   static bool MatchLastChars(std::string_view text, std::string_view suffix, bool caseSensitive);
-  /// Whether all of `text` matches the wildcard `spec`: "*" any run of characters (also
+  /// Whether all of `text` matches the wildcard `pattern`: "*" any run of characters (also
   /// "/"), "?" exactly one character. Runs in time proportional to the product of the
   /// lengths at worst.
-  static bool MatchSpec(std::string_view text, std::string_view spec, bool caseSensitive);
+  static bool MatchSpec(std::string_view text, std::string_view pattern, bool caseSensitive);
   /// Whether some entry of `list` equals `text`.
   static bool FindInList(std::string_view text, std::span<const std::string> list,
                          bool caseSensitive);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -14,7 +15,9 @@ std::string Fill(std::size_t count) {
   return std::string(count, CPageText::kFiller);
 }
 
-const std::string kNbsp = "\u00A0";
+std::string Nbsp() {
+  return "\u00A0";
+}
 
 std::vector<std::string> Words(const std::string& text, bool userText = false) {
   TextArray words;
@@ -57,12 +60,12 @@ TEST(StringUtilsTrim, RemovesUnicodeWhiteSpaceAndItsFillers) {
   const std::vector<TrimCase> cases = {
       {"  word  ", "word"},
       {"\t\r\nword\n", "word"},
-      {kNbsp + "word\u2003\u3000", "word"},
+      {Nbsp() + "word\u2003\u3000", "word"},
       {" a b ", "a b"},
       {"   ", ""},
       {"", ""},
-      {kNbsp + Fill(4) + "x", "x"},
-      {"x" + kNbsp + Fill(4), "x"},
+      {Nbsp() + Fill(4) + "x", "x"},
+      {"x" + Nbsp() + Fill(4), "x"},
       {"x\u2019" + Fill(4), "x\u2019" + Fill(4)}, // fillers of a visible character stay
       {"\xFF ", "\xFF"},
   };
@@ -109,8 +112,8 @@ TEST(StringUtilsTrimPunctuation, TrimsAsciiAndUnicodeExceptKept) {
 
 TEST(StringUtilsIsEffectivelyEmpty, OnlyVisibleCharactersCount) {
   const std::vector<std::string> empty = {
-      "",       " \t\r\n", kNbsp,   "\u200B",        "\u200D\u200C",
-      "\u00AD", "\uFEFF",  Fill(3), kNbsp + Fill(4), "\u2060\u3000",
+      "",       " \t\r\n", Nbsp(),  "\u200B",         "\u200D\u200C",
+      "\u00AD", "\uFEFF",  Fill(3), Nbsp() + Fill(4), "\u2060\u3000",
   };
   const std::vector<std::string> visible = {
       "a", "&", "\u00B7", "\u200Bx", Fill(2) + ".", "\xFF", "\u00E9", "\u2019",
@@ -176,7 +179,7 @@ TEST(StringUtilsGetWords, Separators) {
 TEST(StringUtilsGetWords, PageTextFillersBelongToTheCharacterBefore) {
   const std::string dont = "don\u2019" + Fill(4) + "t";
   EXPECT_EQ(Words(dont), std::vector<std::string>{dont});
-  EXPECT_EQ(Words("a" + kNbsp + Fill(4) + "b"), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(Words("a" + Nbsp() + Fill(4) + "b"), (std::vector<std::string>{"a", "b"}));
   const std::string cafe = "caf\u00E9" + Fill(6);
   EXPECT_EQ(Words("le " + cafe + " noir"), (std::vector<std::string>{"le", cafe, "noir"}));
   EXPECT_EQ(Words(Fill(3) + "x"), std::vector<std::string>{"x"});
@@ -194,7 +197,7 @@ TEST(StringUtilsGetWords, UserTextTreatsFillerAsControl) {
 
 TEST(StringUtilsGetWords, SpansAreByteExtentsAndArraysAreReused) {
   std::vector<CStringUtils::Span> spans;
-  const std::string line = "  \u00E9t\u00E9 " + kNbsp + "x";
+  const std::string line = "  \u00E9t\u00E9 " + Nbsp() + "x";
   CStringUtils::GetWordSpans(line, spans, false);
   EXPECT_EQ(spans, (std::vector<CStringUtils::Span>{{2, 5}, {10, 1}}));
 
@@ -356,7 +359,7 @@ TEST(StringUtilsFindOccurrenceIndex, MatchesThroughPageTextFillers) {
   ASSERT_TRUE(CStringUtils::FindOccurrence("un " + cafe + " noir", "caf\u00E9", 1, true, span));
   EXPECT_EQ(span, (CStringUtils::Span{3, cafe.size()}));
   // "a&nbsp;b": the fillers belong to the no-break space, so "b" is a whole word.
-  EXPECT_EQ(CStringUtils::FindOccurrenceIndex("a" + kNbsp + Fill(4) + "b", "b", 1, true), 7);
+  EXPECT_EQ(CStringUtils::FindOccurrenceIndex("a" + Nbsp() + Fill(4) + "b", "b", 1, true), 7);
 }
 
 struct PairCase {
@@ -477,6 +480,7 @@ TEST(StringUtilsMatch, FirstChars) {
       {"\u00C9COLE", "\u00E9c", false, true},
       {"sub/dir/a.htm", "SUB/", false, true},
       {"/usr/lib", "/usr/", false, true},
+      {"\u212Aing", "ki", false, false}, // Kelvin sign folds to "k" but is 3 bytes long
   };
   ExpectMatches(&CStringUtils::MatchFirstChars, cases);
 }
@@ -490,11 +494,12 @@ TEST(StringUtilsMatch, LastChars) {
       {"s", "'s", false, false},
       {"x", "", true, false},
       {"CAF\u00C9", "f\u00E9", false, true},
+      {"word(\u017F)", "(s)", false, false}, // long s folds to "s" but is 2 bytes long
   };
   ExpectMatches(&CStringUtils::MatchLastChars, cases);
 }
 
-TEST(StringUtilsMatch, Spec) {
+TEST(StringUtilsMatch, Wildcards) {
   const std::vector<MatchCase> cases = {
       {"index.htm", "*.htm", false, true},
       {"index.html", "*.htm", false, false},
@@ -587,6 +592,39 @@ TEST(StringUtilsCase, MakeUpper) {
       {"a\xFF", "A\xFF"},
   };
   ExpectInPlace(&CStringUtils::MakeUpper, cases);
+}
+
+// ---- Threads -------------------------------------------------------------------------------
+
+// The check workers of several projects split and look up words at the same time.
+TEST(StringUtilsThreads, WorkersShareNothing) {
+  const std::string line = "Our caf\u00E9 \u2014 don\u2019" + Fill(4) + "t miss it, \u00C9COLE";
+  const TextArray dictionary{"caf\u00E9", "don\u2019t", "it", "miss", "our"};
+  std::vector<std::thread> workers;
+  std::vector<int> found(4, 0);
+  for (std::size_t w = 0; w < found.size(); ++w) {
+    workers.emplace_back([&, w] {
+      TextArray words;
+      for (int round = 0; round < 200; ++round) {
+        CStringUtils::GetWords(line, words, false);
+        for (const std::string& word : words) {
+          std::string key = word;
+          CStringUtils::RemoveFillers(key);
+          CStringUtils::TrimPunctuation(key, "", "");
+          CStringUtils::MakeLower(key);
+          bool hit = false;
+          dictionary.Find(key, true, hit, true, false, true);
+          found[w] += hit ? 1 : 0;
+        }
+      }
+    });
+  }
+  for (auto& worker : workers) {
+    worker.join();
+  }
+  for (const int hits : found) {
+    EXPECT_EQ(hits, 200 * 5);
+  }
 }
 
 } // namespace
