@@ -50,4 +50,3 @@ BENCHMARK_CAPTURE(FindAddresses, AddressLine, kAddressLine);
 
 } // namespace
 
-BENCHMARK_MAIN();

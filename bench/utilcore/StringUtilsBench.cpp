@@ -60,4 +60,3 @@ BENCHMARK(BM_FindOccurrenceIndex);
 
 } // namespace
 
-BENCHMARK_MAIN();
