@@ -67,11 +67,15 @@ bool CDirWalker::Walk(const std::string& folder, const COptions& options, const 
   std::set<FolderId> entered;
   std::string start = folder;
   CDirUtils::EnsureTrailingBackslash(start);
+  // Folders reached through links wait until every other folder was walked, so that a
+  // folder inside the tree is reported by its own path, not by a link's.
   std::vector<std::pair<std::string, int>> pending{{std::move(start), 0}};
+  std::vector<std::pair<std::string, int>> linked;
   bool first = true;
-  while (!pending.empty()) {
-    auto [path, depth] = std::move(pending.back());
-    pending.pop_back();
+  while (!pending.empty() || !linked.empty()) {
+    auto& queue = pending.empty() ? linked : pending;
+    auto [path, depth] = std::move(queue.back());
+    queue.pop_back();
     FolderId id{};
     const DirHandle dir = OpenFolder(path, id);
     if (!dir) {
@@ -91,6 +95,7 @@ bool CDirWalker::Walk(const std::string& folder, const COptions& options, const 
         continue;
       }
       const EKind kind = KindOf(dirFd, *entry, options.followFolderLinks);
+      const bool viaLink = entry->d_type == DT_LNK;
       if (kind == EKind::Skip) {
         continue;
       }
@@ -103,7 +108,7 @@ bool CDirWalker::Walk(const std::string& folder, const COptions& options, const 
         return true;
       }
       if (kind == EKind::Folder && options.recursive && depth + 1 < options.maxDepth) {
-        pending.emplace_back(std::move(child), depth + 1);
+        (viaLink ? linked : pending).emplace_back(std::move(child), depth + 1);
       }
     }
   }

@@ -4,7 +4,7 @@
 #include <limits>
 
 /// Failure injection for the file writers, for tests only: tests run as root, where
-/// permissions never make a write fail. An injected fault stays until Clear().
+/// permissions never make a write fail. Injected faults add up and stay until Clear().
 class CFileWriteFaults {
 public:
   enum class EStage : std::uint8_t {
