@@ -29,22 +29,26 @@ bool IsUtf8(EEncoding encoding) {
   return encoding == EEncoding::Utf8 || encoding == EEncoding::Utf8Bom;
 }
 
-bool IsAscii(std::string_view text) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* end = p + text.size();
+// Length of the leading run of ASCII bytes, eight at a time.
+std::size_t AsciiPrefix(std::string_view text) {
+  const auto* begin = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* end = begin + text.size();
+  const auto* p = begin;
   for (; end - p >= 8; p += 8) {
     std::uint64_t word = 0;
     std::memcpy(&word, p, sizeof word);
     if ((word & 0x8080808080808080ULL) != 0) {
-      return false;
+      break;
     }
   }
-  for (; p != end; ++p) {
-    if (*p >= 0x80) {
-      return false;
-    }
+  while (p != end && *p < 0x80) {
+    ++p;
   }
-  return true;
+  return static_cast<std::size_t>(p - begin);
+}
+
+bool IsAscii(std::string_view text) {
+  return AsciiPrefix(text) == text.size();
 }
 
 void AppendUtf8(std::string& out, UChar32 c) {
@@ -188,7 +192,22 @@ const char* EncodingName(EEncoding encoding) {
 } // namespace
 
 bool CTextFileCodec::IsValidUtf8(std::string_view text) {
-  return IsAscii(text) || ForEachCodePoint(text, [](UChar32) { return true; });
+  const auto* s = reinterpret_cast<const std::uint8_t*>(text.data());
+  const auto length = static_cast<std::int64_t>(text.size());
+  std::int64_t i = 0;
+  while (i < length) {
+    // Skip ASCII runs quickly; check each other sequence with ICU.
+    i += static_cast<std::int64_t>(AsciiPrefix(text.substr(static_cast<std::size_t>(i))));
+    if (i == length) {
+      break;
+    }
+    UChar32 c = 0;
+    U8_NEXT(s, i, length, c);
+    if (c < 0) {
+      return false;
+    }
+  }
+  return true;
 }
 
 CTextFileCodec::EEncoding CTextFileCodec::DetectEncoding(std::string_view bytes) {

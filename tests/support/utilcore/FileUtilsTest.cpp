@@ -140,6 +140,22 @@ TEST_F(FileUtilsTest, UnreadableInputGivesNoLinesAndFalse) {
   }
 }
 
+TEST_F(FileUtilsTest, HugeFilesAreRefusedAndLongLinesRead) {
+  const std::string huge = Path("huge.htm");
+  WriteBytes(huge, "");
+  ASSERT_EQ(::truncate(huge.c_str(), CFileUtils::kMaxTextFileBytes + 1), 0); // sparse
+  std::vector<std::string> lines;
+  EXPECT_FALSE(CFileUtils::ReadFileContent(huge, lines));
+  EXPECT_TRUE(lines.empty());
+  EXPECT_FALSE(CFileUtils::WriteFileContent(huge, {"x"}));
+
+  const std::string longLine = Path("long.htm");
+  WriteBytes(longLine, std::string(5 * 1024 * 1024, '\xE9') + "\r\n");
+  ASSERT_TRUE(CFileUtils::ReadFileContent(longLine, lines));
+  ASSERT_EQ(lines.size(), 1U);
+  EXPECT_EQ(lines[0].size(), 10U * 1024 * 1024);
+}
+
 TEST_F(FileUtilsTest, ReadFileBytesRespectsItsLimit) {
   WriteBytes(Path("ten"), "0123456789");
   std::string bytes;

@@ -37,6 +37,10 @@ struct CRoundTrip {
   std::vector<std::string> lines;
 };
 
+void PrintTo(const CRoundTrip& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class TextFileCodecRoundTrip : public testing::TestWithParam<CRoundTrip> {};
 
 TEST_P(TextFileCodecRoundTrip, DecodesAndWritesBackByteForByte) {
