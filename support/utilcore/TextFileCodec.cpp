@@ -1,0 +1,394 @@
+#include "utilcore/TextFileCodec.h"
+
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+using EEncoding = CTextFileFormat::EEncoding;
+using ELineEnding = CTextFileFormat::ELineEnding;
+
+constexpr UChar32 kReplacement = 0xFFFD;
+
+// Windows-1252 bytes 0x80-0x9F. The five bytes the code page leaves undefined map to
+// the C1 control of the same value, so that every byte survives a round trip.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+bool IsUtf16(EEncoding encoding) {
+  return encoding == EEncoding::Utf16LE || encoding == EEncoding::Utf16BE;
+}
+
+bool IsUtf8(EEncoding encoding) {
+  return encoding == EEncoding::Utf8 || encoding == EEncoding::Utf8Bom;
+}
+
+// Length of the leading run of ASCII bytes, eight at a time.
+std::size_t AsciiPrefix(std::string_view text) {
+  const auto* begin = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* end = begin + text.size();
+  const auto* p = begin;
+  for (; end - p >= 8; p += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    if ((word & 0x8080808080808080ULL) != 0) {
+      break;
+    }
+  }
+  while (p != end && *p < 0x80) {
+    ++p;
+  }
+  return static_cast<std::size_t>(p - begin);
+}
+
+bool IsAscii(std::string_view text) {
+  return AsciiPrefix(text) == text.size();
+}
+
+void AppendUtf8(std::string& out, UChar32 c) {
+  char buffer[U8_MAX_LENGTH];
+  std::int32_t length = 0;
+  U8_APPEND_UNSAFE(buffer, length, c);
+  out.append(buffer, static_cast<std::size_t>(length));
+}
+
+int FromCp1252(UChar32 c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+    return c;
+  }
+  for (std::size_t i = 0; i < kCp1252High.size(); ++i) {
+    if (kCp1252High[i] == c) {
+      return static_cast<int>(0x80 + i);
+    }
+  }
+  return -1;
+}
+
+std::uint16_t UnitAt(std::string_view raw, std::size_t i, EEncoding encoding) {
+  const auto b0 = static_cast<unsigned char>(raw[i]);
+  const auto b1 = static_cast<unsigned char>(raw[i + 1]);
+  return encoding == EEncoding::Utf16LE ? static_cast<std::uint16_t>(b0 | (b1 << 8))
+                                        : static_cast<std::uint16_t>((b0 << 8) | b1);
+}
+
+void AppendUnit(std::string& out, std::uint16_t unit, EEncoding encoding) {
+  const auto high = static_cast<char>(unit >> 8);
+  const auto low = static_cast<char>(unit & 0xFF);
+  if (encoding == EEncoding::Utf16LE) {
+    out.push_back(low);
+    out.push_back(high);
+  } else {
+    out.push_back(high);
+    out.push_back(low);
+  }
+}
+
+bool DecodeUtf16(std::string_view raw, EEncoding encoding, std::string& out) {
+  bool exact = true;
+  const std::size_t units = raw.size() / 2;
+  for (std::size_t i = 0; i < units; ++i) {
+    const std::uint16_t unit = UnitAt(raw, 2 * i, encoding);
+    if (!U16_IS_SURROGATE(unit)) {
+      AppendUtf8(out, unit);
+      continue;
+    }
+    if (U16_IS_SURROGATE_LEAD(unit) && i + 1 < units) {
+      const std::uint16_t trail = UnitAt(raw, 2 * (i + 1), encoding);
+      if (U16_IS_TRAIL(trail)) {
+        AppendUtf8(out, U16_GET_SUPPLEMENTARY(unit, trail));
+        ++i;
+        continue;
+      }
+    }
+    AppendUtf8(out, kReplacement);
+    exact = false;
+  }
+  if (raw.size() % 2 != 0) {
+    AppendUtf8(out, kReplacement);
+    exact = false;
+  }
+  return exact;
+}
+
+void DecodeCp1252(std::string_view raw, std::string& out) {
+  if (IsAscii(raw)) {
+    out.append(raw);
+    return;
+  }
+  for (const char ch : raw) {
+    const auto byte = static_cast<unsigned char>(ch);
+    if (byte < 0x80) {
+      out.push_back(ch);
+    } else if (byte < 0xA0) {
+      AppendUtf8(out, kCp1252High[byte - 0x80]);
+    } else {
+      AppendUtf8(out, byte);
+    }
+  }
+}
+
+// Walks the code points of UTF-8 text; false at the first invalid sequence.
+template <class Sink> bool ForEachCodePoint(std::string_view text, Sink&& sink) {
+  const auto* s = reinterpret_cast<const std::uint8_t*>(text.data());
+  const auto length = static_cast<std::int64_t>(text.size());
+  std::int64_t i = 0;
+  while (i < length) {
+    UChar32 c = 0;
+    U8_NEXT(s, i, length, c);
+    if (c < 0 || !sink(c)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool EncodeCp1252(std::string_view utf8, std::string& out) {
+  if (IsAscii(utf8)) {
+    out.append(utf8);
+    return true;
+  }
+  return ForEachCodePoint(utf8, [&out](UChar32 c) {
+    const int byte = FromCp1252(c);
+    if (byte < 0) {
+      return false;
+    }
+    out.push_back(static_cast<char>(byte));
+    return true;
+  });
+}
+
+bool EncodeUtf16(std::string_view utf8, EEncoding encoding, std::string& out) {
+  return ForEachCodePoint(utf8, [&out, encoding](UChar32 c) {
+    if (U_IS_BMP(c)) {
+      AppendUnit(out, static_cast<std::uint16_t>(c), encoding);
+    } else {
+      AppendUnit(out, U16_LEAD(c), encoding);
+      AppendUnit(out, U16_TRAIL(c), encoding);
+    }
+    return true;
+  });
+}
+
+const char* EncodingName(EEncoding encoding) {
+  switch (encoding) {
+  case EEncoding::Utf8:
+  case EEncoding::Utf8Bom:
+    return "UTF-8";
+  case EEncoding::Utf16LE:
+  case EEncoding::Utf16BE:
+    return "UTF-16";
+  case EEncoding::Windows1252:
+    return "Windows-1252";
+  }
+  return "?";
+}
+
+} // namespace
+
+bool CTextFileCodec::IsValidUtf8(std::string_view text) {
+  const auto* s = reinterpret_cast<const std::uint8_t*>(text.data());
+  const auto length = static_cast<std::int64_t>(text.size());
+  std::int64_t i = 0;
+  while (i < length) {
+    // Skip ASCII runs quickly; check each other sequence with ICU.
+    i += static_cast<std::int64_t>(AsciiPrefix(text.substr(static_cast<std::size_t>(i))));
+    if (i == length) {
+      break;
+    }
+    UChar32 c = 0;
+    U8_NEXT(s, i, length, c);
+    if (c < 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+CTextFileCodec::EEncoding CTextFileCodec::DetectEncoding(std::string_view bytes) {
+  if (bytes.starts_with("\xFF\xFE")) {
+    return EEncoding::Utf16LE;
+  }
+  if (bytes.starts_with("\xFE\xFF")) {
+    return EEncoding::Utf16BE;
+  }
+  if (!IsValidUtf8(bytes)) {
+    return EEncoding::Windows1252;
+  }
+  return bytes.starts_with("\xEF\xBB\xBF") ? EEncoding::Utf8Bom : EEncoding::Utf8;
+}
+
+std::string_view CTextFileCodec::ByteOrderMark(EEncoding encoding) {
+  switch (encoding) {
+  case EEncoding::Utf8Bom:
+    return "\xEF\xBB\xBF";
+  case EEncoding::Utf16LE:
+    return "\xFF\xFE";
+  case EEncoding::Utf16BE:
+    return "\xFE\xFF";
+  default:
+    return {};
+  }
+}
+
+void CTextFileCodec::SplitLines(std::string_view body, EEncoding encoding,
+                                std::vector<CRawLine>& lines) {
+  // Code units are 1 byte wide, or 2 for UTF-16 (a stray odd last byte stays in the
+  // last line, where decoding flags it).
+  const std::size_t width = IsUtf16(encoding) ? 2 : 1;
+  const auto unitAt = [&](std::size_t i) -> std::uint16_t {
+    return width == 2 ? UnitAt(body, i, encoding) : static_cast<unsigned char>(body[i]);
+  };
+  const std::size_t end = body.size() - body.size() % width;
+  std::size_t start = 0;
+  std::size_t i = 0;
+  while (i < end) {
+    if (width == 1) {
+      // Fast skip to the next CR or LF in 8-bit text.
+      const std::size_t next = body.find_first_of("\r\n", i);
+      i = next == std::string_view::npos ? end : next;
+      if (i == end) {
+        break;
+      }
+    }
+    const std::uint16_t unit = unitAt(i);
+    if (unit != '\n' && unit != '\r') {
+      i += width;
+      continue;
+    }
+    ELineEnding ending = unit == '\n' ? ELineEnding::LF : ELineEnding::CR;
+    std::size_t after = i + width;
+    if (unit == '\r' && after < end && unitAt(after) == '\n') {
+      ending = ELineEnding::CRLF;
+      after += width;
+    }
+    lines.push_back({body.substr(start, i - start), ending});
+    start = i = after;
+  }
+  if (start < body.size()) {
+    lines.push_back({body.substr(start), ELineEnding::None});
+  }
+}
+
+bool CTextFileCodec::DecodeLine(std::string_view raw, EEncoding encoding, std::string& out) {
+  if (IsUtf16(encoding)) {
+    return DecodeUtf16(raw, encoding, out);
+  }
+  if (encoding == EEncoding::Windows1252) {
+    DecodeCp1252(raw, out);
+    return true;
+  }
+  out.append(raw);
+  return true;
+}
+
+bool CTextFileCodec::EncodeLine(std::string_view utf8, EEncoding encoding, std::string& out) {
+  if (IsUtf16(encoding)) {
+    return EncodeUtf16(utf8, encoding, out);
+  }
+  if (encoding == EEncoding::Windows1252) {
+    return EncodeCp1252(utf8, out);
+  }
+  if (!IsValidUtf8(utf8)) {
+    return false;
+  }
+  out.append(utf8);
+  return true;
+}
+
+void CTextFileCodec::Decode(std::string_view bytes, std::vector<std::string>& lines,
+                            CTextFileFormat& format) {
+  format.encoding = DetectEncoding(bytes);
+  format.endings.clear();
+  std::vector<CRawLine> raw;
+  SplitLines(bytes.substr(ByteOrderMark(format.encoding).size()), format.encoding, raw);
+  lines.reserve(lines.size() + raw.size());
+  format.endings.reserve(raw.size());
+  for (const CRawLine& line : raw) {
+    std::string text;
+    DecodeLine(line.bytes, format.encoding, text);
+    lines.push_back(std::move(text));
+    format.endings.push_back(line.ending);
+  }
+}
+
+bool CTextFileCodec::Encode(std::span<const std::string> lines, const CTextFileFormat& format,
+                            std::string& bytes, std::string& error) {
+  return EncodeLines(lines, format.encoding, format.endings, {}, bytes, error);
+}
+
+bool CTextFileCodec::Reencode(std::span<const std::string> lines, std::string_view oldBytes,
+                              std::string& bytes, std::string& error) {
+  const EEncoding encoding = DetectEncoding(oldBytes);
+  std::vector<CRawLine> raw;
+  SplitLines(oldBytes.substr(ByteOrderMark(encoding).size()), encoding, raw);
+  std::vector<ELineEnding> endings;
+  endings.reserve(raw.size());
+  for (const CRawLine& line : raw) {
+    endings.push_back(line.ending);
+  }
+  return EncodeLines(lines, encoding, endings, raw, bytes, error);
+}
+
+bool CTextFileCodec::CanReuseRaw(const std::string& line, const CRawLine& raw, EEncoding encoding) {
+  if (IsUtf8(encoding)) {
+    return line == raw.bytes;
+  }
+  if (!IsUtf16(encoding)) {
+    return false; // Windows-1252 maps every byte both ways: encoding gives the same bytes
+  }
+  std::string decoded;
+  return !DecodeLine(raw.bytes, encoding, decoded) && decoded == line;
+}
+
+bool CTextFileCodec::EncodeLines(std::span<const std::string> lines, EEncoding encoding,
+                                 const std::vector<ELineEnding>& oldEndings,
+                                 std::span<const CRawLine> oldRaw, std::string& bytes,
+                                 std::string& error) {
+  CTextFileFormat old;
+  old.endings = oldEndings;
+  const bool sameCount = lines.size() == oldEndings.size();
+  const ELineEnding dominant = old.DominantEnding();
+  const bool finalNewline = old.HasFinalNewline();
+
+  bytes.clear();
+  bytes.append(ByteOrderMark(encoding));
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    if (i < oldRaw.size() && CanReuseRaw(line, oldRaw[i], encoding)) {
+      bytes.append(oldRaw[i].bytes);
+    } else if (!EncodeLine(line, encoding, bytes)) {
+      error = "line " + std::to_string(i + 1) + " cannot be stored in " + EncodingName(encoding);
+      return false;
+    }
+    ELineEnding ending = dominant;
+    if (sameCount) {
+      ending = oldEndings[i];
+    } else if (i + 1 == lines.size() && !finalNewline) {
+      ending = ELineEnding::None;
+    }
+    AppendEnding(ending, encoding, bytes);
+  }
+  return true;
+}
+
+void CTextFileCodec::AppendEnding(ELineEnding ending, EEncoding encoding, std::string& out) {
+  const auto append = [&](char c) {
+    if (IsUtf16(encoding)) {
+      AppendUnit(out, static_cast<std::uint16_t>(c), encoding);
+    } else {
+      out.push_back(c);
+    }
+  };
+  if (ending == ELineEnding::CR || ending == ELineEnding::CRLF) {
+    append('\r');
+  }
+  if (ending == ELineEnding::LF || ending == ELineEnding::CRLF) {
+    append('\n');
+  }
+}

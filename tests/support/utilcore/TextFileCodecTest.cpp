@@ -1,0 +1,218 @@
+#include "utilcore/TextFileCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::string_literals;
+using EEncoding = CTextFileFormat::EEncoding;
+using ELineEnding = CTextFileFormat::ELineEnding;
+
+std::vector<std::string> Decode(const std::string& bytes, CTextFileFormat* format = nullptr) {
+  std::vector<std::string> lines;
+  CTextFileFormat found;
+  CTextFileCodec::Decode(bytes, lines, found);
+  if (format != nullptr) {
+    *format = found;
+  }
+  return lines;
+}
+
+// UTF-16 bytes of an ASCII text, with its byte order mark.
+std::string Utf16(const std::string& ascii, bool littleEndian) {
+  std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+  for (const char c : ascii) {
+    bytes += littleEndian ? std::string{c, '\0'} : std::string{'\0', c};
+  }
+  return bytes;
+}
+
+struct CRoundTrip {
+  const char* name;
+  std::string bytes;
+  EEncoding encoding;
+  std::vector<std::string> lines;
+};
+
+void PrintTo(const CRoundTrip& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class TextFileCodecRoundTrip : public testing::TestWithParam<CRoundTrip> {};
+
+TEST_P(TextFileCodecRoundTrip, DecodesAndWritesBackByteForByte) {
+  const CRoundTrip& c = GetParam();
+  CTextFileFormat format;
+  const std::vector<std::string> lines = Decode(c.bytes, &format);
+  EXPECT_EQ(format.encoding, c.encoding);
+  EXPECT_EQ(lines, c.lines);
+
+  std::string again;
+  std::string error;
+  ASSERT_TRUE(CTextFileCodec::Encode(lines, format, again, error)) << error;
+  EXPECT_EQ(again, c.bytes);
+  ASSERT_TRUE(CTextFileCodec::Reencode(lines, c.bytes, again, error)) << error;
+  EXPECT_EQ(again, c.bytes);
+}
+
+std::string AllBytes() {
+  std::string bytes;
+  for (int b = 0; b < 256; ++b) {
+    if (b != '\r' && b != '\n') {
+      bytes.push_back(static_cast<char>(b));
+    }
+  }
+  return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, TextFileCodecRoundTrip,
+    testing::Values(
+        CRoundTrip{"Empty", "", EEncoding::Utf8, {}},
+        CRoundTrip{"Lf", "one\ntwo\n", EEncoding::Utf8, {"one", "two"}},
+        CRoundTrip{"Crlf", "one\r\ntwo\r\n", EEncoding::Utf8, {"one", "two"}},
+        CRoundTrip{"Cr", "one\rtwo\r", EEncoding::Utf8, {"one", "two"}},
+        CRoundTrip{"Mixed", "a\r\nb\nc\rd", EEncoding::Utf8, {"a", "b", "c", "d"}},
+        CRoundTrip{"NoFinalNewline", "a\nb", EEncoding::Utf8, {"a", "b"}},
+        CRoundTrip{"OnlyNewlines", "\n\r\n\r", EEncoding::Utf8, {"", "", ""}},
+        CRoundTrip{"CrThenCrlf", "a\r\r\nb", EEncoding::Utf8, {"a", "", "b"}},
+        CRoundTrip{
+            "Utf8", "caf\xC3\xA9 \xE2\x80\x99s\n", EEncoding::Utf8, {"caf\xC3\xA9 \xE2\x80\x99s"}},
+        CRoundTrip{"Utf8Bom", "\xEF\xBB\xBFword\r\n", EEncoding::Utf8Bom, {"word"}},
+        CRoundTrip{"Utf8BomOnly", "\xEF\xBB\xBF", EEncoding::Utf8Bom, {}},
+        CRoundTrip{"NulBytes", "a\0b\n"s, EEncoding::Utf8, {"a\0b"s}},
+        CRoundTrip{"Utf16LE", Utf16("ab\r\ncd", true), EEncoding::Utf16LE, {"ab", "cd"}},
+        CRoundTrip{"Utf16BE", Utf16("ab\ncd\n", false), EEncoding::Utf16BE, {"ab", "cd"}},
+        CRoundTrip{"Utf16Surrogates",
+                   "\xFF\xFE\x3D\xD8\x00\xDE\x0A\x00"s,
+                   EEncoding::Utf16LE,
+                   {"\xF0\x9F\x98\x80"}},
+        CRoundTrip{"Cp1252",
+                   "caf\xE9\n\x80\x99\n",
+                   EEncoding::Windows1252,
+                   {"caf\xC3\xA9", "\xE2\x82\xAC\xE2\x84\xA2"}},
+        CRoundTrip{"Cp1252Undefined",
+                   "\x81\x8D\x8F\x90\x9D",
+                   EEncoding::Windows1252,
+                   {"\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"}},
+        CRoundTrip{"Cp1252BomLookalike",
+                   "\xEF\xBB\xBF\xFF",
+                   EEncoding::Windows1252,
+                   {"\xC3\xAF\xC2\xBB\xC2\xBF\xC3\xBF"}}),
+    [](const testing::TestParamInfo<CRoundTrip>& param) { return std::string(param.param.name); });
+
+TEST(TextFileCodec, EveryWindows1252ByteRoundTrips) {
+  const std::string bytes = "\xFF" + AllBytes(); // not valid UTF-8 as a whole
+  CTextFileFormat format;
+  const std::vector<std::string> lines = Decode(bytes, &format);
+  ASSERT_EQ(format.encoding, EEncoding::Windows1252);
+  ASSERT_EQ(lines.size(), 1U);
+  EXPECT_TRUE(CTextFileCodec::IsValidUtf8(lines[0]));
+  std::string again;
+  std::string error;
+  ASSERT_TRUE(CTextFileCodec::Encode(lines, format, again, error)) << error;
+  EXPECT_EQ(again, bytes);
+}
+
+TEST(TextFileCodec, DamagedUtf16KeepsItsBytesWhereLinesAreUnchanged) {
+  // A lone high surrogate in line 1 and an odd last byte in line 3.
+  const std::string bytes = "\xFF\xFE"
+                            "a\0\x00\xD8\n\0"
+                            "b\0\n\0"
+                            "c\0\x41"s;
+  std::vector<std::string> lines = Decode(bytes);
+  ASSERT_EQ(lines.size(), 3U);
+  EXPECT_EQ(lines[0], "a\xEF\xBF\xBD");
+  EXPECT_EQ(lines[2], "c\xEF\xBF\xBD");
+
+  std::string again;
+  std::string error;
+  ASSERT_TRUE(CTextFileCodec::Reencode(lines, bytes, again, error)) << error;
+  EXPECT_EQ(again, bytes);
+
+  lines[1] = "B";
+  ASSERT_TRUE(CTextFileCodec::Reencode(lines, bytes, again, error)) << error;
+  EXPECT_EQ(again, "\xFF\xFE"
+                   "a\0\x00\xD8\n\0"
+                   "B\0\n\0"
+                   "c\0\x41"s);
+}
+
+TEST(TextFileCodec, RefusesTextTheEncodingCannotHold) {
+  struct CCase {
+    EEncoding encoding;
+    std::string line;
+  };
+  const std::vector<CCase> cases = {
+      {EEncoding::Windows1252, "\xCE\xA9"},         // Greek omega
+      {EEncoding::Windows1252, "\xC2\x80"},         // U+0080: 0x80 is the euro sign
+      {EEncoding::Windows1252, "\xF0\x9F\x98\x80"}, // outside the BMP
+      {EEncoding::Utf8, "bad \xFF byte"},           // would turn the file into 1252
+      {EEncoding::Utf8Bom, "\xC3"},                 // truncated sequence
+      {EEncoding::Utf16LE, "\xED\xA0\x80"},         // encoded surrogate
+  };
+  for (const CCase& c : cases) {
+    CTextFileFormat format;
+    format.encoding = c.encoding;
+    std::string bytes;
+    std::string error;
+    EXPECT_FALSE(CTextFileCodec::Encode(std::vector<std::string>{c.line}, format, bytes, error))
+        << c.line;
+    EXPECT_NE(error.find("line 1"), std::string::npos) << error;
+  }
+}
+
+TEST(TextFileCodec, EndingsFollowTheFileWhenLinesAreAddedOrRemoved) {
+  struct CCase {
+    std::string old;
+    std::vector<std::string> lines;
+    std::string expected;
+  };
+  const std::vector<CCase> cases = {
+      {"a\r\nb\r\n", {"a", "b", "c"}, "a\r\nb\r\nc\r\n"},  // added line: dominant
+      {"a\r\nb\r\nc\n", {"a", "x", "c"}, "a\r\nx\r\nc\n"}, // same count: per line
+      {"a\r\nb\r\nc\n", {"a", "c"}, "a\r\nc\r\n"},         // removed: dominant
+      {"a\nb", {"a", "b", "c"}, "a\nb\nc"},                // no final newline kept
+      {"", {"a"}, "a\n"},                                  // empty file
+      {"x\ry", {}, ""},                                    // every line removed
+      {"\xEF\xBB\xBFx\n", {}, "\xEF\xBB\xBF"},             // the mark stays
+      {"caf\xE9\r\n", {"caf\xC3\xA9", "\xE2\x82\xAC"}, "caf\xE9\r\n\x80\r\n"},
+  };
+  for (const CCase& c : cases) {
+    std::string bytes;
+    std::string error;
+    ASSERT_TRUE(CTextFileCodec::Reencode(c.lines, c.old, bytes, error)) << error;
+    EXPECT_EQ(bytes, c.expected) << c.old;
+  }
+}
+
+TEST(TextFileCodec, NewFileIsUtf8WithLfAndFinalNewline) {
+  std::string bytes;
+  std::string error;
+  ASSERT_TRUE(CTextFileCodec::Encode(std::vector<std::string>{"caf\xC3\xA9", "b"},
+                                     CTextFileFormat{}, bytes, error));
+  EXPECT_EQ(bytes, "caf\xC3\xA9\nb\n");
+}
+
+TEST(TextFileCodec, DominantEndingBreaksTiesTowardsLf) {
+  CTextFileFormat format;
+  format.endings = {ELineEnding::CR, ELineEnding::CRLF, ELineEnding::CRLF, ELineEnding::None};
+  EXPECT_EQ(format.DominantEnding(), ELineEnding::CRLF);
+  format.endings = {ELineEnding::CR, ELineEnding::LF};
+  EXPECT_EQ(format.DominantEnding(), ELineEnding::LF);
+  format.endings = {};
+  EXPECT_EQ(format.DominantEnding(), ELineEnding::LF);
+  EXPECT_TRUE(format.HasFinalNewline());
+}
+
+TEST(TextFileCodec, OneLongLineWithoutEnding) {
+  const std::string line(5 * 1024 * 1024, 'x');
+  const std::vector<std::string> lines = Decode(line);
+  ASSERT_EQ(lines.size(), 1U);
+  EXPECT_EQ(lines[0].size(), line.size());
+}
+
+} // namespace
