@@ -8,6 +8,7 @@ packages=(
   clang clang-format clang-tidy libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev
+  xdg-utils
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "utilcore/DirUtils.h"
 
+#include "utilcore/UserFolders.h"
+
 #include "utilcore/DirWalker.h"
 #include "utilcore/FileDescriptor.h"
 #include "utilcore/FileError.h"
@@ -9,7 +11,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,22 +35,6 @@ std::string FolderFromEnvironment(const char* name) {
   }
   std::string folder = value;
   return CDirUtils::EnsureTrailingBackslash(folder);
-}
-
-std::string HomeFolder() {
-  std::string home = FolderFromEnvironment("HOME");
-  if (!home.empty()) {
-    return home;
-  }
-  std::string buffer(16384, '\0');
-  passwd entry{};
-  passwd* found = nullptr;
-  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
-      found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/') {
-    return {};
-  }
-  home = found->pw_dir;
-  return CDirUtils::EnsureTrailingBackslash(home);
 }
 
 std::vector<std::string> EntryNames(int dirFd) {
@@ -243,12 +228,7 @@ std::string CDirUtils::GetSpecialFolder(int id) {
   if (id != kApplicationData) {
     return {};
   }
-  std::string config = FolderFromEnvironment("XDG_CONFIG_HOME");
-  if (!config.empty()) {
-    return config;
-  }
-  const std::string home = HomeFolder();
-  return home.empty() ? std::string() : home + ".config/";
+  return CUserFolders::GetConfigDir();
 }
 
 bool CDirUtils::GetDirectoryList(const std::string& folder, std::vector<std::string>& folders,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "utilcore/TextArray.h"
 #include "utilcore/TextFileFormat.h"
 
 #include <cstdint>
@@ -29,6 +30,17 @@ public:
   /// creates missing parent folders.
   static bool WriteFileContent(const std::string& path, const std::vector<std::string>& lines,
                                bool createFolders = false, const CTextFileFormat* format = nullptr);
+
+  /// The same two operations on a TextArray, the form in which callers keep lines.
+  static bool ReadFileContent(const std::string& path, TextArray& lines, bool append = false,
+                              CTextFileFormat* format = nullptr) {
+    return ReadFileContent(path, lines.Items(), append, format);
+  }
+  static bool WriteFileContent(const std::string& path, const TextArray& lines,
+                               bool createFolders = false,
+                               const CTextFileFormat* format = nullptr) {
+    return WriteFileContent(path, lines.Items(), createFolders, format);
+  }
 
   /// Reads a whole regular file; fails (nothing read) when it is larger than `maxBytes`.
   static bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& error,

@@ -21,6 +21,7 @@ using namespace std::string_literals;
 using testkit::ReadBytes;
 using testkit::WriteBytes;
 using EStage = CFileWriteFaults::EStage;
+using Lines = std::vector<std::string>;
 
 class FileUtilsTest : public testing::Test {
 protected:
@@ -147,7 +148,7 @@ TEST_F(FileUtilsTest, HugeFilesAreRefusedAndLongLinesRead) {
   std::vector<std::string> lines;
   EXPECT_FALSE(CFileUtils::ReadFileContent(huge, lines));
   EXPECT_TRUE(lines.empty());
-  EXPECT_FALSE(CFileUtils::WriteFileContent(huge, {"x"}));
+  EXPECT_FALSE(CFileUtils::WriteFileContent(huge, Lines{"x"}));
 
   const std::string longLine = Path("long.htm");
   WriteBytes(longLine, std::string(5 * 1024 * 1024, '\xE9') + "\r\n");
@@ -171,7 +172,7 @@ TEST_F(FileUtilsTest, AnExistingFileThatCannotBeReadIsNotOverwritten) {
   const std::string path = Path("secret.txt");
   WriteBytes(path, "a\r\n");
   ASSERT_EQ(::chmod(path.c_str(), 0200), 0);
-  RunWithoutFileOverride([&] { EXPECT_FALSE(CFileUtils::WriteFileContent(path, {"b"})); });
+  RunWithoutFileOverride([&] { EXPECT_FALSE(CFileUtils::WriteFileContent(path, Lines{"b"})); });
   ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
   EXPECT_EQ(ReadBytes(path), "a\r\n");
 }
@@ -195,7 +196,7 @@ TEST_F(FileUtilsTest, AFailureAtAnyStageLeavesTheOldFileWhole) {
     std::string error;
     EXPECT_FALSE(CFileUtils::WriteFileBytesAtomic(path, "new and longer content", error));
     EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(CFileUtils::WriteFileContent(path, {"a line longer than five bytes"}));
+    EXPECT_FALSE(CFileUtils::WriteFileContent(path, Lines{"a line longer than five bytes"}));
     EXPECT_FALSE(CFileUtils::CopyFileA(path, Path("copy.plx"), error));
     CFileWriteFaults::Clear();
     EXPECT_EQ(ReadBytes(path), "old content");
@@ -225,13 +226,13 @@ TEST_F(FileUtilsTest, ReadOnlyFilesAreRefusedUntilMadeWritable) {
   WriteBytes(path, "old\n");
   ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
   EXPECT_FALSE(CFileUtils::IsFileWritable(path));
-  EXPECT_FALSE(CFileUtils::WriteFileContent(path, {"new"}));
+  EXPECT_FALSE(CFileUtils::WriteFileContent(path, Lines{"new"}));
   EXPECT_EQ(ReadBytes(path), "old\n");
 
   EXPECT_TRUE(CFileUtils::EnsureFileIsWritable(path));
   EXPECT_TRUE(CFileUtils::IsFileWritable(path));
   EXPECT_EQ(Mode(path), 0644U);
-  EXPECT_TRUE(CFileUtils::WriteFileContent(path, {"new"}));
+  EXPECT_TRUE(CFileUtils::WriteFileContent(path, Lines{"new"}));
   EXPECT_EQ(ReadBytes(path), "new\n");
   EXPECT_FALSE(CFileUtils::EnsureFileIsWritable(Path("missing")));
 }
@@ -258,7 +259,7 @@ TEST_F(FileUtilsTest, ReadOnlyFolderAndAFileAsFolderFailCleanly) {
 TEST_F(FileUtilsTest, WritingThroughALinkKeepsTheLink) {
   WriteBytes(Path("real.dic"), "a\n");
   ASSERT_EQ(::symlink("real.dic", Path("link.dic").c_str()), 0);
-  ASSERT_TRUE(CFileUtils::WriteFileContent(Path("link.dic"), {"a", "b"}));
+  ASSERT_TRUE(CFileUtils::WriteFileContent(Path("link.dic"), Lines{"a", "b"}));
   EXPECT_TRUE(std::filesystem::is_symlink(Path("link.dic")));
   EXPECT_EQ(ReadBytes(Path("real.dic")), "a\nb\n");
 

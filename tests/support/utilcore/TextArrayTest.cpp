@@ -1,5 +1,8 @@
 #include "utilcore/TextArray.h"
 
+#include "testkit/FileBytes.h"
+#include "testkit/ScopedTempDir.h"
+#include "utilcore/FileUtils.h"
 #include "utilcore/StringUtils.h"
 
 #include <gtest/gtest.h>
@@ -200,3 +203,15 @@ TEST(TextArrayFindWithin, FirstEntryContainingText) {
 }
 
 } // namespace
+
+TEST(TextArray, ReadsAndWritesTextFilesThroughFileUtils) {
+  ScopedTempDir dir;
+  const std::string path = dir.Sub("words.dic");
+  testkit::WriteBytes(path, "alpha\r\nbeta\r\n");
+  TextArray lines;
+  ASSERT_TRUE(CFileUtils::ReadFileContent(path, lines, false, nullptr));
+  EXPECT_EQ(lines, (TextArray{"alpha", "beta"}));
+  lines.Replace(1, "gamma");
+  ASSERT_TRUE(CFileUtils::WriteFileContent(path, lines, false, nullptr));
+  EXPECT_EQ(testkit::ReadBytes(path), "alpha\r\ngamma\r\n");
+}
