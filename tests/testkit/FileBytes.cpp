@@ -1,7 +1,7 @@
 #include "testkit/FileBytes.h"
 
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 namespace testkit {
@@ -19,7 +19,9 @@ std::string ReadBytes(const std::string& path) {
   if (!in) {
     throw std::runtime_error("cannot read " + path);
   }
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
 }
 
 std::string DataPath(const std::string& relative) {
