@@ -213,7 +213,7 @@ bool CDirUtils::ClearDirectory(const std::string& path, std::string& error, bool
 
 std::string CDirUtils::GetTempDir() {
   for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
-    const std::string folder = FolderFromEnvironment(name);
+    std::string folder = FolderFromEnvironment(name);
     if (DoesDirExist(folder)) {
       return folder;
     }
