@@ -35,25 +35,18 @@ CInotifyWatch::CInotifyWatch(std::string_view folder, bool subtree, std::uint32_
     // Folders created or moved in must get watches of their own.
     m_mask |= IN_CREATE | IN_MOVED_TO | IN_MOVED_FROM;
   }
-  m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  if (m_fd < 0) {
+  m_fd.Reset(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+  if (!m_fd.IsValid()) {
     return;
   }
-  m_rootWatch = inotify_add_watch(m_fd, m_root.c_str(), m_mask | IN_ONLYDIR);
+  m_rootWatch = inotify_add_watch(m_fd.Get(), m_root.c_str(), m_mask | IN_ONLYDIR);
   if (m_rootWatch < 0) {
-    close(m_fd);
-    m_fd = -1;
+    m_fd.Reset();
     return;
   }
   m_folders[m_rootWatch] = m_root;
   if (m_subtree) {
     AddTree(m_root, 0);
-  }
-}
-
-CInotifyWatch::~CInotifyWatch() {
-  if (m_fd >= 0) {
-    close(m_fd);
   }
 }
 
@@ -63,7 +56,8 @@ void CInotifyWatch::AddTree(const std::string& folder, int depth) {
   }
   // Adding an existing watch again returns its descriptor: a renamed folder gets its
   // new path this way.
-  const int watch = inotify_add_watch(m_fd, folder.c_str(), m_mask | IN_ONLYDIR | IN_DONT_FOLLOW);
+  const int watch =
+      inotify_add_watch(m_fd.Get(), folder.c_str(), m_mask | IN_ONLYDIR | IN_DONT_FOLLOW);
   if (watch < 0) {
     return; // gone already, or out of watches: the folder stays unwatched
   }
@@ -92,7 +86,7 @@ void CInotifyWatch::AddTree(const std::string& folder, int depth) {
 void CInotifyWatch::RemoveTree(const std::string& folder) {
   for (auto it = m_folders.begin(); it != m_folders.end();) {
     if (it->first != m_rootWatch && it->second.starts_with(folder)) {
-      inotify_rm_watch(m_fd, it->first);
+      inotify_rm_watch(m_fd.Get(), it->first);
       it = m_folders.erase(it);
     } else {
       ++it;
@@ -115,12 +109,12 @@ void CInotifyWatch::Follow(const inotify_event& event, const std::string& folder
 }
 
 bool CInotifyWatch::ReadEvents(const std::function<void(const Event&)>& onEvent) {
-  if (m_fd < 0) {
+  if (!m_fd.IsValid()) {
     return false;
   }
   char* buffer = reinterpret_cast<char*>(m_buffer.data());
   for (;;) {
-    const ssize_t length = read(m_fd, buffer, kBufferBytes);
+    const ssize_t length = read(m_fd.Get(), buffer, kBufferBytes);
     if (length < 0) {
       return errno == EAGAIN || errno == EINTR;
     }

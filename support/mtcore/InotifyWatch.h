@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mtcore/FileDescriptor.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -21,14 +23,13 @@ public:
   /// Watches `folder` for the IN_* events of `mask`. With `subtree`, the folders below
   /// it too (symbolic links to folders are not followed, so loops cannot arise).
   CInotifyWatch(std::string_view folder, bool subtree, std::uint32_t mask);
-  ~CInotifyWatch();
   CInotifyWatch(const CInotifyWatch&) = delete;
   CInotifyWatch& operator=(const CInotifyWatch&) = delete;
 
   /// Whether the folder itself is watched.
   bool IsValid() const { return m_rootWatch >= 0; }
   /// The descriptor to poll for reading; -1 when invalid.
-  int GetFd() const { return m_fd; }
+  int GetFd() const { return m_fd.Get(); }
   const std::string& GetFolder() const { return m_root; }
 
   /// Reads every queued event and hands each to `onEvent`. A lost-events overflow is
@@ -41,7 +42,7 @@ private:
   void RemoveTree(const std::string& folder);
   void Follow(const struct inotify_event& event, const std::string& folder);
 
-  int m_fd = -1;
+  CFileDescriptor m_fd;
   int m_rootWatch = -1;
   bool m_subtree;
   std::uint32_t m_mask;
