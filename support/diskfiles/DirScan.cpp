@@ -20,6 +20,9 @@ bool IsDotOrDotDot(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
+/// How many entries of one folder are read between two looks at the stop request.
+constexpr std::size_t kEntriesPerStopCheck = 4096;
+
 std::int64_t Nanoseconds(const struct timespec& time) {
   return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
 }
@@ -108,7 +111,10 @@ void CDirScan::ScanFolder(int fd, int depth) {
   }
   m_chain.push_back(id);
   const int dirFd = dirfd(dir.get());
-  for (;;) {
+  for (std::size_t entries = 1;; ++entries) {
+    if (entries % kEntriesPerStopCheck == 0 && StopRequested()) {
+      break; // a huge folder: do not make a stop wait for all of it
+    }
     errno = 0;
     const dirent* entry = readdir(dir.get());
     if (entry == nullptr) {
@@ -146,8 +152,7 @@ void CDirScan::EnterFolder(int parentFd, const char* name, int depth) {
   if (depth > MAX_DEPTH) {
     return;
   }
-  if (*m_stopRequested && (*m_stopRequested)()) {
-    m_stopped = true;
+  if (StopRequested()) {
     return;
   }
   const std::size_t length = m_path.size();
@@ -173,6 +178,13 @@ void CDirScan::AddFile(int fd, const char* name, const struct stat* known) {
     m_files.push_back({m_path, static_cast<std::int64_t>(use.st_size), Nanoseconds(use.st_mtim)});
   }
   m_path.resize(length);
+}
+
+bool CDirScan::StopRequested() {
+  if (!m_stopped && *m_stopRequested && (*m_stopRequested)()) {
+    m_stopped = true;
+  }
+  return m_stopped;
 }
 
 bool CDirScan::IsExcluded() const {

@@ -33,8 +33,9 @@ public:
   CDirScan(const CDirScan&) = delete;
   CDirScan& operator=(const CDirScan&) = delete;
 
-  /// Runs one pass; `stopRequested` is asked before each folder. False when it stopped
-  /// early, in which case the results are incomplete and must not be used.
+  /// Runs one pass; `stopRequested` is asked before each folder and every few thousand
+  /// entries of a large one. False when it stopped early, in which case the results
+  /// are incomplete and must not be used.
   bool Run(const std::function<bool()>& stopRequested);
 
   const std::string& GetRoot() const { return m_root; }
@@ -61,6 +62,8 @@ private:
   void ScanFolder(int fd, int depth);
   void EnterFolder(int parentFd, const char* name, int depth);
   void AddFile(int fd, const char* name, const struct stat* known);
+  /// Asks the caller's stop request (once it said yes, it stays yes).
+  bool StopRequested();
   bool IsExcluded() const;
   void KeepFolderOnError(int error);
 

@@ -2,9 +2,9 @@
 
 #include "diskfiles/ExtensionSet.h"
 
-FileExtMgr& FileExtMgr::GetInstance() {
+FileExtMgr* FileExtMgr::GetInstance() {
   static FileExtMgr instance;
-  return instance;
+  return &instance;
 }
 
 std::string FileExtMgr::GetOpenerApp(std::string_view extension, bool ignoreCase) const {

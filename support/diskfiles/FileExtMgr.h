@@ -11,7 +11,8 @@
 /// CExtensionSet::Normalize, so ".HTM" and "htm" name the same entry.
 class FileExtMgr {
 public:
-  static FileExtMgr& GetInstance();
+  /// The process-wide instance; never null.
+  static FileExtMgr* GetInstance();
 
   FileExtMgr(const FileExtMgr&) = delete;
   FileExtMgr& operator=(const FileExtMgr&) = delete;

@@ -203,3 +203,15 @@ TEST(DirScan, TooDeepFoldersAreNotRead) {
   site.Write(deep.substr(2) + "page.html");
   EXPECT_EQ(Scan(site), (std::vector<std::string>{deep.substr(2) + "page.html"}));
 }
+
+TEST(DirScan, StopIsAskedWithinALargeFolderToo) {
+  SiteTree site;
+  for (int i = 0; i < 5000; ++i) {
+    site.Write("f" + std::to_string(i) + ".html", "");
+  }
+  int asked = 0;
+  const std::function<bool()> stopAtOnce = [&] { return ++asked > 0; };
+  CDirScan scan(site.Root(), true, CExtensionSet({"html"}), {});
+  EXPECT_FALSE(scan.Run(stopAtOnce)) << "the root has no sub-folder: asked among its entries";
+  EXPECT_EQ(asked, 1);
+}

@@ -7,9 +7,9 @@
 namespace {
 class FileExtMgrTest : public testing::Test {
 protected:
-  void SetUp() override { FileExtMgr::GetInstance().RemoveAll(); }
-  void TearDown() override { FileExtMgr::GetInstance().RemoveAll(); }
-  FileExtMgr& m_mgr = FileExtMgr::GetInstance();
+  void SetUp() override { FileExtMgr::GetInstance()->RemoveAll(); }
+  void TearDown() override { FileExtMgr::GetInstance()->RemoveAll(); }
+  FileExtMgr& m_mgr = *FileExtMgr::GetInstance();
 };
 } // namespace
 
