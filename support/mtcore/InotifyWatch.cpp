@@ -39,29 +39,32 @@ CInotifyWatch::CInotifyWatch(std::string_view folder, bool subtree, std::uint32_
   if (!m_fd.IsValid()) {
     return;
   }
-  m_rootWatch = inotify_add_watch(m_fd.Get(), m_root.c_str(), m_mask | IN_ONLYDIR);
+  m_rootWatch = AddTree(m_root, 0);
   if (m_rootWatch < 0) {
     m_fd.Reset();
-    return;
-  }
-  m_folders[m_rootWatch] = m_root;
-  if (m_subtree) {
-    AddTree(m_root, 0);
   }
 }
 
-void CInotifyWatch::AddTree(const std::string& folder, int depth) {
+int CInotifyWatch::AddTree(const std::string& folder, int depth) {
   if (depth > kMaxDepth) {
-    return;
+    return -1;
   }
-  // Adding an existing watch again returns its descriptor: a renamed folder gets its
-  // new path this way.
-  const int watch =
-      inotify_add_watch(m_fd.Get(), folder.c_str(), m_mask | IN_ONLYDIR | IN_DONT_FOLLOW);
+  // The root may be a link to a folder; below it links are not followed, so that no
+  // folder is watched twice and no loop arises. Adding an existing watch again returns
+  // its descriptor: a renamed folder gets its new path this way.
+  const std::uint32_t follow = depth == 0 ? 0 : IN_DONT_FOLLOW;
+  const int watch = inotify_add_watch(m_fd.Get(), folder.c_str(), m_mask | IN_ONLYDIR | follow);
   if (watch < 0) {
-    return; // gone already, or out of watches: the folder stays unwatched
+    return -1; // gone already, or out of watches: the folder stays unwatched
   }
   m_folders[watch] = folder;
+  if (m_subtree) {
+    AddChildren(folder, depth);
+  }
+  return watch;
+}
+
+void CInotifyWatch::AddChildren(const std::string& folder, int depth) {
   std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
   if (!dir) {
     return;

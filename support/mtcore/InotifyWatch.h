@@ -38,7 +38,9 @@ public:
   bool ReadEvents(const std::function<void(const Event&)>& onEvent);
 
 private:
-  void AddTree(const std::string& folder, int depth);
+  /// Watches `folder` (and, with the subtree, the folders below it); its descriptor.
+  int AddTree(const std::string& folder, int depth);
+  void AddChildren(const std::string& folder, int depth);
   void RemoveTree(const std::string& folder);
   void Follow(const struct inotify_event& event, const std::string& folder);
 

@@ -111,3 +111,13 @@ TEST(InotifyWatch, SubtreeWatchesFoldersMadeRenamedOrMovedInLater) {
     EXPECT_EQ(item.find("e.html"), std::string::npos) << item;
   }
 }
+
+TEST(InotifyWatch, RootGivenAsALinkIsFollowedWithItsSubtree) {
+  ScopedTempDir dir;
+  std::filesystem::create_directories(dir.Sub("real/sub"));
+  std::filesystem::create_directory_symlink(dir.Sub("real"), dir.Sub("link"));
+  CInotifyWatch watch(dir.Sub("link"), true, kMask);
+  ASSERT_TRUE(watch.IsValid());
+  testkit::WriteBytes(dir.Sub("real/sub/a.html"), "x");
+  EXPECT_TRUE(Contains(ReadUntil(watch, "sub/|a.html|written"), "sub/|a.html|written"));
+}
