@@ -1,9 +1,9 @@
 #pragma once
 
-#include "mtcore/FileDescriptor.h"
 #include "mtcore/InotifyWatch.h"
 #include "mtcore/MTKernel.h"
 #include "mtcore/WindowMessages.h"
+#include "utilcore/FileDescriptor.h"
 
 #include <cstdint>
 #include <functional>

@@ -35,7 +35,7 @@ CInotifyWatch::CInotifyWatch(std::string_view folder, bool subtree, std::uint32_
     // Folders created or moved in must get watches of their own.
     m_mask |= IN_CREATE | IN_MOVED_TO | IN_MOVED_FROM;
   }
-  m_fd.Reset(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+  m_fd = CFileDescriptor(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
   if (!m_fd.IsValid()) {
     return;
   }

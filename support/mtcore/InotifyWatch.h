@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mtcore/FileDescriptor.h"
+#include "utilcore/FileDescriptor.h"
 
 #include <cstdint>
 #include <functional>

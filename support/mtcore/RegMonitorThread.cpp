@@ -1,7 +1,5 @@
 #include "mtcore/RegMonitorThread.h"
 
-#include "mtcore/WineRegFile.h"
-
 #include <string>
 #include <sys/inotify.h>
 
@@ -39,21 +37,11 @@ std::unique_ptr<CInotifyWatch> WatchFile(const std::string& file) {
 }
 } // namespace
 
-std::string CRegMonitorThread::FileOfRoot(std::uintptr_t root) {
-  const std::string prefix = CWineRegFile::GetPrefixPath();
-  if (prefix.empty()) {
-    return {};
-  }
-  if (root == ROOT_CURRENT_USER) {
-    return prefix + "user.reg";
-  }
-  return root == ROOT_LOCAL_MACHINE ? prefix + "system.reg" : std::string();
-}
-
-CRegMonitorThread::CRegMonitorThread(std::uintptr_t root, std::string_view key, bool subtree,
+CRegMonitorThread::CRegMonitorThread(ERegistryRoot root, std::string_view key, bool subtree,
                                      UINT message, HWND window, std::uint32_t period,
                                      std::uint32_t filter, LPARAM lParam)
-    : CRegMonitorThread(FileOfRoot(root), key, subtree, message, window, period, filter, lParam) {}
+    : CRegMonitorThread(CRegistryUtils::GetRegFilePath(root), key, subtree, message, window, period,
+                        filter, lParam) {}
 
 CRegMonitorThread::CRegMonitorThread(const std::string& file, std::string_view key, bool subtree,
                                      UINT message, HWND window, std::uint32_t period,
@@ -63,8 +51,8 @@ CRegMonitorThread::CRegMonitorThread(const std::string& file, std::string_view k
           [name = NameOf(file)](const CInotifyWatch::Event& event) { return event.name == name; },
           // The confirmation owns the key's last seen text, so it lives as long as the thread.
           [file, key = std::string(key), subtree, filter,
-           seen = Watched(CWineRegFile::ReadKey(file, key, subtree), filter)]() mutable {
-            std::string now = Watched(CWineRegFile::ReadKey(file, key, subtree), filter);
+           seen = Watched(CRegistryUtils::ReadKeyText(file, key, subtree), filter)]() mutable {
+            std::string now = Watched(CRegistryUtils::ReadKeyText(file, key, subtree), filter);
             if (now == seen) {
               return false;
             }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "utilcore/FileDescriptor.h"
 #include "mtcore/MTWorkerThread.h"
 #include "mtcore/WindowMessages.h"
+#include "utilcore/FileDescriptor.h"
 
 #include <memory>
 #include <mutex>

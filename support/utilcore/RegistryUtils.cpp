@@ -208,6 +208,11 @@ std::string ResolveBelow(const std::string& root, std::string_view rest) {
 
 } // namespace
 
+std::string CRegistryUtils::ReadKeyText(const std::string& file, std::string_view key,
+                                        bool subtree) {
+  return LoadRegistry(file)->GetKeyText(key, subtree);
+}
+
 std::string CRegistryUtils::GetWinePrefix() {
   const char* value = std::getenv("WINEPREFIX");
   std::string prefix = value != nullptr && value[0] == '/' ? std::string(value)

@@ -28,6 +28,10 @@ public:
   static std::string GetKeyValue(ERegistryRoot root, std::string_view key, std::string_view name,
                                  bool raw);
 
+  /// The text of `key` (and with `subtree` of the keys below it) in the registry file
+  /// `file`, as CWineRegistryFile::GetKeyText gives it; empty when there is none.
+  static std::string ReadKeyText(const std::string& file, std::string_view key, bool subtree);
+
   /// The Wine prefix folder, ending in "/" (it need not exist).
   static std::string GetWinePrefix();
   /// The file that holds HKEY_CURRENT_USER: the prefix + "user.reg".

@@ -277,6 +277,28 @@ bool CWineRegistryFile::HasKey(std::string_view key) const {
   return false;
 }
 
+std::string CWineRegistryFile::GetKeyText(std::string_view key, bool subtree) const {
+  const std::string folded = NormalizeKey(key);
+  const std::string prefix = folded + '\\';
+  std::string text;
+  for (const Section& section : m_sections) {
+    if (section.folded != folded && !(subtree && section.folded.starts_with(prefix))) {
+      continue;
+    }
+    text.append("[").append(section.path).append("]\n");
+    ForEachLine(m_text, section.bodyBegin, section.bodyEnd,
+                [&text](std::string_view line, std::size_t) {
+                  // "#time=" and "#class=" lines change on every save of the key, not with its
+                  // values.
+                  if (!line.empty() && line.front() != '#') {
+                    text.append(line).push_back('\n');
+                  }
+                  return true;
+                });
+  }
+  return text;
+}
+
 void CWineRegistryFile::GetSubKeys(std::string_view key, bool allLevels,
                                    std::vector<std::string>& keys) const {
   const std::string folded = NormalizeKey(key);

@@ -29,6 +29,12 @@ public:
   /// string.
   bool GetStringValue(std::string_view key, std::string_view name, std::string& value) const;
 
+  /// The values of `key` (with `subtree`, also of every key below it) as one text
+  /// that changes exactly when a value or, with `subtree`, the set of keys changes:
+  /// "[path]" and the key's value lines, without the "#time=" lines Wine rewrites on
+  /// every save. Empty when there is no such key.
+  std::string GetKeyText(std::string_view key, bool subtree) const;
+
   /// `name` case-folded for comparisons (ASCII fast path, ICU beyond).
   static std::string FoldName(std::string_view name);
   /// `key` without empty components, leading, trailing or doubled separators (a

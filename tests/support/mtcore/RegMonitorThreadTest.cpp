@@ -38,8 +38,8 @@ TEST(RegMonitorThread, PostsWhenTheKeysValuesChangeAndNotForOtherKeys) {
   std::filesystem::create_directories(home.WinePrefix());
   Save(home, UserReg("CUSTOM.DIC", "win10"));
   MessageCounter counter(kMessage);
-  CRegMonitorThread monitor(CRegMonitorThread::ROOT_CURRENT_USER, kKey, false, kMessage,
-                            counter.GetSafeHwnd(), kNoPeriod, 0, 9);
+  CRegMonitorThread monitor(HKEY_CURRENT_USER, kKey, false, kMessage, counter.GetSafeHwnd(),
+                            kNoPeriod, 0, 9);
   ASSERT_TRUE(monitor.IsValid());
   monitor.SetPriority(-1);
   Save(home, UserReg("CUSTOM.DIC", "win7"));
@@ -56,18 +56,12 @@ TEST(RegMonitorThread, PostsWhenTheKeysValuesChangeAndNotForOtherKeys) {
   EXPECT_TRUE(monitor.Stop(30000));
 }
 
-TEST(RegMonitorThread, InvalidWithoutPrefixOrForAnUnknownRoot) {
+TEST(RegMonitorThread, InvalidWithoutPrefix) {
   ScopedFakeHome home;
   MessageCounter counter(kMessage);
-  const CRegMonitorThread noPrefix(CRegMonitorThread::ROOT_CURRENT_USER, kKey, false, kMessage,
-                                   counter.GetSafeHwnd(), kNoPeriod, 0, 0);
+  const CRegMonitorThread noPrefix(HKEY_CURRENT_USER, kKey, false, kMessage, counter.GetSafeHwnd(),
+                                   kNoPeriod, 0, 0);
   EXPECT_FALSE(noPrefix.IsValid());
-  std::filesystem::create_directories(home.WinePrefix());
-  const CRegMonitorThread unknownRoot(0x80000003, kKey, false, kMessage, counter.GetSafeHwnd(),
-                                      kNoPeriod, 0, 0);
-  EXPECT_FALSE(unknownRoot.IsValid());
-  EXPECT_EQ(CRegMonitorThread::FileOfRoot(CRegMonitorThread::ROOT_LOCAL_MACHINE),
-            home.WinePrefix() + "/system.reg");
 }
 
 TEST(RegMonitorThread, NameFilterWithSubtreeWatchesOnlyKeysComingAndGoing) {
@@ -75,8 +69,8 @@ TEST(RegMonitorThread, NameFilterWithSubtreeWatchesOnlyKeysComingAndGoing) {
   std::filesystem::create_directories(home.WinePrefix());
   Save(home, UserReg("CUSTOM.DIC", "win10"));
   MessageCounter counter(kMessage);
-  CRegMonitorThread monitor(CRegMonitorThread::ROOT_CURRENT_USER, "Software", true, kMessage,
-                            counter.GetSafeHwnd(), kNoPeriod, CRegMonitorThread::CHANGE_NAME, 0);
+  CRegMonitorThread monitor(HKEY_CURRENT_USER, "Software", true, kMessage, counter.GetSafeHwnd(),
+                            kNoPeriod, CRegMonitorThread::CHANGE_NAME, 0);
   ASSERT_TRUE(monitor.IsValid());
   Save(home, UserReg("OTHER.DIC", "win7")); // values only
   counter.Settle(500ms);

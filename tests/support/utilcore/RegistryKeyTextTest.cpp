@@ -1,4 +1,4 @@
-#include "mtcore/WineRegFile.h"
+#include "utilcore/RegistryUtils.h"
 
 #include "testkit/FileBytes.h"
 #include "testkit/ScopedFakeHome.h"
@@ -30,55 +30,42 @@ const char* const kKey =
     "Software\\Microsoft\\Shared Tools\\Proofing Tools\\1.0\\Custom Dictionaries\\";
 } // namespace
 
-TEST(WineRegFile, HeaderParsingUnescapes) {
-  std::string key;
-  EXPECT_TRUE(CWineRegFile::ParseHeader("[Software\\\\Wine] 123", key));
-  EXPECT_EQ(key, "Software\\Wine");
-  EXPECT_TRUE(CWineRegFile::ParseHeader("[A\\]B]", key));
-  EXPECT_EQ(key, "A]B");
-  EXPECT_FALSE(CWineRegFile::ParseHeader("[Unclosed\\\\Key", key));
-  EXPECT_FALSE(CWineRegFile::ParseHeader("\"1\"=\"x\"", key));
-}
-
-TEST(WineRegFile, ReadsOnlyTheKeyAndWithSubtreeItsSubkeys) {
+TEST(RegistryKeyText, ReadsOnlyTheKeyAndWithSubtreeItsSubkeys) {
   ScopedFakeHome home;
   const std::string file = home.Root() + "/user.reg";
   testkit::WriteBytes(file, kUserReg);
-  const std::string own = CWineRegFile::ReadKey(file, kKey, false);
+  const std::string own = CRegistryUtils::ReadKeyText(file, kKey, false);
   EXPECT_NE(own.find("\"1\"=\"C:\\\\users\\\\me\\\\CUSTOM.DIC\""), std::string::npos);
   EXPECT_NE(own.find("\"2\"=\"extra.dic\""), std::string::npos);
   EXPECT_EQ(own.find("dword"), std::string::npos);
   EXPECT_EQ(own.find("win10"), std::string::npos);
   EXPECT_EQ(own.find("#time"), std::string::npos);
-  const std::string all = CWineRegFile::ReadKey(file, kKey, true);
+  const std::string all = CRegistryUtils::ReadKeyText(file, kKey, true);
   EXPECT_NE(all.find("dword:00000001"), std::string::npos);
   EXPECT_EQ(all.find("win10"), std::string::npos);
   // Key names do not care about case; a key that only starts the same is another key.
-  EXPECT_EQ(CWineRegFile::ReadKey(file, "software\\WINE", false),
+  EXPECT_EQ(CRegistryUtils::ReadKeyText(file, "software\\WINE", false),
             "[Software\\Wine]\n\"Version\"=\"win10\"\n");
-  EXPECT_EQ(CWineRegFile::ReadKey(file, "Software\\Win", true), "");
+  EXPECT_EQ(CRegistryUtils::ReadKeyText(file, "Software\\Win", true), "");
 }
 
-TEST(WineRegFile, ChangesOfOtherKeysOrOfTimesDoNotChangeTheText) {
+TEST(RegistryKeyText, ChangesOfOtherKeysOrOfTimesDoNotChangeTheText) {
   ScopedFakeHome home;
   const std::string file = home.Root() + "/user.reg";
   testkit::WriteBytes(file, kUserReg);
-  const std::string before = CWineRegFile::ReadKey(file, kKey, false);
+  const std::string before = CRegistryUtils::ReadKeyText(file, kKey, false);
   std::string edited = kUserReg;
   edited.replace(edited.find("win10"), 5, "win7");
   edited.replace(edited.find("1700000000"), 10, "1800000000");
   edited.replace(edited.find("#time=1da0"), 10, "#time=1db0");
   testkit::WriteBytes(file, edited);
-  EXPECT_EQ(CWineRegFile::ReadKey(file, kKey, false), before);
+  EXPECT_EQ(CRegistryUtils::ReadKeyText(file, kKey, false), before);
   edited.replace(edited.find("extra.dic"), 9, "other.dic");
   testkit::WriteBytes(file, edited);
-  EXPECT_NE(CWineRegFile::ReadKey(file, kKey, false), before);
+  EXPECT_NE(CRegistryUtils::ReadKeyText(file, kKey, false), before);
 }
 
-TEST(WineRegFile, MissingFileGivesEmptyTextAndPrefixFollowsTheEnvironment) {
+TEST(RegistryKeyText, MissingFileGivesEmptyText) {
   ScopedFakeHome home;
-  EXPECT_EQ(CWineRegFile::ReadKey(home.Root() + "/none.reg", kKey, false), "");
-  EXPECT_EQ(CWineRegFile::GetUserRegPath(), home.WinePrefix() + "/user.reg");
-  setenv("WINEPREFIX", "", 1);
-  EXPECT_EQ(CWineRegFile::GetPrefixPath(), home.Home() + "/.wine/");
+  EXPECT_EQ(CRegistryUtils::ReadKeyText(home.Root() + "/none.reg", kKey, false), "");
 }
