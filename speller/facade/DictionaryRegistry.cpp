@@ -2,6 +2,7 @@
 
 #include "dictionaries/CustomDictionary.h"
 #include "dictionaries/Dictionary.h"
+#include "dictionaries/MainDictionary.h"
 #include "spellcore/SpellChecker.h"
 
 #include "mtcore/ReaderAccess.h"
@@ -20,8 +21,6 @@
 
 namespace {
 
-constexpr const char* kMainName = "ZEB U.S. English";
-constexpr const char* kMainFileName = "ZEB.fdc";
 constexpr const char* kDefaultName = "ZEB Custom";
 constexpr const char* kDefaultFileName = "ZEB_Custom.dic";
 constexpr const char* kWordPrefix = "Microsoft Word ";
@@ -36,24 +35,6 @@ constexpr const char* kLogNoThunderbird = "{60962477-F184-48DA-9C0F-53373ED944B3
 
 bool Holds(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
-}
-
-// Until the compiled main dictionary joins, id 0 is held by one that never loads.
-class CUnavailableMainDictionary : public CDictionary {
-public:
-  CUnavailableMainDictionary(int id, std::string path)
-      : CDictionary(id, kMainName, std::move(path)) {}
-  bool Load() override { return false; }
-  bool Save() override { return false; }
-  bool Contains(std::string_view) const override { return false; }
-  void AddWord(const std::string&) override {}
-  void SetWords(const TextArray&) override {}
-  void GetWords(TextArray&) const override {}
-  bool IsCustom() const override { return false; }
-};
-
-std::unique_ptr<CDictionary> MakeMainDictionary(int id, std::string path) {
-  return std::make_unique<CUnavailableMainDictionary>(id, std::move(path));
 }
 
 // A folder dictionary's name: its file name without extension, "_" shown as a blank.
@@ -265,7 +246,8 @@ std::unique_ptr<CCustomDictionary> CDictionaryRegistry::MakeCustom(std::string n
 }
 
 void CDictionaryRegistry::RegisterMainDictionary() {
-  auto dictionary = MakeMainDictionary(m_nextID++, m_appPath + kMainFileName);
+  auto dictionary =
+      std::make_unique<CMainDictionary>(m_nextID++, m_appPath + CMainDictionary::kFileName);
   m_idIndex.emplace(dictionary->GetID(), dictionary.get());
   m_dictionaries.push_back(std::move(dictionary));
 }

@@ -178,9 +178,32 @@ TEST_F(SpellCheckerTest, FailedSaveKeepsTheOldFileAndTheWordInMemory) {
   EXPECT_TRUE(speller.LookUp("new", {1}));
 }
 
+TEST_F(SpellCheckerTest, MainDictionaryIsBuiltAndSearchedThroughTheFacade) {
+  WriteFile(AppDir() + "Dictionary.txt", "abc\napple\ncolour\nzebra\n");
+  WriteFile(AppDir() + "CommonWords.txt", "the\nand\n");
+  WriteDic("extra.dic", "Colour\n");
+  CSpellChecker& speller = StartSpeller();
+  ASSERT_TRUE(speller.BuildMainDictionary());
+  const struct {
+    const char* word;
+    bool known;
+  } cases[] = {{"Colour", true},   {"colour", true}, {"COLOUR", true}, {"The", true},
+               {"1,000.50", true}, {"12abc", true},  {"12abd", false}, {"colours", false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(speller.LookUp(c.word, {0}), c.known) << c.word;
+    EXPECT_EQ(speller.LookUp(c.word, {1, 0}), c.known) << c.word;
+  }
+  // The order of the ids changes only the work done, never the answer.
+  EXPECT_TRUE(speller.LookUp("colour", {1}));
+  EXPECT_TRUE(speller.LookUp("colour", {0, 1}));
+}
+
 TEST_F(SpellCheckerTest, MainDictionaryWithoutItsFileRecognisesNothing) {
   CSpellChecker& speller = StartSpeller();
   EXPECT_FALSE(speller.LookUp("the", {0}));
+  EXPECT_FALSE(speller.LookUp("1,000", {0}));
+  // Each lookup tries to load it again and says so.
+  EXPECT_EQ(LogCount("{03C7C9A6-55A3-474E-BE43-6F6241B5E3FA}"), 2);
   speller.AddWord(0, "ignored");
   TextArray words{"kept"};
   speller.GetWords(0, words);
