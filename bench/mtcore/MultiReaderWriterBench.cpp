@@ -45,5 +45,3 @@ void BM_StdSharedMutexLockShared(benchmark::State& state) {
 }
 BENCHMARK(BM_StdSharedMutexLockShared)->Threads(1)->Threads(2);
 } // namespace
-
-BENCHMARK_MAIN();

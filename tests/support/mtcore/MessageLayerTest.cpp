@@ -2,6 +2,8 @@
 #include "mtcore/MessageLoop.h"
 #include "mtcore/WindowMessages.h"
 
+#include "RecordingTarget.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -17,31 +19,8 @@
 
 using namespace std::chrono_literals;
 
-namespace {
-constexpr auto kLongWait = 30s; // only reached when the code under test hangs
-
-struct SReceived {
-  UINT message;
-  WPARAM wParam;
-  LPARAM lParam;
-};
-
-// A target that records what it handles and on which thread.
-class CRecordingTarget : public CFunctionTarget {
-public:
-  CRecordingTarget()
-      : CFunctionTarget([this](UINT m, WPARAM w, LPARAM l) {
-          received.push_back({m, w, l});
-          if (std::this_thread::get_id() != owner) {
-            ++foreignCalls;
-          }
-        }) {}
-
-  std::vector<SReceived> received;
-  std::thread::id owner = std::this_thread::get_id();
-  int foreignCalls = 0;
-};
-} // namespace
+using mtcoretest::CRecordingTarget;
+using mtcoretest::kLongWait;
 
 TEST(RegisterWindowMessage, SameNameSameIdFromManyThreads) {
   const std::vector<std::string> names = {"27FF44D7-15A6-4d83-A726-7FAC0E802DD4",
