@@ -1,0 +1,89 @@
+// Collection passes over a generated site of 100,000 files: files per second, and the
+// peak memory of the process (getrusage) as a counter.
+#include "diskfiles/DirScan.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+constexpr int kFolders = 100;
+constexpr int kSubfolders = 10;
+constexpr int kFilesPerSubfolder = 100; // 100 * 10 * 100 = 100,000 files
+
+/// The generated site, made once for all benchmarks and removed at exit.
+class GeneratedSite {
+public:
+  GeneratedSite() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "pagelint-bench-XXXXXX");
+    if (mkdtemp(pattern.data()) == nullptr) {
+      std::abort();
+    }
+    m_root = pattern + "/";
+    for (int folder = 0; folder < kFolders; ++folder) {
+      for (int sub = 0; sub < kSubfolders; ++sub) {
+        const std::string dir =
+            m_root + "section" + std::to_string(folder) + "/part" + std::to_string(sub) + "/";
+        std::filesystem::create_directories(dir);
+        for (int file = 0; file < kFilesPerSubfolder; ++file) {
+          const char* extension = file % 10 == 0 ? ".css" : ".html";
+          const std::string path = dir + "page" + std::to_string(file) + extension;
+          const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+          if (fd < 0 || write(fd, "<p>x</p>", 8) != 8) {
+            std::abort();
+          }
+          close(fd);
+        }
+      }
+    }
+  }
+  ~GeneratedSite() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_root, ignored);
+  }
+  GeneratedSite(const GeneratedSite&) = delete;
+  GeneratedSite& operator=(const GeneratedSite&) = delete;
+
+  const std::string& Root() const { return m_root; }
+  static constexpr std::int64_t kFiles =
+      static_cast<std::int64_t>(kFolders) * kSubfolders * kFilesPerSubfolder;
+
+private:
+  std::string m_root;
+};
+
+const GeneratedSite& Site() {
+  static const GeneratedSite site;
+  return site;
+}
+
+double PeakMemoryMiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void BM_ScanPass(benchmark::State& state) {
+  const std::string& root = Site().Root();
+  const std::function<bool()> never = [] { return false; };
+  const double before = PeakMemoryMiB();
+  std::size_t found = 0;
+  for (auto _ : state) {
+    CDirScan scan(root, true, CExtensionSet({"htm", "html", "shtml", "xhtml"}), {});
+    scan.Run(never);
+    found = scan.GetFiles().size();
+    benchmark::DoNotOptimize(found);
+  }
+  state.SetItemsProcessed(state.iterations() * GeneratedSite::kFiles);
+  state.counters["collected"] = static_cast<double>(found);
+  state.counters["peak_MiB_before"] = before;
+  state.counters["peak_MiB_after"] = PeakMemoryMiB();
+}
+BENCHMARK(BM_ScanPass)->Unit(benchmark::kMillisecond);
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,128 @@
+#include "diskfiles/FileCollector.h"
+
+#include "mtcore/WriterAccess.h"
+
+#include <algorithm>
+
+const UINT CFileCollector::MSG_FC_BEGIN =
+    RegisterWindowMessageA("5E3B1C52-8E0D-4C1B-9F67-2B0A1D9C4E10");
+const UINT CFileCollector::MSG_FC_DONE =
+    RegisterWindowMessageA("A7C2D9F4-3B61-4E8A-B5D0-6F1E2C7A9B83");
+
+namespace {
+/// Byte order of a file's full path against a path, without building the full path.
+bool PathLess(const CDiskFile& file, std::string_view path) {
+  const std::string& folder = file.GetPath();
+  const std::string_view head = path.substr(0, folder.size());
+  if (const int order = std::string_view(folder).compare(head); order != 0) {
+    return order < 0;
+  }
+  return std::string_view(file.GetName()) < path.substr(head.size());
+}
+
+bool StartsWithAny(const CDiskFile& file, const std::vector<std::string>& folders) {
+  return std::any_of(folders.begin(), folders.end(),
+                     [&](const std::string& folder) { return file.GetPath().starts_with(folder); });
+}
+} // namespace
+
+CFileCollector::CFileCollector(std::string_view root, bool recursive,
+                               const std::vector<std::string>& extensions,
+                               const std::vector<std::string>& exclusions, CDiskFileList* list,
+                               HWND window, LPARAM lParam, bool startNow)
+    : m_list(list), m_window(window), m_lParam(lParam), m_recursive(recursive),
+      m_extensions(extensions), m_exclusions(exclusions), m_root(root), m_refresh(startNow) {
+  if (m_list != nullptr) {
+    m_valid = Start([this] { Run(); });
+  }
+}
+
+CFileCollector::~CFileCollector() {
+  StopAndJoin();
+}
+
+void CFileCollector::SetDir(std::string_view root) {
+  const std::lock_guard guard(m_mutex);
+  m_root = root;
+}
+
+void CFileCollector::Refresh() {
+  {
+    const std::lock_guard guard(m_mutex);
+    m_refresh = true;
+  }
+  m_wake.notify_one();
+}
+
+void CFileCollector::OnStopRequested() {
+  // Taking the mutex orders the stop before the waiter's next look at its condition.
+  { const std::lock_guard guard(m_mutex); }
+  m_wake.notify_all();
+}
+
+CFileChanges CFileCollector::TakeChanges() {
+  const std::lock_guard guard(m_mutex);
+  return std::exchange(m_changes, CFileChanges());
+}
+
+bool CFileCollector::WaitForRequest(std::string& root) {
+  std::unique_lock lock(m_mutex);
+  m_wake.wait(lock, [this] { return m_refresh || IsStopped(); });
+  if (IsStopped()) {
+    return false;
+  }
+  m_refresh = false;
+  root = m_root;
+  return true;
+}
+
+void CFileCollector::Run() {
+  const std::function<bool()> stopRequested = [this] { return IsStopped(); };
+  std::string root;
+  while (WaitForRequest(root)) {
+    PostMessage(m_window, MSG_FC_BEGIN, 0, m_lParam);
+    CDirScan scan(root, m_recursive, m_extensions, m_exclusions);
+    if (!scan.Run(stopRequested)) {
+      return;
+    }
+    CFileChanges changes;
+    Merge(scan, changes);
+    {
+      const std::lock_guard guard(m_mutex);
+      m_changes.Merge(std::move(changes));
+    }
+    PostMessage(m_window, MSG_FC_DONE, 0, m_lParam);
+  }
+}
+
+void CFileCollector::Merge(const CDirScan& scan, CFileChanges& changes) {
+  const auto& files = scan.GetFiles();
+  const auto& kept = scan.GetKeptFolders();
+  const CWriterAccess access(m_list->GetLock());
+  for (const auto& entry : files) {
+    CDiskFile* file = m_list->Find(entry.path, false);
+    if (file == nullptr) {
+      file = m_list->AddLocked(entry.path);
+      if (file != nullptr) {
+        file->SetState(entry.size, entry.modified);
+        changes.added.push_back(entry.path);
+      }
+    } else if (file->GetSize() != entry.size || file->GetModifiedTime() != entry.modified) {
+      file->SetState(entry.size, entry.modified);
+      changes.modified.push_back(entry.path);
+    }
+  }
+  m_list->RemoveIfLocked([&](const CDiskFile& file) {
+    const auto found = std::lower_bound(
+        files.begin(), files.end(), file, [](const CDirScan::Entry& entry, const CDiskFile& f) {
+          return !PathLess(f, entry.path) && !f.HasFullPath(entry.path);
+        });
+    const bool onDisk = found != files.end() && file.HasFullPath(found->path);
+    if (onDisk || StartsWithAny(file, kept)) {
+      return false;
+    }
+    changes.removed.push_back(file.GetFullPath());
+    return true;
+  });
+  std::sort(changes.removed.begin(), changes.removed.end());
+}
