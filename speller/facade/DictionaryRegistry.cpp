@@ -2,10 +2,13 @@
 
 #include "dictionaries/CustomDictionary.h"
 #include "dictionaries/Dictionary.h"
-#include "dictionaries/MainDictionary.h"
+#include "facade/DictionaryFactory.h"
 #include "spellcore/SpellChecker.h"
 
+#include "mtcore/DirMonitorThread.h"
+#include "mtcore/FileMonitorThread.h"
 #include "mtcore/ReaderAccess.h"
+#include "mtcore/RegMonitorThread.h"
 #include "mtcore/WriterAccess.h"
 
 #include "utilcore/AppLogger.h"
@@ -32,6 +35,31 @@ constexpr const char* kLogWindowFailed = "{3B0DBDE3-7CBA-4DCA-B080-26E7B180EEEF}
 constexpr const char* kLogNotAWindow = "{C46FCDFE-C418-46D8-AE5F-DE0C8C059890}";
 constexpr const char* kLogNoWordKey = "{5B704675-1045-47FA-AFDB-3EC8E1E7D66B}";
 constexpr const char* kLogNoThunderbird = "{60962477-F184-48DA-9C0F-53373ED944B3}";
+
+// How long the teardown waits for each monitor thread.
+constexpr std::uint32_t kMonitorStopMs = 30000;
+// Changes of a dictionary file are reported once per this many milliseconds.
+constexpr std::uint32_t kFileMonitorPeriodMs = 2000;
+constexpr int kMonitorPriority = -1;
+
+// A monitor thread below normal priority; null when it could not be created.
+template <typename Monitor, typename... Args>
+std::unique_ptr<Monitor> StartMonitor(Args&&... args) {
+  try {
+    auto monitor = std::make_unique<Monitor>(std::forward<Args>(args)...);
+    monitor->SetPriority(kMonitorPriority);
+    return monitor;
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
+template <typename Monitor> void StopMonitor(std::unique_ptr<Monitor>& monitor) {
+  if (monitor) {
+    monitor->Stop(kMonitorStopMs);
+    monitor.reset();
+  }
+}
 
 bool Holds(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
@@ -246,8 +274,7 @@ std::unique_ptr<CCustomDictionary> CDictionaryRegistry::MakeCustom(std::string n
 }
 
 void CDictionaryRegistry::RegisterMainDictionary() {
-  auto dictionary =
-      std::make_unique<CMainDictionary>(m_nextID++, m_appPath + CMainDictionary::kFileName);
+  auto dictionary = CDictionaryFactory::CreateMainDictionary(m_nextID++, m_appPath);
   m_idIndex.emplace(dictionary->GetID(), dictionary.get());
   m_dictionaries.push_back(std::move(dictionary));
 }
@@ -437,10 +464,33 @@ CDictionary* CDictionaryRegistry::FindByPath(std::string_view path) const {
   return nullptr;
 }
 
-void CDictionaryRegistry::StartDirectoryMonitor(const std::string& /*folder*/) {}
+void CDictionaryRegistry::StartDirectoryMonitor(const std::string& folder) {
+  m_pDirMonitor = StartMonitor<CDirMonitorThread>(
+      folder, false, CDirMonitorThread::CHANGE_FILE_NAME | CDirMonitorThread::CHANGE_DIR_NAME,
+      CDictionaryMsgWnd::MSG_CUSTOM_DIR_CHANGED, GetMsgWindowHandle(), CChangeMonitor::NO_PERIOD,
+      0);
+}
 
-void CDictionaryRegistry::StartRegistryMonitor(const std::string& /*key*/) {}
+void CDictionaryRegistry::StartRegistryMonitor(const std::string& key) {
+  m_pRegMonitor = StartMonitor<CRegMonitorThread>(
+      CRegMonitorThread::ROOT_CURRENT_USER, key, false, CDictionaryMsgWnd::MSG_WORD_DICTS_CHANGED,
+      GetMsgWindowHandle(), CChangeMonitor::NO_PERIOD, 0, 0);
+}
 
-void CDictionaryRegistry::StartFileMonitor(const std::string& /*path*/, int /*id*/) {}
+void CDictionaryRegistry::StartFileMonitor(const std::string& path, int id) {
+  auto monitor = StartMonitor<CFileMonitorThread>(path, CDictionaryMsgWnd::MSG_DICT_FILE_CHANGED,
+                                                  GetMsgWindowHandle(), kFileMonitorPeriodMs,
+                                                  static_cast<LPARAM>(id), false);
+  if (monitor) {
+    m_fileMonitors.push_back(std::move(monitor));
+  }
+}
 
-void CDictionaryRegistry::StopMonitors() {}
+void CDictionaryRegistry::StopMonitors() {
+  StopMonitor(m_pRegMonitor);
+  StopMonitor(m_pDirMonitor);
+  for (auto& monitor : m_fileMonitors) {
+    StopMonitor(monitor);
+  }
+  m_fileMonitors.clear();
+}

@@ -16,6 +16,9 @@
 
 class CCustomDictionary;
 class CDictionary;
+class CDirMonitorThread;
+class CFileMonitorThread;
+class CRegMonitorThread;
 
 /// Every dictionary of the process with its id: the main dictionary (id 0, first in
 /// the list) and the word-list dictionaries, found at start-up and kept up to date
@@ -87,7 +90,7 @@ private:
   CDictionary* FindByName(std::string_view name) const;
   CDictionary* FindByPath(std::string_view path) const;
 
-  // Monitors: the only place that knows their classes.
+  // The monitors: the only place that creates and stops them.
   void StartDirectoryMonitor(const std::string& folder);
   void StartRegistryMonitor(const std::string& key);
   void StartFileMonitor(const std::string& path, int id);
@@ -96,11 +99,16 @@ private:
   int m_nextID = 0;
   HWND m_msgWindow = 0;
   LPARAM m_msgParameter = 0;
+  std::unique_ptr<CRegMonitorThread> m_pRegMonitor;
+  std::unique_ptr<CDirMonitorThread> m_pDirMonitor;
   std::string m_wordKey;
   std::optional<CDictionaryMsgWnd> m_msgWnd;
   std::string m_appPath;
   CMultiReaderWriter m_lock;
   DictionaryList m_dictionaries;
   std::map<int, CDictionary*> m_idIndex;
+  /// One per dictionary ever registered; those of dropped dictionaries stay until the
+  /// end and their notices are ignored.
+  std::vector<std::unique_ptr<CFileMonitorThread>> m_fileMonitors;
   bool m_started = false;
 };

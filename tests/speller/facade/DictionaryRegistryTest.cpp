@@ -133,7 +133,7 @@ class WordDictionariesTest : public DictionaryRegistryTest {
 protected:
   void SetUp() override {
     DictionaryRegistryTest::SetUp();
-    WriteFile(UProof() + "CUSTOM.DIC", Utf16("Pagelint\r\nWysiwyg\r\n"));
+    WriteFile(UProof() + "CUSTOM.DIC", spellertest::Utf16("Pagelint\r\nWysiwyg\r\n"));
     WriteFile(ConfigDir() + "Microsoft/Proof/MINE.DIC", "mine\n");
     WriteFile(ConfigDir() + "Microsoft/Proof/NEW.DIC", "newer\n");
     WriteFile(m_home.WinePrefix() + "/drive_c/users/me/after-gap.dic", "");
@@ -141,26 +141,6 @@ protected:
 
   std::string UProof() const {
     return m_home.WinePrefix() + "/drive_c/users/me/AppData/Roaming/Microsoft/UProof/";
-  }
-
-  static std::string Utf16(const std::string& ascii) {
-    std::string bytes = "\xFF\xFE";
-    for (const char c : ascii) {
-      bytes += c;
-      bytes += '\0';
-    }
-    return bytes;
-  }
-
-  void WriteUserReg(const std::string& values) const {
-    WriteFile(m_home.WinePrefix() + "/user.reg",
-              "WINE REGISTRY Version 2\n"
-              ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
-              "#arch=win64\n\n"
-              "[Software\\\\Microsoft\\\\Shared Tools\\\\Proofing Tools\\\\1.0\\\\Custom "
-              "Dictionaries] 1700000001\n"
-              "#time=1da1c2b3a4f5e61\n" +
-                  values + "\n");
   }
 };
 

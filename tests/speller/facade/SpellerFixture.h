@@ -25,6 +25,16 @@ namespace spellertest {
 /// Only reached when the code under test hangs.
 constexpr std::chrono::milliseconds kLongWait{30000};
 
+/// `ascii` as UTF-16 LE with a byte order mark, as Microsoft Word writes its lists.
+inline std::string Utf16(const std::string& ascii) {
+  std::string bytes = "\xFF\xFE";
+  for (const char c : ascii) {
+    bytes += c;
+    bytes += '\0';
+  }
+  return bytes;
+}
+
 /// Records the MSG_DICT_CHANGED notices (wParam, lParam) that reach it.
 class CDictChangedRecorder : public CFunctionTarget {
 public:
@@ -63,6 +73,18 @@ protected:
   }
   void WriteDic(const std::string& fileName, const std::string& bytes) const {
     WriteFile(CustomFolder() + fileName, bytes);
+  }
+  /// The Wine prefix's user.reg with Word's custom dictionary key holding `values`
+  /// (lines such as "\"1\"=\"MINE.DIC\"").
+  void WriteUserReg(const std::string& values) const {
+    WriteFile(m_home.WinePrefix() + "/user.reg",
+              "WINE REGISTRY Version 2\n"
+              ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+              "#arch=win64\n\n"
+              "[Software\\\\Microsoft\\\\Shared Tools\\\\Proofing Tools\\\\1.0\\\\Custom "
+              "Dictionaries] 1700000001\n"
+              "#time=1da1c2b3a4f5e61\n" +
+                  values + "\n");
   }
   bool Exists(const std::string& path) const { return std::filesystem::exists(path); }
 
