@@ -16,9 +16,8 @@ using spellertest::SpellerTest;
 using Notices = std::vector<std::pair<int, long>>;
 using Words = std::vector<std::string>;
 
-constexpr const char* kMainName = "ZEB U.S. English";
-constexpr const char* kNoWordKey = "{5B704675-1045-47FA-AFDB-3EC8E1E7D66B}";
-constexpr const char* kNoThunderbird = "{60962477-F184-48DA-9C0F-53373ED944B3}";
+using spellertest::kLogNoThunderbird;
+using spellertest::kLogNoWordKey;
 
 class DictionaryRegistryTest : public SpellerTest {
 protected:
@@ -129,6 +128,10 @@ TEST_F(DictionaryRegistryTest, FileChangeIsPassedOnForKnownIdsOnly) {
 }
 
 // Microsoft Word under Wine: its list of custom dictionaries in the prefix's user.reg.
+// The path of Word's own list as user.reg stores it, backslashes escaped.
+const std::string kCustomDicValue =
+    "C:\\\\users\\\\me\\\\AppData\\\\Roaming\\\\Microsoft\\\\UProof\\\\CUSTOM.DIC";
+
 class WordDictionariesTest : public DictionaryRegistryTest {
 protected:
   void SetUp() override {
@@ -145,8 +148,8 @@ protected:
 };
 
 TEST_F(WordDictionariesTest, RegistersTheListedFilesThatExist) {
-  WriteUserReg("\"1\"=\"C:\\\\users\\\\me\\\\AppData\\\\Roaming\\\\Microsoft\\\\UProof\\\\"
-               "CUSTOM.DIC\"\n"
+  WriteUserReg("\"1\"=\"" + kCustomDicValue +
+               "\"\n"
                "\"2\"=\"MINE.DIC\"\n"
                "\"3\"=\"C:\\\\users\\\\me\\\\missing.dic\"\n"
                "\"5\"=\"C:\\\\users\\\\me\\\\after-gap.dic\"");
@@ -155,7 +158,7 @@ TEST_F(WordDictionariesTest, RegistersTheListedFilesThatExist) {
                             "Microsoft Word MINE#3"}));
   EXPECT_TRUE(m_registry.LookUp("WYSIWYG", {2}));
   EXPECT_TRUE(m_registry.LookUp("mine", {3}));
-  EXPECT_EQ(LogCount(kNoWordKey), 0);
+  EXPECT_EQ(LogCount(kLogNoWordKey), 0);
 
   // Word's folder dictionaries survive a re-scan of the custom dictionary folder.
   RescanFolder();
@@ -163,16 +166,16 @@ TEST_F(WordDictionariesTest, RegistersTheListedFilesThatExist) {
 }
 
 TEST_F(WordDictionariesTest, RescanFollowsTheList) {
-  WriteUserReg("\"1\"=\"C:\\\\users\\\\me\\\\AppData\\\\Roaming\\\\Microsoft\\\\UProof\\\\"
-               "CUSTOM.DIC\"\n"
+  WriteUserReg("\"1\"=\"" + kCustomDicValue +
+               "\"\n"
                "\"2\"=\"MINE.DIC\"");
   m_registry.SetAppPath(AppDir());
   CDictChangedRecorder recorder;
   m_registry.SetMsgWindow(recorder.GetSafeHwnd(), 0);
 
   WriteUserReg("\"1\"=\"NEW.DIC\"\n"
-               "\"2\"=\"C:\\\\users\\\\me\\\\AppData\\\\Roaming\\\\Microsoft\\\\UProof\\\\"
-               "CUSTOM.DIC\"");
+               "\"2\"=\"" +
+               kCustomDicValue + "\"");
   Notify(CDictionaryMsgWnd::MSG_WORD_DICTS_CHANGED);
   EXPECT_EQ(Names(), (Words{"ZEB U.S. English#0", "ZEB Custom#1", "Microsoft Word CUSTOM#2",
                             "Microsoft Word NEW#4"}));
@@ -182,7 +185,7 @@ TEST_F(WordDictionariesTest, RescanFollowsTheList) {
 
 TEST_F(WordDictionariesTest, NoWordKeyIsLoggedAndNeverRescanned) {
   m_registry.SetAppPath(AppDir());
-  EXPECT_EQ(LogCount(kNoWordKey), 1);
+  EXPECT_EQ(LogCount(kLogNoWordKey), 1);
   WriteUserReg("\"1\"=\"MINE.DIC\"");
   Notify(CDictionaryMsgWnd::MSG_WORD_DICTS_CHANGED);
   EXPECT_EQ(m_registry.GetDictionaryID("Microsoft Word MINE"), -1);
@@ -203,7 +206,7 @@ TEST_F(ThunderbirdTest, TheFirstPersonalDictionaryFoundIsUsed) {
   EXPECT_EQ(Names(), (Words{"ZEB U.S. English#0", "ZEB Custom#1", "Thunderbird Custom#2"}));
   EXPECT_TRUE(m_registry.LookUp("First", {2}));
   EXPECT_FALSE(m_registry.LookUp("second", {2}));
-  EXPECT_EQ(LogCount(kNoThunderbird), 0);
+  EXPECT_EQ(LogCount(kLogNoThunderbird), 0);
   RescanFolder();
   EXPECT_EQ(m_registry.GetDictionaryID("Thunderbird Custom"), 2);
 }

@@ -11,9 +11,9 @@ using spellertest::SpellerTest;
 using Ids = std::vector<int>;
 using Words = std::vector<std::string>;
 
-constexpr const char* kMainName = "ZEB U.S. English";
-constexpr const char* kNoWordKey = "{5B704675-1045-47FA-AFDB-3EC8E1E7D66B}";
-constexpr const char* kNoThunderbird = "{60962477-F184-48DA-9C0F-53373ED944B3}";
+using spellertest::kLogNoThunderbird;
+using spellertest::kLogNoWordKey;
+using spellertest::kMainName;
 
 class SpellCheckerTest : public SpellerTest {
 protected:
@@ -66,8 +66,8 @@ TEST_F(SpellCheckerTest, StartUpRegistersMainFolderAndDefaultDictionaries) {
   EXPECT_EQ(NameOf(-1), "");
   // The default is created empty; nothing is loaded during start-up.
   EXPECT_EQ(testkit::ReadBytes(CustomFolder() + "ZEB_Custom.dic"), "");
-  EXPECT_EQ(LogCount(kNoWordKey), 1);
-  EXPECT_EQ(LogCount(kNoThunderbird), 1);
+  EXPECT_EQ(LogCount(kLogNoWordKey), 1);
+  EXPECT_EQ(LogCount(kLogNoThunderbird), 1);
 }
 
 TEST_F(SpellCheckerTest, ExistingDefaultGivesExactlyOne) {

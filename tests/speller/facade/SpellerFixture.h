@@ -22,6 +22,10 @@
 
 namespace spellertest {
 
+constexpr const char* kMainName = "ZEB U.S. English";
+constexpr const char* kLogNoWordKey = "{5B704675-1045-47FA-AFDB-3EC8E1E7D66B}";
+constexpr const char* kLogNoThunderbird = "{60962477-F184-48DA-9C0F-53373ED944B3}";
+
 /// Only reached when the code under test hangs.
 constexpr std::chrono::milliseconds kLongWait{30000};
 

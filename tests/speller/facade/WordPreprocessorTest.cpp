@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -68,28 +70,44 @@ INSTANTIATE_TEST_SUITE_P(
                           true, "eacute"},
                     SCase{"\x1A\x1A", false, ""}));
 
-TEST(WordPreprocessor, TemplatePlaceholders) {
-  const struct {
-    const char* word;
-    bool placeholder;
-  } cases[] = {{"{FIRST_NAME}", true}, {"{ID}", true},    {"{A}", true},         {"({X-1}).", true},
-               {"{}", false},          {"{Name}", false}, {"{\xC3\x84}", false}, {"{A}x", false},
-               {"ID}", false},         {"{ID", false},    {"x{ID}y", false}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(CWordPreprocessor::IsTemplatePlaceholder(c.word), c.placeholder) << c.word;
+struct SVerdict {
+  const char* word;
+  bool expected;
+};
+
+void ExpectVerdicts(bool (*test)(std::string_view), std::initializer_list<SVerdict> cases) {
+  for (const SVerdict& c : cases) {
+    EXPECT_EQ(test(c.word), c.expected) << c.word;
   }
 }
 
+TEST(WordPreprocessor, TemplatePlaceholders) {
+  ExpectVerdicts(&CWordPreprocessor::IsTemplatePlaceholder, {{"{FIRST_NAME}", true},
+                                                             {"{ID}", true},
+                                                             {"{A}", true},
+                                                             {"({X-1}).", true},
+                                                             {"{}", false},
+                                                             {"{Name}", false},
+                                                             {"{\xC3\x84}", false},
+                                                             {"{A}x", false},
+                                                             {"ID}", false},
+                                                             {"{ID", false},
+                                                             {"x{ID}y", false}});
+}
+
 TEST(WordPreprocessor, Dimensions) {
-  const struct {
-    const char* word;
-    bool dimension;
-  } cases[] = {{"10x20", true},  {"3X4", true},      {"1x1", true},  {"x20", false},
-               {"10x", false},   {"10x20x3", false}, {"axb", false}, {"10X20x", false},
-               {"1.5x2", false}, {"x", false},       {"", false},    {"12", false}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(CWordPreprocessor::IsDimension(c.word), c.dimension) << c.word;
-  }
+  ExpectVerdicts(&CWordPreprocessor::IsDimension, {{"10x20", true},
+                                                   {"3X4", true},
+                                                   {"1x1", true},
+                                                   {"x20", false},
+                                                   {"10x", false},
+                                                   {"10x20x3", false},
+                                                   {"axb", false},
+                                                   {"10X20x", false},
+                                                   {"1.5x2", false},
+                                                   {"x", false},
+                                                   {"", false},
+                                                   {"12", false}});
 }
 
 TEST(WordPreprocessor, SpecialCharactersAtEitherEnd) {
