@@ -40,6 +40,8 @@ public:
   const std::string& GetRoot() const { return m_root; }
   /// The files of the last pass, sorted by path (byte order).
   const std::vector<Entry>& GetFiles() const { return m_files; }
+  /// Hands the files of the last pass over, leaving none behind.
+  std::vector<Entry> TakeFiles() { return std::move(m_files); }
   /// Folders (ending in "/") that could not be read for a reason that may pass (out of
   /// file handles, I/O error): what was known below them should be kept, not dropped.
   /// Folders that are gone or forbidden are not listed: their files count as removed.

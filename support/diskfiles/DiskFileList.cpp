@@ -5,15 +5,11 @@
 #include <algorithm>
 
 namespace {
-constexpr std::uint64_t kFnvOffset = 14695981039346656037ULL;
-constexpr std::uint64_t kFnvPrime = 1099511628211ULL;
-
-/// FNV-1a, fed piece by piece, so that folder + name hash like the whole path.
-std::uint64_t HashBytes(std::uint64_t hash, std::string_view bytes) {
-  for (const char c : bytes) {
-    hash = (hash ^ static_cast<unsigned char>(c)) * kFnvPrime;
-  }
-  return hash;
+/// Folder and name are hashed apart and combined, so that an entry (which keeps them
+/// apart) and a full path (split at its last "/") hash alike without building strings.
+std::size_t HashParts(std::string_view folder, std::string_view name) {
+  const std::hash<std::string_view> hash;
+  return hash(folder) * 31 + hash(name);
 }
 
 char AsciiLower(char c) {
@@ -35,12 +31,13 @@ bool EqualsNoCase(const CDiskFile& file, std::string_view path) {
 } // namespace
 
 std::size_t CDiskFileList::PathHash::operator()(std::string_view fullPath) const {
-  return static_cast<std::size_t>(HashBytes(kFnvOffset, fullPath));
+  const std::size_t slash = fullPath.rfind('/');
+  const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+  return HashParts(fullPath.substr(0, nameStart), fullPath.substr(nameStart));
 }
 
 std::size_t CDiskFileList::PathHash::operator()(const CDiskFile* file) const {
-  return static_cast<std::size_t>(
-      HashBytes(HashBytes(kFnvOffset, file->GetPath()), file->GetName()));
+  return HashParts(file->GetPath(), file->GetName());
 }
 
 CDiskFileList::CDiskFileList() = default;
@@ -107,6 +104,11 @@ CDiskFile* CDiskFileList::AddLocked(std::string_view fullPath) {
   m_files.push_back(std::move(file));
   m_index.insert(added);
   return added;
+}
+
+void CDiskFileList::ReserveLocked(std::size_t more) {
+  m_files.reserve(m_files.size() + more);
+  m_index.reserve(m_files.size() + more);
 }
 
 void CDiskFileList::RemoveIfLocked(const std::function<bool(const CDiskFile&)>& remove) {

@@ -71,6 +71,8 @@ private:
   };
 
   CDiskFile* AddLocked(std::string_view fullPath);
+  /// Makes room for `more` entries, so that adding them does not rehash the index.
+  void ReserveLocked(std::size_t more);
   /// Removes and deletes every entry for which `remove` is true, keeping the order.
   void RemoveIfLocked(const std::function<bool(const CDiskFile&)>& remove);
   void RemoveAllLocked();

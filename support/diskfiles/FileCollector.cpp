@@ -10,16 +10,6 @@ const UINT CFileCollector::MSG_FC_DONE =
     RegisterWindowMessageA("A7C2D9F4-3B61-4E8A-B5D0-6F1E2C7A9B83");
 
 namespace {
-/// Byte order of a file's full path against a path, without building the full path.
-bool PathLess(const CDiskFile& file, std::string_view path) {
-  const std::string& folder = file.GetPath();
-  const std::string_view head = path.substr(0, folder.size());
-  if (const int order = std::string_view(folder).compare(head); order != 0) {
-    return order < 0;
-  }
-  return std::string_view(file.GetName()) < path.substr(head.size());
-}
-
 bool StartsWithAny(const CDiskFile& file, const std::vector<std::string>& folders) {
   return std::any_of(folders.begin(), folders.end(),
                      [&](const std::string& folder) { return file.GetPath().starts_with(folder); });
@@ -95,30 +85,31 @@ void CFileCollector::Run() {
   }
 }
 
-void CFileCollector::Merge(const CDirScan& scan, CFileChanges& changes) {
-  const auto& files = scan.GetFiles();
+void CFileCollector::Merge(CDirScan& scan, CFileChanges& changes) {
+  std::vector<CDirScan::Entry> files = scan.TakeFiles();
   const auto& kept = scan.GetKeptFolders();
+  // The entries the pass saw, sorted by address: what is not among them is gone.
+  std::vector<const CDiskFile*> seen;
+  seen.reserve(files.size());
   const CWriterAccess access(m_list->GetLock());
-  for (const auto& entry : files) {
+  m_list->ReserveLocked(files.size());
+  for (auto& entry : files) {
     CDiskFile* file = m_list->Find(entry.path, false);
     if (file == nullptr) {
       file = m_list->AddLocked(entry.path);
-      if (file != nullptr) {
-        file->SetState(entry.size, entry.modified);
-        changes.added.push_back(entry.path);
+      if (file == nullptr) {
+        continue;
       }
+      changes.added.push_back(std::move(entry.path));
     } else if (file->GetSize() != entry.size || file->GetModifiedTime() != entry.modified) {
-      file->SetState(entry.size, entry.modified);
-      changes.modified.push_back(entry.path);
+      changes.modified.push_back(std::move(entry.path));
     }
+    file->SetState(entry.size, entry.modified);
+    seen.push_back(file);
   }
+  std::sort(seen.begin(), seen.end());
   m_list->RemoveIfLocked([&](const CDiskFile& file) {
-    const auto found = std::lower_bound(
-        files.begin(), files.end(), file, [](const CDirScan::Entry& entry, const CDiskFile& f) {
-          return !PathLess(f, entry.path) && !f.HasFullPath(entry.path);
-        });
-    const bool onDisk = found != files.end() && file.HasFullPath(found->path);
-    if (onDisk || StartsWithAny(file, kept)) {
+    if (std::binary_search(seen.begin(), seen.end(), &file) || StartsWithAny(file, kept)) {
       return false;
     }
     changes.removed.push_back(file.GetFullPath());

@@ -50,7 +50,7 @@ protected:
 private:
   void Run();
   bool WaitForRequest(std::string& root);
-  void Merge(const CDirScan& scan, CFileChanges& changes);
+  void Merge(CDirScan& scan, CFileChanges& changes);
 
   CDiskFileList* m_list;
   HWND m_window;
