@@ -193,6 +193,21 @@ bool IsSoundCommonList(const unsigned char* list, std::size_t size, std::uint32_
   return list[last] == 0 && found == longest;
 }
 
+// The number of blocks in which a record starts: every block but perhaps the last,
+// which may hold only the tail of a record. Word bytes all lie above 31, so the first
+// byte at or after a block start that is not above 31 is a length byte or the zero.
+std::uint64_t CountIndexedBlocks(const unsigned char* stream, std::uint64_t streamBytes) {
+  if (streamBytes == 0) {
+    return 0;
+  }
+  const std::uint64_t last = (streamBytes - 1) / kBlock;
+  std::uint64_t p = last * kBlock;
+  while (p<streamBytes&& static_cast<signed char>(stream[p])> static_cast<int>(kMaxWord)) {
+    ++p;
+  }
+  return last + (p < streamBytes ? 1 : 0);
+}
+
 } // namespace
 
 CMainDictionary::CMainDictionary(int id, std::string path)
@@ -289,9 +304,7 @@ bool CMainDictionary::HasSoundLayout() const {
   if (h.m_wordsSize == 0 || wordsEnd != fileSize || m_view.Data()[wordsEnd - 1] != 0) {
     return false;
   }
-  // Every entry must name a block in which a record can start, before the zero byte.
-  const std::uint64_t streamBytes = h.m_wordsSize - 1;
-  return h.m_indexCount <= (streamBytes + kBlock - 1) / kBlock;
+  return h.m_indexCount == CountIndexedBlocks(m_view.Data() + h.m_wordsOffset, h.m_wordsSize - 1);
 }
 
 // ---- Contains -------------------------------------------------------------------------------
