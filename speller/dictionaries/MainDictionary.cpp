@@ -73,17 +73,6 @@ bool IsNumberSeparator(unsigned char c) {
 
 // ---- Compile --------------------------------------------------------------------------------
 
-// Lower-cases a line into the form a record stores; false when the format cannot hold
-// it (longer than 31 bytes, or a byte outside 0x20-0x7E, which the reader would take
-// for a length byte). Such words are left out.
-bool ToRecordWord(std::string& word) {
-  CStringUtils::MakeLower(word);
-  if (word.empty() || word.size() > kMaxWord) {
-    return false;
-  }
-  return std::all_of(word.begin(), word.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
-}
-
 void AppendRecord(std::string& out, std::string_view word) {
   out.push_back(static_cast<char>(word.size()));
   out.append(word);
@@ -108,7 +97,7 @@ void CompileCommonList(const std::vector<std::string>& lines, CompiledLists& out
       continue;
     }
     std::string word = line;
-    if (!ToRecordWord(word)) {
+    if (!CMainDictionary::ToStoredWord(word)) {
       continue;
     }
     AppendRecord(out.common, word);
@@ -125,7 +114,7 @@ void CompileIndex(const std::vector<std::string>& lines, CompiledLists& out) {
       continue;
     }
     std::string word = line;
-    if (!ToRecordWord(word)) {
+    if (!CMainDictionary::ToStoredWord(word)) {
       continue;
     }
     if (out.stream.size() >= kBlock * (out.index.size() / kKey)) {
@@ -144,7 +133,7 @@ bool WritingPassMatches(const std::vector<std::string>& lines, const std::string
   for (const std::string& line : lines) {
     std::string word = line;
     CStringUtils::Trim(word);
-    if (word.empty() || !ToRecordWord(word)) {
+    if (word.empty() || !CMainDictionary::ToStoredWord(word)) {
       continue;
     }
     AppendRecord(stream, word);
@@ -467,6 +456,14 @@ bool CMainDictionary::MatchNumber(std::string_view word, std::size_t length) con
     return false;
   }
   return Contains(word.substr(i, length - i));
+}
+
+bool CMainDictionary::ToStoredWord(std::string& word) {
+  CStringUtils::MakeLower(word);
+  if (word.empty() || word.size() > kMaxWord) {
+    return false;
+  }
+  return std::all_of(word.begin(), word.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
 }
 
 // ---- Save -----------------------------------------------------------------------------------

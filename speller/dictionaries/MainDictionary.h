@@ -50,6 +50,10 @@ public:
   /// The blocks that hold every word whose key equals the first 6 bytes of `key`
   /// (which must have at least 6). Empty when nothing is mapped or the index is empty.
   BlockRange FindBlockRange(std::string_view key) const;
+  /// Lower-cases a line of the word lists into the form a record stores. False when
+  /// the format cannot hold it (empty, longer than 31 bytes, or a byte outside
+  /// 0x20-0x7E): the compile leaves such words out.
+  static bool ToStoredWord(std::string& word);
   /// The number rule over the first `length` bytes of `word`: digits, each of
   /// . , / : - followed by a digit; at the first other character the rest of the word
   /// must be recognised by Contains.
