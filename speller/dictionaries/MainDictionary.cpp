@@ -67,6 +67,15 @@ char FoldToAscii(UChar32 c) {
   }
 }
 
+// A key as a number that orders like its 6 bytes compared unsigned.
+std::uint64_t KeyValue(const unsigned char* key) {
+  std::uint64_t value = 0;
+  for (std::size_t i = 0; i < kKey; ++i) {
+    value = (value << 8) | key[i];
+  }
+  return value;
+}
+
 bool IsNumberSeparator(unsigned char c) {
   return c == '.' || c == ',' || c == '/' || c == ':' || c == '-';
 }
@@ -377,6 +386,7 @@ bool CMainDictionary::InWordStream(const Key& key) const {
   const std::size_t streamEnd = words + m_header.m_wordsSize - 1; // the zero byte
   const std::size_t stop = std::min(words + std::size_t{range.hi} * kBlock, streamEnd);
   std::size_t p = words + std::size_t{range.lo} * kBlock;
+  const auto lastByte = static_cast<unsigned char>(key.bytes[key.length - 1]);
   // Pass over the tail of a record that began in the block before.
   while (p<streamEnd&& static_cast<signed char>(data[p])> static_cast<int>(kMaxWord)) {
     ++p;
@@ -388,7 +398,10 @@ bool CMainDictionary::InWordStream(const Key& key) const {
     if (length == 0 || length > kMaxWord || p + length >= streamEnd) {
       return false;
     }
-    if (length == key.length && std::memcmp(data + p + 1, key.bytes, length) == 0) {
+    // Neighbours in a block share their beginnings: the last byte tells them apart
+    // sooner.
+    if (length == key.length && data[p + length] == lastByte &&
+        std::memcmp(data + p + 1, key.bytes, length) == 0) {
       return true;
     }
     p += length + 1;
@@ -396,10 +409,10 @@ bool CMainDictionary::InWordStream(const Key& key) const {
   return false;
 }
 
-int CMainDictionary::CompareKey(std::string_view key, std::uint32_t entry) const {
-  const unsigned char* stored = m_view.Data() + m_header.m_indexOffset + std::size_t{entry} * kKey;
-  const int order = std::memcmp(key.data(), stored, kKey);
-  return (order > 0) - (order < 0);
+int CMainDictionary::CompareKey(std::uint64_t key, std::uint32_t entry) const {
+  const std::uint64_t stored =
+      KeyValue(m_view.Data() + m_header.m_indexOffset + std::size_t{entry} * kKey);
+  return (key > stored) - (key < stored);
 }
 
 CMainDictionary::BlockRange CMainDictionary::FindBlockRange(std::string_view key) const {
@@ -407,11 +420,12 @@ CMainDictionary::BlockRange CMainDictionary::FindBlockRange(std::string_view key
   if (count == 0 || key.size() < kKey) {
     return {};
   }
+  const std::uint64_t value = KeyValue(reinterpret_cast<const unsigned char*>(key.data()));
   std::uint32_t lo = 0;
   std::uint32_t hi = count - 1;
   std::uint32_t mid = (count - 1) / 2;
   while (mid > 0) {
-    const int order = CompareKey(key, mid);
+    const int order = CompareKey(value, mid);
     if (order == 0) {
       break;
     }
@@ -422,12 +436,12 @@ CMainDictionary::BlockRange CMainDictionary::FindBlockRange(std::string_view key
     }
   }
   // Entries may repeat a key: widen to the last block that can hold it ...
-  while (mid < count - 1 && CompareKey(key, mid) >= 0) {
+  while (mid < count - 1 && CompareKey(value, mid) >= 0) {
     ++mid;
   }
-  const std::uint32_t upper = CompareKey(key, mid) < 0 ? mid : count;
+  const std::uint32_t upper = CompareKey(value, mid) < 0 ? mid : count;
   // ... and back to the block before the first entry with it, where such words begin.
-  while (mid > 0 && CompareKey(key, mid) <= 0) {
+  while (mid > 0 && CompareKey(value, mid) <= 0) {
     --mid;
   }
   return {mid, upper};

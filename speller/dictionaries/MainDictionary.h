@@ -69,7 +69,7 @@ private:
   static bool MakeKey(std::string_view word, Key& key);
   bool InCommonList(const Key& key) const;
   bool InWordStream(const Key& key) const;
-  int CompareKey(std::string_view key, std::uint32_t entry) const;
+  int CompareKey(std::uint64_t key, std::uint32_t entry) const;
   bool MapFile();
   bool HasSoundLayout() const;
   bool CanReplaceFile() const;
