@@ -76,6 +76,12 @@ std::uint64_t KeyValue(const unsigned char* key) {
   return value;
 }
 
+// Word bytes (0x20-0x7E) read as signed bytes lie above 31; length bytes, the zero
+// byte and damage do not.
+bool IsWordByte(unsigned char byte) {
+  return static_cast<signed char>(byte) > static_cast<int>(kMaxWord);
+}
+
 bool IsNumberSeparator(unsigned char c) {
   return c == '.' || c == ',' || c == '/' || c == ':' || c == '-';
 }
@@ -94,44 +100,49 @@ void AppendKey(std::string& index, std::string_view word) {
 }
 
 struct CompiledLists {
-  std::string common;
-  std::uint32_t longestCommon = 0;
-  std::string index;
-  std::string stream;
+  std::string m_common;
+  std::uint32_t m_longestCommon = 0;
+  std::string m_index;
+  std::string m_stream;
 };
 
-void CompileCommonList(const std::vector<std::string>& lines, CompiledLists& out) {
+// Calls `take` with the stored form of every line that the format can hold. The
+// sizing pass (and the common-word list) take the lines as they are and skip those
+// with nothing visible; the writing pass trims them and skips the empty ones.
+template <typename Take>
+void ForEachStoredWord(const std::vector<std::string>& lines, bool trim, Take&& take) {
   for (const std::string& line : lines) {
-    if (CStringUtils::IsEffectivelyEmpty(line)) {
+    if (!trim && CStringUtils::IsEffectivelyEmpty(line)) {
       continue;
     }
     std::string word = line;
-    if (!CMainDictionary::ToStoredWord(word)) {
-      continue;
+    if (trim) {
+      CStringUtils::Trim(word);
     }
-    AppendRecord(out.common, word);
-    out.longestCommon = std::max(out.longestCommon, static_cast<std::uint32_t>(word.size()));
+    if (!word.empty() && CMainDictionary::ToStoredWord(word)) {
+      take(word);
+    }
   }
-  out.common.push_back('\0');
+}
+
+void CompileCommonList(const std::vector<std::string>& lines, CompiledLists& out) {
+  ForEachStoredWord(lines, false, [&](const std::string& word) {
+    AppendRecord(out.m_common, word);
+    out.m_longestCommon = std::max(out.m_longestCommon, static_cast<std::uint32_t>(word.size()));
+  });
+  out.m_common.push_back('\0');
 }
 
 // Sizing pass: the stream as the untrimmed lines give it, and the index of its blocks.
 // Entry k is the key of the first record that starts at 512 * k or later.
 void CompileIndex(const std::vector<std::string>& lines, CompiledLists& out) {
-  for (const std::string& line : lines) {
-    if (CStringUtils::IsEffectivelyEmpty(line)) {
-      continue;
+  ForEachStoredWord(lines, false, [&](const std::string& word) {
+    if (out.m_stream.size() >= kBlock * (out.m_index.size() / kKey)) {
+      AppendKey(out.m_index, word);
     }
-    std::string word = line;
-    if (!CMainDictionary::ToStoredWord(word)) {
-      continue;
-    }
-    if (out.stream.size() >= kBlock * (out.index.size() / kKey)) {
-      AppendKey(out.index, word);
-    }
-    AppendRecord(out.stream, word);
-  }
-  out.stream.push_back('\0');
+    AppendRecord(out.m_stream, word);
+  });
+  out.m_stream.push_back('\0');
 }
 
 // Writing pass: the stream of the trimmed lines. It must equal the sizing pass's, or
@@ -139,37 +150,30 @@ void CompileIndex(const std::vector<std::string>& lines, CompiledLists& out) {
 bool WritingPassMatches(const std::vector<std::string>& lines, const std::string& sized) {
   std::string stream;
   stream.reserve(sized.size());
-  for (const std::string& line : lines) {
-    std::string word = line;
-    CStringUtils::Trim(word);
-    if (word.empty() || !CMainDictionary::ToStoredWord(word)) {
-      continue;
-    }
-    AppendRecord(stream, word);
-  }
+  ForEachStoredWord(lines, true, [&](const std::string& word) { AppendRecord(stream, word); });
   stream.push_back('\0');
   return stream == sized;
 }
 
 std::string BuildImage(const CompiledLists& lists) {
   Header header;
-  header.m_commonSize = static_cast<std::uint32_t>(lists.common.size());
-  header.m_longestCommonWord = lists.longestCommon;
-  header.m_indexOffset = static_cast<std::uint32_t>(Header::kCommonOffset + lists.common.size());
-  header.m_indexCount = static_cast<std::uint32_t>(lists.index.size() / kKey);
-  const std::size_t indexEnd = header.m_indexOffset + lists.index.size();
+  header.m_commonSize = static_cast<std::uint32_t>(lists.m_common.size());
+  header.m_longestCommonWord = lists.m_longestCommon;
+  header.m_indexOffset = static_cast<std::uint32_t>(Header::kCommonOffset + lists.m_common.size());
+  header.m_indexCount = static_cast<std::uint32_t>(lists.m_index.size() / kKey);
+  const std::size_t indexEnd = header.m_indexOffset + lists.m_index.size();
   // Never zero bytes of padding: a full block when the index ends on a boundary.
   header.m_wordsOffset = static_cast<std::uint32_t>((indexEnd / kBlock + 1) * kBlock);
-  header.m_wordsSize = static_cast<std::uint32_t>(lists.stream.size());
+  header.m_wordsSize = static_cast<std::uint32_t>(lists.m_stream.size());
 
   std::string image;
-  image.reserve(header.m_wordsOffset + lists.stream.size());
+  image.reserve(header.m_wordsOffset + lists.m_stream.size());
   const auto bytes = header.ToBytes();
   image.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  image.append(lists.common);
-  image.append(lists.index);
+  image.append(lists.m_common);
+  image.append(lists.m_index);
   image.append(header.m_wordsOffset - indexEnd, '\0');
-  image.append(lists.stream);
+  image.append(lists.m_stream);
   return image;
 }
 
@@ -200,7 +204,7 @@ std::uint64_t CountIndexedBlocks(const unsigned char* stream, std::uint64_t stre
   }
   const std::uint64_t last = (streamBytes - 1) / kBlock;
   std::uint64_t p = last * kBlock;
-  while (p<streamBytes&& static_cast<signed char>(stream[p])> static_cast<int>(kMaxWord)) {
+  while (p < streamBytes && IsWordByte(stream[p])) {
     ++p;
   }
   return last + (p < streamBytes ? 1 : 0);
@@ -239,7 +243,10 @@ bool CMainDictionary::Load() {
     CAppLogger::Log(kLogBadVersion);
     return false;
   }
-  if (mapped < Header::kSize || (m_header = Header::FromBytes(data), !HasSoundLayout())) {
+  if (mapped >= Header::kSize) {
+    m_header = Header::FromBytes(data);
+  }
+  if (mapped < Header::kSize || !HasSoundLayout()) {
     Unmap();
     CAppLogger::Log(kLogDamaged);
     return false;
@@ -321,7 +328,7 @@ bool CMainDictionary::Contains(std::string_view word) const {
   if (InCommonList(key) || InWordStream(key)) {
     return true;
   }
-  return MatchNumber(std::string_view(key.bytes, key.length), key.length);
+  return MatchNumber(std::string_view(key.m_bytes, key.m_length), key.m_length);
 }
 
 // Lower-cases `word` into `key` and pads it with blanks to the key length. False when
@@ -350,17 +357,17 @@ bool CMainDictionary::MakeKey(std::string_view word, Key& key) {
     if (length == kMaxWord) {
       return false;
     }
-    key.bytes[length++] = folded;
+    key.m_bytes[length++] = folded;
   }
-  key.length = length;
+  key.m_length = length;
   for (; length < kKey; ++length) {
-    key.bytes[length] = ' ';
+    key.m_bytes[length] = ' ';
   }
   return true;
 }
 
 bool CMainDictionary::InCommonList(const Key& key) const {
-  if (key.length > m_header.m_longestCommonWord) {
+  if (key.m_length > m_header.m_longestCommonWord) {
     return false;
   }
   // Load checked that every record lies inside the list.
@@ -368,7 +375,7 @@ bool CMainDictionary::InCommonList(const Key& key) const {
   const unsigned char* const end = p + m_header.m_commonSize - 1;
   while (p < end) {
     const std::size_t length = *p;
-    if (length == key.length && std::memcmp(p + 1, key.bytes, length) == 0) {
+    if (length == key.m_length && std::memcmp(p + 1, key.m_bytes, length) == 0) {
       return true;
     }
     p += length + 1;
@@ -377,7 +384,7 @@ bool CMainDictionary::InCommonList(const Key& key) const {
 }
 
 bool CMainDictionary::InWordStream(const Key& key) const {
-  const BlockRange range = FindBlockRange(std::string_view(key.bytes, kKey));
+  const BlockRange range = FindBlockRange(std::string_view(key.m_bytes, kKey));
   if (range.lo >= range.hi) {
     return false;
   }
@@ -386,9 +393,9 @@ bool CMainDictionary::InWordStream(const Key& key) const {
   const std::size_t streamEnd = words + m_header.m_wordsSize - 1; // the zero byte
   const std::size_t stop = std::min(words + std::size_t{range.hi} * kBlock, streamEnd);
   std::size_t p = words + std::size_t{range.lo} * kBlock;
-  const auto lastByte = static_cast<unsigned char>(key.bytes[key.length - 1]);
+  const auto lastByte = static_cast<unsigned char>(key.m_bytes[key.m_length - 1]);
   // Pass over the tail of a record that began in the block before.
-  while (p<streamEnd&& static_cast<signed char>(data[p])> static_cast<int>(kMaxWord)) {
+  while (p < streamEnd && IsWordByte(data[p])) {
     ++p;
   }
   while (p < stop) {
@@ -400,8 +407,8 @@ bool CMainDictionary::InWordStream(const Key& key) const {
     }
     // Neighbours in a block share their beginnings: the last byte tells them apart
     // sooner.
-    if (length == key.length && data[p + length] == lastByte &&
-        std::memcmp(data + p + 1, key.bytes, length) == 0) {
+    if (length == key.m_length && data[p + length] == lastByte &&
+        std::memcmp(data + p + 1, key.m_bytes, length) == 0) {
       return true;
     }
     p += length + 1;
@@ -508,7 +515,7 @@ bool CMainDictionary::Save() {
   CompiledLists lists;
   CompileCommonList(commonWords, lists);
   CompileIndex(words, lists);
-  if (!WritingPassMatches(words, lists.stream)) {
+  if (!WritingPassMatches(words, lists.m_stream)) {
     CAppLogger::Log(kLogSizeMismatch);
     return false;
   }

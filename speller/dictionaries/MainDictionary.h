@@ -62,8 +62,8 @@ public:
 private:
   /// A lower-cased word padded with blanks to the key length.
   struct Key {
-    char bytes[CompiledDictionaryHeader::kMaxWordLength + 1];
-    std::size_t length;
+    char m_bytes[CompiledDictionaryHeader::kMaxWordLength + 1];
+    std::size_t m_length;
   };
 
   static bool MakeKey(std::string_view word, Key& key);
