@@ -80,6 +80,15 @@ std::string MainDictionaryFixture::OneNewLogText() {
   return texts.size() == 1 ? texts.front() : "(" + std::to_string(texts.size()) + " log lines)";
 }
 
+std::vector<std::string> NineLetterWords(int count) {
+  std::vector<std::string> words;
+  for (int i = 0; i < count; ++i) {
+    words.push_back(std::string{static_cast<char>('a' + i / 26), static_cast<char>('a' + i % 26)} +
+                    "mnopqrs");
+  }
+  return words;
+}
+
 std::string HeaderBytes(unsigned char version, const std::string& magic,
                         const std::vector<std::uint32_t>& fields) {
   std::string bytes(1, static_cast<char>(version));

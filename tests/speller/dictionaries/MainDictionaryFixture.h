@@ -40,6 +40,10 @@ protected:
   std::size_t m_logRead = 0;
 };
 
+/// `count` (at most 676) distinct words of 9 letters in byte order, each with a key of
+/// its own: "aamnopqrs", "abmnopqrs", ...
+std::vector<std::string> NineLetterWords(int count);
+
 /// Builds a compiled file's bytes field by field, little-endian, independently of the
 /// code under test.
 std::string HeaderBytes(unsigned char version, const std::string& magic,

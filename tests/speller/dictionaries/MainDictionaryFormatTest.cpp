@@ -11,17 +11,6 @@ namespace {
 
 class MainDictionaryFormat : public MainDictionaryFixture {};
 
-// 300 distinct words of 9 letters in byte order; their first two letters differ, so
-// each has a key of its own.
-std::vector<std::string> NineLetterWords() {
-  std::vector<std::string> words;
-  for (int i = 0; i < 300; ++i) {
-    words.push_back(std::string{static_cast<char>('a' + i / 26), static_cast<char>('a' + i % 26)} +
-                    "mnopqrs");
-  }
-  return words;
-}
-
 std::string Key(const std::string& word) {
   std::string key = word.substr(0, 6);
   key.resize(6, ' ');
@@ -51,7 +40,7 @@ TEST_F(MainDictionaryFormat, ThreeWordCompileGivesTheExactBytes) {
 }
 
 TEST_F(MainDictionaryFormat, IndexHoldsTheFirstRecordOfEachBlock) {
-  const std::vector<std::string> words = NineLetterWords();
+  const std::vector<std::string> words = NineLetterWords(300);
   const std::string bytes = Compile(words, {"the"});
 
   const std::size_t indexOffset = 44 + 5;
@@ -81,7 +70,7 @@ TEST_F(MainDictionaryFormat, IndexEndingOnABoundaryIsFollowedByAFullBlockOfPaddi
 }
 
 TEST_F(MainDictionaryFormat, EveryWordIsFoundAtAndAroundBlockBoundaries) {
-  const std::vector<std::string> words = NineLetterWords();
+  const std::vector<std::string> words = NineLetterWords(300);
   Compile(words, {"the"});
   const auto dictionary = Loaded();
   for (const std::string& word : words) {
@@ -97,7 +86,7 @@ TEST_F(MainDictionaryFormat, EveryWordIsFoundAtAndAroundBlockBoundaries) {
 }
 
 TEST_F(MainDictionaryFormat, BlockRangeCoversEveryBlockThatMayHoldTheKey) {
-  const std::vector<std::string> words = NineLetterWords();
+  const std::vector<std::string> words = NineLetterWords(300);
   Compile(words, {"the"});
   const auto dictionary = Loaded();
   struct Case {
@@ -117,6 +106,7 @@ TEST_F(MainDictionaryFormat, BlockRangeCoversEveryBlockThatMayHoldTheKey) {
   for (const Case& c : cases) {
     EXPECT_EQ(dictionary->FindBlockRange(c.key), c.range) << c.key;
   }
+  EXPECT_EQ(dictionary->FindBlockRange("aam"), CMainDictionary::BlockRange{}); // too short
   EXPECT_EQ(CMainDictionary(0, FdcPath()).FindBlockRange("apple "),
             CMainDictionary::BlockRange{}); // not loaded
 }

@@ -150,11 +150,7 @@ TEST_F(MainDictionaryLoad, DamagedListsAreRefused) {
 // byte of the word stream is damaged in turn, and the lookups must neither crash nor
 // hang.
 TEST_F(MainDictionaryLoad, DamagedWordStreamNeverLeadsOutOfTheFile) {
-  std::vector<std::string> words;
-  for (int i = 0; i < 358; ++i) {
-    words.push_back(std::string{static_cast<char>('a' + i / 26), static_cast<char>('a' + i % 26)} +
-                    "mnopqrs");
-  }
+  std::vector<std::string> words = NineLetterWords(358);
   words.push_back("zz");
   const std::string good = Compile(words, {"the"});
   ASSERT_EQ(good.size(), 4096U);
