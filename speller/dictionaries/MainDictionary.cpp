@@ -67,22 +67,26 @@ char FoldToAscii(UChar32 c) {
   }
 }
 
+// A key as a number that orders like its 6 bytes compared unsigned.
+std::uint64_t KeyValue(const unsigned char* key) {
+  std::uint64_t value = 0;
+  for (std::size_t i = 0; i < kKey; ++i) {
+    value = (value << 8) | key[i];
+  }
+  return value;
+}
+
+// Word bytes (0x20-0x7E) read as signed bytes lie above 31; length bytes, the zero
+// byte and damage do not.
+bool IsWordByte(unsigned char byte) {
+  return static_cast<signed char>(byte) > static_cast<int>(kMaxWord);
+}
+
 bool IsNumberSeparator(unsigned char c) {
   return c == '.' || c == ',' || c == '/' || c == ':' || c == '-';
 }
 
 // ---- Compile --------------------------------------------------------------------------------
-
-// Lower-cases a line into the form a record stores; false when the format cannot hold
-// it (longer than 31 bytes, or a byte outside 0x20-0x7E, which the reader would take
-// for a length byte). Such words are left out.
-bool ToRecordWord(std::string& word) {
-  CStringUtils::MakeLower(word);
-  if (word.empty() || word.size() > kMaxWord) {
-    return false;
-  }
-  return std::all_of(word.begin(), word.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
-}
 
 void AppendRecord(std::string& out, std::string_view word) {
   out.push_back(static_cast<char>(word.size()));
@@ -96,44 +100,49 @@ void AppendKey(std::string& index, std::string_view word) {
 }
 
 struct CompiledLists {
-  std::string common;
-  std::uint32_t longestCommon = 0;
-  std::string index;
-  std::string stream;
+  std::string m_common;
+  std::uint32_t m_longestCommon = 0;
+  std::string m_index;
+  std::string m_stream;
 };
 
-void CompileCommonList(const std::vector<std::string>& lines, CompiledLists& out) {
+// Calls `take` with the stored form of every line that the format can hold. The
+// sizing pass (and the common-word list) take the lines as they are and skip those
+// with nothing visible; the writing pass trims them and skips the empty ones.
+template <typename Take>
+void ForEachStoredWord(const std::vector<std::string>& lines, bool trim, Take&& take) {
   for (const std::string& line : lines) {
-    if (CStringUtils::IsEffectivelyEmpty(line)) {
+    if (!trim && CStringUtils::IsEffectivelyEmpty(line)) {
       continue;
     }
     std::string word = line;
-    if (!ToRecordWord(word)) {
-      continue;
+    if (trim) {
+      CStringUtils::Trim(word);
     }
-    AppendRecord(out.common, word);
-    out.longestCommon = std::max(out.longestCommon, static_cast<std::uint32_t>(word.size()));
+    if (!word.empty() && CMainDictionary::ToStoredWord(word)) {
+      take(word);
+    }
   }
-  out.common.push_back('\0');
+}
+
+void CompileCommonList(const std::vector<std::string>& lines, CompiledLists& out) {
+  ForEachStoredWord(lines, false, [&](const std::string& word) {
+    AppendRecord(out.m_common, word);
+    out.m_longestCommon = std::max(out.m_longestCommon, static_cast<std::uint32_t>(word.size()));
+  });
+  out.m_common.push_back('\0');
 }
 
 // Sizing pass: the stream as the untrimmed lines give it, and the index of its blocks.
 // Entry k is the key of the first record that starts at 512 * k or later.
 void CompileIndex(const std::vector<std::string>& lines, CompiledLists& out) {
-  for (const std::string& line : lines) {
-    if (CStringUtils::IsEffectivelyEmpty(line)) {
-      continue;
+  ForEachStoredWord(lines, false, [&](const std::string& word) {
+    if (out.m_stream.size() >= kBlock * (out.m_index.size() / kKey)) {
+      AppendKey(out.m_index, word);
     }
-    std::string word = line;
-    if (!ToRecordWord(word)) {
-      continue;
-    }
-    if (out.stream.size() >= kBlock * (out.index.size() / kKey)) {
-      AppendKey(out.index, word);
-    }
-    AppendRecord(out.stream, word);
-  }
-  out.stream.push_back('\0');
+    AppendRecord(out.m_stream, word);
+  });
+  out.m_stream.push_back('\0');
 }
 
 // Writing pass: the stream of the trimmed lines. It must equal the sizing pass's, or
@@ -141,37 +150,30 @@ void CompileIndex(const std::vector<std::string>& lines, CompiledLists& out) {
 bool WritingPassMatches(const std::vector<std::string>& lines, const std::string& sized) {
   std::string stream;
   stream.reserve(sized.size());
-  for (const std::string& line : lines) {
-    std::string word = line;
-    CStringUtils::Trim(word);
-    if (word.empty() || !ToRecordWord(word)) {
-      continue;
-    }
-    AppendRecord(stream, word);
-  }
+  ForEachStoredWord(lines, true, [&](const std::string& word) { AppendRecord(stream, word); });
   stream.push_back('\0');
   return stream == sized;
 }
 
 std::string BuildImage(const CompiledLists& lists) {
   Header header;
-  header.m_commonSize = static_cast<std::uint32_t>(lists.common.size());
-  header.m_longestCommonWord = lists.longestCommon;
-  header.m_indexOffset = static_cast<std::uint32_t>(Header::kCommonOffset + lists.common.size());
-  header.m_indexCount = static_cast<std::uint32_t>(lists.index.size() / kKey);
-  const std::size_t indexEnd = header.m_indexOffset + lists.index.size();
+  header.m_commonSize = static_cast<std::uint32_t>(lists.m_common.size());
+  header.m_longestCommonWord = lists.m_longestCommon;
+  header.m_indexOffset = static_cast<std::uint32_t>(Header::kCommonOffset + lists.m_common.size());
+  header.m_indexCount = static_cast<std::uint32_t>(lists.m_index.size() / kKey);
+  const std::size_t indexEnd = header.m_indexOffset + lists.m_index.size();
   // Never zero bytes of padding: a full block when the index ends on a boundary.
   header.m_wordsOffset = static_cast<std::uint32_t>((indexEnd / kBlock + 1) * kBlock);
-  header.m_wordsSize = static_cast<std::uint32_t>(lists.stream.size());
+  header.m_wordsSize = static_cast<std::uint32_t>(lists.m_stream.size());
 
   std::string image;
-  image.reserve(header.m_wordsOffset + lists.stream.size());
+  image.reserve(header.m_wordsOffset + lists.m_stream.size());
   const auto bytes = header.ToBytes();
   image.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  image.append(lists.common);
-  image.append(lists.index);
+  image.append(lists.m_common);
+  image.append(lists.m_index);
   image.append(header.m_wordsOffset - indexEnd, '\0');
-  image.append(lists.stream);
+  image.append(lists.m_stream);
   return image;
 }
 
@@ -191,6 +193,21 @@ bool IsSoundCommonList(const unsigned char* list, std::size_t size, std::uint32_
     pos += length + 1;
   }
   return list[last] == 0 && found == longest;
+}
+
+// The number of blocks in which a record starts: every block but perhaps the last,
+// which may hold only the tail of a record. Word bytes all lie above 31, so the first
+// byte at or after a block start that is not above 31 is a length byte or the zero.
+std::uint64_t CountIndexedBlocks(const unsigned char* stream, std::uint64_t streamBytes) {
+  if (streamBytes == 0) {
+    return 0;
+  }
+  const std::uint64_t last = (streamBytes - 1) / kBlock;
+  std::uint64_t p = last * kBlock;
+  while (p < streamBytes && IsWordByte(stream[p])) {
+    ++p;
+  }
+  return last + (p < streamBytes ? 1 : 0);
 }
 
 } // namespace
@@ -226,7 +243,10 @@ bool CMainDictionary::Load() {
     CAppLogger::Log(kLogBadVersion);
     return false;
   }
-  if (mapped < Header::kSize || (m_header = Header::FromBytes(data), !HasSoundLayout())) {
+  if (mapped >= Header::kSize) {
+    m_header = Header::FromBytes(data);
+  }
+  if (mapped < Header::kSize || !HasSoundLayout()) {
     Unmap();
     CAppLogger::Log(kLogDamaged);
     return false;
@@ -289,9 +309,7 @@ bool CMainDictionary::HasSoundLayout() const {
   if (h.m_wordsSize == 0 || wordsEnd != fileSize || m_view.Data()[wordsEnd - 1] != 0) {
     return false;
   }
-  // Every entry must name a block in which a record can start, before the zero byte.
-  const std::uint64_t streamBytes = h.m_wordsSize - 1;
-  return h.m_indexCount <= (streamBytes + kBlock - 1) / kBlock;
+  return h.m_indexCount == CountIndexedBlocks(m_view.Data() + h.m_wordsOffset, h.m_wordsSize - 1);
 }
 
 // ---- Contains -------------------------------------------------------------------------------
@@ -310,7 +328,7 @@ bool CMainDictionary::Contains(std::string_view word) const {
   if (InCommonList(key) || InWordStream(key)) {
     return true;
   }
-  return MatchNumber(std::string_view(key.bytes, key.length), key.length);
+  return MatchNumber(std::string_view(key.m_bytes, key.m_length), key.m_length);
 }
 
 // Lower-cases `word` into `key` and pads it with blanks to the key length. False when
@@ -339,17 +357,17 @@ bool CMainDictionary::MakeKey(std::string_view word, Key& key) {
     if (length == kMaxWord) {
       return false;
     }
-    key.bytes[length++] = folded;
+    key.m_bytes[length++] = folded;
   }
-  key.length = length;
+  key.m_length = length;
   for (; length < kKey; ++length) {
-    key.bytes[length] = ' ';
+    key.m_bytes[length] = ' ';
   }
   return true;
 }
 
 bool CMainDictionary::InCommonList(const Key& key) const {
-  if (key.length > m_header.m_longestCommonWord) {
+  if (key.m_length > m_header.m_longestCommonWord) {
     return false;
   }
   // Load checked that every record lies inside the list.
@@ -357,7 +375,7 @@ bool CMainDictionary::InCommonList(const Key& key) const {
   const unsigned char* const end = p + m_header.m_commonSize - 1;
   while (p < end) {
     const std::size_t length = *p;
-    if (length == key.length && std::memcmp(p + 1, key.bytes, length) == 0) {
+    if (length == key.m_length && std::memcmp(p + 1, key.m_bytes, length) == 0) {
       return true;
     }
     p += length + 1;
@@ -366,7 +384,7 @@ bool CMainDictionary::InCommonList(const Key& key) const {
 }
 
 bool CMainDictionary::InWordStream(const Key& key) const {
-  const BlockRange range = FindBlockRange(std::string_view(key.bytes, kKey));
+  const BlockRange range = FindBlockRange(std::string_view(key.m_bytes, kKey));
   if (range.lo >= range.hi) {
     return false;
   }
@@ -375,8 +393,9 @@ bool CMainDictionary::InWordStream(const Key& key) const {
   const std::size_t streamEnd = words + m_header.m_wordsSize - 1; // the zero byte
   const std::size_t stop = std::min(words + std::size_t{range.hi} * kBlock, streamEnd);
   std::size_t p = words + std::size_t{range.lo} * kBlock;
+  const auto lastByte = static_cast<unsigned char>(key.m_bytes[key.m_length - 1]);
   // Pass over the tail of a record that began in the block before.
-  while (p<streamEnd&& static_cast<signed char>(data[p])> static_cast<int>(kMaxWord)) {
+  while (p < streamEnd && IsWordByte(data[p])) {
     ++p;
   }
   while (p < stop) {
@@ -386,7 +405,10 @@ bool CMainDictionary::InWordStream(const Key& key) const {
     if (length == 0 || length > kMaxWord || p + length >= streamEnd) {
       return false;
     }
-    if (length == key.length && std::memcmp(data + p + 1, key.bytes, length) == 0) {
+    // Neighbours in a block share their beginnings: the last byte tells them apart
+    // sooner.
+    if (length == key.m_length && data[p + length] == lastByte &&
+        std::memcmp(data + p + 1, key.m_bytes, length) == 0) {
       return true;
     }
     p += length + 1;
@@ -394,10 +416,10 @@ bool CMainDictionary::InWordStream(const Key& key) const {
   return false;
 }
 
-int CMainDictionary::CompareKey(std::string_view key, std::uint32_t entry) const {
-  const unsigned char* stored = m_view.Data() + m_header.m_indexOffset + std::size_t{entry} * kKey;
-  const int order = std::memcmp(key.data(), stored, kKey);
-  return (order > 0) - (order < 0);
+int CMainDictionary::CompareKey(std::uint64_t key, std::uint32_t entry) const {
+  const std::uint64_t stored =
+      KeyValue(m_view.Data() + m_header.m_indexOffset + std::size_t{entry} * kKey);
+  return (key > stored) - (key < stored);
 }
 
 CMainDictionary::BlockRange CMainDictionary::FindBlockRange(std::string_view key) const {
@@ -405,11 +427,12 @@ CMainDictionary::BlockRange CMainDictionary::FindBlockRange(std::string_view key
   if (count == 0 || key.size() < kKey) {
     return {};
   }
+  const std::uint64_t value = KeyValue(reinterpret_cast<const unsigned char*>(key.data()));
   std::uint32_t lo = 0;
   std::uint32_t hi = count - 1;
   std::uint32_t mid = (count - 1) / 2;
   while (mid > 0) {
-    const int order = CompareKey(key, mid);
+    const int order = CompareKey(value, mid);
     if (order == 0) {
       break;
     }
@@ -420,12 +443,12 @@ CMainDictionary::BlockRange CMainDictionary::FindBlockRange(std::string_view key
     }
   }
   // Entries may repeat a key: widen to the last block that can hold it ...
-  while (mid < count - 1 && CompareKey(key, mid) >= 0) {
+  while (mid < count - 1 && CompareKey(value, mid) >= 0) {
     ++mid;
   }
-  const std::uint32_t upper = CompareKey(key, mid) < 0 ? mid : count;
+  const std::uint32_t upper = CompareKey(value, mid) < 0 ? mid : count;
   // ... and back to the block before the first entry with it, where such words begin.
-  while (mid > 0 && CompareKey(key, mid) <= 0) {
+  while (mid > 0 && CompareKey(value, mid) <= 0) {
     --mid;
   }
   return {mid, upper};
@@ -456,6 +479,14 @@ bool CMainDictionary::MatchNumber(std::string_view word, std::size_t length) con
   return Contains(word.substr(i, length - i));
 }
 
+bool CMainDictionary::ToStoredWord(std::string& word) {
+  CStringUtils::MakeLower(word);
+  if (word.empty() || word.size() > kMaxWord) {
+    return false;
+  }
+  return std::all_of(word.begin(), word.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
+}
+
 // ---- Save -----------------------------------------------------------------------------------
 
 bool CMainDictionary::Save() {
@@ -484,7 +515,7 @@ bool CMainDictionary::Save() {
   CompiledLists lists;
   CompileCommonList(commonWords, lists);
   CompileIndex(words, lists);
-  if (!WritingPassMatches(words, lists.stream)) {
+  if (!WritingPassMatches(words, lists.m_stream)) {
     CAppLogger::Log(kLogSizeMismatch);
     return false;
   }

@@ -50,6 +50,10 @@ public:
   /// The blocks that hold every word whose key equals the first 6 bytes of `key`
   /// (which must have at least 6). Empty when nothing is mapped or the index is empty.
   BlockRange FindBlockRange(std::string_view key) const;
+  /// Lower-cases a line of the word lists into the form a record stores. False when
+  /// the format cannot hold it (empty, longer than 31 bytes, or a byte outside
+  /// 0x20-0x7E): the compile leaves such words out.
+  static bool ToStoredWord(std::string& word);
   /// The number rule over the first `length` bytes of `word`: digits, each of
   /// . , / : - followed by a digit; at the first other character the rest of the word
   /// must be recognised by Contains.
@@ -58,14 +62,14 @@ public:
 private:
   /// A lower-cased word padded with blanks to the key length.
   struct Key {
-    char bytes[CompiledDictionaryHeader::kMaxWordLength + 1];
-    std::size_t length;
+    char m_bytes[CompiledDictionaryHeader::kMaxWordLength + 1];
+    std::size_t m_length;
   };
 
   static bool MakeKey(std::string_view word, Key& key);
   bool InCommonList(const Key& key) const;
   bool InWordStream(const Key& key) const;
-  int CompareKey(std::string_view key, std::uint32_t entry) const;
+  int CompareKey(std::uint64_t key, std::uint32_t entry) const;
   bool MapFile();
   bool HasSoundLayout() const;
   bool CanReplaceFile() const;
