@@ -2,6 +2,8 @@
 
 #include "spellcore/SpellChecker.h"
 
+#include "utilcore/DirUtils.h"
+
 #include <string>
 #include <vector>
 
@@ -235,6 +237,40 @@ TEST_F(SpellCheckerTest, DeleteInstanceThenGetInstanceStartsEmpty) {
   EXPECT_FALSE(speller->BuildMainDictionary());
   speller->SetAppPath(AppDir());
   EXPECT_EQ(speller->GetDictionaryID(kMainName), 0);
+}
+
+// The whole road of a page word: preprocessing, then the compiled main dictionary that
+// the build puts into the program folder and a custom word list.
+TEST_F(SpellCheckerTest, ChecksPageWordsWithTheBuiltMainDictionary) {
+  WriteDic("site.dic", "Pagelint\n");
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  ASSERT_NE(speller, nullptr);
+  speller->SetAppPath(CDirUtils::GetAppPath());
+  const Ids ids{0, speller->GetDictionaryID("site")};
+  const struct {
+    const char* word;
+    bool skipped;
+    bool known;
+  } cases[] = {{"The", false, true},
+               {"\xE2\x80\x9Cwebsite\xE2\x80\x9D", false, true},
+               {"website\xE2\x80\x99s", false, true},
+               {"(color),", false, true},
+               {"Pagelint\xE2\x80\x99s", false, true},
+               {"don\xE2\x80\x99t", false, true},
+               {"1,000.50", false, true},
+               {"teh", false, false},
+               {"pagelints", false, false},
+               {"{SITE_NAME}", true, false},
+               {"1024x768", true, false},
+               {"\xC2\xAE\xE2\x84\xA2", true, false}};
+  for (const auto& c : cases) {
+    std::string word = c.word;
+    ASSERT_EQ(speller->PreprocessWord(word), !c.skipped) << c.word;
+    if (!c.skipped) {
+      EXPECT_EQ(speller->LookUp(word, ids), c.known) << c.word;
+    }
+  }
+  EXPECT_EQ(LogCount("{03C7C9A6-55A3-474E-BE43-6F6241B5E3FA}"), 0);
 }
 
 } // namespace
