@@ -8,6 +8,8 @@ packages=(
   clang clang-format clang-tidy libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev
+  libhunspell-dev hunspell-en-us
+  wamerican-large debian-reference-en python3.11-doc
   xdg-utils
 )
 

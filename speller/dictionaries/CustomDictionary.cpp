@@ -1,0 +1,166 @@
+#include "dictionaries/CustomDictionary.h"
+
+#include "utilcore/FileUtils.h"
+#include "utilcore/StringUtils.h"
+
+#include <cstddef>
+
+namespace {
+
+constexpr std::string_view kRightQuote = "\xE2\x80\x99";     // U+2019
+constexpr std::string_view kModifierApostrophe = "\xCA\xBC"; // U+02BC
+
+// Longest ASCII word that Contains lower-cases on the stack; longer words are rare.
+constexpr std::size_t kStackKey = 64;
+
+bool HasTypographicApostrophe(std::string_view text) {
+  return text.find(kRightQuote) != std::string_view::npos ||
+         text.find(kModifierApostrophe) != std::string_view::npos;
+}
+
+bool IsAscii(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void SortUnique(TextArray& words) {
+  words.Sort(true, true, false, true);
+  words.RemoveDuplicates(true, false, true);
+}
+
+// Inserts `word` at its sorted place unless it is there already; the list stays as
+// Sort and RemoveDuplicates would leave it.
+void InsertSorted(TextArray& words, std::string word) {
+  bool found = false;
+  const std::size_t at = words.Find(word, true, found, true, false, true);
+  if (!found) {
+    auto& items = words.Items();
+    items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), std::move(word));
+  }
+}
+
+} // namespace
+
+bool CCustomDictionary::Load() {
+  if (!CFileUtils::DoesFileExist(GetPath())) {
+    return false;
+  }
+  TextArray lines;
+  if (!CFileUtils::ReadFileContent(GetPath(), lines, false, nullptr)) {
+    // Unreadable (a folder, no permission, too large): stay unloaded so that Save
+    // will not replace the file with what little is in memory.
+    return false;
+  }
+  NormalizeWords(lines);
+  m_words = std::move(lines);
+  RebuildFolded();
+  SetLoaded();
+  return true;
+}
+
+bool CCustomDictionary::Save() {
+  if (!IsLoaded() && CFileUtils::DoesFileExist(GetPath())) {
+    return false;
+  }
+  return CFileUtils::WriteFileContent(GetPath(), m_words, false, nullptr);
+}
+
+bool CCustomDictionary::Contains(std::string_view word) const {
+  const std::string_view trimmed = CStringUtils::TrimView(word);
+  if (trimmed.size() <= kStackKey && IsAscii(trimmed)) {
+    char key[kStackKey];
+    for (std::size_t i = 0; i < trimmed.size(); ++i) {
+      const char c = trimmed[i];
+      key[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c;
+    }
+    return Holds(std::string_view(key, trimmed.size()));
+  }
+  // Reused per thread: after the first long or non-ASCII word no lookup allocates.
+  thread_local std::string t_key;
+  t_key.assign(trimmed);
+  CStringUtils::MakeLower(t_key);
+  FoldApostrophes(t_key);
+  return Holds(t_key);
+}
+
+bool CCustomDictionary::Holds(std::string_view key) const {
+  bool found = false;
+  m_words.Find(key, true, found, true, false, true);
+  if (!found && !m_foldedWords.IsEmpty()) {
+    m_foldedWords.Find(key, true, found, true, false, true);
+  }
+  return found;
+}
+
+void CCustomDictionary::AddWord(const std::string& word) {
+  std::string entry = word;
+  CStringUtils::Trim(entry);
+  CStringUtils::MakeLower(entry);
+  if (entry.empty()) {
+    return;
+  }
+  if (HasTypographicApostrophe(entry)) {
+    std::string folded = entry;
+    FoldApostrophes(folded);
+    InsertSorted(m_foldedWords, std::move(folded));
+  }
+  InsertSorted(m_words, std::move(entry));
+}
+
+void CCustomDictionary::SetWords(const TextArray& words) {
+  m_words = words;
+  NormalizeWords(m_words);
+  RebuildFolded();
+}
+
+void CCustomDictionary::GetWords(TextArray& words) const {
+  words = m_words;
+}
+
+void CCustomDictionary::NormalizeWords(TextArray& words) {
+  for (std::string& entry : words.Items()) {
+    std::string normal = entry;
+    CStringUtils::Trim(normal);
+    if (!normal.empty()) {
+      CStringUtils::MakeLower(normal);
+      entry = std::move(normal);
+    }
+  }
+  SortUnique(words);
+}
+
+void CCustomDictionary::FoldApostrophes(std::string& text) {
+  std::size_t out = 0;
+  for (std::size_t in = 0; in < text.size();) {
+    const std::string_view rest = std::string_view(text).substr(in);
+    std::size_t length = 0;
+    if (rest.starts_with(kRightQuote)) {
+      length = kRightQuote.size();
+    } else if (rest.starts_with(kModifierApostrophe)) {
+      length = kModifierApostrophe.size();
+    }
+    if (length == 0) {
+      text[out++] = text[in++];
+      continue;
+    }
+    text[out++] = '\'';
+    in += length;
+  }
+  text.resize(out);
+}
+
+void CCustomDictionary::RebuildFolded() {
+  m_foldedWords.DeleteAll();
+  for (const std::string& entry : m_words) {
+    if (HasTypographicApostrophe(entry)) {
+      std::string folded = entry;
+      FoldApostrophes(folded);
+      m_foldedWords.Add(std::move(folded));
+    }
+  }
+  SortUnique(m_foldedWords);
+}

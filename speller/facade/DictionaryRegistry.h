@@ -1,0 +1,114 @@
+#pragma once
+
+#include "facade/DictionaryMsgWnd.h"
+
+#include "mtcore/MultiReaderWriter.h"
+#include "mtcore/WindowMessages.h"
+
+#include "utilcore/TextArray.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CCustomDictionary;
+class CDictionary;
+class CDirMonitorThread;
+class CFileMonitorThread;
+class CRegMonitorThread;
+
+/// Every dictionary of the process with its id: the main dictionary (id 0, first in
+/// the list) and the word-list dictionaries, found at start-up and kept up to date
+/// by monitors of the custom dictionary folder, Word's dictionary list and each
+/// dictionary file.
+///
+/// Threads: LookUp and the other readers run on any thread under reader access; the
+/// edits, the start-up and the re-scans run on the user interface thread (the one
+/// that called SetAppPath and pumps the message window) under writer access.
+class CDictionaryRegistry {
+public:
+  CDictionaryRegistry();
+  /// Stops the monitors, destroys the message window and deletes the dictionaries.
+  ~CDictionaryRegistry();
+  CDictionaryRegistry(const CDictionaryRegistry&) = delete;
+  CDictionaryRegistry& operator=(const CDictionaryRegistry&) = delete;
+
+  /// Stores the program folder ("/" at the end) and registers every dictionary
+  /// (none is loaded yet). Only the first call does anything.
+  void SetAppPath(const std::string& path);
+  /// Where MSG_DICT_CHANGED goes from now on; 0: nobody is told.
+  void SetMsgWindow(HWND window, LPARAM parameter);
+  /// Appends the ids in registration order; the vector is not cleared.
+  void GetDictionaries(std::vector<int>& ids, bool includeMain, bool includeCustom);
+  /// The id of the dictionary named exactly `name`, or -1.
+  int GetDictionaryID(std::string_view name);
+  /// Empties `name`, then sets it to the name of dictionary `id` when there is one.
+  void GetDictionaryName(int id, std::string& name);
+  /// True when one of the dictionaries `ids` recognises `word`. Allocates nothing.
+  bool LookUp(std::string_view word, const std::vector<int>& ids);
+  void AddWord(int id, const std::string& word);
+  void SetWords(int id, const TextArray& words);
+  void GetWords(int id, TextArray& words);
+  /// Creates "<folder><name>.dic" (forbidden file characters as "_") and registers it.
+  /// An existing file of that name that no dictionary holds is taken over as it is.
+  bool AddCustomDictionary(const std::string& name);
+  /// Compiles the main dictionary from its word lists.
+  bool BuildMainDictionary();
+
+  /// Registers `dictionary` unless one of the same name and path is registered (then
+  /// its id is given back) and starts its file monitor. Caller holds writer access.
+  bool RegisterDictionary(std::unique_ptr<CCustomDictionary> dictionary);
+
+  // Handlers of the message window's notices; user interface thread, no lock held.
+  void RescanCustomFolder();
+  void RescanWordDictionaries();
+  void OnDictionaryFileChanged(int id);
+
+  /// The message window's handle (0 when it could not be created).
+  HWND GetMsgWindowHandle() const;
+
+private:
+  using DictionaryList = std::vector<std::unique_ptr<CDictionary>>;
+
+  std::unique_ptr<CCustomDictionary> MakeCustom(std::string name, std::string path);
+  void CreateMsgWindow();
+  void RegisterMainDictionary();
+  void ScanCustomFolder();
+  /// Offers every ".dic" file of `folder` to RegisterDictionary and appends the names
+  /// derived from them; false when the folder could not be read.
+  bool OfferFolderFiles(const std::string& folder, std::vector<std::string>& names);
+  void ScanWordDictionaries();
+  bool AddWordDictionary(const std::string& value);
+  void FindThunderbirdDictionary();
+  /// Tells the program, then removes and deletes the dictionary; the entry after it.
+  DictionaryList::iterator Drop(DictionaryList::iterator entry);
+  void NotifyChanged(int id) const;
+  CDictionary* Find(int id) const;
+  CDictionary* FindByName(std::string_view name) const;
+  CDictionary* FindByPath(std::string_view path) const;
+
+  // The monitors: the only place that creates and stops them.
+  void StartDirectoryMonitor(const std::string& folder);
+  void StartRegistryMonitor(const std::string& key);
+  void StartFileMonitor(const std::string& path, int id);
+  void StopMonitors();
+
+  int m_nextID = 0;
+  HWND m_msgWindow = 0;
+  LPARAM m_msgParameter = 0;
+  std::unique_ptr<CRegMonitorThread> m_pRegMonitor;
+  std::unique_ptr<CDirMonitorThread> m_pDirMonitor;
+  std::string m_wordKey;
+  std::optional<CDictionaryMsgWnd> m_msgWnd;
+  std::string m_appPath;
+  CMultiReaderWriter m_lock;
+  DictionaryList m_dictionaries;
+  std::map<int, CDictionary*> m_idIndex;
+  /// One per dictionary ever registered; those of dropped dictionaries stay until the
+  /// end and their notices are ignored.
+  std::vector<std::unique_ptr<CFileMonitorThread>> m_fileMonitors;
+  bool m_started = false;
+};

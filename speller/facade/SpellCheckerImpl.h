@@ -1,0 +1,29 @@
+#pragma once
+
+#include "facade/DictionaryRegistry.h"
+
+#include <string>
+
+class CGuessCustom;
+
+/// What stands behind the CSpellChecker facade: the suggestion engine's state and
+/// the dictionary registry.
+class CSpellCheckerImpl {
+public:
+  CSpellCheckerImpl() = default;
+  CSpellCheckerImpl(const CSpellCheckerImpl&) = delete;
+  CSpellCheckerImpl& operator=(const CSpellCheckerImpl&) = delete;
+
+  CDictionaryRegistry& GetRegistry() { return m_registry; }
+
+  /// The custom-guess strategy of the suggestion list (not owned); null until the
+  /// suggestion strategies exist.
+  CGuessCustom* m_pCustomGuess = nullptr;
+  /// The word for which the suggestion strategies were last reset.
+  std::string m_lastWord;
+
+private:
+  // The suggestion strategies join as the last member, so that they are destroyed
+  // before the registry whose lookups they use.
+  CDictionaryRegistry m_registry;
+};

@@ -1,0 +1,148 @@
+#include "facade/WordPreprocessor.h"
+
+#include "utilcore/HTMLUtils.h"
+#include "utilcore/PageText.h"
+#include "utilcore/StringUtils.h"
+
+#include <array>
+#include <cstddef>
+
+namespace {
+
+// The fourteen characters that decorate words in page text and are cut off their
+// ends: ® © ° ± ¹ ² ³ µ ¼ ½ ¾ ™ ‘ ’. A constant table, so no thread ever builds it.
+constexpr std::array<std::string_view, 14> kSpecialChars = {
+    "\xC2\xAE", "\xC2\xA9", "\xC2\xB0", "\xC2\xB1", "\xC2\xB9",     "\xC2\xB2",     "\xC2\xB3",
+    "\xC2\xB5", "\xC2\xBC", "\xC2\xBD", "\xC2\xBE", "\xE2\x84\xA2", "\xE2\x80\x98", "\xE2\x80\x99"};
+
+constexpr std::string_view kPossessive = "'s";
+constexpr std::string_view kTypographicPossessive = "\xE2\x80\x99s";
+
+bool CanStartSpecial(unsigned char byte) {
+  return byte == 0xC2 || byte == 0xE2;
+}
+
+// The word with its parenthesised middle kept: "word(s)" stays, "(word)" becomes
+// "word", and punctuation is trimmed from each of the three parts.
+void TrimAroundParentheses(std::string& word, int open, int close) {
+  const auto first = static_cast<std::size_t>(open);
+  const auto last = static_cast<std::size_t>(close);
+  std::string left = word.substr(0, first);
+  std::string inner = word.substr(first + 1, last - first - 1);
+  std::string right = word.substr(last + 1);
+  CStringUtils::TrimPunctuation(left, "", "");
+  CStringUtils::TrimPunctuation(inner, "", "");
+  CStringUtils::TrimPunctuation(right, "", "");
+  if (left.empty() && right.empty()) {
+    word = std::move(inner);
+    return;
+  }
+  word = left + "(" + inner + ")" + right;
+}
+
+} // namespace
+
+std::size_t CWordPreprocessor::SpecialCharAtStart(std::string_view text) {
+  if (text.empty() || !CanStartSpecial(static_cast<unsigned char>(text.front()))) {
+    return 0;
+  }
+  for (const std::string_view special : kSpecialChars) {
+    if (text.starts_with(special)) {
+      return special.size();
+    }
+  }
+  return 0;
+}
+
+std::size_t CWordPreprocessor::SpecialCharAtEnd(std::string_view text) {
+  if (text.empty() || static_cast<unsigned char>(text.back()) < 0x80) {
+    return 0;
+  }
+  for (const std::string_view special : kSpecialChars) {
+    if (text.ends_with(special)) {
+      return special.size();
+    }
+  }
+  return 0;
+}
+
+bool CWordPreprocessor::PreprocessWord(std::string& word) {
+  CStringUtils::Trim(word);
+  // Page text keeps filler bytes after decoded character references. They would hide
+  // the special characters and possessives below; and text that had them was decoded
+  // already, so it must not be decoded a second time.
+  const bool pageText = word.find(CPageText::kFiller) != std::string::npos;
+  if (pageText) {
+    CStringUtils::RemoveFillers(word);
+  }
+  if (word.empty() || IsTemplatePlaceholder(word)) {
+    return false;
+  }
+  std::size_t cut = 0;
+  while ((cut = SpecialCharAtStart(word)) > 0) {
+    word.erase(0, cut);
+  }
+  while ((cut = SpecialCharAtEnd(word)) > 0) {
+    word.resize(word.size() - cut);
+  }
+  if (word.empty()) {
+    return false;
+  }
+  if (CStringUtils::MatchLastChars(word, kPossessive, false)) {
+    word.resize(word.size() - kPossessive.size());
+  } else if (CStringUtils::MatchLastChars(word, kTypographicPossessive, false)) {
+    word.resize(word.size() - kTypographicPossessive.size());
+  }
+  if (!pageText) {
+    CHTMLUtils::ReplaceHTMLReservedChars(word, true, false);
+  }
+  if (CStringUtils::IsEffectivelyEmpty(word)) {
+    return false;
+  }
+  int open = -1;
+  int close = -1;
+  if (CStringUtils::FindOccurrencePair(word, "(", ")", 1, open, close)) {
+    TrimAroundParentheses(word, open, close);
+  } else {
+    CStringUtils::TrimPunctuation(word, "", "");
+  }
+  if (CStringUtils::IsEffectivelyEmpty(word)) {
+    return false;
+  }
+  return !IsDimension(word);
+}
+
+bool CWordPreprocessor::IsTemplatePlaceholder(std::string_view word) {
+  if (word.size() <= 2 || word.find('{') == std::string_view::npos ||
+      word.find('}') == std::string_view::npos) {
+    return false;
+  }
+  std::string copy(word);
+  CStringUtils::TrimPunctuation(copy, "{", "}");
+  if (copy.size() < 2 || copy.front() != '{' || copy.back() != '}') {
+    return false;
+  }
+  for (std::size_t i = 1; i + 1 < copy.size(); ++i) {
+    const auto c = static_cast<unsigned char>(copy[i]);
+    if (c >= 0x80 || CStringUtils::m_tableUppercase[c] != c) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CWordPreprocessor::IsDimension(std::string_view word) {
+  std::size_t x = word.find('x');
+  if (x == std::string_view::npos) {
+    x = word.find('X');
+  }
+  if (x == std::string_view::npos || x == 0 || x + 1 >= word.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    if (i != x && !CStringUtils::m_tableIsDigit[static_cast<unsigned char>(word[i])]) {
+      return false;
+    }
+  }
+  return true;
+}

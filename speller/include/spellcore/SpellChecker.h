@@ -1,0 +1,73 @@
+#pragma once
+
+#include "spellcore/SpellcoreExport.h"
+
+#include "utilcore/TextArray.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CSpellCheckerImpl;
+
+/// The speller: a process-wide singleton that holds every dictionary, cleans
+/// candidate words and looks them up.
+///
+/// Create it with GetInstance on the user interface thread, then call SetAppPath.
+/// PreprocessWord and LookUp may be called from any thread at once; every other
+/// member belongs to the user interface thread, which must pump its messages for the
+/// dictionaries to follow changes on disk. Dictionaries are named by ids: 0 is the
+/// main dictionary, -1 names none, and an id never names a second dictionary.
+class SPELLCORE_EXPORT CSpellChecker {
+public:
+  /// Posted to the window given to SetMsgWindow when a dictionary's file changed or
+  /// a dictionary is about to be dropped: wParam = its id, lParam = the parameter.
+  static const unsigned int MSG_DICT_CHANGED;
+
+  /// The speller, created on the first call; null when it could not be created.
+  static CSpellChecker* GetInstance();
+  /// Destroys the speller (stopping its monitors); GetInstance makes a new one.
+  static void DeleteInstance();
+
+  /// Program folder, ending in "/" (the compiled main dictionary lies there); finds
+  /// and registers the dictionaries without loading any. Call once.
+  void SetAppPath(const std::string& path);
+  /// `window` (a message target handle) receives MSG_DICT_CHANGED from now on.
+  void SetMsgWindow(std::uint64_t window, long parameter);
+
+  /// Appends the ids of the main and/or word-list dictionaries in registration order.
+  void GetDictionaries(std::vector<int>& ids, bool includeMain, bool includeCustom) const;
+  /// The id of the dictionary with exactly this name (case-sensitive), or -1.
+  int GetDictionaryID(const std::string& name) const;
+  /// Sets `name` to the dictionary's name; empty when `id` names none.
+  void GetDictionaryName(int id, std::string& name) const;
+
+  /// Cleans `word` in place (blanks, decorations, possessive "'s", character
+  /// references, surrounding punctuation); false when it is not a word to look up.
+  bool PreprocessWord(std::string& word) const;
+  /// True when one of the dictionaries `ids` recognises `word` (letter case aside).
+  bool LookUp(const std::string& word, const std::vector<int>& ids) const;
+
+  /// Adds a word to a word-list dictionary and saves its file.
+  void AddWord(int id, const std::string& word);
+  /// Replaces all words of a word-list dictionary and saves its file.
+  void SetWords(int id, const TextArray& words);
+  /// Copies the words of a word-list dictionary out.
+  void GetWords(int id, TextArray& words) const;
+  /// Creates and registers a new, empty word-list dictionary in the custom dictionary
+  /// folder; false for a blank or taken name.
+  bool AddCustomDictionary(const std::string& name);
+  /// Compiles the main dictionary file from its word lists in the program folder.
+  bool BuildMainDictionary();
+
+  CSpellChecker(const CSpellChecker&) = delete;
+  CSpellChecker& operator=(const CSpellChecker&) = delete;
+
+private:
+  CSpellChecker();
+  ~CSpellChecker();
+
+  static CSpellChecker* m_pInstance;
+  std::unique_ptr<CSpellCheckerImpl> m_pImpl;
+};

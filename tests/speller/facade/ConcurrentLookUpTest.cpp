@@ -1,0 +1,70 @@
+#include "facade/DictionaryMsgWnd.h"
+#include "facade/DictionaryRegistry.h"
+#include "facade/WordPreprocessor.h"
+
+#include "speller/facade/SpellerFixture.h"
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using spellertest::SpellerTest;
+
+// Checking threads look words up while the user interface thread edits a dictionary
+// and the folder is re-scanned, as when a site is checked while the user adds words.
+TEST_F(SpellerTest, LookUpsRunWhileDictionariesAreEditedAndRescanned) {
+  WriteDic("stable.dic", "Anchor\n");
+  WriteDic("edited.dic", "");
+  CDictionaryRegistry registry;
+  registry.SetAppPath(AppDir());
+  const int stable = registry.GetDictionaryID("stable");
+  const int edited = registry.GetDictionaryID("edited");
+  ASSERT_GT(stable, 0);
+  ASSERT_GT(edited, 0);
+
+  std::atomic<bool> stop{false};
+  std::atomic<int> misses{0};
+  std::vector<std::jthread> checkers;
+  for (int t = 0; t < 4; ++t) {
+    checkers.emplace_back([&, t] {
+      const std::vector<int> ids{0, edited, 99, stable, stable + 100};
+      while (!stop.load()) {
+        std::string word = t % 2 == 0 ? "\xE2\x80\x98"
+                                        "anchor\xE2\x80\x99"
+                                      : "ANCHOR's";
+        if (!CWordPreprocessor::PreprocessWord(word) || !registry.LookUp(word, ids)) {
+          ++misses;
+        }
+        registry.LookUp("word" + std::to_string(t), ids);
+        std::vector<int> all;
+        registry.GetDictionaries(all, true, true);
+      }
+    });
+  }
+
+  for (int round = 0; round < 20; ++round) {
+    registry.AddWord(edited, "word" + std::to_string(round));
+    const std::string file = "temp" + std::to_string(round % 3) + ".dic";
+    if (round % 2 == 0) {
+      WriteDic(file, "temporary\n");
+    } else {
+      std::filesystem::remove(CustomFolder() + file);
+    }
+    ASSERT_TRUE(PostMessage(registry.GetMsgWindowHandle(),
+                            CDictionaryMsgWnd::MSG_CUSTOM_DIR_CHANGED, 0, 0));
+    CMessageLoop::PumpPending();
+  }
+  registry.SetWords(edited, TextArray{"final"});
+  stop = true;
+  checkers.clear();
+
+  EXPECT_EQ(misses.load(), 0);
+  EXPECT_TRUE(registry.LookUp("Final", {edited}));
+  EXPECT_EQ(registry.GetDictionaryID("stable"), stable);
+}
+
+} // namespace

@@ -1,0 +1,220 @@
+#!/usr/bin/env python3
+"""Writes the main dictionary's word lists, "Dictionary.txt" and "CommonWords.txt".
+
+The words come from Debian's SCOWL word lists (/usr/share/dict/american-english-*,
+packages wamerican-small ... wamerican-insane); the common words are the most frequent
+listed words of real English prose, counted over the HTML of Debian documentation
+packages (debian-reference-en, python3.11-doc).
+
+    tools/make_word_lists.py write [--size large] [--common 50] [--out speller/data]
+    tools/make_word_lists.py measure      # flagged words and caught misspellings per size
+    tools/make_word_lists.py tokens FILE  # the corpus's words, one a line, for benchmarks
+
+Dictionary.txt: lower-cased, bytes 0x20-0x7E only, at most 31 bytes, no possessive
+forms, no duplicates, sorted by unsigned bytes (the compiled file's search needs that
+order). CommonWords.txt: most frequent first.
+"""
+
+import argparse
+import collections
+import glob
+import html
+import os
+import re
+import sys
+import unicodedata
+
+SIZES = ["small", "medium", "large", "huge", "insane"]
+LIST_FILES = {
+    "small": "/usr/share/dict/american-english-small",
+    "medium": "/usr/share/dict/american-english",
+    "large": "/usr/share/dict/american-english-large",
+    "huge": "/usr/share/dict/american-english-huge",
+    "insane": "/usr/share/dict/american-english-insane",
+}
+# Two corpora on different subjects: a word ranks as common only when it is frequent in
+# both, so that neither's topic ("python", "package") makes it into the common words.
+CORPORA = {
+    "debian-reference-en": ["/usr/share/debian-reference/*.en.html"],
+    "python3.11-doc": [
+        "/usr/share/doc/python3.11/html/tutorial/*.html",
+        "/usr/share/doc/python3.11/html/howto/*.html",
+        "/usr/share/doc/python3.11/html/faq/*.html",
+        "/usr/share/doc/python3.11/html/whatsnew/*.html",
+    ],
+}
+MAX_WORD = 31
+
+# Misspellings that a spell checker must flag, the first five above all.
+MISSPELLINGS = """
+recieve seperate teh definately occured accomodate acheive adress apparant arguement
+begining beleive calender cemetary commited concious embarass enviroment existance
+foriegn goverment grammer harrass independant occassion occurence persistant posession
+prefered publically recomend refered relevent succesful supercede tommorow truely untill
+wierd wich alot neccessary noticable maintainance millenium mispell paralell priviledge
+reccomend rythm thier tounge usefull writting becuase acording
+""".split()
+
+
+def scowl_words(size):
+    """The list of one SCOWL size in the form Dictionary.txt needs."""
+    words = set()
+    with open(LIST_FILES[size], encoding="utf-8") as source:
+        for line in source:
+            word = line.strip().lower()
+            if not word or word.endswith("'s"):
+                continue
+            if len(word) > MAX_WORD or any(not 0x20 <= ord(c) <= 0x7E for c in word):
+                continue
+            words.add(word)
+    return sorted(words, key=lambda w: w.encode("ascii"))
+
+
+def corpus_files(corpus=None):
+    files = []
+    for name, patterns in CORPORA.items():
+        if corpus in (None, name):
+            for pattern in patterns:
+                files.extend(sorted(glob.glob(pattern)))
+    if not files:
+        sys.exit(f"make_word_lists: no corpus; install {' and '.join(CORPORA)}")
+    return files
+
+
+BLOCKS = re.compile(r"<(script|style|pre)\b.*?</\1\s*>", re.S | re.I)
+TAGS = re.compile(r"<[^>]*>")
+SEPARATORS = re.compile(r"[\s\u2012-\u2015\u2026=|<>]+|(?<!\d)/|/(?!\d)|-{2,}|\.{2,}")
+
+
+def page_text(path):
+    """The visible text of a page, crudely: no scripts, styles, code blocks or tags."""
+    with open(path, encoding="utf-8", errors="replace") as page:
+        text = page.read()
+    text = BLOCKS.sub(" ", text)
+    text = TAGS.sub(" ", text)
+    return html.unescape(text)
+
+
+def is_edge(c):
+    """Punctuation, symbols, separators and controls: trimmed from a word's ends."""
+    return unicodedata.category(c)[0] in "PSZC"
+
+
+def trim(token):
+    start, end = 0, len(token)
+    while start < end and is_edge(token[start]):
+        start += 1
+    while end > start and is_edge(token[end - 1]):
+        end -= 1
+    return token[start:end]
+
+
+def corpus_tokens(corpus=None):
+    """The words of the corpus as a checker sees them: split, possessive endings
+    removed, punctuation and symbols trimmed; what is left of a symbol is no word."""
+    for path in corpus_files(corpus):
+        for raw in SEPARATORS.split(page_text(path)):
+            if raw.endswith(("'s", "’s")):
+                raw = raw[:-2]
+            token = trim(raw)
+            if token:
+                yield token
+
+
+def recognised(token, words):
+    """As the main dictionary answers: listed once lower-cased, or a number, or digits
+    followed by a listed word."""
+    key = token.lower().replace("’", "'").replace("ʼ", "'")
+    if key in words:
+        return True
+    i = 0
+    while i < len(key):
+        c = key[i]
+        if c.isascii() and c.isdigit():
+            i += 1
+            continue
+        if c in ".,/:-":
+            if i + 1 < len(key) and key[i + 1].isascii() and key[i + 1].isdigit():
+                i += 1
+                continue
+            return False
+        break
+    if i == len(key):
+        return True
+    return i > 0 and recognised(key[i:], words)
+
+
+def measure():
+    tokens = list(corpus_tokens())
+    print(f"corpus: {len(corpus_files())} pages, {len(tokens)} tokens")
+    print(f"{'size':8} {'words':>8} {'bytes':>9} {'flagged/10k':>12} {'misspellings caught':>20}")
+    for size in SIZES:
+        words = scowl_words(size)
+        listed = set(words)
+        flagged = sum(1 for t in tokens if not recognised(t, listed))
+        missed = [m for m in MISSPELLINGS if recognised(m, listed)]
+        caught = len(MISSPELLINGS) - len(missed)
+        size_bytes = sum(len(w) + 1 for w in words)
+        print(f"{size:8} {len(words):8} {size_bytes:9} {10000 * flagged / len(tokens):12.1f} "
+              f"{caught:>9}/{len(MISSPELLINGS)}  accepted: {' '.join(missed)}")
+
+
+def common_words(words, count):
+    """The listed words ranked by their lowest share of any corpus's listed tokens."""
+    listed = set(words)
+    shares = None
+    for corpus in CORPORA:
+        frequency = collections.Counter()
+        for token in corpus_tokens(corpus):
+            key = token.lower().replace("’", "'")
+            if key in listed:
+                frequency[key] += 1
+        total = sum(frequency.values())
+        share = {word: n / total for word, n in frequency.items()}
+        shares = share if shares is None else {w: min(s, share.get(w, 0)) for w, s in shares.items()}
+    # Most frequent first, ties in byte order, so that the output is reproducible.
+    ranked = sorted(shares.items(), key=lambda item: (-item[1], item[0].encode("ascii")))
+    return [word for word, share in ranked[:count] if share > 0]
+
+
+def write_lines(path, lines):
+    with open(path, "w", encoding="ascii", newline="\n") as out:
+        out.writelines(line + "\n" for line in lines)
+
+
+def write(size, common_count, out):
+    words = scowl_words(size)
+    os.makedirs(out, exist_ok=True)
+    write_lines(os.path.join(out, "Dictionary.txt"), words)
+    write_lines(os.path.join(out, "CommonWords.txt"), common_words(words, common_count))
+    print(f"make_word_lists: {len(words)} words from {LIST_FILES[size]}, "
+          f"{common_count} common words, in {out}")
+
+
+def tokens(path):
+    with open(path, "w", encoding="utf-8", newline="\n") as out:
+        out.writelines(token + "\n" for token in corpus_tokens())
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    commands = parser.add_subparsers(dest="command", required=True)
+    write_command = commands.add_parser("write", help="write Dictionary.txt and CommonWords.txt")
+    write_command.add_argument("--size", choices=SIZES, default="large")
+    write_command.add_argument("--common", type=int, default=50)
+    write_command.add_argument("--out", default=os.path.normpath(
+        os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "speller", "data")))
+    commands.add_parser("measure", help="compare the list sizes on the corpus")
+    tokens_command = commands.add_parser("tokens", help="write the corpus's words to FILE")
+    tokens_command.add_argument("file")
+    args = parser.parse_args()
+    if args.command == "write":
+        write(args.size, args.common, args.out)
+    elif args.command == "measure":
+        measure()
+    else:
+        tokens(args.file)
+
+
+if __name__ == "__main__":
+    main()
