@@ -2,8 +2,24 @@
 
 #include "facade/SpellCheckerImpl.h"
 #include "facade/WordPreprocessor.h"
+#include "guess/GuessAddLetters.h"
+#include "guess/GuessApostrophe.h"
+#include "guess/GuessConsonantReplacement.h"
+#include "guess/GuessCustom.h"
+#include "guess/GuessNumberReplacement.h"
+#include "guess/GuessPluralSingular.h"
+#include "guess/GuessRemoveLetters.h"
+#include "guess/GuessReversal.h"
+#include "guess/GuessSeparateWords.h"
+#include "guess/GuessShorterWord.h"
+#include "guess/GuessUn.h"
+#include "guess/GuessVowelReplacement.h"
 
 #include "mtcore/WindowMessages.h"
+
+#include "utilcore/StringUtils.h"
+
+#include <algorithm>
 
 const unsigned int CSpellChecker::MSG_DICT_CHANGED =
     RegisterWindowMessageA("9F0C18A8-759F-48c3-979A-5D42A937A0CB");
@@ -94,4 +110,59 @@ bool CSpellChecker::AddCustomDictionary(const std::string& name) {
 
 bool CSpellChecker::BuildMainDictionary() {
   return m_pImpl && m_pImpl->GetRegistry().BuildMainDictionary();
+}
+
+namespace {
+/// The twelve strategies in the order they run; returns the custom one.
+CGuessCustom* CreateGuesses(std::vector<std::unique_ptr<CGuess>>& guesses) {
+  guesses.push_back(std::make_unique<CGuessAddLetters>());
+  guesses.push_back(std::make_unique<CGuessApostrophe>());
+  guesses.push_back(std::make_unique<CGuessConsonantReplacement>());
+  guesses.push_back(std::make_unique<CGuessPluralSingular>());
+  guesses.push_back(std::make_unique<CGuessRemoveLetters>());
+  guesses.push_back(std::make_unique<CGuessReversal>());
+  guesses.push_back(std::make_unique<CGuessSeparateWords>());
+  guesses.push_back(std::make_unique<CGuessShorterWord>());
+  guesses.push_back(std::make_unique<CGuessUn>());
+  guesses.push_back(std::make_unique<CGuessVowelReplacement>());
+  guesses.push_back(std::make_unique<CGuessNumberReplacement>());
+  auto custom = std::make_unique<CGuessCustom>();
+  CGuessCustom* slot = custom.get();
+  guesses.push_back(std::move(custom));
+  return slot;
+}
+} // namespace
+
+void CSpellChecker::Guess(const std::string& word, const std::vector<int>& ids,
+                          std::vector<std::string>& suggestions, bool findAll, bool restart) {
+  if (!m_pImpl) {
+    return;
+  }
+  suggestions.clear();
+  if (CStringUtils::IsEffectivelyEmpty(word)) {
+    return;
+  }
+  CSpellCheckerImpl& impl = *m_pImpl;
+  auto& guesses = impl.GetGuesses();
+  if (guesses.empty()) {
+    impl.m_pCustomGuess = CreateGuesses(guesses);
+    impl.m_lastWord = word;
+  } else if (restart || word != impl.m_lastWord) {
+    impl.m_lastWord = word;
+    for (const auto& guess : guesses) {
+      guess->Reset();
+    }
+  }
+  for (const auto& guess : guesses) {
+    guess->MakeGuesses(word, ids, suggestions, findAll, &impl);
+  }
+  // Byte order: upper case before lower case, a word before its extensions.
+  std::sort(suggestions.begin(), suggestions.end());
+  suggestions.erase(std::unique(suggestions.begin(), suggestions.end()), suggestions.end());
+}
+
+void CSpellChecker::AddGuess(const std::string& word, const std::string& replacement) {
+  if (m_pImpl && m_pImpl->m_pCustomGuess != nullptr) {
+    m_pImpl->m_pCustomGuess->AddGuess(word, replacement);
+  }
 }

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "facade/DictionaryRegistry.h"
+#include "guess/Guess.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 class CGuessCustom;
 
@@ -15,6 +18,8 @@ public:
   CSpellCheckerImpl& operator=(const CSpellCheckerImpl&) = delete;
 
   CDictionaryRegistry& GetRegistry() { return m_registry; }
+  /// The suggestion strategies in the order they run; empty until the first Guess.
+  std::vector<std::unique_ptr<CGuess>>& GetGuesses() { return m_guesses; }
 
   /// The custom-guess strategy of the suggestion list (not owned); null until the
   /// suggestion strategies exist.
@@ -26,4 +31,5 @@ private:
   // The suggestion strategies join as the last member, so that they are destroyed
   // before the registry whose lookups they use.
   CDictionaryRegistry m_registry;
+  std::vector<std::unique_ptr<CGuess>> m_guesses;
 };

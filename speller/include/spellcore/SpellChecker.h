@@ -49,6 +49,17 @@ public:
   /// True when one of the dictionaries `ids` recognises `word` (letter case aside).
   bool LookUp(const std::string& word, const std::vector<int>& ids) const;
 
+  /// Overwrites `suggestions` with the candidates for `word` that the dictionaries
+  /// `ids` accept, in ascending byte order without duplicates. `findAll` false hands
+  /// out the next few (one per strategy) and goes on from there on the next call for
+  /// the same word; `restart` starts over even for the same word. User interface
+  /// thread only.
+  void Guess(const std::string& word, const std::vector<int>& ids,
+             std::vector<std::string>& suggestions, bool findAll, bool restart);
+  /// Learns that `word` was replaced by `replacement` (kept in the custom guesses
+  /// file); does nothing before the first Guess for a non-blank word.
+  void AddGuess(const std::string& word, const std::string& replacement);
+
   /// Adds a word to a word-list dictionary and saves its file.
   void AddWord(int id, const std::string& word);
   /// Replaces all words of a word-list dictionary and saves its file.
