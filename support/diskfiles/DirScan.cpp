@@ -48,7 +48,7 @@ std::string TrimSlashes(std::string_view text) {
 } // namespace
 
 CDirScan::CDirScan(std::string_view root, bool recursive, CExtensionSet extensions,
-                   std::vector<std::string> exclusions)
+                   const std::vector<std::string>& exclusions)
     : m_root(root), m_recursive(recursive), m_extensions(std::move(extensions)) {
   if (m_root.empty() || m_root.back() != '/') {
     m_root.push_back('/');

@@ -28,7 +28,7 @@ public:
   /// to the root ("drafts", "old/index.html") or wildcard patterns ("*.bak.html") that
   /// leave out a file or a whole folder.
   CDirScan(std::string_view root, bool recursive, CExtensionSet extensions,
-           std::vector<std::string> exclusions);
+           const std::vector<std::string>& exclusions);
   virtual ~CDirScan();
   CDirScan(const CDirScan&) = delete;
   CDirScan& operator=(const CDirScan&) = delete;
