@@ -11,7 +11,7 @@ bool CGuess::IsKnown(CSpellCheckerImpl& speller, std::string_view text,
   return speller.GetRegistry().LookUp(text, ids);
 }
 
-void CGuess::CharStarts(std::string_view text, std::vector<std::size_t>& starts) {
+std::size_t CGuess::CharStarts(std::string_view text, std::vector<std::size_t>& starts) {
   starts.clear();
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
   const auto length = static_cast<std::int32_t>(text.size());
@@ -25,6 +25,7 @@ void CGuess::CharStarts(std::string_view text, std::vector<std::size_t>& starts)
     }
   }
   starts.push_back(text.size());
+  return starts.size() - 1;
 }
 
 std::size_t CGuess::CountChars(std::string_view text) {

@@ -34,6 +34,6 @@ protected:
   /// The number of UTF-8 characters of `text`.
   static std::size_t CountChars(std::string_view text);
   /// The byte offsets at which the characters of `text` begin, followed by its size,
-  /// so that an edit never cuts a UTF-8 character in two.
-  static void CharStarts(std::string_view text, std::vector<std::size_t>& starts);
+  /// so that an edit never cuts a UTF-8 character in two; returns the character count.
+  static std::size_t CharStarts(std::string_view text, std::vector<std::size_t>& starts);
 };

@@ -11,8 +11,7 @@ void CGuessAddLetters::MakeGuesses(const std::string& word, const std::vector<in
   if (speller == nullptr) {
     return;
   }
-  CharStarts(word, m_starts);
-  const std::size_t count = m_starts.size() - 1;
+  const std::size_t count = CharStarts(word, m_starts);
   if (m_position > count) {
     Reset();
   }

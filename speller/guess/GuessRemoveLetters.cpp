@@ -11,8 +11,7 @@ void CGuessRemoveLetters::MakeGuesses(const std::string& word,
   if (speller == nullptr) {
     return;
   }
-  CharStarts(word, m_starts);
-  const std::size_t count = m_starts.size() - 1;
+  const std::size_t count = CharStarts(word, m_starts);
   if (count < 2) {
     return;
   }

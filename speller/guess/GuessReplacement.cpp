@@ -11,8 +11,7 @@ void CGuessReplacement::MakeGuesses(const std::string& word, const std::vector<i
   if (speller == nullptr) {
     return;
   }
-  CharStarts(word, m_starts);
-  if (m_starts.size() < 3) {
+  if (CharStarts(word, m_starts) < 2) {
     return;
   }
   // Every replaced character is ASCII, and no byte of a multi-byte UTF-8 character

@@ -12,8 +12,7 @@ void CGuessReversal::MakeGuesses(const std::string& word, const std::vector<int>
   if (speller == nullptr) {
     return;
   }
-  CharStarts(word, m_starts);
-  const std::size_t count = m_starts.size() - 1;
+  const std::size_t count = CharStarts(word, m_starts);
   if (count < 2) {
     return;
   }
