@@ -335,6 +335,8 @@ void CWebProject::MarkPending(const std::vector<std::string>& modifiedPaths) {
 void CWebProject::StartCheckWorker() {
   StopWorker();
   m_badWords.ClearWords();
+  // The findings of every file went, so every file is checked again.
+  m_fileList.MarkAllPending();
   auto worker = std::make_unique<CProjectCheckWorker>(reinterpret_cast<LPARAM>(this), &m_fileList,
                                                       &m_badWords, m_targetWindow, m_rootDirectory,
                                                       m_filters, m_activeDictionaries, m_name);
