@@ -67,7 +67,9 @@ public:
   bool IsCurrent() const { return m_current; }
   void SetCurrent(bool current) { m_current = current; }
   /// Whole seconds the last check run took. Any thread.
-  std::uint32_t GetElapsedSeconds() const { return m_elapsedSeconds.load(std::memory_order_acquire); }
+  std::uint32_t GetElapsedSeconds() const {
+    return m_elapsedSeconds.load(std::memory_order_acquire);
+  }
 
   std::vector<int> GetActiveDictionaries() const { return m_activeDictionaries; }
   /// The dictionary that "Add To Dictionary" adds to; -1 for none.
@@ -89,7 +91,9 @@ public:
   const CBadWordsList& GetBadWordsList() const { return m_badWords; }
   /// Dictionary names read from the data file, resolved to ids by StartProject.
   std::vector<std::string>& GetLoadedDictionaryNames() { return m_loadedDictionaryNames; }
-  const std::vector<std::string>& GetLoadedDictionaryNames() const { return m_loadedDictionaryNames; }
+  const std::vector<std::string>& GetLoadedDictionaryNames() const {
+    return m_loadedDictionaryNames;
+  }
   /// The name of the project's own ignore dictionary.
   std::string GetIgnoreDictionaryName() const { return MakeIgnoreDictionaryName(m_name); }
   /// The running or last worker; null before the first run and after a stop.
@@ -175,6 +179,7 @@ private:
   int m_ignoreId = -1;
   int m_checkParallelism = 1;
   HWND m_msgWindowHandle = 0;
+  HWND m_collectorWindow = 0; ///< the window the file collector posts to
   HWND m_targetWindow = 0;
   std::vector<int> m_activeDictionaries;
   std::vector<CProjectFilter> m_filters;
