@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,10 @@ struct RemoveCase {
   std::string selectedAfter;
 };
 
+void PrintTo(const RemoveCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class DocRemove : public Doc, public testing::WithParamInterface<RemoveCase> {};
 
 TEST_P(DocRemove, SelectsTheNeighbourAndDeletesTheDataFile) {
@@ -130,9 +135,7 @@ INSTANTIATE_TEST_SUITE_P(Positions, DocRemove,
                                          RemoveCase{"MiddleOfThree", {"A", "B", "C"}, 1, "C"},
                                          RemoveCase{"FirstOfThree", {"A", "B", "C"}, 0, "B"},
                                          RemoveCase{"TheOnlyOne", {"A"}, 0, "(none)"}),
-                         [](const testing::TestParamInfo<RemoveCase>& info) {
-                           return std::string(info.param.name);
-                         });
+                         CaseName<RemoveCase>);
 
 TEST_F(Doc, RemoveAnsweredNoKeepsTheProject) {
   Load({"A"});

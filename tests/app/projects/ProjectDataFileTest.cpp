@@ -1,11 +1,14 @@
 #include "projects/ProjectDataFile.h"
 
+#include "WebProjectFileFixture.h"
+
 #include "utilcore/ArchiveException.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <initializer_list>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -117,6 +120,10 @@ struct FilterTypeCase {
   std::int32_t read;
 };
 
+void PrintTo(const FilterTypeCase& c, std::ostream* os) {
+  *os << "type " << c.stored;
+}
+
 class ProjectDataFileFilterType : public testing::TestWithParam<FilterTypeCase> {};
 
 TEST_P(ProjectDataFileFilterType, UnknownTypesBecomeFileFilters) {
@@ -163,6 +170,10 @@ struct DamageCase {
   std::string bytes;
 };
 
+void PrintTo(const DamageCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class ProjectDataFileDamage : public testing::TestWithParam<DamageCase> {};
 
 // Counts and lengths far beyond the file are refused before anything is allocated
@@ -182,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"FilterCountOneTooMany", 44, Bytes({0x04, 0x00, 0x00, 0x00})},
         DamageCase{"LongNameLength", 2, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F})},
         DamageCase{"WideNameLength", 2, Bytes({0xFF, 0xFE, 0xFF, 0x40})}),
-    [](const testing::TestParamInfo<DamageCase>& info) { return std::string(info.param.name); });
+    CaseName<DamageCase>);
 
 TEST(ProjectDataFile, VersionOneWithHugeIdCountIsRefused) {
   const std::string bytes = Bytes({0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, //

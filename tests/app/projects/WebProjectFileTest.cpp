@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <sys/stat.h>
 
@@ -120,6 +121,10 @@ struct LoadFailureCase {
   const char* logId; ///< nullptr: nothing logged
 };
 
+void PrintTo(const LoadFailureCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class WebProjectFileLoadFailure : public WebProjectFile,
                                   public testing::WithParamInterface<LoadFailureCase> {};
 
@@ -152,9 +157,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, WebProjectFileLoadFailure,
                                          LoadFailureCase{"Damaged", "a.plx",
                                                          std::string("\x02\x00\x09Site", 7), true,
                                                          kArchiveErrorId}),
-                         [](const testing::TestParamInfo<LoadFailureCase>& info) {
-                           return std::string(info.param.name);
-                         });
+                         CaseName<LoadFailureCase>);
 
 TEST_F(WebProjectFile, FolderInPlaceOfTheFileIsAFileError) {
   fs::create_directories(DataDir() + "dir.plx");
@@ -189,6 +192,10 @@ struct SaveFaultCase {
   const char* logId;
 };
 
+void PrintTo(const SaveFaultCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class WebProjectFileSaveFault : public WebProjectFile,
                                 public testing::WithParamInterface<SaveFaultCase> {};
 
@@ -216,9 +223,7 @@ INSTANTIATE_TEST_SUITE_P(Stages, WebProjectFileSaveFault,
                                          SaveFaultCase{"Write", EStage::Write, kWriteFailedId},
                                          SaveFaultCase{"Sync", EStage::Sync, kWriteFailedId},
                                          SaveFaultCase{"Rename", EStage::Rename, kWriteFailedId}),
-                         [](const testing::TestParamInfo<SaveFaultCase>& info) {
-                           return std::string(info.param.name);
-                         });
+                         CaseName<SaveFaultCase>);
 
 TEST_F(WebProjectFile, OutOfDateOnlyWhenAsked) {
   CWebProject project;
