@@ -16,6 +16,7 @@
 #include <new>
 #include <system_error>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 
 const UINT CProjectCheckWorker::MSG_PROJECT_CHECK_BEGIN =
@@ -58,20 +59,41 @@ struct SOccurrence {
 /// Buffers one scanning thread reuses line after line, so that the scan allocates
 /// nothing per word once they have grown.
 struct SScanBuffers {
+  /// A line's unrecognized words are few, and a short linear search beats hashing;
+  /// past this many (a huge line of garbage) they go into a hash map instead, so the
+  /// scan stays linear in the line.
+  static constexpr std::size_t kLinearOccurrences = 16;
+
   std::string copy;
   std::string word;
   std::vector<CStringUtils::Span> spans;
   std::vector<SOccurrence> occurrences;
   std::size_t occurrenceCount = 0;
+  std::unordered_map<std::string, std::size_t> manyOccurrences;
   std::vector<std::string> addresses;
   /// The words recorded in the file being checked, to be sorted after it.
   std::vector<CBadWord*> recorded;
 
-  SOccurrence& OccurrenceOf(const std::string& text) {
+  void StartLine() {
+    occurrenceCount = 0;
+    manyOccurrences.clear();
+  }
+
+  /// Where the search for the next occurrence of `text` in the line goes on.
+  std::size_t& SearchFrom(const std::string& text) {
+    if (!manyOccurrences.empty()) {
+      return manyOccurrences.try_emplace(text, 0).first->second;
+    }
     for (std::size_t k = 0; k < occurrenceCount; ++k) {
       if (occurrences[k].word == text) {
-        return occurrences[k];
+        return occurrences[k].searchFrom;
       }
+    }
+    if (occurrenceCount == kLinearOccurrences) {
+      for (std::size_t k = 0; k < occurrenceCount; ++k) {
+        manyOccurrences.emplace(occurrences[k].word, occurrences[k].searchFrom);
+      }
+      return manyOccurrences.try_emplace(text, 0).first->second;
     }
     if (occurrenceCount == occurrences.size()) {
       occurrences.emplace_back();
@@ -79,7 +101,7 @@ struct SScanBuffers {
     SOccurrence& added = occurrences[occurrenceCount++];
     added.word.assign(text);
     added.searchFrom = 0;
-    return added;
+    return added.searchFrom;
   }
 };
 
@@ -251,7 +273,7 @@ bool CProjectCheckWorker::ScanLine(const std::string& line, CHTMLFile* file, int
   buffers.copy.assign(line);
   BlankAddresses(buffers.copy);
   CStringUtils::GetWordSpans(buffers.copy, buffers.spans, false);
-  buffers.occurrenceCount = 0;
+  buffers.StartLine();
   bool found = false;
   for (const CStringUtils::Span& span : buffers.spans) {
     if (IsStopped()) {
@@ -261,16 +283,18 @@ bool CProjectCheckWorker::ScanLine(const std::string& line, CHTMLFile* file, int
     if (!speller->PreprocessWord(buffers.word) || speller->LookUp(buffers.word, m_dictionaryIds)) {
       continue;
     }
-    // The n-th unrecognized occurrence of a word is its n-th occurrence in the line:
-    // searching on from the previous one keeps the scan linear in the line.
-    SOccurrence& occurrence = buffers.OccurrenceOf(buffers.word);
+    // The n-th unrecognized occurrence of a word is its n-th occurrence in the line.
+    // The search goes on from the previous one, and never starts before the word's own
+    // token: an earlier match could only lie inside another token (looked up as another
+    // word), and starting there keeps the scan linear in the line.
+    std::size_t& searchFrom = buffers.SearchFrom(buffers.word);
+    searchFrom = std::max(searchFrom, span.start);
     CStringUtils::Span match;
-    if (!CStringUtils::FindOccurrenceFrom(buffers.copy, buffers.word, occurrence.searchFrom, true,
-                                          match)) {
-      occurrence.searchFrom = buffers.copy.size();
+    if (!CStringUtils::FindOccurrenceFrom(buffers.copy, buffers.word, searchFrom, true, match)) {
+      searchFrom = buffers.copy.size();
       continue;
     }
-    occurrence.searchFrom = match.start + match.length;
+    searchFrom = match.start + match.length;
     found = true;
     const int start = static_cast<int>(match.start);
     const int length = static_cast<int>(match.length);

@@ -20,6 +20,20 @@ std::string HugeLine(int every) {
   return line;
 }
 
+/// One 5 MB line of distinct made-up words, as a page of garbage would give.
+std::string HugeLineOfDistinctWords() {
+  std::string line;
+  line.reserve(5 * 1024 * 1024 + 16);
+  for (int k = 0; line.size() < 5 * 1024 * 1024; ++k) {
+    line += "qz";
+    for (int n = k; n > 0; n /= 26) {
+      line += static_cast<char>('a' + n % 26);
+    }
+    line += ' ';
+  }
+  return line;
+}
+
 } // namespace
 
 TEST_F(CheckWorkerTest, DamagedFilesAreCheckedWithoutHangOrCrash) {
@@ -78,6 +92,23 @@ TEST_F(CheckWorkerTest, HugeLineWithManyRepeatsIsCheckedCompletely) {
     ASSERT_EQ(line.compare(static_cast<std::size_t>(loc->start), 3, "teh"), 0);
     previousEnd = loc->end;
   }
+}
+
+TEST_F(CheckWorkerTest, HugeLineOfDistinctWordsRecordsEachAtItsPlace) {
+  const std::string line = HugeLineOfDistinctWords();
+  AddFile("garbage.htm", line);
+  auto worker = MakeWorker();
+  RunToEnd(*worker);
+  EXPECT_EQ(worker->GetFilesDone(), 1);
+  // Every made-up word is unknown and occurs once: spot-check the first and last.
+  const CBadWord* first = m_words.FindWord("qz");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->GetLocations().begin()->get()->start, 0);
+  const std::size_t lastStart = line.rfind(' ', line.size() - 2) + 1;
+  const CBadWord* last =
+      m_words.FindWord(std::string_view(line).substr(lastStart, line.size() - 1 - lastStart));
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(last->GetLocations().begin()->get()->start, static_cast<int>(lastStart));
 }
 
 TEST_F(CheckWorkerTest, StopBeforeAFileLeavesItPendingAndSilent) {
