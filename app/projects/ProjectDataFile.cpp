@@ -14,7 +14,8 @@ constexpr std::size_t kMinFilterBytes = 2 + 4 + kMinStringBytes;
 constexpr std::uint16_t kFirstVersion = 1;
 
 bool IsKnownFilterType(std::int32_t type) {
-  return type >= 0 && type <= 2;
+  return type == CProjectFilter::SUB_DIRECTORY || type == CProjectFilter::FILE ||
+         type == CProjectFilter::CUSTOM;
 }
 
 void ReadFirstVersionBody(CArchiveReader& reader, CProjectDataFile::SContent& content) {
@@ -30,7 +31,8 @@ void ReadFilters(CArchiveReader& reader, CProjectDataFile::SContent& content) {
   const std::uint32_t count = reader.ReadCount(kMinFilterBytes);
   for (std::uint32_t i = 0; i < count; ++i) {
     reader.ReadUInt16(); // the filter version: every version so far has the same form
-    CProjectDataFile::SFilter filter;
+    CProjectFilter filter;
+    filter.type = CProjectDataFile::kFallbackFilterType;
     const std::int32_t type = reader.ReadInt32();
     if (IsKnownFilterType(type)) {
       filter.type = type;
@@ -51,7 +53,7 @@ std::string CProjectDataFile::Write(const SContent& content, const std::string& 
     writer.WriteString(name);
   }
   writer.WriteCount(content.filters.size());
-  for (const SFilter& filter : content.filters) {
+  for (const CProjectFilter& filter : content.filters) {
     writer.WriteUInt16(kFilterVersion);
     writer.WriteInt32(filter.type);
     writer.WriteString(filter.text);

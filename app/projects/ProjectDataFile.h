@@ -1,5 +1,7 @@
 #pragma once
 
+#include "checking/ProjectFilter.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,13 +16,7 @@ public:
   /// The version each stored filter carries.
   static constexpr std::uint16_t kFilterVersion = 1;
   /// The type a filter gets when the file names one that does not exist.
-  static constexpr std::int32_t kFallbackFilterType = 1;
-
-  struct SFilter {
-    std::int32_t type = kFallbackFilterType;
-    std::string text;
-    bool operator==(const SFilter&) const = default;
-  };
+  static constexpr std::int32_t kFallbackFilterType = CProjectFilter::FILE;
 
   /// What one data file holds.
   struct SContent {
@@ -31,7 +27,7 @@ public:
     std::vector<std::string> dictionaryNames;
     /// Dictionary ids as a version 1 file stored them.
     std::vector<std::int32_t> dictionaryIds;
-    std::vector<SFilter> filters;
+    std::vector<CProjectFilter> filters;
     bool operator==(const SContent&) const = default;
   };
 

@@ -151,13 +151,7 @@ bool CWebProject::LoadProject() {
     } else {
       m_loadedDictionaryNames = std::move(content.dictionaryNames);
     }
-    m_filters.clear();
-    for (CProjectDataFile::SFilter& filter : content.filters) {
-      CProjectFilter entry;
-      entry.type = filter.type;
-      entry.text = std::move(filter.text);
-      m_filters.push_back(std::move(entry));
-    }
+    m_filters = std::move(content.filters);
     return true;
   } catch (const CArchiveException& e) {
     CAppLogger::LogFileError(LogId::kArchiveError, e);
@@ -190,9 +184,7 @@ bool CWebProject::SaveProject(bool outOfDate) {
   content.name = m_name;
   content.rootDirectory = m_rootDirectory;
   content.dictionaryNames = DictionaryNamesToSave(m_loadedDictionaryNames, m_activeDictionaries);
-  for (const CProjectFilter& filter : m_filters) {
-    content.filters.push_back({filter.type, filter.text});
-  }
+  content.filters = m_filters;
   std::string bytes;
   try {
     bytes = CProjectDataFile::Write(content, path);

@@ -3,6 +3,7 @@
 #include "testkit/FileBytes.h"
 #include "testkit/LogCapture.h"
 #include "testkit/ScopedFakeHome.h"
+#include "utilcore/AppLogger.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,10 @@ constexpr const char* kClearFailedId = "{058C4C8D-8DC2-49C1-8EEA-189AD42C5262}";
 
 class BackupFolders : public testing::Test {
 protected:
+  // The log of this test's fake home, not of an earlier one.
+  void SetUp() override { ASSERT_TRUE(CAppLogger::SetAppName("Pagelint")); }
+  void TearDown() override { CAppLogger::Close(); }
+
   std::string Root() const { return m_home.RuntimeDir() + "/Pagelint_Backup/"; }
 
   ScopedFakeHome m_home;

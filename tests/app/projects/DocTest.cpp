@@ -130,9 +130,7 @@ INSTANTIATE_TEST_SUITE_P(Positions, DocRemove,
                                          RemoveCase{"MiddleOfThree", {"A", "B", "C"}, 1, "C"},
                                          RemoveCase{"FirstOfThree", {"A", "B", "C"}, 0, "B"},
                                          RemoveCase{"TheOnlyOne", {"A"}, 0, "(none)"}),
-                         [](const testing::TestParamInfo<RemoveCase>& info) {
-                           return std::string(info.param.name);
-                         });
+                         CaseName<RemoveCase>);
 
 TEST_F(Doc, RemoveAnsweredNoKeepsTheProject) {
   Load({"A"});

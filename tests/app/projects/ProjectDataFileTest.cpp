@@ -1,5 +1,7 @@
 #include "projects/ProjectDataFile.h"
 
+#include "WebProjectFileFixture.h"
+
 #include "utilcore/ArchiveException.h"
 
 #include <gtest/gtest.h>
@@ -182,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"FilterCountOneTooMany", 44, Bytes({0x04, 0x00, 0x00, 0x00})},
         DamageCase{"LongNameLength", 2, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F})},
         DamageCase{"WideNameLength", 2, Bytes({0xFF, 0xFE, 0xFF, 0x40})}),
-    [](const testing::TestParamInfo<DamageCase>& info) { return std::string(info.param.name); });
+    CaseName<DamageCase>);
 
 TEST(ProjectDataFile, VersionOneWithHugeIdCountIsRefused) {
   const std::string bytes = Bytes({0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, //

@@ -14,6 +14,11 @@
 #include <filesystem>
 #include <string>
 
+/// Names a parameterised case after its table entry's `name`.
+template <typename Case> std::string CaseName(const testing::TestParamInfo<Case>& param) {
+  return param.param.name;
+}
+
 /// A fresh fake home with the log open, a project data folder, a program folder and a
 /// speller that knows the word lists written into the custom dictionary folder.
 class ProjectFileTest : public testing::Test {

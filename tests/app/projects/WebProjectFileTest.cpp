@@ -152,9 +152,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, WebProjectFileLoadFailure,
                                          LoadFailureCase{"Damaged", "a.plx",
                                                          std::string("\x02\x00\x09Site", 7), true,
                                                          kArchiveErrorId}),
-                         [](const testing::TestParamInfo<LoadFailureCase>& info) {
-                           return std::string(info.param.name);
-                         });
+                         CaseName<LoadFailureCase>);
 
 TEST_F(WebProjectFile, FolderInPlaceOfTheFileIsAFileError) {
   fs::create_directories(DataDir() + "dir.plx");
@@ -216,9 +214,7 @@ INSTANTIATE_TEST_SUITE_P(Stages, WebProjectFileSaveFault,
                                          SaveFaultCase{"Write", EStage::Write, kWriteFailedId},
                                          SaveFaultCase{"Sync", EStage::Sync, kWriteFailedId},
                                          SaveFaultCase{"Rename", EStage::Rename, kWriteFailedId}),
-                         [](const testing::TestParamInfo<SaveFaultCase>& info) {
-                           return std::string(info.param.name);
-                         });
+                         CaseName<SaveFaultCase>);
 
 TEST_F(WebProjectFile, OutOfDateOnlyWhenAsked) {
   CWebProject project;
