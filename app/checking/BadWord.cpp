@@ -1,5 +1,7 @@
 #include "checking/BadWord.h"
 
+#include "checking/BadWordsList.h"
+
 #include "utilcore/DirUtils.h"
 #include "utilcore/FileUtils.h"
 #include "utilcore/StringUtils.h"
@@ -15,6 +17,10 @@ using LocPtr = std::unique_ptr<CBadWordLoc>;
 
 /// Folder and name without case, then line, then start.
 bool LocationLess(const LocPtr& a, const LocPtr& b) {
+  // Locations of one file are the common case: equal bytes need no case folding.
+  if (a->directory == b->directory && a->fileName == b->fileName) {
+    return a->line != b->line ? a->line < b->line : a->start < b->start;
+  }
   if (const int byDir = CStringUtils::CompareNoCase(a->directory, b->directory); byDir != 0) {
     return byDir < 0;
   }
@@ -55,6 +61,9 @@ bool CBadWord::AddLocation(std::string_view directory, std::string_view fileName
   location->directory.assign(directory);
   location->fileName.assign(fileName);
   m_locations.AddTail(std::move(location));
+  if (m_owner != nullptr) {
+    m_owner->IndexFile(this, directory, fileName);
+  }
   return hadFile;
 }
 
@@ -64,8 +73,22 @@ bool CBadWord::HasFile(std::string_view path) const {
 }
 
 bool CBadWord::RemoveLocationsOfFile(std::string_view path) {
-  return m_locations.m_items.remove_if([&](const LocPtr& loc) { return loc->HasFullPath(path); }) >
-         0;
+  auto& items = m_locations.m_items;
+  std::size_t index = 0;
+  std::size_t removedFromSorted = 0;
+  bool removed = false;
+  for (auto it = items.begin(); it != items.end(); ++index) {
+    if (!(*it)->HasFullPath(path)) {
+      ++it;
+      continue;
+    }
+    removedFromSorted += index < m_sortedCount ? 1 : 0;
+    it = items.erase(it);
+    removed = true;
+  }
+  // Removing keeps the rest in order.
+  m_sortedCount -= removedFromSorted;
+  return removed;
 }
 
 int CBadWord::CountFiles() const {
@@ -105,7 +128,22 @@ std::string CBadWord::GetContextInFile(std::string_view path) const {
 }
 
 void CBadWord::SortLocations() {
-  // A stable merge sort that relinks the list's own nodes: no allocation, and no
-  // quadratic worst case on many locations.
-  m_locations.m_items.sort(LocationLess);
+  auto& items = m_locations.m_items;
+  if (m_sortedCount >= items.size()) {
+    m_sortedCount = items.size();
+    return;
+  }
+  // Sort the new tail on its own and merge it in: stable, relinking the list's own nodes
+  // (no allocation), and linear in the old part instead of a full sort each time.
+  CBadWordsLocList::Items tail;
+  tail.splice(tail.begin(), items,
+              std::prev(items.end(), static_cast<std::ptrdiff_t>(items.size() - m_sortedCount)),
+              items.end());
+  tail.sort(LocationLess);
+  if (items.empty() || !LocationLess(tail.front(), items.back())) {
+    items.splice(items.end(), tail);
+  } else {
+    items.merge(tail, LocationLess);
+  }
+  m_sortedCount = items.size();
 }

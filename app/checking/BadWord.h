@@ -2,12 +2,15 @@
 
 #include "checking/BadWordsLocList.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
 
 /// One unrecognized word (as the speller preprocessed it) and the places it occurs.
 /// The owning CBadWordsList's lock guards it; the operations here take no lock.
+class CBadWordsList;
+
 class CBadWord {
 public:
   explicit CBadWord(std::string word);
@@ -43,10 +46,16 @@ public:
   /// The context of the first location of `path`, or the empty string.
   std::string GetContextInFile(std::string_view path) const;
   /// Sorts the locations by folder and file name (both without case), line and start;
-  /// equal keys keep their order.
+  /// equal keys keep their order. Only the locations added since the last sort are
+  /// sorted and merged in, so re-sorting a long list after each file stays cheap.
   void SortLocations();
 
 private:
+  friend class CBadWordsList; // tells a listed word which list indexes its files
+
+  CBadWordsList* m_owner = nullptr;
+  /// How many locations at the head of the list are known to be in order.
+  std::size_t m_sortedCount = 0;
   int m_duplicate = 0;
   std::string m_word;
   std::string m_replacement;

@@ -22,13 +22,28 @@ void CBadWordsList::AppendLocked(std::unique_ptr<CBadWord> word) {
   m_words.push_back(std::move(word));
   m_byText.emplace(added->GetWord(), added);
   m_listed.insert(added);
+  added->m_owner = this;
+  for (const auto& location : added->GetLocations()) {
+    IndexFile(added, location->directory, location->fileName);
+  }
 }
 
-void CBadWordsList::EraseLocked(std::size_t index) {
-  CBadWord* word = m_words[index].get();
+void CBadWordsList::UnlistLocked(CBadWord* word) {
   m_byText.erase(word->GetWord());
   m_listed.erase(word);
-  m_words.erase(m_words.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void CBadWordsList::IndexFile(CBadWord* word, std::string_view directory,
+                              std::string_view fileName) {
+  m_pathBuffer.assign(directory).append(fileName);
+  auto found = m_wordsByFile.find(m_pathBuffer);
+  if (found == m_wordsByFile.end()) {
+    found = m_wordsByFile.emplace(m_pathBuffer, std::vector<CBadWord*>()).first;
+  }
+  std::vector<CBadWord*>& words = found->second;
+  if (words.empty() || words.back() != word) {
+    words.push_back(word);
+  }
 }
 
 CBadWord* CBadWordsList::FindWord(std::string_view text) const {
@@ -50,13 +65,15 @@ void CBadWordsList::RemoveWord(CBadWord* word) {
   const auto at =
       std::find_if(m_words.begin(), m_words.end(),
                    [word](const std::unique_ptr<CBadWord>& w) { return w.get() == word; });
-  EraseLocked(static_cast<std::size_t>(at - m_words.begin()));
+  UnlistLocked(word);
+  m_words.erase(at);
 }
 
 void CBadWordsList::ClearWords() {
   CWriterAccess access(*this);
   m_byText.clear();
   m_listed.clear();
+  m_wordsByFile.clear();
   m_words.clear();
 }
 
@@ -65,22 +82,27 @@ void CBadWordsList::RemoveFileLocations(std::string_view path) {
     return;
   }
   CWriterAccess access(*this);
-  // One pass that keeps the order; erasing one by one would be quadratic.
-  std::size_t kept = 0;
-  for (std::size_t k = 0; k < m_words.size(); ++k) {
-    CBadWord* word = m_words[k].get();
-    if (word->RemoveLocationsOfFile(path) && word->CountFiles() == 0) {
-      m_byText.erase(word->GetWord());
-      m_listed.erase(word);
-      m_words[k].reset();
-      continue;
-    }
-    if (kept != k) {
-      m_words[kept] = std::move(m_words[k]);
-    }
-    ++kept;
+  m_pathBuffer.assign(path);
+  const auto found = m_wordsByFile.find(m_pathBuffer);
+  if (found == m_wordsByFile.end()) {
+    return;
   }
-  m_words.resize(kept);
+  const std::vector<CBadWord*> candidates = std::move(found->second);
+  m_wordsByFile.erase(found);
+  bool unlisted = false;
+  for (CBadWord* word : candidates) {
+    // A word seen twice has nothing left to remove the second time.
+    if (IsListed(word) && word->RemoveLocationsOfFile(path) && word->CountFiles() == 0) {
+      UnlistLocked(word);
+      unlisted = true;
+    }
+  }
+  if (unlisted) {
+    // One pass that keeps the order of the rest and deletes the unlisted words.
+    std::erase_if(m_words, [this](const std::unique_ptr<CBadWord>& word) {
+      return !m_listed.contains(word.get());
+    });
+  }
 }
 
 int CBadWordsList::GetWordCount() const {
@@ -119,9 +141,9 @@ void CBadWordsList::SortLocations(CBadWord* word) {
   }
 }
 
-void CBadWordsList::RecordLocation(std::string_view text, std::string_view directory,
-                                   std::string_view fileName, int line, int start, int end,
-                                   std::string context) {
+CBadWord* CBadWordsList::RecordLocation(std::string_view text, std::string_view directory,
+                                        std::string_view fileName, int line, int start, int end,
+                                        std::string context) {
   CWriterAccess access(*this);
   CBadWord* word = nullptr;
   if (const auto found = m_byText.find(text); found != m_byText.end()) {
@@ -132,4 +154,5 @@ void CBadWordsList::RecordLocation(std::string_view text, std::string_view direc
     AppendLocked(std::move(created));
   }
   word->AddLocation(directory, fileName, line, start, end, std::move(context));
+  return word;
 }

@@ -55,19 +55,31 @@ public:
   /// Finds or appends the word `text` and adds a location to it, all under one writer
   /// access, so that concurrent recorders never create a word twice and a word that
   /// the user interface thread removes meanwhile is never touched after its deletion.
-  void RecordLocation(std::string_view text, std::string_view directory, std::string_view fileName,
-                      int line, int start, int end, std::string context);
+  /// Returns the word, to be handed back to SortLocations (which checks that it is
+  /// still listed) and never dereferenced without the list's lock.
+  CBadWord* RecordLocation(std::string_view text, std::string_view directory,
+                           std::string_view fileName, int line, int start, int end,
+                           std::string context);
 
 private:
+  friend class CBadWord; // reports the files of its new locations
+
+  /// Notes that `word` has a location in the file; called under writer access.
+  void IndexFile(CBadWord* word, std::string_view directory, std::string_view fileName);
   /// The lock, for the reader operations that are const.
   CMultiReaderWriter& Lock() const { return const_cast<CBadWordsList&>(*this); }
   bool IsListed(const CBadWord* word) const;
   void AppendLocked(std::unique_ptr<CBadWord> word);
-  void EraseLocked(std::size_t index);
+  /// Takes the word out of the look-ups; the caller then drops it from m_words.
+  void UnlistLocked(CBadWord* word);
 
   std::vector<std::unique_ptr<CBadWord>> m_words;
   /// The words by their text (views into the words themselves).
   std::unordered_map<std::string_view, CBadWord*> m_byText;
   /// The listed words, so a pointer from a caller is checked without reading it.
   std::unordered_set<const CBadWord*> m_listed;
+  /// For each full path, the words that got a location of it (possibly some twice or
+  /// no longer listed), so removing a file's locations visits only those words.
+  std::unordered_map<std::string, std::vector<CBadWord*>> m_wordsByFile;
+  std::string m_pathBuffer; ///< reused for index look-ups under writer access
 };

@@ -6,6 +6,7 @@
 #include "mtcore/WindowMessages.h"
 
 #include <atomic>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -70,8 +71,9 @@ private:
   void CheckFilesInOrder();
   void CheckFilesInParallel();
   void CheckClaimedFiles(std::atomic<std::size_t>& next);
-  /// Sorts the locations of every word with more than one; false when stopped.
-  bool SortFoundLocations();
+  /// Sorts the locations of the words recorded in the file just scanned; false when
+  /// stopped.
+  bool SortRecordedLocations();
 
   const LPARAM m_project;
   CHTMLFileList* const m_fileList;
