@@ -60,7 +60,7 @@ public:
   int GetWordCount() const { return static_cast<int>(m_words.size()); }
   int GetOccurrenceCount() const { return m_occurrences; }
 
-  /// Every location, sorted by root, file, line, column and word.
+  /// Every location, sorted by root (in the order added), file, line, column and word.
   std::vector<Finding> GetFindings() const;
 
   /// The path to print: relative to the root with one root, prefixed with the root as

@@ -228,14 +228,15 @@ bool CCheckRun::CheckProject(CWebProject& project, int root, const std::function
   }
   bool stalled = false;
   const auto done = [&] {
-    if (m_finished) {
-      return true;
+    if (m_finished || !m_collected) {
+      return m_finished;
     }
-    // A worker whose thread could not be made would leave the wait without end.
+    // A worker whose thread could not be made would leave the wait without end (and
+    // must not pass for a site without findings).
     const CProjectCheckWorker* worker = project.GetWorker();
-    stalled = m_collected && project.GetCheckState() == 3 &&
-              (worker == nullptr || worker->GetWorkerThread() == nullptr);
-    return stalled;
+    stalled = worker != nullptr && worker->GetWorkerThread() == nullptr;
+    // Collected with nothing to check: no run starts, so no run will end.
+    return stalled || (worker == nullptr && project.GetCheckState() == 2);
   };
   while (!CMessageLoop::PumpUntil(done, kPumpSlice)) {
   }
@@ -258,8 +259,6 @@ void CCheckRun::OnMessage(UINT message, LPARAM lParam) {
   }
   if (message == CWebProject::MSG_PROJECT_COLLECT_DONE) {
     m_collected = true;
-    // Collected with nothing to check: no run starts, so no run will end.
-    m_finished = m_finished || m_project->GetCheckState() == 2;
     return;
   }
   const CProjectCheckWorker* worker = m_project->GetWorker();

@@ -1,16 +1,15 @@
 #include "pagelint-check/SavedProjects.h"
 
+#include "projects/DocSettings.h"
 #include "projects/WebProject.h"
 
-#include "utilcore/DirUtils.h"
 #include "utilcore/FileUtils.h"
 #include "utilcore/StringUtils.h"
 
 #include <algorithm>
 
 std::string CSavedProjects::GetDataDirectory() {
-  const std::string appData = CDirUtils::GetSpecialFolder(CDirUtils::kApplicationData);
-  return appData.empty() ? std::string() : appData + "Pagelint/";
+  return CDocSettings::GetDefaultProjectDataDirectory();
 }
 
 std::vector<CSavedProjects::Entry> CSavedProjects::List(const std::string& directory) {

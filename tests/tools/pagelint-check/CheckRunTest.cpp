@@ -84,7 +84,7 @@ TEST_F(CheckRunTest, ACleanSiteExitsWithZeroAndPrintsNothing) {
 
 TEST_F(CheckRunTest, FindingsAreListedByPathLineAndCharacterColumn) {
   WriteSite("index.html", "<p>The cat teh dog</p>\n<p>A wrld apart, teh end</p>\n");
-  WriteSite("sub/b.htm", "<h1>Caf\xC3\xA9 \xE2\x80\x9Cwrld\xE2\x80\x9D</h1>\n");
+  WriteSite("sub/b.htm", "<h1>Big \xE2\x80\x94 \xE2\x80\x9Cwrld\xE2\x80\x9D</h1>\n");
   WriteSite("a.html", "\t<b>speling</b>\n");
   WriteSite("notes.txt", "teh is not checked here\n");
   const Outcome outcome = Check({"--summary", Site()});
@@ -93,7 +93,7 @@ TEST_F(CheckRunTest, FindingsAreListedByPathLineAndCharacterColumn) {
                                "index.html:1:12: teh\n"
                                "index.html:2:6: wrld\n"
                                "index.html:2:18: teh\n"
-                               "sub/b.htm:1:11: wrld\n";
+                               "sub/b.htm:1:12: wrld\n";
   ASSERT_TRUE(outcome.out.starts_with(findings)) << outcome.out;
   EXPECT_TRUE(outcome.out.substr(findings.size())
                   .starts_with("3 files checked, 3 unrecognized words, 5 occurrences, "))
@@ -146,8 +146,9 @@ TEST_F(CheckRunTest, SeveralRootsPrefixPathsWithTheRootAsGiven) {
   WriteSite("two/index.html", "<p>wrld teh</p>\n");
   const Outcome outcome = Check({Site() + "two", Site() + "one/"});
   EXPECT_EQ(outcome.status, CCheckRun::kExitFound);
-  EXPECT_EQ(outcome.out, Site() + "one/index.html:1:4: teh\n" + Site() +
-                             "two/index.html:1:4: wrld\n" + Site() + "two/index.html:1:9: teh\n");
+  // Roots keep the order in which they were given.
+  EXPECT_EQ(outcome.out, Site() + "two/index.html:1:4: wrld\n" + Site() +
+                             "two/index.html:1:9: teh\n" + Site() + "one/index.html:1:4: teh\n");
 }
 
 TEST_F(CheckRunTest, AnAdHocRootWritesNoIgnoreDictionary) {
@@ -208,6 +209,17 @@ TEST_F(CheckRunTest, ASavedProjectUsesItsFiltersAndIgnoreDictionary) {
   EXPECT_EQ(outcome.err, "");
   // Letter case aside when the name is not ambiguous.
   EXPECT_EQ(Check({"--project", "my site"}).out, "index.html:1:4: teh\n");
+}
+
+TEST_F(CheckRunTest, ASavedProjectWhoseRootIsGoneIsAnError) {
+  SaveProject("Gone", Site() + "moved/");
+  const Outcome outcome = Check({"--project", "Gone"});
+  EXPECT_EQ(outcome.status, CCheckRun::kExitError);
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_TRUE(outcome.err.starts_with("pagelint-check: This project's local directory is no "
+                                      "longer valid."))
+      << outcome.err;
+  EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1);
 }
 
 TEST_F(CheckRunTest, SavedProjectsAreListedByName) {

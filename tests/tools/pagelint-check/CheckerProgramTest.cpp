@@ -39,8 +39,8 @@ TEST_F(CheckerProgramTest, ExitStatusAndOutput) {
   };
   const std::vector<Case> cases = {
       {{"clean"}, 0, "", ""},
-      {{"site"}, 1, "index.html:2:18: teh\n", ""},
-      {{"--jobs", "2", "site", "clean"}, 1, "site/index.html:2:18: teh\n", ""},
+      {{"site"}, 1, "index.html:2:19: teh\n", ""},
+      {{"--jobs", "2", "site", "clean"}, 1, "site/index.html:2:19: teh\n", ""},
       {{"missing"}, 2, "", "pagelint-check: no such folder: missing\n"},
       {{"--format", "yaml", "site"},
        2,
@@ -83,7 +83,7 @@ loc = d['words'][0]['locations'][0]
 print(d['words'][0]['word'], loc['file'], loc['line'], loc['column'], loc['start'], loc['end'],
       d['summary']['files'], d['summary']['occurrences'])
 )"),
-            "teh index.html 2 18 17 20 1 1\n");
+            "teh index.html 2 19 18 21 1 1\n");
 
   const ProcessResult sarif = Run({"--format", "sarif", "site"});
   EXPECT_EQ(sarif.status, 1);
@@ -96,7 +96,7 @@ r = run['results'][0]['locations'][0]['physicalLocation']
 print(run['originalUriBaseIds']['SITEROOT']['uri'], r['artifactLocation']['uri'],
       r['region']['startColumn'], r['region']['endColumn'])
 )"),
-            "file://" + root + "/ index.html 18 21\n");
+            "file://" + root + "/ index.html 19 22\n");
 }
 
 TEST_F(CheckerProgramTest, AProgramFolderWithoutTheMainDictionaryIsAnError) {
