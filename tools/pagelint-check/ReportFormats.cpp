@@ -18,6 +18,14 @@ void AppendPrintable(std::string& out, std::string_view text) {
   }
 }
 
+/// `"key": {"text": text}`, SARIF's form of a message or snippet.
+void WriteTextObject(CJsonWriter& json, std::string_view key, std::string_view text) {
+  json.Key(key);
+  json.BeginObject();
+  json.Member("text", text);
+  json.EndObject();
+}
+
 void WriteSuggestions(CJsonWriter& json, const CCheckReport::Word& word) {
   json.Key("suggestions");
   json.BeginArray();
@@ -41,10 +49,7 @@ void WriteRule(CJsonWriter& json) {
   json.BeginObject();
   json.Member("id", CReportFormats::kRuleId);
   json.Member("name", "UnrecognizedWord");
-  json.Key("shortDescription");
-  json.BeginObject();
-  json.Member("text", "A word that none of the dictionaries recognizes.");
-  json.EndObject();
+  WriteTextObject(json, "shortDescription", "A word that none of the dictionaries recognizes.");
   json.Key("defaultConfiguration");
   json.BeginObject();
   json.Member("level", "warning");
@@ -58,10 +63,7 @@ void WriteSarifResult(CJsonWriter& json, const CCheckReport::Word& word,
   json.Member("ruleId", CReportFormats::kRuleId);
   json.MemberInt("ruleIndex", 0);
   json.Member("level", "warning");
-  json.Key("message");
-  json.BeginObject();
-  json.Member("text", "Unrecognized word: " + word.text);
-  json.EndObject();
+  WriteTextObject(json, "message", "Unrecognized word: " + word.text);
   json.Key("locations");
   json.BeginArray();
   json.BeginObject();
@@ -77,18 +79,12 @@ void WriteSarifResult(CJsonWriter& json, const CCheckReport::Word& word,
   json.MemberInt("startLine", location.line);
   json.MemberInt("startColumn", location.column);
   json.MemberInt("endColumn", location.endColumn);
-  json.Key("snippet");
-  json.BeginObject();
-  json.Member("text", word.text);
-  json.EndObject();
+  WriteTextObject(json, "snippet", word.text);
   json.EndObject();
   json.Key("contextRegion");
   json.BeginObject();
   json.MemberInt("startLine", location.line);
-  json.Key("snippet");
-  json.BeginObject();
-  json.Member("text", location.context);
-  json.EndObject();
+  WriteTextObject(json, "snippet", location.context);
   json.EndObject();
   json.EndObject();
   json.EndObject();
