@@ -1,0 +1,109 @@
+#include "checking/BadWordsList.h"
+#include "checking/ProjectCheckWorker.h"
+#include "projects/HTMLFile.h"
+#include "projects/HTMLFileList.h"
+
+#include "diskfiles/DiskFileListAccess.h"
+#include "mtcore/MTWorkerThread.h"
+#include "spellcore/SpellChecker.h"
+#include "utilcore/DirUtils.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kFiles = 200;
+
+const char* const kProse[] = {
+    "the",   "website",  "offers",      "pages",      "about",   "travel",  "and",
+    "food",  "with",     "many",        "photos",     "of",      "coastal", "towns",
+    "where", "visitors", "enjoy",       "fresh",      "seafood", "market",  "stalls",
+    "open",  "early",    "every",       "morning",    "teh",     "recieve", "Pagelint",
+    "(see",  "below),",  "don&rsquo;t", "caf&eacute;"};
+
+/// A page of typical markup and prose, some 20 KB.
+std::string MakePage(std::mt19937& random) {
+  std::string page = "<!DOCTYPE html>\n<html><head><title>Travel notes</title>\n"
+                     "<style>\nbody { font: 12px sans-serif; }\n</style>\n"
+                     "<script>\nvar counter = 0; function tick() { counter++; }\n</script>\n"
+                     "</head><body>\n<!-- navigation\n menu -->\n";
+  while (page.size() < 20000) {
+    page += "<p class=\"text\">";
+    for (int k = 0; k < 14; ++k) {
+      page += kProse[random() % std::size(kProse)];
+      page += ' ';
+    }
+    page += "<a href=\"https://example.org/page\">more</a> or write to info@example.org</p>\n";
+  }
+  return page + "</body></html>\n";
+}
+
+/// A generated site in a temporary folder, removed at exit.
+struct SSite {
+  std::string root;
+  std::uint64_t bytes = 0;
+
+  SSite() {
+    root = (std::filesystem::temp_directory_path() /
+            ("pagelint_check_bench_" + std::to_string(getpid())))
+               .string() +
+           "/";
+    std::filesystem::create_directories(root);
+    std::mt19937 random(42);
+    for (int k = 0; k < kFiles; ++k) {
+      const std::string page = MakePage(random);
+      std::ofstream(root + "page" + std::to_string(k) + ".htm", std::ios::binary) << page;
+      bytes += page.size();
+    }
+  }
+  ~SSite() {
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
+  }
+};
+
+const SSite& Site() {
+  static const SSite site;
+  return site;
+}
+
+void CheckSite(benchmark::State& state) {
+  static const bool started = [] {
+    CSpellChecker::GetInstance()->SetAppPath(CDirUtils::GetAppPath());
+    return true;
+  }();
+  benchmark::DoNotOptimize(started);
+  const SSite& site = Site();
+  CHTMLFileList files;
+  for (int k = 0; k < kFiles; ++k) {
+    files.Add(site.root + "page" + std::to_string(k) + ".htm");
+  }
+  CBadWordsList words;
+  CMTWorkerThread idle([](void*) { return 0U; }, nullptr);
+  const int threads = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    files.MarkAllPending();
+    words.ClearWords();
+    CProjectCheckWorker worker(0, &files, &words, 0, site.root, {}, {0}, "Bench");
+    worker.SetWorkerThread(&idle);
+    worker.SetParallelism(threads);
+    worker.Run();
+    benchmark::DoNotOptimize(words.GetWordCount());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * site.bytes));
+  state.counters["words"] = words.GetWordCount();
+}
+
+BENCHMARK(CheckSite)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
