@@ -100,9 +100,12 @@ bool CProjectCheckWorker::IsIncluded(const CHTMLFile* file) const {
 }
 
 void CProjectCheckWorker::Post(UINT message) const {
+  Post(message, GetFilesDone());
+}
+
+void CProjectCheckWorker::Post(UINT message, int filesDone) const {
   if (m_targetWindow != 0 && IsWindow(m_targetWindow)) {
-    PostMessage(m_targetWindow, message, MakeProgressParam(GetTotalFiles(), GetFilesDone()),
-                m_project);
+    PostMessage(m_targetWindow, message, MakeProgressParam(GetTotalFiles(), filesDone), m_project);
   }
 }
 
@@ -216,8 +219,8 @@ void CProjectCheckWorker::CheckProjectFile(CHTMLFile* file) {
     return;
   }
   file->SetCheckPending(false);
-  m_filesDone.fetch_add(1, std::memory_order_acq_rel);
-  Post(MSG_PROJECT_FILE_CHECKED);
+  // Each file's message carries its own count, also when threads finish at once.
+  Post(MSG_PROJECT_FILE_CHECKED, m_filesDone.fetch_add(1, std::memory_order_acq_rel) + 1);
 }
 
 bool CProjectCheckWorker::SortRecordedLocations() {

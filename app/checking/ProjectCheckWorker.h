@@ -67,6 +67,7 @@ private:
   bool IsStopped() const;
   bool IsIncluded(const CHTMLFile* file) const;
   void Post(UINT message) const;
+  void Post(UINT message, int filesDone) const;
   int CountPendingFiles() const;
   void CheckFilesInOrder();
   void CheckFilesInParallel();

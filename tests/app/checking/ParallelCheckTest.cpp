@@ -50,6 +50,16 @@ TEST_F(CheckWorkerTest, ParallelRunFindsWhatASingleThreadFinds) {
     EXPECT_EQ(m_messages.front().id, CProjectCheckWorker::MSG_PROJECT_CHECK_BEGIN);
     EXPECT_EQ(m_messages.back().id, CProjectCheckWorker::MSG_PROJECT_CHECK_DONE);
     EXPECT_EQ(m_messages.back().wParam, (40U << 16) | 40U);
+    // Every file's message carries a count of its own.
+    std::vector<WPARAM> counts;
+    for (std::size_t k = 1; k + 1 < m_messages.size(); ++k) {
+      EXPECT_EQ(m_messages[k].id, CProjectCheckWorker::MSG_PROJECT_FILE_CHECKED);
+      counts.push_back(m_messages[k].wParam & 0xFFFFU);
+    }
+    std::sort(counts.begin(), counts.end());
+    for (std::size_t k = 0; k < counts.size(); ++k) {
+      EXPECT_EQ(counts[k], k + 1);
+    }
   }
 }
 
