@@ -343,7 +343,8 @@ void CWebProject::StartCheckWorker() {
   if (!thread->IsStarted()) {
     return; // nothing runs, so the state does not claim a run
   }
-  record->SetWorkerThread(std::move(thread));
+  m_workerThread = std::move(thread);
+  record->SetWorkerThread(m_workerThread.get());
   SetCheckState(kStateChecking);
 }
 
@@ -367,12 +368,10 @@ unsigned CWebProject::RunCheck(CProjectCheckWorker& worker) {
 }
 
 void CWebProject::StopWorker() {
-  if (!m_worker) {
-    return;
-  }
-  if (CMTWorkerThread* thread = m_worker->GetWorkerThread()) {
-    thread->Stop();
-    thread->Wait(INFINITE);
+  if (m_workerThread) {
+    m_workerThread->Stop();
+    m_workerThread->Wait(INFINITE);
+    m_workerThread.reset();
   }
   m_worker.reset();
 }
@@ -416,11 +415,8 @@ void CWebProject::ReleaseHeldAccess() {
 }
 
 void CWebProject::SetWorkerPriority(int priority) {
-  if (!m_worker) {
-    return;
-  }
-  if (CMTWorkerThread* thread = m_worker->GetWorkerThread()) {
-    thread->SetPriority(priority);
+  if (m_workerThread) {
+    m_workerThread->SetPriority(priority);
   }
 }
 

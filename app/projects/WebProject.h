@@ -198,5 +198,6 @@ private:
   std::unique_ptr<CFileCollector> m_fileCollector;
   std::unique_ptr<CTimerThread> m_startTimer;
   std::unique_ptr<CProjectCheckWorker> m_worker;
+  std::unique_ptr<CMTWorkerThread> m_workerThread; ///< runs m_worker; goes before it
   std::unique_ptr<CDirMonitorThread> m_dirMonitor;
 };

@@ -105,7 +105,7 @@ TEST_F(WebProjectRunTest, DeletedFilesRemoveTheirWords) {
 // A run stopped in the middle of its file posts no end for it; the run that replaces
 // it checks the file again from the start, so no finding is lost or doubled.
 TEST_F(WebProjectRunTest, StoppedRunIsReplacedWithoutDoubleFindings) {
-  constexpr std::size_t kLines = 100000;
+  constexpr std::size_t kLines = 40000;
   std::string big;
   for (std::size_t i = 0; i < kLines; ++i) {
     big += "<p>teh qwzx word</p>\n";
