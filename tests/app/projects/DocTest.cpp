@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,10 @@ struct RemoveCase {
   int removed;
   std::string selectedAfter;
 };
+
+void PrintTo(const RemoveCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class DocRemove : public Doc, public testing::WithParamInterface<RemoveCase> {};
 

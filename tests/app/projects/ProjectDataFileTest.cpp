@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -119,6 +120,10 @@ struct FilterTypeCase {
   std::int32_t read;
 };
 
+void PrintTo(const FilterTypeCase& c, std::ostream* os) {
+  *os << "type " << c.stored;
+}
+
 class ProjectDataFileFilterType : public testing::TestWithParam<FilterTypeCase> {};
 
 TEST_P(ProjectDataFileFilterType, UnknownTypesBecomeFileFilters) {
@@ -164,6 +169,10 @@ struct DamageCase {
   std::size_t offset;
   std::string bytes;
 };
+
+void PrintTo(const DamageCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ProjectDataFileDamage : public testing::TestWithParam<DamageCase> {};
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <sys/stat.h>
 
@@ -120,6 +121,10 @@ struct LoadFailureCase {
   const char* logId; ///< nullptr: nothing logged
 };
 
+void PrintTo(const LoadFailureCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class WebProjectFileLoadFailure : public WebProjectFile,
                                   public testing::WithParamInterface<LoadFailureCase> {};
 
@@ -186,6 +191,10 @@ struct SaveFaultCase {
   EStage stage;
   const char* logId;
 };
+
+void PrintTo(const SaveFaultCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class WebProjectFileSaveFault : public WebProjectFile,
                                 public testing::WithParamInterface<SaveFaultCase> {};
