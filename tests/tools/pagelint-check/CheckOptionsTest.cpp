@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,17 @@ struct ValidCase {
   bool summary;
   int jobs;
 };
+
+/// Test names show the arguments.
+void PrintArgs(const std::vector<std::string>& args, std::ostream* os) {
+  *os << "args:";
+  for (const std::string& arg : args) {
+    *os << ' ' << arg;
+  }
+}
+void PrintTo(const ValidCase& c, std::ostream* os) {
+  PrintArgs(c.args, os);
+}
 
 class CheckOptionsValid : public testing::TestWithParam<ValidCase> {};
 
@@ -73,6 +85,10 @@ struct InvalidCase {
   std::vector<std::string> args;
   std::string error;
 };
+
+void PrintTo(const InvalidCase& c, std::ostream* os) {
+  PrintArgs(c.args, os);
+}
 
 class CheckOptionsInvalid : public testing::TestWithParam<InvalidCase> {};
 

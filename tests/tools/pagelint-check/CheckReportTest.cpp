@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@ struct ColumnCase {
   std::size_t bytes;
   int characters;
 };
+
+void PrintTo(const ColumnCase& c, std::ostream* os) {
+  *os << c.bytes << " bytes";
+}
 
 class CountCharacters : public testing::TestWithParam<ColumnCase> {};
 

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -41,6 +42,10 @@ struct RenderCase {
   int width;
   std::string expected;
 };
+
+void PrintTo(const RenderCase& c, std::ostream* os) {
+  *os << c.done << " of " << c.total << " in " << c.width << " columns";
+}
 
 class ProgressBarRender : public testing::TestWithParam<RenderCase> {};
 
