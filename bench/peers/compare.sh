@@ -267,7 +267,7 @@ check_at_scale() {
   rm -rf "$runs"
   mkdir -p "$runs"
   : >"$results"
-  python3 "$repo/bench/peers/peers.py" describe "$corpus_pkg x $scale_files files" "$site_list"
+  python3 "$repo/bench/peers/peers.py" describe "site of $corpus_pkg" "$site_list"
   # shellcheck disable=SC2046 # the options are words without blanks
   run_tool pagelint-check pagelint "$runs/pagelint-check.out" \
     "$pagelint" $(pagelint_args) "$site_dir"
@@ -281,14 +281,15 @@ profile_pagelint() {
   mkdir -p "$runs"
   local data=$runs/perf.data status=0
   # shellcheck disable=SC2046 # the options are words without blanks
-  perf record -g -o "$data" -- "$pagelint" $(pagelint_args) "$corpus_dir" >/dev/null 2>"$runs/perf.err" ||
+  # DWARF call graphs: the release build keeps no frame pointers.
+  perf record -F 999 --call-graph dwarf,16384 -o "$data" -- "$pagelint" $(pagelint_args) "$corpus_dir" >/dev/null 2>"$runs/perf.err" ||
     status=$?
   ((status <= 1)) || die "pagelint-check failed under perf (see $runs/perf.err)"
   echo "== symbols by own time (self) =="
-  perf report -i "$data" --stdio --no-children --percent-limit 1 --sort symbol -g none 2>/dev/null |
+  perf report -i "$data" --stdio --no-children --percent-limit 1 --sort dso,symbol -g none 2>/dev/null |
     grep -v '^#' | sed '/^$/d' | head -40
   echo "== symbols by time including callees =="
-  perf report -i "$data" --stdio --children --percent-limit 3 --sort symbol -g none 2>/dev/null |
+  perf report -i "$data" --stdio --children --percent-limit 3 --sort dso,symbol -g none 2>/dev/null |
     grep -v '^#' | sed '/^$/d' | head -40
   echo "compare: full profile in $data (perf report -i $data)" >&2
 }
