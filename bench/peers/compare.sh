@@ -68,6 +68,8 @@ done
 [[ -z $jobs || $jobs =~ ^[1-9][0-9]*$ ]] || die "--jobs wants a positive count, not '$jobs'"
 ((scale_files > 0)) || die "--scale wants a positive file count"
 [[ $corpus_pkg =~ ^[a-z0-9][a-z0-9.+-]+$ ]] || die "'$corpus_pkg' is not a package name"
+pagelint_opts=()
+[[ -z $jobs ]] || pagelint_opts=(--jobs "$jobs")
 
 # --- installing what the run needs -------------------------------------------------
 
@@ -182,7 +184,7 @@ results=$runs/results.tsv
 run_tool() {
   local name=$1 parser=$2 output=$3
   shift 3
-  local best= i wall user sys rss status timing=$runs/$name.time
+  local best='' i wall user sys rss status timing=$runs/$name.time
   for ((i = 1; i <= repeat; i++)); do
     echo "compare: $name, run $i of $repeat (load $(cut -d' ' -f1-3 /proc/loadavg))" >&2
     status=0
@@ -218,11 +220,6 @@ EOF
   echo "$config"
 }
 
-pagelint_args() {
-  local args=()
-  [[ -z $jobs ]] || args+=(--jobs "$jobs")
-  echo "${args[@]}"
-}
 
 compare_tools() {
   local have_cspell=0
@@ -238,15 +235,16 @@ compare_tools() {
   python3 "$repo/bench/peers/peers.py" describe "$corpus_pkg" "$corpus_list"
 
   if [[ -n $pagelint ]]; then
-    # shellcheck disable=SC2046 # the options are words without blanks
-    run_tool pagelint-check pagelint "$runs/pagelint-check.out" \
-      "$pagelint" $(pagelint_args) "$corpus_dir"
+      run_tool pagelint-check pagelint "$runs/pagelint-check.out" \
+      "$pagelint" "${pagelint_opts[@]}" "$corpus_dir"
   fi
   # aspell reads one stream: the pages one after the other, in the list's order.
+  # shellcheck disable=SC2016 # expanded by the inner shell
   run_tool aspell lines "$runs/aspell.out" \
     bash -c 'tr "\n" "\0" <"$1" | xargs -0 cat | aspell list --mode=html --lang=en_US' \
     aspell "$corpus_list"
   if ((!skip_hunspell)); then
+    # shellcheck disable=SC2016 # expanded by the inner shell
     run_tool hunspell lines "$runs/hunspell.out" \
       bash -c 'tr "\n" "\0" <"$1" | xargs -0 hunspell -l -H -i utf-8 -d en_US' \
       hunspell "$corpus_list"
@@ -268,9 +266,8 @@ check_at_scale() {
   mkdir -p "$runs"
   : >"$results"
   python3 "$repo/bench/peers/peers.py" describe "site of $corpus_pkg" "$site_list"
-  # shellcheck disable=SC2046 # the options are words without blanks
   run_tool pagelint-check pagelint "$runs/pagelint-check.out" \
-    "$pagelint" $(pagelint_args) "$site_dir"
+    "$pagelint" "${pagelint_opts[@]}" "$site_dir"
   python3 "$repo/bench/peers/peers.py" table "$site_list" "$results" pagelint-check
 }
 
@@ -280,9 +277,8 @@ profile_pagelint() {
   build_corpus
   mkdir -p "$runs"
   local data=$runs/perf.data status=0
-  # shellcheck disable=SC2046 # the options are words without blanks
   # DWARF call graphs: the release build keeps no frame pointers.
-  perf record -F 999 --call-graph dwarf,16384 -o "$data" -- "$pagelint" $(pagelint_args) "$corpus_dir" >/dev/null 2>"$runs/perf.err" ||
+  perf record -F 999 --call-graph dwarf,16384 -o "$data" -- "$pagelint" "${pagelint_opts[@]}" "$corpus_dir" >/dev/null 2>"$runs/perf.err" ||
     status=$?
   ((status <= 1)) || die "pagelint-check failed under perf (see $runs/perf.err)"
   echo "== symbols by own time (self) =="
