@@ -9,4 +9,4 @@ program=build/release/bin/Pagelint
 if [[ -x "$program" ]]; then
   exec "$program" "$@"
 fi
-echo "pagelint: everything is set up and built in build/release; the Pagelint program itself is not part of the build yet." >&2
+echo "pagelint: everything is set up and built in build/release; the Pagelint program itself is not part of the build yet. Sites can already be checked with build/release/bin/pagelint-check (see pagelint-check --help)." >&2

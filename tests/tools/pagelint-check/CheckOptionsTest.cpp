@@ -1,0 +1,123 @@
+#include "pagelint-check/CheckOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Format = CCheckOptions::Format;
+
+struct ValidCase {
+  std::vector<std::string> args;
+  std::vector<std::string> roots;
+  std::string project;
+  bool list;
+  Format format;
+  bool suggest;
+  bool summary;
+  int jobs;
+};
+
+class CheckOptionsValid : public testing::TestWithParam<ValidCase> {};
+
+TEST_P(CheckOptionsValid, ReadsTheRequest) {
+  const ValidCase& c = GetParam();
+  CCheckOptions options;
+  std::string error;
+  ASSERT_TRUE(options.Parse(c.args, error)) << error;
+  EXPECT_EQ(options.roots, c.roots);
+  EXPECT_EQ(options.projectName, c.project);
+  EXPECT_EQ(options.listProjects, c.list);
+  EXPECT_EQ(options.format, c.format);
+  EXPECT_EQ(options.suggest, c.suggest);
+  EXPECT_EQ(options.summary, c.summary);
+  EXPECT_EQ(options.jobs, c.jobs);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CheckOptionsValid,
+    testing::Values(
+        ValidCase{{"site"}, {"site"}, "", false, Format::Text, false, false, 0},
+        ValidCase{{"a", "b/"}, {"a", "b/"}, "", false, Format::Text, false, false, 0},
+        ValidCase{
+            {"--format", "json", "--suggest", "s"}, {"s"}, "", false, Format::Json, true, false, 0},
+        ValidCase{
+            {"--format=sarif", "--summary", "s"}, {"s"}, "", false, Format::Sarif, false, true, 0},
+        ValidCase{{"--format", "json", "--format", "text", "s"},
+                  {"s"},
+                  "",
+                  false,
+                  Format::Text,
+                  false,
+                  false,
+                  0},
+        ValidCase{{"-j", "3", "s"}, {"s"}, "", false, Format::Text, false, false, 3},
+        ValidCase{{"--jobs=256", "s"}, {"s"}, "", false, Format::Text, false, false, 256},
+        ValidCase{{"--project", "My Site"}, {}, "My Site", false, Format::Text, false, false, 0},
+        ValidCase{{"--project=x=y"}, {}, "x=y", false, Format::Text, false, false, 0},
+        ValidCase{{"--list-projects"}, {}, "", true, Format::Text, false, false, 0},
+        // After "--" a folder may begin with a dash.
+        ValidCase{{"--", "--summary", "-j"},
+                  {"--summary", "-j"},
+                  "",
+                  false,
+                  Format::Text,
+                  false,
+                  false,
+                  0},
+        ValidCase{{"-"}, {"-"}, "", false, Format::Text, false, false, 0}));
+
+struct InvalidCase {
+  std::vector<std::string> args;
+  std::string error;
+};
+
+class CheckOptionsInvalid : public testing::TestWithParam<InvalidCase> {};
+
+TEST_P(CheckOptionsInvalid, RefusesWithAMessage) {
+  CCheckOptions options;
+  std::string error;
+  EXPECT_FALSE(options.Parse(GetParam().args, error));
+  EXPECT_EQ(error, GetParam().error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CheckOptionsInvalid,
+    testing::Values(
+        InvalidCase{{}, "nothing to check: give a folder, --project NAME or --list-projects"},
+        InvalidCase{{"--summary"},
+                    "nothing to check: give a folder, --project NAME or --list-projects"},
+        InvalidCase{{"s", "--project", "p"},
+                    "give either folders, --project NAME or --list-projects, not several"},
+        InvalidCase{{"--list-projects", "--project", "p"},
+                    "give either folders, --project NAME or --list-projects, not several"},
+        InvalidCase{{"--format", "xml", "s"}, "unknown format 'xml' (text, json or sarif)"},
+        InvalidCase{{"s", "--format"}, "option --format needs a value"},
+        InvalidCase{{"--jobs", "0", "s"}, "option --jobs needs a number from 1 to 256"},
+        InvalidCase{{"--jobs", "257", "s"}, "option --jobs needs a number from 1 to 256"},
+        InvalidCase{{"--jobs", "2x", "s"}, "option --jobs needs a number from 1 to 256"},
+        InvalidCase{{"-j", "-1", "s"}, "option -j needs a number from 1 to 256"},
+        InvalidCase{{"--jobs=", "s"}, "option --jobs needs a number from 1 to 256"},
+        InvalidCase{{"--project="}, "option --project needs a project name"},
+        InvalidCase{{"--summary=yes", "s"}, "option --summary takes no value"},
+        InvalidCase{{"--colour", "s"}, "unknown option --colour"},
+        InvalidCase{{"-x", "s"}, "unknown option -x"}));
+
+TEST(CheckOptions, HelpAndVersionNeedNothingToCheck) {
+  for (const char* flag : {"--help", "-h", "--version"}) {
+    CCheckOptions options;
+    std::string error;
+    EXPECT_TRUE(options.Parse({flag}, error)) << flag;
+  }
+}
+
+TEST(CheckOptions, EffectiveJobsIsAtLeastOne) {
+  CCheckOptions options;
+  EXPECT_GE(options.EffectiveJobs(), 1);
+  options.jobs = 5;
+  EXPECT_EQ(options.EffectiveJobs(), 5);
+}
+
+} // namespace

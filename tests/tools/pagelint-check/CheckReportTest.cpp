@@ -1,0 +1,144 @@
+#include "pagelint-check/CheckReport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ColumnCase {
+  std::string name;
+  std::string line;
+  std::size_t bytes;
+  int characters;
+};
+
+class CountCharacters : public testing::TestWithParam<ColumnCase> {};
+
+TEST_P(CountCharacters, CountsCodePoints) {
+  EXPECT_EQ(CCheckReport::CountCharacters(GetParam().line, GetParam().bytes),
+            GetParam().characters);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CountCharacters,
+    testing::Values(ColumnCase{"Empty", "", 0, 0}, ColumnCase{"Ascii", "teh cat", 4, 4},
+                    ColumnCase{"TabIsOne", "\t\tteh", 2, 2},
+                    ColumnCase{"TwoByte", "caf\xC3\xA9 teh", 6, 5},
+                    ColumnCase{"ThreeByte", "\xE2\x80\x99tis teh", 7, 5},
+                    ColumnCase{"FourByte", "\xF0\x9F\x98\x80 teh", 5, 2},
+                    ColumnCase{"DamagedBytesCountOneEach", "\xC3\xC3\xFF teh", 4, 4},
+                    ColumnCase{"TruncatedSequence", "\xE2\x80 teh", 3, 3},
+                    ColumnCase{"BeyondTheEnd", "abc", 10, 3},
+                    ColumnCase{"Combining", "e\xCC\x81x", 3, 2}),
+    [](const testing::TestParamInfo<ColumnCase>& param) { return param.param.name; });
+
+class CheckReportTest : public testing::Test {
+protected:
+  CCheckReport::Word& Word(const std::string& text) {
+    bool isNew = false;
+    return m_report.FindOrAddWord(text, isNew);
+  }
+
+  CCheckReport m_report;
+};
+
+TEST_F(CheckReportTest, AddFindingMakesPathsRelativeAndColumnsFromTheLine) {
+  m_report.AddRoot("site", "/srv/site/");
+  const std::string line = "Caf\xC3\xA9 teh";
+  m_report.AddFinding(Word("teh"), 0, "/srv/site/sub/a.html", &line, 4, 6, 9, "Caf\xC3\xA9 teh");
+  const CCheckReport::Location& location = m_report.GetWords()[0].locations[0];
+  EXPECT_EQ(location.file, "sub/a.html");
+  EXPECT_EQ(location.line, 5);
+  EXPECT_EQ(location.column, 6);
+  EXPECT_EQ(location.endColumn, 9);
+  EXPECT_EQ(location.start, 6);
+  EXPECT_EQ(location.end, 9);
+  EXPECT_EQ(m_report.GetOccurrenceCount(), 1);
+}
+
+TEST_F(CheckReportTest, AFileThatChangedKeepsTheByteOffsets) {
+  m_report.AddRoot("site", "/srv/site/");
+  const std::string shorter = "ab";
+  m_report.AddFinding(Word("teh"), 0, "/srv/site/a.html", &shorter, 0, 6, 9, "");
+  m_report.AddFinding(Word("teh"), 0, "/srv/site/a.html", nullptr, 1, 2, 5, "");
+  const auto& locations = m_report.GetWords()[0].locations;
+  EXPECT_EQ(locations[0].column, 7);
+  EXPECT_EQ(locations[0].endColumn, 10);
+  EXPECT_EQ(locations[1].column, 3);
+}
+
+TEST_F(CheckReportTest, APathOutsideTheRootStaysWhole) {
+  m_report.AddRoot("site", "/srv/site/");
+  m_report.AddFinding(Word("teh"), 0, "/srv/sitemap/a.html", nullptr, 0, 0, 3, "");
+  EXPECT_EQ(m_report.GetWords()[0].locations[0].file, "/srv/sitemap/a.html");
+}
+
+TEST_F(CheckReportTest, FindOrAddWordMergesTheSameText) {
+  bool isNew = false;
+  m_report.FindOrAddWord("teh", isNew);
+  EXPECT_TRUE(isNew);
+  m_report.FindOrAddWord("Teh", isNew);
+  EXPECT_TRUE(isNew);
+  m_report.FindOrAddWord("teh", isNew);
+  EXPECT_FALSE(isNew);
+  EXPECT_EQ(m_report.GetWordCount(), 2);
+}
+
+TEST_F(CheckReportTest, FindingsAreSortedByPathLineColumnThenWord) {
+  m_report.AddRoot("site", "/s/");
+  const std::string line = "xx yy zz";
+  m_report.AddFinding(Word("zz"), 0, "/s/b.html", &line, 0, 6, 8, "");
+  m_report.AddFinding(Word("yy"), 0, "/s/a.html", &line, 2, 3, 5, "");
+  m_report.AddFinding(Word("xx"), 0, "/s/a.html", &line, 2, 0, 2, "");
+  m_report.AddFinding(Word("zz"), 0, "/s/a.html", &line, 0, 6, 8, "");
+  m_report.AddFinding(Word("aa"), 0, "/s/a.html", &line, 0, 6, 8, "");
+  m_report.AddFinding(Word("xx"), 0, "/s/a.html", &line, 10, 0, 2, "");
+  m_report.Sort();
+
+  std::vector<std::string> order;
+  for (const CCheckReport::Finding& finding : m_report.GetFindings()) {
+    order.push_back(finding.location->file + ":" + std::to_string(finding.location->line) + ":" +
+                    std::to_string(finding.location->column) + ":" + finding.word->text);
+  }
+  // Line 10 after line 2 and line 3: numbers compare as numbers, not as text.
+  EXPECT_EQ(order, (std::vector<std::string>{"a.html:1:7:aa", "a.html:1:7:zz", "a.html:3:1:xx",
+                                             "a.html:3:4:yy", "a.html:11:1:xx", "b.html:1:7:zz"}));
+  std::vector<std::string> words;
+  for (const CCheckReport::Word& word : m_report.GetWords()) {
+    words.push_back(word.text);
+  }
+  EXPECT_EQ(words, (std::vector<std::string>{"aa", "xx", "yy", "zz"}));
+  // The index follows the sort: adding to a word finds the moved entry.
+  bool isNew = true;
+  EXPECT_EQ(&m_report.FindOrAddWord("yy", isNew), &m_report.GetWords()[2]);
+  EXPECT_FALSE(isNew);
+}
+
+TEST_F(CheckReportTest, SeveralRootsPrefixTheirPathsWithTheRootAsGiven) {
+  struct Case {
+    std::vector<std::pair<std::string, std::string>> roots;
+    int root;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {{{"site", "/w/site/"}}, 0, "a/b.html"},
+      {{{"one", "/w/one/"}, {"two/", "/w/two/"}}, 0, "one/a/b.html"},
+      {{{"one", "/w/one/"}, {"two/", "/w/two/"}}, 1, "two/a/b.html"},
+      {{{".", "/w/"}, {"../x", "/x/"}}, 0, "./a/b.html"},
+  };
+  for (const Case& c : cases) {
+    CCheckReport report;
+    for (const auto& [given, directory] : c.roots) {
+      report.AddRoot(given, directory);
+    }
+    bool isNew = false;
+    CCheckReport::Word& word = report.FindOrAddWord("w", isNew);
+    report.AddFinding(word, c.root, report.GetRoots()[c.root].directory + "a/b.html", nullptr, 0, 0,
+                      1, "");
+    EXPECT_EQ(report.DisplayPath(word.locations[0]), c.expected);
+  }
+}
+
+} // namespace

@@ -1,0 +1,223 @@
+#include "pagelint-check/CheckRun.h"
+
+#include "CheckTestKit.h"
+
+#include "projects/WebProject.h"
+#include "spellcore/SpellChecker.h"
+
+#include "utilcore/DirUtils.h"
+
+#include "testkit/ScopedFakeHome.h"
+#include "testkit/ScopedTempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+/// A fake home and a site folder; runs the checker in this process.
+class CheckRunTest : public testing::Test {
+protected:
+  std::string Site() const { return m_site.Path() + "/"; }
+  void WriteSite(const std::string& relative, const std::string& bytes) const {
+    checktest::WriteFile(Site() + relative, bytes);
+  }
+  std::string CustomFolder() const { return m_home.ConfigHome() + "/ZEB/Custom Dictionaries/"; }
+  std::string DataFolder() const { return m_home.ConfigHome() + "/Pagelint/"; }
+
+  Outcome Check(const std::vector<std::string>& args, const std::string& appPath = "") {
+    CCheckOptions options;
+    std::string error;
+    EXPECT_TRUE(options.Parse(args, error)) << error;
+    std::ostringstream out;
+    std::ostringstream err;
+    CCheckRun run(options, out, err, -1);
+    if (!appPath.empty()) {
+      run.SetAppPath(appPath);
+    }
+    const int status = run.Execute();
+    return {status, out.str(), err.str()};
+  }
+
+  /// Saves a project as the program would, with the speller of the program folder.
+  void SaveProject(const std::string& name, const std::string& root,
+                   const std::vector<CProjectFilter>& filters = {}) {
+    CSpellChecker::GetInstance()->SetAppPath(CDirUtils::GetAppPath());
+    {
+      CWebProject project;
+      project.SetName(name);
+      project.SetRootDirectory(root);
+      project.SetDataPath(DataFolder());
+      for (const CProjectFilter& filter : filters) {
+        project.AddFilter(filter);
+      }
+      fs::create_directories(DataFolder());
+      EXPECT_TRUE(project.SaveProject(false));
+      project.StopProject();
+    }
+    CSpellChecker::DeleteInstance();
+  }
+
+  ScopedFakeHome m_home;
+  ScopedTempDir m_site;
+};
+
+TEST_F(CheckRunTest, ACleanSiteExitsWithZeroAndPrintsNothing) {
+  WriteSite("index.html", "<html><body><p>The cat sat on the mat.</p></body></html>\n");
+  const Outcome outcome = Check({Site()});
+  EXPECT_EQ(outcome.status, CCheckRun::kExitClean);
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_EQ(outcome.err, "");
+}
+
+TEST_F(CheckRunTest, FindingsAreListedByPathLineAndCharacterColumn) {
+  WriteSite("index.html", "<p>The cat teh dog</p>\n<p>A wrld apart, teh end</p>\n");
+  WriteSite("sub/b.htm", "<h1>Caf\xC3\xA9 \xE2\x80\x9Cwrld\xE2\x80\x9D</h1>\n");
+  WriteSite("a.html", "\t<b>speling</b>\n");
+  WriteSite("notes.txt", "teh is not checked here\n");
+  const Outcome outcome = Check({"--summary", Site()});
+  EXPECT_EQ(outcome.status, CCheckRun::kExitFound);
+  const std::string findings = "a.html:1:5: speling\n"
+                               "index.html:1:12: teh\n"
+                               "index.html:2:6: wrld\n"
+                               "index.html:2:18: teh\n"
+                               "sub/b.htm:1:11: wrld\n";
+  ASSERT_TRUE(outcome.out.starts_with(findings)) << outcome.out;
+  EXPECT_TRUE(outcome.out.substr(findings.size())
+                  .starts_with("3 files checked, 3 unrecognized words, 5 occurrences, "))
+      << outcome.out;
+  EXPECT_EQ(outcome.err, "");
+}
+
+TEST_F(CheckRunTest, ASiteWithoutPagesHasNothingToCheck) {
+  WriteSite("readme.txt", "teh\n");
+  const Outcome outcome = Check({"--summary", Site()});
+  EXPECT_EQ(outcome.status, CCheckRun::kExitClean);
+  EXPECT_TRUE(outcome.out.starts_with("0 files checked, 0 unrecognized words, 0 occurrences"))
+      << outcome.out;
+}
+
+TEST_F(CheckRunTest, ErrorsGiveOneLineAndStatusTwo) {
+  ScopedTempDir emptyProgramFolder;
+  ScopedTempDir damagedProgramFolder;
+  checktest::WriteFile(damagedProgramFolder.Sub("ZEB.fdc"), "this is no dictionary");
+  WriteSite("index.html", "<p>teh</p>\n");
+  struct Case {
+    std::vector<std::string> args;
+    std::string appPath;
+    std::string err;
+  };
+  const std::vector<Case> cases = {
+      {{Site() + "missing"}, "", "pagelint-check: no such folder: " + Site() + "missing\n"},
+      {{Site() + "index.html"}, "", "pagelint-check: no such folder: " + Site() + "index.html\n"},
+      {{Site(), Site() + "missing"}, "", "pagelint-check: no such folder: " + Site() + "missing\n"},
+      {{"--project", "Nowhere"}, "", "pagelint-check: unknown project: Nowhere\n"},
+      {{Site()},
+       emptyProgramFolder.Path() + "/",
+       "pagelint-check: no main dictionary: " + emptyProgramFolder.Path() +
+           "/ZEB.fdc is missing or unreadable\n"},
+      {{Site()},
+       damagedProgramFolder.Path() + "/",
+       "pagelint-check: no main dictionary: " + damagedProgramFolder.Path() +
+           "/ZEB.fdc cannot be loaded\n"},
+  };
+  for (const Case& c : cases) {
+    const Outcome outcome = Check(c.args, c.appPath);
+    EXPECT_EQ(outcome.status, CCheckRun::kExitError) << c.err;
+    EXPECT_EQ(outcome.err, c.err);
+    EXPECT_EQ(outcome.out, "");
+  }
+}
+
+TEST_F(CheckRunTest, SeveralRootsPrefixPathsWithTheRootAsGiven) {
+  WriteSite("one/index.html", "<p>teh</p>\n");
+  WriteSite("two/index.html", "<p>wrld teh</p>\n");
+  const Outcome outcome = Check({Site() + "two", Site() + "one/"});
+  EXPECT_EQ(outcome.status, CCheckRun::kExitFound);
+  EXPECT_EQ(outcome.out, Site() + "one/index.html:1:4: teh\n" + Site() +
+                             "two/index.html:1:4: wrld\n" + Site() + "two/index.html:1:9: teh\n");
+}
+
+TEST_F(CheckRunTest, AnAdHocRootWritesNoIgnoreDictionary) {
+  WriteSite("index.html", "<p>teh</p>\n");
+  ASSERT_EQ(Check({Site()}).status, CCheckRun::kExitFound);
+  std::vector<std::string> files;
+  for (const auto& entry : fs::directory_iterator(CustomFolder())) {
+    files.push_back(entry.path().filename().string());
+  }
+  // The speller's own default word list is all there is.
+  EXPECT_EQ(files, std::vector<std::string>{"ZEB_Custom.dic"});
+}
+
+TEST_F(CheckRunTest, AnAdHocRootUsesTheUsersWordListsButNoProjectsIgnoreList) {
+  checktest::WriteFile(CustomFolder() + "Mine.dic", "wrld\n");
+  checktest::WriteFile(CustomFolder() + "Other Ignore.dic", "teh\n");
+  WriteSite("index.html", "<p>wrld teh</p>\n");
+  EXPECT_EQ(Check({Site()}).out, "index.html:1:9: teh\n");
+}
+
+TEST_F(CheckRunTest, ParallelChecksReportWhatOneThreadReports) {
+  for (int i = 0; i < 40; ++i) {
+    WriteSite("p" + std::to_string(i % 4) + "/page" + std::to_string(i) + ".html",
+              "<p>line one teh</p>\n<p>wrld " + std::to_string(i) + " speling</p>\n");
+  }
+  const Outcome single = Check({"--jobs", "1", "--format", "json", Site()});
+  const Outcome parallel = Check({"--jobs", "4", "--format", "json", Site()});
+  EXPECT_EQ(single.status, CCheckRun::kExitFound);
+  EXPECT_EQ(parallel.status, CCheckRun::kExitFound);
+  EXPECT_EQ(single.out, parallel.out);
+  EXPECT_EQ(checktest::Python(parallel.out, "import json,sys; d=json.load(open(sys.argv[1]));"
+                                            "print([(w['word'], len(w['locations'])) "
+                                            "for w in d['words']])"),
+            "[('speling', 40), ('teh', 40), ('wrld', 40)]\n");
+}
+
+TEST_F(CheckRunTest, SuggestionsComeWithTheWords) {
+  WriteSite("index.html", "<p>speling</p>\n");
+  const Outcome outcome = Check({"--format", "json", "--suggest", Site()});
+  EXPECT_EQ(outcome.status, CCheckRun::kExitFound);
+  EXPECT_EQ(checktest::Python(outcome.out, "import json,sys; d=json.load(open(sys.argv[1]));"
+                                           "print('spelling' in d['words'][0]['suggestions'])"),
+            "True\n");
+  const Outcome text = Check({"--suggest", Site()});
+  EXPECT_TRUE(text.out.starts_with("index.html:1:4: speling (")) << text.out;
+  EXPECT_NE(text.out.find("spelling"), std::string::npos) << text.out;
+}
+
+TEST_F(CheckRunTest, ASavedProjectUsesItsFiltersAndIgnoreDictionary) {
+  WriteSite("index.html", "<p>teh wrld</p>\n");
+  WriteSite("drafts/x.html", "<p>speling</p>\n");
+  SaveProject("My Site", Site(), {CProjectFilter{CProjectFilter::SUB_DIRECTORY, "drafts"}});
+  checktest::WriteFile(CustomFolder() + "My Site Ignore.dic", "wrld\n");
+
+  const Outcome outcome = Check({"--project", "My Site"});
+  EXPECT_EQ(outcome.status, CCheckRun::kExitFound);
+  EXPECT_EQ(outcome.out, "index.html:1:4: teh\n");
+  EXPECT_EQ(outcome.err, "");
+  // Letter case aside when the name is not ambiguous.
+  EXPECT_EQ(Check({"--project", "my site"}).out, "index.html:1:4: teh\n");
+}
+
+TEST_F(CheckRunTest, SavedProjectsAreListedByName) {
+  ScopedTempDir other;
+  SaveProject("beta", Site());
+  SaveProject("Alpha", other.Path() + "/");
+  checktest::WriteFile(DataFolder() + "damaged.plx", "\x02");
+  const Outcome outcome = Check({"--list-projects"});
+  EXPECT_EQ(outcome.status, CCheckRun::kExitClean);
+  EXPECT_EQ(outcome.out, "Alpha\t" + other.Path() + "/\nbeta\t" + Site() + "\n");
+}
+
+} // namespace

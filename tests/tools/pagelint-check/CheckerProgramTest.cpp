@@ -1,0 +1,116 @@
+// Runs the built pagelint-check as a user would and checks exit codes and output.
+#include "CheckTestKit.h"
+
+#include "testkit/ScopedTempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using checktest::ProcessResult;
+
+class CheckerProgramTest : public testing::Test {
+protected:
+  void SetUp() override {
+    checktest::WriteFile(m_work.Sub("site/index.html"),
+                         "<html><body>\n<p>The cat sat on teh mat.</p>\n</body></html>\n");
+    checktest::WriteFile(m_work.Sub("clean/index.html"), "<p>The cat sat on the mat.</p>\n");
+  }
+
+  ProcessResult Run(std::vector<std::string> args) const {
+    args.insert(args.begin(), checktest::CheckerPath());
+    return checktest::Run(args, m_work.Path());
+  }
+
+  ScopedTempDir m_work;
+};
+
+TEST_F(CheckerProgramTest, ExitStatusAndOutput) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string out;
+    std::string err;
+  };
+  const std::vector<Case> cases = {
+      {{"clean"}, 0, "", ""},
+      {{"site"}, 1, "index.html:2:18: teh\n", ""},
+      {{"--jobs", "2", "site", "clean"}, 1, "site/index.html:2:18: teh\n", ""},
+      {{"missing"}, 2, "", "pagelint-check: no such folder: missing\n"},
+      {{"--format", "yaml", "site"},
+       2,
+       "",
+       "pagelint-check: unknown format 'yaml' (text, json or sarif) (see --help)\n"},
+      {{},
+       2,
+       "",
+       "pagelint-check: nothing to check: give a folder, --project NAME or --list-projects "
+       "(see --help)\n"},
+      {{"--project", "None"}, 2, "", "pagelint-check: unknown project: None\n"},
+      {{"--list-projects"}, 0, "", ""},
+      {{"--version"}, 0, "pagelint-check " PAGELINT_TEST_VERSION "\n", ""},
+  };
+  for (const Case& c : cases) {
+    const ProcessResult result = Run(c.args);
+    const std::string what = c.args.empty() ? "(no arguments)" : c.args.front();
+    EXPECT_EQ(result.status, c.status) << what;
+    EXPECT_EQ(result.out, c.out) << what;
+    EXPECT_EQ(result.err, c.err) << what;
+  }
+}
+
+TEST_F(CheckerProgramTest, HelpNamesEveryOption) {
+  const ProcessResult result = Run({"--help"});
+  EXPECT_EQ(result.status, 0);
+  for (const char* option : {"--project", "--list-projects", "--format", "--suggest", "--summary",
+                             "--jobs", "Exit status"}) {
+    EXPECT_NE(result.out.find(option), std::string::npos) << option;
+  }
+}
+
+TEST_F(CheckerProgramTest, JsonAndSarifAreValid) {
+  const ProcessResult json = Run({"--format", "json", "--summary", "site"});
+  EXPECT_EQ(json.status, 1);
+  EXPECT_EQ(checktest::Python(json.out, R"(
+import json, sys
+d = json.load(open(sys.argv[1]))
+loc = d['words'][0]['locations'][0]
+print(d['words'][0]['word'], loc['file'], loc['line'], loc['column'], loc['start'], loc['end'],
+      d['summary']['files'], d['summary']['occurrences'])
+)"),
+            "teh index.html 2 18 17 20 1 1\n");
+
+  const ProcessResult sarif = Run({"--format", "sarif", "site"});
+  EXPECT_EQ(sarif.status, 1);
+  const std::string root = fs::canonical(m_work.Sub("site")).string();
+  EXPECT_EQ(checktest::Python(sarif.out, R"(
+import json, sys
+d = json.load(open(sys.argv[1]))
+run = d['runs'][0]
+r = run['results'][0]['locations'][0]['physicalLocation']
+print(run['originalUriBaseIds']['SITEROOT']['uri'], r['artifactLocation']['uri'],
+      r['region']['startColumn'], r['region']['endColumn'])
+)"),
+            "file://" + root + "/ index.html 18 21\n");
+}
+
+TEST_F(CheckerProgramTest, AProgramFolderWithoutTheMainDictionaryIsAnError) {
+  // The copy runs from a folder that holds no ZEB.fdc.
+  ScopedTempDir alone;
+  const std::string copy = alone.Sub("pagelint-check");
+  fs::copy_file(checktest::CheckerPath(), copy);
+  fs::permissions(copy, fs::perms::owner_exec, fs::perm_options::add);
+  const ProcessResult result = checktest::Run({copy, "site"}, m_work.Path());
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err,
+            "pagelint-check: no main dictionary: " + fs::canonical(alone.Path()).string() +
+                "/ZEB.fdc is missing or unreadable\n");
+}
+
+} // namespace

@@ -1,0 +1,242 @@
+#include "pagelint-check/ReportFormats.h"
+#include "pagelint-check/JsonWriter.h"
+
+#include "pagelint-check/CheckReport.h"
+
+#include "CheckTestKit.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+/// Two words in two files of one root, the second word with a suggestion.
+CCheckReport SmallReport() {
+  CCheckReport report;
+  report.AddRoot("site", "/w/my site/");
+  bool isNew = false;
+  const std::string first = "A teh caf\xC3\xA9 teh";
+  const std::string second = "\tQuux";
+  CCheckReport::Word& teh = report.FindOrAddWord("teh", isNew);
+  report.AddFinding(teh, 0, "/w/my site/b.html", &first, 0, 12, 15, "...teh");
+  report.AddFinding(teh, 0, "/w/my site/b.html", &first, 0, 2, 5, "A teh...");
+  CCheckReport::Word& quux = report.FindOrAddWord("Quux", isNew);
+  report.AddFinding(quux, 0, "/w/my site/a b.html", &second, 2, 1, 5, "Quux");
+  report.Sort();
+  report.SetSuggestions(0, {"Quad"});
+  report.AddFilesChecked(3);
+  report.SetSeconds(1.5);
+  return report;
+}
+
+TEST(ReportFormats, TextListsEveryFindingInPathOrder) {
+  const CCheckReport report = SmallReport();
+  EXPECT_EQ(CReportFormats::Text(report, false, false), "a b.html:3:2: Quux\n"
+                                                        "b.html:1:3: teh\n"
+                                                        "b.html:1:12: teh\n");
+  EXPECT_EQ(CReportFormats::Text(report, true, true),
+            "a b.html:3:2: Quux (Quad)\n"
+            "b.html:1:3: teh\n"
+            "b.html:1:12: teh\n"
+            "3 files checked, 2 unrecognized words, 3 occurrences, 1.50 s\n");
+}
+
+TEST(ReportFormats, TextShowsControlCharactersAsQuestionMarks) {
+  CCheckReport report;
+  report.AddRoot("s", "/s/");
+  bool isNew = false;
+  CCheckReport::Word& word = report.FindOrAddWord("t\x1b[2Jeh", isNew);
+  report.AddFinding(word, 0, "/s/a\nb.html", nullptr, 0, 0, 3, "");
+  EXPECT_EQ(CReportFormats::Text(report, false, false), "a?b.html:1:1: t?[2Jeh\n");
+}
+
+TEST(ReportFormats, EmptyReportsAreValidInEveryFormat) {
+  CCheckReport report;
+  report.AddRoot("s", "/s/");
+  EXPECT_EQ(CReportFormats::Text(report, false, false), "");
+  EXPECT_EQ(CReportFormats::Json(report, false, false),
+            "{\n  \"roots\": [\n    \"/s/\"\n  ],\n  \"words\": []\n}\n");
+  EXPECT_EQ(checktest::Python(CReportFormats::Sarif(report, false, false, "1.0"),
+                              "import json,sys; d=json.load(open(sys.argv[1]));"
+                              "print(len(d['runs']), len(d['runs'][0]['results']))"),
+            "1 0\n");
+}
+
+TEST(ReportFormats, JsonLayout) {
+  EXPECT_EQ(CReportFormats::Json(SmallReport(), true, true),
+            R"({
+  "roots": [
+    "/w/my site/"
+  ],
+  "words": [
+    {
+      "word": "Quux",
+      "suggestions": [
+        "Quad"
+      ],
+      "locations": [
+        {
+          "file": "a b.html",
+          "line": 3,
+          "column": 2,
+          "start": 1,
+          "end": 5,
+          "context": "Quux"
+        }
+      ]
+    },
+    {
+      "word": "teh",
+      "suggestions": [],
+      "locations": [
+        {
+          "file": "b.html",
+          "line": 1,
+          "column": 3,
+          "start": 2,
+          "end": 5,
+          "context": "A teh..."
+        },
+        {
+          "file": "b.html",
+          "line": 1,
+          "column": 12,
+          "start": 12,
+          "end": 15,
+          "context": "...teh"
+        }
+      ]
+    }
+  ],
+  "summary": {
+    "files": 3,
+    "words": 2,
+    "occurrences": 3,
+    "seconds": 1.500
+  }
+}
+)");
+}
+
+TEST(ReportFormats, SarifNamesTheRuleAndLocatesEachResult) {
+  const std::string sarif = CReportFormats::Sarif(SmallReport(), true, true, "0.1.0");
+  const std::string printed = checktest::Python(sarif, R"(
+import json, sys
+d = json.load(open(sys.argv[1]))
+print(d['version'], len(d['runs']))
+run = d['runs'][0]
+driver = run['tool']['driver']
+print(driver['name'], driver['version'], [r['id'] for r in driver['rules']])
+print(run['originalUriBaseIds']['SITEROOT']['uri'])
+for r in run['results']:
+    loc = r['locations'][0]['physicalLocation']
+    reg = loc['region']
+    print(r['ruleId'], r['level'], r['message']['text'], loc['artifactLocation']['uri'],
+          loc['artifactLocation']['uriBaseId'], reg['startLine'], reg['startColumn'],
+          reg['endColumn'], reg['snippet']['text'],
+          loc['contextRegion']['snippet']['text'], r['properties']['suggestions'])
+print(d['properties']['occurrences'])
+)");
+  EXPECT_EQ(printed,
+            "2.1.0 1\n"
+            "pagelint-check 0.1.0 ['unrecognized-word']\n"
+            "file:///w/my%20site/\n"
+            "unrecognized-word warning Unrecognized word: Quux a%20b.html SITEROOT 3 2 6 Quux "
+            "Quux ['Quad']\n"
+            "unrecognized-word warning Unrecognized word: teh b.html SITEROOT 1 3 6 teh A teh... "
+            "[]\n"
+            "unrecognized-word warning Unrecognized word: teh b.html SITEROOT 1 12 15 teh ...teh "
+            "[]\n"
+            "3\n");
+}
+
+TEST(ReportFormats, SarifHasOneRunPerRoot) {
+  CCheckReport report;
+  report.AddRoot("one", "/w/one/");
+  report.AddRoot("two", "/w/two/");
+  bool isNew = false;
+  CCheckReport::Word& word = report.FindOrAddWord("teh", isNew);
+  report.AddFinding(word, 1, "/w/two/x.html", nullptr, 0, 0, 3, "");
+  report.AddFinding(word, 0, "/w/one/y.html", nullptr, 0, 0, 3, "");
+  report.Sort();
+  EXPECT_EQ(checktest::Python(CReportFormats::Sarif(report, false, false, "1"), R"(
+import json, sys
+d = json.load(open(sys.argv[1]))
+for run in d['runs']:
+    print(run['originalUriBaseIds']['SITEROOT']['uri'],
+          [r['locations'][0]['physicalLocation']['artifactLocation']['uri'] for r in run['results']])
+)"),
+            "file:///w/one/ ['y.html']\nfile:///w/two/ ['x.html']\n");
+}
+
+TEST(ReportFormats, EveryByteSurvivesAsValidJson) {
+  // Every control character, quotes, backslashes, damaged UTF-8 and line separators.
+  std::string nasty;
+  for (int c = 0; c < 0x20; ++c) {
+    nasty += static_cast<char>(c);
+  }
+  nasty += "\"\\/\x7F caf\xC3\xA9 \xC3 \xFF\xFE \xE2\x80\xA8 \xF0\x9F\x98\x80 end";
+  CCheckReport report;
+  report.AddRoot(nasty, "/w/" + nasty + "/");
+  bool isNew = false;
+  CCheckReport::Word& word = report.FindOrAddWord(nasty, isNew);
+  report.AddFinding(word, 0, "/w/" + nasty + "/" + nasty, nullptr, 0, 0, 3, nasty);
+  report.SetSuggestions(0, {nasty});
+  const std::string expected =
+      "\\u0000\\u0001\\u0002\\u0003\\u0004\\u0005\\u0006\\u0007\\u0008\\t\\n\\u000b\\u000c\\r"
+      "\\u000e\\u000f\\u0010\\u0011\\u0012\\u0013\\u0014\\u0015\\u0016\\u0017\\u0018\\u0019"
+      "\\u001a\\u001b\\u001c\\u001d\\u001e\\u001f\\\"\\\\/\\u007f caf\xC3\xA9 \\ufffd "
+      "\\ufffd\\ufffd \\u2028 \xF0\x9F\x98\x80 end";
+  std::string escaped;
+  CJsonWriter::AppendEscaped(escaped, nasty);
+  EXPECT_EQ(escaped, expected);
+
+  // Python decodes what was written back to the text with U+FFFD for damaged bytes.
+  const std::string script = R"(
+import json, sys
+d = json.load(open(sys.argv[1], encoding='utf-8'))
+words = d['words'] if 'words' in d else None
+if words is not None:
+    w = words[0]
+    texts = [w['word'], w['suggestions'][0], w['locations'][0]['context']]
+else:
+    r = d['runs'][0]['results'][0]
+    texts = [r['message']['text'][len('Unrecognized word: '):],
+             r['locations'][0]['physicalLocation']['contextRegion']['snippet']['text']]
+print(all(t == texts[0] for t in texts), [hex(ord(c)) for c in texts[0][32:40]])
+)";
+  const std::string printed =
+      "True ['0x22', '0x5c', '0x2f', '0x7f', '0x20', '0x63', '0x61', '0x66']\n";
+  EXPECT_EQ(checktest::Python(CReportFormats::Json(report, true, false), script), printed);
+  EXPECT_EQ(checktest::Python(CReportFormats::Sarif(report, true, false, "1"), script), printed);
+}
+
+TEST(ReportFormats, EncodeUriPath) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"a/b-c_d.e~f.html", "a/b-c_d.e~f.html"},
+      {"my page#1?.html", "my%20page%231%3F.html"},
+      {"caf\xC3\xA9/100%.htm", "caf%C3%A9/100%25.htm"},
+      {"a:b;c@d", "a%3Ab%3Bc%40d"},
+      {"", ""},
+  };
+  for (const auto& [path, expected] : cases) {
+    EXPECT_EQ(CReportFormats::EncodeUriPath(path), expected) << path;
+  }
+}
+
+TEST(JsonWriter, NestsAndSeparates) {
+  CJsonWriter json;
+  json.BeginArray();
+  json.Int(-3);
+  json.Bool(true);
+  json.BeginObject();
+  json.EndObject();
+  json.BeginArray();
+  json.EndArray();
+  json.Fixed(0.25, 2);
+  json.EndArray();
+  EXPECT_EQ(json.GetText(), "[\n  -3,\n  true,\n  {},\n  [],\n  0.25\n]\n");
+}
+
+} // namespace

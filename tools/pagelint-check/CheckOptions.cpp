@@ -1,0 +1,146 @@
+#include "pagelint-check/CheckOptions.h"
+
+#include <charconv>
+#include <string_view>
+#include <thread>
+
+namespace {
+
+constexpr int kMaxJobs = 256;
+
+bool ParseFormat(std::string_view text, CCheckOptions::Format& format) {
+  if (text == "text") {
+    format = CCheckOptions::Format::Text;
+  } else if (text == "json") {
+    format = CCheckOptions::Format::Json;
+  } else if (text == "sarif") {
+    format = CCheckOptions::Format::Sarif;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool ParseJobs(std::string_view text, int& jobs) {
+  int value = 0;
+  const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (status != std::errc() || end != text.data() + text.size() || value < 1 || value > kMaxJobs) {
+    return false;
+  }
+  jobs = value;
+  return true;
+}
+
+} // namespace
+
+bool CCheckOptions::Parse(const std::vector<std::string>& args, std::string& error) {
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+      roots.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    // "--name=value" and "--name value" are the same request.
+    std::string name = arg;
+    std::string value;
+    bool hasValue = false;
+    if (const std::size_t equals = arg.find('='); arg.starts_with("--") && equals != arg.npos) {
+      name = arg.substr(0, equals);
+      value = arg.substr(equals + 1);
+      hasValue = true;
+    }
+    const bool takesValue =
+        name == "--project" || name == "--format" || name == "--jobs" || name == "-j";
+    if (takesValue && !hasValue) {
+      if (i + 1 >= args.size()) {
+        error = "option " + name + " needs a value";
+        return false;
+      }
+      value = args[++i];
+    } else if (!takesValue && hasValue) {
+      error = "option " + name + " takes no value";
+      return false;
+    }
+
+    if (name == "--project") {
+      if (value.empty()) {
+        error = "option --project needs a project name";
+        return false;
+      }
+      projectName = value;
+    } else if (name == "--format") {
+      if (!ParseFormat(value, format)) {
+        error = "unknown format '" + value + "' (text, json or sarif)";
+        return false;
+      }
+    } else if (name == "--jobs" || name == "-j") {
+      if (!ParseJobs(value, jobs)) {
+        error = "option " + name + " needs a number from 1 to " + std::to_string(kMaxJobs);
+        return false;
+      }
+    } else if (name == "--list-projects") {
+      listProjects = true;
+    } else if (name == "--suggest") {
+      suggest = true;
+    } else if (name == "--summary") {
+      summary = true;
+    } else if (name == "--help" || name == "-h") {
+      help = true;
+    } else if (name == "--version") {
+      version = true;
+    } else {
+      error = "unknown option " + name;
+      return false;
+    }
+  }
+  if (help || version) {
+    return true;
+  }
+
+  const int requests =
+      (roots.empty() ? 0 : 1) + (projectName.empty() ? 0 : 1) + (listProjects ? 1 : 0);
+  if (requests == 0) {
+    error = "nothing to check: give a folder, --project NAME or --list-projects";
+    return false;
+  }
+  if (requests > 1) {
+    error = "give either folders, --project NAME or --list-projects, not several";
+    return false;
+  }
+  return true;
+}
+
+int CCheckOptions::EffectiveJobs() const {
+  if (jobs > 0) {
+    return jobs;
+  }
+  const unsigned int cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(cores > kMaxJobs ? kMaxJobs : cores);
+}
+
+std::string CCheckOptions::Usage() {
+  return "Usage: pagelint-check [options] ROOT...\n"
+         "       pagelint-check [options] --project NAME\n"
+         "       pagelint-check --list-projects\n"
+         "\n"
+         "Checks the spelling of the web pages below each ROOT folder (with every\n"
+         "dictionary) or of a saved Pagelint project (with its own dictionaries and\n"
+         "filters) and prints each unrecognized word as PATH:LINE:COLUMN: WORD.\n"
+         "\n"
+         "Options:\n"
+         "  --project NAME      check the saved project NAME\n"
+         "  --list-projects     list the saved projects (name, tab, root folder)\n"
+         "  --format FORMAT     text (default), json or sarif\n"
+         "  --suggest           add suggestions for each unrecognized word\n"
+         "  --summary           add the number of files, words and occurrences and the time\n"
+         "  -j, --jobs N        check N files at once (default: one per core)\n"
+         "  -h, --help          show this help\n"
+         "      --version       show the version\n"
+         "\n"
+         "Exit status: 0 nothing found, 1 unrecognized words found, 2 error.\n";
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+/// What one call of pagelint-check asks for, as read from its command line.
+class CCheckOptions {
+public:
+  enum class Format { Text, Json, Sarif };
+
+  std::vector<std::string> roots; ///< folders to check, as given
+  std::string projectName;        ///< --project: a saved project to check
+  bool listProjects = false;      ///< --list-projects
+  Format format = Format::Text;
+  bool suggest = false; ///< add the speller's suggestions to each word
+  bool summary = false; ///< add files, words, occurrences and time
+  int jobs = 0;         ///< files checked at once; 0 = one per core
+  bool help = false;
+  bool version = false;
+
+  /// Reads the arguments after the program name. False, with a one-line `error`, when
+  /// they are not a valid request; the fields then hold what was read so far.
+  bool Parse(const std::vector<std::string>& args, std::string& error);
+  /// The jobs to use: `jobs`, or the number of cores when it is 0.
+  int EffectiveJobs() const;
+
+  static std::string Usage();
+};

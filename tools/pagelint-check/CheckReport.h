@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+/// The findings of one pagelint-check call, gathered from the checked projects and
+/// put in the order in which they are printed.
+class CCheckReport {
+public:
+  /// One checked folder.
+  struct Root {
+    std::string given;     ///< as the user wrote it (or the project's root)
+    std::string directory; ///< absolute, ending in "/"
+  };
+
+  /// One occurrence of a word.
+  struct Location {
+    int root = 0;
+    std::string file;  ///< relative to the root's directory, "/"-separated
+    int line = 0;      ///< 1-based
+    int column = 0;    ///< 1-based, in characters (code points; a tab is one)
+    int endColumn = 0; ///< column just after the word
+    int start = 0;     ///< byte offset of the word in the line as read, 0-based
+    int end = 0;       ///< byte offset just after the word
+    std::string context;
+  };
+
+  struct Word {
+    std::string text;
+    std::vector<std::string> suggestions;
+    std::vector<Location> locations;
+  };
+
+  /// A word's location, as walked in printing order.
+  struct Finding {
+    const Word* word;
+    const Location* location;
+  };
+
+  int AddRoot(std::string given, std::string directory);
+  const std::vector<Root>& GetRoots() const { return m_roots; }
+
+  /// The word with this text, appended when new; `isNew` tells which.
+  Word& FindOrAddWord(const std::string& text, bool& isNew);
+  /// Adds a finding. `fullPath` is the file's full path; `lineText` is the line as read
+  /// (null when the file could not be read again), from which the columns are counted.
+  void AddFinding(Word& word, int root, std::string_view fullPath, const std::string* lineText,
+                  int lineIndex, int start, int end, std::string context);
+
+  /// Sorts the words by text and each word's locations by root, file, line and column.
+  void Sort();
+
+  const std::vector<Word>& GetWords() const { return m_words; }
+  void SetSuggestions(std::size_t word, std::vector<std::string> suggestions) {
+    m_words[word].suggestions = std::move(suggestions);
+  }
+  int GetWordCount() const { return static_cast<int>(m_words.size()); }
+  int GetOccurrenceCount() const { return m_occurrences; }
+
+  /// Every location, sorted by root, file, line, column and word.
+  std::vector<Finding> GetFindings() const;
+
+  /// The path to print: relative to the root with one root, prefixed with the root as
+  /// given when there are several.
+  std::string DisplayPath(const Location& location) const;
+
+  void AddFilesChecked(int files) { m_files += files; }
+  int GetFilesChecked() const { return m_files; }
+  void SetSeconds(double seconds) { m_seconds = seconds; }
+  double GetSeconds() const { return m_seconds; }
+
+  /// The number of characters (code points; each byte of damaged UTF-8 counts as one)
+  /// in the first `bytes` bytes of `text`.
+  static int CountCharacters(std::string_view text, std::size_t bytes);
+
+private:
+  std::vector<Root> m_roots;
+  std::vector<Word> m_words;
+  std::unordered_map<std::string, std::size_t> m_wordIndex;
+  int m_occurrences = 0;
+  int m_files = 0;
+  double m_seconds = 0;
+};

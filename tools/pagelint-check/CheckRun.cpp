@@ -1,0 +1,336 @@
+#include "pagelint-check/CheckRun.h"
+
+#include "pagelint-check/ReportFormats.h"
+#include "pagelint-check/SavedProjects.h"
+
+#include "checking/BadWordsList.h"
+#include "checking/ProjectCheckWorker.h"
+#include "projects/WebProject.h"
+#include "spellcore/SpellChecker.h"
+
+#include "mtcore/FunctionTarget.h"
+#include "mtcore/MessageLoop.h"
+#include "mtcore/ReaderAccess.h"
+#include "utilcore/DirUtils.h"
+#include "utilcore/FileUtils.h"
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <unordered_map>
+
+namespace {
+
+constexpr const char* kProgramName = "pagelint-check";
+constexpr const char* kMainDictionaryFile = "ZEB.fdc";
+constexpr auto kPumpSlice = std::chrono::milliseconds(1000);
+
+/// The speller for the duration of a run, created on and deleted by this thread.
+class SpellerSession {
+public:
+  explicit SpellerSession(const std::string& appPath) : m_speller(CSpellChecker::GetInstance()) {
+    if (m_speller != nullptr) {
+      m_speller->SetAppPath(appPath);
+    }
+  }
+  ~SpellerSession() { CSpellChecker::DeleteInstance(); }
+  SpellerSession(const SpellerSession&) = delete;
+  SpellerSession& operator=(const SpellerSession&) = delete;
+
+  CSpellChecker* Get() const { return m_speller; }
+
+private:
+  CSpellChecker* m_speller;
+};
+
+/// Stops a project's threads before it goes, as its owner must.
+class StoppedOnExit {
+public:
+  explicit StoppedOnExit(CWebProject& project) : m_project(project) {}
+  ~StoppedOnExit() { m_project.StopProject(); }
+  StoppedOnExit(const StoppedOnExit&) = delete;
+  StoppedOnExit& operator=(const StoppedOnExit&) = delete;
+
+private:
+  CWebProject& m_project;
+};
+
+/// The site folder as an absolute, link-free path ending in "/"; "" when it is not a
+/// folder.
+std::string CanonicalFolder(const std::string& given) {
+  std::error_code error;
+  const std::filesystem::path path = std::filesystem::canonical(given, error);
+  if (error || !std::filesystem::is_directory(path, error) || error) {
+    return {};
+  }
+  std::string folder = path.string();
+  return CDirUtils::EnsureTrailingBackslash(folder);
+}
+
+} // namespace
+
+CCheckRun::CCheckRun(CCheckOptions options, std::ostream& out, std::ostream& err, int progressFd)
+    : m_options(std::move(options)), m_out(out), m_err(err),
+      m_progress(progressFd < 0 ? CProgressBar(-1, false, 0) : CProgressBar(progressFd)),
+      m_appPath(CDirUtils::GetAppPath()), m_dataDirectory(CSavedProjects::GetDataDirectory()) {}
+
+CCheckRun::~CCheckRun() = default;
+
+int CCheckRun::Fail(const std::string& message) {
+  m_progress.Clear();
+  m_err << kProgramName << ": " << message << '\n';
+  m_err.flush();
+  return kExitError;
+}
+
+int CCheckRun::Execute() {
+  if (m_options.help) {
+    m_out << CCheckOptions::Usage();
+    return kExitClean;
+  }
+  if (m_options.version) {
+    m_out << kProgramName << ' ' << PAGELINT_VERSION << '\n';
+    return kExitClean;
+  }
+  std::string error;
+  if (!ResolveRoots(error)) {
+    return Fail(error);
+  }
+  if (!m_options.listProjects && !HasMainDictionary(error)) {
+    return Fail(error);
+  }
+
+  const SpellerSession speller(m_appPath);
+  if (speller.Get() == nullptr) {
+    return Fail("the speller could not be started");
+  }
+  if (m_options.listProjects) {
+    return ListProjects();
+  }
+  // A main dictionary that is there but does not load would report every word.
+  if (!speller.Get()->LookUp("the", {0})) {
+    return Fail("no main dictionary: " + m_appPath + kMainDictionaryFile + " cannot be loaded");
+  }
+
+  m_target = std::make_unique<CFunctionTarget>(
+      [this](UINT message, WPARAM, LPARAM lParam) { OnMessage(message, lParam); });
+  const auto started = std::chrono::steady_clock::now();
+  const bool checked = m_options.projectName.empty() ? CheckRoots(error) : CheckSavedProject(error);
+  m_target.reset();
+  m_progress.Clear();
+  if (!checked) {
+    return Fail(error);
+  }
+  m_report.SetSeconds(
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+  m_report.Sort();
+  if (m_options.suggest) {
+    AddSuggestions(*speller.Get());
+  }
+  PrintReport();
+  if (!m_out) {
+    return Fail("the report could not be written");
+  }
+  return m_report.GetOccurrenceCount() > 0 ? kExitFound : kExitClean;
+}
+
+bool CCheckRun::ResolveRoots(std::string& error) {
+  for (const std::string& given : m_options.roots) {
+    std::string folder = CanonicalFolder(given);
+    if (folder.empty()) {
+      error = "no such folder: " + given;
+      return false;
+    }
+    m_report.AddRoot(given, std::move(folder));
+  }
+  return true;
+}
+
+bool CCheckRun::HasMainDictionary(std::string& error) const {
+  const std::string path = m_appPath + kMainDictionaryFile;
+  std::ifstream file(path, std::ios::binary);
+  if (!file || file.peek() == std::ifstream::traits_type::eof()) {
+    error = "no main dictionary: " + path + " is missing or unreadable";
+    return false;
+  }
+  return true;
+}
+
+int CCheckRun::ListProjects() {
+  for (const CSavedProjects::Entry& entry : CSavedProjects::List(m_dataDirectory)) {
+    m_out << entry.name << '\t' << entry.root << '\n';
+  }
+  m_out.flush();
+  return m_out ? kExitClean : Fail("the list could not be written");
+}
+
+bool CCheckRun::CheckRoots(std::string& error) {
+  for (int root = 0; root < static_cast<int>(m_report.GetRoots().size()); ++root) {
+    // An ad-hoc project: named after the folder, never started, so that it makes no
+    // ignore dictionary in the user's dictionary folder.
+    CWebProject project;
+    const StoppedOnExit stopper(project);
+    project.SetName(m_report.GetRoots()[root].given);
+    project.SetRootDirectory(m_report.GetRoots()[root].directory);
+    m_label = m_report.GetRoots()[root].given;
+    if (!CheckProject(
+            project, root, [&project] { project.RestartCollection(); }, error)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CCheckRun::CheckSavedProject(std::string& error) {
+  const std::vector<CSavedProjects::Entry> entries = CSavedProjects::List(m_dataDirectory);
+  const CSavedProjects::Entry* entry = CSavedProjects::Find(entries, m_options.projectName);
+  if (entry == nullptr) {
+    error = "unknown project: " + m_options.projectName;
+    return false;
+  }
+  std::unique_ptr<CWebProject> project = CSavedProjects::Load(entry->dataFile);
+  if (project == nullptr) {
+    error = "the project " + m_options.projectName + " could not be loaded";
+    return false;
+  }
+  const StoppedOnExit stopper(*project);
+  std::string root = project->GetRootDirectory();
+  CDirUtils::EnsureTrailingBackslash(root);
+  project->SetRootDirectory(root);
+  m_report.AddRoot(root, root);
+  m_label = project->GetName();
+  std::string startError;
+  project->SetTargetWindow(m_target->GetSafeHwnd());
+  if (!project->StartProject(startError)) {
+    error = startError.empty() ? "the project could not be started" : startError;
+    return false;
+  }
+  // The program waits a moment after start-up; a command has no reason to.
+  CWebProject* started = project.get();
+  return CheckProject(
+      *project, 0, [started] { started->OnProjectStart(); }, error);
+}
+
+bool CCheckRun::CheckProject(CWebProject& project, int root, const std::function<void()>& start,
+                             std::string& error) {
+  // Whatever an earlier project left queued is dropped before its address can be reused.
+  CMessageLoop::PumpPending();
+  m_project = &project;
+  m_collected = false;
+  m_finished = false;
+  project.SetTargetWindow(m_target->GetSafeHwnd());
+  project.SetCheckParallelism(m_options.EffectiveJobs());
+  start();
+  if (project.GetCheckState() != 1) {
+    error = "the files of " + m_label + " could not be collected";
+    return false;
+  }
+  bool stalled = false;
+  const auto done = [&] {
+    if (m_finished) {
+      return true;
+    }
+    // A worker whose thread could not be made would leave the wait without end.
+    const CProjectCheckWorker* worker = project.GetWorker();
+    stalled = m_collected && project.GetCheckState() == 3 &&
+              (worker == nullptr || worker->GetWorkerThread() == nullptr);
+    return stalled;
+  };
+  while (!CMessageLoop::PumpUntil(done, kPumpSlice)) {
+  }
+  m_project = nullptr;
+  if (stalled) {
+    error = "the check of " + m_label + " could not be started";
+    return false;
+  }
+  const CProjectCheckWorker* worker = project.GetWorker();
+  m_report.AddFilesChecked(worker != nullptr ? worker->GetTotalFiles() : 0);
+  m_rootDictionaries.resize(m_report.GetRoots().size());
+  m_rootDictionaries[static_cast<std::size_t>(root)] = project.GetActiveDictionaries();
+  CollectFindings(project, root);
+  return true;
+}
+
+void CCheckRun::OnMessage(UINT message, LPARAM lParam) {
+  if (m_project == nullptr || lParam != reinterpret_cast<LPARAM>(m_project)) {
+    return;
+  }
+  if (message == CWebProject::MSG_PROJECT_COLLECT_DONE) {
+    m_collected = true;
+    // Collected with nothing to check: no run starts, so no run will end.
+    m_finished = m_finished || m_project->GetCheckState() == 2;
+    return;
+  }
+  const CProjectCheckWorker* worker = m_project->GetWorker();
+  if (message == CProjectCheckWorker::MSG_PROJECT_CHECK_BEGIN ||
+      message == CProjectCheckWorker::MSG_PROJECT_FILE_CHECKED) {
+    if (worker != nullptr) {
+      m_progress.Update(m_label, worker->GetFilesDone(), worker->GetTotalFiles());
+    }
+  } else if (message == CProjectCheckWorker::MSG_PROJECT_CHECK_DONE) {
+    m_finished = true;
+  }
+}
+
+void CCheckRun::CollectFindings(CWebProject& project, int root) {
+  // Each file is read once more to turn byte offsets into the columns editors show.
+  std::unordered_map<std::string, std::vector<std::string>> files;
+  CBadWordsList& list = project.GetBadWordsList();
+  const CReaderAccess access(list);
+  for (CBadWordsList::POSITION position = list.GetHeadPosition(); position;) {
+    const CBadWord* badWord = list.GetNext(position);
+    if (badWord == nullptr) {
+      continue;
+    }
+    bool isNew = false;
+    CCheckReport::Word& word = m_report.FindOrAddWord(badWord->GetWord(), isNew);
+    for (const auto& entry : badWord->GetLocations()) {
+      const CBadWordLoc& location = *entry;
+      const std::string path = location.GetFullPath();
+      auto file = files.find(path);
+      if (file == files.end()) {
+        file = files.emplace(path, std::vector<std::string>()).first;
+        CFileUtils::ReadFileContent(path, file->second);
+      }
+      const std::vector<std::string>& lines = file->second;
+      const std::string* line =
+          location.line >= 0 && static_cast<std::size_t>(location.line) < lines.size()
+              ? &lines[static_cast<std::size_t>(location.line)]
+              : nullptr;
+      m_report.AddFinding(word, root, path, line, location.line, location.start, location.end,
+                          location.context);
+    }
+  }
+}
+
+void CCheckRun::AddSuggestions(CSpellChecker& speller) {
+  const std::vector<CCheckReport::Word>& words = m_report.GetWords();
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    // The dictionaries of the root where the word was found first.
+    const std::size_t root =
+        words[i].locations.empty() ? 0 : static_cast<std::size_t>(words[i].locations.front().root);
+    if (root >= m_rootDictionaries.size()) {
+      continue;
+    }
+    std::vector<std::string> suggestions;
+    speller.Guess(words[i].text, m_rootDictionaries[root], suggestions, true, true);
+    m_report.SetSuggestions(i, std::move(suggestions));
+  }
+}
+
+void CCheckRun::PrintReport() {
+  switch (m_options.format) {
+  case CCheckOptions::Format::Text:
+    m_out << CReportFormats::Text(m_report, m_options.suggest, m_options.summary);
+    break;
+  case CCheckOptions::Format::Json:
+    m_out << CReportFormats::Json(m_report, m_options.suggest, m_options.summary);
+    break;
+  case CCheckOptions::Format::Sarif:
+    m_out << CReportFormats::Sarif(m_report, m_options.suggest, m_options.summary,
+                                   PAGELINT_VERSION);
+    break;
+  }
+  m_out.flush();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "pagelint-check/CheckOptions.h"
+#include "pagelint-check/CheckReport.h"
+#include "pagelint-check/ProgressBar.h"
+
+#include "mtcore/WindowMessages.h"
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CFunctionTarget;
+class CSpellChecker;
+class CWebProject;
+
+/// One call of pagelint-check: starts the speller, checks each root (or the saved
+/// project) through the program's own project pipeline, pumping the calling thread's
+/// messages, and prints the report. Runs on the thread that creates it.
+class CCheckRun {
+public:
+  static constexpr int kExitClean = 0;
+  static constexpr int kExitFound = 1;
+  static constexpr int kExitError = 2;
+
+  /// `progressFd` receives the progress bar when it is a terminal (-1: none).
+  CCheckRun(CCheckOptions options, std::ostream& out, std::ostream& err, int progressFd);
+  ~CCheckRun();
+  CCheckRun(const CCheckRun&) = delete;
+  CCheckRun& operator=(const CCheckRun&) = delete;
+
+  /// The program folder holding "ZEB.fdc" (default: this program's folder).
+  void SetAppPath(std::string path) { m_appPath = std::move(path); }
+  /// The folder of the saved projects (default: CSavedProjects::GetDataDirectory()).
+  void SetDataDirectory(std::string path) { m_dataDirectory = std::move(path); }
+
+  /// Does what the options ask; returns the exit status.
+  int Execute();
+
+  /// The findings of the last Execute, sorted.
+  const CCheckReport& GetReport() const { return m_report; }
+
+private:
+  int Fail(const std::string& message);
+  bool ResolveRoots(std::string& error);
+  bool HasMainDictionary(std::string& error) const;
+  int ListProjects();
+  bool CheckRoots(std::string& error);
+  bool CheckSavedProject(std::string& error);
+  /// Runs `project` (already started by `start`) until its check run ended.
+  bool CheckProject(CWebProject& project, int root, const std::function<void()>& start,
+                    std::string& error);
+  void OnMessage(UINT message, LPARAM lParam);
+  void CollectFindings(CWebProject& project, int root);
+  void AddSuggestions(CSpellChecker& speller);
+  void PrintReport();
+
+  CCheckOptions m_options;
+  std::ostream& m_out;
+  std::ostream& m_err;
+  CProgressBar m_progress;
+  std::string m_appPath;
+  std::string m_dataDirectory;
+  CCheckReport m_report;
+  std::vector<std::vector<int>> m_rootDictionaries; ///< per root: the ids it was checked with
+  std::unique_ptr<CFunctionTarget> m_target;
+
+  // The project being checked and how far it got.
+  CWebProject* m_project = nullptr;
+  std::string m_label;
+  bool m_collected = false;
+  bool m_finished = false;
+};

@@ -1,0 +1,259 @@
+#include "pagelint-check/ReportFormats.h"
+
+#include "pagelint-check/CheckReport.h"
+#include "pagelint-check/JsonWriter.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kUriBase = "SITEROOT";
+
+/// Control characters in file names or words would let a page rewrite the terminal or
+/// forge output lines; the text format shows them as "?".
+void AppendPrintable(std::string& out, std::string_view text) {
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    out += (byte < 0x20 || byte == 0x7F) ? '?' : c;
+  }
+}
+
+void WriteSuggestions(CJsonWriter& json, const CCheckReport::Word& word) {
+  json.Key("suggestions");
+  json.BeginArray();
+  for (const std::string& suggestion : word.suggestions) {
+    json.String(suggestion);
+  }
+  json.EndArray();
+}
+
+void WriteSummary(CJsonWriter& json, const CCheckReport& report) {
+  json.BeginObject();
+  json.MemberInt("files", report.GetFilesChecked());
+  json.MemberInt("words", report.GetWordCount());
+  json.MemberInt("occurrences", report.GetOccurrenceCount());
+  json.Key("seconds");
+  json.Fixed(report.GetSeconds(), 3);
+  json.EndObject();
+}
+
+void WriteRule(CJsonWriter& json) {
+  json.BeginObject();
+  json.Member("id", CReportFormats::kRuleId);
+  json.Member("name", "UnrecognizedWord");
+  json.Key("shortDescription");
+  json.BeginObject();
+  json.Member("text", "A word that none of the dictionaries recognizes.");
+  json.EndObject();
+  json.Key("defaultConfiguration");
+  json.BeginObject();
+  json.Member("level", "warning");
+  json.EndObject();
+  json.EndObject();
+}
+
+void WriteSarifResult(CJsonWriter& json, const CCheckReport::Word& word,
+                      const CCheckReport::Location& location, bool suggest) {
+  json.BeginObject();
+  json.Member("ruleId", CReportFormats::kRuleId);
+  json.MemberInt("ruleIndex", 0);
+  json.Member("level", "warning");
+  json.Key("message");
+  json.BeginObject();
+  json.Member("text", "Unrecognized word: " + word.text);
+  json.EndObject();
+  json.Key("locations");
+  json.BeginArray();
+  json.BeginObject();
+  json.Key("physicalLocation");
+  json.BeginObject();
+  json.Key("artifactLocation");
+  json.BeginObject();
+  json.Member("uri", CReportFormats::EncodeUriPath(location.file));
+  json.Member("uriBaseId", kUriBase);
+  json.EndObject();
+  json.Key("region");
+  json.BeginObject();
+  json.MemberInt("startLine", location.line);
+  json.MemberInt("startColumn", location.column);
+  json.MemberInt("endColumn", location.endColumn);
+  json.Key("snippet");
+  json.BeginObject();
+  json.Member("text", word.text);
+  json.EndObject();
+  json.EndObject();
+  json.Key("contextRegion");
+  json.BeginObject();
+  json.MemberInt("startLine", location.line);
+  json.Key("snippet");
+  json.BeginObject();
+  json.Member("text", location.context);
+  json.EndObject();
+  json.EndObject();
+  json.EndObject();
+  json.EndObject();
+  json.EndArray();
+  if (suggest) {
+    json.Key("properties");
+    json.BeginObject();
+    WriteSuggestions(json, word);
+    json.EndObject();
+  }
+  json.EndObject();
+}
+
+void WriteSarifRun(CJsonWriter& json, const CCheckReport& report, int root,
+                   const std::vector<CCheckReport::Finding>& findings, bool suggest,
+                   std::string_view version) {
+  json.BeginObject();
+  json.Key("tool");
+  json.BeginObject();
+  json.Key("driver");
+  json.BeginObject();
+  json.Member("name", "pagelint-check");
+  json.Member("version", version);
+  json.Key("rules");
+  json.BeginArray();
+  WriteRule(json);
+  json.EndArray();
+  json.EndObject();
+  json.EndObject();
+
+  json.Key("originalUriBaseIds");
+  json.BeginObject();
+  json.Key(kUriBase);
+  json.BeginObject();
+  json.Member("uri", "file://" + CReportFormats::EncodeUriPath(report.GetRoots()[root].directory));
+  json.EndObject();
+  json.EndObject();
+
+  json.Key("results");
+  json.BeginArray();
+  for (const CCheckReport::Finding& finding : findings) {
+    if (finding.location->root == root) {
+      WriteSarifResult(json, *finding.word, *finding.location, suggest);
+    }
+  }
+  json.EndArray();
+  json.EndObject();
+}
+
+} // namespace
+
+std::string CReportFormats::Text(const CCheckReport& report, bool suggest, bool summary) {
+  std::string out;
+  for (const CCheckReport::Finding& finding : report.GetFindings()) {
+    const CCheckReport::Location& location = *finding.location;
+    AppendPrintable(out, report.DisplayPath(location));
+    out += ':';
+    out += std::to_string(location.line);
+    out += ':';
+    out += std::to_string(location.column);
+    out += ": ";
+    AppendPrintable(out, finding.word->text);
+    if (suggest && !finding.word->suggestions.empty()) {
+      out += " (";
+      for (std::size_t i = 0; i < finding.word->suggestions.size(); ++i) {
+        out += i == 0 ? "" : ", ";
+        AppendPrintable(out, finding.word->suggestions[i]);
+      }
+      out += ')';
+    }
+    out += '\n';
+  }
+  if (summary) {
+    out += SummaryLine(report);
+    out += '\n';
+  }
+  return out;
+}
+
+std::string CReportFormats::Json(const CCheckReport& report, bool suggest, bool summary) {
+  CJsonWriter json;
+  json.BeginObject();
+  json.Key("roots");
+  json.BeginArray();
+  for (const CCheckReport::Root& root : report.GetRoots()) {
+    json.String(root.directory);
+  }
+  json.EndArray();
+  json.Key("words");
+  json.BeginArray();
+  for (const CCheckReport::Word& word : report.GetWords()) {
+    json.BeginObject();
+    json.Member("word", word.text);
+    if (suggest) {
+      WriteSuggestions(json, word);
+    }
+    json.Key("locations");
+    json.BeginArray();
+    for (const CCheckReport::Location& location : word.locations) {
+      json.BeginObject();
+      json.Member("file", report.DisplayPath(location));
+      json.MemberInt("line", location.line);
+      json.MemberInt("column", location.column);
+      json.MemberInt("start", location.start);
+      json.MemberInt("end", location.end);
+      json.Member("context", location.context);
+      json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+  }
+  json.EndArray();
+  if (summary) {
+    json.Key("summary");
+    WriteSummary(json, report);
+  }
+  json.EndObject();
+  return json.GetText();
+}
+
+std::string CReportFormats::Sarif(const CCheckReport& report, bool suggest, bool summary,
+                                  std::string_view version) {
+  const std::vector<CCheckReport::Finding> findings = report.GetFindings();
+  CJsonWriter json;
+  json.BeginObject();
+  json.Member("$schema", "https://json.schemastore.org/sarif-2.1.0.json");
+  json.Member("version", "2.1.0");
+  json.Key("runs");
+  json.BeginArray();
+  for (int root = 0; root < static_cast<int>(report.GetRoots().size()); ++root) {
+    WriteSarifRun(json, report, root, findings, suggest, version);
+  }
+  json.EndArray();
+  if (summary) {
+    json.Key("properties");
+    WriteSummary(json, report);
+  }
+  json.EndObject();
+  return json.GetText();
+}
+
+std::string CReportFormats::SummaryLine(const CCheckReport& report) {
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.2f", report.GetSeconds());
+  return std::to_string(report.GetFilesChecked()) + " files checked, " +
+         std::to_string(report.GetWordCount()) + " unrecognized words, " +
+         std::to_string(report.GetOccurrenceCount()) + " occurrences, " + seconds + " s";
+}
+
+std::string CReportFormats::EncodeUriPath(std::string_view path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(path.size());
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool keep = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+                      (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
+                      byte == '~' || byte == '/';
+    if (keep) {
+      out += c;
+    } else {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0x0F];
+    }
+  }
+  return out;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+class CCheckReport;
+
+/// The three ways pagelint-check prints a sorted report.
+class CReportFormats {
+public:
+  /// The rule id under which SARIF lists every unrecognized word.
+  static constexpr const char* kRuleId = "unrecognized-word";
+
+  /// "path:line:column: word" per finding; with `suggest` " (a, b)" after the word;
+  /// with `summary` a last line from SummaryLine.
+  static std::string Text(const CCheckReport& report, bool suggest, bool summary);
+  /// One object: "words" (each with its locations) and, with `summary`, "summary".
+  static std::string Json(const CCheckReport& report, bool suggest, bool summary);
+  /// A SARIF 2.1.0 log with one run per root.
+  static std::string Sarif(const CCheckReport& report, bool suggest, bool summary,
+                           std::string_view version);
+
+  /// "N files checked, N unrecognized words, N occurrences, S.SS s".
+  static std::string SummaryLine(const CCheckReport& report);
+  /// `path` as a URI reference: every byte but unreserved characters and "/" is
+  /// percent-encoded.
+  static std::string EncodeUriPath(std::string_view path);
+};

@@ -1,0 +1,22 @@
+// pagelint-check: checks web sites from the command line with Pagelint's own pipeline.
+#include "pagelint-check/CheckOptions.h"
+#include "pagelint-check/CheckRun.h"
+
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  CCheckOptions options;
+  std::string error;
+  if (!options.Parse(args, error)) {
+    std::cerr << "pagelint-check: " << error << " (see --help)\n";
+    return CCheckRun::kExitError;
+  }
+  CCheckRun run(std::move(options), std::cout, std::cerr, STDERR_FILENO);
+  return run.Execute();
+}
