@@ -645,31 +645,47 @@ void CStringUtils::ReplaceTextBlock(std::vector<std::string>& lines, std::string
 
 // ---- Occurrences -------------------------------------------------------------------------------
 
-bool CStringUtils::FindOccurrence(std::string_view text, std::string_view word, int n,
-                                  bool wholeWord, Span& found) {
-  found = {};
+namespace {
+/// `word` without the fillers at its ends; empty when nothing else is left.
+std::string_view StripWordFillers(std::string_view word) {
   const std::size_t wordBegin = CUtf8::SkipFillers(word, 0);
-  word = word.substr(wordBegin, CUtf8::SkipFillersBack(word, word.size()) - wordBegin);
-  if (n < 1 || word.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) {
+  return word.substr(wordBegin, CUtf8::SkipFillersBack(word, word.size()) - wordBegin);
+}
+} // namespace
+
+bool CStringUtils::FindOccurrenceFrom(std::string_view text, std::string_view word,
+                                      std::size_t from, bool wholeWord, Span& found) {
+  found = {};
+  word = StripWordFillers(word);
+  if (word.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) {
     return false;
   }
-  int count = 0;
-  for (std::size_t at = 0; (at = text.find(word.front(), at)) != kNotFound;) {
+  for (std::size_t at = from; (at = text.find(word.front(), at)) != kNotFound; ++at) {
     std::size_t matchEnd = 0;
-    const bool matched =
-        MatchThroughFillers(text, at, word, matchEnd) &&
-        (!wholeWord || (!JoinsBefore(text, at) && !JoinsAfter(text, at, matchEnd)));
-    if (!matched) {
-      ++at;
-      continue;
-    }
-    if (++count == n) {
+    if (MatchThroughFillers(text, at, word, matchEnd) &&
+        (!wholeWord || (!JoinsBefore(text, at) && !JoinsAfter(text, at, matchEnd)))) {
       found = {at, matchEnd - at};
       return true;
     }
-    at = matchEnd;
   }
   return false;
+}
+
+bool CStringUtils::FindOccurrence(std::string_view text, std::string_view word, int n,
+                                  bool wholeWord, Span& found) {
+  found = {};
+  if (n < 1) {
+    return false;
+  }
+  std::size_t from = 0;
+  for (int count = 0; count < n; ++count) {
+    if (!FindOccurrenceFrom(text, word, from, wholeWord, found)) {
+      found = {};
+      return false;
+    }
+    from = found.start + found.length;
+  }
+  return true;
 }
 
 int CStringUtils::FindOccurrenceIndex(std::string_view text, std::string_view word, int n,

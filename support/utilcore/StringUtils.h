@@ -102,6 +102,12 @@ public:
   /// (which may be longer than `word` when fillers were skipped).
   static bool FindOccurrence(std::string_view text, std::string_view word, int n, bool wholeWord,
                              Span& found);
+  /// The first occurrence of `word` (as FindOccurrence matches it) that starts at or
+  /// after byte `from`. Searching from the end of the previous occurrence walks the
+  /// occurrences one by one in time linear in `text`, and the k-th step finds exactly
+  /// what FindOccurrence finds for n = k.
+  static bool FindOccurrenceFrom(std::string_view text, std::string_view word, std::size_t from,
+                                 bool wholeWord, Span& found);
   /// Finds the n-th (from 1) `open` and the `close` that matches it (nested pairs are
   /// skipped when `open` and `close` differ). Sets both positions to -1 and returns
   /// false when there is no such pair.

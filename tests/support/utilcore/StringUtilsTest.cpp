@@ -362,6 +362,45 @@ TEST(StringUtilsFindOccurrenceIndex, MatchesThroughPageTextFillers) {
   EXPECT_EQ(CStringUtils::FindOccurrenceIndex("a" + Nbsp() + Fill(4) + "b", "b", 1, true), 7);
 }
 
+// Walking with FindOccurrenceFrom from the end of each match must meet exactly the
+// occurrences that FindOccurrence counts, fillers and joined words included.
+TEST(StringUtilsFindOccurrenceFrom, WalkMatchesNthOccurrence) {
+  const std::string dont = "don\u2019" + Fill(4) + "t";
+  const struct {
+    std::string text;
+    std::string word;
+    bool wholeWord;
+  } cases[] = {
+      {"teh cat teh", "teh", true},
+      {"tehteh teh teh", "teh", true},
+      {"tehteh teh", "teh", false},
+      {"aaaa", "aa", false},
+      {"e-mail mail mail", "mail", true},
+      {dont + " " + dont + "x " + dont, "don\u2019t", true},
+      {"", "word", true},
+      {"word", "", true},
+  };
+  for (const auto& c : cases) {
+    std::size_t from = 0;
+    for (int n = 1; n <= 5; ++n) {
+      CStringUtils::Span expected;
+      const bool exists = CStringUtils::FindOccurrence(c.text, c.word, n, c.wholeWord, expected);
+      CStringUtils::Span walked;
+      ASSERT_EQ(CStringUtils::FindOccurrenceFrom(c.text, c.word, from, c.wholeWord, walked), exists)
+          << c.text << " / " << c.word << " / " << n;
+      if (!exists) {
+        break;
+      }
+      EXPECT_EQ(walked, expected) << c.text << " / " << n;
+      from = walked.start + walked.length;
+    }
+  }
+  CStringUtils::Span span;
+  EXPECT_FALSE(CStringUtils::FindOccurrenceFrom("teh", "teh", 4, true, span));
+  EXPECT_TRUE(CStringUtils::FindOccurrenceFrom("xteh teh", "teh", 1, true, span));
+  EXPECT_EQ(span, (CStringUtils::Span{5, 3})); // "xteh" is no whole word even from inside
+}
+
 struct PairCase {
   std::string text;
   int n;

@@ -1,0 +1,149 @@
+#include "checking/BadWord.h"
+
+#include "checking/BadWordsList.h"
+
+#include "utilcore/DirUtils.h"
+#include "utilcore/FileUtils.h"
+#include "utilcore/StringUtils.h"
+
+#include <algorithm>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using LocPtr = std::unique_ptr<CBadWordLoc>;
+
+/// Folder and name without case, then line, then start.
+bool LocationLess(const LocPtr& a, const LocPtr& b) {
+  // Locations of one file are the common case: equal bytes need no case folding.
+  if (a->directory == b->directory && a->fileName == b->fileName) {
+    return a->line != b->line ? a->line < b->line : a->start < b->start;
+  }
+  if (const int byDir = CStringUtils::CompareNoCase(a->directory, b->directory); byDir != 0) {
+    return byDir < 0;
+  }
+  if (const int byName = CStringUtils::CompareNoCase(a->fileName, b->fileName); byName != 0) {
+    return byName < 0;
+  }
+  if (a->line != b->line) {
+    return a->line < b->line;
+  }
+  return a->start < b->start;
+}
+
+bool SameFile(const CBadWordLoc& a, const CBadWordLoc& b) {
+  return a.directory == b.directory && a.fileName == b.fileName;
+}
+
+} // namespace
+
+CBadWord::CBadWord(std::string word) : m_word(std::move(word)) {}
+
+bool CBadWord::AddLocation(const std::string& path, int line, int start, int end,
+                           std::string context) {
+  return AddLocation(CDirUtils::ParsePathFromFile(path),
+                     CFileUtils::ParseFileNameFromPath(path, true), line, start, end,
+                     std::move(context));
+}
+
+bool CBadWord::AddLocation(std::string_view directory, std::string_view fileName, int line,
+                           int start, int end, std::string context) {
+  const bool hadFile = std::any_of(m_locations.begin(), m_locations.end(), [&](const LocPtr& loc) {
+    return loc->directory == directory && loc->fileName == fileName;
+  });
+  auto location = std::make_unique<CBadWordLoc>();
+  location->line = line;
+  location->start = start;
+  location->end = end;
+  location->context = std::move(context);
+  location->directory.assign(directory);
+  location->fileName.assign(fileName);
+  m_locations.AddTail(std::move(location));
+  if (m_owner != nullptr) {
+    m_owner->IndexFile(this, directory, fileName);
+  }
+  return hadFile;
+}
+
+bool CBadWord::HasFile(std::string_view path) const {
+  return std::any_of(m_locations.begin(), m_locations.end(),
+                     [&](const LocPtr& loc) { return loc->HasFullPath(path); });
+}
+
+bool CBadWord::RemoveLocationsOfFile(std::string_view path) {
+  auto& items = m_locations.m_items;
+  std::size_t index = 0;
+  std::size_t removedFromSorted = 0;
+  bool removed = false;
+  for (auto it = items.begin(); it != items.end(); ++index) {
+    if (!(*it)->HasFullPath(path)) {
+      ++it;
+      continue;
+    }
+    removedFromSorted += index < m_sortedCount ? 1 : 0;
+    it = items.erase(it);
+    removed = true;
+  }
+  // Removing keeps the rest in order.
+  m_sortedCount -= removedFromSorted;
+  return removed;
+}
+
+int CBadWord::CountFiles() const {
+  // Paths are compared exactly: on Linux two names that differ in case are two files.
+  std::vector<const CBadWordLoc*> files;
+  files.reserve(m_locations.m_items.size());
+  for (const LocPtr& loc : m_locations) {
+    files.push_back(loc.get());
+  }
+  const auto less = [](const CBadWordLoc* a, const CBadWordLoc* b) {
+    return std::tie(a->directory, a->fileName) < std::tie(b->directory, b->fileName);
+  };
+  std::sort(files.begin(), files.end(), less);
+  const auto same = [](const CBadWordLoc* a, const CBadWordLoc* b) { return SameFile(*a, *b); };
+  return static_cast<int>(std::unique(files.begin(), files.end(), same) - files.begin());
+}
+
+std::string CBadWord::NextFile(CBadWordsLocList::const_iterator& cursor) const {
+  if (cursor == m_locations.end()) {
+    return {};
+  }
+  const CBadWordLoc& current = **cursor;
+  std::string path = current.GetFullPath();
+  while (cursor != m_locations.end() && SameFile(**cursor, current)) {
+    ++cursor;
+  }
+  return path;
+}
+
+std::string CBadWord::GetContextInFile(std::string_view path) const {
+  for (const LocPtr& loc : m_locations) {
+    if (loc->HasFullPath(path)) {
+      return loc->context;
+    }
+  }
+  return {};
+}
+
+void CBadWord::SortLocations() {
+  auto& items = m_locations.m_items;
+  if (m_sortedCount >= items.size()) {
+    m_sortedCount = items.size();
+    return;
+  }
+  // Sort the new tail on its own and merge it in: stable, relinking the list's own nodes
+  // (no allocation), and linear in the old part instead of a full sort each time.
+  CBadWordsLocList::Items tail;
+  tail.splice(tail.begin(), items,
+              std::prev(items.end(), static_cast<std::ptrdiff_t>(items.size() - m_sortedCount)),
+              items.end());
+  tail.sort(LocationLess);
+  if (items.empty() || !LocationLess(tail.front(), items.back())) {
+    items.splice(items.end(), tail);
+  } else {
+    items.merge(tail, LocationLess);
+  }
+  m_sortedCount = items.size();
+}

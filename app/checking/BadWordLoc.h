@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+/// One place where an unrecognized word occurs. Positions are byte offsets in the line
+/// as read from disk, so a replacement can rewrite exactly [start, end).
+class CBadWordLoc {
+public:
+  int line = 0;          ///< 0-based line index in the file as read
+  int start = 0;         ///< byte offset of the word's first byte in that line
+  int end = 0;           ///< byte offset just past the word's written form (references included)
+  std::string context;   ///< excerpt of the line around the word
+  std::string directory; ///< the file's folder, ending in "/"
+  std::string fileName;  ///< the file's name with extension
+
+  std::string GetFullPath() const;
+  /// Whether directory + fileName equals `path` exactly, without building the path.
+  bool HasFullPath(std::string_view path) const;
+};

@@ -1,0 +1,158 @@
+#include "checking/BadWordsList.h"
+
+#include "mtcore/ReaderAccess.h"
+#include "mtcore/WriterAccess.h"
+
+#include <algorithm>
+#include <utility>
+
+CBadWordsList::CBadWordsList() = default;
+
+CBadWordsList::~CBadWordsList() = default;
+
+bool CBadWordsList::IsListed(const CBadWord* word) const {
+  return word != nullptr && m_listed.contains(word);
+}
+
+void CBadWordsList::AppendLocked(std::unique_ptr<CBadWord> word) {
+  if (word == nullptr || m_byText.contains(word->GetWord())) {
+    return;
+  }
+  CBadWord* added = word.get();
+  m_words.push_back(std::move(word));
+  m_byText.emplace(added->GetWord(), added);
+  m_listed.insert(added);
+  added->m_owner = this;
+  for (const auto& location : added->GetLocations()) {
+    IndexFile(added, location->directory, location->fileName);
+  }
+}
+
+void CBadWordsList::UnlistLocked(CBadWord* word) {
+  m_byText.erase(word->GetWord());
+  m_listed.erase(word);
+}
+
+void CBadWordsList::IndexFile(CBadWord* word, std::string_view directory,
+                              std::string_view fileName) {
+  m_pathBuffer.assign(directory).append(fileName);
+  auto found = m_wordsByFile.find(m_pathBuffer);
+  if (found == m_wordsByFile.end()) {
+    found = m_wordsByFile.emplace(m_pathBuffer, std::vector<CBadWord*>()).first;
+  }
+  std::vector<CBadWord*>& words = found->second;
+  if (words.empty() || words.back() != word) {
+    words.push_back(word);
+  }
+}
+
+CBadWord* CBadWordsList::FindWord(std::string_view text) const {
+  CReaderAccess access(Lock());
+  const auto found = m_byText.find(text);
+  return found == m_byText.end() ? nullptr : found->second;
+}
+
+void CBadWordsList::AppendWord(std::unique_ptr<CBadWord> word) {
+  CWriterAccess access(*this);
+  AppendLocked(std::move(word));
+}
+
+void CBadWordsList::RemoveWord(CBadWord* word) {
+  CWriterAccess access(*this);
+  if (!IsListed(word)) {
+    return;
+  }
+  const auto at =
+      std::find_if(m_words.begin(), m_words.end(),
+                   [word](const std::unique_ptr<CBadWord>& w) { return w.get() == word; });
+  UnlistLocked(word);
+  m_words.erase(at);
+}
+
+void CBadWordsList::ClearWords() {
+  CWriterAccess access(*this);
+  m_byText.clear();
+  m_listed.clear();
+  m_wordsByFile.clear();
+  m_words.clear();
+}
+
+void CBadWordsList::RemoveFileLocations(std::string_view path) {
+  if (path.empty()) {
+    return;
+  }
+  CWriterAccess access(*this);
+  m_pathBuffer.assign(path);
+  const auto found = m_wordsByFile.find(m_pathBuffer);
+  if (found == m_wordsByFile.end()) {
+    return;
+  }
+  const std::vector<CBadWord*> candidates = std::move(found->second);
+  m_wordsByFile.erase(found);
+  bool unlisted = false;
+  for (CBadWord* word : candidates) {
+    // A word seen twice has nothing left to remove the second time.
+    if (IsListed(word) && word->RemoveLocationsOfFile(path) && word->CountFiles() == 0) {
+      UnlistLocked(word);
+      unlisted = true;
+    }
+  }
+  if (unlisted) {
+    // One pass that keeps the order of the rest and deletes the unlisted words.
+    std::erase_if(m_words, [this](const std::unique_ptr<CBadWord>& word) {
+      return !m_listed.contains(word.get());
+    });
+  }
+}
+
+int CBadWordsList::GetWordCount() const {
+  CReaderAccess access(Lock());
+  return static_cast<int>(m_words.size());
+}
+
+CBadWordsList::POSITION CBadWordsList::GetHeadPosition() const {
+  CReaderAccess access(Lock());
+  return m_words.empty() ? 0 : 1;
+}
+
+CBadWord* CBadWordsList::GetNext(POSITION& position) const {
+  CReaderAccess access(Lock());
+  if (position == 0 || position > m_words.size()) {
+    position = 0;
+    return nullptr;
+  }
+  CBadWord* word = m_words[position - 1].get();
+  position = position < m_words.size() ? position + 1 : 0;
+  return word;
+}
+
+void CBadWordsList::AddLocation(CBadWord* word, const std::string& path, int line, int start,
+                                int end, std::string context) {
+  CWriterAccess access(*this);
+  if (IsListed(word)) {
+    word->AddLocation(path, line, start, end, std::move(context));
+  }
+}
+
+void CBadWordsList::SortLocations(CBadWord* word) {
+  CWriterAccess access(*this);
+  if (IsListed(word)) {
+    word->SortLocations();
+  }
+}
+
+CBadWord* CBadWordsList::RecordLocation(std::string_view text, std::string_view directory,
+                                        std::string_view fileName, int line, int start, int end,
+                                        std::string context) {
+  CWriterAccess access(*this);
+  CBadWord* word = nullptr;
+  if (const auto found = m_byText.find(text); found != m_byText.end()) {
+    word = found->second;
+  } else {
+    auto created = std::make_unique<CBadWord>(std::string(text));
+    word = created.get();
+    AppendLocked(std::move(created));
+  }
+  word->AddLocation(directory, fileName, line, start, end, std::move(context));
+  return word;
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "checking/BadWord.h"
+#include "mtcore/MultiReaderWriter.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+/// A project's unrecognized words in the order they were first found, shared by the
+/// check worker (which adds and removes) and the user interface thread (which reads,
+/// removes single words and sets replacements). Each operation takes the list's own
+/// lock as noted; callers that hold reader access for a whole walk may call the reader
+/// operations (reader access is re-entrant). The lock is always the innermost one.
+class CBadWordsList : public CMultiReaderWriter {
+public:
+  /// A walk position: 1-based index of the next word; 0 ends the walk. A word removed
+  /// between two steps can make a walk skip one word, never read a freed one.
+  using POSITION = std::size_t;
+
+  CBadWordsList();
+  ~CBadWordsList();
+  CBadWordsList(const CBadWordsList&) = delete;
+  CBadWordsList& operator=(const CBadWordsList&) = delete;
+
+  /// The word whose text equals `text` exactly, or null. Reader access.
+  CBadWord* FindWord(std::string_view text) const;
+  /// Appends the word and takes ownership; a null word, or one whose text is already
+  /// listed, is dropped. Writer access.
+  void AppendWord(std::unique_ptr<CBadWord> word);
+  /// Deletes the word with its locations when it is in the list. Writer access.
+  void RemoveWord(CBadWord* word);
+  /// Deletes every word. Writer access.
+  void ClearWords();
+  /// Removes the locations of `path` from every word and deletes the words left
+  /// without any; nothing for an empty path. Writer access.
+  void RemoveFileLocations(std::string_view path);
+  /// Reader access.
+  int GetWordCount() const;
+  /// Reader access.
+  POSITION GetHeadPosition() const;
+  /// The word at `position` (null past the end), moving `position` on. Reader access
+  /// for this step.
+  CBadWord* GetNext(POSITION& position) const;
+  /// The word's AddLocation under writer access; nothing when the word is not listed.
+  void AddLocation(CBadWord* word, const std::string& path, int line, int start, int end,
+                   std::string context);
+  /// The word's SortLocations under writer access; nothing when the word is not listed.
+  void SortLocations(CBadWord* word);
+
+  /// Finds or appends the word `text` and adds a location to it, all under one writer
+  /// access, so that concurrent recorders never create a word twice and a word that
+  /// the user interface thread removes meanwhile is never touched after its deletion.
+  /// Returns the word, to be handed back to SortLocations (which checks that it is
+  /// still listed) and never dereferenced without the list's lock.
+  CBadWord* RecordLocation(std::string_view text, std::string_view directory,
+                           std::string_view fileName, int line, int start, int end,
+                           std::string context);
+
+private:
+  friend class CBadWord; // reports the files of its new locations
+
+  /// Notes that `word` has a location in the file; called under writer access.
+  void IndexFile(CBadWord* word, std::string_view directory, std::string_view fileName);
+  /// The lock, for the reader operations that are const.
+  CMultiReaderWriter& Lock() const { return const_cast<CBadWordsList&>(*this); }
+  bool IsListed(const CBadWord* word) const;
+  void AppendLocked(std::unique_ptr<CBadWord> word);
+  /// Takes the word out of the look-ups; the caller then drops it from m_words.
+  void UnlistLocked(CBadWord* word);
+
+  std::vector<std::unique_ptr<CBadWord>> m_words;
+  /// The words by their text (views into the words themselves).
+  std::unordered_map<std::string_view, CBadWord*> m_byText;
+  /// The listed words, so a pointer from a caller is checked without reading it.
+  std::unordered_set<const CBadWord*> m_listed;
+  /// For each full path, the words that got a location of it (possibly some twice or
+  /// no longer listed), so removing a file's locations visits only those words.
+  std::unordered_map<std::string, std::vector<CBadWord*>> m_wordsByFile;
+  std::string m_pathBuffer; ///< reused for index look-ups under writer access
+};

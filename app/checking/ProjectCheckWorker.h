@@ -1,0 +1,93 @@
+#pragma once
+
+#include "checking/ProjectFilter.h"
+#include "mtcore/MTMutex.h"
+#include "mtcore/MTWaitableCollection.h"
+#include "mtcore/WindowMessages.h"
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class CBadWordsList;
+class CHTMLFile;
+class CHTMLFileList;
+class CMTWorkerThread;
+
+/// One check run over a project's files: the record the project creates for each run
+/// and the body its worker thread runs. Everything the run reads of the project is
+/// copied at construction, so the user interface thread may change the project while
+/// the run goes on. The lists are not owned and must outlive the run.
+class CProjectCheckWorker {
+public:
+  /// Posted to the target window; wParam = MakeProgressParam(total, done), lParam = the
+  /// project.
+  static const UINT MSG_PROJECT_CHECK_BEGIN;
+  static const UINT MSG_PROJECT_FILE_CHECKED;
+  static const UINT MSG_PROJECT_CHECK_DONE;
+
+  CProjectCheckWorker(LPARAM project, CHTMLFileList* fileList, CBadWordsList* badWords,
+                      HWND targetWindow, std::string root, std::vector<CProjectFilter> filters,
+                      std::vector<int> dictionaryIds, std::string projectName);
+  ~CProjectCheckWorker();
+  CProjectCheckWorker(const CProjectCheckWorker&) = delete;
+  CProjectCheckWorker& operator=(const CProjectCheckWorker&) = delete;
+
+  /// Stores the thread that runs this record (not owned: the project stops, waits for
+  /// and deletes it before it deletes the record) and hands it the stop events.
+  void SetWorkerThread(CMTWorkerThread* thread);
+  CMTWorkerThread* GetWorkerThread() const { return m_thread.load(std::memory_order_acquire); }
+
+  /// Checks every pending, included file once (worker thread).
+  void Run();
+  /// Checks one file when it is pending and included; clears its flag only after a
+  /// complete scan.
+  void CheckProjectFile(CHTMLFile* file);
+  /// Looks up the words of one line of page text and records the unrecognized ones;
+  /// true when the line yielded no finding and the scan was not stopped.
+  bool ScanLine(const std::string& line, CHTMLFile* file, int lineIndex);
+  /// Overwrites every e-mail and web address in `line` with as many blanks.
+  static void BlankAddresses(std::string& line);
+  /// Adds one finding of `word` in `file` to the bad-word list.
+  void RecordBadWord(const std::string& word, int lineIndex, int start, int end,
+                     std::string context, CHTMLFile* file);
+
+  int GetTotalFiles() const { return m_totalFiles.load(std::memory_order_acquire); }
+  int GetFilesDone() const { return m_filesDone.load(std::memory_order_acquire); }
+
+  /// Threads that check files at once (the run's own thread included); 1, the default,
+  /// checks the files one after the other in list order. Set before Run.
+  void SetParallelism(int threads);
+
+  /// The progress wParam: total in the high 16 bits (modulo 65536), done in the low.
+  static WPARAM MakeProgressParam(int total, int done);
+
+private:
+  bool IsStopped() const;
+  bool IsIncluded(const CHTMLFile* file) const;
+  void Post(UINT message) const;
+  int CountPendingFiles() const;
+  void CheckFilesInOrder();
+  void CheckFilesInParallel();
+  void CheckClaimedFiles(std::atomic<std::size_t>& next);
+  /// Sorts the locations of the words recorded in the file just scanned; false when
+  /// stopped.
+  bool SortRecordedLocations();
+
+  const LPARAM m_project;
+  CHTMLFileList* const m_fileList;
+  CBadWordsList* const m_badWords;
+  const HWND m_targetWindow;
+  const std::string m_root;
+  const std::vector<CProjectFilter> m_filters;
+  const std::vector<int> m_dictionaryIds;
+  const std::string m_projectName;
+
+  std::atomic<CMTWorkerThread*> m_thread{nullptr};
+  std::atomic<int> m_totalFiles{0};
+  std::atomic<int> m_filesDone{0};
+  int m_parallelism = 1;
+  CMTMutex m_mutex;
+  CMTWaitableCollection m_stopEvents;
+};

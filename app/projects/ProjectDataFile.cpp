@@ -1,0 +1,83 @@
+#include "projects/ProjectDataFile.h"
+
+#include "utilcore/ArchiveReader.h"
+#include "utilcore/ArchiveWriter.h"
+
+namespace {
+// The least bytes an element can take, so that a damaged count is refused at once.
+// Lists of strings are not reserved ahead: a string object is far larger than the
+// byte that may stand for it, and grows only with what is really read.
+constexpr std::size_t kMinStringBytes = 1;
+constexpr std::size_t kIdBytes = 4;
+constexpr std::size_t kMinFilterBytes = 2 + 4 + kMinStringBytes;
+
+constexpr std::uint16_t kFirstVersion = 1;
+
+bool IsKnownFilterType(std::int32_t type) {
+  return type == CProjectFilter::SUB_DIRECTORY || type == CProjectFilter::FILE ||
+         type == CProjectFilter::CUSTOM;
+}
+
+void ReadFirstVersionBody(CArchiveReader& reader, CProjectDataFile::SContent& content) {
+  reader.Skip(4); // a value the first version stored and nothing ever used
+  const std::uint32_t count = reader.ReadCount(kIdBytes);
+  content.dictionaryIds.reserve(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    content.dictionaryIds.push_back(reader.ReadInt32());
+  }
+}
+
+void ReadFilters(CArchiveReader& reader, CProjectDataFile::SContent& content) {
+  const std::uint32_t count = reader.ReadCount(kMinFilterBytes);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    reader.ReadUInt16(); // the filter version: every version so far has the same form
+    CProjectFilter filter;
+    filter.type = CProjectDataFile::kFallbackFilterType;
+    const std::int32_t type = reader.ReadInt32();
+    if (IsKnownFilterType(type)) {
+      filter.type = type;
+    }
+    filter.text = reader.ReadString();
+    content.filters.push_back(std::move(filter));
+  }
+}
+} // namespace
+
+std::string CProjectDataFile::Write(const SContent& content, const std::string& fileName) {
+  CArchiveWriter writer(fileName);
+  writer.WriteUInt16(kVersion);
+  writer.WriteString(content.name);
+  writer.WriteString(content.rootDirectory);
+  writer.WriteCount(content.dictionaryNames.size());
+  for (const std::string& name : content.dictionaryNames) {
+    writer.WriteString(name);
+  }
+  writer.WriteCount(content.filters.size());
+  for (const CProjectFilter& filter : content.filters) {
+    writer.WriteUInt16(kFilterVersion);
+    writer.WriteInt32(filter.type);
+    writer.WriteString(filter.text);
+  }
+  return writer.TakeBytes();
+}
+
+CProjectDataFile::SContent CProjectDataFile::Read(std::string_view bytes,
+                                                  const std::string& fileName) {
+  CArchiveReader reader(bytes, fileName);
+  SContent content;
+  content.version = reader.ReadUInt16();
+  content.name = reader.ReadString();
+  content.rootDirectory = reader.ReadString();
+  if (content.version == kFirstVersion) {
+    ReadFirstVersionBody(reader, content);
+    return content;
+  }
+  const std::uint32_t count = reader.ReadCount(kMinStringBytes);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    content.dictionaryNames.push_back(reader.ReadString());
+  }
+  if (content.version >= kVersion) {
+    ReadFilters(reader, content);
+  }
+  return content;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "checking/ProjectFilter.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// The byte form of a project data file (".plx"): a 16-bit version, the name, the
+/// root folder, the dictionaries and the exclusion filters, little-endian, strings in
+/// the archive string form. Version 2 is written; versions 1 and 2 are read.
+class CProjectDataFile {
+public:
+  static constexpr std::uint16_t kVersion = 2;
+  /// The version each stored filter carries.
+  static constexpr std::uint16_t kFilterVersion = 1;
+  /// The type a filter gets when the file names one that does not exist.
+  static constexpr std::int32_t kFallbackFilterType = CProjectFilter::FILE;
+
+  /// What one data file holds.
+  struct SContent {
+    std::uint16_t version = kVersion;
+    std::string name;
+    std::string rootDirectory;
+    /// Dictionary names, in the project's order (every version but 1).
+    std::vector<std::string> dictionaryNames;
+    /// Dictionary ids as a version 1 file stored them.
+    std::vector<std::int32_t> dictionaryIds;
+    std::vector<CProjectFilter> filters;
+    bool operator==(const SContent&) const = default;
+  };
+
+  /// The bytes of `content` as version 2 (its version and ids are not written).
+  /// Throws CArchiveException for content the archive form cannot hold.
+  static std::string Write(const SContent& content, const std::string& fileName);
+  /// Parses a data file. Throws CArchiveException, naming `fileName`, for a truncated
+  /// or damaged file; nothing is allocated beyond what the bytes can hold.
+  static SContent Read(std::string_view bytes, const std::string& fileName);
+};

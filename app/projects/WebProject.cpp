@@ -1,0 +1,435 @@
+#include "projects/WebProject.h"
+
+#include "projects/HTMLFile.h"
+#include "projects/ProjectMsgWnd.h"
+
+#include "spellcore/SpellChecker.h"
+
+#include "diskfiles/DiskFileListAccess.h"
+#include "diskfiles/FileCollector.h"
+#include "mtcore/DirMonitorThread.h"
+#include "mtcore/MTWorkerThread.h"
+#include "mtcore/ReaderAccess.h"
+#include "mtcore/TimerThread.h"
+#include "utilcore/DirUtils.h"
+#include "utilcore/FileUtils.h"
+#include "utilcore/HTMLUtils.h"
+#include "utilcore/StringUtils.h"
+
+#include <algorithm>
+#include <chrono>
+#include <string_view>
+#include <thread>
+
+const UINT CWebProject::MSG_PROJECT_START =
+    RegisterWindowMessageA("27FF44D7-15A6-4d83-A726-7FAC0E802DD4");
+const UINT CWebProject::MSG_PROJECT_DIR_CHANGED =
+    RegisterWindowMessageA("663307A8-3235-4a5b-8683-4226B32E4539");
+const UINT CWebProject::MSG_PROJECT_COLLECT_BEGIN =
+    RegisterWindowMessageA("9AEF0C75-0FCF-4f29-939E-CDFAC65FD6C9");
+const UINT CWebProject::MSG_PROJECT_COLLECT_DONE =
+    RegisterWindowMessageA("715DC0B4-854B-4449-BE3D-A0EF75728B6C");
+const UINT CWebProject::MSG_PROJECT_WORDS_REMOVED =
+    RegisterWindowMessageA("CD335B4D-45F4-4e67-977D-46064FC4BD93");
+
+namespace {
+constexpr std::uint32_t kStartDelayMs = 1450;
+/// File names, folder names and last-write times.
+constexpr std::uint32_t kDirChangeFilter = CDirMonitorThread::CHANGE_FILE_NAME |
+                                           CDirMonitorThread::CHANGE_DIR_NAME |
+                                           CDirMonitorThread::CHANGE_LAST_WRITE;
+constexpr std::uint32_t kDirChangePeriodMs = 2000;
+constexpr int kBackgroundPriority = -1;
+constexpr int kCurrentWorkerPriority = -1;
+constexpr int kOtherWorkerPriority = -2;
+constexpr std::int32_t kStateCollecting = 1;
+constexpr std::int32_t kStateCollected = 2;
+constexpr std::int32_t kStateChecking = 3;
+constexpr std::int32_t kStateChecked = 4;
+constexpr std::int32_t kStateOutOfDate = 5;
+
+constexpr const char* kAddToDictionaryName = "ZEB Custom";
+constexpr const char* kIgnoreSuffix = " Ignore";
+constexpr const char* kNoWindowError =
+    "Pagelint internal error: unable to start processing this project.";
+constexpr const char* kNoRootError =
+    "This project's local directory is no longer valid. If you moved or renamed the "
+    "project's files, then select the new directory. If you deleted the project, you "
+    "should consider deleting this project from Pagelint.";
+
+void AppendUnlessPresent(std::vector<int>& ids, int id) {
+  if (id != -1 && std::find(ids.begin(), ids.end(), id) == ids.end()) {
+    ids.push_back(id);
+  }
+}
+} // namespace
+
+/// Shows the wait cursor for its scope.
+class CWebProject::CWaitCursor {
+public:
+  explicit CWaitCursor(const WaitCursorHook& hook) : m_hook(hook) { Show(true); }
+  ~CWaitCursor() { Show(false); }
+  CWaitCursor(const CWaitCursor&) = delete;
+  CWaitCursor& operator=(const CWaitCursor&) = delete;
+
+private:
+  void Show(bool show) const {
+    if (m_hook) {
+      m_hook(show);
+    }
+  }
+
+  const WaitCursorHook& m_hook;
+};
+
+CWebProject::CWebProject() : m_msgWindow(std::make_unique<CProjectMsgWnd>()) {
+  TakeSpellerDictionaries();
+}
+
+CWebProject::~CWebProject() {
+  // Normally StopProject ran already; no thread may outlive the lists it uses.
+  ReleaseHeldAccess();
+  if (m_msgWindow) {
+    m_msgWindow->DisableDispatch();
+  }
+  StopStartTimer();
+  StopWorker();
+  StopDirMonitor();
+  m_fileCollector.reset();
+}
+
+std::string CWebProject::MakeIgnoreDictionaryName(const std::string& projectName) {
+  return CFileUtils::ReplaceBadFileChars(projectName + kIgnoreSuffix, "_", false);
+}
+
+void CWebProject::TakeSpellerDictionaries() {
+  const CSpellChecker* speller = CSpellChecker::GetInstance();
+  if (speller == nullptr) {
+    return;
+  }
+  m_addToDictionaryId = speller->GetDictionaryID(kAddToDictionaryName);
+  std::vector<int> ids;
+  speller->GetDictionaries(ids, true, true);
+  const std::string ignoreName = GetIgnoreDictionaryName();
+  std::string name;
+  for (const int id : ids) {
+    speller->GetDictionaryName(id, name);
+    if (name.empty()) {
+      continue;
+    }
+    if (name == ignoreName) {
+      m_ignoreId = id;
+    } else if (CStringUtils::MatchLastChars(name, kIgnoreSuffix, true)) {
+      continue; // another project's ignore dictionary
+    }
+    m_activeDictionaries.push_back(id);
+  }
+}
+
+bool CWebProject::IsFileIncluded(const CDiskFile* file) const {
+  return CProjectFilter::IsFileIncluded(m_rootDirectory, m_filters, file);
+}
+
+std::string CWebProject::RelativeDirAt(int index) const {
+  const std::string fullPath = m_fileList.FullPathAt(index);
+  if (fullPath.empty()) {
+    return {};
+  }
+  std::string_view rest(fullPath);
+  rest.remove_prefix(std::min(m_rootDirectory.size(), rest.size()));
+  // A root written without its final "/" leaves one in front: never ".//".
+  while (!rest.empty() && rest.front() == '/') {
+    rest.remove_prefix(1);
+  }
+  return "./" + CDirUtils::ParsePathFromFile(std::string(rest));
+}
+
+bool CWebProject::SetActiveDictionaries(std::vector<int> ids) {
+  if (m_ignoreId > 0) {
+    AppendUnlessPresent(ids, m_ignoreId);
+  }
+  if (ids == m_activeDictionaries) {
+    return false;
+  }
+  m_activeDictionaries = std::move(ids);
+  m_fileList.MarkAllPending();
+  return true;
+}
+
+bool CWebProject::StartProject(std::string& errorText) {
+  ResolveDictionaries();
+  if (!EnsureMessageWindow()) {
+    errorText = kNoWindowError;
+    return false;
+  }
+  if (!CDirUtils::DoesDirExist(m_rootDirectory)) {
+    errorText = kNoRootError;
+    return false;
+  }
+  StopStartTimer(); // a second start replaces the delay under way
+  m_startTimer = std::make_unique<CTimerThread>(MSG_PROJECT_START, m_msgWindowHandle, kStartDelayMs,
+                                                true, false, 0);
+  if (!m_startTimer->IsStarted()) {
+    m_startTimer.reset();
+    OnProjectStart();
+  }
+  return true;
+}
+
+void CWebProject::ResolveDictionaries() {
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  if (speller == nullptr) {
+    return;
+  }
+  if (!m_loadedDictionaryNames.empty()) {
+    m_activeDictionaries.clear();
+    for (const std::string& name : m_loadedDictionaryNames) {
+      // An unknown name keeps its place as -1, which no lookup uses.
+      m_activeDictionaries.push_back(speller->GetDictionaryID(name));
+    }
+    m_loadedDictionaryNames.clear();
+  }
+  if (m_ignoreId == -1) {
+    const std::string ignoreName = GetIgnoreDictionaryName();
+    m_ignoreId = speller->GetDictionaryID(ignoreName);
+    if (m_ignoreId == -1 && speller->AddCustomDictionary(ignoreName)) {
+      m_ignoreId = speller->GetDictionaryID(ignoreName);
+    }
+    AppendUnlessPresent(m_activeDictionaries, m_ignoreId);
+  }
+  if (m_addToDictionaryId == -1) {
+    m_addToDictionaryId = speller->GetDictionaryID(kAddToDictionaryName);
+    AppendUnlessPresent(m_activeDictionaries, m_addToDictionaryId);
+  }
+}
+
+bool CWebProject::EnsureMessageWindow() {
+  if (!m_msgWindow) {
+    return false;
+  }
+  if (m_msgWindowHandle != 0 && IsWindow(m_msgWindowHandle)) {
+    return true;
+  }
+  if (!IsWindow(m_msgWindow->GetSafeHwnd())) {
+    // A destroyed target cannot come back: a fresh one of this thread takes its place.
+    m_msgWindow = std::make_unique<CProjectMsgWnd>();
+  }
+  m_msgWindowHandle = m_msgWindow->CreateProjectWindow(this) ? m_msgWindow->GetSafeHwnd() : 0;
+  return m_msgWindowHandle != 0;
+}
+
+void CWebProject::OnProjectStart() {
+  if (!EnsureMessageWindow()) {
+    return;
+  }
+  StopStartTimer();
+  RestartCollection();
+}
+
+void CWebProject::RestartCollection() {
+  const CWaitCursor waitCursor(m_waitCursorHook);
+  StopWorker();
+  StopDirMonitor();
+  m_fileList.RemoveAll();
+  m_badWords.ClearWords();
+  if (!CDirUtils::DoesDirExist(m_rootDirectory) || !EnsureMessageWindow()) {
+    return;
+  }
+  StartDirMonitor();
+  SetCheckState(kStateCollecting);
+  StartOrRefreshCollector();
+}
+
+void CWebProject::StartDirMonitor() {
+  auto monitor = std::make_unique<CDirMonitorThread>(
+      m_rootDirectory, true, kDirChangeFilter, MSG_PROJECT_DIR_CHANGED, m_msgWindowHandle,
+      kDirChangePeriodMs, reinterpret_cast<LPARAM>(this));
+  if (!monitor->IsValid()) {
+    return; // the project goes on without noticing changes
+  }
+  monitor->SetPriority(kBackgroundPriority);
+  m_dirMonitor = std::move(monitor);
+}
+
+void CWebProject::StartOrRefreshCollector() {
+  // The collector posts to the window it was made with; a new window needs a new one.
+  if (m_fileCollector && m_collectorWindow == m_msgWindowHandle) {
+    m_fileCollector->SetDir(m_rootDirectory);
+    m_fileCollector->Refresh();
+    return;
+  }
+  m_fileCollector.reset();
+  std::vector<std::string> extensions;
+  CHTMLUtils::GetSupportedHTMLFiles(extensions, true);
+  auto collector = std::make_unique<CFileCollector>(m_rootDirectory, true, extensions,
+                                                    std::vector<std::string>(), &m_fileList,
+                                                    m_msgWindowHandle, 0, false);
+  if (!collector->IsValid()) {
+    return;
+  }
+  collector->SetPriority(kBackgroundPriority);
+  collector->Refresh();
+  m_fileCollector = std::move(collector);
+  m_collectorWindow = m_msgWindowHandle;
+}
+
+void CWebProject::OnDirChanged(LPARAM project) {
+  if (project == reinterpret_cast<LPARAM>(this) && m_fileCollector) {
+    m_fileCollector->Refresh();
+  }
+}
+
+void CWebProject::OnCollectBegin() {
+  PostToTarget(MSG_PROJECT_COLLECT_BEGIN);
+}
+
+void CWebProject::OnCollectionDone() {
+  SetCheckState(kStateCollected);
+  if (!m_fileCollector) {
+    return;
+  }
+  const CFileChanges changes = m_fileCollector->TakeChanges();
+  if (!changes.removed.empty()) {
+    RemoveFindingsOf(changes.removed);
+    PostToTarget(MSG_PROJECT_WORDS_REMOVED);
+  }
+  MarkPending(changes.modified);
+  PostToTarget(MSG_PROJECT_COLLECT_DONE);
+  if (changes.added.empty() && changes.modified.empty()) {
+    return;
+  }
+  if (IsCheckedOnce()) {
+    SetCheckState(kStateOutOfDate);
+    return;
+  }
+  StartCheckWorker();
+}
+
+void CWebProject::RemoveFindingsOf(const std::vector<std::string>& removedPaths) {
+  bool listEmpty = false;
+  {
+    const CDiskFileListAccess access(m_fileList);
+    listEmpty = m_fileList.GetCount() == 0;
+  }
+  if (listEmpty) {
+    m_badWords.ClearWords();
+    return;
+  }
+  for (const std::string& path : removedPaths) {
+    m_badWords.RemoveFileLocations(path);
+  }
+}
+
+void CWebProject::MarkPending(const std::vector<std::string>& modifiedPaths) {
+  if (modifiedPaths.empty()) {
+    return;
+  }
+  const CDiskFileListAccess access(m_fileList);
+  for (const std::string& path : modifiedPaths) {
+    if (auto* file = dynamic_cast<CHTMLFile*>(m_fileList.Find(path, false))) {
+      file->SetCheckPending(true);
+    }
+  }
+}
+
+void CWebProject::StartCheckWorker() {
+  StopWorker();
+  m_badWords.ClearWords();
+  // The findings of every file went, so every file is checked again.
+  m_fileList.MarkAllPending();
+  auto worker = std::make_unique<CProjectCheckWorker>(reinterpret_cast<LPARAM>(this), &m_fileList,
+                                                      &m_badWords, m_targetWindow, m_rootDirectory,
+                                                      m_filters, m_activeDictionaries, m_name);
+  worker->SetParallelism(m_checkParallelism);
+  CProjectCheckWorker* record = worker.get();
+  m_worker = std::move(worker);
+  auto thread =
+      std::make_unique<CMTWorkerThread>([this, record](void*) { return RunCheck(*record); }, record,
+                                        m_current ? kCurrentWorkerPriority : kOtherWorkerPriority);
+  if (!thread->IsStarted()) {
+    return; // nothing runs, so the state does not claim a run
+  }
+  record->SetWorkerThread(std::move(thread));
+  SetCheckState(kStateChecking);
+}
+
+unsigned CWebProject::RunCheck(CProjectCheckWorker& worker) {
+  // The creating thread hands the record its thread object after the start.
+  while (worker.GetWorkerThread() == nullptr) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  SetCheckState(kStateChecking);
+  m_checkTimer.Start();
+  worker.Run();
+  // Changes collected during the run keep the project out of date.
+  std::int32_t state = GetCheckState();
+  while (state != kStateOutOfDate &&
+         !m_checkState.compare_exchange_weak(state, kStateChecked, std::memory_order_acq_rel)) {
+  }
+  m_checkedOnce.store(true, std::memory_order_release);
+  m_elapsedSeconds.store(static_cast<std::uint32_t>(m_checkTimer.Stop() / 1000),
+                         std::memory_order_release);
+  return 0;
+}
+
+void CWebProject::StopWorker() {
+  if (!m_worker) {
+    return;
+  }
+  if (CMTWorkerThread* thread = m_worker->GetWorkerThread()) {
+    thread->Stop();
+    thread->Wait(INFINITE);
+  }
+  m_worker.reset();
+}
+
+void CWebProject::StopStartTimer() {
+  if (m_startTimer) {
+    m_startTimer->Stop(INFINITE);
+    m_startTimer.reset();
+  }
+}
+
+void CWebProject::StopDirMonitor() {
+  if (m_dirMonitor) {
+    m_dirMonitor->Stop(INFINITE);
+    m_dirMonitor.reset();
+  }
+}
+
+void CWebProject::StopProject() {
+  ReleaseHeldAccess();
+  if (m_msgWindow) {
+    m_msgWindow->DisableDispatch();
+  }
+  StopStartTimer();
+  StopWorker();
+  StopDirMonitor();
+  m_fileList.RemoveAll();
+  m_badWords.ClearWords();
+  m_msgWindow.reset();
+  m_msgWindowHandle = 0;
+}
+
+void CWebProject::HoldReaderAccess() {
+  if (!m_heldAccess) {
+    m_heldAccess = std::make_unique<CReaderAccess>(m_badWords);
+  }
+}
+
+void CWebProject::ReleaseHeldAccess() {
+  m_heldAccess.reset();
+}
+
+void CWebProject::SetWorkerPriority(int priority) {
+  if (!m_worker) {
+    return;
+  }
+  if (CMTWorkerThread* thread = m_worker->GetWorkerThread()) {
+    thread->SetPriority(priority);
+  }
+}
+
+void CWebProject::PostToTarget(UINT message) const {
+  PostMessage(m_targetWindow, message, 0, reinterpret_cast<LPARAM>(this));
+}

@@ -1,0 +1,202 @@
+#pragma once
+
+#include "checking/BadWordsList.h"
+#include "checking/ProjectCheckWorker.h"
+#include "checking/ProjectFilter.h"
+#include "projects/HTMLFileList.h"
+
+#include "mtcore/WindowMessages.h"
+#include "utilcore/TimingUtils.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class CDirMonitorThread;
+class CDiskFile;
+class CFileCollector;
+class CProjectMsgWnd;
+class CReaderAccess;
+class CTimerThread;
+
+/// One web site project: its root folder, filters, dictionaries and findings, and the
+/// threads that collect and check its files. Every member belongs to the thread that
+/// created the project (the user interface thread) unless its comment says otherwise.
+class CWebProject {
+public:
+  /// The start delay has elapsed (timer thread to the message window; lParam 0).
+  static const UINT MSG_PROJECT_START;
+  /// Something changed below the root (directory monitor to the message window).
+  static const UINT MSG_PROJECT_DIR_CHANGED;
+  /// A collection pass began (to the target window; wParam 0, lParam the project).
+  static const UINT MSG_PROJECT_COLLECT_BEGIN;
+  /// The file list is current (to the target window; wParam 0, lParam the project).
+  static const UINT MSG_PROJECT_COLLECT_DONE;
+  /// Removed files' findings were dropped (to the target window; lParam the project).
+  static const UINT MSG_PROJECT_WORDS_REMOVED;
+
+  /// Shows (true) or hides (false) the wait cursor around lengthy operations.
+  using WaitCursorHook = std::function<void(bool show)>;
+
+  /// Takes the add-to-dictionary and active dictionary ids from the speller, if any.
+  CWebProject();
+  /// Call StopProject first; deletes the file collector before the lists.
+  ~CWebProject();
+  CWebProject(const CWebProject&) = delete;
+  CWebProject& operator=(const CWebProject&) = delete;
+
+  const std::string& GetName() const { return m_name; }
+  void SetName(std::string name) { m_name = std::move(name); }
+  /// The site's root folder, ending in "/".
+  const std::string& GetRootDirectory() const { return m_rootDirectory; }
+  void SetRootDirectory(std::string root) { m_rootDirectory = std::move(root); }
+  /// First the project data folder, then the full path of the project's data file.
+  const std::string& GetDataPath() const { return m_dataPath; }
+  void SetDataPath(std::string path) { m_dataPath = std::move(path); }
+
+  /// 0 not started, 1 collecting, 2 collected, 3 checking, 4 checked, 5 out of date.
+  /// Any thread.
+  std::int32_t GetCheckState() const { return m_checkState.load(std::memory_order_acquire); }
+  void SetCheckState(std::int32_t state) { m_checkState.store(state, std::memory_order_release); }
+  /// Whether a check run ended since the project was created. Any thread.
+  bool IsCheckedOnce() const { return m_checkedOnce.load(std::memory_order_acquire); }
+  bool IsCurrent() const { return m_current; }
+  void SetCurrent(bool current) { m_current = current; }
+  /// Whole seconds the last check run took. Any thread.
+  std::uint32_t GetElapsedSeconds() const {
+    return m_elapsedSeconds.load(std::memory_order_acquire);
+  }
+
+  std::vector<int> GetActiveDictionaries() const { return m_activeDictionaries; }
+  /// The dictionary that "Add To Dictionary" adds to; -1 for none.
+  int GetAddToDictionaryId() const { return m_addToDictionaryId; }
+  void SetAddToDictionaryId(int id) { m_addToDictionaryId = id; }
+  /// The project's own ignore dictionary; -1 until known.
+  int GetIgnoreId() const { return m_ignoreId; }
+  /// The window (the main view) that receives the project's progress messages.
+  HWND GetTargetWindow() const { return m_targetWindow; }
+  void SetTargetWindow(HWND window) { m_targetWindow = window; }
+
+  const std::vector<CProjectFilter>& GetFilters() const { return m_filters; }
+  void AddFilter(CProjectFilter filter) { m_filters.push_back(std::move(filter)); }
+  void RemoveAllFilters() { m_filters.clear(); }
+
+  CHTMLFileList& GetFileList() { return m_fileList; }
+  const CHTMLFileList& GetFileList() const { return m_fileList; }
+  CBadWordsList& GetBadWordsList() { return m_badWords; }
+  const CBadWordsList& GetBadWordsList() const { return m_badWords; }
+  /// Dictionary names read from the data file, resolved to ids by StartProject.
+  std::vector<std::string>& GetLoadedDictionaryNames() { return m_loadedDictionaryNames; }
+  const std::vector<std::string>& GetLoadedDictionaryNames() const {
+    return m_loadedDictionaryNames;
+  }
+  /// The name of the project's own ignore dictionary.
+  std::string GetIgnoreDictionaryName() const { return MakeIgnoreDictionaryName(m_name); }
+  /// The running or last worker; null before the first run and after a stop.
+  CProjectCheckWorker* GetWorker() const { return m_worker.get(); }
+  /// The handle of the project's message window; 0 when it has none.
+  HWND GetMsgWindowHandle() const { return m_msgWindowHandle; }
+  /// The message window object; null after StopProject.
+  const CProjectMsgWnd* GetMsgWindow() const { return m_msgWindow.get(); }
+
+  /// Whether no filter excludes the file.
+  bool IsFileIncluded(const CDiskFile* file) const;
+  /// "./" followed by the folder of the file at `index` relative to the root; "" when
+  /// there is no such file.
+  std::string RelativeDirAt(int index) const;
+  /// Adds the ignore dictionary to `ids`; false (nothing changes) when the result is
+  /// the current list, else takes it and marks every file pending.
+  bool SetActiveDictionaries(std::vector<int> ids);
+
+  /// Resolves the dictionaries and starts the start delay; false with the message for
+  /// the user in `errorText` when the project cannot start.
+  bool StartProject(std::string& errorText);
+  /// Stops the worker and monitor, empties the lists and collects the files anew.
+  void RestartCollection();
+  /// Applies the finished collection pass's changes and starts a run when needed.
+  void OnCollectionDone();
+  /// Empties the findings and starts a check run over the pending files.
+  void StartCheckWorker();
+  /// Stops every activity of the project before it is removed; the file collector
+  /// stays until destruction.
+  void StopProject();
+
+  /// Message window handlers.
+  void OnProjectStart();
+  void OnDirChanged(LPARAM project);
+  void OnCollectBegin();
+
+  /// Takes the findings' reader access for a whole walk of the word list, until
+  /// ReleaseHeldAccess (both on the same thread). Holding it twice keeps one access.
+  void HoldReaderAccess();
+  void ReleaseHeldAccess();
+
+  /// Priority of the running worker's thread (0, -1, -2); nothing without a worker.
+  void SetWorkerPriority(int priority);
+  /// Threads of each new check run (default 1).
+  void SetCheckParallelism(int threads) { m_checkParallelism = threads < 1 ? 1 : threads; }
+  void SetWaitCursorHook(WaitCursorHook hook) { m_waitCursorHook = std::move(hook); }
+
+  // The project data file (WebProjectFile.cpp).
+  bool LoadProject();
+  bool SaveProject(bool outOfDate);
+  void RenameProject(const std::string& newName);
+  void DeleteProjectData();
+  /// The data file of a project named `name` in the project data folder.
+  std::string GetDataFilePath(const std::string& name) const;
+
+  /// The ignore dictionary's name: the project name and " Ignore", with characters
+  /// that no file name may hold replaced by "_". Defined in WebProject.cpp.
+  static std::string MakeIgnoreDictionaryName(const std::string& projectName);
+
+private:
+  class CWaitCursor;
+
+  void TakeSpellerDictionaries();
+  void ResolveDictionaries();
+  bool EnsureMessageWindow();
+  void StopWorker();
+  void StopStartTimer();
+  void StopDirMonitor();
+  void StartDirMonitor();
+  void StartOrRefreshCollector();
+  void RemoveFindingsOf(const std::vector<std::string>& removedPaths);
+  void MarkPending(const std::vector<std::string>& modifiedPaths);
+  unsigned RunCheck(CProjectCheckWorker& worker);
+  void PostToTarget(UINT message) const;
+
+  // Written by the worker thread, read anywhere.
+  std::atomic<std::int32_t> m_checkState{0};
+  std::atomic<bool> m_checkedOnce{false};
+  std::atomic<std::uint32_t> m_elapsedSeconds{0};
+
+  bool m_current = false;
+  int m_addToDictionaryId = -1;
+  int m_ignoreId = -1;
+  int m_checkParallelism = 1;
+  HWND m_msgWindowHandle = 0;
+  HWND m_collectorWindow = 0; ///< the window the file collector posts to
+  HWND m_targetWindow = 0;
+  std::vector<int> m_activeDictionaries;
+  std::vector<CProjectFilter> m_filters;
+  std::vector<std::string> m_loadedDictionaryNames;
+  std::string m_name;
+  std::string m_rootDirectory;
+  std::string m_dataPath;
+  CTimingUtils m_checkTimer; ///< worker thread only
+  WaitCursorHook m_waitCursorHook;
+
+  // The threads use the lists, so they come after them and go before them.
+  CHTMLFileList m_fileList;
+  CBadWordsList m_badWords;
+  std::unique_ptr<CReaderAccess> m_heldAccess;
+  std::unique_ptr<CProjectMsgWnd> m_msgWindow;
+  std::unique_ptr<CFileCollector> m_fileCollector;
+  std::unique_ptr<CTimerThread> m_startTimer;
+  std::unique_ptr<CProjectCheckWorker> m_worker;
+  std::unique_ptr<CDirMonitorThread> m_dirMonitor;
+};

@@ -1,0 +1,195 @@
+#include "projects/ProjectDataFile.h"
+
+#include "WebProjectFileFixture.h"
+
+#include "utilcore/ArchiveException.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+namespace {
+
+using Content = CProjectDataFile::SContent;
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string out;
+  for (const int v : values) {
+    out.push_back(static_cast<char>(v));
+  }
+  return out;
+}
+
+Content SampleContent() {
+  Content content;
+  content.name = "My Site";
+  content.rootDirectory = "/srv/www/";
+  content.dictionaryNames = {"Main", "My Site Ignore"};
+  content.filters = {{0, "old/"}, {1, "a.htm"}, {2, "*.php"}};
+  return content;
+}
+
+// Written out by hand from the field table, so that a change of the writer that
+// still reads back through the reader cannot slip through.
+std::string SampleBytes() {
+  return Bytes({0x02, 0x00,                                              // version
+                0x07, 'M',  'y',  ' ',  'S',  'i',  't',  'e',           // name
+                0x09, '/',  's',  'r',  'v',  '/',  'w',  'w', 'w', '/', // root
+                0x02, 0x00, 0x00, 0x00,                                  // two dictionaries
+                0x04, 'M',  'a',  'i',  'n',                             //
+                0x0E, 'M',  'y',  ' ',  'S',  'i',  't',  'e', ' ', 'I', 'g', 'n',
+                'o',  'r',  'e',  0x03, 0x00, 0x00, 0x00,                     // three filters
+                0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 'o', 'l', 'd', '/', //
+                0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x05, 'a', '.', 'h', 't', 'm',
+                0x01, 0x00, 0x02, 0x00, 0x00, 0x00, 0x05, '*', '.', 'p', 'h', 'p'});
+}
+
+TEST(ProjectDataFile, WritesVersionTwoByteForByte) {
+  EXPECT_EQ(CProjectDataFile::Write(SampleContent(), "a.plx"), SampleBytes());
+}
+
+TEST(ProjectDataFile, ReadsVersionTwo) {
+  EXPECT_EQ(CProjectDataFile::Read(SampleBytes(), "a.plx"), SampleContent());
+}
+
+TEST(ProjectDataFile, EmptyProjectIsFiveFieldsOfNothing) {
+  EXPECT_EQ(CProjectDataFile::Write(Content{}, "a.plx"),
+            Bytes({0x02, 0x00, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+// The name's prefix at each limit of the string form; the rest of the file follows
+// the name unchanged.
+class ProjectDataFileNameLength : public testing::TestWithParam<std::size_t> {};
+
+TEST_P(ProjectDataFileNameLength, PrefixAndRoundTrip) {
+  Content content;
+  content.name.assign(GetParam(), 'n');
+  content.filters = {{2, "*.bak"}};
+  const std::string bytes = CProjectDataFile::Write(content, "a.plx");
+
+  std::string prefix;
+  switch (GetParam()) {
+  case 254:
+    prefix = Bytes({0xFE});
+    break;
+  case 255:
+    prefix = Bytes({0xFF, 0xFF, 0x00});
+    break;
+  case 65534:
+    prefix = Bytes({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00});
+    break;
+  default:
+    prefix = Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00});
+    break;
+  }
+  ASSERT_EQ(bytes.size(), 2 + prefix.size() + GetParam() + 1 + 4 + 4 + 2 + 4 + 6);
+  EXPECT_EQ(bytes.substr(2, prefix.size()), prefix);
+  EXPECT_EQ(CProjectDataFile::Read(bytes, "a.plx"), content);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, ProjectDataFileNameLength,
+                         testing::Values(254, 255, 65534, 65535));
+
+TEST(ProjectDataFile, ReadsVersionOneIdsWithoutFilters) {
+  const std::string bytes = Bytes({0x01, 0x00, 0x01, 'A',  0x03, '/',  'a',  '/',  //
+                                   0x2A, 0x00, 0x00, 0x00,                         // skipped
+                                   0x03, 0x00, 0x00, 0x00,                         // three ids
+                                   0x00, 0x00, 0x00, 0x00, 0x07, 0x00, 0x00, 0x00, //
+                                   0xFF, 0xFF, 0xFF, 0xFF});
+  const Content content = CProjectDataFile::Read(bytes, "a.plx");
+  EXPECT_EQ(content.version, 1);
+  EXPECT_EQ(content.name, "A");
+  EXPECT_EQ(content.rootDirectory, "/a/");
+  EXPECT_EQ(content.dictionaryIds, (std::vector<std::int32_t>{0, 7, -1}));
+  EXPECT_TRUE(content.dictionaryNames.empty());
+  EXPECT_TRUE(content.filters.empty());
+}
+
+TEST(ProjectDataFile, WritingAnOldContentAlwaysGivesVersionTwo) {
+  Content content = SampleContent();
+  content.version = 1;
+  content.dictionaryIds = {3, 4};
+  EXPECT_EQ(CProjectDataFile::Write(content, "a.plx"), SampleBytes());
+}
+
+struct FilterTypeCase {
+  std::int32_t stored;
+  std::int32_t read;
+};
+
+class ProjectDataFileFilterType : public testing::TestWithParam<FilterTypeCase> {};
+
+TEST_P(ProjectDataFileFilterType, UnknownTypesBecomeFileFilters) {
+  Content content;
+  content.filters = {{GetParam().stored, "x"}};
+  const Content read = CProjectDataFile::Read(CProjectDataFile::Write(content, "a.plx"), "a.plx");
+  ASSERT_EQ(read.filters.size(), 1U);
+  EXPECT_EQ(read.filters[0].type, GetParam().read);
+  EXPECT_EQ(read.filters[0].text, "x");
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, ProjectDataFileFilterType,
+                         testing::Values(FilterTypeCase{0, 0}, FilterTypeCase{1, 1},
+                                         FilterTypeCase{2, 2}, FilterTypeCase{7, 1},
+                                         FilterTypeCase{3, 1}, FilterTypeCase{-1, 1}));
+
+TEST(ProjectDataFile, OtherVersionsReadNamesAndFiltersOnlyFromTwoOn) {
+  std::string bytes = SampleBytes();
+  bytes[0] = 0x00; // version 0: the names, then nothing more is read
+  Content zero = CProjectDataFile::Read(bytes, "a.plx");
+  EXPECT_EQ(zero.dictionaryNames, SampleContent().dictionaryNames);
+  EXPECT_TRUE(zero.filters.empty());
+
+  bytes[0] = 0x05; // a later version keeps the layout it shares with version 2
+  EXPECT_EQ(CProjectDataFile::Read(bytes, "a.plx").filters, SampleContent().filters);
+}
+
+TEST(ProjectDataFile, EveryTruncationIsAnArchiveErrorNamingTheFile) {
+  const std::string bytes = SampleBytes();
+  for (std::size_t size = 0; size < bytes.size(); ++size) {
+    SCOPED_TRACE(size);
+    try {
+      CProjectDataFile::Read(std::string_view(bytes).substr(0, size), "/d/a.plx");
+      ADD_FAILURE() << "read a truncated file";
+    } catch (const CArchiveException& e) {
+      EXPECT_EQ(e.GetFileName(), "/d/a.plx");
+    }
+  }
+}
+
+struct DamageCase {
+  const char* name;
+  std::size_t offset;
+  std::string bytes;
+};
+
+class ProjectDataFileDamage : public testing::TestWithParam<DamageCase> {};
+
+// Counts and lengths far beyond the file are refused before anything is allocated
+// for them.
+TEST_P(ProjectDataFileDamage, IsRefused) {
+  std::string bytes = SampleBytes();
+  bytes.replace(GetParam().offset, GetParam().bytes.size(), GetParam().bytes);
+  EXPECT_THROW(CProjectDataFile::Read(bytes, "a.plx"), CArchiveException);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, ProjectDataFileDamage,
+    testing::Values(
+        DamageCase{"HugeDictionaryCount", 20, Bytes({0xFF, 0xFF, 0xFF, 0x7F})},
+        DamageCase{"DictionaryCountBeyondBytesLeft", 20, Bytes({0x00, 0x01, 0x00, 0x00})},
+        DamageCase{"HugeFilterCount", 44, Bytes({0xFF, 0xFF, 0xFF, 0xFF})},
+        DamageCase{"FilterCountOneTooMany", 44, Bytes({0x04, 0x00, 0x00, 0x00})},
+        DamageCase{"LongNameLength", 2, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F})},
+        DamageCase{"WideNameLength", 2, Bytes({0xFF, 0xFE, 0xFF, 0x40})}),
+    CaseName<DamageCase>);
+
+TEST(ProjectDataFile, VersionOneWithHugeIdCountIsRefused) {
+  const std::string bytes = Bytes({0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, //
+                                   0xFF, 0xFF, 0xFF, 0x3F, 0x01, 0x00, 0x00, 0x00});
+  EXPECT_THROW(CProjectDataFile::Read(bytes, "a.plx"), CArchiveException);
+}
+
+} // namespace
