@@ -88,13 +88,7 @@ CWebProject::CWebProject() : m_msgWindow(std::make_unique<CProjectMsgWnd>()) {
 
 CWebProject::~CWebProject() {
   // Normally StopProject ran already; no thread may outlive the lists it uses.
-  ReleaseHeldAccess();
-  if (m_msgWindow) {
-    m_msgWindow->DisableDispatch();
-  }
-  StopStartTimer();
-  StopWorker();
-  StopDirMonitor();
+  StopProject();
   m_fileCollector.reset();
 }
 

@@ -72,8 +72,8 @@ TEST_F(WebProjectRunTest, EditAfterARunWaitsForCheckAgain) {
   std::this_thread::sleep_for(std::chrono::milliseconds(20)); // a new modification time
   WriteSiteFile("a.html", "<p>teh zzqy</p>\n");
   ASSERT_TRUE(WaitForState(project, 5));
+  CMessageLoop::PumpPending(); // what the handler that set the state posted
   EXPECT_GT(m_view.Count(CWebProject::MSG_PROJECT_COLLECT_DONE), collected);
-  CMessageLoop::PumpPending();
   EXPECT_EQ(m_view.Count(CProjectCheckWorker::MSG_PROJECT_CHECK_BEGIN), runs);
   EXPECT_TRUE(FindingsOf(project, "zzqy").empty());
 
