@@ -1,0 +1,253 @@
+#include "checking/BadWordsList.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+/// Adds a word with locations in the given files (full paths) through the list.
+CBadWord* AddWord(CBadWordsList& list, const std::string& text,
+                  const std::vector<std::string>& paths) {
+  list.AppendWord(std::make_unique<CBadWord>(text));
+  CBadWord* word = list.FindWord(text);
+  int line = 0;
+  for (const std::string& path : paths) {
+    list.AddLocation(word, path, line++, 0, 3, "ctx");
+  }
+  return word;
+}
+
+std::vector<std::string> Words(const CBadWordsList& list) {
+  std::vector<std::string> words;
+  for (auto position = list.GetHeadPosition(); position != 0;) {
+    words.push_back(list.GetNext(position)->GetWord());
+  }
+  return words;
+}
+
+using Key = std::tuple<std::string, std::string, int, int>;
+
+std::vector<Key> Keys(const CBadWord& word) {
+  std::vector<Key> keys;
+  for (const auto& loc : word.GetLocations()) {
+    keys.emplace_back(loc->directory, loc->fileName, loc->line, loc->start);
+  }
+  return keys;
+}
+
+} // namespace
+
+TEST(BadWordsList, FindsWordsByExactText) {
+  CBadWordsList list;
+  AddWord(list, "teh", {"/s/a.htm"});
+  EXPECT_EQ(list.FindWord("Teh"), nullptr);
+  ASSERT_NE(list.FindWord("teh"), nullptr);
+  EXPECT_EQ(list.FindWord("teh")->GetWord(), "teh");
+  // A second word of the same text is dropped, not listed twice.
+  list.AppendWord(std::make_unique<CBadWord>("teh"));
+  list.AppendWord(nullptr);
+  EXPECT_EQ(list.GetWordCount(), 1);
+}
+
+TEST(BadWordsList, RemoveFileLocationsDropsOnlyWordsLeftWithoutFiles) {
+  const struct {
+    std::vector<std::string> paths;
+    std::string removed;
+    int filesLeft; // -1: the word is deleted
+  } cases[] = {
+      {{"/s/a.htm"}, "/s/a.htm", -1},
+      {{"/s/a.htm", "/s/a.htm"}, "/s/a.htm", -1},
+      {{"/s/a.htm", "/s/b.htm"}, "/s/a.htm", 1},
+      {{"/s/a.htm"}, "", 1},
+      {{"/s/a.htm"}, "/s/A.htm", 1},
+      {{"/s/a.htm"}, "/s/", 1},
+  };
+  for (const auto& c : cases) {
+    CBadWordsList list;
+    AddWord(list, "first", {"/s/other.htm"});
+    AddWord(list, "teh", c.paths);
+    AddWord(list, "last", {"/s/other.htm"});
+    list.RemoveFileLocations(c.removed);
+    CBadWord* word = list.FindWord("teh");
+    if (c.filesLeft < 0) {
+      EXPECT_EQ(word, nullptr) << c.removed;
+      EXPECT_EQ(Words(list), (std::vector<std::string>{"first", "last"}));
+    } else {
+      ASSERT_NE(word, nullptr) << c.removed;
+      EXPECT_EQ(word->CountFiles(), c.filesLeft) << c.removed;
+      EXPECT_FALSE(word->HasFile(c.removed));
+      EXPECT_EQ(Words(list), (std::vector<std::string>{"first", "teh", "last"}));
+    }
+  }
+}
+
+// Locations added to a word before it is listed, or after it was sorted, are still
+// found when their file's locations are removed.
+TEST(BadWordsList, RemoveFileLocationsSeesEveryWayALocationArrives) {
+  CBadWordsList list;
+  auto word = std::make_unique<CBadWord>("early");
+  word->AddLocation("/s/a.htm", 1, 0, 5, "");
+  list.AppendWord(std::move(word));
+  CBadWord* late = AddWord(list, "late", {"/s/b.htm"});
+  list.SortLocations(late);
+  list.RecordLocation("late", "/s/", "a.htm", 2, 0, 4, "");
+  list.RemoveFileLocations("/s/a.htm");
+  EXPECT_EQ(Words(list), (std::vector<std::string>{"late"}));
+  EXPECT_EQ(list.FindWord("late")->GetLocations().GetCount(), 1);
+  // Removing the same file again, or a file never seen, changes nothing.
+  list.RemoveFileLocations("/s/a.htm");
+  list.RemoveFileLocations("/s/none.htm");
+  EXPECT_EQ(list.GetWordCount(), 1);
+}
+
+TEST(BadWordsList, PointersFromCallersAreCheckedBeforeUse) {
+  CBadWordsList list;
+  CBadWord* kept = AddWord(list, "kept", {"/s/a.htm"});
+  CBadWord stranger("stranger");
+  list.RemoveWord(&stranger);
+  list.RemoveWord(nullptr);
+  list.AddLocation(&stranger, "/s/a.htm", 0, 0, 1, "");
+  list.SortLocations(&stranger);
+  EXPECT_EQ(stranger.GetLocations().GetCount(), 0);
+  list.RemoveWord(kept);
+  EXPECT_EQ(list.GetWordCount(), 0);
+  EXPECT_EQ(list.FindWord("kept"), nullptr);
+}
+
+TEST(BadWordsList, WalkSurvivesRemovalsBetweenSteps) {
+  CBadWordsList list;
+  for (const char* text : {"a", "b", "c", "d"}) {
+    AddWord(list, text, {"/s/x.htm"});
+  }
+  auto position = list.GetHeadPosition();
+  std::vector<std::string> seen;
+  while (position != 0) {
+    CBadWord* word = list.GetNext(position);
+    seen.push_back(word->GetWord());
+    if (seen.size() == 1) {
+      list.RemoveWord(list.FindWord("d"));
+    }
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"a", "b", "c"}));
+  list.ClearWords();
+  position = 1;
+  EXPECT_EQ(list.GetNext(position), nullptr);
+  EXPECT_EQ(position, 0U);
+}
+
+TEST(BadWord, AddLocationSplitsThePathAndTellsWhetherTheFileWasThere) {
+  CBadWord word("teh");
+  EXPECT_FALSE(word.AddLocation("/site/sub/page.htm", 3, 4, 7, "a teh b"));
+  EXPECT_TRUE(word.AddLocation("/site/sub/page.htm", 5, 0, 3, "teh"));
+  EXPECT_FALSE(word.AddLocation("/site/page.htm", 0, 0, 3, ""));
+  const CBadWordLoc& first = **word.GetLocations().begin();
+  EXPECT_EQ(first.directory, "/site/sub/");
+  EXPECT_EQ(first.fileName, "page.htm");
+  EXPECT_EQ(first.GetFullPath(), "/site/sub/page.htm");
+  EXPECT_EQ(word.GetContextInFile("/site/sub/page.htm"), "a teh b");
+  EXPECT_EQ(word.GetContextInFile("/site/sub/PAGE.htm"), "");
+  EXPECT_EQ(word.CountFiles(), 2);
+}
+
+TEST(BadWord, CountFilesAndNextFileWalkPathsExactly) {
+  const struct {
+    std::vector<std::string> paths;
+    int count;
+    std::vector<std::string> walk;
+  } cases[] = {
+      {{"x", "y", "x"}, 2, {"x", "y", "x"}},
+      {{"x", "x", "y", "x"}, 2, {"x", "y", "x"}},
+      {{"/d/a.htm", "/d/A.htm"}, 2, {"/d/a.htm", "/d/A.htm"}},
+      {{}, 0, {}},
+  };
+  for (const auto& c : cases) {
+    CBadWord word("w");
+    for (const std::string& path : c.paths) {
+      word.AddLocation(path, 0, 0, 1, "");
+    }
+    EXPECT_EQ(word.CountFiles(), c.count);
+    std::vector<std::string> walk;
+    auto cursor = word.GetLocations().begin();
+    for (std::string path = word.NextFile(cursor); !path.empty(); path = word.NextFile(cursor)) {
+      walk.push_back(path);
+    }
+    EXPECT_EQ(walk, c.walk);
+    EXPECT_EQ(word.NextFile(cursor), "");
+  }
+}
+
+TEST(BadWord, SortsTenReversedLocationsByFolderNameLineAndStart) {
+  CBadWord word("w");
+  std::vector<Key> expected;
+  for (int k = 0; k < 10; ++k) {
+    const std::string dir = k < 5 ? "/a/" : "/B/";
+    const std::string name = k % 5 < 3 ? "x.htm" : "Y.htm";
+    expected.emplace_back(dir, name, k % 3, k);
+  }
+  std::sort(expected.begin(), expected.end(), [](const Key& a, const Key& b) {
+    return std::make_tuple(std::get<0>(a) == "/B/", std::get<1>(a) == "Y.htm", std::get<2>(a),
+                           std::get<3>(a)) < std::make_tuple(std::get<0>(b) == "/B/",
+                                                             std::get<1>(b) == "Y.htm",
+                                                             std::get<2>(b), std::get<3>(b));
+  });
+  for (auto it = expected.rbegin(); it != expected.rend(); ++it) {
+    word.AddLocation(std::get<0>(*it) + std::get<1>(*it), std::get<2>(*it), std::get<3>(*it), 0,
+                     "");
+  }
+  word.SortLocations();
+  EXPECT_EQ(Keys(word), expected);
+}
+
+// "B/" + "a.htm" and "b/" + "A.htm" are equal on the first two keys, so line decides,
+// and equal keys keep the order in which they were added.
+TEST(BadWord, SortComparesFolderAndNameWithoutCaseAndIsStable) {
+  CBadWord word("w");
+  word.AddLocation("/s/B/a.htm", 2, 0, 1, "first");
+  word.AddLocation("/s/b/A.htm", 1, 0, 1, "");
+  word.AddLocation("/s/B/a.htm", 1, 0, 1, "");
+  word.AddLocation("/s/b/A.htm", 2, 0, 1, "second");
+  word.SortLocations();
+  std::vector<std::string> order;
+  for (const auto& loc : word.GetLocations()) {
+    order.push_back(loc->directory + loc->fileName + ":" + std::to_string(loc->line) +
+                    loc->context);
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"/s/b/A.htm:1", "/s/B/a.htm:1", "/s/B/a.htm:2first",
+                                             "/s/b/A.htm:2second"}));
+}
+
+// Sorting after each batch of new locations (merging them in) must give exactly what
+// one stable sort of everything gives, whatever was removed in between.
+TEST(BadWord, RepeatedSortsEqualOneStableSort) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 20; ++round) {
+    CBadWord word("w");
+    std::vector<Key> all;
+    for (int batch = 0; batch < 6; ++batch) {
+      const int count = static_cast<int>(random() % 12);
+      for (int k = 0; k < count; ++k) {
+        const std::string dir = "/s/" + std::string(1, static_cast<char>('a' + random() % 3)) + "/";
+        const std::string name = std::string(1, static_cast<char>('p' + random() % 3)) + ".htm";
+        const int line = static_cast<int>(random() % 4);
+        const int start = static_cast<int>(random() % 4);
+        word.AddLocation(dir + name, line, start, start + 1, "");
+        all.emplace_back(dir, name, line, start);
+      }
+      if (batch == 3) {
+        word.RemoveLocationsOfFile("/s/a/p.htm");
+        std::erase_if(all, [](const Key& key) {
+          return std::get<0>(key) == "/s/a/" && std::get<1>(key) == "p.htm";
+        });
+      }
+      word.SortLocations();
+      std::stable_sort(all.begin(), all.end());
+      ASSERT_EQ(Keys(word), all) << "round " << round << " batch " << batch;
+    }
+  }
+}

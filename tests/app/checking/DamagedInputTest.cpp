@@ -1,0 +1,121 @@
+#include "CheckWorkerFixture.h"
+
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+using checktest::CheckWorkerTest;
+using checktest::Finding;
+
+namespace {
+
+/// One 5 MB line of known words with an unknown word every `every` words.
+std::string HugeLine(int every) {
+  std::string line;
+  line.reserve(5 * 1024 * 1024 + 16);
+  for (int k = 0; line.size() < 5 * 1024 * 1024; ++k) {
+    line += k % every == every - 1 ? "teh " : "the ";
+  }
+  return line;
+}
+
+} // namespace
+
+TEST_F(CheckWorkerTest, DamagedFilesAreCheckedWithoutHangOrCrash) {
+  std::string binary;
+  for (int k = 0; k < 70000; ++k) {
+    binary += static_cast<char>((k * 131) % 256);
+  }
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"binary.htm", binary},
+      {"nul.htm", std::string("teh\0teh\0<b\0>", 13)},
+      {"open-comment.htm", "ok <!-- teh teh"},
+      {"open-tag.htm", "ok <a href='teh"},
+      {"open-reference.htm", "&#99999999999; &; &#x; &amp teh"},
+      {"bad-utf8.htm", "\xC3\x28 teh \xE2\x82 \xF0\x9F"},
+  };
+  for (const auto& c : cases) {
+    AddFile(c.name, c.bytes);
+  }
+  auto worker = MakeWorker();
+  RunToEnd(*worker);
+  EXPECT_EQ(worker->GetFilesDone(), 6);
+  EXPECT_EQ(m_messages.back().id, CProjectCheckWorker::MSG_PROJECT_CHECK_DONE);
+  const CBadWord* teh = m_words.FindWord("teh");
+  ASSERT_NE(teh, nullptr);
+  EXPECT_TRUE(teh->HasFile(Root() + "open-reference.htm"));
+  EXPECT_FALSE(teh->HasFile(Root() + "open-comment.htm"));
+  EXPECT_FALSE(teh->HasFile(Root() + "open-tag.htm"));
+}
+
+TEST_F(CheckWorkerTest, VanishedFileIsCheckedAsEmpty) {
+  CHTMLFile* file = AddFile("gone.htm", "teh");
+  m_words.RecordLocation("teh", Root(), "gone.htm", 0, 0, 3, "");
+  std::filesystem::remove(Root() + "gone.htm");
+  auto worker = MakeWorker();
+  RunToEnd(*worker);
+  EXPECT_FALSE(file->IsCheckPending());
+  EXPECT_EQ(m_words.GetWordCount(), 0);
+  EXPECT_EQ(worker->GetFilesDone(), 1);
+}
+
+TEST_F(CheckWorkerTest, HugeLineWithManyRepeatsIsCheckedCompletely) {
+  const std::string line = HugeLine(50);
+  AddFile("huge.htm", line);
+  auto worker = MakeWorker();
+  RunToEnd(*worker);
+  const CBadWord* teh = m_words.FindWord("teh");
+  ASSERT_NE(teh, nullptr);
+  const int expected = static_cast<int>(line.size() / 4 / 50);
+  ASSERT_EQ(teh->GetLocations().GetCount(), expected);
+  int previousEnd = -1;
+  for (const auto& loc : teh->GetLocations()) {
+    ASSERT_GT(loc->start, previousEnd);
+    ASSERT_EQ(line.compare(static_cast<std::size_t>(loc->start), 3, "teh"), 0);
+    previousEnd = loc->end;
+  }
+}
+
+TEST_F(CheckWorkerTest, StopBeforeAFileLeavesItPendingAndSilent) {
+  CHTMLFile* file = AddFile("huge.htm", HugeLine(10));
+  auto worker = MakeWorker();
+  auto thread = IdleThread();
+  worker->SetWorkerThread(thread.get());
+  thread->Stop();
+  worker->CheckProjectFile(file);
+  CMessageLoop::PumpPending();
+  EXPECT_TRUE(file->IsCheckPending());
+  EXPECT_TRUE(m_messages.empty());
+  EXPECT_EQ(worker->GetFilesDone(), 0);
+  // A line scanned by a stopped worker reports the stop, not a clean line.
+  EXPECT_FALSE(worker->ScanLine("teh", file, 0));
+  EXPECT_EQ(m_words.GetWordCount(), 0);
+}
+
+// Stopping while a huge file is being checked: whenever the stop lands, a file is
+// reported checked exactly when its flag was cleared, and done is never posted after a
+// file was left pending.
+TEST_F(CheckWorkerTest, StopDuringARunIsHonouredAndLeavesConsistentState) {
+  AddFile("small.htm", "teh");
+  CHTMLFile* huge = AddFile("huge.htm", HugeLine(3));
+  auto worker = MakeWorker();
+  auto thread = StartRun(*worker);
+  ASSERT_TRUE(
+      CMessageLoop::PumpUntil([this] { return MessageIds().size() >= 2; }, checktest::kLongWait));
+  thread->Stop();
+  ASSERT_TRUE(thread->Wait(INFINITE));
+  CMessageLoop::PumpPending();
+  int checked = 0;
+  bool done = false;
+  for (const auto& message : m_messages) {
+    checked += message.id == CProjectCheckWorker::MSG_PROJECT_FILE_CHECKED ? 1 : 0;
+    done = done || message.id == CProjectCheckWorker::MSG_PROJECT_CHECK_DONE;
+  }
+  EXPECT_EQ(checked, worker->GetFilesDone());
+  EXPECT_EQ(huge->IsCheckPending(), checked == 1);
+  EXPECT_FALSE(done && huge->IsCheckPending());
+}

@@ -1,0 +1,172 @@
+#include "CheckWorkerFixture.h"
+
+#include <string>
+#include <vector>
+
+using checktest::CheckWorkerTest;
+using checktest::Finding;
+using checktest::kProject;
+
+namespace {
+
+struct PageCase {
+  const char* name;
+  std::string html;
+  std::vector<Finding> findings; // fileName is always "page.htm"
+};
+
+std::vector<PageCase> PageCases() {
+  return {
+      {"repeats", "teh cat teh", {{"teh", "", 0, 0, 3}, {"teh", "", 0, 8, 11}}},
+      {"addresses",
+       "<p>Write teh@exemple.fr or http://tehsite.org/teh?q=teh then teh</p>",
+       {{"teh", "", 0, 61, 64}}},
+      {"mailto with the same address", "x@teh.fr (mailto:x@teh.fr) teh", {{"teh", "", 0, 27, 30}}},
+      {"decoded tag", "x &lt;qzbq&gt;y", {}},
+      {"comment over lines", "<!-- teh\nqzbq -->\nteh", {{"teh", "", 2, 0, 3}}},
+      {"script over lines", "<script>\nvar tehh = 1;\n</script> tehh", {{"tehh", "", 2, 10, 14}}},
+      {"style over lines", "<style type='text/css'>\np { qzbq: 1 }\n</style>", {}},
+      {"tag attributes", "<img alt=\"teh\" src=\"qzbq.png\">ok", {}},
+      {"known and unknown reference words",
+       "don&rsquo;t na&iuml;ve",
+       {{"na\u00efve", "", 0, 12, 22}}},
+      {"reference word spans the written form",
+       "dnn&rsquo;t teh",
+       {{"dnn\u2019t", "", 0, 0, 11}, {"teh", "", 0, 12, 15}}},
+      {"numeric reference", "dnn&#8217;t", {{"dnn\u2019t", "", 0, 0, 11}}},
+      {"letter reference",
+       "qzf&eacute;q teh",
+       {{"qzf\u00e9q", "", 0, 0, 12}, {"teh", "", 0, 13, 16}}},
+      {"preprocessing rejects", "{SITE_NAME} 1024x768 \u00ae\u2122", {}},
+      {"punctuation trimmed",
+       "(teh), \u201cteh\u201d",
+       {{"teh", "", 0, 1, 4}, {"teh", "", 0, 10, 13}}},
+      {"words order by first finding",
+       "zzq teh\nteh zzq",
+       {{"zzq", "", 0, 0, 3}, {"zzq", "", 1, 4, 7}, {"teh", "", 0, 4, 7}, {"teh", "", 1, 0, 3}}},
+      {"empty file", "", {}},
+  };
+}
+
+} // namespace
+
+TEST_F(CheckWorkerTest, FindsTheVisibleUnknownWordsAtTheirWrittenPositions) {
+  for (const PageCase& c : PageCases()) {
+    m_words.ClearWords();
+    CHTMLFile* file = AddFile("page.htm", c.html);
+    file->SetCheckPending(true);
+    auto worker = MakeWorker();
+    auto thread = IdleThread();
+    worker->SetWorkerThread(thread.get());
+    worker->CheckProjectFile(file);
+    std::vector<Finding> expected = c.findings;
+    for (Finding& finding : expected) {
+      finding.fileName = "page.htm";
+    }
+    EXPECT_EQ(Findings(), expected) << c.name;
+    EXPECT_FALSE(file->IsCheckPending()) << c.name;
+  }
+}
+
+TEST_F(CheckWorkerTest, ContextIsTakenFromTheLineAroundTheWord) {
+  CHTMLFile* file = AddFile("page.htm", "<p>one two three teh four five</p>");
+  auto worker = MakeWorker();
+  auto thread = IdleThread();
+  worker->SetWorkerThread(thread.get());
+  worker->CheckProjectFile(file);
+  const CBadWord* word = m_words.FindWord("teh");
+  ASSERT_NE(word, nullptr);
+  const std::string context = word->GetContextInFile(Root() + "page.htm");
+  EXPECT_NE(context.find("three teh four"), std::string::npos) << context;
+  EXPECT_EQ(context.find('<'), std::string::npos) << context;
+}
+
+TEST_F(CheckWorkerTest, RecheckingAFileReplacesItsFindings) {
+  CHTMLFile* file = AddFile("page.htm", "teh zzq");
+  AddFile("other.htm", "zzq");
+  auto worker = MakeWorker();
+  RunToEnd(*worker);
+  testkit::WriteBytes(Root() + "page.htm", "fine text teh");
+  file->SetCheckPending(true);
+  auto again = MakeWorker();
+  RunToEnd(*again);
+  EXPECT_EQ(Findings(),
+            (std::vector<Finding>{{"zzq", "other.htm", 0, 0, 3}, {"teh", "page.htm", 0, 10, 13}}));
+}
+
+TEST_F(CheckWorkerTest, ReportsBeginEachFileAndDone) {
+  AddFile("a.htm", "teh");
+  AddFile("skip.htm", "teh");
+  CHTMLFile* done = AddFile("done.htm", "teh");
+  done->SetCheckPending(false);
+  AddFile("b.htm", "fine");
+  auto worker = MakeWorker({{CProjectFilter::FILE, "skip.htm"}});
+  RunToEnd(*worker);
+  const UINT begin = CProjectCheckWorker::MSG_PROJECT_CHECK_BEGIN;
+  const UINT checked = CProjectCheckWorker::MSG_PROJECT_FILE_CHECKED;
+  const UINT finished = CProjectCheckWorker::MSG_PROJECT_CHECK_DONE;
+  ASSERT_EQ(MessageIds(), (std::vector<UINT>{begin, checked, checked, finished}));
+  const std::vector<WPARAM> progress{2U << 16, (2U << 16) | 1U, (2U << 16) | 2U, (2U << 16) | 2U};
+  for (std::size_t k = 0; k < m_messages.size(); ++k) {
+    EXPECT_EQ(m_messages[k].wParam, progress[k]) << k;
+    EXPECT_EQ(m_messages[k].lParam, kProject);
+  }
+  EXPECT_EQ(worker->GetTotalFiles(), 2);
+  EXPECT_EQ(worker->GetFilesDone(), 2);
+  EXPECT_TRUE(dynamic_cast<CHTMLFile*>(m_files.Find(Root() + "skip.htm", false))->IsCheckPending());
+  EXPECT_EQ(m_words.FindWord("teh")->CountFiles(), 1);
+}
+
+TEST_F(CheckWorkerTest, EmptyListPostsDoneRightAfterBegin) {
+  auto worker = MakeWorker();
+  RunToEnd(*worker);
+  ASSERT_EQ(MessageIds(), (std::vector<UINT>{CProjectCheckWorker::MSG_PROJECT_CHECK_BEGIN,
+                                             CProjectCheckWorker::MSG_PROJECT_CHECK_DONE}));
+  EXPECT_EQ(m_messages[1].wParam, 0U);
+  EXPECT_EQ(m_messages[1].lParam, kProject);
+}
+
+TEST_F(CheckWorkerTest, NoMessagesWithoutATargetWindow) {
+  AddFile("a.htm", "teh");
+  m_target.DestroyWindow();
+  auto worker = MakeWorker();
+  RunToEnd(*worker);
+  EXPECT_TRUE(m_messages.empty());
+  EXPECT_EQ(worker->GetFilesDone(), 1);
+}
+
+TEST(ProjectCheckWorkerProgress, PacksTotalAndDoneIntoSixteenBitsEach) {
+  const struct {
+    int total;
+    int done;
+    WPARAM packed;
+  } cases[] = {
+      {0, 0, 0},
+      {3, 1, (3U << 16) | 1U},
+      {65535, 65535, 0xFFFFFFFFU},
+      {65536 + 5, 3, (5U << 16) | 3U},
+      {70000, 70000, ((70000U & 0xFFFFU) << 16) | (70000U & 0xFFFFU)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CProjectCheckWorker::MakeProgressParam(c.total, c.done), c.packed) << c.total;
+  }
+}
+
+TEST(ProjectCheckWorkerAddresses, BlanksEveryAddressKeepingPositions) {
+  const struct {
+    std::string line;
+    std::string expected;
+  } cases[] = {
+      {"mail teh@exemple.fr now", "mail                now"},
+      {"x@y.fr (mailto:x@y.fr)", "       (             )"},
+      {"see www.teh.org and www.teh.org.", "see             and            ."},
+      {"http://a.org/x then http://a.org/", "               then              "},
+      {"no address here", "no address here"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    std::string line = c.line;
+    CProjectCheckWorker::BlankAddresses(line);
+    EXPECT_EQ(line, c.expected) << c.line;
+  }
+}
