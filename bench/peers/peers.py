@@ -1,0 +1,180 @@
+#!/usr/bin/env python3
+"""The file work and arithmetic of compare.sh: the corpus, the large site, the table.
+
+  peers.py corpus DEST LIST        copy the HTML pages named on standard input (the
+                                   output of dpkg -L) below DEST; write their paths
+                                   to LIST
+  peers.py site LIST DEST COUNT OUT   spread copies of LIST's pages over COUNT files
+                                   in folders of 100 below DEST; write paths to OUT
+  peers.py describe NAME LIST      print the number of files and megabytes
+  peers.py table LIST RESULTS BASE print the comparison table of RESULTS
+"""
+
+import os
+import re
+import shutil
+import sys
+
+HTML_SUFFIXES = (".html", ".htm", ".xhtml")
+FOLDER_SIZE = 100
+MEGA = 1_000_000
+# pagelint-check prints "path:line:column: word".
+FINDING = re.compile(r"^.*:\d+:\d+: (.*)$")
+
+
+def fail(message):
+    print(f"peers: {message}", file=sys.stderr)
+    sys.exit(2)
+
+
+def write_list(path, files):
+    with open(path, "w", encoding="utf-8") as out:
+        for name in files:
+            if "\n" in name:
+                fail(f"a file name holds a line break: {name!r}")
+            out.write(name + "\n")
+
+
+def read_list(path):
+    with open(path, encoding="utf-8") as source:
+        return [line.rstrip("\n") for line in source if line.strip()]
+
+
+def make_corpus(dest, list_path):
+    pages = sorted(
+        {
+            line.rstrip("\n")
+            for line in sys.stdin
+            if line.rstrip("\n").lower().endswith(HTML_SUFFIXES)
+        }
+    )
+    # dpkg lists links too; a link to a missing target is no page.
+    pages = [page for page in pages if os.path.isfile(page)]
+    if not pages:
+        fail("the package holds no HTML pages")
+    root = os.path.commonpath([os.path.dirname(page) for page in pages])
+    copies = []
+    for page in pages:
+        target = os.path.join(dest, os.path.relpath(page, root))
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        shutil.copyfile(page, target)
+        copies.append(target)
+    write_list(list_path, copies)
+
+
+def make_site(list_path, dest, count, out_path):
+    pages = read_list(list_path)
+    if not pages:
+        fail(f"{list_path} names no pages")
+    width = len(str(count - 1))
+    folder_width = len(str((count - 1) // FOLDER_SIZE))
+    copies = []
+    for index in range(count):
+        page = pages[index % len(pages)]
+        folder = os.path.join(dest, f"d{index // FOLDER_SIZE:0{folder_width}d}")
+        if index % FOLDER_SIZE == 0:
+            os.makedirs(folder, exist_ok=True)
+        target = os.path.join(folder, f"{index:0{width}d}-{os.path.basename(page)}")
+        shutil.copyfile(page, target)
+        copies.append(target)
+    write_list(out_path, copies)
+
+
+def total_bytes(files):
+    return sum(os.path.getsize(name) for name in files)
+
+
+def describe(name, list_path):
+    files = read_list(list_path)
+    print(
+        f"corpus {name}: {len(files)} files, {total_bytes(files) / MEGA:.1f} MB"
+        f" in {os.path.commonpath(files)}"
+    )
+
+
+def flagged_words(parser, output):
+    """Returns every flagged word in the order printed (one entry per occurrence)."""
+    words = []
+    with open(output, encoding="utf-8", errors="replace") as source:
+        for line in source:
+            line = line.rstrip("\n")
+            if parser == "pagelint":
+                match = FINDING.match(line)
+                if match:
+                    words.append(match.group(1))
+            elif line.strip():
+                words.append(line.strip())
+    return words
+
+
+def read_results(path):
+    rows = []
+    with open(path, encoding="utf-8") as source:
+        for line in source:
+            name, wall, user, system, rss_kib, parser, output = line.rstrip("\n").split("\t")
+            words = flagged_words(parser, output)
+            rows.append(
+                {
+                    "name": name,
+                    "wall": float(wall),
+                    "cpu": float(user) + float(system),
+                    "peak": int(rss_kib) * 1024 / MEGA,
+                    "flagged": len(words),
+                    "distinct": len(set(words)),
+                }
+            )
+    return rows
+
+
+def print_table(list_path, results_path, base_name):
+    megabytes = total_bytes(read_list(list_path)) / MEGA
+    rows = read_results(results_path)
+    if not rows:
+        fail("no tool ran to the end")
+    base = next((row for row in rows if row["name"] == base_name), None)
+    if base is None:
+        base = min(rows, key=lambda row: row["wall"])
+    header = ["tool", "wall s", "cpu s", "MB/s", "peak MB", f"time / {base['name']}",
+              "flagged", "distinct"]
+    lines = [header]
+    for row in rows:
+        wall = max(row["wall"], 0.01)  # GNU time rounds to 10 ms
+        lines.append(
+            [
+                row["name"],
+                f"{row['wall']:.2f}",
+                f"{row['cpu']:.2f}",
+                f"{megabytes / wall:.1f}",
+                f"{row['peak']:.1f}",
+                f"{wall / max(base['wall'], 0.01):.2f}",
+                str(row["flagged"]),
+                str(row["distinct"]),
+            ]
+        )
+    widths = [max(len(line[i]) for line in lines) for i in range(len(header))]
+    for number, line in enumerate(lines):
+        cells = [cell.ljust(widths[i]) if i == 0 else cell.rjust(widths[i])
+                 for i, cell in enumerate(line)]
+        print("| " + " | ".join(cells) + " |")
+        if number == 0:
+            print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+    print("MB = 10^6 bytes; peak = largest resident set; flagged = words printed,"
+          " one per occurrence; distinct = different words among them")
+
+
+def main(argv):
+    commands = {
+        "corpus": (2, lambda a: make_corpus(a[0], a[1])),
+        "site": (4, lambda a: make_site(a[0], a[1], int(a[2]), a[3])),
+        "describe": (2, lambda a: describe(a[0], a[1])),
+        "table": (3, lambda a: print_table(a[0], a[1], a[2])),
+    }
+    if len(argv) < 2 or argv[1] not in commands or len(argv) - 2 != commands[argv[1]][0]:
+        print(__doc__, file=sys.stderr)
+        return 2
+    commands[argv[1]][1](argv[2:])
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
