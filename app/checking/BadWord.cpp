@@ -53,6 +53,12 @@ bool CBadWord::AddLocation(std::string_view directory, std::string_view fileName
   const bool hadFile = std::any_of(m_locations.begin(), m_locations.end(), [&](const LocPtr& loc) {
     return loc->directory == directory && loc->fileName == fileName;
   });
+  AppendLocation(directory, fileName, line, start, end, std::move(context));
+  return hadFile;
+}
+
+void CBadWord::AppendLocation(std::string_view directory, std::string_view fileName, int line,
+                              int start, int end, std::string context) {
   auto location = std::make_unique<CBadWordLoc>();
   location->line = line;
   location->start = start;
@@ -64,7 +70,6 @@ bool CBadWord::AddLocation(std::string_view directory, std::string_view fileName
   if (m_owner != nullptr) {
     m_owner->IndexFile(this, directory, fileName);
   }
-  return hadFile;
 }
 
 bool CBadWord::HasFile(std::string_view path) const {

@@ -53,6 +53,11 @@ public:
 private:
   friend class CBadWordsList; // tells a listed word which list indexes its files
 
+  /// Appends a location without asking whether its file had one already: the scan
+  /// records findings in bulk and never needs the answer.
+  void AppendLocation(std::string_view directory, std::string_view fileName, int line, int start,
+                      int end, std::string context);
+
   CBadWordsList* m_owner = nullptr;
   /// How many locations at the head of the list are known to be in order.
   std::size_t m_sortedCount = 0;

@@ -153,6 +153,6 @@ CBadWord* CBadWordsList::RecordLocation(std::string_view text, std::string_view 
     word = created.get();
     AppendLocked(std::move(created));
   }
-  word->AddLocation(directory, fileName, line, start, end, std::move(context));
+  word->AppendLocation(directory, fileName, line, start, end, std::move(context));
   return word;
 }

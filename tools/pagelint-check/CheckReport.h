@@ -54,6 +54,7 @@ public:
   void Sort();
 
   const std::vector<Word>& GetWords() const { return m_words; }
+  Word& WordAt(std::size_t index) { return m_words[index]; }
   void SetSuggestions(std::size_t word, std::vector<std::string> suggestions) {
     m_words[word].suggestions = std::move(suggestions);
   }

@@ -273,8 +273,13 @@ void CCheckRun::OnMessage(UINT message, LPARAM lParam) {
 }
 
 void CCheckRun::CollectFindings(CWebProject& project, int root) {
-  // Each file is read once more to turn byte offsets into the columns editors show.
-  std::unordered_map<std::string, std::vector<std::string>> files;
+  // Each file is read once more to turn byte offsets into the columns editors show:
+  // the locations are grouped by file first, so only one file's lines are held at a time.
+  struct SPending {
+    std::size_t word; ///< index in the report: its words move as more are added
+    const CBadWordLoc* location;
+  };
+  std::unordered_map<std::string, std::vector<SPending>> byFile;
   CBadWordsList& list = project.GetBadWordsList();
   const CReaderAccess access(list);
   for (CBadWordsList::POSITION position = list.GetHeadPosition(); position;) {
@@ -283,22 +288,24 @@ void CCheckRun::CollectFindings(CWebProject& project, int root) {
       continue;
     }
     bool isNew = false;
-    CCheckReport::Word& word = m_report.FindOrAddWord(badWord->GetWord(), isNew);
+    const CCheckReport::Word& word = m_report.FindOrAddWord(badWord->GetWord(), isNew);
+    const auto index = static_cast<std::size_t>(&word - m_report.GetWords().data());
     for (const auto& entry : badWord->GetLocations()) {
-      const CBadWordLoc& location = *entry;
-      const std::string path = location.GetFullPath();
-      auto file = files.find(path);
-      if (file == files.end()) {
-        file = files.emplace(path, std::vector<std::string>()).first;
-        CFileUtils::ReadFileContent(path, file->second);
-      }
-      const std::vector<std::string>& lines = file->second;
+      byFile[entry->GetFullPath()].push_back({index, entry.get()});
+    }
+  }
+  std::vector<std::string> lines;
+  for (const auto& [path, pending] : byFile) {
+    lines.clear();
+    CFileUtils::ReadFileContent(path, lines);
+    for (const SPending& item : pending) {
+      const CBadWordLoc& location = *item.location;
       const std::string* line =
           location.line >= 0 && static_cast<std::size_t>(location.line) < lines.size()
               ? &lines[static_cast<std::size_t>(location.line)]
               : nullptr;
-      m_report.AddFinding(word, root, path, line, location.line, location.start, location.end,
-                          location.context);
+      m_report.AddFinding(m_report.WordAt(item.word), root, path, line, location.line,
+                          location.start, location.end, location.context);
     }
   }
 }

@@ -22,9 +22,10 @@ protected:
     checktest::WriteFile(m_work.Sub("clean/index.html"), "<p>The cat sat on the mat.</p>\n");
   }
 
-  ProcessResult Run(std::vector<std::string> args) const {
-    args.insert(args.begin(), checktest::CheckerPath());
-    return checktest::Run(args, m_work.Path());
+  ProcessResult Run(const std::vector<std::string>& args) const {
+    std::vector<std::string> argv{checktest::CheckerPath()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return checktest::Run(argv, m_work.Path());
   }
 
   ScopedTempDir m_work;
