@@ -55,12 +55,11 @@ struct Message {
 class CheckWorkerTest : public testing::Test {
 protected:
   static void SetUpTestSuite() {
-    static const bool started = [] {
-      CSpellChecker::GetInstance()->SetAppPath(CDirUtils::GetAppPath());
-      return true;
-    }();
-    (void)started;
+    CSpellChecker::GetInstance()->SetAppPath(CDirUtils::GetAppPath());
   }
+  // The speller's monitor threads must end before the process does: one still posting
+  // while the message layer is torn down at exit would race with it.
+  static void TearDownTestSuite() { CSpellChecker::DeleteInstance(); }
 
   std::string Root() const { return m_site.Path() + "/"; }
 

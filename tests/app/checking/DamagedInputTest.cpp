@@ -20,11 +20,12 @@ std::string HugeLine(int every) {
   return line;
 }
 
-/// One 5 MB line of distinct made-up words, as a page of garbage would give.
+/// One 2 MB line of distinct made-up words, as a page of garbage would give (enough
+/// for a scan quadratic in the line to hang).
 std::string HugeLineOfDistinctWords() {
   std::string line;
-  line.reserve(5 * 1024 * 1024 + 16);
-  for (int k = 0; line.size() < 5 * 1024 * 1024; ++k) {
+  line.reserve(2 * 1024 * 1024 + 16);
+  for (int k = 0; line.size() < 2 * 1024 * 1024; ++k) {
     line += "qz";
     for (int n = k; n > 0; n /= 26) {
       line += static_cast<char>('a' + n % 26);
