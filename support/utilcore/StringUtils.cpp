@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -568,6 +570,40 @@ bool CStringUtils::IsEffectivelyEmpty(std::string_view text) {
     }
   }
   return true;
+}
+
+int CStringUtils::CountCharacters(std::string_view text, std::size_t bytes) {
+  const std::size_t limit = std::min(bytes, text.size());
+  const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
+  int count = 0;
+  std::size_t i = 0;
+  while (i < limit) {
+    // Whole runs of ASCII first: most lines hold nothing else.
+    while (i + 8 <= limit) {
+      std::uint64_t chunk = 0;
+      std::memcpy(&chunk, data + i, sizeof chunk);
+      if ((chunk & 0x8080808080808080ULL) != 0) {
+        break;
+      }
+      i += 8;
+      count += 8;
+    }
+    if (i >= limit) {
+      break;
+    }
+    if (data[i] < 0x80) {
+      ++i;
+    } else {
+      const std::size_t before = i;
+      UChar32 c = 0;
+      U8_NEXT(data, i, limit, c);
+      if (c < 0) {
+        i = before + 1;
+      }
+    }
+    ++count;
+  }
+  return count;
 }
 
 void CStringUtils::RemoveFillers(std::string& text) {
