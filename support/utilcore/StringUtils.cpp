@@ -794,7 +794,10 @@ std::string CStringUtils::EllipsisSurroundingWord(std::string_view line, int sta
     right = AlignBack(line, wordEnd + kExcerptSideBytes);
   }
 
-  std::string excerpt;
+  // Built in a reused buffer and copied once: the excerpt is kept, and growing it piece
+  // by piece would both reallocate and leave it with unused capacity.
+  thread_local std::string excerpt;
+  excerpt.clear();
   if (!IsEffectivelyEmpty(line.substr(0, left))) {
     excerpt.append(kEllipsis);
   }
@@ -802,7 +805,7 @@ std::string CStringUtils::EllipsisSurroundingWord(std::string_view line, int sta
   if (!IsEffectivelyEmpty(line.substr(right))) {
     excerpt.append(kEllipsis);
   }
-  return excerpt;
+  return std::string(excerpt);
 }
 
 void CStringUtils::PadString(std::string& text, std::size_t length, std::string_view pad,
