@@ -54,13 +54,7 @@ std::vector<PageCase> PageCases() {
 
 TEST_F(CheckWorkerTest, FindsTheVisibleUnknownWordsAtTheirWrittenPositions) {
   for (const PageCase& c : PageCases()) {
-    m_words.ClearWords();
-    CHTMLFile* file = AddFile("page.htm", c.html);
-    file->SetCheckPending(true);
-    auto worker = MakeWorker();
-    auto thread = IdleThread();
-    worker->SetWorkerThread(thread.get());
-    worker->CheckProjectFile(file);
+    CHTMLFile* file = CheckPageAfresh(c.html);
     std::vector<Finding> expected = c.findings;
     for (Finding& finding : expected) {
       finding.fileName = "page.htm";
@@ -92,13 +86,7 @@ TEST_F(CheckWorkerTest, ColumnsCountTheCharactersOfTheLineAsRead) {
       {"utf-16 file", std::string("\xFF\xFE\xE9\0 \0t\0e\0h\0", 12), 0, 3, 2, 5},
   };
   for (const auto& c : cases) {
-    m_words.ClearWords();
-    CHTMLFile* file = AddFile("page.htm", c.bytes);
-    file->SetCheckPending(true);
-    auto worker = MakeWorker();
-    auto thread = IdleThread();
-    worker->SetWorkerThread(thread.get());
-    worker->CheckProjectFile(file);
+    CheckPageAfresh(c.bytes);
     std::vector<std::tuple<int, int, int, int>> found;
     for (auto position = m_words.GetHeadPosition(); position != 0;) {
       for (const auto& loc : m_words.GetNext(position)->GetLocations()) {
