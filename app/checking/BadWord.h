@@ -51,7 +51,7 @@ public:
   void SortLocations();
 
 private:
-  friend class CBadWordsList; // tells a listed word which list indexes its files
+  friend class CBadWordsList; // indexes a listed word's files and appends its findings in bulk
 
   /// Appends a location without asking whether its file had one already: the scan
   /// records findings in bulk and never needs the answer.

@@ -7,9 +7,13 @@
 /// as read from disk, so a replacement can rewrite exactly [start, end).
 class CBadWordLoc {
 public:
-  int line = 0;          ///< 0-based line index in the file as read
-  int start = 0;         ///< byte offset of the word's first byte in that line
-  int end = 0;           ///< byte offset just past the word's written form (references included)
+  int line = 0;  ///< 0-based line index in the file as read
+  int start = 0; ///< byte offset of the word's first byte in that line
+  int end = 0;   ///< byte offset just past the word's written form (references included)
+  /// Characters (code points, each byte of damaged UTF-8 one) before `start` and before
+  /// `end` in the line as read, as editors count columns; -1 when not known.
+  int column = -1;
+  int endColumn = -1;
   std::string context;   ///< excerpt of the line around the word
   std::string directory; ///< the file's folder, ending in "/"
   std::string fileName;  ///< the file's name with extension

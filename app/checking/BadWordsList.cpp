@@ -145,14 +145,38 @@ CBadWord* CBadWordsList::RecordLocation(std::string_view text, std::string_view 
                                         std::string_view fileName, int line, int start, int end,
                                         std::string context) {
   CWriterAccess access(*this);
-  CBadWord* word = nullptr;
-  if (const auto found = m_byText.find(text); found != m_byText.end()) {
-    word = found->second;
-  } else {
-    auto created = std::make_unique<CBadWord>(std::string(text));
-    word = created.get();
-    AppendLocked(std::move(created));
-  }
+  CBadWord* word = FindOrAppendLocked(text);
   word->AppendLocation(directory, fileName, line, start, end, std::move(context));
   return word;
+}
+
+CBadWord* CBadWordsList::FindOrAppendLocked(std::string_view text) {
+  if (const auto found = m_byText.find(text); found != m_byText.end()) {
+    return found->second;
+  }
+  auto created = std::make_unique<CBadWord>(std::string(text));
+  CBadWord* word = created.get();
+  AppendLocked(std::move(created));
+  return word;
+}
+
+void CBadWordsList::RecordFileFindings(std::string_view directory, std::string_view fileName,
+                                       std::span<SFileFindings> words) {
+  CWriterAccess access(*this);
+  for (SFileFindings& found : words) {
+    if (found.locations.empty()) {
+      continue;
+    }
+    CBadWord* word = FindOrAppendLocked(found.text);
+    // Indexed before its locations go in, so that running out of memory halfway never
+    // leaves a location that removing the file would miss.
+    IndexFile(word, directory, fileName);
+    for (CBadWordLoc& location : found.locations) {
+      auto added = std::make_unique<CBadWordLoc>(std::move(location));
+      added->directory.assign(directory);
+      added->fileName.assign(fileName);
+      word->m_locations.AddTail(std::move(added));
+    }
+    word->SortLocations();
+  }
 }

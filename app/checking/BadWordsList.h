@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -61,6 +62,17 @@ public:
                            std::string_view fileName, int line, int start, int end,
                            std::string context);
 
+  /// One word's findings in one file, gathered by a scan before they are recorded.
+  struct SFileFindings {
+    std::string text;
+    std::vector<CBadWordLoc> locations; ///< folder and file name are not used
+  };
+  /// Records the findings of one file under a single writer access: each word, in the
+  /// order given, is found or appended, gets its locations in their order (moved from)
+  /// and has them sorted.
+  void RecordFileFindings(std::string_view directory, std::string_view fileName,
+                          std::span<SFileFindings> words);
+
 private:
   friend class CBadWord; // reports the files of its new locations
 
@@ -70,6 +82,7 @@ private:
   CMultiReaderWriter& Lock() const { return const_cast<CBadWordsList&>(*this); }
   bool IsListed(const CBadWord* word) const;
   void AppendLocked(std::unique_ptr<CBadWord> word);
+  CBadWord* FindOrAppendLocked(std::string_view text);
   /// Takes the word out of the look-ups; the caller then drops it from m_words.
   void UnlistLocked(CBadWord* word);
 

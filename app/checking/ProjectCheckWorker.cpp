@@ -13,7 +13,11 @@
 #include "utilcore/StringUtils.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <new>
+#include <span>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -71,8 +75,40 @@ struct SScanBuffers {
   std::size_t occurrenceCount = 0;
   std::unordered_map<std::string, std::size_t> manyOccurrences;
   std::vector<std::string> addresses;
-  /// The words recorded in the file being checked, to be sorted after it.
-  std::vector<CBadWord*> recorded;
+  /// The lines of the file being checked, and copies of those with non-ASCII bytes as
+  /// read (markup removal blanks characters, and columns count the characters).
+  std::vector<std::string> lines;
+  std::vector<std::string> originals;
+  std::vector<unsigned char> hasOriginal;
+  /// The file's findings by word, in first-found order: recorded in one go after it.
+  std::vector<CBadWordsList::SFileFindings> fileWords;
+  std::size_t fileWordCount = 0;
+  std::unordered_map<std::string, std::size_t> fileWordIndex;
+
+  void StartFile() {
+    for (std::size_t k = 0; k < fileWordCount; ++k) {
+      fileWords[k].locations.clear();
+    }
+    fileWordCount = 0;
+    fileWordIndex.clear();
+  }
+
+  std::span<CBadWordsList::SFileFindings> FileFindings() {
+    return std::span(fileWords).first(fileWordCount);
+  }
+
+  /// The locations gathered for `text` in the current file.
+  std::vector<CBadWordLoc>& LocationsOf(const std::string& text) {
+    const auto [entry, added] = fileWordIndex.try_emplace(text, fileWordCount);
+    if (added) {
+      if (fileWordCount == fileWords.size()) {
+        fileWords.emplace_back();
+      }
+      fileWords[fileWordCount].text.assign(text);
+      ++fileWordCount;
+    }
+    return fileWords[entry->second].locations;
+  }
 
   void StartLine() {
     occurrenceCount = 0;
@@ -108,6 +144,34 @@ struct SScanBuffers {
 SScanBuffers& ThreadBuffers() {
   thread_local SScanBuffers buffers;
   return buffers;
+}
+
+bool IsAscii(std::string_view text) {
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t chunk = 0;
+    std::memcpy(&chunk, text.data() + i, sizeof chunk);
+    if ((chunk & 0x8080808080808080ULL) != 0) {
+      return false;
+    }
+  }
+  return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(i), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+/// Keeps a copy of each line that holds non-ASCII bytes, before markup removal.
+void KeepOriginals(SScanBuffers& buffers) {
+  const std::size_t count = buffers.lines.size();
+  buffers.hasOriginal.assign(count, 0);
+  if (buffers.originals.size() < count) {
+    buffers.originals.resize(count);
+  }
+  for (std::size_t k = 0; k < count; ++k) {
+    if (!IsAscii(buffers.lines[k])) {
+      buffers.originals[k].assign(buffers.lines[k]);
+      buffers.hasOriginal[k] = 1;
+    }
+  }
 }
 
 } // namespace
@@ -207,12 +271,14 @@ void CProjectCheckWorker::CheckProjectFile(CHTMLFile* file) {
   }
   const std::string path = file->GetFullPath();
   m_badWords->RemoveFileLocations(path);
-  std::vector<std::string> lines;
+  SScanBuffers& buffers = ThreadBuffers();
+  std::vector<std::string>& lines = buffers.lines;
   // An unreadable or vanished file gives no lines and is checked as an empty file.
   CFileUtils::ReadFileContent(path, lines, false, nullptr);
   if (IsStopped()) {
     return;
   }
+  KeepOriginals(buffers);
   for (const auto& block : kMarkupBlocks) {
     CStringUtils::ReplaceTextBlock(lines, block[0], block[1], "", true);
   }
@@ -226,42 +292,48 @@ void CProjectCheckWorker::CheckProjectFile(CHTMLFile* file) {
   // which are still markup to remove here.
   CStringUtils::ReplaceTextBlock(lines, "<", ">", "", true);
 
-  SScanBuffers& buffers = ThreadBuffers();
-  buffers.recorded.clear();
-  bool anyFinding = false;
+  buffers.StartFile();
   for (std::size_t index = 0; index < lines.size(); ++index) {
     if (IsStopped()) {
       return;
     }
-    if (!ScanLine(lines[index], file, static_cast<int>(index))) {
-      anyFinding = true;
-    }
+    const std::string* original =
+        buffers.hasOriginal[index] != 0 ? &buffers.originals[index] : nullptr;
+    GatherLine(lines[index], original, static_cast<int>(index));
   }
-  if (anyFinding && !SortRecordedLocations()) {
+  if (IsStopped()) {
     return;
   }
+  RecordGathered(file);
   file->SetCheckPending(false);
   // Each file's message carries its own count, also when threads finish at once.
   Post(MSG_PROJECT_FILE_CHECKED, m_filesDone.fetch_add(1, std::memory_order_acq_rel) + 1);
 }
 
-bool CProjectCheckWorker::SortRecordedLocations() {
-  // Only the words found in this file gained locations; every other word's list is
-  // still in the order its last sort left it.
-  std::vector<CBadWord*>& recorded = ThreadBuffers().recorded;
-  std::sort(recorded.begin(), recorded.end());
-  recorded.erase(std::unique(recorded.begin(), recorded.end()), recorded.end());
-  for (CBadWord* word : recorded) {
-    if (IsStopped()) {
-      return false;
-    }
-    m_badWords->SortLocations(word);
+void CProjectCheckWorker::RecordGathered(CHTMLFile* file) {
+  SScanBuffers& buffers = ThreadBuffers();
+  if (buffers.fileWordCount == 0 || file == nullptr) {
+    return;
   }
-  recorded.clear();
-  return true;
+  try {
+    m_badWords->RecordFileFindings(file->GetPath(), file->GetName(), buffers.FileFindings());
+  } catch (const std::bad_alloc&) {
+    // Out of memory: the findings not yet recorded are lost, the check goes on.
+  }
+  buffers.StartFile();
 }
 
 bool CProjectCheckWorker::ScanLine(const std::string& line, CHTMLFile* file, int lineIndex) {
+  ThreadBuffers().StartFile();
+  const bool clean = GatherLine(line, &line, lineIndex);
+  if (m_badWords != nullptr) {
+    RecordGathered(file);
+  }
+  return clean;
+}
+
+bool CProjectCheckWorker::GatherLine(const std::string& line, const std::string* original,
+                                     int lineIndex) {
   if (CStringUtils::IsEffectivelyEmpty(line)) {
     return true;
   }
@@ -296,10 +368,20 @@ bool CProjectCheckWorker::ScanLine(const std::string& line, CHTMLFile* file, int
     }
     searchFrom = match.start + match.length;
     found = true;
-    const int start = static_cast<int>(match.start);
-    const int length = static_cast<int>(match.length);
-    RecordBadWord(buffers.word, lineIndex, start, start + length,
-                  CStringUtils::EllipsisSurroundingWord(line, start, length, 4), file);
+    CBadWordLoc& location = buffers.LocationsOf(buffers.word).emplace_back();
+    location.line = lineIndex;
+    location.start = static_cast<int>(match.start);
+    location.end = static_cast<int>(match.start + match.length);
+    location.context = CStringUtils::EllipsisSurroundingWord(line, location.start,
+                                                             location.end - location.start, 4);
+    if (original != nullptr && location.end <= static_cast<int>(original->size())) {
+      location.column = CStringUtils::CountCharacters(*original, match.start);
+      location.endColumn = CStringUtils::CountCharacters(*original, match.start + match.length);
+    } else {
+      // A plain ASCII line: one character per byte.
+      location.column = location.start;
+      location.endColumn = location.end;
+    }
   }
   return !found;
 }
@@ -332,7 +414,7 @@ void CProjectCheckWorker::RecordBadWord(const std::string& word, int lineIndex, 
   try {
     CBadWord* recorded = m_badWords->RecordLocation(word, file->GetPath(), file->GetName(),
                                                     lineIndex, start, end, std::move(context));
-    ThreadBuffers().recorded.push_back(recorded);
+    m_badWords->SortLocations(recorded);
   } catch (const std::bad_alloc&) {
     // Out of memory: the finding is lost, the scan goes on.
   }

@@ -72,9 +72,11 @@ private:
   void CheckFilesInOrder();
   void CheckFilesInParallel();
   void CheckClaimedFiles(std::atomic<std::size_t>& next);
-  /// Sorts the locations of the words recorded in the file just scanned; false when
-  /// stopped.
-  bool SortRecordedLocations();
+  /// ScanLine into the calling thread's findings of the current file. `original` is
+  /// the line as read (columns count its characters), null when it is plain ASCII.
+  bool GatherLine(const std::string& line, const std::string* original, int lineIndex);
+  /// Moves the calling thread's findings of the current file into the bad-word list.
+  void RecordGathered(CHTMLFile* file);
 
   const LPARAM m_project;
   CHTMLFileList* const m_fileList;

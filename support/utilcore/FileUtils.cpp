@@ -36,9 +36,14 @@ int OpenRegularForReading(const std::string& path, CFileDescriptor& fd, struct s
   return S_ISREG(st.st_mode) ? 0 : EINVAL;
 }
 
-// 0 on success, else an errno value (EFBIG: larger than maxBytes).
-int ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t maxBytes) {
-  bytes.clear();
+constexpr std::size_t kKeptBufferBytes = 4 * 1024 * 1024;
+
+// Reads the file into `buffer`, whose size only grows (so no byte is zero-filled twice);
+// `used` receives the file's length. 0 on success, else an errno value (EFBIG: larger
+// than maxBytes).
+int ReadIntoBuffer(const std::string& path, std::string& buffer, std::size_t& used,
+                   std::uint64_t maxBytes) {
+  used = 0;
   CFileDescriptor fd;
   struct stat st {};
   if (const int errnum = OpenRegularForReading(path, fd, st); errnum != 0) {
@@ -48,32 +53,38 @@ int ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t max
     return EFBIG;
   }
   // The size is only a hint: the file may grow or shrink while it is read.
-  std::size_t used = 0;
-  bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
+  if (buffer.size() < static_cast<std::size_t>(st.st_size) + 1) {
+    buffer.resize(static_cast<std::size_t>(st.st_size) + 1);
+  }
   for (;;) {
-    if (used == bytes.size()) {
-      bytes.resize(std::max(bytes.size() * 2, kChunkBytes));
+    if (used == buffer.size()) {
+      buffer.resize(std::max(buffer.size() * 2, kChunkBytes));
     }
-    const ssize_t n = ::read(fd.Get(), bytes.data() + used, bytes.size() - used);
+    const ssize_t n = ::read(fd.Get(), buffer.data() + used, buffer.size() - used);
     if (n < 0 && errno == EINTR) {
       continue;
     }
     if (n < 0) {
-      const int errnum = errno;
-      bytes.clear();
-      return errnum;
+      used = 0;
+      return errno;
     }
     if (n == 0) {
-      break;
+      return 0;
     }
     used += static_cast<std::size_t>(n);
     if (used > maxBytes) {
-      bytes.clear();
+      used = 0;
       return EFBIG;
     }
   }
+}
+
+int ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t maxBytes) {
+  bytes.clear();
+  std::size_t used = 0;
+  const int errnum = ReadIntoBuffer(path, bytes, used, maxBytes);
   bytes.resize(used);
-  return 0;
+  return errnum;
 }
 
 std::string DescribeRead(const std::string& path, int errnum) {
@@ -172,17 +183,25 @@ bool CopyContent(const std::string& source, const std::string& target, bool sour
 
 bool CFileUtils::ReadFileContent(const std::string& path, std::vector<std::string>& lines,
                                  bool append, CTextFileFormat* format) {
-  if (!append) {
+  // Reused file after file: a check reads thousands of pages one after the other.
+  thread_local std::string buffer;
+  thread_local CTextFileFormat found;
+  std::size_t used = 0;
+  const int errnum = ReadIntoBuffer(path, buffer, used, kMaxTextFileBytes);
+  if (errnum == 0) {
+    CTextFileCodec::DecodeInto(std::string_view(buffer.data(), used), lines,
+                               append ? lines.size() : 0, found);
+  } else if (!append) {
     lines.clear();
   }
-  std::string bytes;
-  if (ReadWholeFile(path, bytes, kMaxTextFileBytes) != 0) {
+  if (buffer.size() > kKeptBufferBytes) {
+    std::string().swap(buffer); // a rare huge file is not held on to
+  }
+  if (errnum != 0) {
     return false;
   }
-  CTextFileFormat found;
-  CTextFileCodec::Decode(bytes, lines, found);
   if (format != nullptr) {
-    *format = std::move(found);
+    *format = found;
   }
   return true;
 }

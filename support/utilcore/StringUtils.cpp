@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -570,6 +572,40 @@ bool CStringUtils::IsEffectivelyEmpty(std::string_view text) {
   return true;
 }
 
+int CStringUtils::CountCharacters(std::string_view text, std::size_t bytes) {
+  const std::size_t limit = std::min(bytes, text.size());
+  const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
+  int count = 0;
+  std::size_t i = 0;
+  while (i < limit) {
+    // Whole runs of ASCII first: most lines hold nothing else.
+    while (i + 8 <= limit) {
+      std::uint64_t chunk = 0;
+      std::memcpy(&chunk, data + i, sizeof chunk);
+      if ((chunk & 0x8080808080808080ULL) != 0) {
+        break;
+      }
+      i += 8;
+      count += 8;
+    }
+    if (i >= limit) {
+      break;
+    }
+    if (data[i] < 0x80) {
+      ++i;
+    } else {
+      const std::size_t before = i;
+      UChar32 c = 0;
+      U8_NEXT(data, i, limit, c);
+      if (c < 0) {
+        i = before + 1;
+      }
+    }
+    ++count;
+  }
+  return count;
+}
+
 void CStringUtils::RemoveFillers(std::string& text) {
   text.erase(std::remove(text.begin(), text.end(), CPageText::kFiller), text.end());
 }
@@ -758,7 +794,10 @@ std::string CStringUtils::EllipsisSurroundingWord(std::string_view line, int sta
     right = AlignBack(line, wordEnd + kExcerptSideBytes);
   }
 
-  std::string excerpt;
+  // Built in a reused buffer and copied once: the excerpt is kept, and growing it piece
+  // by piece would both reallocate and leave it with unused capacity.
+  thread_local std::string excerpt;
+  excerpt.clear();
   if (!IsEffectivelyEmpty(line.substr(0, left))) {
     excerpt.append(kEllipsis);
   }
@@ -766,7 +805,7 @@ std::string CStringUtils::EllipsisSurroundingWord(std::string_view line, int sta
   if (!IsEffectivelyEmpty(line.substr(right))) {
     excerpt.append(kEllipsis);
   }
-  return excerpt;
+  return std::string(excerpt);
 }
 
 void CStringUtils::PadString(std::string& text, std::size_t length, std::string_view pad,

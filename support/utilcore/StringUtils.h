@@ -57,6 +57,9 @@ public:
   /// (page-text fillers included) and invisible format characters such as zero-width
   /// spaces and joiners.
   static bool IsEffectivelyEmpty(std::string_view text);
+  /// The number of characters (code points; each byte of damaged UTF-8 counts as one,
+  /// as editors show it) in the first `bytes` bytes of `text`.
+  static int CountCharacters(std::string_view text, std::size_t bytes);
   /// Removes every page-text filler byte.
   static void RemoveFillers(std::string& text);
 

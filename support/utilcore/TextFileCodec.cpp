@@ -312,17 +312,28 @@ bool CTextFileCodec::EncodeLine(std::string_view utf8, EEncoding encoding, std::
 
 void CTextFileCodec::Decode(std::string_view bytes, std::vector<std::string>& lines,
                             CTextFileFormat& format) {
+  DecodeInto(bytes, lines, lines.size(), format);
+}
+
+void CTextFileCodec::DecodeInto(std::string_view bytes, std::vector<std::string>& lines,
+                                std::size_t first, CTextFileFormat& format) {
   format.encoding = DetectEncoding(bytes);
   format.endings.clear();
-  std::vector<CRawLine> raw;
+  thread_local std::vector<CRawLine> raw;
+  raw.clear();
   SplitLines(bytes.substr(ByteOrderMark(format.encoding).size()), format.encoding, raw);
-  lines.reserve(lines.size() + raw.size());
+  first = std::min(first, lines.size());
+  if (lines.size() < first + raw.size()) {
+    lines.resize(first + raw.size());
+  } else {
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(first + raw.size()), lines.end());
+  }
   format.endings.reserve(raw.size());
-  for (const CRawLine& line : raw) {
-    std::string text;
-    DecodeLine(line.bytes, format.encoding, text);
-    lines.push_back(std::move(text));
-    format.endings.push_back(line.ending);
+  for (std::size_t k = 0; k < raw.size(); ++k) {
+    std::string& text = lines[first + k];
+    text.clear();
+    DecodeLine(raw[k].bytes, format.encoding, text);
+    format.endings.push_back(raw[k].ending);
   }
 }
 

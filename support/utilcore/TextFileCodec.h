@@ -33,6 +33,10 @@ public:
   /// Decodes a whole file into UTF-8 lines (appended to `lines`) and its format.
   static void Decode(std::string_view bytes, std::vector<std::string>& lines,
                      CTextFileFormat& format);
+  /// Decode into `lines` from index `first` on, reusing the strings already there, and
+  /// resizes `lines` to `first` plus the file's line count.
+  static void DecodeInto(std::string_view bytes, std::vector<std::string>& lines, std::size_t first,
+                         CTextFileFormat& format);
 
   /// Encodes `lines` in `format`. Line i keeps ending i when the line count is the one
   /// the format describes; otherwise every line gets the dominant ending. False (and

@@ -1,9 +1,8 @@
 #include "pagelint-check/CheckReport.h"
 
-#include <unicode/utf8.h>
+#include "utilcore/StringUtils.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <tuple>
 
 namespace {
@@ -32,6 +31,16 @@ CCheckReport::Word& CCheckReport::FindOrAddWord(const std::string& text, bool& i
 void CCheckReport::AddFinding(Word& word, int root, std::string_view fullPath,
                               const std::string* lineText, int lineIndex, int start, int end,
                               std::string context) {
+  // A file that changed or vanished since its check leaves only the byte offsets.
+  const bool fits = lineText != nullptr && start >= 0 && end >= start &&
+                    static_cast<std::size_t>(end) <= lineText->size();
+  const int column = fits ? CountCharacters(*lineText, static_cast<std::size_t>(start)) : start;
+  const int endColumn = fits ? CountCharacters(*lineText, static_cast<std::size_t>(end)) : end;
+  AddFinding(word, root, fullPath, lineIndex, start, end, column, endColumn, std::move(context));
+}
+
+void CCheckReport::AddFinding(Word& word, int root, std::string_view fullPath, int lineIndex,
+                              int start, int end, int column, int endColumn, std::string context) {
   Location location;
   location.root = root;
   std::string_view relative = fullPath;
@@ -43,16 +52,8 @@ void CCheckReport::AddFinding(Word& word, int root, std::string_view fullPath,
   location.line = lineIndex + 1;
   location.start = start;
   location.end = end;
-  // A file that changed or vanished since its check leaves only the byte offsets.
-  const bool fits = lineText != nullptr && start >= 0 && end >= start &&
-                    static_cast<std::size_t>(end) <= lineText->size();
-  if (fits) {
-    location.column = CountCharacters(*lineText, static_cast<std::size_t>(start)) + 1;
-    location.endColumn = CountCharacters(*lineText, static_cast<std::size_t>(end)) + 1;
-  } else {
-    location.column = start + 1;
-    location.endColumn = end + 1;
-  }
+  location.column = column + 1;
+  location.endColumn = endColumn + 1;
   location.context = std::move(context);
   word.locations.push_back(std::move(location));
   ++m_occurrences;
@@ -101,23 +102,5 @@ std::string CCheckReport::DisplayPath(const Location& location) const {
 }
 
 int CCheckReport::CountCharacters(std::string_view text, std::size_t bytes) {
-  const std::size_t limit = std::min(bytes, text.size());
-  const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
-  int count = 0;
-  std::size_t i = 0;
-  while (i < limit) {
-    if (data[i] < 0x80) {
-      ++i;
-    } else {
-      const std::size_t before = i;
-      UChar32 c = 0;
-      U8_NEXT(data, i, limit, c);
-      // A damaged sequence counts each of its bytes, as the editor shows them.
-      if (c < 0) {
-        i = before + 1;
-      }
-    }
-    ++count;
-  }
-  return count;
+  return CStringUtils::CountCharacters(text, bytes);
 }

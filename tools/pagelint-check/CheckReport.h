@@ -49,6 +49,10 @@ public:
   /// (null when the file could not be read again), from which the columns are counted.
   void AddFinding(Word& word, int root, std::string_view fullPath, const std::string* lineText,
                   int lineIndex, int start, int end, std::string context);
+  /// Adds a finding whose columns are known: `column` and `endColumn` count the
+  /// characters before the word's start and end (0-based).
+  void AddFinding(Word& word, int root, std::string_view fullPath, int lineIndex, int start,
+                  int end, int column, int endColumn, std::string context);
 
   /// Sorts the words by text and each word's locations by root, file, line and column.
   void Sort();

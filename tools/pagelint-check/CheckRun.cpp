@@ -273,39 +273,51 @@ void CCheckRun::OnMessage(UINT message, LPARAM lParam) {
 }
 
 void CCheckRun::CollectFindings(CWebProject& project, int root) {
-  // Each file is read once more to turn byte offsets into the columns editors show:
-  // the locations are grouped by file first, so only one file's lines are held at a time.
+  // The check counted the columns editors show; a location without them (none so far)
+  // has its file read once more. Those are grouped by file, so that only one file's
+  // lines are held at a time.
   struct SPending {
     std::size_t word; ///< index in the report: its words move as more are added
-    const CBadWordLoc* location;
+    CBadWordLoc* location;
   };
   std::unordered_map<std::string, std::vector<SPending>> byFile;
+  std::string path;
   CBadWordsList& list = project.GetBadWordsList();
   const CReaderAccess access(list);
   for (CBadWordsList::POSITION position = list.GetHeadPosition(); position;) {
-    const CBadWord* badWord = list.GetNext(position);
+    CBadWord* badWord = list.GetNext(position);
     if (badWord == nullptr) {
       continue;
     }
     bool isNew = false;
-    const CCheckReport::Word& word = m_report.FindOrAddWord(badWord->GetWord(), isNew);
+    CCheckReport::Word& word = m_report.FindOrAddWord(badWord->GetWord(), isNew);
     const auto index = static_cast<std::size_t>(&word - m_report.GetWords().data());
+    word.locations.reserve(word.locations.size() +
+                           static_cast<std::size_t>(badWord->GetLocations().GetCount()));
     for (const auto& entry : badWord->GetLocations()) {
-      byFile[entry->GetFullPath()].push_back({index, entry.get()});
+      CBadWordLoc& location = *entry;
+      path.assign(location.directory).append(location.fileName);
+      if (location.column < 0 || location.endColumn < 0) {
+        byFile[path].push_back({index, &location});
+        continue;
+      }
+      // The project is dropped after this: its contexts move into the report.
+      m_report.AddFinding(word, root, path, location.line, location.start, location.end,
+                          location.column, location.endColumn, std::move(location.context));
     }
   }
   std::vector<std::string> lines;
-  for (const auto& [path, pending] : byFile) {
+  for (const auto& [filePath, pending] : byFile) {
     lines.clear();
-    CFileUtils::ReadFileContent(path, lines);
+    CFileUtils::ReadFileContent(filePath, lines);
     for (const SPending& item : pending) {
-      const CBadWordLoc& location = *item.location;
+      CBadWordLoc& location = *item.location;
       const std::string* line =
           location.line >= 0 && static_cast<std::size_t>(location.line) < lines.size()
               ? &lines[static_cast<std::size_t>(location.line)]
               : nullptr;
-      m_report.AddFinding(m_report.WordAt(item.word), root, path, line, location.line,
-                          location.start, location.end, location.context);
+      m_report.AddFinding(m_report.WordAt(item.word), root, filePath, line, location.line,
+                          location.start, location.end, std::move(location.context));
     }
   }
 }
@@ -328,7 +340,7 @@ void CCheckRun::AddSuggestions(CSpellChecker& speller) {
 void CCheckRun::PrintReport() {
   switch (m_options.format) {
   case CCheckOptions::Format::Text:
-    m_out << CReportFormats::Text(m_report, m_options.suggest, m_options.summary);
+    CReportFormats::WriteText(m_report, m_options.suggest, m_options.summary, m_out);
     break;
   case CCheckOptions::Format::Json:
     m_out << CReportFormats::Json(m_report, m_options.suggest, m_options.summary);

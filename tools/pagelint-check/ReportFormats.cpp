@@ -3,7 +3,11 @@
 #include "pagelint-check/CheckReport.h"
 #include "pagelint-check/JsonWriter.h"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstdio>
+#include <ostream>
 
 namespace {
 
@@ -12,9 +16,66 @@ constexpr const char* kUriBase = "SITEROOT";
 /// Control characters in file names or words would let a page rewrite the terminal or
 /// forge output lines; the text format shows them as "?".
 void AppendPrintable(std::string& out, std::string_view text) {
+  const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+  });
+  if (plain) {
+    out.append(text);
+    return;
+  }
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     out += (byte < 0x20 || byte == 0x7F) ? '?' : c;
+  }
+}
+
+void AppendNumber(std::string& out, int value) {
+  std::array<char, 16> digits{};
+  const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+  out.append(digits.data(), end);
+}
+
+constexpr std::size_t kTextPieceBytes = 64 * 1024;
+
+/// Appends the text format to `out`, handing `out` to `flush` whenever it has grown
+/// past a piece (the flush may empty it).
+template <typename Flush>
+void BuildText(const CCheckReport& report, bool suggest, bool summary, std::string& out,
+               Flush flush) {
+  // The findings come file by file: a file's printed path is built once.
+  std::string path;
+  const CCheckReport::Location* pathOf = nullptr;
+  for (const CCheckReport::Finding& finding : report.GetFindings()) {
+    const CCheckReport::Location& location = *finding.location;
+    if (pathOf == nullptr || pathOf->root != location.root || pathOf->file != location.file) {
+      path.clear();
+      AppendPrintable(path, report.DisplayPath(location));
+      pathOf = &location;
+    }
+    out += path;
+    out += ':';
+    AppendNumber(out, location.line);
+    out += ':';
+    AppendNumber(out, location.column);
+    out += ": ";
+    AppendPrintable(out, finding.word->text);
+    if (suggest && !finding.word->suggestions.empty()) {
+      out += " (";
+      for (std::size_t i = 0; i < finding.word->suggestions.size(); ++i) {
+        out += i == 0 ? "" : ", ";
+        AppendPrintable(out, finding.word->suggestions[i]);
+      }
+      out += ')';
+    }
+    out += '\n';
+    if (out.size() >= kTextPieceBytes) {
+      flush(out);
+    }
+  }
+  if (summary) {
+    out += CReportFormats::SummaryLine(report);
+    out += '\n';
   }
 }
 
@@ -138,30 +199,19 @@ void WriteSarifRun(CJsonWriter& json, const CCheckReport& report, int root,
 
 std::string CReportFormats::Text(const CCheckReport& report, bool suggest, bool summary) {
   std::string out;
-  for (const CCheckReport::Finding& finding : report.GetFindings()) {
-    const CCheckReport::Location& location = *finding.location;
-    AppendPrintable(out, report.DisplayPath(location));
-    out += ':';
-    out += std::to_string(location.line);
-    out += ':';
-    out += std::to_string(location.column);
-    out += ": ";
-    AppendPrintable(out, finding.word->text);
-    if (suggest && !finding.word->suggestions.empty()) {
-      out += " (";
-      for (std::size_t i = 0; i < finding.word->suggestions.size(); ++i) {
-        out += i == 0 ? "" : ", ";
-        AppendPrintable(out, finding.word->suggestions[i]);
-      }
-      out += ')';
-    }
-    out += '\n';
-  }
-  if (summary) {
-    out += SummaryLine(report);
-    out += '\n';
-  }
+  BuildText(report, suggest, summary, out, [](std::string&) {});
   return out;
+}
+
+void CReportFormats::WriteText(const CCheckReport& report, bool suggest, bool summary,
+                               std::ostream& out) {
+  std::string piece;
+  const auto write = [&out](std::string& text) {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    text.clear();
+  };
+  BuildText(report, suggest, summary, piece, write);
+  write(piece);
 }
 
 std::string CReportFormats::Json(const CCheckReport& report, bool suggest, bool summary) {

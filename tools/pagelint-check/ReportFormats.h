@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,8 @@ public:
   /// "path:line:column: word" per finding; with `suggest` " (a, b)" after the word;
   /// with `summary` a last line from SummaryLine.
   static std::string Text(const CCheckReport& report, bool suggest, bool summary);
+  /// Text, written to `out` piece by piece instead of built whole.
+  static void WriteText(const CCheckReport& report, bool suggest, bool summary, std::ostream& out);
   /// One object: "words" (each with its locations) and, with `summary`, "summary".
   static std::string Json(const CCheckReport& report, bool suggest, bool summary);
   /// A SARIF 2.1.0 log with one run per root.

@@ -106,6 +106,46 @@ TEST(BadWordsList, RemoveFileLocationsSeesEveryWayALocationArrives) {
   EXPECT_EQ(list.GetWordCount(), 1);
 }
 
+CBadWordsList::SFileFindings FileWord(const std::string& text, const std::vector<int>& lines) {
+  CBadWordsList::SFileFindings found{text, {}};
+  for (const int line : lines) {
+    CBadWordLoc& location = found.locations.emplace_back();
+    location.line = line;
+    location.start = 2;
+    location.end = 5;
+    location.column = 1;
+    location.endColumn = 4;
+    location.context = "ctx " + std::to_string(line);
+  }
+  return found;
+}
+
+// A file's findings recorded in one go: new words in the order given, known words
+// extended, every word's locations sorted, and all of them removable with their file.
+TEST(BadWordsList, RecordFileFindingsAppendsSortsAndIndexes) {
+  CBadWordsList list;
+  AddWord(list, "old", {"/s/z.htm"});
+  std::vector<CBadWordsList::SFileFindings> found = {FileWord("new", {7, 3}), FileWord("none", {}),
+                                                     FileWord("old", {4, 1}),
+                                                     FileWord("next", {0})};
+  list.RecordFileFindings("/s/", "b.htm", found);
+  EXPECT_EQ(Words(list), (std::vector<std::string>{"old", "new", "next"}));
+  EXPECT_EQ(Keys(*list.FindWord("new")),
+            (std::vector<Key>{{"/s/", "b.htm", 3, 2}, {"/s/", "b.htm", 7, 2}}));
+  EXPECT_EQ(
+      Keys(*list.FindWord("old")),
+      (std::vector<Key>{{"/s/", "b.htm", 1, 2}, {"/s/", "b.htm", 4, 2}, {"/s/", "z.htm", 0, 0}}));
+  const CBadWordLoc& first = **list.FindWord("new")->GetLocations().begin();
+  EXPECT_EQ(first.context, "ctx 3");
+  EXPECT_EQ(first.column, 1);
+  EXPECT_EQ(first.endColumn, 4);
+  EXPECT_EQ(first.end, 5);
+
+  list.RemoveFileLocations("/s/b.htm");
+  EXPECT_EQ(Words(list), (std::vector<std::string>{"old"}));
+  EXPECT_EQ(list.FindWord("old")->GetLocations().GetCount(), 1);
+}
+
 TEST(BadWordsList, PointersFromCallersAreCheckedBeforeUse) {
   CBadWordsList list;
   CBadWord* kept = AddWord(list, "kept", {"/s/a.htm"});

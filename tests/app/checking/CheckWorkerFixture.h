@@ -69,6 +69,18 @@ protected:
     return dynamic_cast<CHTMLFile*>(m_files.Add(Root() + name));
   }
 
+  /// Forgets every finding, writes "page.htm" and checks it with a fresh worker.
+  CHTMLFile* CheckPageAfresh(const std::string& bytes) {
+    m_words.ClearWords();
+    CHTMLFile* file = AddFile("page.htm", bytes);
+    file->SetCheckPending(true);
+    auto worker = MakeWorker();
+    auto thread = IdleThread();
+    worker->SetWorkerThread(thread.get());
+    worker->CheckProjectFile(file);
+    return file;
+  }
+
   std::unique_ptr<CProjectCheckWorker> MakeWorker(std::vector<CProjectFilter> filters = {}) {
     return std::make_unique<CProjectCheckWorker>(kProject, &m_files, &m_words,
                                                  m_target.GetSafeHwnd(), Root(), std::move(filters),

@@ -1,6 +1,8 @@
 #include "CheckWorkerFixture.h"
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using checktest::CheckWorkerTest;
@@ -52,13 +54,7 @@ std::vector<PageCase> PageCases() {
 
 TEST_F(CheckWorkerTest, FindsTheVisibleUnknownWordsAtTheirWrittenPositions) {
   for (const PageCase& c : PageCases()) {
-    m_words.ClearWords();
-    CHTMLFile* file = AddFile("page.htm", c.html);
-    file->SetCheckPending(true);
-    auto worker = MakeWorker();
-    auto thread = IdleThread();
-    worker->SetWorkerThread(thread.get());
-    worker->CheckProjectFile(file);
+    CHTMLFile* file = CheckPageAfresh(c.html);
     std::vector<Finding> expected = c.findings;
     for (Finding& finding : expected) {
       finding.fileName = "page.htm";
@@ -66,6 +62,56 @@ TEST_F(CheckWorkerTest, FindsTheVisibleUnknownWordsAtTheirWrittenPositions) {
     EXPECT_EQ(Findings(), expected) << c.name;
     EXPECT_FALSE(file->IsCheckPending()) << c.name;
   }
+}
+
+// Columns count the characters of the line as read, including those inside markup
+// that the scan blanks out.
+TEST_F(CheckWorkerTest, ColumnsCountTheCharactersOfTheLineAsRead) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    int line;
+    int start;
+    int column;
+    int endColumn;
+  } cases[] = {
+      {"ascii", "<p>one teh</p>", 0, 7, 7, 10},
+      {"accent before", "\u00E9t\u00E9 teh", 0, 6, 4, 7},
+      {"accents in a tag", "<p title=\"\u00E9\u00E9\u00E9\">teh</p>", 0, 18, 15, 18},
+      {"accent in a comment over lines", "<!-- \u00E9\n\u00E9 -->teh", 1, 6, 5, 8},
+      {"long ascii then accent", "abcdefghijklmnopqrstuvwxyz \u00E9 teh", 0, 30, 29, 32},
+      {"emoji", "\U0001F600 teh", 0, 5, 2, 5},
+      {"accented word", "qzf&eacute;q \u00E9 qz\u00E9q", 0, 16, 15, 19},
+      {"windows-1252 file", "caf\xE9 teh", 0, 6, 5, 8},
+      {"utf-16 file", std::string("\xFF\xFE\xE9\0 \0t\0e\0h\0", 12), 0, 3, 2, 5},
+  };
+  for (const auto& c : cases) {
+    CheckPageAfresh(c.bytes);
+    std::vector<std::tuple<int, int, int, int>> found;
+    for (auto position = m_words.GetHeadPosition(); position != 0;) {
+      for (const auto& loc : m_words.GetNext(position)->GetLocations()) {
+        found.emplace_back(loc->line, loc->start, loc->column, loc->endColumn);
+      }
+    }
+    const std::tuple<int, int, int, int> expected{c.line, c.start, c.column, c.endColumn};
+    EXPECT_NE(std::find(found.begin(), found.end(), expected), found.end()) << c.name;
+  }
+}
+
+// A line scanned on its own is its own original: damaged bytes count one each.
+TEST_F(CheckWorkerTest, ScanLineCountsColumnsInTheLineGiven) {
+  CHTMLFile* file = AddFile("page.htm", "");
+  auto worker = MakeWorker();
+  auto thread = IdleThread();
+  worker->SetWorkerThread(thread.get());
+  EXPECT_FALSE(worker->ScanLine("\xC3\xA9\xC3 teh", file, 2));
+  const CBadWord* word = m_words.FindWord("teh");
+  ASSERT_NE(word, nullptr);
+  const CBadWordLoc& location = **word->GetLocations().begin();
+  EXPECT_EQ(location.line, 2);
+  EXPECT_EQ(location.start, 4);
+  EXPECT_EQ(location.column, 3);
+  EXPECT_EQ(location.endColumn, 6);
 }
 
 TEST_F(CheckWorkerTest, ContextIsTakenFromTheLineAroundTheWord) {

@@ -4,6 +4,7 @@
 #include "testkit/FileBytes.h"
 #include "testkit/ScopedTempDir.h"
 #include "utilcore/FileWriteFaults.h"
+#include "utilcore/TextFileFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -127,6 +129,41 @@ TEST_F(FileUtilsTest, ReadingAppendsOnlyWhenAsked) {
   EXPECT_EQ(lines, (std::vector<std::string>{"zero", "one", "two"}));
   ASSERT_TRUE(CFileUtils::ReadFileContent(Path("a.txt"), lines));
   EXPECT_EQ(lines, (std::vector<std::string>{"one", "two"}));
+}
+
+// Reading into a vector that held another file's lines (longer or shorter, other
+// encodings) must give exactly what reading into an empty one gives.
+TEST_F(FileUtilsTest, ReadingIntoAUsedVectorEqualsAFreshRead) {
+  const std::vector<std::pair<const char*, std::string>> files = {
+      {"many.txt", "one\ntwo\nthree\nfour\nfive\nsix\n"},
+      {"crlf.txt", "a longer first line than before\r\nb\r\n\r\n"},
+      {"utf16.txt", "\xFF\xFEh\0i\0\n\0\xE9\0"s},
+      {"cp1252.txt", "caf\xE9\rna\xEFve"},
+      {"bom.txt", "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9\n"},
+      {"empty.txt", ""},
+      {"no ending.txt", "last"},
+      {"big.txt", std::string(200000, 'x') + "\n" + std::string(70000, 'y')},
+  };
+  for (const auto& [name, bytes] : files) {
+    WriteBytes(Path(name), bytes);
+  }
+  std::vector<std::string> used;
+  for (int round = 0; round < 2; ++round) {
+    for (const auto& [name, bytes] : files) {
+      std::vector<std::string> fresh;
+      CTextFileFormat freshFormat;
+      CTextFileFormat usedFormat;
+      ASSERT_TRUE(CFileUtils::ReadFileContent(Path(name), fresh, false, &freshFormat));
+      ASSERT_TRUE(CFileUtils::ReadFileContent(Path(name), used, false, &usedFormat));
+      EXPECT_EQ(used, fresh) << name;
+      EXPECT_EQ(usedFormat.encoding, freshFormat.encoding) << name;
+      EXPECT_EQ(usedFormat.endings, freshFormat.endings) << name;
+    }
+  }
+  // Appending after a failed read keeps what was there.
+  used = {"kept"};
+  EXPECT_FALSE(CFileUtils::ReadFileContent(Path("missing"), used, true));
+  EXPECT_EQ(used, (std::vector<std::string>{"kept"}));
 }
 
 TEST_F(FileUtilsTest, UnreadableInputGivesNoLinesAndFalse) {

@@ -126,6 +126,56 @@ TEST(StringUtilsIsEffectivelyEmpty, OnlyVisibleCharactersCount) {
   }
 }
 
+struct CountCase {
+  std::string text;
+  std::size_t bytes;
+  int characters;
+};
+
+// Each byte of a damaged or cut sequence counts as one character, as editors show it.
+std::vector<CountCase> CountCases() {
+  return {
+      {"", 0, 0},
+      {"plain", 3, 3},
+      {"plain", 99, 5},
+      {"h\u00E9llo", 6, 5},
+      {"h\u00E9llo", 2, 2}, // cut after the lead byte
+      {"\u20AC", 2, 2},     // the euro sign cut in two
+      {"\u20AC\u20AC", 6, 2},
+      {"\U0001F600 x", 6, 3},
+      {"\xC3 x", 3, 3},           // a lead byte without its continuation
+      {"\xED\xA0\x80", 3, 3},     // an encoded surrogate
+      {"\xC0\xAF", 2, 2},         // an overlong form
+      {"\xF4\x90\x80\x80", 4, 4}, // past U+10FFFF
+      {"\x80\x80\x80\x80\x80\x80\x80\x80\x80", 9, 9},
+      {"\t" + Fill(3) + "\u00A0", 6, 5},
+  };
+}
+
+TEST(StringUtilsCountCharacters, CountsCodePointsAndDamagedBytes) {
+  for (const CountCase& c : CountCases()) {
+    EXPECT_EQ(CStringUtils::CountCharacters(c.text, c.bytes), c.characters) << c.text;
+  }
+}
+
+// The run-of-ASCII shortcut must give what counting one by one gives, wherever the
+// ASCII before a tricky sequence ends and wherever the count stops.
+TEST(StringUtilsCountCharacters, AsciiRunsOfAnyLengthShiftTheCountExactly) {
+  for (const CountCase& c : CountCases()) {
+    for (std::size_t pad = 0; pad <= 17; ++pad) {
+      const std::string text = std::string(pad, 'a') + c.text + std::string(pad, 'z');
+      for (std::size_t bytes = 0; bytes <= c.text.size(); ++bytes) {
+        EXPECT_EQ(CStringUtils::CountCharacters(text, pad + bytes),
+                  static_cast<int>(pad) + CStringUtils::CountCharacters(c.text, bytes))
+            << c.text << " after " << pad << " up to " << bytes;
+      }
+      EXPECT_EQ(CStringUtils::CountCharacters(text, text.size()),
+                static_cast<int>(2 * pad) + CStringUtils::CountCharacters(c.text, c.text.size()))
+          << c.text << " padded by " << pad;
+    }
+  }
+}
+
 TEST(StringUtilsRemoveFillers, DropsOnlyFillers) {
   std::string text = "don\u2019" + Fill(4) + "t";
   CStringUtils::RemoveFillers(text);

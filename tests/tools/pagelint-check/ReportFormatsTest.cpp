@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 namespace {
@@ -49,6 +50,31 @@ TEST(ReportFormats, TextShowsControlCharactersAsQuestionMarks) {
   CCheckReport::Word& word = report.FindOrAddWord("t\x1b[2Jeh", isNew);
   report.AddFinding(word, 0, "/s/a\nb.html", nullptr, 0, 0, 3, "");
   EXPECT_EQ(CReportFormats::Text(report, false, false), "a?b.html:1:1: t?[2Jeh\n");
+}
+
+// Written piece by piece, the text is the same as built whole, across many files of
+// two roots (each path printed as its own), control characters and known columns.
+TEST(ReportFormats, WrittenTextEqualsBuiltText) {
+  CCheckReport report;
+  report.AddRoot("one", "/s/1/");
+  report.AddRoot("two/", "/s/2/");
+  bool isNew = false;
+  for (int k = 0; k < 5000; ++k) {
+    CCheckReport::Word& word = report.FindOrAddWord(k % 7 == 0 ? "t\x7F" : "teh", isNew);
+    const std::string file = "/s/" + std::to_string(1 + k % 2) + "/f" + std::to_string(k % 13) +
+                             (k % 5 == 0 ? "\t.html" : ".html");
+    report.AddFinding(word, k % 2, file, k, 3, 6, 2, 5, "");
+  }
+  report.Sort();
+  for (const bool summary : {false, true}) {
+    std::ostringstream written;
+    CReportFormats::WriteText(report, false, summary, written);
+    const std::string built = CReportFormats::Text(report, false, summary);
+    EXPECT_GT(built.size(), 64U * 1024);
+    EXPECT_EQ(written.str(), built);
+    EXPECT_NE(built.find("one/f0?.html:1:3: t?\n"), std::string::npos);
+    EXPECT_NE(built.find("two/f1.html:2:3: teh\n"), std::string::npos);
+  }
 }
 
 TEST(ReportFormats, EmptyReportsAreValidInEveryFormat) {
