@@ -104,8 +104,14 @@ protected:
   static bool PumpUntil(const std::function<bool()>& done) {
     return CMessageLoop::PumpUntil(done, kLongWait);
   }
+  /// Waits for the state, then handles what the worker posted before it set the state
+  /// (its last messages may still be queued when the state changes on its thread).
   static bool WaitForState(const CWebProject& project, std::int32_t state) {
-    return PumpUntil([&] { return project.GetCheckState() == state; });
+    if (!PumpUntil([&] { return project.GetCheckState() == state; })) {
+      return false;
+    }
+    CMessageLoop::PumpPending();
+    return true;
   }
   /// Starts the project and waits until its first run has ended.
   static void StartAndCheck(CWebProject& project) {

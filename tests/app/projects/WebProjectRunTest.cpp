@@ -155,9 +155,13 @@ TEST_F(WebProjectRunTest, SeveralProjectsCheckAtOnce) {
     std::string error;
     ASSERT_TRUE(project->StartProject(error)) << error;
   }
+  // The state turns 4 on the worker threads, possibly before this thread has handled
+  // their last messages; the done message comes after every file's.
   ASSERT_TRUE(PumpUntil([&] {
-    return std::all_of(projects.begin(), projects.end(),
-                       [](const CWebProject* p) { return p->GetCheckState() == 4; });
+    return std::all_of(projects.begin(), projects.end(), [this](const CWebProject* p) {
+      return p->GetCheckState() == 4 &&
+             m_view.Count(CProjectCheckWorker::MSG_PROJECT_CHECK_DONE, p) == 1;
+    });
   }));
   for (int i = 0; i < kProjects; ++i) {
     EXPECT_EQ(FindingsOf(*projects[i], "teh").size(), 20U);
