@@ -37,6 +37,14 @@ bool SameFile(const CBadWordLoc& a, const CBadWordLoc& b) {
   return a.directory == b.directory && a.fileName == b.fileName;
 }
 
+/// The file part of the location order: folder, then name, both without case.
+int CompareFiles(const CBadWordLoc& a, const CBadWordLoc& b) {
+  if (const int byDir = CStringUtils::CompareNoCase(a.directory, b.directory); byDir != 0) {
+    return byDir;
+  }
+  return CStringUtils::CompareNoCase(a.fileName, b.fileName);
+}
+
 } // namespace
 
 CBadWord::CBadWord(std::string word) : m_word(std::move(word)) {}
@@ -91,8 +99,11 @@ bool CBadWord::RemoveLocationsOfFile(std::string_view path) {
     it = items.erase(it);
     removed = true;
   }
-  // Removing keeps the rest in order.
+  // Removing keeps the rest in order, but file runs may have lost their first node.
   m_sortedCount -= removedFromSorted;
+  if (removed) {
+    m_fileStartsValid = false;
+  }
   return removed;
 }
 
@@ -138,17 +149,62 @@ void CBadWord::SortLocations() {
     m_sortedCount = items.size();
     return;
   }
-  // Sort the new tail on its own and merge it in: stable, relinking the list's own nodes
-  // (no allocation), and linear in the old part instead of a full sort each time.
+  // Sort the new tail on its own and put it in: stable, relinking the list's own nodes
+  // (no allocation). A tail that is one new file's run (what the scan adds) goes to its
+  // place by a binary search; anything else is merged, linear in the old part.
   CBadWordsLocList::Items tail;
   tail.splice(tail.begin(), items,
               std::prev(items.end(), static_cast<std::ptrdiff_t>(items.size() - m_sortedCount)),
               items.end());
   tail.sort(LocationLess);
   if (items.empty() || !LocationLess(tail.front(), items.back())) {
+    const auto first = tail.begin();
     items.splice(items.end(), tail);
-  } else {
+    if (m_fileStartsValid) {
+      AddFileStarts(first);
+    }
+  } else if (!InsertFileRun(tail)) {
     items.merge(tail, LocationLess);
+    RebuildFileStarts();
   }
   m_sortedCount = items.size();
+}
+
+void CBadWord::AddFileStarts(CBadWordsLocList::iterator first) {
+  auto& items = m_locations.m_items;
+  for (auto it = first; it != items.end(); ++it) {
+    if (it == items.begin() || !SameFile(**std::prev(it), **it)) {
+      m_fileStarts.push_back(it);
+    }
+  }
+}
+
+bool CBadWord::InsertFileRun(CBadWordsLocList::Items& run) {
+  if (!m_fileStartsValid || run.empty() || !SameFile(*run.front(), *run.back())) {
+    return false;
+  }
+  const CBadWordLoc& added = *run.front();
+  // The first file run that sorts after the new one.
+  const auto after =
+      std::upper_bound(m_fileStarts.begin(), m_fileStarts.end(), added,
+                       [](const CBadWordLoc& loc, const CBadWordsLocList::iterator& start) {
+                         return CompareFiles(loc, **start) < 0;
+                       });
+  // The same file, or one whose name differs in case only, already has locations: its
+  // lines interleave with the new ones, which takes a real merge.
+  if (after != m_fileStarts.begin() && CompareFiles(added, ***std::prev(after)) == 0) {
+    return false;
+  }
+  auto& items = m_locations.m_items;
+  const auto position = after == m_fileStarts.end() ? items.end() : *after;
+  const auto first = run.begin();
+  items.splice(position, run);
+  m_fileStarts.insert(after, first);
+  return true;
+}
+
+void CBadWord::RebuildFileStarts() {
+  m_fileStarts.clear();
+  AddFileStarts(m_locations.m_items.begin());
+  m_fileStartsValid = true;
 }

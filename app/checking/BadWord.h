@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 /// One unrecognized word (as the speller preprocessed it) and the places it occurs.
 /// The owning CBadWordsList's lock guards it; the operations here take no lock.
@@ -58,9 +59,21 @@ private:
   void AppendLocation(std::string_view directory, std::string_view fileName, int line, int start,
                       int end, std::string context);
 
+  /// Splices a sorted run of one file's locations in at its place, found by a binary
+  /// search of the file starts; false (nothing moved) when that does not apply.
+  bool InsertFileRun(CBadWordsLocList::Items& run);
+  void RebuildFileStarts();
+  /// Records the file runs that begin at or after `first` (to the end of the list).
+  void AddFileStarts(CBadWordsLocList::iterator first);
+
   CBadWordsList* m_owner = nullptr;
   /// How many locations at the head of the list are known to be in order.
   std::size_t m_sortedCount = 0;
+  /// The first location of each file's run in the sorted head, in list order, so that a
+  /// new file's findings find their place without a walk over every location (a word
+  /// found in thousands of files would make each file's sort linear in them all).
+  std::vector<CBadWordsLocList::iterator> m_fileStarts;
+  bool m_fileStartsValid = true;
   int m_duplicate = 0;
   std::string m_word;
   std::string m_replacement;

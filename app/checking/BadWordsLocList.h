@@ -11,6 +11,7 @@ class CBadWordsLocList {
   using Items = std::list<std::unique_ptr<CBadWordLoc>>;
 
 public:
+  using iterator = Items::iterator;
   using const_iterator = Items::const_iterator;
 
   CBadWordsLocList() = default;

@@ -291,3 +291,37 @@ TEST(BadWord, RepeatedSortsEqualOneStableSort) {
     }
   }
 }
+
+// The scan adds one file's locations at a time; each file finds its place without a
+// walk of the whole list. Whatever the order of files, names differing in case only,
+// removals and files found again, the result is that of one stable sort of them all.
+TEST(BadWord, FileByFileSortsEqualOneStableSort) {
+  const std::vector<std::string> dirs = {"/s/", "/s/a/", "/s/A/", "/s/b/", "/s/a/c/"};
+  const std::vector<std::string> names = {"p.htm", "P.htm", "q.htm", "a.htm"};
+  std::mt19937 random(11);
+  for (int round = 0; round < 30; ++round) {
+    CBadWord word("w");
+    std::vector<std::tuple<std::string, int, int>> added; // path, line, start in add order
+    for (int file = 0; file < 25; ++file) {
+      const std::string path = dirs[random() % dirs.size()] + names[random() % names.size()];
+      if (random() % 5 == 0) {
+        word.RemoveLocationsOfFile(path);
+        std::erase_if(added, [&](const auto& loc) { return std::get<0>(loc) == path; });
+      }
+      const int count = 1 + static_cast<int>(random() % 3);
+      for (int k = 0; k < count; ++k) {
+        const int line = static_cast<int>(random() % 5);
+        const int start = static_cast<int>(random() % 5);
+        word.AddLocation(path, line, start, start + 1, "");
+        added.emplace_back(path, line, start);
+      }
+      word.SortLocations();
+      CBadWord expected("w");
+      for (const auto& [p, line, start] : added) {
+        expected.AddLocation(p, line, start, start + 1, "");
+      }
+      expected.SortLocations();
+      ASSERT_EQ(Keys(word), Keys(expected)) << "round " << round << " file " << file;
+    }
+  }
+}
