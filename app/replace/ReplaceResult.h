@@ -11,4 +11,6 @@ struct SReplaceResult {
   int locationsReplaced = 0; ///< in the files written
   /// The bytes there are no longer the word, or the line is past the end of the file.
   int locationsSkipped = 0;
+
+  bool operator==(const SReplaceResult&) const = default;
 };
