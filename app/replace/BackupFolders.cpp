@@ -73,17 +73,18 @@ bool CBackupFolders::IsRootUsable(const std::string& root, std::string& error) {
 
 bool CBackupFolders::IsPathSafe(const std::string& root, const std::string& path,
                                 std::string& error) {
-  if (root.empty() || path.compare(0, root.size(), root) != 0) {
+  // "/x/root" must not admit "/x/rootless/...": the root ends at a folder boundary.
+  const bool inside =
+      !root.empty() && path.compare(0, root.size(), root) == 0 &&
+      (root.back() == '/' || path.size() == root.size() || path[root.size()] == '/');
+  if (!inside) {
     error = CFileError::Describe("use the backup", path, "it is not inside the backup folder");
     return false;
   }
-  switch (CheckPart(root, EPartKind::Folder, error)) {
-  case EPartState::Missing:
-    return true;
-  case EPartState::Refused:
-    return false;
-  case EPartState::Usable:
-    break;
+  // A missing part ends the walk as safe: nothing below it exists.
+  if (const EPartState state = CheckPart(root, EPartKind::Folder, error);
+      state != EPartState::Usable) {
+    return state == EPartState::Missing;
   }
   std::string part = root;
   if (part.back() != '/') {
@@ -104,13 +105,9 @@ bool CBackupFolders::IsPathSafe(const std::string& root, const std::string& path
       return false;
     }
     part.append(name);
-    switch (CheckPart(part, last ? EPartKind::File : EPartKind::Folder, error)) {
-    case EPartState::Missing:
-      return true;
-    case EPartState::Refused:
-      return false;
-    case EPartState::Usable:
-      break;
+    if (const EPartState state = CheckPart(part, last ? EPartKind::File : EPartKind::Folder, error);
+        state != EPartState::Usable) {
+      return state == EPartState::Missing;
     }
     part += '/';
   }

@@ -141,6 +141,9 @@ TEST_F(ReplacerTest, PathSafetyRefusesAPathOutsideTheRoot) {
   std::string error;
   EXPECT_FALSE(CBackupFolders::IsPathSafe(BackupRoot(), m_home.Root() + "/x", error));
   EXPECT_FALSE(CBackupFolders::IsPathSafe("", "/x", error));
+  const std::string root = BackupRoot().substr(0, BackupRoot().size() - 1);
+  EXPECT_FALSE(CBackupFolders::IsPathSafe(root, root + "less/x", error)) << "a sibling";
+  EXPECT_TRUE(CBackupFolders::IsPathSafe(root, root + "/x", error)) << "the root without slash";
 }
 
 TEST_F(ReplacerTest, PathSafetyRefusesAForeignFolderOnTheWay) {
