@@ -18,37 +18,36 @@ BkgStyle* BkgStyle::GetInstance() {
 }
 
 bool BkgStyle::SetDefault(int component, const CShadeProperties& properties) {
-  if (!IsComponent(component)) {
-    return false;
-  }
-  const std::lock_guard guard(m_lock);
-  m_defaults[static_cast<std::size_t>(component)] = properties;
-  return true;
+  return Store(m_defaults, component, properties);
 }
 
 bool BkgStyle::SetUser(int component, const CShadeProperties& properties) {
+  return Store(m_user, component, properties);
+}
+
+CShadeProperties BkgStyle::GetDefault(int component) const {
+  return Load(m_defaults, component);
+}
+
+CShadeProperties BkgStyle::GetUser(int component) const {
+  return Load(m_user, component);
+}
+
+bool BkgStyle::Store(Shades& shades, int component, const CShadeProperties& properties) {
   if (!IsComponent(component)) {
     return false;
   }
   const std::lock_guard guard(m_lock);
-  m_user[static_cast<std::size_t>(component)] = properties;
+  shades[static_cast<std::size_t>(component)] = properties;
   return true;
 }
 
-CShadeProperties BkgStyle::GetDefault(int component) const {
+CShadeProperties BkgStyle::Load(const Shades& shades, int component) const {
   if (!IsComponent(component)) {
     return {};
   }
   const std::lock_guard guard(m_lock);
-  return m_defaults[static_cast<std::size_t>(component)];
-}
-
-CShadeProperties BkgStyle::GetUser(int component) const {
-  if (!IsComponent(component)) {
-    return {};
-  }
-  const std::lock_guard guard(m_lock);
-  return m_user[static_cast<std::size_t>(component)];
+  return shades[static_cast<std::size_t>(component)];
 }
 
 void BkgStyle::CopyDefaultToUser() {

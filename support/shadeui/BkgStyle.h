@@ -46,9 +46,13 @@ private:
   BkgStyle() = default;
   ~BkgStyle() = default;
 
+  using Shades = std::array<CShadeProperties, kComponentCount>;
+
   static bool IsComponent(int component) { return component >= 0 && component < kComponentCount; }
+  bool Store(Shades& shades, int component, const CShadeProperties& properties);
+  CShadeProperties Load(const Shades& shades, int component) const;
 
   mutable std::mutex m_lock;
-  std::array<CShadeProperties, kComponentCount> m_defaults;
-  std::array<CShadeProperties, kComponentCount> m_user;
+  Shades m_defaults;
+  Shades m_user;
 };
