@@ -277,6 +277,9 @@ bool CDoc::EditProjectSettings(CWebProject* project) {
       project->RestartCollection();
     }
     m_settings.newProjectDirectory = CDirUtils::ParsePathFromFile(dialog.rootDirectory);
+    if (m_settings.save) {
+      m_settings.save();
+    }
   }
 
   project->SetAddToDictionaryId(dialog.addToDictionaryId);

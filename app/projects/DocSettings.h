@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 /// The program settings the document reads and changes: where a new project's root
@@ -12,4 +13,6 @@ struct CDocSettings {
   std::string newProjectDirectory;
   /// Folder of the ".plx" data files, ending in "/".
   std::string projectDataDirectory = GetDefaultProjectDataDirectory();
+  /// Stores the settings after the document changed one; may be empty.
+  std::function<void()> save;
 };

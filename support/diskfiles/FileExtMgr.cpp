@@ -35,6 +35,27 @@ void FileExtMgr::GetApplications(std::vector<std::string>& extensions, bool incl
   }
 }
 
+std::vector<FileExtMgr::SEntry> FileExtMgr::GetAll() const {
+  std::vector<SEntry> entries;
+  const std::lock_guard guard(m_lock);
+  entries.reserve(m_apps.size());
+  for (const auto& [extension, apps] : m_apps) {
+    entries.push_back({extension, apps.opener, apps.editor});
+  }
+  return entries;
+}
+
+void FileExtMgr::RestoreAll(const std::vector<SEntry>& entries) {
+  const std::lock_guard guard(m_lock);
+  m_apps.clear();
+  for (const SEntry& entry : entries) {
+    std::string key = CExtensionSet::Normalize(entry.extension);
+    if (!key.empty()) {
+      m_apps[std::move(key)] = Apps{entry.opener, entry.editor};
+    }
+  }
+}
+
 void FileExtMgr::RemoveAll() {
   const std::lock_guard guard(m_lock);
   m_apps.clear();

@@ -11,6 +11,14 @@
 /// CExtensionSet::Normalize, so ".HTM" and "htm" name the same entry.
 class FileExtMgr {
 public:
+  /// One registration, as stored in the settings file.
+  struct SEntry {
+    std::string extension; ///< canonical form
+    std::string opener;
+    std::string editor;
+    friend bool operator==(const SEntry&, const SEntry&) = default;
+  };
+
   /// The process-wide instance; never null.
   static FileExtMgr* GetInstance();
 
@@ -33,6 +41,12 @@ public:
   /// Fills `extensions` (cleared first, sorted) with the registered extensions; with
   /// `includeUnset` false only those that have an opener or an editor.
   void GetApplications(std::vector<std::string>& extensions, bool includeUnset) const;
+
+  /// Every registration, sorted by extension.
+  std::vector<SEntry> GetAll() const;
+  /// Replaces every registration by `entries` (as GetAll gave them), so that a failed
+  /// read of stored registrations can put the manager back exactly as it was.
+  void RestoreAll(const std::vector<SEntry>& entries);
 
   /// Forgets every registration (for a fresh start and for tests).
   void RemoveAll();

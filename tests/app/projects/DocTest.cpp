@@ -200,6 +200,8 @@ TEST_F(Doc, StartAllProjectsShowsEachFailure) {
 TEST_F(Doc, AddProjectTakesTheDialogsChoice) {
   const std::string root = m_home.Root() + "/missing-site";
   m_settings.newProjectDirectory = m_home.Root() + "/sites";
+  int saves = 0;
+  m_settings.save = [&saves] { ++saves; };
   Load({"Zed"});
   m_ui.settingsEditor = [&](CDocUi::SProjectSettings& s) {
     s.name = "New Site";
@@ -217,6 +219,7 @@ TEST_F(Doc, AddProjectTakesTheDialogsChoice) {
   EXPECT_EQ(CurrentName(), "New Site");
   EXPECT_EQ(m_doc.GetCurrentProject()->GetRootDirectory(), root + "/");
   EXPECT_EQ(m_settings.newProjectDirectory, m_home.Root() + "/");
+  EXPECT_EQ(saves, 1) << "the changed folder is stored at once";
   const CProjectDataFile::SContent saved =
       CProjectDataFile::Read(testkit::ReadBytes(DataDir() + "New Site.plx"), "x");
   EXPECT_EQ(saved.rootDirectory, root + "/");

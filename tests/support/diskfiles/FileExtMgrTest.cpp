@@ -67,3 +67,20 @@ TEST_F(FileExtMgrTest, ConcurrentWritersAndReadersAgree) {
   m_mgr.GetApplications(list, false);
   EXPECT_EQ(list.size(), 20u);
 }
+
+TEST_F(FileExtMgrTest, RestoreAllPutsBackExactlyWhatGetAllTook) {
+  m_mgr.SetOpenerApp("htm", "viewer", true, false);
+  m_mgr.SetEditorApp("php", "editor", true, false);
+  m_mgr.SetOpenerApp("shtml", "", true, true);
+  const std::vector<FileExtMgr::SEntry> before = m_mgr.GetAll();
+  ASSERT_EQ(before.size(), 3u);
+  EXPECT_EQ(before[1], (FileExtMgr::SEntry{"php", "", "editor"}));
+
+  m_mgr.SetOpenerApp("htm", "other", true, false);
+  m_mgr.SetOpenerApp("asp", "added", true, false);
+  m_mgr.RestoreAll(before);
+  EXPECT_EQ(m_mgr.GetAll(), before);
+
+  m_mgr.RestoreAll({{".XHTML", "v", "e"}, {"", "dropped", ""}});
+  EXPECT_EQ(m_mgr.GetAll(), (std::vector<FileExtMgr::SEntry>{{"xhtml", "v", "e"}}));
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "appcfg/AppShape.h"
+
+#include <cstdint>
+#include <string>
+
+class CArchiveReader;
+class CArchiveWriter;
+
+/// The application's settings and their file: paths, the window's shape, the version
+/// that last ran, the upgrade options and the applications per file extension. A
+/// program derives its own settings and appends them in Serialize. Used on the user
+/// interface thread.
+class CAppSettings {
+public:
+  /// "<app name>.settings" for this program.
+  static constexpr const char* kSettingsFileName = "Pagelint.settings";
+  static constexpr std::uint16_t kBaseVersion = 1;
+  /// The maker's upgrade server; the frame asks it for the version files.
+  static constexpr const char* kServerAddress = "http://www.corvanesoftware.com";
+
+  CAppSettings();
+  virtual ~CAppSettings();
+  CAppSettings(const CAppSettings&) = delete;
+  CAppSettings& operator=(const CAppSettings&) = delete;
+
+  /// Application data + app name + "/" ("Pagelint/" until Read names the app).
+  std::string GetApplicationSettingsPath() const;
+  /// The program folder given to Read, ending in "/" (else the running program's).
+  std::string GetApplicationPath() const;
+  /// Settings path + app name + ".settings".
+  std::string GetSettingsFilePath() const;
+
+  /// Reads the settings file. `firstStart` is set false when a settings file was there
+  /// (damaged or not); `upgraded` tells whether the stored program version is older
+  /// than this one. A damaged file or one of an unknown version is logged, renamed to
+  /// "<file>.bad" and gives the defaults and false; a missing file gives the defaults
+  /// and true.
+  bool Read(const std::string& appDirectory, const std::string& appName, bool& firstStart,
+            bool& upgraded);
+  /// Writes the file atomically, creating its folder; logged and false on failure,
+  /// and the old file stays then.
+  bool Save();
+
+  /// Whether the window is to be maximized; `shape` gets the stored rectangle, or
+  /// defaultWidth x defaultHeight at 0, 0 when none is stored.
+  bool GetAppShape(SAppShape& shape, int defaultWidth, int defaultHeight) const;
+  void SetAppShape(const SAppShape& shape);
+
+  /// Whether the last Read found a settings file of an older program version.
+  bool Upgraded() const { return m_upgraded; }
+  /// The program version that wrote the settings file ("" when none was read).
+  std::string GetOldVersionNumber() const { return m_oldVersion; }
+  std::string GetCurrentVersionNumber() const;
+
+  bool GetAutomaticUpgrading() const { return m_automaticUpgrading; }
+  void SetAutomaticUpgrading(bool on) { m_automaticUpgrading = on; }
+  bool GetPlayWelcomeMsg() const { return m_playWelcomeMsg; }
+  void SetPlayWelcomeMsg(bool on) { m_playWelcomeMsg = on; }
+
+  /// The http address of the newest installer.
+  std::string GetApplicationServerUpdatesPath() const;
+  /// The http address of the newest compiled main dictionary.
+  std::string GetApplicationServerDictionaryPath() const;
+  /// Where downloads wait until the program closes: settings path + "Updates/".
+  std::string GetApplicationUpdatesDir() const;
+  /// The downloaded installer in the updates folder.
+  std::string GetApplicationUpdatesExe() const;
+  /// The downloaded main dictionary in the updates folder.
+  std::string GetApplicationDictionaryUpdatesFile() const;
+
+protected:
+  /// The base part: the 16-bit base version, then its fields, the applications per
+  /// file extension among them. Derived classes call this first, then append theirs.
+  virtual void Serialize(CArchiveWriter& archive) const;
+  /// Throws CArchiveException for damaged bytes or an unknown version.
+  virtual void Serialize(CArchiveReader& archive);
+  /// Back to the defaults (before reading, and after a damaged file); derived classes
+  /// reset their own fields too and call this.
+  virtual void SetDefaults();
+
+private:
+  /// Logs, keeps the damaged bytes as "<file>.bad" and goes back to the defaults.
+  void HandleDamagedFile(const std::string& path, const std::string& error);
+
+  std::string m_appName = "Pagelint";
+  std::string m_appPath;
+  SAppShape m_shape;
+  bool m_automaticUpgrading = true;
+  bool m_playWelcomeMsg = false;
+  bool m_upgraded = false;
+  std::string m_oldVersion;
+};
