@@ -6,6 +6,8 @@
 #include "utilcore/FileUtils.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,6 +22,35 @@ bool StatWithoutLinks(const std::string& folder, struct stat& st) {
     path.pop_back();
   }
   return ::lstat(path.c_str(), &st) == 0;
+}
+
+enum class EPartKind : std::uint8_t { Folder, File };
+enum class EPartState : std::uint8_t { Usable, Missing, Refused };
+
+// One part of a backup path: what it must be, and that it is the user's own, so that
+// no other account can redirect a backup or an undo through it.
+EPartState CheckPart(const std::string& part, EPartKind kind, std::string& error) {
+  struct stat st {};
+  if (!StatWithoutLinks(part, st)) {
+    const int errnum = errno;
+    error = CFileError::Describe("use the backup folder", part, errnum);
+    return errnum == ENOENT ? EPartState::Missing : EPartState::Refused;
+  }
+  const char* reason = nullptr;
+  if (S_ISLNK(st.st_mode)) {
+    reason = "it is a symbolic link";
+  } else if (kind == EPartKind::Folder && !S_ISDIR(st.st_mode)) {
+    reason = "it is not a folder";
+  } else if (kind == EPartKind::File && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+    reason = "it is not a regular file";
+  } else if (st.st_uid != ::geteuid()) {
+    reason = "it belongs to another user";
+  }
+  if (reason != nullptr) {
+    error = CFileError::Describe("use the backup folder", part, reason);
+    return EPartState::Refused;
+  }
+  return EPartState::Usable;
 }
 } // namespace
 
@@ -37,22 +68,48 @@ std::string CBackupFolders::GetBackupFolder(const std::string& projectName,
 }
 
 bool CBackupFolders::IsRootUsable(const std::string& root, std::string& error) {
-  struct stat st {};
-  if (!StatWithoutLinks(root, st)) {
-    error = CFileError::Describe("use the backup folder", root, errno);
+  return CheckPart(root, EPartKind::Folder, error) == EPartState::Usable;
+}
+
+bool CBackupFolders::IsPathSafe(const std::string& root, const std::string& path,
+                                std::string& error) {
+  // "/x/root" must not admit "/x/rootless/...": the root ends at a folder boundary.
+  const bool inside =
+      !root.empty() && path.compare(0, root.size(), root) == 0 &&
+      (root.back() == '/' || path.size() == root.size() || path[root.size()] == '/');
+  if (!inside) {
+    error = CFileError::Describe("use the backup", path, "it is not inside the backup folder");
     return false;
   }
-  if (S_ISLNK(st.st_mode)) {
-    error = CFileError::Describe("use the backup folder", root, "it is a symbolic link");
-    return false;
+  // A missing part ends the walk as safe: nothing below it exists.
+  if (const EPartState state = CheckPart(root, EPartKind::Folder, error);
+      state != EPartState::Usable) {
+    return state == EPartState::Missing;
   }
-  if (!S_ISDIR(st.st_mode)) {
-    error = CFileError::Describe("use the backup folder", root, "it is not a folder");
-    return false;
+  std::string part = root;
+  if (part.back() != '/') {
+    part += '/';
   }
-  if (st.st_uid != ::geteuid()) {
-    error = CFileError::Describe("use the backup folder", root, "it belongs to another user");
-    return false;
+  std::size_t at = root.size();
+  while (at < path.size()) {
+    const std::size_t slash = path.find('/', at);
+    const bool last = slash == std::string::npos;
+    const std::string_view name =
+        std::string_view(path).substr(at, last ? std::string::npos : slash - at);
+    at = last ? path.size() : slash + 1;
+    if (name.empty()) {
+      continue;
+    }
+    if (name == "." || name == "..") {
+      error = CFileError::Describe("use the backup", path, "it climbs out of the backup folder");
+      return false;
+    }
+    part.append(name);
+    if (const EPartState state = CheckPart(part, last ? EPartKind::File : EPartKind::Folder, error);
+        state != EPartState::Usable) {
+      return state == EPartState::Missing;
+    }
+    part += '/';
   }
   return true;
 }

@@ -20,6 +20,12 @@ public:
   static bool IsRootUsable(const std::string& root, std::string& error);
   /// Creates the root with mode 0700 when missing; true when it is usable afterwards.
   static bool PrepareRoot(const std::string& root, std::string& error);
+  /// Whether every existing part of `path` from `root` down (root included) is a real
+  /// folder (or, for the last part, a regular file) owned by the user, none a symbolic
+  /// link; `path` must begin with `root` and never climbs out of it ("." and ".." parts
+  /// are refused). A missing part ends the walk: nothing below it exists either.
+  /// `error` says why not.
+  static bool IsPathSafe(const std::string& root, const std::string& path, std::string& error);
 
   /// Empties the backup root (at document close). A missing root is empty already; a
   /// root that is not usable is left alone. Failures are logged; false then.

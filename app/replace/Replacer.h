@@ -1,0 +1,36 @@
+#pragma once
+
+#include "replace/ReplaceResult.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class CBadWord;
+class CBadWordsList;
+
+/// Rewrites a project's files at the places where the check found a word, backing each
+/// file up before it is written. Runs on the user interface thread.
+class CReplacer {
+public:
+  /// Applies word.GetReplacement() at the word's locations, file by file (each file is
+  /// read once and written at most once). `chosenFiles` (full paths, compared exactly)
+  /// limits the files; empty means all. Takes the list's reader access while it copies
+  /// the locations, none while it touches files. The backups made are appended to
+  /// `backupsOut`; a file whose write failed has its backup removed and not listed.
+  static SReplaceResult ReplaceInFiles(const CBadWordsList& list, const CBadWord& word,
+                                       const std::string& backupFolder, std::size_t rootLength,
+                                       const std::vector<std::string>& chosenFiles,
+                                       std::vector<std::string>& backupsOut);
+  /// One backup copy: backupFolder + path.substr(rootLength) + "b" + lowest free n (from
+  /// 1). Refuses (logs "{FA21A076-AB6A-4D0B-A498-FA8FA11992A0} - <path> - <error>",
+  /// false) when the backup root (the folder above `backupFolder`) or any folder on the
+  /// way is a symbolic link or not the user's, when the path does not lie below the
+  /// project root, or when the copy fails. Creates the root 0700 when missing.
+  static bool BackupFile(const std::string& path, const std::string& backupFolder,
+                         std::size_t rootLength, std::vector<std::string>& backupsOut);
+  /// Whether the line holds `word` exactly at [start, end) as the check found it there:
+  /// the line's references decoded in place, addresses blanked, and the whole-word search
+  /// from `start` finds the word at `start` with length end - start.
+  static bool IsWordAt(const std::string& line, const std::string& word, int start, int end);
+};

@@ -1,0 +1,71 @@
+// From the check to the replacement: the positions the check worker records are the
+// ones the replacement rewrites.
+#include "../checking/CheckWorkerFixture.h"
+#include "ReplacerFixture.h"
+
+#include <string>
+#include <vector>
+
+namespace replacetest {
+namespace {
+
+struct CheckedCase {
+  const char* name;
+  std::string bytes;
+  std::string word; ///< as the check lists it
+  std::string replacement;
+  std::string expected;
+  int replaced;
+};
+
+const CheckedCase kCheckedCases[] = {
+    // Markup, comments, attributes and addresses hold the word too, but are not text.
+    {"MarkupAndAddressesStay",
+     "<html><body>\r\n<p>A qzxv and caf&eacute; qzxv.</p>\r\n<!-- qzxv in a comment -->\r\n"
+     "<p title=\"qzxv\">Mail qzxv@example.org or www.qzxv.org</p>\r\n</body></html>",
+     "qzxv", "fox",
+     "<html><body>\r\n<p>A fox and caf&eacute; fox.</p>\r\n<!-- qzxv in a comment -->\r\n"
+     "<p title=\"qzxv\">Mail qzxv@example.org or www.qzxv.org</p>\r\n</body></html>",
+     2},
+    {"ReferenceInsideTheWord", "<p>na&iuml;vqz and na&iuml;vqz again</p>\n", "na\xC3\xAFvqz",
+     "naive", "<p>naive and naive again</p>\n", 2},
+    {"Windows1252Page", "<p>caf\xE9 qzxv \xE0 qzxv</p>\n", "qzxv", "fox",
+     "<p>caf\xE9 fox \xE0 fox</p>\n", 2},
+    {"Utf16Page", Utf16Le("<p>qzxv and qzxv</p>\r\n"), "qzxv", "the end",
+     Utf16Le("<p>the end and the end</p>\r\n"), 2},
+    {"MultiByteTextBeforeTheWord",
+     "<p>\xE2\x80\x9C\xC3\xA9t\xC3\xA9\xE2\x80\x9D qzxv \xE2\x80\x94 qzxv</p>", "qzxv", "",
+     "<p>\xE2\x80\x9C\xC3\xA9t\xC3\xA9\xE2\x80\x9D  \xE2\x80\x94 </p>", 2},
+};
+
+class ReplaceAfterCheck : public checktest::CheckWorkerTest,
+                          public testing::WithParamInterface<CheckedCase> {
+protected:
+  ScopedFakeHome m_home; // the backups go below its runtime folder
+};
+
+TEST_P(ReplaceAfterCheck, RewritesWhatTheCheckFound) {
+  const CheckedCase& c = GetParam();
+  CHTMLFile* file = CheckPageAfresh(c.bytes);
+  ASSERT_NE(file, nullptr);
+  CBadWord* word = m_words.FindWord(c.word);
+  ASSERT_NE(word, nullptr) << "the check lists it";
+  word->SetReplacement(c.replacement);
+  std::vector<std::string> backups;
+  const std::string backupFolder = CBackupFolders::GetBackupFolder("Site", "/nonexistent/");
+
+  const SReplaceResult result =
+      CReplacer::ReplaceInFiles(m_words, *word, backupFolder, Root().size(), {}, backups);
+
+  EXPECT_EQ(testkit::ReadBytes(Root() + "page.htm"), c.expected);
+  EXPECT_EQ(result.locationsReplaced, c.replaced);
+  EXPECT_EQ(result.locationsSkipped, 0);
+  EXPECT_EQ(result.filesChanged, 1);
+  ASSERT_EQ(backups, std::vector<std::string>{backupFolder + "page.htmb1"});
+  EXPECT_EQ(testkit::ReadBytes(backups[0]), c.bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReplaceAfterCheck, testing::ValuesIn(kCheckedCases), CaseName());
+
+} // namespace
+} // namespace replacetest
