@@ -20,31 +20,16 @@ constexpr const char* kBackupMissingId = "{39343EF6-B750-4FE6-8595-437A7EDEA4DB}
 constexpr const char* kRestoreFailedId = "{F49E758D-CB5C-411E-AAB8-CBC3CAEBF503}";
 constexpr std::string_view kRestoreAction = "restore the backup";
 
-/// Whether every part of `path` below `root` is a real folder (the last a regular file)
-/// owned by the user, none a symbolic link.
-bool IsPathSafe(const std::string& root, const std::string& path, std::string& error) {
-  std::size_t end = root.size();
-  while (end < path.size()) {
-    std::size_t next = path.find('/', end);
-    const bool last = next == std::string::npos;
-    if (last) {
-      next = path.size();
-    }
-    const std::string part = path.substr(0, next);
-    struct stat st {};
-    if (::lstat(part.c_str(), &st) != 0) {
-      error = CFileError::Describe(kRestoreAction, part, errno);
-      return false;
-    }
-    if (S_ISLNK(st.st_mode) || (last ? !S_ISREG(st.st_mode) : !S_ISDIR(st.st_mode))) {
-      error = CFileError::Describe(kRestoreAction, part, "it is a symbolic link or special file");
-      return false;
-    }
-    if (st.st_uid != ::geteuid()) {
-      error = CFileError::Describe(kRestoreAction, part, "it belongs to another user");
-      return false;
-    }
-    end = next + 1;
+/// Whether `path` is a regular file itself (a folder is never moved into a site).
+bool IsRegularFile(const std::string& path, std::string& error) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) {
+    error = CFileError::Describe(kRestoreAction, path, errno);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    error = CFileError::Describe(kRestoreAction, path, "it is not a regular file");
+    return false;
   }
   return true;
 }
@@ -106,7 +91,8 @@ bool RestoreOne(const std::string& rootDirectory, const std::string& projectName
   std::string backupRoot;
   std::string relative;
   if (!SplitBackupPath(backup, projectName, backupRoot, relative, error) ||
-      !CBackupFolders::IsRootUsable(backupRoot, error) || !IsPathSafe(backupRoot, backup, error)) {
+      !CBackupFolders::IsRootUsable(backupRoot, error) ||
+      !CBackupFolders::IsPathSafe(backupRoot, backup, error) || !IsRegularFile(backup, error)) {
     return false;
   }
   std::string target = rootDirectory;

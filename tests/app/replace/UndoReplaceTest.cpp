@@ -296,6 +296,12 @@ const RefusedCase kRefused[] = {
        return t.BackupFolder() + "index.htmb1";
      },
      "symbolic link"},
+    {"IsAFolder",
+     [](const UndoReplacement& t) {
+       fs::create_directories(t.BackupFolder() + "index.htmb1");
+       return t.BackupFolder() + "index.htmb1";
+     },
+     "not a regular file"},
     {"IsAnotherUsers",
      [](const UndoReplacement& t) {
        const std::string path = PlainBackup(t, "index.htmb1");
