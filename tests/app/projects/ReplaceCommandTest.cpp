@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -84,6 +85,10 @@ struct ChoiceCase {
   std::vector<std::string> written; ///< the pages the replacement changes
   std::string countText;            ///< as the undo question puts it
 };
+
+void PrintTo(const ChoiceCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class ReplaceChoice : public ReplaceCommandTest, public testing::WithParamInterface<ChoiceCase> {};
 
@@ -297,8 +302,61 @@ protected:
   CDoc m_doc{m_ui, m_settings};
 };
 
-TEST_F(ReplaceAndRename, UndoAfterARenameRestoresTheFiles) {
+TEST_F(ReplaceAndRename, NameOfAnotherProjectsBackupFolderDropsTheUndoEntries) {
   WriteSiteFile("news/a.htm", kPage);
+  CProjectDataFile::SContent other;
+  other.name = "a:b";
+  other.rootDirectory = m_home.Root() + "/other/";
+  const std::string otherFile = m_settings.projectDataDirectory + "a_b.plx";
+  testkit::WriteBytes(otherFile, CProjectDataFile::Write(other, otherFile));
+  const std::string sharedFolder = CBackupFolders::GetBackupFolder("a:b", AppDir());
+  fs::create_directories(sharedFolder + "news");
+  testkit::WriteBytes(sharedFolder + "news/a.htmb1", "the other project's");
+
+  ASSERT_TRUE(m_doc.OnNewDocument());
+  ASSERT_EQ(m_doc.GetProjectCount(), 2);
+  CWebProject& project = *m_doc.GetProject(m_doc.GetProject(0)->GetName() == "My Site" ? 0 : 1);
+  StartAndCheck(project);
+  ASSERT_TRUE(Replace(project, "teh", "the end").done);
+  const std::string ownBackup =
+      CBackupFolders::GetBackupFolder("My Site", AppDir()) + "news/a.htmb1";
+  ASSERT_TRUE(fs::exists(ownBackup));
+
+  m_doc.SelectProject(&project);
+  m_ui.settingsEditor = [](CDocUi::SProjectSettings& settings) {
+    settings.name = "a?b";
+    return true;
+  };
+  ASSERT_TRUE(m_doc.OnCommand(CDoc::ID_PROJECT_SETTINGS));
+  ASSERT_EQ(project.GetName(), "a?b");
+  EXPECT_TRUE(project.GetUndoList().IsEmpty()) << "no undo may restore the other's copies";
+  EXPECT_EQ(testkit::ReadBytes(sharedFolder + "news/a.htmb1"), "the other project's");
+  EXPECT_TRUE(fs::exists(ownBackup)) << "the backup stays until the document closes";
+  EXPECT_EQ(Page("news/a.htm"), kReplacedPage);
+}
+
+struct RenameCase {
+  std::string name;
+  std::string newName;
+  /// A file left in the new name's backup folder by a removed project ("" for none).
+  std::string staleBackup;
+};
+
+void PrintTo(const RenameCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class RenameThenUndo : public ReplaceAndRename, public testing::WithParamInterface<RenameCase> {};
+
+TEST_P(RenameThenUndo, RestoresTheFiles) {
+  WriteSiteFile("news/a.htm", kPage);
+  const std::string newFolder = CBackupFolders::GetBackupFolder(GetParam().newName, AppDir());
+  if (!GetParam().staleBackup.empty()) {
+    std::string error;
+    ASSERT_TRUE(CBackupFolders::PrepareRoot(CBackupFolders::GetBackupRoot(AppDir()), error));
+    fs::create_directories(newFolder + "news");
+    testkit::WriteBytes(newFolder + GetParam().staleBackup, "stale");
+  }
   ASSERT_TRUE(m_doc.OnNewDocument());
   ASSERT_EQ(m_doc.GetProjectCount(), 1);
   CWebProject& project = *m_doc.GetProject(0);
@@ -308,20 +366,29 @@ TEST_F(ReplaceAndRename, UndoAfterARenameRestoresTheFiles) {
 
   m_doc.SelectProject(&project);
   m_ui.settingsEditor = [](CDocUi::SProjectSettings& settings) {
-    settings.name = "Renamed: Site";
+    settings.name = GetParam().newName;
     return true;
   };
   ASSERT_TRUE(m_doc.OnCommand(CDoc::ID_PROJECT_SETTINGS));
-  ASSERT_EQ(project.GetName(), "Renamed: Site");
-  const std::string moved =
-      CBackupFolders::GetBackupFolder("Renamed: Site", AppDir()) + "news/a.htmb1";
+  ASSERT_EQ(project.GetName(), GetParam().newName);
   ASSERT_EQ(project.GetUndoList().GetCount(), 1);
-  EXPECT_EQ(project.GetUndoList().GetHead()->GetBackups(), std::vector<std::string>{moved});
-  EXPECT_TRUE(fs::exists(moved));
+  const std::vector<std::string> backups = project.GetUndoList().GetHead()->GetBackups();
+  ASSERT_EQ(backups.size(), 1U);
+  EXPECT_EQ(backups[0].rfind(newFolder, 0), 0U) << backups[0];
+  EXPECT_TRUE(fs::exists(backups[0])) << backups[0];
 
   EXPECT_TRUE(CReplaceCommand::Undo(project, m_user.Ask()));
   EXPECT_EQ(Page("news/a.htm"), kPage);
-  EXPECT_FALSE(fs::exists(moved));
+  EXPECT_FALSE(fs::exists(backups[0]));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, RenameThenUndo,
+    testing::Values(RenameCase{"PlainName", "Zulu", ""},
+                    RenameCase{"NameWithBadCharacters", "Renamed: Site", ""},
+                    // The removed project's backups are out of every undo's reach.
+                    RenameCase{"NameOfARemovedProject", "Zulu", "news/a.htmb1"},
+                    RenameCase{"NameOfARemovedProjectElsewhere", "Zulu", "news/old.htmb3"}),
+    CaseName<RenameCase>);
 
 } // namespace
