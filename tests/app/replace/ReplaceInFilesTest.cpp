@@ -255,6 +255,20 @@ TEST_F(ReplacerTest, BackupRootIsCreatedPrivate) {
   EXPECT_EQ(st.st_mode & 07777, 0700U);
 }
 
+TEST_F(ReplacerTest, WrittenFileKeepsItsPermissions) {
+  CBadWord* word = Word("teh", "the");
+  const std::string path = Write("page.htm", "teh\n");
+  ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
+  Locate(word, "page.htm", {{0, 0, 3}});
+
+  EXPECT_EQ(Replace(word).filesChanged, 1);
+
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0604U);
+  EXPECT_EQ(testkit::ReadBytes(path), "the\n");
+}
+
 TEST_F(ReplacerTest, SecondReplacementInAFileTakesTheNextBackupNumber) {
   const std::string path = Write("page.htm", "teh qzx\n");
   CBadWord* first = Word("teh", "the");
