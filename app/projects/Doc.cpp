@@ -227,17 +227,32 @@ void CDoc::AddProject() {
   SelectProject(project);
 }
 
-void CDoc::RenameBackupFolder(const std::string& oldName, const std::string& newName) const {
+bool CDoc::RenameBackupFolder(const CWebProject& project, const std::string& newName) const {
   std::string error;
+  const std::string& oldName = project.GetName();
   if (oldName.empty() ||
       !CBackupFolders::IsRootUsable(CBackupFolders::GetBackupRoot(m_appDirectory), error)) {
-    return;
+    return true; // no backups to move
   }
   const std::string from = CBackupFolders::GetBackupFolder(oldName, m_appDirectory);
   const std::string to = CBackupFolders::GetBackupFolder(newName, m_appDirectory);
-  if (from != to && CDirUtils::DoesDirExist(from)) {
-    CDirUtils::RenameDirectory(from, to, error);
+  if (from == to) {
+    return true;
   }
+  // Two names can make one folder name ("a:b", "a?b"); another project's backups stay.
+  for (const auto& other : m_projects) {
+    if (other.get() != &project &&
+        CBackupFolders::GetBackupFolder(other->GetName(), m_appDirectory) == to) {
+      return false;
+    }
+  }
+  // Otherwise a folder of the new name is a removed project's, out of every undo's
+  // reach. Left in place it would block the move, and an undo could then bring its old
+  // copies back.
+  if (CDirUtils::DoesDirExist(to) && !CDirUtils::ClearDirectory(to, error, true, true, true)) {
+    return false;
+  }
+  return !CDirUtils::DoesDirExist(from) || CDirUtils::RenameDirectory(from, to, error);
 }
 
 bool CDoc::EditProjectSettings(CWebProject* project) {
@@ -262,8 +277,11 @@ bool CDoc::EditProjectSettings(CWebProject* project) {
 
   const bool nameChanged = dialog.name != project->GetName();
   if (nameChanged) {
-    RenameBackupFolder(project->GetName(), dialog.name);
+    const bool backupsMoved = RenameBackupFolder(*project, dialog.name);
     project->RenameProject(dialog.name);
+    if (!backupsMoved) {
+      project->GetUndoList().RemoveAll();
+    }
     SortProjects();
     m_ui.RefreshProjectBar();
     PressCurrentProjectButton();

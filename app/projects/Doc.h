@@ -82,7 +82,9 @@ private:
   void FreeProjects();
   void SortProjects();
   void PressCurrentProjectButton();
-  void RenameBackupFolder(const std::string& oldName, const std::string& newName) const;
+  /// Moves a renamed project's backups to its new folder; false when they could not
+  /// follow (its undo entries would then restore the wrong copies or none).
+  bool RenameBackupFolder(const CWebProject& project, const std::string& newName) const;
   void ConfirmRemoveCurrent();
   void CheckCurrentAgain();
 

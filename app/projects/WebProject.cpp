@@ -391,6 +391,7 @@ void CWebProject::StopDirMonitor() {
 }
 
 void CWebProject::StopProject() {
+  m_undoList.RemoveAll();
   ReleaseHeldAccess();
   if (m_msgWindow) {
     m_msgWindow->DisableDispatch();

@@ -4,6 +4,7 @@
 #include "checking/ProjectCheckWorker.h"
 #include "checking/ProjectFilter.h"
 #include "projects/HTMLFileList.h"
+#include "replace/UndoList.h"
 
 #include "mtcore/WindowMessages.h"
 #include "utilcore/TimingUtils.h"
@@ -89,6 +90,9 @@ public:
   const CHTMLFileList& GetFileList() const { return m_fileList; }
   CBadWordsList& GetBadWordsList() { return m_badWords; }
   const CBadWordsList& GetBadWordsList() const { return m_badWords; }
+  /// The replacements that can be undone, most recent first; emptied by StopProject.
+  CUndoList& GetUndoList() { return m_undoList; }
+  const CUndoList& GetUndoList() const { return m_undoList; }
   /// Dictionary names read from the data file, resolved to ids by StartProject.
   std::vector<std::string>& GetLoadedDictionaryNames() { return m_loadedDictionaryNames; }
   const std::vector<std::string>& GetLoadedDictionaryNames() const {
@@ -189,6 +193,7 @@ private:
   std::string m_dataPath;
   CTimingUtils m_checkTimer; ///< worker thread only
   WaitCursorHook m_waitCursorHook;
+  CUndoList m_undoList;
 
   // The threads use the lists, so they come after them and go before them.
   CHTMLFileList m_fileList;

@@ -2,6 +2,7 @@
 #include "projects/WebProject.h"
 
 #include "projects/ProjectDataFile.h"
+#include "replace/BackupFolders.h"
 
 #include "spellcore/SpellChecker.h"
 #include "utilcore/AppLogger.h"
@@ -211,6 +212,10 @@ void CWebProject::RenameProject(const std::string& newName) {
   if (newName == m_name) {
     return;
   }
+  // The document has moved the backup folder to the new name already.
+  const std::string dataDirectory = CDirUtils::ParsePathFromFile(m_dataPath);
+  m_undoList.RewriteBackupPaths(CBackupFolders::GetBackupFolder(m_name, dataDirectory),
+                                CBackupFolders::GetBackupFolder(newName, dataDirectory));
   // A project that never had a name has no ignore dictionary of its own yet.
   if (!m_name.empty()) {
     MoveIgnoreDictionaryFile(m_name, newName);
