@@ -254,6 +254,23 @@ void CProjectCheckWorker::CheckFilesInParallel() {
   }
 }
 
+bool CProjectCheckWorker::MakePageText(std::vector<std::string>& lines,
+                                       const CProjectCheckWorker* worker) {
+  for (const auto& block : kMarkupBlocks) {
+    CStringUtils::ReplaceTextBlock(lines, block[0], block[1], "", true);
+  }
+  for (std::string& line : lines) {
+    if (worker != nullptr && worker->IsStopped()) {
+      return false;
+    }
+    CHTMLUtils::ReplaceHTMLReservedChars(line, false, true);
+  }
+  // References such as "&lt;b&gt;" decode to tags, which a browser shows as text but
+  // which are still markup to remove here.
+  CStringUtils::ReplaceTextBlock(lines, "<", ">", "", true);
+  return true;
+}
+
 void CProjectCheckWorker::CheckClaimedFiles(std::atomic<std::size_t>& next) {
   const std::size_t count = m_fileList->GetCount();
   while (!IsStopped()) {
@@ -279,18 +296,9 @@ void CProjectCheckWorker::CheckProjectFile(CHTMLFile* file) {
     return;
   }
   KeepOriginals(buffers);
-  for (const auto& block : kMarkupBlocks) {
-    CStringUtils::ReplaceTextBlock(lines, block[0], block[1], "", true);
+  if (!MakePageText(lines, this)) {
+    return;
   }
-  for (std::string& line : lines) {
-    if (IsStopped()) {
-      return;
-    }
-    CHTMLUtils::ReplaceHTMLReservedChars(line, false, true);
-  }
-  // References such as "&lt;b&gt;" decode to tags, which a browser shows as text but
-  // which are still markup to remove here.
-  CStringUtils::ReplaceTextBlock(lines, "<", ">", "", true);
 
   buffers.StartFile();
   for (std::size_t index = 0; index < lines.size(); ++index) {

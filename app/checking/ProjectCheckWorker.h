@@ -47,6 +47,11 @@ public:
   /// Looks up the words of one line of page text and records the unrecognized ones;
   /// true when the line yielded no finding and the scan was not stopped.
   bool ScanLine(const std::string& line, CHTMLFile* file, int lineIndex);
+  /// Turns a file's lines into the text a browser shows, in place and keeping every
+  /// byte at its offset: comments, scripts, styles and tags blanked, character
+  /// references decoded (fillers after them). False when `worker` (may be null) was
+  /// stopped midway.
+  static bool MakePageText(std::vector<std::string>& lines, const CProjectCheckWorker* worker);
   /// Overwrites every e-mail and web address in `line` with as many blanks.
   static void BlankAddresses(std::string& line);
   /// Adds one finding of `word` in `file` to the bad-word list.

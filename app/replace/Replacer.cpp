@@ -8,12 +8,12 @@
 #include "utilcore/AppLogger.h"
 #include "utilcore/FileError.h"
 #include "utilcore/FileUtils.h"
-#include "utilcore/HTMLUtils.h"
 #include "utilcore/StringUtils.h"
 #include "utilcore/TextFileCodec.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <span>
 #include <string_view>
 #include <sys/stat.h>
@@ -55,12 +55,13 @@ struct SJob {
   std::string rewritten;
 };
 
-// The line as the check saw it, with every byte at its offset: references decoded in
-// place (fillers after them) and addresses blanked.
-void MakePageLine(const std::string& line, std::string& pageLine) {
-  pageLine.assign(line);
-  CHTMLUtils::ReplaceHTMLReservedChars(pageLine, false, true);
-  CProjectCheckWorker::BlankAddresses(pageLine);
+// The file's lines as the check saw them, every byte at its offset: markup blanked,
+// references decoded in place (fillers after them). A comment or script may span lines,
+// so the whole file is converted, as the check does.
+std::vector<std::string> MakePageLines(const std::vector<std::string>& lines) {
+  std::vector<std::string> pageLines(lines);
+  CProjectCheckWorker::MakePageText(pageLines, nullptr);
+  return pageLines;
 }
 
 bool MatchesAt(std::string_view pageLine, std::string_view word, int start, int end) {
@@ -157,8 +158,10 @@ std::vector<SFileWork> CollectFiles(const CBadWordsList& list, const CBadWord& w
 // Replaces the word at the places of one line (sorted by start) that still hold it;
 // returns how many did. Positions are checked against the line as read, so an earlier
 // replacement on the line never changes what a later place is compared with.
-int ReplaceInLine(std::string& line, std::span<const SPlace> places, SJob& job) {
-  MakePageLine(line, job.pageLine);
+int ReplaceInLine(std::string& line, const std::string& pageLine, std::span<const SPlace> places,
+                  SJob& job) {
+  job.pageLine.assign(pageLine);
+  CProjectCheckWorker::BlankAddresses(job.pageLine);
   job.rewritten.clear();
   std::size_t copied = 0;
   int replaced = 0;
@@ -183,7 +186,8 @@ int ReplaceInLine(std::string& line, std::span<const SPlace> places, SJob& job) 
 }
 
 // Applies the places to the decoded lines; returns how many were replaced.
-int ReplaceInLines(std::vector<std::string>& lines, const std::vector<SPlace>& places, SJob& job) {
+int ReplaceInLines(std::vector<std::string>& lines, const std::vector<std::string>& pageLines,
+                   const std::vector<SPlace>& places, SJob& job) {
   int replaced = 0;
   for (auto first = places.begin(); first != places.end();) {
     const int lineIndex = first->line;
@@ -193,11 +197,38 @@ int ReplaceInLines(std::vector<std::string>& lines, const std::vector<SPlace>& p
     if (lineIndex < 0 || static_cast<std::size_t>(lineIndex) >= lines.size()) {
       job.result.locationsSkipped += static_cast<int>(run.size());
     } else {
-      replaced += ReplaceInLine(lines[static_cast<std::size_t>(lineIndex)], run, job);
+      const auto index = static_cast<std::size_t>(lineIndex);
+      replaced += ReplaceInLine(lines[index], pageLines[index], run, job);
     }
     first = last;
   }
   return replaced;
+}
+
+// What shows that a file was changed meanwhile: another program saving the page
+// between the read and the write would otherwise lose its edit.
+struct SFileStamp {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  std::int64_t seconds = 0;
+  long nanoseconds = 0;
+  bool operator==(const SFileStamp&) const = default;
+};
+
+bool StampOf(const std::string& path, SFileStamp& stamp) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    return false;
+  }
+  stamp = {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+  return true;
+}
+
+void DropLastBackup(SJob& job) {
+  std::string ignored;
+  CFileUtils::DeleteFileA(job.backupsOut.back(), ignored, true);
+  job.backupsOut.pop_back();
 }
 
 // Reads, rewrites, backs up and writes one file; the file is written only with a
@@ -205,14 +236,15 @@ int ReplaceInLines(std::vector<std::string>& lines, const std::vector<SPlace>& p
 void ReplaceInFile(const SFileWork& file, SJob& job) {
   std::string bytes;
   std::string error;
-  if (!CFileUtils::ReadFileBytes(file.path, bytes, error)) {
+  SFileStamp read;
+  if (!StampOf(file.path, read) || !CFileUtils::ReadFileBytes(file.path, bytes, error)) {
     ++job.result.filesLeftUnchanged;
     return;
   }
   std::vector<std::string> lines;
   CTextFileFormat format;
   CTextFileCodec::Decode(bytes, lines, format);
-  const int replaced = ReplaceInLines(lines, file.places, job);
+  const int replaced = ReplaceInLines(lines, MakePageLines(lines), file.places, job);
   if (replaced == 0) {
     ++job.result.filesWithoutMatch;
     return;
@@ -226,11 +258,12 @@ void ReplaceInFile(const SFileWork& file, SJob& job) {
     ++job.result.filesLeftUnchanged;
     return;
   }
-  if (!CFileUtils::WriteFileBytesAtomic(file.path, rewritten, error)) {
+  // Changed since it was read: neither the rewrite nor the backup is of its content.
+  SFileStamp now;
+  if (!StampOf(file.path, now) || !(now == read) ||
+      !CFileUtils::WriteFileBytesAtomic(file.path, rewritten, error)) {
     // The file is as it was: an undo must not "restore" it from this backup.
-    std::string ignored;
-    CFileUtils::DeleteFileA(job.backupsOut.back(), ignored, true);
-    job.backupsOut.pop_back();
+    DropLastBackup(job);
     ++job.result.filesLeftUnchanged;
     return;
   }
@@ -278,7 +311,7 @@ bool CReplacer::BackupFile(const std::string& path, const std::string& backupFol
 }
 
 bool CReplacer::IsWordAt(const std::string& line, const std::string& word, int start, int end) {
-  std::string pageLine;
-  MakePageLine(line, pageLine);
-  return MatchesAt(pageLine, word, start, end);
+  std::vector<std::string> pageLines = MakePageLines({line});
+  CProjectCheckWorker::BlankAddresses(pageLines.front());
+  return MatchesAt(pageLines.front(), word, start, end);
 }

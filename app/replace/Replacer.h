@@ -30,7 +30,8 @@ public:
   static bool BackupFile(const std::string& path, const std::string& backupFolder,
                          std::size_t rootLength, std::vector<std::string>& backupsOut);
   /// Whether the line holds `word` exactly at [start, end) as the check found it there:
-  /// the line's references decoded in place, addresses blanked, and the whole-word search
-  /// from `start` finds the word at `start` with length end - start.
+  /// in the line's page text (markup blanked, references decoded in place, addresses
+  /// blanked) the whole-word search from `start` finds the word at `start` with length
+  /// end - start. ReplaceInFiles converts a whole file, as markup may span lines.
   static bool IsWordAt(const std::string& line, const std::string& word, int start, int end);
 };
