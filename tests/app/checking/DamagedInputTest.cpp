@@ -1,5 +1,6 @@
 #include "CheckWorkerFixture.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -10,11 +11,21 @@ using checktest::Finding;
 
 namespace {
 
+// Lines big enough that a scan quadratic in the line would take hours; smaller under
+// ThreadSanitizer, which makes every byte access many times slower.
+#if defined(__SANITIZE_THREAD__)
+constexpr std::size_t kScale = 4;
+#else
+constexpr std::size_t kScale = 1;
+#endif
+constexpr std::size_t kHugeLineBytes = 5 * 1024 * 1024 / kScale;
+constexpr std::size_t kHugeDistinctLineBytes = 2 * 1024 * 1024 / kScale;
+
 /// One 5 MB line of known words with an unknown word every `every` words.
 std::string HugeLine(int every) {
   std::string line;
-  line.reserve(5 * 1024 * 1024 + 16);
-  for (int k = 0; line.size() < 5 * 1024 * 1024; ++k) {
+  line.reserve(kHugeLineBytes + 16);
+  for (int k = 0; line.size() < kHugeLineBytes; ++k) {
     line += k % every == every - 1 ? "teh " : "the ";
   }
   return line;
@@ -24,8 +35,8 @@ std::string HugeLine(int every) {
 /// for a scan quadratic in the line to hang).
 std::string HugeLineOfDistinctWords() {
   std::string line;
-  line.reserve(2 * 1024 * 1024 + 16);
-  for (int k = 0; line.size() < 2 * 1024 * 1024; ++k) {
+  line.reserve(kHugeDistinctLineBytes + 16);
+  for (int k = 0; line.size() < kHugeDistinctLineBytes; ++k) {
     line += "qz";
     for (int n = k; n > 0; n /= 26) {
       line += static_cast<char>('a' + n % 26);
