@@ -52,6 +52,9 @@ for source in tests/fuzz/*.cpp; do
   if [[ -d tests/fuzz/corpus/$name ]]; then
     cp -r "tests/fuzz/corpus/$name/." "$corpus/"
   fi
+  # Tokens the mutations would rarely build byte by byte, where a target has them.
+  dict=()
+  [[ -f tests/fuzz/$name.dict ]] && dict=(-dict="$root/tests/fuzz/$name.dict")
   log=$work/$name.log
   echo "fuzz: $name ${limit[*]}" >&2
   # The target's home and temporary folders lie in the work folder: a target writes
@@ -64,7 +67,7 @@ for source in tests/fuzz/*.cpp; do
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
     chmod 700 "$XDG_RUNTIME_DIR"
     cd "$work"
-    "$bin/$name" "${limit[@]}" -max_len="$(max_len_for "$name")" -print_final_stats=1 \
+    "$bin/$name" "${limit[@]}" "${dict[@]}" -max_len="$(max_len_for "$name")" -print_final_stats=1 \
       -artifact_prefix="$artifacts" "$corpus"
   ) >"$log" 2>&1 || status=$?
   grep -E '^(stat::number_of_executed_units|stat::average_exec_per_sec|Done [0-9]+ runs)' "$log" >&2 || true
