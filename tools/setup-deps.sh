@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config python3
-  clang clang-format clang-tidy libclang-rt-14-dev
+  clang clang-format clang-tidy clang-14 libclang-rt-14-dev llvm-14
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev
   libhunspell-dev hunspell-en-us
