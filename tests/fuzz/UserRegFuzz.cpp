@@ -33,6 +33,11 @@ void CheckNames(const std::string& key) {
 /// `listed`: the key was named by GetSubKeys, so a section lies at or below it.
 void CheckKey(const CWineRegistryFile& registry, const std::string& key, bool listed) {
   CheckNames(key);
+  // Lookups drop a trailing "/" (folder helpers add one), so a key whose own name ends
+  // in "/" cannot be named; Word's key never does.
+  if (!key.empty() && key.back() == '/') {
+    return;
+  }
   FUZZ_REQUIRE(registry.HasKey(key));
   FUZZ_REQUIRE(!listed || !registry.GetKeyText(key, true).empty());
   std::vector<std::string> children;
