@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
 constexpr std::uintmax_t kTrimAt = 1024 * 1024;
@@ -40,7 +42,10 @@ bool CLogWatch::Logged(const std::string& id) const {
   if (!Logged()) {
     return false;
   }
-  const std::string text = CFuzzHome::ReadBytes(m_path).substr(m_start);
+  // Only what came since the start: the log may hold a megabyte by then.
+  std::ifstream in(m_path, std::ios::binary);
+  in.seekg(static_cast<std::streamoff>(m_start));
+  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   // Each line is a time stamp, a blank, then the text.
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t end = std::min(text.find('\n', at), text.size());
