@@ -190,6 +190,20 @@ const char* EncodingName(EEncoding encoding) {
   return "?";
 }
 
+/// Whether `bytes`, written as `encoding`, would be taken for another encoding when
+/// read: Windows-1252 is known only by being no UTF-8 and having no UTF-16 mark, and a
+/// UTF-8 file without a mark must not begin with one. Such a file would read back as
+/// other words (a lower-cased "\xC2\xBF\x80" forms U+2FC0), so it is not written.
+bool ReadsBackAsOtherText(std::string_view bytes, EEncoding encoding) {
+  if (encoding == EEncoding::Utf8) {
+    return bytes.starts_with("\xEF\xBB\xBF");
+  }
+  if (encoding != EEncoding::Windows1252 || IsAscii(bytes)) {
+    return false;
+  }
+  return CTextFileCodec::DetectEncoding(bytes) != EEncoding::Windows1252;
+}
+
 } // namespace
 
 bool CTextFileCodec::IsValidUtf8(std::string_view text) {
@@ -393,6 +407,10 @@ bool CTextFileCodec::EncodeLines(std::span<const std::string> lines, EEncoding e
       ending = ELineEnding::None;
     }
     AppendEnding(ending, encoding, bytes);
+  }
+  if (ReadsBackAsOtherText(bytes, encoding)) {
+    error = std::string("the text would not read back as ") + EncodingName(encoding);
+    return false;
   }
   return true;
 }

@@ -192,3 +192,32 @@ TEST_F(CustomDictionaryTest, EmptyFileLoadsEmpty) {
 }
 
 } // namespace
+
+// Found by fuzzing: lower-casing these Windows-1252 words would write bytes that read
+// back as UTF-8 or UTF-16, other words. The save is refused and the file keeps its words.
+TEST_F(CustomDictionaryTest, SaveNeverTurnsAWindows1252WordIntoAnother) {
+  const struct {
+    std::string bytes;
+    Words words;
+  } cases[] = {
+      {"\xC2\xBF\x80n", {"\xC3\xA2\xC2\xBF\xE2\x82\xACn"}},
+      {std::string("\x9F\xFE\xFF\0\0Q\x01\x30=\0\0\t\n", 13),
+       {std::string("\xC3\xBF\xC3\xBE\xC3\xBF\0\0q\x01\x30=\0\0", 14)}},
+  };
+  for (const auto& c : cases) {
+    testkit::WriteBytes(Path(), c.bytes);
+    CCustomDictionary dictionary(1, "words", Path());
+    ASSERT_TRUE(dictionary.Load());
+    EXPECT_EQ(WordsOf(dictionary), c.words);
+    EXPECT_FALSE(dictionary.Save());
+    EXPECT_EQ(testkit::ReadBytes(Path()), c.bytes);
+  }
+  testkit::WriteBytes(Path(), "\xC2\xBF\x80n");
+  CCustomDictionary dictionary(1, "words", Path());
+  ASSERT_TRUE(dictionary.Load());
+  dictionary.AddWord("Caf\xC3\xA9"); // E9 alone is no UTF-8: the file can be written
+  ASSERT_TRUE(dictionary.Save());
+  CCustomDictionary again(2, "words", Path());
+  ASSERT_TRUE(again.Load());
+  EXPECT_EQ(WordsOf(again), WordsOf(dictionary));
+}

@@ -165,6 +165,47 @@ TEST(TextFileCodec, RefusesTextTheEncodingCannotHold) {
   }
 }
 
+// A file's encoding is known from its bytes alone, so a write must not give bytes that
+// read as another encoding. Found by fuzzing a word list: "\xC2\xBF\x80n" (Windows-1252),
+// lower-cased, was written as E2 BF 80 6E and read back as U+2FC0 followed by "n"; "\x9F\xFE"
+// lower-cased became FF FE, a UTF-16 mark.
+TEST(TextFileCodec, RefusesBytesThatWouldReadBackAsOtherText) {
+  const std::string cp1252 = "\xC2\xBF\x80n";
+  const std::string utf8 = "plain";
+  struct CCase {
+    const char* name;
+    const std::string& old;
+    std::vector<std::string> lines;
+    bool stored;
+  };
+  const std::vector<CCase> cases = {
+      {"unchanged", cp1252, {"\xC3\x82\xC2\xBF\xE2\x82\xACn"}, true},
+      {"lower-cased to UTF-8", cp1252, {"\xC3\xA2\xC2\xBF\xE2\x82\xACn"}, false},
+      {"a-tilde then copyright", cp1252, {"\xC3\x83\xC2\xA9"}, false},
+      {"y-diaeresis then thorn", cp1252, {"\xC3\xBF\xC3\xBEq\xC3\xA9"}, false},
+      {"thorn then y-diaeresis", cp1252, {"\xC3\xBE\xC3\xBFq"}, false},
+      {"pair split by a line end", cp1252, {"\xC3\x83", "\xC2\xA9"}, true},
+      {"e-acute alone", cp1252, {"caf\xC3\xA9"}, true},
+      {"ascii only", cp1252, {"plain"}, true},
+      {"UTF-8 begins with a mark", utf8, {"\xEF\xBB\xBFword"}, false},
+      {"UTF-8 mark later", utf8, {"word", "\xEF\xBB\xBF"}, true},
+  };
+  for (const CCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    CTextFileFormat format;
+    Decode(c.old, &format);
+    std::string bytes;
+    std::string error;
+    EXPECT_EQ(CTextFileCodec::Reencode(c.lines, c.old, bytes, error), c.stored) << error;
+    if (c.stored) {
+      EXPECT_EQ(Decode(bytes), c.lines);
+      continue;
+    }
+    EXPECT_NE(error.find("read back"), std::string::npos) << error;
+    EXPECT_FALSE(CTextFileCodec::Encode(c.lines, format, bytes, error));
+  }
+}
+
 TEST(TextFileCodec, EndingsFollowTheFileWhenLinesAreAddedOrRemoved) {
   struct CCase {
     std::string old;
