@@ -119,11 +119,14 @@ void ExpectEveryFailureKeepsTheFile(const SWriterUnderTest& writer) {
   const std::string after = LearnWrittenBytes(writer, before);
   ForEachFault(
       EveryFault(after.size()),
-      [&](const SSaveFault&) {
+      [&](const SSaveFault& fault) {
         const LogCapture log;
         EXPECT_FALSE(writer.save());
-        if (!writer.logId.empty()) {
-          EXPECT_TRUE(log.Contains(writer.logId)) << writer.logId;
+        const std::string& id = fault.stage == EStage::Open && !writer.openLogId.empty()
+                                    ? writer.openLogId
+                                    : writer.logId;
+        if (!id.empty()) {
+          EXPECT_TRUE(log.Contains(id)) << id;
         }
         EXPECT_EQ(ReadBytes(writer.path), before);
         EXPECT_EQ(NamesIn(folder), names) << "no temporary file is left behind";

@@ -46,6 +46,7 @@ struct SWriterUnderTest {
   std::string path;           ///< the file a save replaces
   std::function<bool()> save; ///< one save; false when it reported a failure
   std::string logId;          ///< what each failure's log line begins with; "" for none
+  std::string openLogId;      ///< the line of a failed Open when it is another one
   unsigned spare = 0;         ///< files each save writes before `path`
   /// Further checks after a failed or killed save, in the test's process.
   std::function<void()> expectNothingLost = [] {};

@@ -1,0 +1,75 @@
+#include "speller/facade/SpellerFixture.h"
+
+#include "dictionaries/CustomDictionary.h"
+#include "guess/GuessCustom.h"
+
+#include "testkit/LogCapture.h"
+#include "testkit/SaveFaults.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr const char* kGuessWriteFailed = "{25B7EE25-BAB1-4604-A5CF-19277C4A7653}";
+
+// A speller writer: `prepare` writes the old file at `path`, loads it and changes it
+// in memory; the save it returns writes the change.
+struct SSpellerWriter {
+  const char* name;
+  const char* fileName;
+  const char* logId;
+  std::function<std::function<bool()>(const std::string& path)> prepare;
+};
+
+const SSpellerWriter kWriters[] = {
+    {"CustomDictionary", "Mine.dic", "",
+     [](const std::string& path) -> std::function<bool()> {
+       testkit::WriteBytes(path, spellertest::Utf16("zebra\r\napple\r\n"));
+       auto dictionary = std::make_shared<CCustomDictionary>(7, "Mine", path);
+       EXPECT_TRUE(dictionary->Load());
+       dictionary->AddWord("mango");
+       return [dictionary] { return dictionary->Save(); };
+     }},
+    // Saving logs its failures and returns nothing: no line means it worked.
+    {"GuessCustom", CGuessCustom::kFileName, kGuessWriteFailed,
+     [](const std::string&) -> std::function<bool()> {
+       CGuessCustom first;
+       first.AddGuess("teh", "the");
+       auto guess = std::make_shared<CGuessCustom>();
+       EXPECT_TRUE(guess->Load());
+       guess->AddGuess("recieve", "receive");
+       return [guess] {
+         const LogCapture log;
+         guess->Save();
+         return !log.Contains(kGuessWriteFailed);
+       };
+     }},
+};
+
+class SpellerSave : public spellertest::SpellerTest,
+                    public testing::WithParamInterface<SSpellerWriter> {
+protected:
+  testkit::SWriterUnderTest Writer() {
+    std::filesystem::create_directories(CustomFolder());
+    testkit::SWriterUnderTest writer;
+    writer.path = CustomFolder() + GetParam().fileName;
+    writer.save = GetParam().prepare(writer.path);
+    writer.logId = GetParam().logId;
+    return writer;
+  }
+};
+
+TEST_P(SpellerSave, EveryFailureKeepsTheOldFile) {
+  testkit::ExpectEveryFailureKeepsTheFile(Writer());
+}
+
+TEST_P(SpellerSave, AKilledSaveKeepsTheOldFile) {
+  testkit::ExpectAKilledSaveKeepsTheFile(Writer());
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, SpellerSave, testing::ValuesIn(kWriters),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
