@@ -34,12 +34,14 @@ const SSpellerWriter kWriters[] = {
      }},
     // Saving logs its failures and returns nothing: no line means it worked.
     {"GuessCustom", CGuessCustom::kFileName, kGuessWriteFailed,
-     [](const std::string&) -> std::function<bool()> {
+     [](const std::string& path) -> std::function<bool()> {
        CGuessCustom first;
        first.AddGuess("teh", "the");
+       const std::string old = testkit::ReadBytes(path);
        auto guess = std::make_shared<CGuessCustom>();
        EXPECT_TRUE(guess->Load());
-       guess->AddGuess("recieve", "receive");
+       guess->AddGuess("recieve", "receive"); // learns and saves at once
+       testkit::WriteBytes(path, old);
        return [guess] {
          const LogCapture log;
          guess->Save();
@@ -70,6 +72,8 @@ TEST_P(SpellerSave, AKilledSaveKeepsTheOldFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, SpellerSave, testing::ValuesIn(kWriters),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<SSpellerWriter>& c) {
+                           return std::string(c.param.name);
+                         });
 
 } // namespace

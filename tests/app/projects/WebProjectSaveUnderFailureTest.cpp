@@ -43,8 +43,9 @@ TEST_P(WebProjectSave, AKilledSaveKeepsTheOldFile) {
   testkit::ExpectAKilledSaveKeepsTheFile(Writer());
 }
 
-INSTANTIATE_TEST_SUITE_P(Marking, WebProjectSave, testing::Bool(), [](const auto& info) {
-  return std::string(info.param ? "OutOfDate" : "AsItIs");
-});
+INSTANTIATE_TEST_SUITE_P(Marking, WebProjectSave, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& c) {
+                           return std::string(c.param ? "OutOfDate" : "AsItIs");
+                         });
 
 } // namespace

@@ -47,7 +47,8 @@ const SWriterCase kWriters[] = {
     // Written back in the old file's line ends and encoding.
     {"WriteFileContent",
      [](const std::string& folder) {
-       return CFileUtils::WriteFileContent(Target(folder), {"new", "lines", "caf\xC3\xA9"});
+       return CFileUtils::WriteFileContent(Target(folder),
+                                           std::vector<std::string>{"new", "lines", "caf\xC3\xA9"});
      }},
     {"CopyFileA",
      [](const std::string& folder) {
@@ -96,7 +97,9 @@ TEST_P(UtilcoreSave, AKilledSaveKeepsTheOldFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, UtilcoreSave, testing::ValuesIn(kWriters),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<SWriterCase>& c) {
+                           return std::string(c.param.name);
+                         });
 
 // --- the failure seam itself ------------------------------------------------------------
 
