@@ -63,13 +63,7 @@ protected:
   }
 };
 
-TEST_P(SpellerSave, EveryFailureKeepsTheOldFile) {
-  testkit::ExpectEveryFailureKeepsTheFile(Writer());
-}
-
-TEST_P(SpellerSave, AKilledSaveKeepsTheOldFile) {
-  testkit::ExpectAKilledSaveKeepsTheFile(Writer());
-}
+PAGELINT_SAVE_UNDER_FAILURE_TESTS(TEST_P, SpellerSave)
 
 INSTANTIATE_TEST_SUITE_P(Writers, SpellerSave, testing::ValuesIn(kWriters),
                          [](const testing::TestParamInfo<SSpellerWriter>& c) {

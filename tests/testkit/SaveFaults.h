@@ -61,3 +61,13 @@ void ExpectEveryFailureKeepsTheFile(const SWriterUnderTest& writer);
 void ExpectAKilledSaveKeepsTheFile(const SWriterUnderTest& writer);
 
 } // namespace testkit
+
+/// Declares both checks for a fixture whose Writer() gives its SWriterUnderTest;
+/// `kind` is TEST_F or TEST_P.
+#define PAGELINT_SAVE_UNDER_FAILURE_TESTS(kind, fixture)                                           \
+  kind(fixture, EveryFailureKeepsTheOldFile) {                                                     \
+    testkit::ExpectEveryFailureKeepsTheFile(Writer());                                             \
+  }                                                                                                \
+  kind(fixture, AKilledSaveKeepsTheOldFile) {                                                      \
+    testkit::ExpectAKilledSaveKeepsTheFile(Writer());                                              \
+  }

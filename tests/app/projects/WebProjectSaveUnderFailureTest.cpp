@@ -35,13 +35,7 @@ protected:
   CWebProject m_project;
 };
 
-TEST_P(WebProjectSave, EveryFailureKeepsTheOldFile) {
-  testkit::ExpectEveryFailureKeepsTheFile(Writer());
-}
-
-TEST_P(WebProjectSave, AKilledSaveKeepsTheOldFile) {
-  testkit::ExpectAKilledSaveKeepsTheFile(Writer());
-}
+PAGELINT_SAVE_UNDER_FAILURE_TESTS(TEST_P, WebProjectSave)
 
 INSTANTIATE_TEST_SUITE_P(Marking, WebProjectSave, testing::Bool(),
                          [](const testing::TestParamInfo<bool>& c) {

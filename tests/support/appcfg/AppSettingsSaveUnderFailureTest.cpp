@@ -42,12 +42,6 @@ protected:
   CAppSettings m_settings;
 };
 
-TEST_F(AppSettingsSave, EveryFailureKeepsTheOldFile) {
-  testkit::ExpectEveryFailureKeepsTheFile(Writer());
-}
-
-TEST_F(AppSettingsSave, AKilledSaveKeepsTheOldFile) {
-  testkit::ExpectAKilledSaveKeepsTheFile(Writer());
-}
+PAGELINT_SAVE_UNDER_FAILURE_TESTS(TEST_F, AppSettingsSave)
 
 } // namespace

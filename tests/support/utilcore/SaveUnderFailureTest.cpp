@@ -88,13 +88,7 @@ protected:
   ScopedTempDir m_dir;
 };
 
-TEST_P(UtilcoreSave, EveryFailureKeepsTheOldFile) {
-  testkit::ExpectEveryFailureKeepsTheFile(Writer());
-}
-
-TEST_P(UtilcoreSave, AKilledSaveKeepsTheOldFile) {
-  testkit::ExpectAKilledSaveKeepsTheFile(Writer());
-}
+PAGELINT_SAVE_UNDER_FAILURE_TESTS(TEST_P, UtilcoreSave)
 
 INSTANTIATE_TEST_SUITE_P(Writers, UtilcoreSave, testing::ValuesIn(kWriters),
                          [](const testing::TestParamInfo<SWriterCase>& c) {
