@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -22,6 +23,10 @@ struct SSpellerWriter {
   const char* logId;
   std::function<std::function<bool()>(const std::string& path)> prepare;
 };
+
+void PrintTo(const SSpellerWriter& writer, std::ostream* out) {
+  *out << writer.name;
+}
 
 const SSpellerWriter kWriters[] = {
     {"CustomDictionary", "Mine.dic", "",

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -28,6 +29,10 @@ struct SWriterCase {
   const char* name;
   std::function<bool(const std::string& folder)> save;
 };
+
+void PrintTo(const SWriterCase& writer, std::ostream* out) {
+  *out << writer.name;
+}
 
 std::string Source(const std::string& folder) {
   return folder + "/source";
