@@ -90,6 +90,7 @@ bool CAtomicFile::ResolveTarget(const std::string& path, std::string& resolved,
 
 bool CAtomicFile::Open(const std::string& path, std::string& error, mode_t newFileMode) {
   Discard();
+  CFileWriteFaults::StartFile();
   if (path.empty() || path.back() == '/') {
     return Fail(error, CFileError::Describe("write", path, "not a file name"));
   }
