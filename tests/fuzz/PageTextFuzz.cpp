@@ -37,6 +37,7 @@ struct SSite {
   std::string root;
   std::string page;
   std::string backupFolder;
+  std::string bytes; ///< what the page holds for this input
   CHTMLFileList files;
   CBadWordsList words;
   CHTMLFile* file = nullptr;
@@ -76,6 +77,14 @@ void CheckReplacement(SSite& site, CBadWord& word) {
   const SReplaceResult result =
       CReplacer::ReplaceInFiles(site.words, word, site.backupFolder, site.root.size(), {}, backups);
   Require(result.locationsSkipped == 0, "the replacement finds every location");
+  // A Windows-1252 page whose only non-UTF-8 bytes were the word would read back as
+  // UTF-8 afterwards: that write is refused, and the page must then be as it was.
+  if (result.filesLeftUnchanged == 1) {
+    Require(result.locationsReplaced == 0 && backups.empty() &&
+                fuzzkit::ReadBytes(site.page) == site.bytes,
+            "a page left unchanged keeps its bytes and has no backup");
+    return;
+  }
   Require(result.locationsReplaced == word.GetLocations().GetCount(),
           "the replacement replaces every location");
   Require(result.filesChanged == 1 && backups.size() == 1, "one file changed, one backup");
@@ -108,6 +117,7 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   SSite& site = Site();
   const std::string bytes(reinterpret_cast<const char*>(data), size);
+  site.bytes = bytes;
   fuzzkit::WriteBytes(site.page, bytes);
 
   site.words.ClearWords();

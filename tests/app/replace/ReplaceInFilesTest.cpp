@@ -340,6 +340,23 @@ TEST_F(ReplacerTest, FilesThatCannotBeWrittenAreLeftAlone) {
   }
 }
 
+// Found by fuzzing: the page's only non-UTF-8 bytes were the word itself, so the
+// rewritten page would read back as UTF-8 and its "\xE2\x80\x94" (three Windows-1252
+// characters) as one dash. It is left as it was, without a backup.
+TEST_F(ReplacerTest, PageThatWouldReadBackInAnotherEncodingIsLeftAlone) {
+  const std::string bytes = "<p>\xFF\xFF\xFF x\xE2\x80\x94y</p>\n";
+  const std::string path = Write("page.htm", bytes);
+  CBadWord* word = Word("\xC3\xBF\xC3\xBF\xC3\xBF", "X");
+  Locate(word, "page.htm", {{0, 3, 9}});
+
+  const SReplaceResult result = Replace(word);
+
+  EXPECT_EQ(result.filesLeftUnchanged, 1);
+  EXPECT_EQ(result.locationsReplaced, 0);
+  EXPECT_EQ(testkit::ReadBytes(path), bytes);
+  EXPECT_TRUE(m_backups.empty());
+}
+
 TEST_F(ReplacerTest, FailedWriteKeepsTheFileAndDropsItsBackup) {
   CBadWord* word = Word("teh", "the longest replacement of all");
   const std::string path = Write("page.htm", "teh\n");
