@@ -1,6 +1,6 @@
 // Any bytes as a text file: reading and writing the unchanged lines back must give the
 // very same bytes, on disk and in memory, and an edited line must read back as written.
-#include "fuzzkit/FuzzKit.h"
+#include "fuzzkit/FuzzHome.h"
 
 #include "utilcore/FileUtils.h"
 #include "utilcore/TextFileCodec.h"
@@ -11,8 +11,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-using fuzzkit::Require;
 
 namespace {
 
@@ -27,27 +25,29 @@ void CheckInMemory(std::string_view bytes, const std::vector<std::string>& lines
   std::vector<std::string> decoded;
   CTextFileFormat decodedFormat;
   CTextFileCodec::Decode(bytes, decoded, decodedFormat);
-  Require(decoded == lines, "Decode gives the lines ReadFileContent gives");
-  Require(decodedFormat.encoding == format.encoding && decodedFormat.endings == format.endings,
-          "Decode gives the format ReadFileContent gives");
-  Require(decoded.size() == format.endings.size(), "one ending per line");
+  FUZZ_REQUIRE_THAT(decoded == lines, "Decode gives the lines ReadFileContent gives");
+  FUZZ_REQUIRE_THAT(decodedFormat.encoding == format.encoding &&
+                        decodedFormat.endings == format.endings,
+                    "Decode gives the format ReadFileContent gives");
+  FUZZ_REQUIRE_THAT(decoded.size() == format.endings.size(), "one ending per line");
 
   std::string again;
   std::string error;
-  Require(CTextFileCodec::Reencode(lines, bytes, again, error), "Reencode of unchanged lines");
-  Require(again == bytes, "Reencode of unchanged lines gives the same bytes");
+  FUZZ_REQUIRE_THAT(CTextFileCodec::Reencode(lines, bytes, again, error),
+                    "Reencode of unchanged lines");
+  FUZZ_REQUIRE_THAT(again == bytes, "Reencode of unchanged lines gives the same bytes");
 
   // Encoding by the format alone may only lose what decoding lost (damaged UTF-16).
   std::string encoded;
   if (CTextFileCodec::Encode(lines, format, encoded, error)) {
-    Require(IsUtf16(format.encoding) || encoded == bytes,
-            "Encode in the file's own format gives the same bytes");
+    FUZZ_REQUIRE_THAT(IsUtf16(format.encoding) || encoded == bytes,
+                      "Encode in the file's own format gives the same bytes");
     std::vector<std::string> reread;
     CTextFileFormat rereadFormat;
     CTextFileCodec::Decode(encoded, reread, rereadFormat);
-    Require(reread == lines, "what Encode wrote decodes to the same lines");
+    FUZZ_REQUIRE_THAT(reread == lines, "what Encode wrote decodes to the same lines");
   } else {
-    Require(IsUtf16(format.encoding), "only damaged UTF-16 may fail to encode unchanged");
+    FUZZ_REQUIRE_THAT(IsUtf16(format.encoding), "only damaged UTF-16 may fail to encode unchanged");
   }
 }
 
@@ -59,45 +59,48 @@ void CheckEdit(std::string_view bytes, std::vector<std::string> lines) {
   lines.back().append("\xC3\xA9 edit");
   std::string edited;
   std::string error;
-  Require(CTextFileCodec::Reencode(lines, bytes, edited, error), "Reencode of an edited line");
+  FUZZ_REQUIRE_THAT(CTextFileCodec::Reencode(lines, bytes, edited, error),
+                    "Reencode of an edited line");
   std::vector<std::string> reread;
   CTextFileFormat format;
   CTextFileCodec::Decode(edited, reread, format);
-  Require(reread == lines, "an edited file decodes to the edited lines");
+  FUZZ_REQUIRE_THAT(reread == lines, "an edited file decodes to the edited lines");
 }
 
 void CheckOnDisk(std::string_view bytes, const std::vector<std::string>& lines,
                  const CTextFileFormat& format) {
-  const std::string path = fuzzkit::WorkFolder() + "page.txt";
-  Require(CFileUtils::WriteFileContent(path, lines), "WriteFileContent of unchanged lines");
-  Require(fuzzkit::ReadBytes(path) == bytes, "the file keeps its bytes when nothing changed");
+  const std::string path = CFuzzHome::Get().Folder("work") + "page.txt";
+  FUZZ_REQUIRE_THAT(CFileUtils::WriteFileContent(path, lines),
+                    "WriteFileContent of unchanged lines");
+  FUZZ_REQUIRE_THAT(CFuzzHome::ReadBytes(path) == bytes,
+                    "the file keeps its bytes when nothing changed");
 
-  const std::string copy = fuzzkit::WorkFolder() + "copy.txt";
-  fuzzkit::WriteBytes(copy, "");
+  const std::string copy = CFuzzHome::Get().Folder("work") + "copy.txt";
+  CFuzzHome::WriteBytes(copy, "");
   if (!CFileUtils::WriteFileContent(copy, lines, false, &format)) {
-    Require(IsUtf16(format.encoding), "only damaged UTF-16 may fail to be written");
+    FUZZ_REQUIRE_THAT(IsUtf16(format.encoding), "only damaged UTF-16 may fail to be written");
     return;
   }
   std::vector<std::string> reread;
-  Require(CFileUtils::ReadFileContent(copy, reread), "reading the written copy");
-  Require(reread == lines, "the copy reads back as the lines written");
+  FUZZ_REQUIRE_THAT(CFileUtils::ReadFileContent(copy, reread), "reading the written copy");
+  FUZZ_REQUIRE_THAT(reread == lines, "the copy reads back as the lines written");
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  fuzzkit::UsePrivateHome();
+  CFuzzHome::Get();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  const std::string path = fuzzkit::WorkFolder() + "page.txt";
-  fuzzkit::WriteBytes(path, bytes);
+  const std::string path = CFuzzHome::Get().Folder("work") + "page.txt";
+  CFuzzHome::WriteBytes(path, bytes);
 
   std::vector<std::string> lines;
   CTextFileFormat format;
-  Require(CFileUtils::ReadFileContent(path, lines, false, &format), "ReadFileContent");
+  FUZZ_REQUIRE_THAT(CFileUtils::ReadFileContent(path, lines, false, &format), "ReadFileContent");
   CheckInMemory(bytes, lines, format);
   CheckEdit(bytes, lines);
   CheckOnDisk(bytes, lines, format);

@@ -1,6 +1,6 @@
 // Any bytes as a compiled main dictionary: Load either refuses the file or maps it, and
 // then no lookup may read outside it, whatever its offsets and counts claim.
-#include "fuzzkit/FuzzKit.h"
+#include "fuzzkit/FuzzHome.h"
 
 #include "dictionaries/CompiledDictionaryHeader.h"
 #include "dictionaries/MainDictionary.h"
@@ -66,28 +66,28 @@ std::string AsciiUpper(std::string_view word) {
 // each other whatever the file claims.
 void LookUp(const CMainDictionary& dictionary, std::string_view word) {
   const bool listed = dictionary.Contains(word);
-  fuzzkit::Require(dictionary.Contains(AsciiUpper(word)) == listed,
-                   "Contains ignores the case of ASCII letters");
+  FUZZ_REQUIRE_THAT(dictionary.Contains(AsciiUpper(word)) == listed,
+                    "Contains ignores the case of ASCII letters");
   if (dictionary.MatchNumber(word, word.size())) {
-    fuzzkit::Require(listed, "a word the number rule accepts is contained");
+    FUZZ_REQUIRE_THAT(listed, "a word the number rule accepts is contained");
   }
   if (word.size() >= CompiledDictionaryHeader::kKeyLength) {
     const CMainDictionary::BlockRange range = dictionary.FindBlockRange(word);
-    fuzzkit::Require(range.lo <= range.hi, "a block range never ends before it starts");
+    FUZZ_REQUIRE_THAT(range.lo <= range.hi, "a block range never ends before it starts");
   }
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  fuzzkit::UsePrivateHome();
+  CFuzzHome::Get();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const std::string path = fuzzkit::WorkFolder() + CMainDictionary::kFileName;
-  fuzzkit::WriteBytes(path, bytes);
+  const std::string path = CFuzzHome::Get().Folder("work") + CMainDictionary::kFileName;
+  CFuzzHome::WriteBytes(path, bytes);
 
   CMainDictionary dictionary(0, path);
   if (!dictionary.Load()) {

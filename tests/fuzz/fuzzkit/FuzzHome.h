@@ -42,3 +42,11 @@ private:
       FuzzFail(#condition, __FILE__, __LINE__);                                                    \
     }                                                                                              \
   } while (false)
+
+/// FUZZ_REQUIRE with the broken promise said in words.
+#define FUZZ_REQUIRE_THAT(condition, what)                                                         \
+  do {                                                                                             \
+    if (!(condition)) {                                                                            \
+      FuzzFail(what, __FILE__, __LINE__);                                                          \
+    }                                                                                              \
+  } while (false)
