@@ -7,6 +7,7 @@
 #include "replace/BackupFolders.h"
 #include "utilcore/AppLogger.h"
 #include "utilcore/FileError.h"
+#include "utilcore/FileStamp.h"
 #include "utilcore/FileUtils.h"
 #include "utilcore/StringUtils.h"
 #include "utilcore/TextFileCodec.h"
@@ -205,26 +206,6 @@ int ReplaceInLines(std::vector<std::string>& lines, const std::vector<std::strin
   return replaced;
 }
 
-// What shows that a file was changed meanwhile: another program saving the page
-// between the read and the write would otherwise lose its edit.
-struct SFileStamp {
-  dev_t device = 0;
-  ino_t inode = 0;
-  off_t size = 0;
-  std::int64_t seconds = 0;
-  long nanoseconds = 0;
-  bool operator==(const SFileStamp&) const = default;
-};
-
-bool StampOf(const std::string& path, SFileStamp& stamp) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) {
-    return false;
-  }
-  stamp = {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
-  return true;
-}
-
 void DropLastBackup(SJob& job) {
   std::string ignored;
   CFileUtils::DeleteFileA(job.backupsOut.back(), ignored, true);
@@ -236,8 +217,10 @@ void DropLastBackup(SJob& job) {
 void ReplaceInFile(const SFileWork& file, SJob& job) {
   std::string bytes;
   std::string error;
-  SFileStamp read;
-  if (!StampOf(file.path, read) || !CFileUtils::ReadFileBytes(file.path, bytes, error)) {
+  // A stamp that changes before the write shows another program saving the page
+  // meanwhile; writing then would lose its edit.
+  CFileStamp read;
+  if (!CFileStamp::Of(file.path, read) || !CFileUtils::ReadFileBytes(file.path, bytes, error)) {
     ++job.result.filesLeftUnchanged;
     return;
   }
@@ -259,8 +242,8 @@ void ReplaceInFile(const SFileWork& file, SJob& job) {
     return;
   }
   // Changed since it was read: neither the rewrite nor the backup is of its content.
-  SFileStamp now;
-  if (!StampOf(file.path, now) || !(now == read) ||
+  CFileStamp now;
+  if (!CFileStamp::Of(file.path, now) || now != read ||
       !CFileUtils::WriteFileBytesAtomic(file.path, rewritten, error)) {
     // The file is as it was: an undo must not "restore" it from this backup.
     DropLastBackup(job);

@@ -1,5 +1,6 @@
 #include "utilcore/RegistryUtils.h"
 
+#include "utilcore/FileStamp.h"
 #include "utilcore/UserFolders.h"
 #include "utilcore/WineRegistryFile.h"
 
@@ -37,21 +38,6 @@ private:
   int m_fd;
 };
 
-/// The identity of a file's content as far as stat tells it.
-struct FileStamp {
-  dev_t device = 0;
-  ino_t inode = 0;
-  off_t size = 0;
-  std::int64_t mtimeNs = 0;
-
-  bool operator==(const FileStamp&) const = default;
-};
-
-FileStamp StampOf(const struct stat& info) {
-  return {info.st_dev, info.st_ino, info.st_size,
-          static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
-}
-
 bool ReadAll(int fd, off_t expectedSize, std::string& text) {
   text.clear();
   text.reserve(static_cast<std::size_t>(expectedSize));
@@ -79,7 +65,7 @@ bool ReadAll(int fd, off_t expectedSize, std::string& text) {
 std::shared_ptr<const CWineRegistryFile> LoadRegistry(const std::string& path) {
   static std::mutex mutex;
   static std::unordered_map<std::string,
-                            std::pair<FileStamp, std::shared_ptr<const CWineRegistryFile>>>
+                            std::pair<CFileStamp, std::shared_ptr<const CWineRegistryFile>>>
       cache;
   static const auto empty = std::make_shared<const CWineRegistryFile>(std::string());
 
@@ -92,7 +78,7 @@ std::shared_ptr<const CWineRegistryFile> LoadRegistry(const std::string& path) {
     cache.erase(path);
     return empty;
   }
-  const FileStamp stamp = StampOf(info);
+  const CFileStamp stamp = CFileStamp::From(info);
   const auto cached = cache.find(path);
   if (cached != cache.end() && cached->second.first == stamp) {
     return cached->second.second;
