@@ -7,12 +7,16 @@
 
 #include "diskfiles/DiskFileListAccess.h"
 #include "spellcore/SpellChecker.h"
+#include "utilcore/AppLogger.h"
+#include "utilcore/DirUtils.h"
 #include "utilcore/FileUtils.h"
 #include "utilcore/HTMLUtils.h"
 #include "utilcore/InternetUtils.h"
 #include "utilcore/StringUtils.h"
+#include "utilcore/SystemUtils.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -49,6 +53,19 @@ void CProjectCheckWorker::SetWorkerThread(CMTWorkerThread* thread) {
 }
 
 namespace {
+
+/// A page that could not be read or checked: "{ID} - <file> - <reason>".
+constexpr const char* kPageSkipped = "{6E0B3C71-2A4F-4D8E-9B15-C7F3A2D84E06}";
+
+std::string DescribeReadFailure(int error) {
+  if (error == EFBIG) {
+    return "larger than " + std::to_string(CFileUtils::kMaxTextFileBytes / (1024 * 1024)) + " MiB";
+  }
+  if (error == EINVAL) {
+    return "not a regular file";
+  }
+  return CSystemUtils::GetLastError(error);
+}
 
 constexpr const char* kMarkupBlocks[][2] = {
     {"<!--", "-->"}, {"<script", "/script>"}, {"<style", "/style>"}, {"<", ">"}};
@@ -176,9 +193,41 @@ void KeepOriginals(SScanBuffers& buffers) {
 
 } // namespace
 
-bool CProjectCheckWorker::IsStopped() const {
+bool CProjectCheckWorker::IsStopAsked() const {
   const CMTWorkerThread* thread = GetWorkerThread();
   return thread == nullptr || thread->IsStopped();
+}
+
+bool CProjectCheckWorker::IsStopped() const {
+  return IsStopAsked() || RanOutOfMemory();
+}
+
+std::vector<SSkippedPage> CProjectCheckWorker::GetSkippedPages() const {
+  const std::lock_guard guard(m_skippedMutex);
+  return m_skipped;
+}
+
+void CProjectCheckWorker::SkipFile(const std::string& path, std::string reason, bool gap) {
+  CAppLogger::LogFileError(kPageSkipped, path, reason);
+  try {
+    const std::lock_guard guard(m_skippedMutex);
+    m_skipped.push_back({path, std::move(reason), gap});
+  } catch (const std::bad_alloc&) {
+    m_outOfMemory.store(true, std::memory_order_release); // the list cannot name it: give up
+  }
+  Post(MSG_PROJECT_FILE_CHECKED, m_filesDone.fetch_add(1, std::memory_order_acq_rel) + 1);
+}
+
+void CProjectCheckWorker::CheckFileGuarded(CHTMLFile* file) {
+  try {
+    CheckProjectFile(file);
+  } catch (const std::bad_alloc&) {
+    // The run ends rather than the program: what was found stays, and this page and
+    // the unchecked rest are not claimed as checked.
+    ThreadBuffers() = SScanBuffers();
+    m_outOfMemory.store(true, std::memory_order_release);
+    SkipFile(file != nullptr ? file->GetFullPath() : std::string(), "out of memory");
+  }
 }
 
 bool CProjectCheckWorker::IsIncluded(const CHTMLFile* file) const {
@@ -210,6 +259,19 @@ void CProjectCheckWorker::Run() {
   if (m_badWords == nullptr || m_fileList == nullptr) {
     return;
   }
+  try {
+    RunFiles();
+  } catch (const std::bad_alloc&) {
+    // Outside any one page: the run ends, named by its project, and still reports it.
+    m_outOfMemory.store(true, std::memory_order_release);
+    CAppLogger::LogFileError(kPageSkipped, m_projectName, "out of memory");
+    if (!IsStopAsked()) {
+      Post(MSG_PROJECT_CHECK_DONE);
+    }
+  }
+}
+
+void CProjectCheckWorker::RunFiles() {
   CDiskFileListAccess access(*m_fileList);
   m_totalFiles.store(CountPendingFiles(), std::memory_order_release);
   m_filesDone.store(0, std::memory_order_release);
@@ -227,12 +289,14 @@ void CProjectCheckWorker::Run() {
 
 void CProjectCheckWorker::CheckFilesInOrder() {
   for (CDiskFileList::POSITION position = m_fileList->GetHeadPosition(); position != 0;) {
-    CheckProjectFile(dynamic_cast<CHTMLFile*>(m_fileList->GetNext(position)));
+    CheckFileGuarded(dynamic_cast<CHTMLFile*>(m_fileList->GetNext(position)));
     if (IsStopped()) {
-      return;
+      break;
     }
   }
-  Post(MSG_PROJECT_CHECK_DONE);
+  if (!IsStopAsked()) {
+    Post(MSG_PROJECT_CHECK_DONE);
+  }
 }
 
 void CProjectCheckWorker::CheckFilesInParallel() {
@@ -249,7 +313,7 @@ void CProjectCheckWorker::CheckFilesInParallel() {
   }
   CheckClaimedFiles(next);
   helpers.clear(); // joins
-  if (!IsStopped()) {
+  if (!IsStopAsked()) {
     Post(MSG_PROJECT_CHECK_DONE);
   }
 }
@@ -278,7 +342,7 @@ void CProjectCheckWorker::CheckClaimedFiles(std::atomic<std::size_t>& next) {
     if (index >= count) {
       return;
     }
-    CheckProjectFile(dynamic_cast<CHTMLFile*>(m_fileList->GetAt(m_fileList->FindIndex(index))));
+    CheckFileGuarded(dynamic_cast<CHTMLFile*>(m_fileList->GetAt(m_fileList->FindIndex(index))));
   }
 }
 
@@ -290,8 +354,21 @@ void CProjectCheckWorker::CheckProjectFile(CHTMLFile* file) {
   m_badWords->RemoveFileLocations(path);
   SScanBuffers& buffers = ThreadBuffers();
   std::vector<std::string>& lines = buffers.lines;
-  // An unreadable or vanished file gives no lines and is checked as an empty file.
-  CFileUtils::ReadFileContent(path, lines, false, nullptr);
+  if (!CFileUtils::ReadFileContent(path, lines, false, nullptr)) {
+    const int error = errno;
+    if (IsStopped()) {
+      return;
+    }
+    if (error == ENOENT && CDirUtils::DoesDirExist(m_root)) {
+      // Deleted since it was collected: nothing is left to check, and the next
+      // collection drops it. A root that went too makes every page a gap.
+      file->SetCheckPending(false);
+      SkipFile(path, "deleted during the check", false);
+      return;
+    }
+    SkipFile(path, DescribeReadFailure(error));
+    return;
+  }
   if (IsStopped()) {
     return;
   }
@@ -323,11 +400,9 @@ void CProjectCheckWorker::RecordGathered(CHTMLFile* file) {
   if (buffers.fileWordCount == 0 || file == nullptr) {
     return;
   }
-  try {
-    m_badWords->RecordFileFindings(file->GetPath(), file->GetName(), buffers.FileFindings());
-  } catch (const std::bad_alloc&) {
-    // Out of memory: the findings not yet recorded are lost, the check goes on.
-  }
+  // Out of memory here ends the run (CheckFileGuarded): a page whose findings are lost
+  // must not pass for checked.
+  m_badWords->RecordFileFindings(file->GetPath(), file->GetName(), buffers.FileFindings());
   buffers.StartFile();
 }
 
@@ -419,13 +494,9 @@ void CProjectCheckWorker::RecordBadWord(const std::string& word, int lineIndex, 
   if (m_badWords == nullptr || file == nullptr) {
     return;
   }
-  try {
-    CBadWord* recorded = m_badWords->RecordLocation(word, file->GetPath(), file->GetName(),
-                                                    lineIndex, start, end, std::move(context));
-    m_badWords->SortLocations(recorded);
-  } catch (const std::bad_alloc&) {
-    // Out of memory: the finding is lost, the scan goes on.
-  }
+  CBadWord* recorded = m_badWords->RecordLocation(word, file->GetPath(), file->GetName(), lineIndex,
+                                                  start, end, std::move(context));
+  m_badWords->SortLocations(recorded);
 }
 
 void CProjectCheckWorker::SetParallelism(int threads) {

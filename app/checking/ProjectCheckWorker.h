@@ -1,12 +1,14 @@
 #pragma once
 
 #include "checking/ProjectFilter.h"
+#include "checking/SkippedPage.h"
 #include "mtcore/MTMutex.h"
 #include "mtcore/MTWaitableCollection.h"
 #include "mtcore/WindowMessages.h"
 
 #include <atomic>
 #include <cstddef>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -59,7 +61,13 @@ public:
                      std::string context, CHTMLFile* file);
 
   int GetTotalFiles() const { return m_totalFiles.load(std::memory_order_acquire); }
+  /// Files dealt with so far: checked or skipped.
   int GetFilesDone() const { return m_filesDone.load(std::memory_order_acquire); }
+  /// The pages of this run that could not be read or checked (each also logged); those
+  /// that are gaps stay pending. Any thread.
+  std::vector<SSkippedPage> GetSkippedPages() const;
+  /// Whether the run ended early because memory ran out. Any thread.
+  bool RanOutOfMemory() const { return m_outOfMemory.load(std::memory_order_acquire); }
 
   /// Threads that check files at once (the run's own thread included); 1, the default,
   /// checks the files one after the other in list order. Set before Run.
@@ -69,11 +77,20 @@ public:
   static WPARAM MakeProgressParam(int total, int done);
 
 private:
+  /// A stop was asked, or the run gave up (out of memory).
   bool IsStopped() const;
+  /// Only a stop asked by the thread's owner: a run that gave up still reports its end.
+  bool IsStopAsked() const;
+  /// CheckProjectFile, turning a lack of memory into a skipped page and the run's end.
+  void CheckFileGuarded(CHTMLFile* file);
+  /// Counts the page as done without its findings, names it in the list and the log;
+  /// `gap`: the page is still there and was not checked.
+  void SkipFile(const std::string& path, std::string reason, bool gap = true);
   bool IsIncluded(const CHTMLFile* file) const;
   void Post(UINT message) const;
   void Post(UINT message, int filesDone) const;
   int CountPendingFiles() const;
+  void RunFiles();
   void CheckFilesInOrder();
   void CheckFilesInParallel();
   void CheckClaimedFiles(std::atomic<std::size_t>& next);
@@ -96,6 +113,9 @@ private:
   std::atomic<int> m_totalFiles{0};
   std::atomic<int> m_filesDone{0};
   int m_parallelism = 1;
+  std::atomic<bool> m_outOfMemory{false};
+  mutable std::mutex m_skippedMutex; ///< guards m_skipped
+  std::vector<SSkippedPage> m_skipped;
   CMTMutex m_mutex;
   CMTWaitableCollection m_stopEvents;
 };

@@ -42,6 +42,7 @@ constexpr std::uint32_t kDirChangePeriodMs = 2000;
 constexpr int kBackgroundPriority = -1;
 constexpr int kCurrentWorkerPriority = -1;
 constexpr int kOtherWorkerPriority = -2;
+constexpr std::int32_t kStateNotStarted = 0;
 constexpr std::int32_t kStateCollecting = 1;
 constexpr std::int32_t kStateCollected = 2;
 constexpr std::int32_t kStateChecking = 3;
@@ -231,7 +232,12 @@ void CWebProject::RestartCollection() {
   }
   StartDirMonitor();
   SetCheckState(kStateCollecting);
-  StartOrRefreshCollector();
+  if (!StartOrRefreshCollector()) {
+    // No thread to collect (the failure is logged): a collection that never ends would
+    // keep every caller waiting.
+    StopDirMonitor();
+    SetCheckState(kStateNotStarted);
+  }
 }
 
 void CWebProject::StartDirMonitor() {
@@ -245,12 +251,12 @@ void CWebProject::StartDirMonitor() {
   m_dirMonitor = std::move(monitor);
 }
 
-void CWebProject::StartOrRefreshCollector() {
+bool CWebProject::StartOrRefreshCollector() {
   // The collector posts to the window it was made with; a new window needs a new one.
   if (m_fileCollector && m_collectorWindow == m_msgWindowHandle) {
     m_fileCollector->SetDir(m_rootDirectory);
     m_fileCollector->Refresh();
-    return;
+    return true;
   }
   m_fileCollector.reset();
   std::vector<std::string> extensions;
@@ -259,12 +265,13 @@ void CWebProject::StartOrRefreshCollector() {
                                                     std::vector<std::string>(), &m_fileList,
                                                     m_msgWindowHandle, 0, false);
   if (!collector->IsValid()) {
-    return;
+    return false;
   }
   collector->SetPriority(kBackgroundPriority);
   collector->Refresh();
   m_fileCollector = std::move(collector);
   m_collectorWindow = m_msgWindowHandle;
+  return true;
 }
 
 void CWebProject::OnDirChanged(LPARAM project) {
@@ -365,6 +372,14 @@ unsigned CWebProject::RunCheck(CProjectCheckWorker& worker) {
   m_elapsedSeconds.store(static_cast<std::uint32_t>(m_checkTimer.Stop() / 1000),
                          std::memory_order_release);
   return 0;
+}
+
+std::vector<SSkippedPage> CWebProject::GetSkippedPages() const {
+  std::vector<SSkippedPage> skipped;
+  if (m_worker) {
+    skipped = m_worker->GetSkippedPages();
+  }
+  return skipped;
 }
 
 void CWebProject::StopWorker() {

@@ -102,6 +102,9 @@ public:
   std::string GetIgnoreDictionaryName() const { return MakeIgnoreDictionaryName(m_name); }
   /// The running or last worker; null before the first run and after a stop.
   CProjectCheckWorker* GetWorker() const { return m_worker.get(); }
+  /// What the last collection and check run could not read: the pages and folders
+  /// left out, each already logged.
+  std::vector<SSkippedPage> GetSkippedPages() const;
   /// The handle of the project's message window; 0 when it has none.
   HWND GetMsgWindowHandle() const { return m_msgWindowHandle; }
   /// The message window object; null after StopProject.
@@ -167,7 +170,8 @@ private:
   void StopStartTimer();
   void StopDirMonitor();
   void StartDirMonitor();
-  void StartOrRefreshCollector();
+  /// False when no collector thread could be started.
+  bool StartOrRefreshCollector();
   void RemoveFindingsOf(const std::vector<std::string>& removedPaths);
   void MarkPending(const std::vector<std::string>& modifiedPaths);
   unsigned RunCheck(CProjectCheckWorker& worker);

@@ -1,5 +1,6 @@
 #include "mtcore/MTKernel.h"
 
+#include "mtcore/MTStartFaults.h"
 #include "mtcore/WindowMessages.h"
 #include "utilcore/AppLogger.h"
 #include "utilcore/SystemUtils.h"
@@ -49,6 +50,9 @@ bool CMTKernel::Start(std::function<void()> body) {
     return false; // one thread per object
   }
   try {
+    if (CMTStartFaults::Fails()) {
+      throw std::system_error(EAGAIN, std::generic_category());
+    }
     m_thread = std::thread([this, body = std::move(body)] { Run(body); });
   } catch (const std::system_error& e) {
     CAppLogger::LogWithError(kThreadNotStarted, CSystemUtils::GetLastError(e.code().value()));

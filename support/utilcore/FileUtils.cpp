@@ -198,6 +198,7 @@ bool CFileUtils::ReadFileContent(const std::string& path, std::vector<std::strin
     std::string().swap(buffer); // a rare huge file is not held on to
   }
   if (errnum != 0) {
+    errno = errnum; // callers that name the failure read it from here
     return false;
   }
   if (format != nullptr) {

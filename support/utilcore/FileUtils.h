@@ -20,7 +20,8 @@ public:
   /// byte order mark), UTF-16 with byte order mark, and anything else as Windows-1252.
   /// `lines` is emptied first unless `append`; `format` (optional) receives what it
   /// takes to write the file back the same way. An unreadable file gives no lines and
-  /// false.
+  /// false, with errno saying why (EFBIG: over kMaxTextFileBytes; EINVAL: not a regular
+  /// file).
   static bool ReadFileContent(const std::string& path, std::vector<std::string>& lines,
                               bool append = false, CTextFileFormat* format = nullptr);
   /// Writes lines as a text file, atomically. Without `format`, an existing file keeps

@@ -132,6 +132,10 @@ int CCheckRun::Execute() {
   if (!m_out) {
     return Fail("the report could not be written");
   }
+  if (m_gaps > 0) {
+    return Fail("incomplete: " + std::to_string(m_gaps) +
+                (m_gaps == 1 ? " page or folder" : " pages or folders") + " could not be checked");
+  }
   return m_report.GetOccurrenceCount() > 0 ? kExitFound : kExitClean;
 }
 
@@ -246,11 +250,36 @@ bool CCheckRun::CheckProject(CWebProject& project, int root, const std::function
     return false;
   }
   const CProjectCheckWorker* worker = project.GetWorker();
-  m_report.AddFilesChecked(worker != nullptr ? worker->GetTotalFiles() : 0);
+  if (worker != nullptr && worker->RanOutOfMemory()) {
+    error = "out of memory while checking " + m_label;
+    return false;
+  }
+  ReportSkipped(project);
+  if (worker != nullptr) {
+    // Only the pages really checked count: a skipped page is done but not checked.
+    m_report.AddFilesChecked(worker->GetFilesDone() -
+                             static_cast<int>(worker->GetSkippedPages().size()));
+  }
   m_rootDictionaries.resize(m_report.GetRoots().size());
   m_rootDictionaries[static_cast<std::size_t>(root)] = project.GetActiveDictionaries();
   CollectFindings(project, root);
   return true;
+}
+
+void CCheckRun::ReportSkipped(const CWebProject& project) {
+  for (const SSkippedPage& page : project.GetSkippedPages()) {
+    if (page.gap) {
+      ++m_gaps;
+      Warn("not checked: " + page.path + " (" + page.reason + ")");
+    } else {
+      Warn("warning: " + page.path + ": " + page.reason);
+    }
+  }
+}
+
+void CCheckRun::Warn(const std::string& message) {
+  m_progress.Clear();
+  m_err << kProgramName << ": " << message << '\n';
 }
 
 void CCheckRun::OnMessage(UINT message, LPARAM lParam) {

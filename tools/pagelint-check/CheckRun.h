@@ -52,6 +52,10 @@ private:
   /// Runs `project` (already started by `start`) until its check run ended.
   bool CheckProject(CWebProject& project, int root, const std::function<void()>& start,
                     std::string& error);
+  /// Names on standard error what the project's run left out and counts the gaps.
+  void ReportSkipped(const CWebProject& project);
+  /// One line on standard error, below the progress bar.
+  void Warn(const std::string& message);
   void OnMessage(UINT message, LPARAM lParam);
   void CollectFindings(CWebProject& project, int root);
   void AddSuggestions(CSpellChecker& speller);
@@ -72,4 +76,6 @@ private:
   std::string m_label;
   bool m_collected = false;
   bool m_finished = false;
+  /// Pages and folders left out by a reason that makes the check incomplete.
+  int m_gaps = 0;
 };

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,12 @@ int main(int argc, char** argv) {
     std::cerr << "pagelint-check: " << error << " (see --help)\n";
     return CCheckRun::kExitError;
   }
-  CCheckRun run(std::move(options), std::cout, std::cerr, STDERR_FILENO);
-  return run.Execute();
+  try {
+    CCheckRun run(std::move(options), std::cout, std::cerr, STDERR_FILENO);
+    return run.Execute();
+  } catch (const std::bad_alloc&) {
+    // Whatever was half-built is gone by now; a script gets a status, not a core dump.
+    std::cerr << "pagelint-check: out of memory\n";
+    return CCheckRun::kExitError;
+  }
 }

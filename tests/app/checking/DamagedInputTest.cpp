@@ -87,6 +87,10 @@ TEST_F(CheckWorkerTest, VanishedFileIsCheckedAsEmpty) {
   EXPECT_FALSE(file->IsCheckPending());
   EXPECT_EQ(m_words.GetWordCount(), 0);
   EXPECT_EQ(worker->GetFilesDone(), 1);
+  const std::vector<SSkippedPage> skipped = worker->GetSkippedPages();
+  ASSERT_EQ(skipped.size(), 1U);
+  EXPECT_EQ(skipped[0].path, Root() + "gone.htm");
+  EXPECT_FALSE(skipped[0].gap) << "a deleted page leaves nothing unchecked";
 }
 
 TEST_F(CheckWorkerTest, HugeLineWithManyRepeatsIsCheckedCompletely) {

@@ -5,13 +5,17 @@
 #include "projects/WebProject.h"
 #include "spellcore/SpellChecker.h"
 
+#include "mtcore/MTStartFaults.h"
+
 #include "utilcore/DirUtils.h"
 
+#include "testkit/LogCapture.h"
 #include "testkit/ScopedFakeHome.h"
 #include "testkit/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -230,6 +234,50 @@ TEST_F(CheckRunTest, SavedProjectsAreListedByName) {
   const Outcome outcome = Check({"--list-projects"});
   EXPECT_EQ(outcome.status, CCheckRun::kExitClean);
   EXPECT_EQ(outcome.out, "Alpha\t" + other.Path() + "/\nbeta\t" + Site() + "\n");
+}
+
+TEST_F(CheckRunTest, APageLeftOutIsLoggedAndNotCounted) {
+  WriteSite("index.html", "<p>teh</p>\n");
+  WriteSite("huge.html", "");
+  fs::resize_file(Site() + "huge.html", 129ULL * 1024 * 1024);
+  const LogCapture log;
+  const Outcome outcome = Check({"--summary", "--format", "json", Site()});
+  EXPECT_EQ(outcome.status, CCheckRun::kExitError);
+  const std::vector<std::string> lines = log.Lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                       "{6E0B3C71-2A4F-4D8E-9B15-C7F3A2D84E06} - " + Site() +
+                           "huge.html - larger than 128 MiB"),
+            1);
+  EXPECT_NE(outcome.out.find("\"files\": 1,"), std::string::npos) << outcome.out;
+}
+
+TEST_F(CheckRunTest, AThreadThatCannotStartEndsTheCheckWithAnErrorOrTheFullResult) {
+  WriteSite("index.html", "<p>teh</p>\n");
+  WriteSite("sub/a.html", "<p>wrld</p>\n");
+  const Outcome normal = Check({Site()});
+  ASSERT_EQ(normal.status, CCheckRun::kExitFound);
+  struct Cleared {
+    ~Cleared() { CMTStartFaults::Clear(); }
+  } cleared;
+  // Each thread start in turn fails (speller monitors, the project's monitor, collector
+  // and worker), until a run starts all of them.
+  for (unsigned spare = 0; spare < 64; ++spare) {
+    CMTStartFaults::Inject(1, spare);
+    const Outcome outcome = Check({Site()});
+    if (CMTStartFaults::Pending()) {
+      EXPECT_EQ(outcome.status, CCheckRun::kExitFound);
+      EXPECT_GT(spare, 2U) << "the run starts a collector and a worker at the least";
+      return;
+    }
+    if (outcome.status == CCheckRun::kExitError) {
+      EXPECT_TRUE(outcome.err.find("could not be") != std::string::npos) << outcome.err;
+      EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << outcome.err;
+    } else {
+      EXPECT_EQ(outcome.status, normal.status) << "start " << spare;
+      EXPECT_EQ(outcome.out, normal.out) << "start " << spare;
+    }
+  }
+  ADD_FAILURE() << "a run never got through its thread starts";
 }
 
 } // namespace
