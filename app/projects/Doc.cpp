@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int kStateOutOfDate = 5;
 constexpr int kPriorityCurrent = -1;
 constexpr int kPriorityOther = -2;
 
@@ -291,7 +290,7 @@ bool CDoc::EditProjectSettings(CWebProject* project) {
   const bool rootChanged = root != project->GetRootDirectory();
   if (rootChanged) {
     project->SetRootDirectory(root);
-    if (project->GetCheckState() != 0) {
+    if (project->GetCheckState() != ECheckState::NotStarted) {
       project->RestartCollection();
     }
     m_settings.newProjectDirectory = CDirUtils::ParsePathFromFile(dialog.rootDirectory);
@@ -372,7 +371,7 @@ bool CDoc::IsCommandEnabled(int id) const {
   case ID_SPELL_CHECK_WORD:
     return m_current != nullptr;
   case ID_PROJECT_CHECK_AGAIN:
-    return m_current != nullptr && m_current->GetCheckState() == kStateOutOfDate;
+    return m_current != nullptr && m_current->GetCheckState() == ECheckState::OutOfDate;
   default:
     return id >= ID_DICTIONARY_FIRST && id <= ID_DICTIONARY_LAST;
   }

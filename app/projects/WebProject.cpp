@@ -42,12 +42,6 @@ constexpr std::uint32_t kDirChangePeriodMs = 2000;
 constexpr int kBackgroundPriority = -1;
 constexpr int kCurrentWorkerPriority = -1;
 constexpr int kOtherWorkerPriority = -2;
-constexpr std::int32_t kStateNotStarted = 0;
-constexpr std::int32_t kStateCollecting = 1;
-constexpr std::int32_t kStateCollected = 2;
-constexpr std::int32_t kStateChecking = 3;
-constexpr std::int32_t kStateChecked = 4;
-constexpr std::int32_t kStateOutOfDate = 5;
 
 constexpr const char* kAddToDictionaryName = "ZEB Custom";
 constexpr const char* kIgnoreSuffix = " Ignore";
@@ -231,12 +225,12 @@ void CWebProject::RestartCollection() {
     return;
   }
   StartDirMonitor();
-  SetCheckState(kStateCollecting);
+  SetCheckState(ECheckState::Collecting);
   if (!StartOrRefreshCollector()) {
     // No thread to collect (the failure is logged): a collection that never ends would
     // keep every caller waiting.
     StopDirMonitor();
-    SetCheckState(kStateNotStarted);
+    SetCheckState(ECheckState::NotStarted);
   }
 }
 
@@ -285,7 +279,7 @@ void CWebProject::OnCollectBegin() {
 }
 
 void CWebProject::OnCollectionDone() {
-  SetCheckState(kStateCollected);
+  SetCheckState(ECheckState::Collected);
   if (!m_fileCollector) {
     return;
   }
@@ -300,7 +294,7 @@ void CWebProject::OnCollectionDone() {
     return;
   }
   if (IsCheckedOnce()) {
-    SetCheckState(kStateOutOfDate);
+    SetCheckState(ECheckState::OutOfDate);
     return;
   }
   StartCheckWorker();
@@ -352,7 +346,7 @@ void CWebProject::StartCheckWorker() {
   }
   m_workerThread = std::move(thread);
   record->SetWorkerThread(m_workerThread.get());
-  SetCheckState(kStateChecking);
+  SetCheckState(ECheckState::Checking);
 }
 
 unsigned CWebProject::RunCheck(CProjectCheckWorker& worker) {
@@ -360,18 +354,28 @@ unsigned CWebProject::RunCheck(CProjectCheckWorker& worker) {
   while (worker.GetWorkerThread() == nullptr) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  SetCheckState(kStateChecking);
+  SetCheckState(ECheckState::Checking);
   m_checkTimer.Start();
   worker.Run();
   // Changes collected during the run keep the project out of date.
-  std::int32_t state = GetCheckState();
-  while (state != kStateOutOfDate &&
-         !m_checkState.compare_exchange_weak(state, kStateChecked, std::memory_order_acq_rel)) {
+  ECheckState state = GetCheckState();
+  while (
+      state != ECheckState::OutOfDate &&
+      !m_checkState.compare_exchange_weak(state, ECheckState::Checked, std::memory_order_acq_rel)) {
   }
   m_checkedOnce.store(true, std::memory_order_release);
   m_elapsedSeconds.store(static_cast<std::uint32_t>(m_checkTimer.Stop() / 1000),
                          std::memory_order_release);
   return 0;
+}
+
+bool CWebProject::IsIdle() const {
+  const ECheckState state = GetCheckState();
+  if (state == ECheckState::Collecting) {
+    return false;
+  }
+  // A run keeps its thread until it ends; "out of date" may be set while it goes on.
+  return m_workerThread == nullptr || m_workerThread->Wait(0);
 }
 
 std::vector<SSkippedPage> CWebProject::GetSkippedPages() const {

@@ -3,6 +3,7 @@
 #include "checking/BadWordsList.h"
 #include "checking/ProjectCheckWorker.h"
 #include "checking/ProjectFilter.h"
+#include "projects/CheckState.h"
 #include "projects/HTMLFileList.h"
 #include "replace/UndoList.h"
 
@@ -59,10 +60,12 @@ public:
   const std::string& GetDataPath() const { return m_dataPath; }
   void SetDataPath(std::string path) { m_dataPath = std::move(path); }
 
-  /// 0 not started, 1 collecting, 2 collected, 3 checking, 4 checked, 5 out of date.
   /// Any thread.
-  std::int32_t GetCheckState() const { return m_checkState.load(std::memory_order_acquire); }
-  void SetCheckState(std::int32_t state) { m_checkState.store(state, std::memory_order_release); }
+  ECheckState GetCheckState() const { return m_checkState.load(std::memory_order_acquire); }
+  void SetCheckState(ECheckState state) { m_checkState.store(state, std::memory_order_release); }
+  /// Whether nothing is under way: no collection pass and no check run (a run that
+  /// could not get its thread counts as over). User interface thread.
+  bool IsIdle() const;
   /// Whether a check run ended since the project was created. Any thread.
   bool IsCheckedOnce() const { return m_checkedOnce.load(std::memory_order_acquire); }
   bool IsCurrent() const { return m_current; }
@@ -178,7 +181,7 @@ private:
   void PostToTarget(UINT message) const;
 
   // Written by the worker thread, read anywhere.
-  std::atomic<std::int32_t> m_checkState{0};
+  std::atomic<ECheckState> m_checkState{ECheckState::NotStarted};
   std::atomic<bool> m_checkedOnce{false};
   std::atomic<std::uint32_t> m_elapsedSeconds{0};
 

@@ -203,7 +203,7 @@ bool CWebProject::SaveProject(bool outOfDate) {
     DeleteDataFile(previous);
   }
   if (outOfDate) {
-    SetCheckState(5);
+    SetCheckState(ECheckState::OutOfDate);
   }
   return true;
 }

@@ -16,7 +16,6 @@
 namespace {
 
 /// The check state in which the findings are being rebuilt.
-constexpr std::int32_t kStateChecking = 3;
 
 /// Offers the replacement for the word from now on, unless the speller finds it anyway.
 void LearnReplacement(const CWebProject& project, const std::string& word,
@@ -45,7 +44,8 @@ CReplaceCommand::Replace(CWebProject& project, CBadWord& word, const std::string
                          const std::string& appDirectory, const AskYesNo& ask) {
   SOutcome outcome;
   // An empty choice would read as "every file"; while checking, the places are in flux.
-  if ((!allChecked && checkedRelativeFiles.empty()) || project.GetCheckState() == kStateChecking) {
+  if ((!allChecked && checkedRelativeFiles.empty()) ||
+      project.GetCheckState() == ECheckState::Checking) {
     return outcome;
   }
   const bool erases = CStringUtils::IsEffectivelyEmpty(replacement);

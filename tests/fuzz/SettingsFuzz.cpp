@@ -7,8 +7,8 @@
 
 #include "diskfiles/FileExtMgr.h"
 #include "shadeui/BkgStyle.h"
-#include "ui/DefaultShades.h"
-#include "ui/PagelintSettings.h"
+#include "settings/DefaultShades.h"
+#include "settings/PagelintSettings.h"
 #include "utilcore/FileUtils.h"
 
 #include <cstddef>

@@ -226,30 +226,21 @@ bool CCheckRun::CheckProject(CWebProject& project, int root, const std::function
   project.SetTargetWindow(m_target->GetSafeHwnd());
   project.SetCheckParallelism(m_options.EffectiveJobs());
   start();
-  if (project.GetCheckState() != 1) {
+  if (project.GetCheckState() != ECheckState::Collecting) {
     error = "the files of " + m_label + " could not be collected";
     return false;
   }
-  bool stalled = false;
-  const auto done = [&] {
-    if (m_finished || !m_collected) {
-      return m_finished;
-    }
-    // A worker whose thread could not be made would leave the wait without end (and
-    // must not pass for a site without findings).
-    const CProjectCheckWorker* worker = project.GetWorker();
-    stalled = worker != nullptr && worker->GetWorkerThread() == nullptr;
-    // Collected with nothing to check: no run starts, so no run will end.
-    return stalled || (worker == nullptr && project.GetCheckState() == 2);
-  };
+  // Collected with nothing to check, no run starts: the project is idle at once.
+  const auto done = [&] { return m_finished || (m_collected && project.IsIdle()); };
   while (!CMessageLoop::PumpUntil(done, kPumpSlice)) {
   }
   m_project = nullptr;
-  if (stalled) {
+  // A worker whose thread could not be made must not pass for a site without findings.
+  const CProjectCheckWorker* worker = project.GetWorker();
+  if (worker != nullptr && worker->GetWorkerThread() == nullptr) {
     error = "the check of " + m_label + " could not be started";
     return false;
   }
-  const CProjectCheckWorker* worker = project.GetWorker();
   if (worker != nullptr && worker->RanOutOfMemory()) {
     error = "out of memory while checking " + m_label;
     return false;

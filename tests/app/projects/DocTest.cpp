@@ -165,7 +165,7 @@ class DocCheckAgain : public Doc, public testing::WithParamInterface<int> {};
 TEST_P(DocCheckAgain, IsEnabledOnlyWhenOutOfDate) {
   Load({"A"});
   m_doc.SelectProject(m_doc.GetProject(0));
-  m_doc.GetProject(0)->SetCheckState(GetParam());
+  m_doc.GetProject(0)->SetCheckState(static_cast<ECheckState>(GetParam()));
   EXPECT_EQ(m_doc.IsCommandEnabled(CDoc::ID_PROJECT_CHECK_AGAIN), GetParam() == 5);
   EXPECT_TRUE(m_doc.IsCommandEnabled(CDoc::ID_PROJECT_SETTINGS));
 }
@@ -254,7 +254,8 @@ TEST_F(Doc, RenameInTheDialogMovesFileAndBackupsAndResorts) {
   EXPECT_TRUE(Exists(DataDir() + "Zulu.plx"));
   EXPECT_EQ(testkit::ReadBytes(CBackupFolders::GetBackupFolder("Zulu", AppDir()) + "index.htmb1"),
             "backup");
-  EXPECT_EQ(m_doc.GetProject(1)->GetCheckState(), 0) << "a new name alone is not out of date";
+  EXPECT_EQ(m_doc.GetProject(1)->GetCheckState(), ECheckState::NotStarted)
+      << "a new name alone is not out of date";
 }
 
 TEST_F(Doc, UnchangedSettingsWriteNothing) {

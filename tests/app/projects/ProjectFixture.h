@@ -106,7 +106,7 @@ protected:
   }
   /// Waits for the state, then handles what the worker posted before it set the state
   /// (its last messages may still be queued when the state changes on its thread).
-  static bool WaitForState(const CWebProject& project, std::int32_t state) {
+  static bool WaitForState(const CWebProject& project, ECheckState state) {
     if (!PumpUntil([&] { return project.GetCheckState() == state; })) {
       return false;
     }
@@ -117,7 +117,7 @@ protected:
   static void StartAndCheck(CWebProject& project) {
     std::string error;
     ASSERT_TRUE(project.StartProject(error)) << error;
-    ASSERT_TRUE(WaitForState(project, 4));
+    ASSERT_TRUE(WaitForState(project, ECheckState::Checked));
   }
 
   /// The findings of `word`, sorted.

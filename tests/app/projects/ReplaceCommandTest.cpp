@@ -163,9 +163,9 @@ TEST_F(ReplaceCommandTest, NoCheckedFileReplacesNothing) {
 
 TEST_F(ReplaceCommandTest, NothingIsReplacedWhileTheProjectChecks) {
   CWebProject& project = CheckedSite({{"a.htm", kPage}});
-  project.SetCheckState(3);
+  project.SetCheckState(ECheckState::Checking);
   EXPECT_FALSE(Replace(project, "teh", "the end").done);
-  project.SetCheckState(4);
+  project.SetCheckState(ECheckState::Checked);
   EXPECT_EQ(Page("a.htm"), kPage);
   EXPECT_TRUE(project.GetUndoList().IsEmpty());
 }

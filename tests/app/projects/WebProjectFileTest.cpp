@@ -207,13 +207,14 @@ TEST_P(WebProjectFileSaveFault, KeepsTheOldFileByteForByte) {
   const std::string before = testkit::ReadBytes(path);
 
   project.SetRootDirectory("/elsewhere/");
-  project.SetCheckState(4);
+  project.SetCheckState(ECheckState::Checked);
   CFileWriteFaults::Inject(GetParam().stage, 5);
   LogCapture log;
   EXPECT_FALSE(project.SaveProject(true));
   EXPECT_TRUE(log.Contains(GetParam().logId));
   EXPECT_EQ(testkit::ReadBytes(path), before);
-  EXPECT_EQ(project.GetCheckState(), 4) << "a failed save marks nothing out of date";
+  EXPECT_EQ(project.GetCheckState(), ECheckState::Checked)
+      << "a failed save marks nothing out of date";
   EXPECT_EQ(std::distance(fs::directory_iterator(DataDir()), fs::directory_iterator()), 1)
       << "no temporary file is left behind";
 }
@@ -228,11 +229,11 @@ INSTANTIATE_TEST_SUITE_P(Stages, WebProjectFileSaveFault,
 TEST_F(WebProjectFile, OutOfDateOnlyWhenAsked) {
   CWebProject project;
   Prepare(project, "Site", DataDir());
-  project.SetCheckState(4);
+  project.SetCheckState(ECheckState::Checked);
   ASSERT_TRUE(project.SaveProject(false));
-  EXPECT_EQ(project.GetCheckState(), 4);
+  EXPECT_EQ(project.GetCheckState(), ECheckState::Checked);
   ASSERT_TRUE(project.SaveProject(true));
-  EXPECT_EQ(project.GetCheckState(), 5);
+  EXPECT_EQ(project.GetCheckState(), ECheckState::OutOfDate);
 }
 
 TEST_F(WebProjectFile, SaveWithoutDataFolderIsRefused) {

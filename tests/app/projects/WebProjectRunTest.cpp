@@ -30,7 +30,7 @@ TEST_F(WebProjectRunTest, FindsWordsAtTheirLinesAndPositions) {
   WriteSiteFile("sub/page.htm", "<p>\xC3\xA9t\xC3\xA9 teh</p>\n");
   WriteSiteFile("notes.txt", "teh\n");
   CWebProject& project = MakeProject();
-  EXPECT_EQ(project.GetCheckState(), 0);
+  EXPECT_EQ(project.GetCheckState(), ECheckState::NotStarted);
 
   StartAndCheck(project);
 
@@ -71,14 +71,14 @@ TEST_F(WebProjectRunTest, EditAfterARunWaitsForCheckAgain) {
 
   std::this_thread::sleep_for(std::chrono::milliseconds(20)); // a new modification time
   WriteSiteFile("a.html", "<p>teh zzqy</p>\n");
-  ASSERT_TRUE(WaitForState(project, 5));
+  ASSERT_TRUE(WaitForState(project, ECheckState::OutOfDate));
   CMessageLoop::PumpPending(); // what the handler that set the state posted
   EXPECT_GT(m_view.Count(CWebProject::MSG_PROJECT_COLLECT_DONE), collected);
   EXPECT_EQ(m_view.Count(CProjectCheckWorker::MSG_PROJECT_CHECK_BEGIN), runs);
   EXPECT_TRUE(FindingsOf(project, "zzqy").empty());
 
   project.StartCheckWorker();
-  ASSERT_TRUE(WaitForState(project, 4));
+  ASSERT_TRUE(WaitForState(project, ECheckState::Checked));
   EXPECT_EQ(FindingsOf(project, "zzqy"), (std::vector<Finding>{{"a.html", 0, 7, 11}}));
   EXPECT_EQ(FindingsOf(project, "qwzx"), (std::vector<Finding>{{"b.html", 0, 3, 7}}));
 }
@@ -95,7 +95,7 @@ TEST_F(WebProjectRunTest, DeletedFilesRemoveTheirWords) {
   ASSERT_TRUE(PumpUntil([&] { return m_view.Count(CWebProject::MSG_PROJECT_WORDS_REMOVED) == 1; }));
   EXPECT_TRUE(FindingsOf(project, "qwzx").empty());
   EXPECT_EQ(FindingsOf(project, "teh"), (std::vector<Finding>{{"b.html", 0, 3, 6}}));
-  EXPECT_EQ(project.GetCheckState(), 2); // nothing added or modified: no run
+  EXPECT_EQ(project.GetCheckState(), ECheckState::Collected); // nothing added or modified: no run
 
   std::filesystem::remove(Root() + "b.html");
   ASSERT_TRUE(PumpUntil([&] { return m_view.Count(CWebProject::MSG_PROJECT_WORDS_REMOVED) == 2; }));
@@ -126,7 +126,7 @@ TEST_F(WebProjectRunTest, StoppedRunIsReplacedWithoutDoubleFindings) {
   ASSERT_TRUE(PumpUntil([&] { return m_view.Count(begin) == 1; }));
 
   project.StartCheckWorker();
-  ASSERT_TRUE(WaitForState(project, 4));
+  ASSERT_TRUE(WaitForState(project, ECheckState::Checked));
   CMessageLoop::PumpPending();
   EXPECT_EQ(m_view.Count(begin), 2);
   EXPECT_GE(m_view.Count(checked), 1);
@@ -165,7 +165,7 @@ TEST_F(WebProjectRunTest, SeveralProjectsCheckAtOnce) {
   // their last messages; the done message comes after every file's.
   ASSERT_TRUE(PumpUntil([&] {
     return std::all_of(projects.begin(), projects.end(), [this](const CWebProject* p) {
-      return p->GetCheckState() == 4 &&
+      return p->GetCheckState() == ECheckState::Checked &&
              m_view.Count(CProjectCheckWorker::MSG_PROJECT_CHECK_DONE, p) == 1;
     });
   }));
@@ -230,7 +230,7 @@ TEST_F(WebProjectRunTest, CollectorMessageAfterStopDoesNothing) {
 
   project.StopProject();
   CMessageLoop::PumpPending();
-  EXPECT_EQ(project.GetCheckState(), 4);
+  EXPECT_EQ(project.GetCheckState(), ECheckState::Checked);
   EXPECT_EQ(m_view.Count(CWebProject::MSG_PROJECT_COLLECT_DONE), collected);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(project.GetMsgWindowHandle(), HWND{0});

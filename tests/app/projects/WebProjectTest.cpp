@@ -35,7 +35,7 @@ TEST_F(WebProjectTest, StartFailsForARootThatIsNoFolder) {
     std::string error;
     EXPECT_FALSE(project.StartProject(error)) << root;
     EXPECT_EQ(error, kNoRootError) << root;
-    EXPECT_EQ(project.GetCheckState(), 0);
+    EXPECT_EQ(project.GetCheckState(), ECheckState::NotStarted);
   }
 }
 
@@ -195,7 +195,7 @@ TEST_F(WebProjectTest, DisabledDispatchIgnoresMessages) {
   window.DisableDispatch();
   ASSERT_TRUE(PostMessage(window.GetSafeHwnd(), CWebProject::MSG_PROJECT_START, 0, 0));
   CMessageLoop::PumpPending();
-  EXPECT_EQ(project.GetCheckState(), 0);
+  EXPECT_EQ(project.GetCheckState(), ECheckState::NotStarted);
 }
 
 TEST_F(WebProjectTest, RestartShowsTheWaitCursorForItsDuration) {

@@ -1,4 +1,4 @@
-#include "ui/DefaultShades.h"
+#include "settings/DefaultShades.h"
 
 #include "shadeui/BkgStyle.h"
 

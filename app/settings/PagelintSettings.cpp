@@ -1,4 +1,4 @@
-#include "ui/PagelintSettings.h"
+#include "settings/PagelintSettings.h"
 
 #include "diskfiles/FileExtMgr.h"
 #include "shadeui/BkgStyle.h"

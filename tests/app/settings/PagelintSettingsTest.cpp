@@ -1,4 +1,4 @@
-#include "ui/PagelintSettings.h"
+#include "settings/PagelintSettings.h"
 
 #include "diskfiles/FileExtMgr.h"
 #include "shadeui/BkgStyle.h"
@@ -6,7 +6,7 @@
 #include "testkit/FileBytes.h"
 #include "testkit/LogCapture.h"
 #include "testkit/ScopedFakeHome.h"
-#include "ui/DefaultShades.h"
+#include "settings/DefaultShades.h"
 #include "utilcore/AppLogger.h"
 #include "utilcore/FileUtils.h"
 #include "utilcore/FileWriteFaults.h"
