@@ -1,0 +1,56 @@
+#include "MessageBoxService.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+CMessageBoxService::Answerer& ScriptedAnswerer() {
+  static CMessageBoxService::Answerer answerer;
+  return answerer;
+}
+
+std::function<void(const QString&)>& HelpOpener() {
+  static std::function<void(const QString&)> opener;
+  return opener;
+}
+} // namespace
+
+void CMessageBoxService::SetAnswerer(Answerer answerer) {
+  ScriptedAnswerer() = std::move(answerer);
+}
+
+void CMessageBoxService::SetHelpOpener(std::function<void(const QString& topic)> opener) {
+  HelpOpener() = std::move(opener);
+}
+
+int CMessageBoxService::Ask(QWidget* parent, const SQuestion& question) {
+  if (ScriptedAnswerer()) {
+    return ScriptedAnswerer()(question);
+  }
+  const bool yesNo = question.buttons == EButtons::YesNo;
+  QMessageBox box(yesNo ? QMessageBox::Question : QMessageBox::Information, question.title,
+                  question.text, QMessageBox::NoButton, parent);
+  QPushButton* yes = nullptr;
+  QPushButton* no = nullptr;
+  if (yesNo) {
+    yes = box.addButton(QMessageBox::Yes);
+    no = box.addButton(QMessageBox::No);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+  } else {
+    box.setDefaultButton(box.addButton(QMessageBox::Ok));
+  }
+  QPushButton* help = nullptr;
+  if (!question.helpTopic.isEmpty() && HelpOpener()) {
+    help = box.addButton(QMessageBox::Help);
+    // Help opens the topic and leaves the question open.
+    help->disconnect();
+    QObject::connect(help, &QPushButton::clicked,
+                     [topic = question.helpTopic] { HelpOpener()(topic); });
+  }
+  box.exec();
+  if (yesNo && box.clickedButton() != yes) {
+    return kAnswerNo;
+  }
+  return kAnswerYes;
+}

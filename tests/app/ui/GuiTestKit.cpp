@@ -1,0 +1,24 @@
+#include "GuiTestKit.h"
+
+#include <QApplication>
+
+namespace guitest {
+
+QApplication& Application() {
+  return *qApp; // made by the GUI tests' main
+}
+
+ScriptedAnswers::ScriptedAnswers(std::vector<int> answers, int fallback)
+    : m_answers(std::move(answers)), m_fallback(fallback) {
+  CMessageBoxService::SetAnswerer([this](const CMessageBoxService::SQuestion& question) {
+    m_questions.push_back(question);
+    const std::size_t index = m_questions.size() - 1;
+    return index < m_answers.size() ? m_answers[index] : m_fallback;
+  });
+}
+
+ScriptedAnswers::~ScriptedAnswers() {
+  CMessageBoxService::SetAnswerer({});
+}
+
+} // namespace guitest
