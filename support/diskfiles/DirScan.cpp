@@ -317,7 +317,7 @@ bool CDirScan::ScanEntry(int dirFd, const dirent& entry, int depth, dev_t folder
   if (kind == Kind::Folder) {
     EnterFolder(dirFd, name, depth + 1, folderDev);
   } else if (kind == Kind::File) {
-    AddFile(dirFd, name, folderDev);
+    AddFile(dirFd, name);
   } else {
     FollowLink(dirFd, name, depth, folderDev);
   }
@@ -343,22 +343,16 @@ void CDirScan::EnterFolder(int parentFd, const char* name, int depth, dev_t pare
   m_path.resize(length);
 }
 
-void CDirScan::AddFile(int fd, const char* name, dev_t folderDev) {
+void CDirScan::AddFile(int fd, const char* name) {
   const std::size_t length = m_path.size();
   m_path.append(name);
   struct stat info {};
+  // Not followed: an entry swapped for a link since the folder was listed is left out.
   if (!IsExcluded() && fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
       S_ISREG(info.st_mode)) {
-    // A file of another device is a mount of its own, which may be a pseudo one.
-    const bool pseudo =
-        info.st_dev != folderDev &&
-        IsPseudo(CFileDescriptor(openat(fd, name, O_PATH | O_NOFOLLOW | O_CLOEXEC)).Get(), m_path);
-    if (!pseudo) {
-      m_found.push_back(
-          {{m_path, static_cast<std::int64_t>(info.st_size), Nanoseconds(info.st_mtim)},
-           {info.st_dev, info.st_ino},
-           m_viaLink});
-    }
+    m_found.push_back({{m_path, static_cast<std::int64_t>(info.st_size), Nanoseconds(info.st_mtim)},
+                       {info.st_dev, info.st_ino},
+                       m_viaLink});
   }
   m_path.resize(length);
 }

@@ -111,7 +111,7 @@ private:
   /// over the system's limit, so it was left alone.
   bool ScanEntry(int dirFd, const struct dirent& entry, int depth, dev_t folderDev);
   void EnterFolder(int parentFd, const char* name, int depth, dev_t parentDev);
-  void AddFile(int fd, const char* name, dev_t folderDev);
+  void AddFile(int fd, const char* name);
   void FollowLink(int dirFd, const char* name, int depth, dev_t folderDev);
   void AddLinkTarget(int targetFd, const struct stat& target, int depth, dev_t folderDev);
   int OpenBelowRoot(int rootFd, const std::string& relative);
