@@ -55,6 +55,11 @@ CFileChanges CFileCollector::TakeChanges() {
   return std::exchange(m_changes, CFileChanges());
 }
 
+std::vector<CDirScan::Skipped> CFileCollector::GetSkipped() const {
+  const std::lock_guard guard(m_mutex);
+  return m_skipped;
+}
+
 bool CFileCollector::WaitForRequest(std::string& root) {
   std::unique_lock lock(m_mutex);
   m_wake.wait(lock, [this] { return m_refresh || IsStopped(); });
@@ -80,6 +85,7 @@ void CFileCollector::Run() {
     {
       const std::lock_guard guard(m_mutex);
       m_changes.Merge(std::move(changes));
+      m_skipped = scan.GetSkipped();
     }
     PostMessage(m_window, MSG_FC_DONE, 0, m_lParam);
   }

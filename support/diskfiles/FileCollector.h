@@ -43,6 +43,9 @@ public:
   void Refresh();
   /// The changes of every pass that ended since the last call, merged (thread-safe).
   CFileChanges TakeChanges();
+  /// What the last completed pass could not walk (thread-safe); set before that pass's
+  /// MSG_FC_DONE is posted, empty before the first pass ends.
+  std::vector<CDirScan::Skipped> GetSkipped() const;
 
 protected:
   void OnStopRequested() override;
@@ -59,11 +62,12 @@ private:
   CExtensionSet m_extensions;
   std::vector<std::string> m_exclusions;
 
-  std::mutex m_mutex; ///< guards the members below it
+  mutable std::mutex m_mutex; ///< guards the members below it
   std::condition_variable m_wake;
   std::string m_root;
   bool m_refresh = false;
   CFileChanges m_changes;
+  std::vector<CDirScan::Skipped> m_skipped;
 
   bool m_valid = false;
 };

@@ -1,5 +1,7 @@
 #include "mtcore/InotifyWatch.h"
 
+#include "utilcore/PseudoFileSystem.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -14,6 +16,8 @@ namespace {
 /// Folders nested deeper than this below a watched root get no watch of their own.
 constexpr int kMaxDepth = 256;
 constexpr std::size_t kBufferBytes = 64 * 1024;
+/// No device has this number: the first folder's file system is always looked at.
+constexpr dev_t kUnknownDevice = static_cast<dev_t>(-1);
 
 struct DirCloser {
   void operator()(DIR* dir) const { closedir(dir); }
@@ -50,38 +54,75 @@ int CInotifyWatch::AddTree(const std::string& folder, int depth) {
     return -1;
   }
   // The root may be a link to a folder; below it links are not followed, so that no
-  // folder is watched twice and no loop arises. Adding an existing watch again returns
-  // its descriptor: a renamed folder gets its new path this way.
-  const std::uint32_t follow = depth == 0 ? 0 : IN_DONT_FOLLOW;
-  const int watch = inotify_add_watch(m_fd.Get(), folder.c_str(), m_mask | IN_ONLYDIR | follow);
+  // folder outside the tree is watched and no loop arises.
+  const int follow = depth == 0 ? 0 : O_NOFOLLOW;
+  CFileDescriptor fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | follow));
+  if (!fd.IsValid()) {
+    return -1; // gone already, or not a folder
+  }
+  std::set<NodeId> watched;
+  return AddFolder(std::move(fd), folder, depth, kUnknownDevice, watched);
+}
+
+int CInotifyWatch::AddFolder(CFileDescriptor fd, const std::string& folder, int depth,
+                             dev_t parentDev, std::set<NodeId>& watched) {
+  struct stat self {};
+  if (fstat(fd.Get(), &self) != 0 || !watched.insert({self.st_dev, self.st_ino}).second) {
+    return -1; // a folder mounted at two places is watched once
+  }
+  if (m_subtree && self.st_dev != parentDev && CPseudoFileSystem::NameOf(fd.Get()) != nullptr) {
+    return -1; // /proc, /sys and the like: endless, and nothing of a site
+  }
+  const int watch = AddWatch(fd.Get(), folder, depth);
   if (watch < 0) {
-    return -1; // gone already, or out of watches: the folder stays unwatched
+    return -1; // out of watches: the folder stays unwatched
   }
   m_folders[watch] = folder;
   if (m_subtree) {
-    AddChildren(folder, depth);
+    AddChildren(std::move(fd), folder, depth, self.st_dev, watched);
   }
   return watch;
 }
 
-void CInotifyWatch::AddChildren(const std::string& folder, int depth) {
-  std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+int CInotifyWatch::AddWatch(int fd, const std::string& folder, int depth) {
+  // Through the descriptor the watch lands on the folder opened, even if its path was
+  // swapped for a link since. Adding an existing watch again returns its descriptor: a
+  // renamed folder gets its new path this way.
+  const std::string opened = "/proc/self/fd/" + std::to_string(fd);
+  const int watch = inotify_add_watch(m_fd.Get(), opened.c_str(), m_mask | IN_ONLYDIR);
+  if (watch >= 0 || errno == ENOSPC) {
+    return watch;
+  }
+  const std::uint32_t follow = depth == 0 ? 0 : IN_DONT_FOLLOW; // without /proc
+  return inotify_add_watch(m_fd.Get(), folder.c_str(), m_mask | IN_ONLYDIR | follow);
+}
+
+void CInotifyWatch::AddChildren(CFileDescriptor fd, const std::string& folder, int depth,
+                                dev_t folderDev, std::set<NodeId>& watched) {
+  std::unique_ptr<DIR, DirCloser> dir(fdopendir(fd.Get()));
   if (!dir) {
     return;
   }
+  fd.Release();
+  const int dirFd = dirfd(dir.get());
   while (const dirent* entry = readdir(dir.get())) {
     const std::string_view name(entry->d_name);
-    if (name == "." || name == "..") {
+    if (name == "." || name == ".." || depth + 1 > kMaxDepth) {
       continue;
     }
     bool isFolder = entry->d_type == DT_DIR;
     if (entry->d_type == DT_UNKNOWN) {
       struct stat info {};
-      isFolder = fstatat(dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-                 S_ISDIR(info.st_mode);
+      isFolder =
+          fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode);
     }
-    if (isFolder) {
-      AddTree(folder + std::string(name) + "/", depth + 1);
+    if (!isFolder) {
+      continue;
+    }
+    CFileDescriptor child(
+        openat(dirFd, entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (child.IsValid()) {
+      AddFolder(std::move(child), folder + std::string(name) + "/", depth + 1, folderDev, watched);
     }
   }
 }

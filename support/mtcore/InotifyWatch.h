@@ -4,9 +4,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 /// An inotify watch on one folder, or on a folder and every folder below it, including
@@ -21,7 +24,9 @@ public:
   };
 
   /// Watches `folder` for the IN_* events of `mask`. With `subtree`, the folders below
-  /// it too (symbolic links to folders are not followed, so loops cannot arise).
+  /// it too, each once: links to folders are not followed, so loops cannot arise and no
+  /// folder outside is watched, and pseudo file systems (/proc, /sys, ...) are left out,
+  /// the root's included.
   CInotifyWatch(std::string_view folder, bool subtree, std::uint32_t mask);
   CInotifyWatch(const CInotifyWatch&) = delete;
   CInotifyWatch& operator=(const CInotifyWatch&) = delete;
@@ -31,6 +36,8 @@ public:
   /// The descriptor to poll for reading; -1 when invalid.
   int GetFd() const { return m_fd.Get(); }
   const std::string& GetFolder() const { return m_root; }
+  /// How many folders are watched.
+  std::size_t GetWatchCount() const { return m_folders.size(); }
 
   /// Reads every queued event and hands each to `onEvent`. A lost-events overflow is
   /// handed on as one event with IN_Q_OVERFLOW on the root. False when the descriptor
@@ -40,7 +47,13 @@ public:
 private:
   /// Watches `folder` (and, with the subtree, the folders below it); its descriptor.
   int AddTree(const std::string& folder, int depth);
-  void AddChildren(const std::string& folder, int depth);
+  using NodeId = std::pair<dev_t, ino_t>;
+  /// AddTree for the open folder `fd`; `watched` holds the folders this AddTree reached.
+  int AddFolder(CFileDescriptor fd, const std::string& folder, int depth, dev_t parentDev,
+                std::set<NodeId>& watched);
+  int AddWatch(int fd, const std::string& folder, int depth);
+  void AddChildren(CFileDescriptor fd, const std::string& folder, int depth, dev_t folderDev,
+                   std::set<NodeId>& watched);
   void RemoveTree(const std::string& folder);
   void Follow(const struct inotify_event& event, const std::string& folder);
 

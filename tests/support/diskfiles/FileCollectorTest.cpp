@@ -252,3 +252,23 @@ TEST(FileCollector, WithoutAListThereIsNoThread) {
   EXPECT_NE(CFileCollector::MSG_FC_BEGIN, 0U);
   EXPECT_NE(CFileCollector::MSG_FC_BEGIN, CFileCollector::MSG_FC_DONE);
 }
+
+TEST_F(FileCollectorTest, SkippedPlacesOfTheLastPassAndLinkedFilesListedOnceAndStably) {
+  const ScopedTempDir outside;
+  testkit::WriteBytes(outside.Sub("secret.html"), "secret");
+  m_site.Write("a/page.html");
+  m_site.Link("a", "b");
+  m_site.Link("a/page.html", "alias.html");
+  m_site.Link(outside.Sub("secret.html"), "env.html");
+  MakeCollector();
+  EXPECT_TRUE(m_collector->GetSkipped().empty()) << "no pass has ended yet";
+  EXPECT_EQ(Pass().added, (Paths{"a/page.html"}));
+  const auto skipped = m_collector->GetSkipped();
+  ASSERT_EQ(skipped.size(), 1u);
+  EXPECT_EQ(skipped[0].path, m_site.Full("env.html"));
+  EXPECT_EQ(skipped[0].reason, CDirScan::SkipReason::OutsideRoot);
+  EXPECT_TRUE(Pass().IsEmpty()) << "a second pass picks the same paths";
+  m_site.Remove("env.html");
+  Pass();
+  EXPECT_TRUE(m_collector->GetSkipped().empty());
+}

@@ -121,3 +121,23 @@ TEST(InotifyWatch, RootGivenAsALinkIsFollowedWithItsSubtree) {
   testkit::WriteBytes(dir.Sub("real/sub/a.html"), "x");
   EXPECT_TRUE(Contains(ReadUntil(watch, "sub/|a.html|written"), "sub/|a.html|written"));
 }
+
+TEST(InotifyWatch, SubtreeWatchesEachFolderOnceAndNothingOutsideOrOnPseudoFileSystems) {
+  ScopedTempDir outside;
+  ScopedTempDir dir;
+  std::filesystem::create_directories(dir.Sub("sub/inner"));
+  std::filesystem::create_directories(outside.Sub("tree"));
+  std::filesystem::create_directory_symlink(outside.Sub("tree"), dir.Sub("out"));
+  std::filesystem::create_directory_symlink(dir.Sub("sub"), dir.Sub("again"));
+  std::filesystem::create_directory_symlink("/proc", dir.Sub("proc"));
+  CInotifyWatch watch(dir.Path(), true, kMask);
+  ASSERT_TRUE(watch.IsValid());
+  EXPECT_EQ(watch.GetWatchCount(), 3u) << "the root, sub/ and sub/inner/";
+  testkit::WriteBytes(outside.Sub("tree/x.html"), "x");
+  testkit::WriteBytes(dir.Sub("marker"), "x");
+  for (const auto& item : ReadUntil(watch, "|marker|written")) {
+    EXPECT_EQ(item.find("x.html"), std::string::npos) << item;
+  }
+  // Walking /proc would add tens of thousands of watches that never see a site change.
+  EXPECT_FALSE(CInotifyWatch("/proc", true, kMask).IsValid());
+}
