@@ -11,6 +11,7 @@
 #include "mtcore/MTWorkerThread.h"
 #include "mtcore/ReaderAccess.h"
 #include "mtcore/TimerThread.h"
+#include "utilcore/AppLogger.h"
 #include "utilcore/DirUtils.h"
 #include "utilcore/FileUtils.h"
 #include "utilcore/HTMLUtils.h"
@@ -18,6 +19,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
+#include <set>
 #include <string_view>
 #include <thread>
 
@@ -42,6 +45,17 @@ constexpr std::uint32_t kDirChangePeriodMs = 2000;
 constexpr int kBackgroundPriority = -1;
 constexpr int kCurrentWorkerPriority = -1;
 constexpr int kOtherWorkerPriority = -2;
+
+/// A folder or link the collection left out: "{ID} - <path> - <reason>".
+constexpr const char* kPlaceSkipped = "{2D5A8E93-41C7-4B0F-A6E2-97F1C3B5D840}";
+
+std::string DescribeSkipped(const CDirScan::Skipped& place) {
+  std::string text = CDirScan::DescribeSkip(place.reason);
+  if (!place.detail.empty()) {
+    text.append(": ").append(place.detail);
+  }
+  return text;
+}
 
 constexpr const char* kAddToDictionaryName = "ZEB Custom";
 constexpr const char* kIgnoreSuffix = " Ignore";
@@ -283,6 +297,7 @@ void CWebProject::OnCollectionDone() {
   if (!m_fileCollector) {
     return;
   }
+  LogNewSkippedPlaces();
   const CFileChanges changes = m_fileCollector->TakeChanges();
   if (!changes.removed.empty()) {
     RemoveFindingsOf(changes.removed);
@@ -380,10 +395,33 @@ bool CWebProject::IsIdle() const {
 
 std::vector<SSkippedPage> CWebProject::GetSkippedPages() const {
   std::vector<SSkippedPage> skipped;
+  if (m_fileCollector) {
+    for (const CDirScan::Skipped& place : m_fileCollector->GetSkipped()) {
+      skipped.push_back({place.path, DescribeSkipped(place), CDirScan::IsGap(place.reason)});
+    }
+  }
   if (m_worker) {
-    skipped = m_worker->GetSkippedPages();
+    std::vector<SSkippedPage> pages = m_worker->GetSkippedPages();
+    skipped.insert(skipped.end(), std::make_move_iterator(pages.begin()),
+                   std::make_move_iterator(pages.end()));
   }
   return skipped;
+}
+
+void CWebProject::LogNewSkippedPlaces() {
+  if (!m_fileCollector) {
+    return;
+  }
+  std::set<std::string> logged;
+  for (const CDirScan::Skipped& place : m_fileCollector->GetSkipped()) {
+    std::string line = place.path + '\n' + DescribeSkipped(place);
+    // A folder that stays unreadable is logged once, not at every pass.
+    if (!m_loggedSkips.contains(line)) {
+      CAppLogger::LogFileError(kPlaceSkipped, place.path, DescribeSkipped(place));
+    }
+    logged.insert(std::move(line));
+  }
+  m_loggedSkips = std::move(logged);
 }
 
 void CWebProject::StopWorker() {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -176,6 +177,8 @@ private:
   /// False when no collector thread could be started.
   bool StartOrRefreshCollector();
   void RemoveFindingsOf(const std::vector<std::string>& removedPaths);
+  /// Logs the places the last collection pass left out that the one before did not.
+  void LogNewSkippedPlaces();
   void MarkPending(const std::vector<std::string>& modifiedPaths);
   unsigned RunCheck(CProjectCheckWorker& worker);
   void PostToTarget(UINT message) const;
@@ -201,6 +204,7 @@ private:
   CTimingUtils m_checkTimer; ///< worker thread only
   WaitCursorHook m_waitCursorHook;
   CUndoList m_undoList;
+  std::set<std::string> m_loggedSkips; ///< path and reason of each place logged
 
   // The threads use the lists, so they come after them and go before them.
   CHTMLFileList m_fileList;

@@ -3,6 +3,9 @@
 #include "diskfiles/FileCollector.h"
 #include "projects/ProjectMsgWnd.h"
 
+#include "testkit/LogCapture.h"
+
+#include <algorithm>
 #include <filesystem>
 #include <thread>
 
@@ -81,6 +84,26 @@ TEST_F(WebProjectRunTest, EditAfterARunWaitsForCheckAgain) {
   ASSERT_TRUE(WaitForState(project, ECheckState::Checked));
   EXPECT_EQ(FindingsOf(project, "zzqy"), (std::vector<Finding>{{"a.html", 0, 7, 11}}));
   EXPECT_EQ(FindingsOf(project, "qwzx"), (std::vector<Finding>{{"b.html", 0, 3, 7}}));
+}
+
+// A place the collection leaves out is logged once, not again at every later pass.
+TEST_F(WebProjectRunTest, APlaceLeftOutIsLoggedOnce) {
+  WriteSiteFile("a.html", "<p>teh</p>\n");
+  std::filesystem::create_symlink("/etc/passwd", Root() + "pw.html");
+  const LogCapture log;
+  CWebProject& project = MakeProject();
+  StartAndCheck(project);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20)); // a new modification time
+  WriteSiteFile("a.html", "<p>teh zzqy</p>\n");
+  ASSERT_TRUE(WaitForState(project, ECheckState::OutOfDate));
+  const std::vector<std::string> lines = log.Lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                       "{2D5A8E93-41C7-4B0F-A6E2-97F1C3B5D840} - " + Root() +
+                           "pw.html - link leads outside the root: /etc/passwd"),
+            1);
+  const std::vector<SSkippedPage> skipped = project.GetSkippedPages();
+  ASSERT_EQ(skipped.size(), 1U);
+  EXPECT_FALSE(skipped[0].gap);
 }
 
 // Deleted files take their findings along; when none is left the list is emptied.
