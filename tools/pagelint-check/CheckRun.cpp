@@ -2,6 +2,7 @@
 
 #include "pagelint-check/ReportFormats.h"
 #include "pagelint-check/SavedProjects.h"
+#include "pagelint-check/TerminalText.h"
 
 #include "checking/BadWordsList.h"
 #include "checking/ProjectCheckWorker.h"
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <ostream>
+#include <string_view>
 #include <unordered_map>
 
 namespace {
@@ -56,6 +58,11 @@ private:
   CWebProject& m_project;
 };
 
+/// "pagelint-check: `message`" as one line that cannot disturb the terminal.
+void WriteMessage(std::ostream& err, std::string_view message) {
+  err << kProgramName << ": " << CTerminalText::Printable(message) << '\n';
+}
+
 /// The site folder as an absolute, link-free path ending in "/"; "" when it is not a
 /// folder.
 std::string CanonicalFolder(const std::string& given) {
@@ -79,7 +86,7 @@ CCheckRun::~CCheckRun() = default;
 
 int CCheckRun::Fail(const std::string& message) {
   m_progress.Clear();
-  m_err << kProgramName << ": " << message << '\n';
+  WriteMessage(m_err, message);
   m_err.flush();
   return kExitError;
 }
@@ -159,7 +166,8 @@ bool CCheckRun::HasMainDictionary(std::string& error) const {
 
 int CCheckRun::ListProjects() {
   for (const CSavedProjects::Entry& entry : CSavedProjects::List(m_dataDirectory)) {
-    m_out << entry.name << '\t' << entry.root << '\n';
+    m_out << CTerminalText::Printable(entry.name) << '\t' << CTerminalText::Printable(entry.root)
+          << '\n';
   }
   m_out.flush();
   return m_out ? kExitClean : Fail("the list could not be written");

@@ -2,6 +2,7 @@
 
 #include "CheckTestKit.h"
 
+#include "projects/ProjectDataFile.h"
 #include "projects/WebProject.h"
 #include "spellcore/SpellChecker.h"
 
@@ -68,6 +69,17 @@ protected:
       project.StopProject();
     }
     CSpellChecker::DeleteInstance();
+  }
+
+  /// Writes a data file as a saved project would have it, naming these dictionaries.
+  void WriteProject(const std::string& fileName, const std::string& name, const std::string& root,
+                    const std::vector<std::string>& dictionaries) const {
+    CProjectDataFile::SContent content;
+    content.name = name;
+    content.rootDirectory = root;
+    content.dictionaryNames = dictionaries;
+    const std::string path = DataFolder() + fileName;
+    checktest::WriteFile(path, CProjectDataFile::Write(content, path));
   }
 
   ScopedFakeHome m_home;
@@ -220,6 +232,16 @@ TEST_F(CheckRunTest, ASavedProjectWhoseRootIsGoneIsAnError) {
                                       "longer valid."))
       << outcome.err;
   EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1);
+}
+
+TEST_F(CheckRunTest, ListedNamesAndRootsCannotDisturbTheTerminal) {
+  WriteProject("a.plx", "Evil\n\x1b[2J",
+               Site() + "\xE2\x80\xAE"
+                        "x/",
+               {});
+  const Outcome outcome = Check({"--list-projects"});
+  EXPECT_EQ(outcome.status, CCheckRun::kExitClean);
+  EXPECT_EQ(outcome.out, "Evil??[2J\t" + Site() + "?x/\n");
 }
 
 TEST_F(CheckRunTest, SavedProjectsAreListedByName) {

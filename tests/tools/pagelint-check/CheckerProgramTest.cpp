@@ -55,6 +55,12 @@ TEST_F(CheckerProgramTest, ExitStatusAndOutput) {
       {{"--project", "None"}, 2, "", "pagelint-check: unknown project: None\n"},
       {{"--list-projects"}, 0, "", ""},
       {{"--version"}, 0, "pagelint-check " PAGELINT_TEST_VERSION "\n", ""},
+      // Arguments are echoed without what would disturb the terminal.
+      {{"a\x1b[2J\nb"}, 2, "", "pagelint-check: no such folder: a?[2J?b\n"},
+      {{"--format", "\xE2\x80\xAEx"},
+       2,
+       "",
+       "pagelint-check: unknown format '?x' (text, json or sarif) (see --help)\n"},
   };
   for (const Case& c : cases) {
     const ProcessResult result = Run(c.args);

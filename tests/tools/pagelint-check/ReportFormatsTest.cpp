@@ -43,13 +43,39 @@ TEST(ReportFormats, TextListsEveryFindingInPathOrder) {
             "3 files checked, 2 unrecognized words, 3 occurrences, 1.50 s\n");
 }
 
-TEST(ReportFormats, TextShowsControlCharactersAsQuestionMarks) {
-  CCheckReport report;
-  report.AddRoot("s", "/s/");
-  bool isNew = false;
-  CCheckReport::Word& word = report.FindOrAddWord("t\x1b[2Jeh", isNew);
-  report.AddFinding(word, 0, "/s/a\nb.html", nullptr, 0, 0, 3, "");
-  EXPECT_EQ(CReportFormats::Text(report, false, false), "a?b.html:1:1: t?[2Jeh\n");
+// What a page or a file name may hold must not disturb the terminal or pass for a
+// location: each case is one file (below the root "/s/") and one word.
+TEST(ReportFormats, TextNeutralisesPathsAndWords) {
+  struct Case {
+    std::string file;
+    std::string word;
+    std::string line;
+  };
+  const Case cases[] = {
+      {"a\nb.html", "t\x1b[2Jeh", "a?b.html:1:1: t?[2Jeh\n"},
+      {"a.html",
+       "t\xE2\x80\xAE"
+       "eh",
+       "a.html:1:1: t?eh\n"},
+      {"a\xC2\x9B.html",
+       "t\xE2\x80\xA8"
+       "eh",
+       "a?.html:1:1: t?eh\n"},
+      {"x.html:1:1: fake.html", "teh", "\"x.html:1:1: fake.html\":1:1: teh\n"},
+      {"a:b.html", "teh", "\"a:b.html\":1:1: teh\n"},
+      {R"("q\".html)", "teh",
+       R"("\"q\\\".html":1:1: teh)"
+       "\n"},
+      {"in\"side.html", "teh", "in\"side.html:1:1: teh\n"},
+  };
+  for (const Case& c : cases) {
+    CCheckReport report;
+    report.AddRoot("s", "/s/");
+    bool isNew = false;
+    CCheckReport::Word& word = report.FindOrAddWord(c.word, isNew);
+    report.AddFinding(word, 0, "/s/" + c.file, nullptr, 0, 0, 3, "");
+    EXPECT_EQ(CReportFormats::Text(report, false, false), c.line) << c.file;
+  }
 }
 
 // Written piece by piece, the text is the same as built whole, across many files of
