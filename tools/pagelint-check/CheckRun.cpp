@@ -15,6 +15,7 @@
 #include "utilcore/DirUtils.h"
 #include "utilcore/FileUtils.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -26,6 +27,7 @@ namespace {
 
 constexpr const char* kProgramName = "pagelint-check";
 constexpr const char* kMainDictionaryFile = "ZEB.fdc";
+constexpr int kMainDictionaryId = 0;
 constexpr auto kPumpSlice = std::chrono::milliseconds(1000);
 
 /// The speller for the duration of a run, created on and deleted by this thread.
@@ -214,10 +216,29 @@ bool CCheckRun::CheckSavedProject(std::string& error) {
     error = startError.empty() ? "the project could not be started" : startError;
     return false;
   }
+  if (!HasProjectDictionaries(*project, error)) {
+    return false;
+  }
   // The program waits a moment after start-up; a command has no reason to.
   CWebProject* started = project.get();
   return CheckProject(
       *project, 0, [started] { started->OnProjectStart(); }, error);
+}
+
+bool CCheckRun::HasProjectDictionaries(const CWebProject& project, std::string& error) {
+  // Every word of a dictionary that is gone would be flagged without a word of why.
+  for (const std::string& name : project.GetMissingDictionaryNames()) {
+    WriteMessage(m_err, "warning: the project " + project.GetName() + " uses the dictionary " +
+                            name + ", which does not exist");
+  }
+  const std::vector<int> ids = project.GetActiveDictionaries();
+  if (std::find(ids.begin(), ids.end(), kMainDictionaryId) != ids.end()) {
+    return true;
+  }
+  std::string mainName;
+  CSpellChecker::GetInstance()->GetDictionaryName(kMainDictionaryId, mainName);
+  error = "no main dictionary: the project " + project.GetName() + " does not use " + mainName;
+  return false;
 }
 
 bool CCheckRun::CheckProject(CWebProject& project, int root, const std::function<void()>& start,

@@ -234,6 +234,41 @@ TEST_F(CheckRunTest, ASavedProjectWhoseRootIsGoneIsAnError) {
   EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1);
 }
 
+// A dictionary that is gone is warned of; without the main dictionary every word would
+// be flagged, so nothing is checked.
+TEST_F(CheckRunTest, SavedDictionaryNamesThatNameNothingAreWarnedOf) {
+  WriteSite("index.html", "<p>teh cat</p>\n");
+  const std::string warning = "pagelint-check: warning: the project Site uses the dictionary ";
+  struct Case {
+    std::vector<std::string> dictionaries;
+    int status;
+    std::string out;
+    std::string err;
+  };
+  const std::vector<Case> cases = {
+      {{"ZEB U.S. English", "Gone"},
+       CCheckRun::kExitFound,
+       "index.html:1:4: teh\n",
+       warning + "Gone, which does not exist\n"},
+      {{"Gone", "Lost\x1b[2J"},
+       CCheckRun::kExitError,
+       "",
+       warning + "Gone, which does not exist\n" + warning + "Lost?[2J, which does not exist\n" +
+           "pagelint-check: no main dictionary: the project Site does not use ZEB U.S. English\n"},
+      {{"ZEB Custom"},
+       CCheckRun::kExitError,
+       "",
+       "pagelint-check: no main dictionary: the project Site does not use ZEB U.S. English\n"},
+  };
+  for (const Case& c : cases) {
+    WriteProject("Site.plx", "Site", Site(), c.dictionaries);
+    const Outcome outcome = Check({"--project", "Site"});
+    EXPECT_EQ(outcome.status, c.status) << c.dictionaries.back();
+    EXPECT_EQ(outcome.out, c.out);
+    EXPECT_EQ(outcome.err, c.err);
+  }
+}
+
 TEST_F(CheckRunTest, ListedNamesAndRootsCannotDisturbTheTerminal) {
   WriteProject("a.plx", "Evil\n\x1b[2J",
                Site() + "\xE2\x80\xAE"
