@@ -14,6 +14,7 @@
 #include "mtcore/ReaderAccess.h"
 #include "utilcore/DirUtils.h"
 #include "utilcore/FileUtils.h"
+#include "utilcore/UserFolders.h"
 
 #include <algorithm>
 #include <chrono>
@@ -94,13 +95,19 @@ int CCheckRun::Fail(const std::string& message) {
 }
 
 int CCheckRun::Execute() {
-  if (m_options.help) {
-    m_out << CCheckOptions::Usage();
-    return kExitClean;
+  if (m_options.help || m_options.version) {
+    if (m_options.help) {
+      m_out << CCheckOptions::Usage();
+    } else {
+      m_out << kProgramName << ' ' << PAGELINT_VERSION << '\n';
+    }
+    m_out.flush();
+    return m_out ? kExitClean : Fail("the output could not be written");
   }
-  if (m_options.version) {
-    m_out << kProgramName << ' ' << PAGELINT_VERSION << '\n';
-    return kExitClean;
+  // The settings and dictionary folders are made inside the home folder when missing;
+  // a home that is not there is a wrong HOME, not a folder to make.
+  if (CUserFolders::IsHomeMissing()) {
+    return Fail("the home folder " + CUserFolders::GetHomeDir() + " does not exist");
   }
   std::string error;
   if (!ResolveRoots(error)) {
@@ -205,8 +212,13 @@ bool CCheckRun::CheckSavedProject(std::string& error) {
     return false;
   }
   const StoppedOnExit stopper(*project);
-  std::string root = project->GetRootDirectory();
-  CDirUtils::EnsureTrailingBackslash(root);
+  // The report and the SARIF base need an absolute, plain folder; a root that is no
+  // folder is left as it is for StartProject to refuse.
+  std::string root = CanonicalFolder(project->GetRootDirectory());
+  if (root.empty()) {
+    root = project->GetRootDirectory();
+    CDirUtils::EnsureTrailingBackslash(root);
+  }
   project->SetRootDirectory(root);
   m_report.AddRoot(root, root);
   m_label = project->GetName();

@@ -1,4 +1,5 @@
 #include "pagelint-check/CheckRun.h"
+#include "pagelint-check/ReportFormats.h"
 
 #include "CheckTestKit.h"
 
@@ -266,6 +267,25 @@ TEST_F(CheckRunTest, SavedDictionaryNamesThatNameNothingAreWarnedOf) {
     EXPECT_EQ(outcome.status, c.status) << c.dictionaries.back();
     EXPECT_EQ(outcome.out, c.out);
     EXPECT_EQ(outcome.err, c.err);
+  }
+}
+
+// The SARIF base must be a valid file URI, and the report names one folder one way.
+TEST_F(CheckRunTest, ASavedProjectsRootIsMadeAbsoluteAndPlain) {
+  WriteSite("index.html", "<p>teh</p>\n");
+  fs::create_directories(Site() + "sub");
+  const std::string canonical = fs::canonical(m_site.Path()).string() + "/";
+  const std::string relative = fs::relative(m_site.Path()).string();
+  for (const std::string& root :
+       {m_site.Path() + "//", m_site.Path() + "/./sub/..//", relative, relative + "/"}) {
+    WriteProject("Site.plx", "Site", root, {"ZEB U.S. English"});
+    const Outcome outcome = Check({"--format", "sarif", "--project", "Site"});
+    EXPECT_EQ(outcome.status, CCheckRun::kExitFound) << root;
+    EXPECT_NE(
+        outcome.out.find("\"uri\": \"file://" + CReportFormats::EncodeUriPath(canonical) + "\""),
+        std::string::npos)
+        << root << "\n"
+        << outcome.out;
   }
 }
 
