@@ -223,12 +223,14 @@ for run in d['runs']:
 }
 
 TEST(ReportFormats, EveryByteSurvivesAsValidJson) {
-  // Every control character, quotes, backslashes, damaged UTF-8 and line separators.
+  // Every control character, quotes, backslashes, damaged UTF-8, line separators, a C1
+  // control and a bidirectional override.
   std::string nasty;
   for (int c = 0; c < 0x20; ++c) {
     nasty += static_cast<char>(c);
   }
-  nasty += "\"\\/\x7F caf\xC3\xA9 \xC3 \xFF\xFE \xE2\x80\xA8 \xF0\x9F\x98\x80 end";
+  nasty +=
+      "\"\\/\x7F caf\xC3\xA9 \xC3 \xFF\xFE \xE2\x80\xA8 \xF0\x9F\x98\x80 \xC2\x85\xE2\x80\xAE end";
   CCheckReport report;
   report.AddRoot(nasty, "/w/" + nasty + "/");
   bool isNew = false;
@@ -239,7 +241,7 @@ TEST(ReportFormats, EveryByteSurvivesAsValidJson) {
       "\\u0000\\u0001\\u0002\\u0003\\u0004\\u0005\\u0006\\u0007\\u0008\\t\\n\\u000b\\u000c\\r"
       "\\u000e\\u000f\\u0010\\u0011\\u0012\\u0013\\u0014\\u0015\\u0016\\u0017\\u0018\\u0019"
       "\\u001a\\u001b\\u001c\\u001d\\u001e\\u001f\\\"\\\\/\\u007f caf\xC3\xA9 \\ufffd "
-      "\\ufffd\\ufffd \\u2028 \xF0\x9F\x98\x80 end";
+      "\\ufffd\\ufffd \\u2028 \xF0\x9F\x98\x80 \\u0085\\u202e end";
   std::string escaped;
   CJsonWriter::AppendEscaped(escaped, nasty);
   EXPECT_EQ(escaped, expected);
