@@ -14,7 +14,7 @@ public:
   /// Appends Printable(`text`) to `out`.
   static void AppendPrintable(std::string& out, std::string_view text);
   /// True for a code point that is not shown as itself: C0 and C1 controls, DEL, the
-  /// line and paragraph separators and the bidirectional embeddings, overrides and
-  /// isolates.
+  /// line and paragraph separators and the bidirectional marks, embeddings, overrides
+  /// and isolates.
   static bool IsHidden(char32_t c);
 };

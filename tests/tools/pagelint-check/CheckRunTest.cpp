@@ -289,6 +289,14 @@ TEST_F(CheckRunTest, ASavedProjectsRootIsMadeAbsoluteAndPlain) {
   }
 }
 
+// A character reference on a page reaches the word; only the text format hides it.
+TEST_F(CheckRunTest, APagesHiddenCharactersReachNoTerminal) {
+  WriteSite("index.html", "<p>t&#x202e;eh w&#x2066;rld</p>\n");
+  EXPECT_EQ(Check({Site()}).out, "index.html:1:4: t?eh\nindex.html:1:16: w?rld\n");
+  const std::string json = Check({"--format", "json", Site()}).out;
+  EXPECT_NE(json.find("\"word\": \"t\\u202eeh\""), std::string::npos) << json;
+}
+
 TEST_F(CheckRunTest, ListedNamesAndRootsCannotDisturbTheTerminal) {
   WriteProject("a.plx", "Evil\n\x1b[2J",
                Site() + "\xE2\x80\xAE"

@@ -64,6 +64,23 @@ INSTANTIATE_TEST_SUITE_P(
                               "a\xC2\xA0"
                               "b"},
                     ShownCase{"Accented", "caf\xC3\xA9", "caf\xC3\xA9"},
+                    ShownCase{"ArabicLetterMark",
+                              "a\xD8\x9C"
+                              "b",
+                              "a?b"},
+                    ShownCase{"ZeroWidthJoiner",
+                              "a\xE2\x80\x8D"
+                              "b",
+                              "a\xE2\x80\x8D"
+                              "b"},
+                    ShownCase{"LeftToRightMark",
+                              "a\xE2\x80\x8E"
+                              "b",
+                              "a?b"},
+                    ShownCase{"RightToLeftMark",
+                              "a\xE2\x80\x8F"
+                              "b",
+                              "a?b"},
                     ShownCase{"LineSeparator",
                               "a\xE2\x80\xA8"
                               "b",
