@@ -3,6 +3,8 @@
 #include "utilcore/ArchiveReader.h"
 #include "utilcore/ArchiveWriter.h"
 
+#include <string>
+
 namespace {
 // The least bytes an element can take, so that a damaged count is refused at once.
 // Lists of strings are not reserved ahead: a string object is far larger than the
@@ -66,6 +68,11 @@ CProjectDataFile::SContent CProjectDataFile::Read(std::string_view bytes,
   CArchiveReader reader(bytes, fileName);
   SContent content;
   content.version = reader.ReadUInt16();
+  // A later release may lay its files out otherwise: reading one as ours would take
+  // its fields for others (and saving would lose what it added).
+  if (content.version != kFirstVersion && content.version != kVersion) {
+    reader.ThrowFormatError("Unknown project data file version " + std::to_string(content.version));
+  }
   content.name = reader.ReadString();
   content.rootDirectory = reader.ReadString();
   if (content.version == kFirstVersion) {
@@ -76,8 +83,6 @@ CProjectDataFile::SContent CProjectDataFile::Read(std::string_view bytes,
   for (std::uint32_t i = 0; i < count; ++i) {
     content.dictionaryNames.push_back(reader.ReadString());
   }
-  if (content.version >= kVersion) {
-    ReadFilters(reader, content);
-  }
+  ReadFilters(reader, content);
   return content;
 }

@@ -9,7 +9,8 @@
 
 /// The byte form of a project data file (".plx"): a 16-bit version, the name, the
 /// root folder, the dictionaries and the exclusion filters, little-endian, strings in
-/// the archive string form. Version 2 is written; versions 1 and 2 are read.
+/// the archive string form. Version 2 is written; versions 1 and 2 are read, and any
+/// other is refused as damaged.
 class CProjectDataFile {
 public:
   static constexpr std::uint16_t kVersion = 2;
@@ -23,7 +24,7 @@ public:
     std::uint16_t version = kVersion;
     std::string name;
     std::string rootDirectory;
-    /// Dictionary names, in the project's order (every version but 1).
+    /// Dictionary names, in the project's order (version 2).
     std::vector<std::string> dictionaryNames;
     /// Dictionary ids as a version 1 file stored them.
     std::vector<std::int32_t> dictionaryIds;
@@ -35,6 +36,7 @@ public:
   /// Throws CArchiveException for content the archive form cannot hold.
   static std::string Write(const SContent& content, const std::string& fileName);
   /// Parses a data file. Throws CArchiveException, naming `fileName`, for a truncated
-  /// or damaged file; nothing is allocated beyond what the bytes can hold.
+  /// or damaged file or one of an unknown version; nothing is allocated beyond what the
+  /// bytes can hold.
   static SContent Read(std::string_view bytes, const std::string& fileName);
 };

@@ -58,6 +58,8 @@ std::string DescribeSkipped(const CDirScan::Skipped& place) {
 }
 
 constexpr const char* kAddToDictionaryName = "ZEB Custom";
+/// "- project name - dictionary name" follow: a saved name that no dictionary has.
+constexpr const char* kMissingDictionaryLog = "{3220960F-9C57-4D24-932A-375F14483234}";
 constexpr const char* kIgnoreSuffix = " Ignore";
 constexpr const char* kNoWindowError =
     "Pagelint internal error: unable to start processing this project.";
@@ -186,9 +188,16 @@ void CWebProject::ResolveDictionaries() {
   }
   if (!m_loadedDictionaryNames.empty()) {
     m_activeDictionaries.clear();
+    m_missingDictionaryNames.clear();
     for (const std::string& name : m_loadedDictionaryNames) {
-      // An unknown name keeps its place as -1, which no lookup uses.
-      m_activeDictionaries.push_back(speller->GetDictionaryID(name));
+      // An unknown name keeps its place as -1, which no lookup uses; the words it held
+      // will be flagged, so the log says why.
+      const int id = speller->GetDictionaryID(name);
+      if (id == -1) {
+        m_missingDictionaryNames.push_back(name);
+        CAppLogger::LogFileError(kMissingDictionaryLog, m_name, name);
+      }
+      m_activeDictionaries.push_back(id);
     }
     m_loadedDictionaryNames.clear();
   }

@@ -102,6 +102,11 @@ public:
   const std::vector<std::string>& GetLoadedDictionaryNames() const {
     return m_loadedDictionaryNames;
   }
+  /// The loaded names that named no dictionary when StartProject resolved them, in
+  /// the data file's order.
+  const std::vector<std::string>& GetMissingDictionaryNames() const {
+    return m_missingDictionaryNames;
+  }
   /// The name of the project's own ignore dictionary.
   std::string GetIgnoreDictionaryName() const { return MakeIgnoreDictionaryName(m_name); }
   /// The running or last worker; null before the first run and after a stop.
@@ -198,6 +203,7 @@ private:
   std::vector<int> m_activeDictionaries;
   std::vector<CProjectFilter> m_filters;
   std::vector<std::string> m_loadedDictionaryNames;
+  std::vector<std::string> m_missingDictionaryNames;
   std::string m_name;
   std::string m_rootDirectory;
   std::string m_dataPath;

@@ -1,8 +1,10 @@
 #include "utilcore/UserFolders.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <vector>
 
@@ -50,4 +52,18 @@ std::string CUserFolders::GetConfigDir() {
     config.push_back('/');
   }
   return config;
+}
+
+bool CUserFolders::IsHomeMissing() {
+  const std::string home = GetHomeDir();
+  const std::string homeFolder = home == "/" ? home : home + "/";
+  if (!GetConfigDir().starts_with(homeFolder)) {
+    return false;
+  }
+  struct stat status {};
+  if (::stat(home.c_str(), &status) != 0) {
+    // A home that cannot be looked at (no permission) is there; later errors tell why.
+    return errno == ENOENT || errno == ENOTDIR;
+  }
+  return !S_ISDIR(status.st_mode);
 }

@@ -10,4 +10,7 @@ public:
   /// $XDG_CONFIG_HOME when it is an absolute path, else the home + "/.config";
   /// ends in "/".
   static std::string GetConfigDir();
+  /// True when the home folder does not exist and the configuration folder lies inside
+  /// it: making the configuration folder would make a home from nothing.
+  static bool IsHomeMissing();
 };

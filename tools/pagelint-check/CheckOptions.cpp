@@ -45,13 +45,17 @@ bool CCheckOptions::Parse(const std::vector<std::string>& args, std::string& err
       optionsEnded = true;
       continue;
     }
-    // "--name=value" and "--name value" are the same request.
+    // "--name=value" and "--name value" are the same request, as are "-jN" and "-j N".
     std::string name = arg;
     std::string value;
     bool hasValue = false;
     if (const std::size_t equals = arg.find('='); arg.starts_with("--") && equals != arg.npos) {
       name = arg.substr(0, equals);
       value = arg.substr(equals + 1);
+      hasValue = true;
+    } else if (arg.size() > 2 && arg.starts_with("-j")) {
+      name = "-j";
+      value = arg.substr(2);
       hasValue = true;
     }
     const bool takesValue =

@@ -2,6 +2,7 @@
 
 #include "pagelint-check/ReportFormats.h"
 #include "pagelint-check/SavedProjects.h"
+#include "pagelint-check/TerminalText.h"
 
 #include "checking/BadWordsList.h"
 #include "checking/ProjectCheckWorker.h"
@@ -13,17 +14,21 @@
 #include "mtcore/ReaderAccess.h"
 #include "utilcore/DirUtils.h"
 #include "utilcore/FileUtils.h"
+#include "utilcore/UserFolders.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
+#include <string_view>
 #include <unordered_map>
 
 namespace {
 
 constexpr const char* kProgramName = "pagelint-check";
 constexpr const char* kMainDictionaryFile = "ZEB.fdc";
+constexpr int kMainDictionaryId = 0;
 constexpr auto kPumpSlice = std::chrono::milliseconds(1000);
 
 /// The speller for the duration of a run, created on and deleted by this thread.
@@ -56,6 +61,11 @@ private:
   CWebProject& m_project;
 };
 
+/// "pagelint-check: `message`" as one line that cannot disturb the terminal.
+void WriteMessage(std::ostream& err, std::string_view message) {
+  err << kProgramName << ": " << CTerminalText::Printable(message) << '\n';
+}
+
 /// The site folder as an absolute, link-free path ending in "/"; "" when it is not a
 /// folder.
 std::string CanonicalFolder(const std::string& given) {
@@ -79,19 +89,25 @@ CCheckRun::~CCheckRun() = default;
 
 int CCheckRun::Fail(const std::string& message) {
   m_progress.Clear();
-  m_err << kProgramName << ": " << message << '\n';
+  WriteMessage(m_err, message);
   m_err.flush();
   return kExitError;
 }
 
 int CCheckRun::Execute() {
-  if (m_options.help) {
-    m_out << CCheckOptions::Usage();
-    return kExitClean;
+  if (m_options.help || m_options.version) {
+    if (m_options.help) {
+      m_out << CCheckOptions::Usage();
+    } else {
+      m_out << kProgramName << ' ' << PAGELINT_VERSION << '\n';
+    }
+    m_out.flush();
+    return m_out ? kExitClean : Fail("the output could not be written");
   }
-  if (m_options.version) {
-    m_out << kProgramName << ' ' << PAGELINT_VERSION << '\n';
-    return kExitClean;
+  // The settings and dictionary folders are made inside the home folder when missing;
+  // a home that is not there is a wrong HOME, not a folder to make.
+  if (CUserFolders::IsHomeMissing()) {
+    return Fail("the home folder " + CUserFolders::GetHomeDir() + " does not exist");
   }
   std::string error;
   if (!ResolveRoots(error)) {
@@ -163,7 +179,8 @@ bool CCheckRun::HasMainDictionary(std::string& error) const {
 
 int CCheckRun::ListProjects() {
   for (const CSavedProjects::Entry& entry : CSavedProjects::List(m_dataDirectory)) {
-    m_out << entry.name << '\t' << entry.root << '\n';
+    m_out << CTerminalText::Printable(entry.name) << '\t' << CTerminalText::Printable(entry.root)
+          << '\n';
   }
   m_out.flush();
   return m_out ? kExitClean : Fail("the list could not be written");
@@ -199,8 +216,13 @@ bool CCheckRun::CheckSavedProject(std::string& error) {
     return false;
   }
   const StoppedOnExit stopper(*project);
-  std::string root = project->GetRootDirectory();
-  CDirUtils::EnsureTrailingBackslash(root);
+  // The report and the SARIF base need an absolute, plain folder; a root that is no
+  // folder is left as it is for StartProject to refuse.
+  std::string root = CanonicalFolder(project->GetRootDirectory());
+  if (root.empty()) {
+    root = project->GetRootDirectory();
+    CDirUtils::EnsureTrailingBackslash(root);
+  }
   project->SetRootDirectory(root);
   m_report.AddRoot(root, root);
   m_label = project->GetName();
@@ -210,10 +232,29 @@ bool CCheckRun::CheckSavedProject(std::string& error) {
     error = startError.empty() ? "the project could not be started" : startError;
     return false;
   }
+  if (!HasProjectDictionaries(*project, error)) {
+    return false;
+  }
   // The program waits a moment after start-up; a command has no reason to.
   CWebProject* started = project.get();
   return CheckProject(
       *project, 0, [started] { started->OnProjectStart(); }, error);
+}
+
+bool CCheckRun::HasProjectDictionaries(const CWebProject& project, std::string& error) {
+  // Every word of a dictionary that is gone would be flagged without a word of why.
+  for (const std::string& name : project.GetMissingDictionaryNames()) {
+    WriteMessage(m_err, "warning: the project " + project.GetName() + " uses the dictionary " +
+                            name + ", which does not exist");
+  }
+  const std::vector<int> ids = project.GetActiveDictionaries();
+  if (std::find(ids.begin(), ids.end(), kMainDictionaryId) != ids.end()) {
+    return true;
+  }
+  std::string mainName;
+  CSpellChecker::GetInstance()->GetDictionaryName(kMainDictionaryId, mainName);
+  error = "no main dictionary: the project " + project.GetName() + " does not use " + mainName;
+  return false;
 }
 
 bool CCheckRun::CheckProject(CWebProject& project, int root, const std::function<void()>& start,

@@ -49,6 +49,9 @@ private:
   int ListProjects();
   bool CheckRoots(std::string& error);
   bool CheckSavedProject(std::string& error);
+  /// Warns of each saved dictionary name that names none; false, with `error`, when
+  /// the started `project` does not use the main dictionary.
+  bool HasProjectDictionaries(const CWebProject& project, std::string& error);
   /// Runs `project` (already started by `start`) until its check run ended.
   bool CheckProject(CWebProject& project, int root, const std::function<void()>& start,
                     std::string& error);

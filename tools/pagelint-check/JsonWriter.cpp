@@ -1,5 +1,7 @@
 #include "pagelint-check/JsonWriter.h"
 
+#include "pagelint-check/TerminalText.h"
+
 #include <unicode/utf8.h>
 
 #include <cstdint>
@@ -134,9 +136,12 @@ void CJsonWriter::AppendEscaped(std::string& out, std::string_view text) {
     if (c < 0) {
       i = begin + 1;
       out += "\\ufffd";
-    } else if (c == 0x2028 || c == 0x2029) {
-      // Line separators are valid JSON but break JavaScript readers of the report.
-      out += c == 0x2028 ? "\\u2028" : "\\u2029";
+    } else if (CTerminalText::IsHidden(static_cast<char32_t>(c))) {
+      // Valid JSON as they are, but line separators break JavaScript readers of the
+      // report and the others would reach a terminal that shows the file.
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+      out += escape;
     } else {
       out.append(text.substr(begin, i - begin));
     }

@@ -1,5 +1,7 @@
 #include "pagelint-check/ProgressBar.h"
 
+#include "pagelint-check/TerminalText.h"
+
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -71,16 +73,12 @@ std::string CProgressBar::Render(std::string_view label, int done, int total, in
   line += count;
   const int labelRoom = width - 2 - static_cast<int>(line.size());
   if (labelRoom > 3 && !label.empty()) {
-    std::string shown(label.substr(0, static_cast<std::size_t>(labelRoom)));
+    const std::string printable = CTerminalText::Printable(label);
+    std::string shown = printable.substr(0, static_cast<std::size_t>(labelRoom));
     // Never cut a multi-byte character in two.
-    while (!shown.empty() && shown.size() < label.size() &&
-           (static_cast<unsigned char>(label[shown.size()]) & 0xC0) == 0x80) {
+    while (!shown.empty() && shown.size() < printable.size() &&
+           (static_cast<unsigned char>(printable[shown.size()]) & 0xC0) == 0x80) {
       shown.pop_back();
-    }
-    for (char& c : shown) {
-      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-        c = '?';
-      }
     }
     line = shown + " " + line;
   }

@@ -2,8 +2,8 @@
 
 #include "pagelint-check/CheckReport.h"
 #include "pagelint-check/JsonWriter.h"
+#include "pagelint-check/TerminalText.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -13,21 +13,23 @@ namespace {
 
 constexpr const char* kUriBase = "SITEROOT";
 
-/// Control characters in file names or words would let a page rewrite the terminal or
-/// forge output lines; the text format shows them as "?".
-void AppendPrintable(std::string& out, std::string_view text) {
-  const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte < 0x20 || byte == 0x7F;
-  });
-  if (plain) {
-    out.append(text);
+/// A path as the text format prints it. A colon in it could pass for the one before the
+/// line number ("a:1:2: b.html:3:4: word"), so such a path, and one that starts with a
+/// quote, is put in double quotes with `"` and `\` inside escaped by a backslash.
+void AppendTextPath(std::string& out, std::string_view path) {
+  const std::string shown = CTerminalText::Printable(path);
+  if (shown.find(':') == std::string::npos && !shown.starts_with('"')) {
+    out += shown;
     return;
   }
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    out += (byte < 0x20 || byte == 0x7F) ? '?' : c;
+  out += '"';
+  for (const char c : shown) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+    }
+    out += c;
   }
+  out += '"';
 }
 
 void AppendNumber(std::string& out, int value) {
@@ -50,7 +52,7 @@ void BuildText(const CCheckReport& report, bool suggest, bool summary, std::stri
     const CCheckReport::Location& location = *finding.location;
     if (pathOf == nullptr || pathOf->root != location.root || pathOf->file != location.file) {
       path.clear();
-      AppendPrintable(path, report.DisplayPath(location));
+      AppendTextPath(path, report.DisplayPath(location));
       pathOf = &location;
     }
     out += path;
@@ -59,12 +61,12 @@ void BuildText(const CCheckReport& report, bool suggest, bool summary, std::stri
     out += ':';
     AppendNumber(out, location.column);
     out += ": ";
-    AppendPrintable(out, finding.word->text);
+    CTerminalText::AppendPrintable(out, finding.word->text);
     if (suggest && !finding.word->suggestions.empty()) {
       out += " (";
       for (std::size_t i = 0; i < finding.word->suggestions.size(); ++i) {
         out += i == 0 ? "" : ", ";
-        AppendPrintable(out, finding.word->suggestions[i]);
+        CTerminalText::AppendPrintable(out, finding.word->suggestions[i]);
       }
       out += ')';
     }

@@ -13,7 +13,8 @@ public:
   static constexpr const char* kRuleId = "unrecognized-word";
 
   /// "path:line:column: word" per finding; with `suggest` " (a, b)" after the word;
-  /// with `summary` a last line from SummaryLine.
+  /// with `summary` a last line from SummaryLine. A path holding ':' (or starting with
+  /// '"') is put in double quotes; see CTerminalText for what is shown as "?".
   static std::string Text(const CCheckReport& report, bool suggest, bool summary);
   /// Text, written to `out` piece by piece instead of built whole.
   static void WriteText(const CCheckReport& report, bool suggest, bool summary, std::ostream& out);

@@ -1,6 +1,7 @@
 // pagelint-check: checks web sites from the command line with Pagelint's own pipeline.
 #include "pagelint-check/CheckOptions.h"
 #include "pagelint-check/CheckRun.h"
+#include "pagelint-check/TerminalText.h"
 
 #include <unistd.h>
 
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
   CCheckOptions options;
   std::string error;
   if (!options.Parse(args, error)) {
-    std::cerr << "pagelint-check: " << error << " (see --help)\n";
+    std::cerr << "pagelint-check: " << CTerminalText::Printable(error) << " (see --help)\n";
     return CCheckRun::kExitError;
   }
   try {

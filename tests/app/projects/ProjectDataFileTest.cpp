@@ -140,15 +140,20 @@ INSTANTIATE_TEST_SUITE_P(Types, ProjectDataFileFilterType,
                                          FilterTypeCase{2, 2}, FilterTypeCase{7, 1},
                                          FilterTypeCase{3, 1}, FilterTypeCase{-1, 1}));
 
-TEST(ProjectDataFile, OtherVersionsReadNamesAndFiltersOnlyFromTwoOn) {
-  std::string bytes = SampleBytes();
-  bytes[0] = 0x00; // version 0: the names, then nothing more is read
-  Content zero = CProjectDataFile::Read(bytes, "a.plx");
-  EXPECT_EQ(zero.dictionaryNames, SampleContent().dictionaryNames);
-  EXPECT_TRUE(zero.filters.empty());
-
-  bytes[0] = 0x05; // a later version keeps the layout it shares with version 2
-  EXPECT_EQ(CProjectDataFile::Read(bytes, "a.plx").filters, SampleContent().filters);
+// Another layout read as version 2 would take its fields for others.
+TEST(ProjectDataFile, UnknownVersionsAreRefusedNamingTheVersion) {
+  for (const int version : {0, 3, 0xFFFF}) {
+    std::string bytes = SampleBytes();
+    bytes[0] = static_cast<char>(version & 0xFF);
+    bytes[1] = static_cast<char>(version >> 8);
+    try {
+      CProjectDataFile::Read(bytes, "/d/a.plx");
+      ADD_FAILURE() << "read version " << version;
+    } catch (const CArchiveException& e) {
+      EXPECT_EQ(e.GetFileName(), "/d/a.plx");
+      EXPECT_EQ(e.GetMessage(), "Unknown project data file version " + std::to_string(version));
+    }
+  }
 }
 
 TEST(ProjectDataFile, EveryTruncationIsAnArchiveErrorNamingTheFile) {

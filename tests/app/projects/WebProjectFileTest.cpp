@@ -159,6 +159,31 @@ INSTANTIATE_TEST_SUITE_P(Cases, WebProjectFileLoadFailure,
                                                          kArchiveErrorId}),
                          CaseName<LoadFailureCase>);
 
+// Only the versions this release knows load; any other is logged as damaged, so that
+// a file of a later release is never taken for one of ours.
+TEST_F(WebProjectFile, OnlyKnownVersionsLoad) {
+  const std::string versionTwoBody =
+      CProjectDataFile::Write(Content("Site", "/s/"), "Site.plx").substr(2);
+  const std::string versionOneBody("\x04Site\x03/s/\0\0\0\0\0\0\0\0", 17);
+  struct Case {
+    int version;
+    bool loads;
+  };
+  for (const Case c :
+       {Case{0, false}, Case{1, true}, Case{2, true}, Case{3, false}, Case{0xFFFF, false}}) {
+    SCOPED_TRACE(c.version);
+    std::string bytes{static_cast<char>(c.version & 0xFF), static_cast<char>(c.version >> 8)};
+    bytes += c.version == 1 ? versionOneBody : versionTwoBody;
+    testkit::WriteBytes(DataDir() + "Site.plx", bytes);
+    LogCapture log;
+    CWebProject project;
+    project.SetDataPath(DataDir() + "Site.plx");
+    EXPECT_EQ(project.LoadProject(), c.loads);
+    EXPECT_EQ(project.GetName(), c.loads ? "Site" : "");
+    EXPECT_EQ(log.Contains(kArchiveErrorId), !c.loads);
+  }
+}
+
 TEST_F(WebProjectFile, FolderInPlaceOfTheFileIsAFileError) {
   fs::create_directories(DataDir() + "dir.plx");
   LogCapture log;

@@ -79,15 +79,22 @@ TEST_F(WebProjectTest, DictionariesOfANewProject) {
   EXPECT_EQ(started.size(), atCreation.size() + 1);
 }
 
-// Names loaded from a data file replace the ids; unknown names keep their place as -1.
+// Names loaded from a data file replace the ids; unknown names keep their place as -1
+// and are logged, each once.
 TEST_F(WebProjectTest, LoadedDictionaryNamesBecomeIds) {
   CWebProject& project = MakeProject();
-  project.GetLoadedDictionaryNames() = {"ZEB U.S. English", "Gone", "ZEB Custom"};
+  project.GetLoadedDictionaryNames() = {"ZEB U.S. English", "Gone", "ZEB Custom", "Lost"};
+  const LogCapture log;
   std::string error;
+  ASSERT_TRUE(project.StartProject(error)) << error;
   ASSERT_TRUE(project.StartProject(error)) << error;
   EXPECT_TRUE(project.GetLoadedDictionaryNames().empty());
   EXPECT_EQ(project.GetActiveDictionaries(),
-            (std::vector<int>{0, -1, IdOf("ZEB Custom"), project.GetIgnoreId()}));
+            (std::vector<int>{0, -1, IdOf("ZEB Custom"), -1, project.GetIgnoreId()}));
+  EXPECT_EQ(project.GetMissingDictionaryNames(), (std::vector<std::string>{"Gone", "Lost"}));
+  EXPECT_EQ(log.Lines(),
+            (std::vector<std::string>{"{3220960F-9C57-4D24-932A-375F14483234} - Site - Gone",
+                                      "{3220960F-9C57-4D24-932A-375F14483234} - Site - Lost"}));
 }
 
 TEST_F(WebProjectTest, SetActiveDictionariesKeepsTheIgnoreDictionary) {

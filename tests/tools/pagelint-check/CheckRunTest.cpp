@@ -1,7 +1,9 @@
 #include "pagelint-check/CheckRun.h"
+#include "pagelint-check/ReportFormats.h"
 
 #include "CheckTestKit.h"
 
+#include "projects/ProjectDataFile.h"
 #include "projects/WebProject.h"
 #include "spellcore/SpellChecker.h"
 
@@ -72,6 +74,17 @@ protected:
       project.StopProject();
     }
     CSpellChecker::DeleteInstance();
+  }
+
+  /// Writes a data file as a saved project would have it, naming these dictionaries.
+  void WriteProject(const std::string& fileName, const std::string& name, const std::string& root,
+                    const std::vector<std::string>& dictionaries) const {
+    CProjectDataFile::SContent content;
+    content.name = name;
+    content.rootDirectory = root;
+    content.dictionaryNames = dictionaries;
+    const std::string path = DataFolder() + fileName;
+    checktest::WriteFile(path, CProjectDataFile::Write(content, path));
   }
 
   ScopedFakeHome m_home;
@@ -224,6 +237,78 @@ TEST_F(CheckRunTest, ASavedProjectWhoseRootIsGoneIsAnError) {
                                       "longer valid."))
       << outcome.err;
   EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1);
+}
+
+// A dictionary that is gone is warned of; without the main dictionary every word would
+// be flagged, so nothing is checked.
+TEST_F(CheckRunTest, SavedDictionaryNamesThatNameNothingAreWarnedOf) {
+  WriteSite("index.html", "<p>teh cat</p>\n");
+  const std::string warning = "pagelint-check: warning: the project Site uses the dictionary ";
+  struct Case {
+    std::vector<std::string> dictionaries;
+    int status;
+    std::string out;
+    std::string err;
+  };
+  const std::vector<Case> cases = {
+      {{"ZEB U.S. English", "Gone"},
+       CCheckRun::kExitFound,
+       "index.html:1:4: teh\n",
+       warning + "Gone, which does not exist\n"},
+      {{"Gone", "Lost\x1b[2J"},
+       CCheckRun::kExitError,
+       "",
+       warning + "Gone, which does not exist\n" + warning + "Lost?[2J, which does not exist\n" +
+           "pagelint-check: no main dictionary: the project Site does not use ZEB U.S. English\n"},
+      {{"ZEB Custom"},
+       CCheckRun::kExitError,
+       "",
+       "pagelint-check: no main dictionary: the project Site does not use ZEB U.S. English\n"},
+  };
+  for (const Case& c : cases) {
+    WriteProject("Site.plx", "Site", Site(), c.dictionaries);
+    const Outcome outcome = Check({"--project", "Site"});
+    EXPECT_EQ(outcome.status, c.status) << c.dictionaries.back();
+    EXPECT_EQ(outcome.out, c.out);
+    EXPECT_EQ(outcome.err, c.err);
+  }
+}
+
+// The SARIF base must be a valid file URI, and the report names one folder one way.
+TEST_F(CheckRunTest, ASavedProjectsRootIsMadeAbsoluteAndPlain) {
+  WriteSite("index.html", "<p>teh</p>\n");
+  fs::create_directories(Site() + "sub");
+  const std::string canonical = fs::canonical(m_site.Path()).string() + "/";
+  const std::string relative = fs::relative(m_site.Path()).string();
+  for (const std::string& root :
+       {m_site.Path() + "//", m_site.Path() + "/./sub/..//", relative, relative + "/"}) {
+    WriteProject("Site.plx", "Site", root, {"ZEB U.S. English"});
+    const Outcome outcome = Check({"--format", "sarif", "--project", "Site"});
+    EXPECT_EQ(outcome.status, CCheckRun::kExitFound) << root;
+    EXPECT_NE(
+        outcome.out.find("\"uri\": \"file://" + CReportFormats::EncodeUriPath(canonical) + "\""),
+        std::string::npos)
+        << root << "\n"
+        << outcome.out;
+  }
+}
+
+// A character reference on a page reaches the word; only the text format hides it.
+TEST_F(CheckRunTest, APagesHiddenCharactersReachNoTerminal) {
+  WriteSite("index.html", "<p>t&#x202e;eh w&#x2066;rld</p>\n");
+  EXPECT_EQ(Check({Site()}).out, "index.html:1:4: t?eh\nindex.html:1:16: w?rld\n");
+  const std::string json = Check({"--format", "json", Site()}).out;
+  EXPECT_NE(json.find("\"word\": \"t\\u202eeh\""), std::string::npos) << json;
+}
+
+TEST_F(CheckRunTest, ListedNamesAndRootsCannotDisturbTheTerminal) {
+  WriteProject("a.plx", "Evil\n\x1b[2J",
+               Site() + "\xE2\x80\xAE"
+                        "x/",
+               {});
+  const Outcome outcome = Check({"--list-projects"});
+  EXPECT_EQ(outcome.status, CCheckRun::kExitClean);
+  EXPECT_EQ(outcome.out, "Evil??[2J\t" + Site() + "?x/\n");
 }
 
 TEST_F(CheckRunTest, SavedProjectsAreListedByName) {

@@ -12,9 +12,17 @@ struct ProcessResult {
   std::string err;
 };
 
+/// How Run starts a program beyond its arguments.
+struct RunSetup {
+  std::string workDir;                  ///< empty: the current folder
+  std::string outPath;                  ///< standard output; empty: caught in `out`
+  std::vector<std::string> environment; ///< "NAME=value" in place of the test's; "NAME" unsets
+};
+
 /// Runs `argv` (argv[0] is a path) in `workDir` (empty: the current folder) with the
 /// environment of the test, standard output and error caught in files.
 ProcessResult Run(const std::vector<std::string>& argv, const std::string& workDir = "");
+ProcessResult Run(const std::vector<std::string>& argv, const RunSetup& setup);
 
 /// The pagelint-check built beside the test program.
 std::string CheckerPath();

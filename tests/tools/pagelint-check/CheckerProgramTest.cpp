@@ -55,6 +55,13 @@ TEST_F(CheckerProgramTest, ExitStatusAndOutput) {
       {{"--project", "None"}, 2, "", "pagelint-check: unknown project: None\n"},
       {{"--list-projects"}, 0, "", ""},
       {{"--version"}, 0, "pagelint-check " PAGELINT_TEST_VERSION "\n", ""},
+      {{"-j1", "site"}, 1, "index.html:2:19: teh\n", ""},
+      // Arguments are echoed without what would disturb the terminal.
+      {{"a\x1b[2J\nb"}, 2, "", "pagelint-check: no such folder: a?[2J?b\n"},
+      {{"--format", "\xE2\x80\xAEx"},
+       2,
+       "",
+       "pagelint-check: unknown format '?x' (text, json or sarif) (see --help)\n"},
   };
   for (const Case& c : cases) {
     const ProcessResult result = Run(c.args);
@@ -98,6 +105,32 @@ print(run['originalUriBaseIds']['SITEROOT']['uri'], r['artifactLocation']['uri']
       r['region']['startColumn'], r['region']['endColumn'])
 )"),
             "file://" + root + "/ index.html 19 22\n");
+}
+
+TEST_F(CheckerProgramTest, OutputThatCannotBeWrittenIsAnError) {
+  for (const char* flag : {"--help", "--version"}) {
+    const ProcessResult result =
+        checktest::Run({checktest::CheckerPath(), flag}, {m_work.Path(), "/dev/full", {}});
+    EXPECT_EQ(result.status, 2) << flag;
+    EXPECT_EQ(result.err, "pagelint-check: the output could not be written\n") << flag;
+  }
+}
+
+// A wrong HOME is reported, not made: the folders below it would be created from nothing.
+TEST_F(CheckerProgramTest, AHomeFolderThatDoesNotExistIsAnError) {
+  const std::string home = m_work.Sub("gone/home");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"site"}, {"--list-projects"}, {"--project", "Site"}}) {
+    std::vector<std::string> argv{checktest::CheckerPath()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const ProcessResult result =
+        checktest::Run(argv, {m_work.Path(), "", {"HOME=" + home + "/", "XDG_CONFIG_HOME"}});
+    EXPECT_EQ(result.status, 2) << args.front();
+    EXPECT_EQ(result.out, "") << args.front();
+    EXPECT_EQ(result.err, "pagelint-check: the home folder " + home + " does not exist\n")
+        << args.front();
+  }
+  EXPECT_FALSE(fs::exists(m_work.Sub("gone")));
 }
 
 TEST_F(CheckerProgramTest, AProgramFolderWithoutTheMainDictionaryIsAnError) {

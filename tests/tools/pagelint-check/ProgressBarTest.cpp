@@ -68,6 +68,9 @@ INSTANTIATE_TEST_SUITE_P(
         RenderCase{"site", 1, 4, 10, "site 1/4"},
         // Control characters do not reach the terminal; a cut never splits a character.
         RenderCase{"\xC3\xA9\x1b", 1, 4, 40, "\xC3\xA9? [####-------------] 1/4"},
+        RenderCase{"a\xE2\x80\xAE\xC2\x9B\xFF"
+                   "b",
+                   1, 4, 40, "a???b [####-------------] 1/4"},
         RenderCase{"\xC3\xA9\xC3\xA9\xC3\xA9", 1, 4, 21, "\xC3\xA9\xC3\xA9 [##------] 1/4"}));
 
 TEST(ProgressBar, DrawsNothingWhenDisabledOrNotATerminal) {

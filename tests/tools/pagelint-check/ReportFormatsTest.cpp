@@ -43,13 +43,39 @@ TEST(ReportFormats, TextListsEveryFindingInPathOrder) {
             "3 files checked, 2 unrecognized words, 3 occurrences, 1.50 s\n");
 }
 
-TEST(ReportFormats, TextShowsControlCharactersAsQuestionMarks) {
-  CCheckReport report;
-  report.AddRoot("s", "/s/");
-  bool isNew = false;
-  CCheckReport::Word& word = report.FindOrAddWord("t\x1b[2Jeh", isNew);
-  report.AddFinding(word, 0, "/s/a\nb.html", nullptr, 0, 0, 3, "");
-  EXPECT_EQ(CReportFormats::Text(report, false, false), "a?b.html:1:1: t?[2Jeh\n");
+// What a page or a file name may hold must not disturb the terminal or pass for a
+// location: each case is one file (below the root "/s/") and one word.
+TEST(ReportFormats, TextNeutralisesPathsAndWords) {
+  struct Case {
+    std::string file;
+    std::string word;
+    std::string line;
+  };
+  const Case cases[] = {
+      {"a\nb.html", "t\x1b[2Jeh", "a?b.html:1:1: t?[2Jeh\n"},
+      {"a.html",
+       "t\xE2\x80\xAE"
+       "eh",
+       "a.html:1:1: t?eh\n"},
+      {"a\xC2\x9B.html",
+       "t\xE2\x80\xA8"
+       "eh",
+       "a?.html:1:1: t?eh\n"},
+      {"x.html:1:1: fake.html", "teh", "\"x.html:1:1: fake.html\":1:1: teh\n"},
+      {"a:b.html", "teh", "\"a:b.html\":1:1: teh\n"},
+      {R"("q\".html)", "teh",
+       R"("\"q\\\".html":1:1: teh)"
+       "\n"},
+      {"in\"side.html", "teh", "in\"side.html:1:1: teh\n"},
+  };
+  for (const Case& c : cases) {
+    CCheckReport report;
+    report.AddRoot("s", "/s/");
+    bool isNew = false;
+    CCheckReport::Word& word = report.FindOrAddWord(c.word, isNew);
+    report.AddFinding(word, 0, "/s/" + c.file, nullptr, 0, 0, 3, "");
+    EXPECT_EQ(CReportFormats::Text(report, false, false), c.line) << c.file;
+  }
 }
 
 // Written piece by piece, the text is the same as built whole, across many files of
@@ -197,12 +223,14 @@ for run in d['runs']:
 }
 
 TEST(ReportFormats, EveryByteSurvivesAsValidJson) {
-  // Every control character, quotes, backslashes, damaged UTF-8 and line separators.
+  // Every control character, quotes, backslashes, damaged UTF-8, line separators, a C1
+  // control and a bidirectional override.
   std::string nasty;
   for (int c = 0; c < 0x20; ++c) {
     nasty += static_cast<char>(c);
   }
-  nasty += "\"\\/\x7F caf\xC3\xA9 \xC3 \xFF\xFE \xE2\x80\xA8 \xF0\x9F\x98\x80 end";
+  nasty +=
+      "\"\\/\x7F caf\xC3\xA9 \xC3 \xFF\xFE \xE2\x80\xA8 \xF0\x9F\x98\x80 \xC2\x85\xE2\x80\xAE end";
   CCheckReport report;
   report.AddRoot(nasty, "/w/" + nasty + "/");
   bool isNew = false;
@@ -213,7 +241,7 @@ TEST(ReportFormats, EveryByteSurvivesAsValidJson) {
       "\\u0000\\u0001\\u0002\\u0003\\u0004\\u0005\\u0006\\u0007\\u0008\\t\\n\\u000b\\u000c\\r"
       "\\u000e\\u000f\\u0010\\u0011\\u0012\\u0013\\u0014\\u0015\\u0016\\u0017\\u0018\\u0019"
       "\\u001a\\u001b\\u001c\\u001d\\u001e\\u001f\\\"\\\\/\\u007f caf\xC3\xA9 \\ufffd "
-      "\\ufffd\\ufffd \\u2028 \xF0\x9F\x98\x80 end";
+      "\\ufffd\\ufffd \\u2028 \xF0\x9F\x98\x80 \\u0085\\u202e end";
   std::string escaped;
   CJsonWriter::AppendEscaped(escaped, nasty);
   EXPECT_EQ(escaped, expected);
