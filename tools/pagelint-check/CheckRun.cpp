@@ -244,8 +244,8 @@ bool CCheckRun::CheckSavedProject(std::string& error) {
 bool CCheckRun::HasProjectDictionaries(const CWebProject& project, std::string& error) {
   // Every word of a dictionary that is gone would be flagged without a word of why.
   for (const std::string& name : project.GetMissingDictionaryNames()) {
-    WriteMessage(m_err, "warning: the project " + project.GetName() + " uses the dictionary " +
-                            name + ", which does not exist");
+    Warn("warning: the project " + project.GetName() + " uses the dictionary " + name +
+         ", which does not exist");
   }
   const std::vector<int> ids = project.GetActiveDictionaries();
   if (std::find(ids.begin(), ids.end(), kMainDictionaryId) != ids.end()) {
@@ -311,7 +311,7 @@ void CCheckRun::ReportSkipped(const CWebProject& project) {
 
 void CCheckRun::Warn(const std::string& message) {
   m_progress.Clear();
-  m_err << kProgramName << ": " << message << '\n';
+  WriteMessage(m_err, message);
 }
 
 void CCheckRun::OnMessage(UINT message, LPARAM lParam) {
