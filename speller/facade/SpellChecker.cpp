@@ -2,6 +2,7 @@
 
 #include "facade/SpellCheckerImpl.h"
 #include "facade/WordPreprocessor.h"
+#include "guess/Guess.h"
 #include "guess/GuessAddLetters.h"
 #include "guess/GuessApostrophe.h"
 #include "guess/GuessConsonantReplacement.h"
@@ -139,7 +140,9 @@ void CSpellChecker::Guess(const std::string& word, const std::vector<int>& ids,
     return;
   }
   suggestions.clear();
-  if (CStringUtils::IsEffectivelyEmpty(word)) {
+  // A word too long to be a misspelling touches no strategy: their cursors stay
+  // where they were, as if it had never been asked about.
+  if (CGuess::IsTooLong(word) || CStringUtils::IsEffectivelyEmpty(word)) {
     return;
   }
   CSpellCheckerImpl& impl = *m_pImpl;

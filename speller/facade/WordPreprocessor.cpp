@@ -78,10 +78,14 @@ bool CWordPreprocessor::PreprocessWord(std::string& word) {
   if (word.empty() || IsTemplatePlaceholder(word)) {
     return false;
   }
+  // Measured first and erased once: erasing one character at a time from the front
+  // moves the rest of the word each time.
+  std::size_t lead = 0;
   std::size_t cut = 0;
-  while ((cut = SpecialCharAtStart(word)) > 0) {
-    word.erase(0, cut);
+  while ((cut = SpecialCharAtStart(std::string_view(word).substr(lead))) > 0) {
+    lead += cut;
   }
+  word.erase(0, lead);
   while ((cut = SpecialCharAtEnd(word)) > 0) {
     word.resize(word.size() - cut);
   }

@@ -28,6 +28,19 @@ std::size_t CGuess::CharStarts(std::string_view text, std::vector<std::size_t>& 
   return starts.size() - 1;
 }
 
+bool CGuess::IsTooLong(std::string_view word) {
+  if (word.size() <= kMaxWordChars) {
+    return false;
+  }
+  // No character takes more than four bytes. Counted as the strategies step over
+  // characters, a stray byte being one, so that damaged text cannot pass for short.
+  if (word.size() > 4 * kMaxWordChars) {
+    return true;
+  }
+  std::vector<std::size_t> starts;
+  return CharStarts(word, starts) > kMaxWordChars;
+}
+
 std::size_t CGuess::CountChars(std::string_view text) {
   std::size_t count = 0;
   for (const char c : text) {

@@ -13,10 +13,19 @@ class CSpellCheckerImpl;
 /// Single-threaded: the strategies belong to the thread that calls Guess.
 class CGuess {
 public:
+  /// The longest word, in characters, that gets suggestions. The main word list's
+  /// longest word has 31; a longer word misspells none of them, and the strategies
+  /// take time in the square of the word's length.
+  static constexpr std::size_t kMaxWordChars = 64;
+
   CGuess() = default;
   virtual ~CGuess() = default;
   CGuess(const CGuess&) = delete;
   CGuess& operator=(const CGuess&) = delete;
+
+  /// Whether `word` has more than kMaxWordChars characters; reads at most a few
+  /// hundred bytes of it.
+  static bool IsTooLong(std::string_view word);
 
   /// Puts the cursor back to its start.
   virtual void Reset() = 0;

@@ -928,7 +928,10 @@ void CStringUtils::PreserveCase(std::string_view model, std::string& text) {
     if (!CUtf8::IsValid(c) || !u_isalpha(c)) {
       continue;
     }
-    const bool isUpper = u_isupper(c) || u_istitle(c);
+    // A capital without a small form (the double-struck letters, mathematical
+    // alphabets) is written so in any case: it says nothing about the word's case,
+    // and a word that lower-cases to itself must never count as capitalised.
+    const bool isUpper = (u_isupper(c) || u_istitle(c)) && u_tolower(c) != c;
     upper += isUpper ? 1 : 0;
     lower += u_islower(c) ? 1 : 0;
     if (!seenLetter) {

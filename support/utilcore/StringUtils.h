@@ -145,7 +145,8 @@ public:
 
   /// Gives `text` the capitalisation pattern of `model`: all upper case when `model` has
   /// two or more upper-case letters and no lower-case one; the first letter upper case
-  /// when the first letter of `model` is; otherwise `text` stays as it is.
+  /// when the first letter of `model` is; otherwise `text` stays as it is. Only capitals
+  /// that have a lower-case form count as upper case.
   static void PreserveCase(std::string_view model, std::string& text);
   /// Lower-cases `text` (Unicode, root locale). ASCII and most other text are changed in
   /// place without allocating.

@@ -217,9 +217,11 @@ std::string CWineRegistryFile::FoldName(std::string_view name) {
 }
 
 std::string CWineRegistryFile::NormalizeKey(std::string_view key) {
-  while (!key.empty() && key.back() == '/') {
-    key.remove_suffix(1);
-  }
+  // The whole run of separators at the end goes, slashes and backslashes mixed:
+  // dropping only the slashes would keep those before a backslash, and a second pass
+  // would drop them, so that two spellings of one key could miss each other.
+  const std::size_t last = key.find_last_not_of("/\\");
+  key = last == std::string_view::npos ? std::string_view() : key.substr(0, last + 1);
   const std::vector<std::string_view> parts = SplitKey(key);
   return FoldName(JoinKey(parts, parts.size()));
 }

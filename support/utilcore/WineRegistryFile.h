@@ -37,8 +37,9 @@ public:
 
   /// `name` case-folded for comparisons (ASCII fast path, ICU beyond).
   static std::string FoldName(std::string_view name);
-  /// `key` without empty components, leading, trailing or doubled separators (a
-  /// trailing "/" from a folder helper counts as one), then case-folded.
+  /// `key` without empty components, leading, trailing or doubled separators (at the
+  /// end a "/", as folder helpers add, counts as one), then case-folded. Normalising
+  /// the result again leaves it as it is.
   static std::string NormalizeKey(std::string_view key);
 
 private:

@@ -52,8 +52,9 @@ public:
   /// Overwrites `suggestions` with the candidates for `word` that the dictionaries
   /// `ids` accept, in ascending byte order without duplicates. `findAll` false hands
   /// out the next few (one per strategy) and goes on from there on the next call for
-  /// the same word; `restart` starts over even for the same word. User interface
-  /// thread only.
+  /// the same word; `restart` starts over even for the same word. A word of more than
+  /// 64 characters, longer than any word of the main dictionary, gets none at once.
+  /// User interface thread only.
   void Guess(const std::string& word, const std::vector<int>& ids,
              std::vector<std::string>& suggestions, bool findAll, bool restart);
   /// Learns that `word` was replaced by `replacement` (kept in the custom guesses

@@ -57,6 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
                     SCase{"10x20x3", true, "10x20x3"}, SCase{"", false, ""},
                     SCase{"   ", false, ""}, SCase{"\xC2\xAE\xE2\x84\xA2\xC2\xBD", false, ""},
                     SCase{"\xC2\xBC", false, ""},
+                    SCase{"\xC2\xA9\xC2\xAE\xE2\x84\xA2"
+                          "Brand",
+                          true, "Brand"},
                     // Page text: "John&rsquo;s", "&reg;Brand", "Brand&trade;".
                     SCase{"John\xE2\x80\x99\x1A\x1A\x1A\x1As", true, "John"},
                     SCase{"\xC2\xAE\x1A\x1A\x1A"

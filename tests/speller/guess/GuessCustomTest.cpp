@@ -118,6 +118,33 @@ TEST_F(GuessCustomTest, SixteenBitStringsAreRead) {
   EXPECT_EQ(guess.GetTable().at("teh"), Words{"th\xC3\xA9"});
 }
 
+// Found by fuzzing: a 16-bit key holding two double-struck capital P (U+2119), which
+// have no lower case, is its own lower case, yet its replacements came back in capitals
+// as if the word had been typed so.
+TEST_F(GuessCustomTest, KeyOfCapitalsWithoutSmallFormsGivesItsReplacementsAsRead) {
+  static constexpr char kFuzzed[] =
+      "\x02\x20\x01\x00\x00\x00\xFF\xFE\xFF\x26\xFF\x74\x68\x61\x03\x00"
+      "\x03\x6F\x00\x00\x00\x00\x00\xFF\xFE\xFF\x06\x53\x19\x19\x19\x11"
+      "\x19\x19\xF1\x19\x19\x19\x19\x19\x19\x19\x19\x19\x19\x19\x19\x19"
+      "\x19\x19\x19\x19\x19\x19\x19\x19\x19\x19\x19\x19\x19\x21\x19\x19"
+      "\x19\x19\x19\x19\x19\x19\x19\x21\x19\x19\x19\x19\x19\x19\x19\x19"
+      "\x19\x19\x19\x19\x01\x00\x02\x00\x00\x00\x03\x74\x65\x68\x02\x1C"
+      "\x1C\x1C\x1C\x1C\x19\x19\x19\x19\x19\x1C\x19";
+  const std::string plain = "\u2119\u2119";
+  for (const std::string& bytes :
+       {std::string(kFuzzed, sizeof kFuzzed - 1),
+        Version(2) + U32(1) + Str(plain) + U32(2) + Str("teh") + Str("tea")}) {
+    WriteGuesses(bytes);
+    CGuessCustom guess;
+    ASSERT_TRUE(guess.Load());
+    ASSERT_EQ(guess.GetTable().size(), 1U);
+    const auto& [key, replacements] = *guess.GetTable().begin();
+    EXPECT_EQ(Suggest(guess, key), replacements);
+  }
+  CGuessCustom guess;
+  EXPECT_EQ(Suggest(guess, plain), (Words{"teh", "tea"}));
+}
+
 TEST_F(GuessCustomTest, TruncatedAnywhereKeepsWholeEntriesReadBefore) {
   for (std::size_t size = 1; size < kTwoEntries.size(); ++size) {
     WriteGuesses(kTwoEntries.substr(0, size));

@@ -1,5 +1,6 @@
 #include "speller/facade/SpellerFixture.h"
 
+#include "guess/Guess.h"
 #include "spellcore/SpellChecker.h"
 
 #include <unicode/utf8.h>
@@ -115,6 +116,41 @@ TEST_F(GuessFacadeTest, LearnedReplacementComesBackInTheWordsCase) {
   // Learned twice, offered once.
   speller.AddGuess("xqzw", "answer");
   EXPECT_EQ(Guess("xqzw"), Words{"answer"});
+}
+
+std::string Repeat(const std::string& character, std::size_t count) {
+  std::string text;
+  for (std::size_t i = 0; i < count; ++i) {
+    text += character;
+  }
+  return text;
+}
+
+struct SLengthCase {
+  std::string character;
+  std::size_t count;
+  bool suggested;
+};
+
+TEST_F(GuessFacadeTest, WordsLongerThanTheBoundGetNothing) {
+  constexpr std::size_t kBound = CGuess::kMaxWordChars;
+  // Each word is one letter too many for a listed word, which only the bound hides.
+  const std::vector<SLengthCase> cases = {{"a", kBound, true},
+                                          {"\u00E9", kBound, true},
+                                          {"b", kBound + 1, false},
+                                          {"\u00E8", kBound + 1, false},
+                                          {"c", 100000, false}};
+  std::string words;
+  for (const SLengthCase& c : cases) {
+    words += Repeat(c.character, c.count - 1) + "\n";
+  }
+  Start(words);
+  for (const SLengthCase& c : cases) {
+    const Words suggestions = Guess(Repeat(c.character, c.count));
+    EXPECT_EQ(Has(suggestions, Repeat(c.character, c.count - 1)), c.suggested)
+        << c.character << " x " << c.count;
+    EXPECT_EQ(suggestions.empty(), !c.suggested) << c.character << " x " << c.count;
+  }
 }
 
 } // namespace

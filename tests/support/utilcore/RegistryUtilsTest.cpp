@@ -279,6 +279,49 @@ TEST(WineRegistryFile, DamagedFiles) {
   }
 }
 
+TEST(WineRegistryFile, NormalKeysAreFixedPoints) {
+  const struct {
+    std::string key;
+    std::string normal;
+  } cases[] = {
+      {"Software\\Wine", "software\\wine"},
+      {"\\\\A\\\\b\\", "a\\b"},
+      {"A\\B/", "a\\b"},
+      {"a//", "a"},
+      {"a\\/", "a"},
+      {"a/\\", "a"},
+      {"a/\\//\\\\/", "a"},
+      {"/a/b\\c", "/a/b\\c"},
+      {"Caf\xC3\x89\\\xCE\xA3", "caf\xC3\xA9\\\xCF\x83"},
+      {"\xD4/\\/", "\xD4"},
+      {"/", ""},
+      {"\\/\\", ""},
+  };
+  for (const auto& c : cases) {
+    const std::string normal = CWineRegistryFile::NormalizeKey(c.key);
+    EXPECT_EQ(normal, c.normal) << c.key;
+    EXPECT_EQ(CWineRegistryFile::NormalizeKey(normal), normal) << c.key;
+  }
+}
+
+// Found by fuzzing: a section named <slashes>\/\A lists its parent <slashes>\/, which
+// normalised to <slashes> with the slashes before the backslash kept; normalising that
+// again took them off.
+TEST(WineRegistryFile, ListedKeysNormaliseToFixedPoints) {
+  const CWineRegistryFile file("WINE REGISTRY Version 2\n[" + std::string(17, '/') + "\xD4" +
+                               std::string(10, '/') + std::string(44, '\\') +
+                               "/\\\\\\\\A\\\\\\\\] 1\n\"v\"=\"x\"\n");
+  std::vector<std::string> keys;
+  file.GetSubKeys("", true, keys);
+  ASSERT_EQ(keys.size(), 3U);
+  for (const std::string& key : keys) {
+    const std::string normal = CWineRegistryFile::NormalizeKey(key);
+    EXPECT_EQ(CWineRegistryFile::NormalizeKey(normal), normal) << key;
+  }
+  std::string value;
+  EXPECT_TRUE(file.GetStringValue(keys.back(), "v", value));
+}
+
 class TranslatePathTest : public RegistryTest {
 protected:
   void SetUp() override {

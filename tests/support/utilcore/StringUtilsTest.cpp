@@ -648,6 +648,10 @@ TEST(StringUtilsPreserveCase, CopiesTheCapitalisationPattern) {
       {"\u2018Teh", "\u2018the", "\u2018The"},
       {"123", "abc", "abc"},
       {"Teh", "", ""},
+      // Capitals without a small form carry no case: such a model is its own lower case.
+      {"\u2119\u2119", "teh", "teh"},
+      {"\u2119eh", "the", "the"},
+      {"\u2119TEH", "the", "THE"},
   };
   for (const auto& c : cases) {
     std::string text = c.text;
