@@ -108,11 +108,6 @@ bool IsPending(int id) {
          (id >= Id::kResearchFirst && id <= Id::kResearchLast);
 }
 
-QString MenuText(const std::string& name) {
-  // A "&" in a name is a letter, not a mnemonic.
-  return QString::fromStdString(name).replace('&', QStringLiteral("&&"));
-}
-
 void SetPrompt(QAction* action, int id) {
   const std::string status = CCommandPrompts::StatusText(id);
   if (!status.empty()) {
@@ -439,7 +434,8 @@ void CMainFrame::RebuildDictionaryMenu() {
     if (CStringUtils::MatchLastChars(name, kIgnoreSuffix, false) && name != ownIgnore) {
       continue;
     }
-    QAction* entry = m_dictionaryMenu->addAction(MenuText(name) + QStringLiteral("..."));
+    QAction* entry =
+        m_dictionaryMenu->addAction(CProjectBar::PlainText(name) + QStringLiteral("..."));
     entry->setData(id);
     SetPrompt(entry, id);
     connect(entry, &QAction::triggered, this, [this, id] { OnCommand(id); });
@@ -456,7 +452,7 @@ void CMainFrame::RebuildProjectMenu() {
   m_doc.GetProjectNames(current, names);
   for (std::size_t i = 0; i < names.size(); ++i) {
     const int id = CProjectBar::CommandIdOf(static_cast<int>(i));
-    auto* entry = new QAction(MenuText(names[i]), m_projectMenu);
+    auto* entry = new QAction(CProjectBar::PlainText(names[i]), m_projectMenu);
     entry->setCheckable(true);
     entry->setData(id);
     SetPrompt(entry, CProjectBar::kFirstId);
@@ -655,6 +651,11 @@ void CMainFrame::BringToFront() {
   show();
   raise();
   activateWindow();
+  // A question or window the user has yet to answer stays on top of the frame.
+  if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this) {
+    modal->raise();
+    modal->activateWindow();
+  }
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {

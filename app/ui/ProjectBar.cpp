@@ -16,11 +16,6 @@ constexpr double kTintWeight = 0.3;
 // The bar's text is a little larger than the rest, as a heading would be.
 constexpr qreal kLargerPoints = 1.5;
 constexpr int kLargerPixels = 2;
-
-QString MenuText(const std::string& name) {
-  // A "&" in a name is a letter, not a mnemonic.
-  return QString::fromStdString(name).replace('&', QStringLiteral("&&"));
-}
 } // namespace
 
 CProjectBar::CProjectBar(QWidget* parent, std::function<void(int id)> onCommand)
@@ -39,6 +34,10 @@ CProjectBar::CProjectBar(QWidget* parent, std::function<void(int id)> onCommand)
   larger.setWeight(QFont::Normal);
   setFont(larger);
   ApplyStyles();
+}
+
+QString CProjectBar::PlainText(const std::string& name) {
+  return QString::fromStdString(name).replace('&', QStringLiteral("&&"));
 }
 
 int CProjectBar::CommandIdOf(int index) {
@@ -63,7 +62,7 @@ void CProjectBar::SetProjects(const std::vector<std::string>& names) {
       m_buttons.push_back(button);
     }
     QAction* button = m_buttons[i];
-    button->setText(MenuText(names[i]));
+    button->setText(PlainText(names[i]));
     const int id = CommandIdOf(index);
     button->setData(id);
     button->setEnabled(id > 0);

@@ -35,6 +35,8 @@ public:
 
   /// The command id of the project at `index`; -1 beyond the id range.
   static int CommandIdOf(int index);
+  /// `name` as the text of a button or menu entry: a "&" in it stays a letter.
+  static QString PlainText(const std::string& name);
 
 private:
   std::function<void(int id)> m_onCommand;
