@@ -152,7 +152,13 @@ CMainFrame::CMainFrame(CDoc& doc, CPagelintSettings& settings, QWidget* parent)
   UpdateCommandStates();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+  // The widgets that go with the base class may move the focus; nothing of this frame
+  // may answer by then.
+  qApp->removeEventFilter(this);
+  disconnect(qApp, nullptr, this, nullptr);
+  disconnect(QApplication::clipboard(), nullptr, this, nullptr);
+}
 
 QAction* CMainFrame::AddCommand(int id, const QString& text) {
   auto* action = new QAction(text, this);

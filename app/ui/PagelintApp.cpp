@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QSessionManager>
+#include <QThread>
 
 namespace {
 constexpr const char* kAppName = "Pagelint";
@@ -138,7 +139,11 @@ void CPagelintApp::RequestExit() {
   if (m_frame != nullptr) {
     m_frame->close();
   }
-  QCoreApplication::exit(0);
+  // Ends the main loop and any window's loop under way. Outside every loop there is
+  // nothing to end, and exit() would make later loops return at once.
+  if (QThread::currentThread()->loopLevel() > 0) {
+    QCoreApplication::exit(0);
+  }
 }
 
 void CPagelintApp::Close() {
