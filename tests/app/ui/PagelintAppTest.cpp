@@ -12,6 +12,7 @@
 #include "mtcore/MessageLoop.h"
 #include "mtcore/SingleInstanceLock.h"
 #include "settings/PagelintSettings.h"
+#include "utilcore/AppLogger.h"
 
 #include "testkit/FileBytes.h"
 #include "testkit/LogCapture.h"
@@ -22,6 +23,9 @@
 #include <QApplication>
 
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
@@ -172,6 +176,35 @@ TEST(QuitSignals, TermAndIntReachTheEventLoopAsACall) {
     }
     EXPECT_EQ(calls, before + 1) << signal;
   }
+}
+
+TEST(QuitSignals, WithoutAPipeTheyAreLoggedAndLeftAlone) {
+  guitest::Application();
+  // An earlier test's home may be gone with its log.
+  CAppLogger::SetAppName("Pagelint");
+  const LogCapture log;
+  // Made once with room to spare: the sanitizers' type checks, which need a pipe of
+  // their own the first time, are behind us then.
+  {
+    const CQuitSignals primer([] {});
+  }
+  rlimit limits{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limits), 0);
+  // The lowest free descriptor becomes the limit: no pipe fits below it.
+  const int lowestFree = dup(0);
+  ASSERT_GE(lowestFree, 0);
+  close(lowestFree);
+  rlimit tight = limits;
+  tight.rlim_cur = static_cast<rlim_t>(lowestFree);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+  bool installed = true;
+  {
+    const CQuitSignals quitSignals([] {});
+    installed = quitSignals.IsInstalled();
+  }
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limits), 0);
+  EXPECT_FALSE(installed);
+  EXPECT_TRUE(log.Contains("{250EBFDD-DD86-4DFE-BAD3-E7BCDDCE1E99}"));
 }
 
 } // namespace
