@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that the build, the tests and the benchmarks need.
+# Installs the Debian 12 packages that the build, the tests, the benchmarks and the
+# screenshots (a headless X server) need.
 # Idempotent: when every package is present it only asks dpkg and returns.
 set -euo pipefail
 
@@ -11,6 +12,8 @@ packages=(
   libhunspell-dev hunspell-en-us
   wamerican-large debian-reference-en python3.11-doc
   xdg-utils
+  qt6-base-dev
+  xvfb xauth imagemagick
 )
 
 missing=()

@@ -24,6 +24,10 @@ void CMessageBoxService::SetHelpOpener(std::function<void(const QString& topic)>
 }
 
 int CMessageBoxService::Ask(QWidget* parent, const SQuestion& question) {
+  return Ask(parent, question, {});
+}
+
+int CMessageBoxService::Ask(QWidget* parent, const SQuestion& question, const QString& okText) {
   if (ScriptedAnswerer()) {
     return ScriptedAnswerer()(question);
   }
@@ -38,7 +42,11 @@ int CMessageBoxService::Ask(QWidget* parent, const SQuestion& question) {
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
   } else {
-    box.setDefaultButton(box.addButton(QMessageBox::Ok));
+    QPushButton* ok = box.addButton(QMessageBox::Ok);
+    if (!okText.isEmpty()) {
+      ok->setText(okText);
+    }
+    box.setDefaultButton(ok);
   }
   QPushButton* help = nullptr;
   if (!question.helpTopic.isEmpty() && HelpOpener()) {

@@ -29,6 +29,9 @@ public:
   /// Shows a modal message box over `parent` (may be null), or asks the scripted
   /// answerer when one is set.
   static int Ask(QWidget* parent, const SQuestion& question);
+  /// The same, with `okText` on the OK button of an EButtons::Ok box (the welcome's
+  /// "Start").
+  static int Ask(QWidget* parent, const SQuestion& question, const QString& okText);
 
   /// Replaces the person (tests); an empty answerer brings the real boxes back.
   static void SetAnswerer(Answerer answerer);

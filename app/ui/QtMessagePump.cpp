@@ -18,5 +18,7 @@ CQtMessagePump::~CQtMessagePump() {
 }
 
 void CQtMessagePump::Pump() {
-  CMessageLoop::PumpPending();
+  if (CMessageLoop::PumpPending() > 0) {
+    emit Pumped();
+  }
 }

@@ -16,6 +16,10 @@ public:
   CQtMessagePump(const CQtMessagePump&) = delete;
   CQtMessagePump& operator=(const CQtMessagePump&) = delete;
 
+signals:
+  /// Messages were handled: state that their handlers changed may need showing.
+  void Pumped();
+
 private:
   void Pump();
 };

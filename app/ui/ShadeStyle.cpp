@@ -1,0 +1,53 @@
+#include "ShadeStyle.h"
+
+#include "shadeui/BkgStyle.h"
+
+#include <algorithm>
+
+namespace {
+// The levels are read as two-hundredths, so a level of 20 moves a colour a tenth of the way.
+constexpr double kLevelScale = 200.0;
+constexpr int kChannelMax = 255;
+constexpr double kDarkLuminance = 140.0;
+
+QColor Mix(const QColor& from, const QColor& to, double weight) {
+  const double w = std::clamp(weight, 0.0, 1.0);
+  const auto channel = [w](int a, int b) {
+    return static_cast<int>(static_cast<double>(a) + (static_cast<double>(b - a) * w));
+  };
+  return {channel(from.red(), to.red()), channel(from.green(), to.green()),
+          channel(from.blue(), to.blue())};
+}
+} // namespace
+
+bool CShadeStyle::IsEnabled(int component) {
+  return BkgStyle::GetInstance()->GetUser(component).GetEnabled() != 0;
+}
+
+QColor CShadeStyle::Color(int component) {
+  const std::uint32_t value = BkgStyle::GetInstance()->GetUser(component).GetColor();
+  // The platform keeps colours as 0x00BBGGRR.
+  return {static_cast<int>(value & 0xFFU), static_cast<int>((value >> 8U) & 0xFFU),
+          static_cast<int>((value >> 16U) & 0xFFU)};
+}
+
+QColor CShadeStyle::Tint(int component, const QColor& paletteColor, double weight) {
+  return Mix(paletteColor, Color(component), weight);
+}
+
+QString CShadeStyle::Gradient(int component, const QColor& base) {
+  const CShadeProperties shade = BkgStyle::GetInstance()->GetUser(component);
+  const QColor top =
+      Mix(base, QColor(kChannelMax, kChannelMax, kChannelMax), shade.GetLighten() / kLevelScale);
+  const QColor bottom = Mix(base, QColor(0, 0, 0), shade.GetDarken() / kLevelScale);
+  return QStringLiteral("qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %1, stop:0.5 %2, "
+                        "stop:1 %3)")
+      .arg(top.name(), base.name(), bottom.name());
+}
+
+QColor CShadeStyle::TextOn(const QColor& background) {
+  // Perceived brightness (ITU-R BT.601 weights).
+  const double luminance =
+      (0.299 * background.red()) + (0.587 * background.green()) + (0.114 * background.blue());
+  return luminance < kDarkLuminance ? QColor(Qt::white) : QColor(Qt::black);
+}

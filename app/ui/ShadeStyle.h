@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+/// Style sheet pieces that draw a component's shading (its user background style):
+/// a gentle vertical gradient around the style's colour, with a text colour that stays
+/// readable on it.
+class CShadeStyle {
+public:
+  /// Whether the component's user shading is switched on.
+  static bool IsEnabled(int component);
+  /// The component's colour.
+  static QColor Color(int component);
+  /// The style's colour mixed into `paletteColor`, `weight` (0-1) of the style's: a
+  /// tint that keeps the desktop theme's light or dark character.
+  static QColor Tint(int component, const QColor& paletteColor, double weight);
+  /// "qlineargradient(...)" from a little lighter than `base` at the top to a little
+  /// darker at the bottom, as far as the component's levels say.
+  static QString Gradient(int component, const QColor& base);
+  /// Black or white, whichever reads better on `background`.
+  static QColor TextOn(const QColor& background);
+};

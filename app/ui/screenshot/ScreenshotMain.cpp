@@ -1,0 +1,95 @@
+// pagelint-screenshot: starts Pagelint in a fresh home the way a newcomer does (the
+// welcome, then the project settings window, filled in with a site), waits until the
+// site is checked and writes a picture of the main window.
+//
+//   pagelint-screenshot SITE_FOLDER PROJECT_NAME OUTPUT.png
+//
+// Run it with HOME and XDG_CONFIG_HOME pointing at an empty folder (tools/screenshot.sh
+// does that, under Xvfb).
+#include "MainFrame.h"
+#include "MessageBoxService.h"
+#include "PagelintApp.h"
+
+#include "projects/Doc.h"
+#include "projects/WebProject.h"
+
+#include "utilcore/DirUtils.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+constexpr int kPollMs = 50;
+constexpr qint64 kTimeoutMs = 60000;
+
+// Plays the newcomer in the project settings window once it opens.
+void FillProjectSettings(const QString& site, const QString& name) {
+  auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+  if (dialog == nullptr || dialog->objectName() != "projectSettingsDlg") {
+    QTimer::singleShot(kPollMs, [site, name] { FillProjectSettings(site, name); });
+    return;
+  }
+  dialog->findChild<QLineEdit*>("nameEdit")->setText(name);
+  dialog->findChild<QLineEdit*>("directoryEdit")->setText(site);
+  dialog->accept();
+}
+
+bool IsChecked(const CDoc& doc) {
+  const CWebProject* project = doc.GetCurrentProject();
+  return project != nullptr && project->IsCheckedOnce() && project->IsIdle();
+}
+
+bool WaitUntilChecked(const CDoc& doc) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!IsChecked(doc)) {
+    if (clock.elapsed() > kTimeoutMs) {
+      return false;
+    }
+    QApplication::processEvents(QEventLoop::AllEvents, kPollMs);
+  }
+  // Let the view take in the last messages and paint.
+  for (int i = 0; i < 10; ++i) {
+    QApplication::processEvents(QEventLoop::AllEvents, kPollMs);
+  }
+  return true;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: pagelint-screenshot SITE_FOLDER PROJECT_NAME OUTPUT.png\n");
+    return 2;
+  }
+  QApplication application(argc, argv);
+  const QString site = QString::fromLocal8Bit(argv[1]);
+  const QString name = QString::fromLocal8Bit(argv[2]);
+  const QString output = QString::fromLocal8Bit(argv[3]);
+
+  // The welcome is answered with Start; the settings window is filled in as it opens.
+  CMessageBoxService::SetAnswerer([](const CMessageBoxService::SQuestion& /*question*/) {
+    return CMessageBoxService::kAnswerYes;
+  });
+  QTimer::singleShot(0, [site, name] { FillProjectSettings(site, name); });
+
+  CPagelintApp app;
+  app.Start(CDirUtils::GetAppPath());
+  const bool checked = WaitUntilChecked(*app.GetDoc());
+  const bool saved = checked && app.GetFrame()->grab().save(output, "PNG");
+  app.Close();
+  if (!checked) {
+    std::fprintf(stderr, "pagelint-screenshot: the site was not checked within a minute\n");
+    return 1;
+  }
+  if (!saved) {
+    std::fprintf(stderr, "pagelint-screenshot: cannot write %s\n", argv[3]);
+    return 1;
+  }
+  return 0;
+}
