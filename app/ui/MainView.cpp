@@ -114,6 +114,7 @@ CMainView::CMainView(CDoc& doc, CStatusProgress* progress, QWidget* parent)
   for (QListView* list : {m_ui->wordsList, m_ui->suggestionsList, m_ui->filesList}) {
     list->setItemDelegate(new CExtentDelegate(list));
   }
+  ApplyReadOnlyLook();
   ConnectControls();
 }
 
@@ -768,6 +769,13 @@ void CMainView::ApplyBackgroundStyles() {
   update();
 }
 
+void CMainView::ApplyReadOnlyLook() {
+  // The Replace field cannot be typed in; it looks like the form, not like an input.
+  QPalette palette = QApplication::palette(m_ui->replaceEdit);
+  palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+  m_ui->replaceEdit->setPalette(palette);
+}
+
 void CMainView::ApplyButtonShade() {
   const CShadeProperties shade = BkgStyle::GetInstance()->GetUser(kStyleButtons);
   const QPalette theme = QApplication::palette(m_ui->replaceButton);
@@ -805,5 +813,6 @@ void CMainView::changeEvent(QEvent* event) {
   // A new desktop theme: the tints follow its colours.
   if (event->type() == QEvent::ApplicationPaletteChange) {
     ApplyButtonShade();
+    ApplyReadOnlyLook();
   }
 }

@@ -127,6 +127,7 @@ private:
   static void MeasureExtent(QListView* list);
 
   void ApplyButtonShade();
+  void ApplyReadOnlyLook();
 
   CDoc& m_doc;
   CStatusProgress* m_progress;

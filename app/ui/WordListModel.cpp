@@ -5,6 +5,7 @@
 #include "mtcore/ReaderAccess.h"
 
 #include <algorithm>
+#include <numeric>
 
 CWordListModel::CWordListModel(QObject* parent) : CCheckListModel(parent) {}
 
@@ -31,9 +32,18 @@ void CWordListModel::Fill(CBadWordsList& list) {
       }
     }
   }
-  std::sort(rows.begin(), rows.end(),
-            [](const SRow& a, const SRow& b) { return IsBefore(a.display, b.display); });
-  SetRows(std::move(rows));
+  // Sorting positions moves ints instead of rows.
+  std::vector<std::size_t> order(rows.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::sort(order.begin(), order.end(), [&rows](std::size_t a, std::size_t b) {
+    return IsBefore(rows[a].display, rows[b].display);
+  });
+  std::vector<SRow> sorted;
+  sorted.reserve(rows.size());
+  for (const std::size_t index : order) {
+    sorted.push_back(std::move(rows[index]));
+  }
+  SetRows(std::move(sorted));
 }
 
 int CWordListModel::FindDisplay(const QString& display) const {
