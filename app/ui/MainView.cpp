@@ -442,15 +442,9 @@ void CMainView::OnReplace() {
     }
   }
   const bool allChecked = m_files->AreAllChecked();
-  const auto ask = [this](const std::string& title, const std::string& text) {
-    return CMessageBoxService::Ask(this, {QString::fromStdString(title),
-                                          QString::fromStdString(text),
-                                          CMessageBoxService::EButtons::YesNo,
-                                          {}}) == CMessageBoxService::kAnswerYes;
-  };
   const CReplaceCommand::SOutcome outcome =
       CReplaceCommand::Replace(*project, *record, m_ui->withEdit->text().toStdString(),
-                               checkedFiles, allChecked, CDirUtils::GetAppPath(), ask);
+                               checkedFiles, allChecked, CDirUtils::GetAppPath(), AskYesNo());
   if (!outcome.done) {
     return;
   }
@@ -472,17 +466,21 @@ void CMainView::OnReplace() {
   UpdateReplace();
 }
 
+CReplaceCommand::AskYesNo CMainView::AskYesNo() {
+  return [this](const std::string& title, const std::string& text) {
+    return CMessageBoxService::Ask(this, {QString::fromStdString(title),
+                                          QString::fromStdString(text),
+                                          CMessageBoxService::EButtons::YesNo,
+                                          {}}) == CMessageBoxService::kAnswerYes;
+  };
+}
+
 void CMainView::OnUndo() {
   CWebProject* project = CurrentProject();
   if (project == nullptr) {
     return;
   }
-  CReplaceCommand::Undo(*project, [this](const std::string& title, const std::string& text) {
-    return CMessageBoxService::Ask(this, {QString::fromStdString(title),
-                                          QString::fromStdString(text),
-                                          CMessageBoxService::EButtons::YesNo,
-                                          {}}) == CMessageBoxService::kAnswerYes;
-  });
+  CReplaceCommand::Undo(*project, AskYesNo());
   const bool more = !project->GetUndoList().IsEmpty();
   m_ui->undoButton->setEnabled(more);
   if (!more) {

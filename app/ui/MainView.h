@@ -2,6 +2,8 @@
 
 #include "CommandTarget.h"
 
+#include "replace/ReplaceCommand.h"
+
 #include "mtcore/WindowMessages.h"
 #include "shadeui/ShadeProperties.h"
 
@@ -100,6 +102,8 @@ private:
   void OnAddToDictionary();
   void OnReplace();
   void OnUndo();
+  /// Replace's and Undo's questions, asked over the view.
+  CReplaceCommand::AskYesNo AskYesNo();
 
   // The messages.
   void OnMessage(UINT message, WPARAM wParam, LPARAM lParam);

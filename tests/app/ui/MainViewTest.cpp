@@ -106,8 +106,9 @@ TEST_F(MainViewTest, WhileCheckingTheListIsOnePlaceholderThatSelectsNothing) {
             "spell-checking " + project.RelativeDirAt(2) + "... ");
   EXPECT_EQ(m_progress.Bar()->maximum(), 3);
 
-  project.SetCheckState(ECheckState::Checked);
+  // The worker posts its last message before its thread marks the project checked.
   Post(CProjectCheckWorker::MSG_PROJECT_CHECK_DONE, 0, project);
+  project.SetCheckState(ECheckState::Checked);
   EXPECT_EQ(Entries(Words()), kWords);
   EXPECT_TRUE(Words()->isEnabled());
   EXPECT_FALSE(m_progress.IsShown());
