@@ -32,7 +32,9 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
@@ -64,6 +66,42 @@ public:
 
 private:
   QPersistentModelIndex m_widest;
+};
+
+/// Text widths as the sum of the characters' advances: without kerning, but close enough
+/// to pick the widest of 40,000 entries, which shaping each one would make slow.
+class CAdvanceTable {
+public:
+  explicit CAdvanceTable(const QFont& font) : m_metrics(font) { m_ascii.fill(-1); }
+
+  int Width(const QString& text) {
+    int width = 0;
+    for (const QChar character : text) {
+      width += Advance(character);
+    }
+    return width;
+  }
+
+private:
+  int Advance(QChar character) {
+    const char16_t code = character.unicode();
+    if (code < m_ascii.size()) {
+      int& advance = m_ascii[code];
+      if (advance < 0) {
+        advance = m_metrics.horizontalAdvance(character);
+      }
+      return advance;
+    }
+    auto found = m_others.find(code);
+    if (found == m_others.end()) {
+      found = m_others.emplace(code, m_metrics.horizontalAdvance(character)).first;
+    }
+    return found->second;
+  }
+
+  QFontMetrics m_metrics;
+  std::array<int, 128> m_ascii{};
+  std::unordered_map<char16_t, int> m_others;
 };
 
 // Shading. The style's colour tints the theme's own colours rather than replacing
@@ -744,11 +782,11 @@ void CMainView::SetTopRow(QListView* list, int row) {
 void CMainView::MeasureExtent(QListView* list) {
   auto* delegate = static_cast<CExtentDelegate*>(list->itemDelegate());
   const QAbstractItemModel* model = list->model();
-  const QFontMetrics metrics(list->font());
+  CAdvanceTable advances(list->font());
   int widest = -1;
   int widestWidth = -1;
   for (int row = 0; row < model->rowCount(); ++row) {
-    const int width = metrics.horizontalAdvance(model->index(row, 0).data().toString());
+    const int width = advances.Width(model->index(row, 0).data().toString());
     if (width > widestWidth) {
       widest = row;
       widestWidth = width;
