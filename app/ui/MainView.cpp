@@ -1,0 +1,854 @@
+#include "MainView.h"
+
+#include "CheckListModel.h"
+#include "CommandIds.h"
+#include "MessageBoxService.h"
+#include "StatusProgress.h"
+#include "WordListModel.h"
+#include "ui_MainView.h"
+
+#include "checking/BadWordsList.h"
+#include "checking/ProjectCheckWorker.h"
+#include "projects/Doc.h"
+#include "projects/WebProject.h"
+#include "replace/ReplaceCommand.h"
+
+#include "spellcore/SpellChecker.h"
+
+#include "mtcore/FunctionTarget.h"
+#include "mtcore/ReaderAccess.h"
+#include "shadeui/BkgStyle.h"
+#include "utilcore/DirUtils.h"
+#include "utilcore/NumberTextConv.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QStringListModel>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <unordered_map>
+
+namespace {
+
+constexpr int kStyleMainWindow = 0;
+constexpr int kStyleButtons = 10;
+constexpr int kCollectRange = 100;
+const char* const kFindingFilesText = "finding project files: ";
+
+QString CountText(int count) {
+  return QString::fromStdString(CNumberTextConv::NumberToString(count, true, 0, ""));
+}
+
+/// Lets a list of uniformly sized rows be as wide as its widest row: a uniform list
+/// measures only its first row.
+class CExtentDelegate : public QStyledItemDelegate {
+public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void SetWidest(const QModelIndex& index) { m_widest = index; }
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    if (m_widest.isValid() && m_widest != index) {
+      size.setWidth(
+          std::max(size.width(), QStyledItemDelegate::sizeHint(option, m_widest).width()));
+    }
+    return size;
+  }
+
+private:
+  QPersistentModelIndex m_widest;
+};
+
+/// Text widths as the sum of the characters' advances: without kerning, but close enough
+/// to pick the widest of 40,000 entries, which shaping each one would make slow.
+class CAdvanceTable {
+public:
+  explicit CAdvanceTable(const QFont& font) : m_metrics(font) { m_ascii.fill(-1); }
+
+  int Width(const QString& text) {
+    int width = 0;
+    for (const QChar character : text) {
+      width += Advance(character);
+    }
+    return width;
+  }
+
+private:
+  int Advance(QChar character) {
+    const char16_t code = character.unicode();
+    if (code < m_ascii.size()) {
+      int& advance = m_ascii[code];
+      if (advance < 0) {
+        advance = m_metrics.horizontalAdvance(character);
+      }
+      return advance;
+    }
+    auto found = m_others.find(code);
+    if (found == m_others.end()) {
+      found = m_others.emplace(code, m_metrics.horizontalAdvance(character)).first;
+    }
+    return found->second;
+  }
+
+  QFontMetrics m_metrics;
+  std::array<int, 128> m_ascii{};
+  std::unordered_map<char16_t, int> m_others;
+};
+
+// Shading. The style's colour tints the theme's own colours rather than replacing
+// them, so the theme's text stays readable on it, light or dark.
+QColor FromShadeColor(std::uint32_t color) {
+  return {static_cast<int>(color & 0xFFU), static_cast<int>((color >> 8U) & 0xFFU),
+          static_cast<int>((color >> 16U) & 0xFFU)};
+}
+
+QColor Mix(const QColor& base, const QColor& tint, double amount) {
+  const auto channel = [amount](int from, int to) {
+    return static_cast<int>(from + (to - from) * amount + 0.5);
+  };
+  return {channel(base.red(), tint.red()), channel(base.green(), tint.green()),
+          channel(base.blue(), tint.blue())};
+}
+
+double Luminance(const QColor& color) {
+  return 0.2126 * color.redF() + 0.7152 * color.greenF() + 0.0722 * color.blueF();
+}
+
+/// The theme's text colour, or black or white when the theme's does not stand out
+/// from `background`.
+QColor ReadableText(const QColor& text, const QColor& background) {
+  if (std::abs(Luminance(text) - Luminance(background)) >= 0.45) {
+    return text;
+  }
+  return Luminance(background) > 0.5 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+QColor ShadeTint(const CShadeProperties& shade, const QColor& base, double amount) {
+  return Mix(base, FromShadeColor(shade.GetColor()), amount);
+}
+
+} // namespace
+
+CMainView::CMainView(CDoc& doc, CStatusProgress* progress, QWidget* parent)
+    : QWidget(parent), m_doc(doc), m_progress(progress), m_ui(std::make_unique<Ui::MainView>()),
+      m_words(new CWordListModel(this)), m_suggestions(new QStringListModel(this)),
+      m_files(new CCheckListModel(this)), m_messages(std::make_unique<CFunctionTarget>(
+                                              [this](UINT message, WPARAM wParam, LPARAM lParam) {
+                                                OnMessage(message, wParam, lParam);
+                                              })) {
+  m_ui->setupUi(this);
+  m_ui->wordsList->setModel(m_words);
+  m_ui->suggestionsList->setModel(m_suggestions);
+  m_ui->filesList->setModel(m_files);
+  for (QListView* list : {m_ui->wordsList, m_ui->suggestionsList, m_ui->filesList}) {
+    list->setItemDelegate(new CExtentDelegate(list));
+  }
+  ApplyReadOnlyLook();
+  ConnectControls();
+}
+
+CMainView::~CMainView() {
+  m_messages.reset();
+}
+
+HWND CMainView::GetMessageWindow() const {
+  return m_messages->GetSafeHwnd();
+}
+
+void CMainView::ConnectControls() {
+  const auto whenUser = [this](void (CMainView::*handler)()) {
+    return [this, handler] {
+      if (!m_selecting) {
+        (this->*handler)();
+      }
+    };
+  };
+  connect(m_ui->wordsList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          whenUser(&CMainView::OnWordSelected));
+  connect(m_ui->suggestionsList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          whenUser(&CMainView::OnSuggestionSelected));
+  connect(m_ui->filesList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          whenUser(&CMainView::OnFileSelected));
+  connect(m_files, &QAbstractItemModel::dataChanged, this, [this] { UpdateReplace(); });
+  connect(m_ui->withEdit, &QLineEdit::textChanged, this, [this] { UpdateReplace(); });
+  connect(m_ui->ignoreButton, &QPushButton::clicked, this, [this] { OnIgnore(); });
+  connect(m_ui->addToDictionaryButton, &QPushButton::clicked, this,
+          [this] { OnAddToDictionary(); });
+  connect(m_ui->replaceButton, &QPushButton::clicked, this, [this] { OnReplace(); });
+  connect(m_ui->undoButton, &QPushButton::clicked, this, [this] { OnUndo(); });
+  // Edit, View and a double click on a file open it once the file launcher is there;
+  // until then the two buttons stay disabled.
+}
+
+CWebProject* CMainView::CurrentProject() const {
+  return m_doc.GetCurrentProject();
+}
+
+CWebProject* CMainView::ProjectOfMessage(LPARAM lParam) const {
+  auto* project = reinterpret_cast<CWebProject*>(lParam);
+  if (project == nullptr || project != CurrentProject() || m_doc.GetProjectIndex(project) < 0) {
+    return nullptr;
+  }
+  return project;
+}
+
+bool CMainView::IsChecking(const CWebProject& project) const {
+  return !m_runOver && project.GetCheckState() == ECheckState::Checking;
+}
+
+// ---------------------------------------------------------------------------------
+// Life cycle
+
+void CMainView::OnInitialUpdate() {
+  ApplyBackgroundStyles();
+  ClearSelectionState();
+  m_ui->wordCount->setText(CountText(0));
+  m_words->Clear();
+  if (CSpellChecker* speller = CSpellChecker::GetInstance()) {
+    speller->SetMsgWindow(GetMessageWindow(), 0);
+  }
+}
+
+void CMainView::OnUpdate(int hint) {
+  if (hint != CDoc::HINT_PROJECTS_CHANGED) {
+    return;
+  }
+  ClearSelectionState();
+  m_ui->wordCount->setText(CountText(0));
+  m_words->Clear();
+  CWebProject* project = CurrentProject();
+  if (project == nullptr) {
+    return;
+  }
+  FillWordList(*project);
+  if (m_progress != nullptr) {
+    m_progress->Hide();
+  }
+}
+
+// ---------------------------------------------------------------------------------
+// The lists
+
+void CMainView::ClearSelectionState() {
+  const CWebProject* project = CurrentProject();
+  m_ui->suggestionCount->setText(CountText(0));
+  m_suggestions->setStringList({});
+  m_ui->suggestionsList->setEnabled(false);
+  m_ui->fileCount->setText(CountText(0));
+  m_files->Clear();
+  MeasureExtent(m_ui->filesList);
+  m_ui->filesList->setEnabled(false);
+  for (QPushButton* button : {m_ui->ignoreButton, m_ui->addToDictionaryButton, m_ui->editButton,
+                              m_ui->viewButton, m_ui->replaceButton}) {
+    button->setEnabled(false);
+  }
+  m_ui->contextLabel->clear();
+  for (QLineEdit* edit : {m_ui->replaceEdit, m_ui->withEdit}) {
+    edit->clear();
+    edit->setEnabled(false);
+  }
+  m_ui->wordsList->setEnabled(project != nullptr);
+  m_ui->undoButton->setEnabled(project != nullptr && !project->GetUndoList().IsEmpty());
+  if (project == nullptr && m_progress != nullptr) {
+    m_progress->Hide();
+  }
+}
+
+void CMainView::FillWordList(CWebProject& project) {
+  const int count = project.GetBadWordsList().GetWordCount();
+  if (IsChecking(project) || count == 0) {
+    ShowWordPlaceholder(count > 0 ? kWordsShortly : kNoWords);
+    ShowWordCount(project);
+    return;
+  }
+  QListView* list = m_ui->wordsList;
+  const SPlace place = ReadPlace(list);
+  list->setUpdatesEnabled(false);
+  m_words->Fill(project.GetBadWordsList());
+  const int row = m_words->FindDisplay(place.selected);
+  if (row >= 0) {
+    SelectRow(list, row);
+  } else if (place.selectedRow >= 0) {
+    SelectNextEntry(list, place.selectedRow);
+  }
+  SetTopRow(list, place.topRow);
+  list->setUpdatesEnabled(true);
+  MeasureExtent(list);
+  list->setEnabled(true);
+  ShowWordCount(project);
+}
+
+void CMainView::ShowWordPlaceholder(const char* text) {
+  const CCheckListModel::SRow* only = m_words->GetRow(0);
+  const bool shown = m_words->GetCount() == 1 && only->placeholder && only->display == text;
+  if (!shown) {
+    m_words->SetPlaceholder(QString::fromLatin1(text));
+    MeasureExtent(m_ui->wordsList);
+    ClearSelectionState();
+  }
+  m_ui->wordsList->setEnabled(false);
+}
+
+void CMainView::ShowWordCount(const CWebProject& project) {
+  m_ui->wordCount->setText(CountText(project.GetBadWordsList().GetWordCount()));
+}
+
+void CMainView::FillSuggestions(std::vector<std::string> suggestions) {
+  QStringList texts;
+  texts.reserve(static_cast<qsizetype>(suggestions.size()));
+  for (const std::string& suggestion : suggestions) {
+    texts.push_back(QString::fromStdString(suggestion));
+  }
+  std::sort(texts.begin(), texts.end(), &CWordListModel::IsBefore);
+  QListView* list = m_ui->suggestionsList;
+  list->setUpdatesEnabled(false);
+  m_suggestions->setStringList(texts);
+  list->setUpdatesEnabled(true);
+  MeasureExtent(list);
+}
+
+void CMainView::FillFileList(CWebProject& project, const std::string& word) {
+  QListView* list = m_ui->filesList;
+  const QString remembered = ReadPlace(list).selected;
+  list->setUpdatesEnabled(false);
+  list->setEnabled(true);
+  std::vector<CCheckListModel::SRow> rows;
+  bool found = false;
+  {
+    CBadWordsList& words = project.GetBadWordsList();
+    const CReaderAccess access(words);
+    const CBadWord* record = word.empty() ? nullptr : words.FindWord(word);
+    found = record != nullptr;
+    if (found) {
+      const std::string& root = project.GetRootDirectory();
+      auto cursor = record->GetLocations().begin();
+      while (cursor != record->GetLocations().end()) {
+        std::string path = record->NextFile(cursor);
+        CCheckListModel::SRow& row = rows.emplace_back();
+        row.text = path.starts_with(root) ? path.substr(root.size()) : std::move(path);
+        row.display = QString::fromStdString(row.text);
+        row.checked = true;
+      }
+    }
+  }
+  m_files->SetRows(std::move(rows));
+  MeasureExtent(list);
+  if (!found) {
+    list->setEnabled(false);
+  } else if (!remembered.isEmpty()) {
+    SelectRow(list, m_files->FindDisplay(remembered));
+  }
+  list->setUpdatesEnabled(true);
+  OnFileSelected();
+  m_ui->fileCount->setText(CountText(m_files->GetCount()));
+}
+
+std::string CMainView::SelectedWord() const {
+  const CCheckListModel::SRow* entry = m_words->GetRow(SelectedRow(m_ui->wordsList));
+  return entry == nullptr || entry->placeholder ? std::string() : entry->text;
+}
+
+void CMainView::OnWordSelected() {
+  CWebProject* project = CurrentProject();
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  const std::string word = SelectedWord();
+  if (word.empty() || project == nullptr || speller == nullptr) {
+    ClearSelectionState();
+    return;
+  }
+  m_ui->ignoreButton->setEnabled(true);
+  m_ui->addToDictionaryButton->setEnabled(true);
+  m_ui->replaceEdit->setText(QString::fromStdString(word));
+  m_ui->replaceEdit->setEnabled(true);
+  m_ui->withEdit->clear();
+  m_ui->withEdit->setEnabled(true);
+  m_ui->suggestionsList->setEnabled(true);
+
+  std::vector<std::string> suggestions;
+  speller->Guess(word, project->GetActiveDictionaries(), suggestions, true, true);
+  FillSuggestions(std::move(suggestions));
+  OnSuggestionSelected();
+  m_ui->suggestionCount->setText(CountText(m_suggestions->rowCount()));
+  FillFileList(*project, word);
+  // The files are known only now.
+  UpdateReplace();
+}
+
+void CMainView::OnSuggestionSelected() {
+  const int row = SelectedRow(m_ui->suggestionsList);
+  if (row >= 0) {
+    m_ui->withEdit->setText(m_suggestions->index(row).data().toString());
+  }
+  UpdateReplace();
+}
+
+void CMainView::OnFileSelected() {
+  const int row = SelectedRow(m_ui->filesList);
+  QString context;
+  CWebProject* project = CurrentProject();
+  const std::string word = SelectedWord();
+  const CCheckListModel::SRow* file = m_files->GetRow(row);
+  if (project != nullptr && !word.empty() && file != nullptr) {
+    CBadWordsList& words = project->GetBadWordsList();
+    const CReaderAccess access(words);
+    if (const CBadWord* record = words.FindWord(word)) {
+      context = QString::fromStdString(
+          record->GetContextInFile(project->GetRootDirectory() + file->text));
+    }
+  }
+  m_ui->contextLabel->setText(context);
+}
+
+void CMainView::UpdateReplace() {
+  const CWebProject* project = CurrentProject();
+  if (project == nullptr) {
+    return;
+  }
+  const QString word = m_ui->replaceEdit->text();
+  const bool enabled = !IsChecking(*project) && !word.isEmpty() && m_files->IsAnyChecked() &&
+                       m_ui->withEdit->text() != word;
+  m_ui->replaceButton->setEnabled(enabled);
+}
+
+// ---------------------------------------------------------------------------------
+// The buttons
+
+void CMainView::OnIgnore() {
+  if (const CWebProject* project = CurrentProject()) {
+    AddWordsToDictionary(project->GetIgnoreId());
+  }
+}
+
+void CMainView::OnAddToDictionary() {
+  if (const CWebProject* project = CurrentProject()) {
+    AddWordsToDictionary(project->GetAddToDictionaryId());
+  }
+}
+
+void CMainView::AddWordsToDictionary(int dictionaryId) {
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  CWebProject* project = CurrentProject();
+  if (speller == nullptr || project == nullptr) {
+    return;
+  }
+  m_swallowDictChange = true;
+  QListView* list = m_ui->wordsList;
+  const int selected = SelectedRow(list);
+  CBadWordsList& words = project->GetBadWordsList();
+  for (int row = m_words->GetCount() - 1; row >= 0; --row) {
+    const CCheckListModel::SRow* entry = m_words->GetRow(row);
+    if ((row != selected && !entry->checked) || entry->placeholder) {
+      continue;
+    }
+    CBadWord* record = words.FindWord(entry->text);
+    if (record == nullptr) {
+      continue;
+    }
+    speller->AddWord(dictionaryId, entry->text);
+    words.RemoveWord(record);
+    DeleteEntry(list, row);
+  }
+  SelectNextEntry(list, selected);
+  OnWordSelected();
+  ShowWordCount(*project);
+}
+
+void CMainView::OnReplace() {
+  CWebProject* project = CurrentProject();
+  const int wordRow = SelectedRow(m_ui->wordsList);
+  const std::string word = SelectedWord();
+  if (project == nullptr || word.empty()) {
+    return;
+  }
+  CBadWord* record = project->GetBadWordsList().FindWord(word);
+  if (record == nullptr) {
+    return;
+  }
+  std::vector<std::string> checkedFiles;
+  for (int row = 0; row < m_files->GetCount(); ++row) {
+    if (m_files->IsChecked(row)) {
+      checkedFiles.push_back(m_files->GetRow(row)->text);
+    }
+  }
+  const bool allChecked = m_files->AreAllChecked();
+  const CReplaceCommand::SOutcome outcome =
+      CReplaceCommand::Replace(*project, *record, m_ui->withEdit->text().toStdString(),
+                               checkedFiles, allChecked, CDirUtils::GetAppPath(), AskYesNo());
+  if (!outcome.done) {
+    return;
+  }
+  m_ui->undoButton->setEnabled(!project->GetUndoList().IsEmpty());
+  if (allChecked) {
+    DeleteEntry(m_ui->wordsList, wordRow);
+    OnWordSelected();
+    m_ui->wordCount->setText(CountText(project->GetBadWordsList().GetWordCount() - 1));
+    return;
+  }
+  for (int row = m_files->GetCount() - 1; row >= 0; --row) {
+    if (m_files->IsChecked(row)) {
+      DeleteEntry(m_ui->filesList, row);
+    }
+  }
+  MeasureExtent(m_ui->filesList);
+  m_ui->fileCount->setText(CountText(m_files->GetCount()));
+  OnFileSelected();
+  UpdateReplace();
+}
+
+CReplaceCommand::AskYesNo CMainView::AskYesNo() {
+  return [this](const std::string& title, const std::string& text) {
+    return CMessageBoxService::Ask(this, {QString::fromStdString(title),
+                                          QString::fromStdString(text),
+                                          CMessageBoxService::EButtons::YesNo,
+                                          {}}) == CMessageBoxService::kAnswerYes;
+  };
+}
+
+void CMainView::OnUndo() {
+  CWebProject* project = CurrentProject();
+  if (project == nullptr) {
+    return;
+  }
+  CReplaceCommand::Undo(*project, AskYesNo());
+  const bool more = !project->GetUndoList().IsEmpty();
+  m_ui->undoButton->setEnabled(more);
+  if (!more) {
+    m_ui->wordsList->setFocus();
+  }
+}
+
+// ---------------------------------------------------------------------------------
+// The messages
+
+void CMainView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == CSpellChecker::MSG_DICT_CHANGED) {
+    OnDictionaryChanged(static_cast<int>(wParam));
+    return;
+  }
+  CWebProject* project = ProjectOfMessage(lParam);
+  if (project == nullptr) {
+    return;
+  }
+  if (message == CWebProject::MSG_PROJECT_COLLECT_BEGIN) {
+    if (m_progress != nullptr) {
+      m_progress->Show(kCollectRange, QString::fromLatin1(kFindingFilesText));
+    }
+  } else if (message == CWebProject::MSG_PROJECT_COLLECT_DONE) {
+    if (m_progress != nullptr) {
+      m_progress->Hide();
+    }
+  } else if (message == CProjectCheckWorker::MSG_PROJECT_CHECK_BEGIN) {
+    OnCheckBegin(*project, wParam);
+  } else if (message == CProjectCheckWorker::MSG_PROJECT_FILE_CHECKED) {
+    OnFileChecked(*project, wParam);
+  } else if (message == CProjectCheckWorker::MSG_PROJECT_CHECK_DONE) {
+    OnCheckDone(*project);
+  } else if (message == CWebProject::MSG_PROJECT_WORDS_REMOVED) {
+    OnWordsRemoved(*project);
+  }
+}
+
+QString CMainView::CheckingText(const CWebProject& project, WPARAM progress) {
+  const int done = static_cast<int>(progress & 0xFFFFU);
+  return QStringLiteral("spell-checking %1... ")
+      .arg(QString::fromStdString(project.RelativeDirAt(done)));
+}
+
+void CMainView::OnCheckBegin(CWebProject& project, WPARAM progress) {
+  UpdateReplace();
+  if (m_progress != nullptr) {
+    m_progress->Show(static_cast<int>((progress >> 16U) & 0xFFFFU),
+                     CheckingText(project, progress));
+  }
+  if (project.GetBadWordsList().GetWordCount() == 0) {
+    ShowWordPlaceholder(kNoWords);
+  }
+}
+
+void CMainView::OnFileChecked(CWebProject& project, WPARAM progress) {
+  UpdateReplace();
+  if (m_progress != nullptr) {
+    m_progress->Update(static_cast<int>(progress & 0xFFFFU),
+                       static_cast<int>((progress >> 16U) & 0xFFFFU),
+                       CheckingText(project, progress));
+  }
+  ShowWordCount(project);
+  if (m_words->GetCount() <= 1) {
+    ShowWordPlaceholder(project.GetBadWordsList().GetWordCount() > 0 ? kWordsShortly : kNoWords);
+  }
+}
+
+void CMainView::OnCheckDone(CWebProject& project) {
+  const QScopedValueRollback<bool> runOver(m_runOver, true);
+  UpdateReplace();
+  if (m_progress != nullptr) {
+    m_progress->Hide();
+  }
+  if (project.GetBadWordsList().GetWordCount() == 0) {
+    ClearSelectionState();
+    ShowWordPlaceholder(kNoWords);
+    ShowWordCount(project);
+    return;
+  }
+  QListView* list = m_ui->wordsList;
+  list->setEnabled(true);
+  const SPlace place = ReadPlace(list);
+  {
+    const QScopedValueRollback<bool> quiet(m_selecting, true);
+    list->clearSelection();
+  }
+  FillWordList(project);
+  SelectRow(list, m_words->FindDisplay(place.selected));
+  // Also when the word is gone: the fields then empty instead of naming it.
+  OnWordSelected();
+  SetTopRow(list, place.topRow);
+  ShowWordCount(project);
+}
+
+void CMainView::OnWordsRemoved(CWebProject& project) {
+  QListView* list = m_ui->wordsList;
+  const SPlace place = ReadPlace(list);
+  ClearSelectionState();
+  {
+    const QScopedValueRollback<bool> quiet(m_selecting, true);
+    list->clearSelection();
+  }
+  FillWordList(project);
+  const int row = m_words->FindDisplay(place.selected);
+  if (row >= 0) {
+    SelectRow(list, row);
+  } else {
+    SelectNextEntry(list, place.selectedRow);
+  }
+  OnWordSelected();
+  SetTopRow(list, place.topRow);
+}
+
+void CMainView::OnDictionaryChanged(int dictionaryId) {
+  if (m_swallowDictChange) {
+    m_swallowDictChange = false;
+    return;
+  }
+  m_doc.OnDictionaryChanged(dictionaryId);
+}
+
+// ---------------------------------------------------------------------------------
+// Commands
+
+namespace {
+
+QLineEdit* FocusedEdit() {
+  return qobject_cast<QLineEdit*>(QApplication::focusWidget());
+}
+
+QLineEdit* FocusedEditableEdit() {
+  QLineEdit* edit = FocusedEdit();
+  return edit != nullptr && !edit->isReadOnly() && edit->isEnabled() ? edit : nullptr;
+}
+
+bool IsResearchOrSettings(int id) {
+  return (id >= CommandIds::kResearchFirst && id <= CommandIds::kResearchLast) ||
+         id == CommandIds::kSettings;
+}
+
+} // namespace
+
+bool CMainView::CanCopy() const {
+  if (QApplication::focusWidget() == nullptr) {
+    return false;
+  }
+  if (const QLineEdit* edit = FocusedEdit(); edit == m_ui->replaceEdit || edit == m_ui->withEdit) {
+    return edit->hasSelectedText();
+  }
+  return !SelectedWord().empty();
+}
+
+bool CMainView::Copy() {
+  if (QLineEdit* edit = FocusedEdit(); edit == m_ui->replaceEdit || edit == m_ui->withEdit) {
+    edit->copy();
+    return true;
+  }
+  QApplication::clipboard()->setText(QString::fromStdString(SelectedWord()));
+  return true;
+}
+
+std::optional<bool> CMainView::IsCommandEnabled(int id) const {
+  const QLineEdit* editable = FocusedEditableEdit();
+  switch (id) {
+  case CommandIds::kEditCopy:
+    return CanCopy();
+  case CommandIds::kEditCut:
+    return editable != nullptr && editable->hasSelectedText();
+  case CommandIds::kEditPaste:
+    return editable != nullptr && !QApplication::clipboard()->text().isEmpty();
+  case CommandIds::kEditUndo:
+    return editable != nullptr && editable->isUndoAvailable();
+  case CommandIds::kEditSelectAll:
+    return FocusedEdit() != nullptr;
+  default:
+    if (IsResearchOrSettings(id)) {
+      return false; // they come with the research and settings windows
+    }
+    return std::nullopt;
+  }
+}
+
+bool CMainView::OnCommand(int id) {
+  const std::optional<bool> enabled = IsCommandEnabled(id);
+  if (!enabled.value_or(false)) {
+    return false;
+  }
+  QLineEdit* edit = FocusedEdit();
+  switch (id) {
+  case CommandIds::kEditCopy:
+    return Copy();
+  case CommandIds::kEditCut:
+    edit->cut();
+    return true;
+  case CommandIds::kEditPaste:
+    edit->paste();
+    return true;
+  case CommandIds::kEditUndo:
+    edit->undo();
+    return true;
+  case CommandIds::kEditSelectAll:
+    edit->selectAll();
+    return true;
+  default:
+    return false;
+  }
+}
+
+// ---------------------------------------------------------------------------------
+// Selection and scrolling
+
+int CMainView::SelectedRow(const QListView* list) {
+  const QModelIndexList rows = list->selectionModel()->selectedIndexes();
+  return rows.isEmpty() ? -1 : rows.front().row();
+}
+
+void CMainView::SelectRow(QListView* list, int row) {
+  const QScopedValueRollback<bool> quiet(m_selecting, true);
+  const QModelIndex index = list->model()->index(row, 0);
+  if (!index.isValid()) {
+    list->clearSelection();
+    return;
+  }
+  list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+}
+
+void CMainView::DeleteEntry(QListView* list, int row) {
+  const int selected = SelectedRow(list);
+  {
+    const QScopedValueRollback<bool> quiet(m_selecting, true);
+    static_cast<CCheckListModel*>(list->model())->RemoveRow(row);
+  }
+  // As a list box does: the other entries keep their selection, a deleted one leaves none
+  // (a view would move it to a neighbour).
+  SelectRow(list, selected == row ? -1 : (selected > row ? selected - 1 : selected));
+}
+
+void CMainView::SelectNextEntry(QListView* list, int index) {
+  const int count = list->model()->rowCount();
+  SelectRow(list, index < 0 || count == 0 ? -1 : std::min(index, count - 1));
+}
+
+CMainView::SPlace CMainView::ReadPlace(const QListView* list) const {
+  SPlace place;
+  place.selectedRow = SelectedRow(list);
+  if (place.selectedRow >= 0) {
+    place.selected = list->model()->index(place.selectedRow, 0).data().toString();
+  }
+  place.topRow = list->indexAt(QPoint(1, 1)).row();
+  return place;
+}
+
+void CMainView::SetTopRow(QListView* list, int row) {
+  const QModelIndex index = list->model()->index(row, 0);
+  if (index.isValid()) {
+    list->scrollTo(index, QAbstractItemView::PositionAtTop);
+  }
+}
+
+void CMainView::MeasureExtent(QListView* list) {
+  auto* delegate = static_cast<CExtentDelegate*>(list->itemDelegate());
+  const QAbstractItemModel* model = list->model();
+  CAdvanceTable advances(list->font());
+  int widest = -1;
+  int widestWidth = -1;
+  for (int row = 0; row < model->rowCount(); ++row) {
+    const int width = advances.Width(model->index(row, 0).data().toString());
+    if (width > widestWidth) {
+      widest = row;
+      widestWidth = width;
+    }
+  }
+  delegate->SetWidest(model->index(widest, 0));
+  list->doItemsLayout();
+}
+
+// ---------------------------------------------------------------------------------
+// Shading
+
+void CMainView::ApplyBackgroundStyles() {
+  m_viewShade = BkgStyle::GetInstance()->GetUser(kStyleMainWindow);
+  ApplyButtonShade();
+  update();
+}
+
+void CMainView::ApplyReadOnlyLook() {
+  // The Replace field cannot be typed in; it looks like the form, not like an input.
+  QPalette palette = QApplication::palette(m_ui->replaceEdit);
+  palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+  m_ui->replaceEdit->setPalette(palette);
+}
+
+void CMainView::ApplyButtonShade() {
+  const CShadeProperties shade = BkgStyle::GetInstance()->GetUser(kStyleButtons);
+  const QPalette theme = QApplication::palette(m_ui->replaceButton);
+  QPalette palette = theme;
+  if (shade.GetEnabled() != 0) {
+    const QColor button = ShadeTint(shade, theme.color(QPalette::Button), 0.35);
+    palette.setColor(QPalette::Button, button);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+      palette.setColor(group, QPalette::ButtonText,
+                       ReadableText(theme.color(group, QPalette::ButtonText), button));
+    }
+  }
+  for (QPushButton* button : {m_ui->ignoreButton, m_ui->addToDictionaryButton, m_ui->editButton,
+                              m_ui->viewButton, m_ui->replaceButton, m_ui->undoButton}) {
+    button->setPalette(palette);
+  }
+}
+
+void CMainView::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  if (m_viewShade.GetEnabled() == 0) {
+    return;
+  }
+  const QColor tinted = ShadeTint(m_viewShade, palette().color(QPalette::Window), 0.2);
+  QLinearGradient gradient(0, 0, 0, height());
+  gradient.setColorAt(0.0, tinted.lighter(100 + m_viewShade.GetLighten() / 2));
+  gradient.setColorAt(0.5, tinted);
+  gradient.setColorAt(1.0, tinted.darker(100 + m_viewShade.GetDarken() / 2));
+  QPainter painter(this);
+  painter.fillRect(rect(), gradient);
+}
+
+void CMainView::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // A new desktop theme: the tints follow its colours.
+  if (event->type() == QEvent::ApplicationPaletteChange) {
+    ApplyButtonShade();
+    ApplyReadOnlyLook();
+  }
+}
