@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommandTarget.h"
+#include "DocView.h"
 
 #include "replace/ReplaceCommand.h"
 
@@ -32,7 +32,7 @@ class MainView;
 /// ignore, add, replace and undo. It receives the projects' progress messages and the
 /// speller's dictionary-change message through its message window. User interface
 /// thread only.
-class CMainView : public QWidget, public CCommandTarget {
+class CMainView : public QWidget, public CDocView {
   Q_OBJECT
 
 public:
@@ -54,10 +54,10 @@ public:
   void OnInitialUpdate();
   /// CDoc::HINT_PROJECTS_CHANGED refills the view from the current project; other
   /// hints are ignored.
-  void OnUpdate(int hint);
+  void OnUpdate(int hint) override;
   /// The handle the projects and the speller post to (what CDocUi::GetFirstViewWindow
   /// returns).
-  HWND GetMessageWindow() const;
+  HWND GetMessageWindow() const override;
   /// Re-reads the shadings of the view (style 0) and its buttons (style 10).
   void ApplyBackgroundStyles();
 

@@ -1,8 +1,8 @@
 #include "PagelintApp.h"
 
 #include "MainFrame.h"
+#include "MainView.h"
 #include "MessageBoxService.h"
-#include "PlaceholderView.h"
 #include "QtMessagePump.h"
 #include "QuitSignals.h"
 
@@ -35,9 +35,11 @@ constexpr const char* kWelcomeText =
     "site project.";
 
 // The main view: made here, owned by the frame.
-void InstallView(CMainFrame& frame, CDoc& doc) {
-  auto* view = new CPlaceholderView(doc);
+/// The view is made before the document loads: each project takes its window.
+CMainView* InstallView(CMainFrame& frame, CDoc& doc) {
+  auto* view = new CMainView(doc, &frame.GetStatusProgress());
   frame.SetView(view, view);
+  return view;
 }
 } // namespace
 
@@ -94,7 +96,7 @@ bool CPagelintApp::Start(const std::string& appDirectory, CSingleInstanceLock* l
   m_doc->SetApplicationDirectory(m_settings.GetApplicationPath());
   m_frame = std::make_unique<CMainFrame>(*m_doc, m_settings);
   m_ui.SetFrame(m_frame.get());
-  InstallView(*m_frame, *m_doc);
+  CMainView* view = InstallView(*m_frame, *m_doc);
   // The projects' messages change what their commands may do.
   QObject::connect(m_pump.get(), &CQtMessagePump::Pumped, m_frame.get(),
                    &CMainFrame::ScheduleCommandStateUpdate);
@@ -111,6 +113,7 @@ bool CPagelintApp::Start(const std::string& appDirectory, CSingleInstanceLock* l
     speller->SetAppPath(m_settings.GetApplicationPath());
   }
   m_doc->OnNewDocument();
+  view->OnInitialUpdate();
   m_frame->ShowInStoredShape();
   ShowFirstScreen(firstStart);
   return true;

@@ -19,6 +19,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QListView>
 #include <QPixmap>
 #include <QTimer>
 
@@ -60,6 +61,19 @@ bool WaitUntilChecked(const CDoc& doc) {
   }
   return true;
 }
+/// Selects the first unrecognized word, as a user would, so that its suggestions and
+/// files show too.
+void SelectFirstWord(QWidget& frame) {
+  auto* words = frame.findChild<QListView*>("wordsList");
+  if (words == nullptr || words->model() == nullptr || words->model()->rowCount() == 0) {
+    return;
+  }
+  words->setFocus();
+  words->setCurrentIndex(words->model()->index(0, 0));
+  for (int i = 0; i < 5; ++i) {
+    QApplication::processEvents(QEventLoop::AllEvents, kPollMs);
+  }
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -81,6 +95,9 @@ int main(int argc, char** argv) {
   CPagelintApp app;
   app.Start(CDirUtils::GetAppPath());
   const bool checked = WaitUntilChecked(*app.GetDoc());
+  if (checked) {
+    SelectFirstWord(*app.GetFrame());
+  }
   const bool saved = checked && app.GetFrame()->grab().save(output, "PNG");
   app.Close();
   if (!checked) {
