@@ -178,6 +178,13 @@ void CMainView::ConnectControls() {
           whenUser(&CMainView::OnSuggestionSelected));
   connect(m_ui->filesList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           whenUser(&CMainView::OnFileSelected));
+  for (QListView* list : {m_ui->wordsList, m_ui->suggestionsList, m_ui->filesList}) {
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CMainView::CommandStatesChanged);
+  }
+  for (QLineEdit* edit : {m_ui->replaceEdit, m_ui->withEdit}) {
+    connect(edit, &QLineEdit::selectionChanged, this, &CMainView::CommandStatesChanged);
+  }
   connect(m_files, &QAbstractItemModel::dataChanged, this, [this] { UpdateReplace(); });
   connect(m_ui->withEdit, &QLineEdit::textChanged, this, [this] { UpdateReplace(); });
   connect(m_ui->ignoreButton, &QPushButton::clicked, this, [this] { OnIgnore(); });

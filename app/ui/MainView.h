@@ -64,6 +64,10 @@ public:
   bool OnCommand(int id) override;
   std::optional<bool> IsCommandEnabled(int id) const override;
 
+signals:
+  /// A selection or field changed: what the commands may do may have changed too.
+  void CommandStatesChanged();
+
 protected:
   void paintEvent(QPaintEvent* event) override;
   void changeEvent(QEvent* event) override;

@@ -39,6 +39,8 @@ constexpr const char* kWelcomeText =
 CMainView* InstallView(CMainFrame& frame, CDoc& doc) {
   auto* view = new CMainView(doc, &frame.GetStatusProgress());
   frame.SetView(view, view);
+  QObject::connect(view, &CMainView::CommandStatesChanged, &frame,
+                   &CMainFrame::ScheduleCommandStateUpdate);
   return view;
 }
 } // namespace
