@@ -1,5 +1,7 @@
 #include "MainView.h"
 
+#include "ShadeStyle.h"
+
 #include "CheckListModel.h"
 #include "CommandIds.h"
 #include "MessageBoxService.h"
@@ -103,38 +105,6 @@ private:
   std::array<int, 128> m_ascii{};
   std::unordered_map<char16_t, int> m_others;
 };
-
-// Shading. The style's colour tints the theme's own colours rather than replacing
-// them, so the theme's text stays readable on it, light or dark.
-QColor FromShadeColor(std::uint32_t color) {
-  return {static_cast<int>(color & 0xFFU), static_cast<int>((color >> 8U) & 0xFFU),
-          static_cast<int>((color >> 16U) & 0xFFU)};
-}
-
-QColor Mix(const QColor& base, const QColor& tint, double amount) {
-  const auto channel = [amount](int from, int to) {
-    return static_cast<int>(from + (to - from) * amount + 0.5);
-  };
-  return {channel(base.red(), tint.red()), channel(base.green(), tint.green()),
-          channel(base.blue(), tint.blue())};
-}
-
-double Luminance(const QColor& color) {
-  return 0.2126 * color.redF() + 0.7152 * color.greenF() + 0.0722 * color.blueF();
-}
-
-/// The theme's text colour, or black or white when the theme's does not stand out
-/// from `background`.
-QColor ReadableText(const QColor& text, const QColor& background) {
-  if (std::abs(Luminance(text) - Luminance(background)) >= 0.45) {
-    return text;
-  }
-  return Luminance(background) > 0.5 ? QColor(Qt::black) : QColor(Qt::white);
-}
-
-QColor ShadeTint(const CShadeProperties& shade, const QColor& base, double amount) {
-  return Mix(base, FromShadeColor(shade.GetColor()), amount);
-}
 
 } // namespace
 
@@ -824,11 +794,11 @@ void CMainView::ApplyButtonShade() {
   const QPalette theme = QApplication::palette(m_ui->replaceButton);
   QPalette palette = theme;
   if (shade.GetEnabled() != 0) {
-    const QColor button = ShadeTint(shade, theme.color(QPalette::Button), 0.35);
+    const QColor button = CShadeStyle::Tint(kStyleButtons, theme.color(QPalette::Button), 0.35);
     palette.setColor(QPalette::Button, button);
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
       palette.setColor(group, QPalette::ButtonText,
-                       ReadableText(theme.color(group, QPalette::ButtonText), button));
+                       CShadeStyle::ReadableText(theme.color(group, QPalette::ButtonText), button));
     }
   }
   for (QPushButton* button : {m_ui->ignoreButton, m_ui->addToDictionaryButton, m_ui->editButton,
@@ -842,7 +812,7 @@ void CMainView::paintEvent(QPaintEvent* event) {
   if (m_viewShade.GetEnabled() == 0) {
     return;
   }
-  const QColor tinted = ShadeTint(m_viewShade, palette().color(QPalette::Window), 0.2);
+  const QColor tinted = CShadeStyle::Tint(kStyleMainWindow, palette().color(QPalette::Window), 0.2);
   QLinearGradient gradient(0, 0, 0, height());
   gradient.setColorAt(0.0, tinted.lighter(100 + m_viewShade.GetLighten() / 2));
   gradient.setColorAt(0.5, tinted);

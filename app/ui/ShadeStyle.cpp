@@ -3,12 +3,14 @@
 #include "shadeui/BkgStyle.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 // The levels are read as two-hundredths, so a level of 20 moves a colour a tenth of the way.
 constexpr double kLevelScale = 200.0;
 constexpr int kChannelMax = 255;
 constexpr double kDarkLuminance = 140.0;
+constexpr double kReadableContrast = 0.45;
 
 QColor Mix(const QColor& from, const QColor& to, double weight) {
   const double w = std::clamp(weight, 0.0, 1.0);
@@ -43,6 +45,17 @@ QString CShadeStyle::Gradient(int component, const QColor& base) {
   return QStringLiteral("qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %1, stop:0.5 %2, "
                         "stop:1 %3)")
       .arg(top.name(), base.name(), bottom.name());
+}
+
+QColor CShadeStyle::ReadableText(const QColor& text, const QColor& background) {
+  // Relative luminance (ITU-R BT.709 weights); half the scale apart reads well.
+  const auto luminance = [](const QColor& color) {
+    return 0.2126 * color.redF() + 0.7152 * color.greenF() + 0.0722 * color.blueF();
+  };
+  if (std::abs(luminance(text) - luminance(background)) >= kReadableContrast) {
+    return text;
+  }
+  return TextOn(background);
 }
 
 QColor CShadeStyle::TextOn(const QColor& background) {

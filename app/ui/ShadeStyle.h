@@ -20,4 +20,7 @@ public:
   static QString Gradient(int component, const QColor& base);
   /// Black or white, whichever reads better on `background`.
   static QColor TextOn(const QColor& background);
+  /// The theme's `text` colour, or TextOn(background) when it does not stand out from
+  /// `background` enough to read.
+  static QColor ReadableText(const QColor& text, const QColor& background);
 };
