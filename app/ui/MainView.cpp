@@ -464,6 +464,12 @@ void CMainView::OnReplace() {
     return;
   }
   m_ui->undoButton->setEnabled(!project->GetUndoList().IsEmpty());
+  if (outcome.result.filesLeftUnchanged > 0) {
+    // The word is still in those files: the lists must not say it is gone.
+    TellFilesLeftUnchanged(outcome.result.filesLeftUnchanged);
+    UpdateReplace();
+    return;
+  }
   if (allChecked) {
     DeleteEntry(m_ui->wordsList, wordRow);
     OnWordSelected();
@@ -479,6 +485,18 @@ void CMainView::OnReplace() {
   m_ui->fileCount->setText(CountText(m_files->GetCount()));
   OnFileSelected();
   UpdateReplace();
+}
+
+void CMainView::TellFilesLeftUnchanged(int files) {
+  const QString text =
+      (files == 1 ? QStringLiteral("One of the chosen files could not be changed")
+                  : QStringLiteral("%1 of the chosen files could not be changed").arg(files)) +
+      QStringLiteral(": a file that is read-only or unreadable, that another program changed "
+                     "meanwhile, or whose encoding cannot hold the new text is left as it "
+                     "was, without a backup. The word stays in the lists; the files that "
+                     "were changed can be undone as usual.");
+  CMessageBoxService::Ask(this,
+                          {QStringLiteral("Replace"), text, CMessageBoxService::EButtons::Ok, {}});
 }
 
 CReplaceCommand::AskYesNo CMainView::AskYesNo() {

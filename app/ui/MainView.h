@@ -108,6 +108,8 @@ private:
   void OnUndo();
   /// Replace's and Undo's questions, asked over the view.
   CReplaceCommand::AskYesNo AskYesNo();
+  /// Says that `files` chosen files kept the word (Replace left them as they were).
+  void TellFilesLeftUnchanged(int files);
 
   // The messages.
   void OnMessage(UINT message, WPARAM wParam, LPARAM lParam);

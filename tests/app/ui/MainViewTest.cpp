@@ -241,6 +241,27 @@ INSTANTIATE_TEST_SUITE_P(
             "AllButTheFirst", "the", {"a.html"}, {}, {"b.html", "sub/c.html"}, {"a.html"}, true}),
     [](const testing::TestParamInfo<ReplaceCase>& param) { return std::string(param.param.name); });
 
+// A file Replace could not change still holds the word: the user is told, and neither
+// the word nor its files leave the lists.
+TEST_F(MainViewTest, AFileLeftUnchangedKeepsTheWordAndIsSaid) {
+  CheckSite(kSite);
+  std::filesystem::permissions(Root() + "b.html", std::filesystem::perms::owner_read);
+  Select(Words(), "teh");
+  With()->setText("the");
+  guitest::ScriptedAnswers script;
+  Button("replaceButton")->click();
+
+  ASSERT_EQ(script.Questions().size(), 1U);
+  EXPECT_EQ(script.Questions()[0].title, "Replace");
+  EXPECT_TRUE(script.Questions()[0].text.startsWith("One of the chosen files could not be changed"))
+      << script.Questions()[0].text.toStdString();
+  EXPECT_NE(Page("a.html"), kSite[0].second);
+  EXPECT_EQ(Page("b.html"), kSite[1].second);
+  EXPECT_TRUE(Contains(Entries(Words()), "teh"));
+  EXPECT_EQ(Entries(Files()), kTehFiles);
+  EXPECT_TRUE(Button("undoButton")->isEnabled());
+}
+
 TEST_F(MainViewTest, UndoAsksAndRestoresThenHandsTheFocusToTheWords) {
   CheckSite(kSite);
   Select(Words(), "teh");
