@@ -587,6 +587,7 @@ void CMainView::OnCheckDone(CWebProject& project) {
   UpdateReplace();
   if (m_progress != nullptr) {
     m_progress->Hide();
+    ShowSkippedPages(project);
   }
   if (project.GetBadWordsList().GetWordCount() == 0) {
     ClearSelectionState();
@@ -607,6 +608,21 @@ void CMainView::OnCheckDone(CWebProject& project) {
   OnWordSelected();
   SetTopRow(list, place.topRow);
   ShowWordCount(project);
+}
+
+void CMainView::ShowSkippedPages(const CWebProject& project) {
+  const std::vector<SSkippedPage> skipped = project.GetSkippedPages();
+  const auto gaps = std::count_if(skipped.begin(), skipped.end(),
+                                  [](const SSkippedPage& page) { return page.gap; });
+  if (gaps == 0) {
+    return;
+  }
+  // The log names each one; the user at least learns that the list is not the whole site.
+  m_progress->ShowNote(gaps == 1 ? QStringLiteral("1 page or folder could not be checked (see "
+                                                  "Pagelint.log)")
+                                 : QStringLiteral("%1 pages or folders could not be checked "
+                                                  "(see Pagelint.log)")
+                                       .arg(gaps));
 }
 
 void CMainView::OnWordsRemoved(CWebProject& project) {

@@ -108,6 +108,8 @@ private:
   void OnUndo();
   /// Replace's and Undo's questions, asked over the view.
   CReplaceCommand::AskYesNo AskYesNo();
+  /// Notes in the status bar how many pages and folders the run could not check.
+  void ShowSkippedPages(const CWebProject& project);
   /// Says that `files` chosen files kept the word (Replace left them as they were).
   void TellFilesLeftUnchanged(int files);
 

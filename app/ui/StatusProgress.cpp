@@ -35,11 +35,17 @@ void CStatusProgress::Update(int position, int range, const QString& text) {
   m_label->setText(text);
 }
 
+void CStatusProgress::ShowNote(const QString& text) {
+  Hide();
+  m_label->setText(text);
+  m_label->show();
+}
+
 void CStatusProgress::Hide() {
+  m_label->hide();
   if (!m_shown) {
     return;
   }
-  m_label->hide();
   m_progress->hide();
   m_shown = false;
 }

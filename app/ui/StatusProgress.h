@@ -17,8 +17,10 @@ public:
   /// Shows the pane with (range, text) first when none is showing, then sets the
   /// position and the text.
   void Update(int position, int range, const QString& text);
-  /// Removes the pane if it is showing.
+  /// Removes the pane if it is showing, and a note.
   void Hide();
+  /// Shows `text` alone in the pane's place (no bar) until the next Show or Hide.
+  void ShowNote(const QString& text);
   bool IsShown() const { return m_shown; }
 
   QLabel* Label() const { return m_label; }

@@ -7,6 +7,7 @@
 #include "utilcore/TextArray.h"
 #include "utilcore/ZebUtils.h"
 
+#include <QLabel>
 #include <QProgressBar>
 
 #include <algorithm>
@@ -134,6 +135,15 @@ TEST_F(MainViewTest, ACleanSiteSaysSoAndBigCountsAreGrouped) {
   CMessageLoop::PumpPending();
   EXPECT_EQ(Text("wordCount"), "1,234");
   EXPECT_EQ(Words()->model()->rowCount(), 1234);
+}
+
+TEST_F(MainViewTest, PagesThatCouldNotBeCheckedAreCountedInTheStatusBar) {
+  WriteSite({{"huge.html", ""}});
+  std::filesystem::resize_file(Root() + "huge.html", 129ULL * 1024 * 1024); // sparse
+  CheckSite({{"a.html", "<p>The teh cat.</p>\n"}});
+  EXPECT_EQ(m_progress.Label()->text(), "1 page or folder could not be checked (see Pagelint.log)");
+  EXPECT_FALSE(m_progress.Label()->isHidden());
+  EXPECT_TRUE(m_progress.Bar()->isHidden());
 }
 
 TEST_F(MainViewTest, WordsRemovedKeepsTheSelectedWordOrItsPlace) {
