@@ -111,19 +111,44 @@ void RecordFindings(CBadWordsList& list) {
   }
 }
 
+/// The speller, a document and the view, with one project added for `root` (empty:
+/// the home's site folder); closed and released when it goes.
+class CBenchWindow {
+public:
+  explicit CBenchWindow(const std::string& root) : m_doc(m_ui, m_settings), m_view(m_doc, nullptr) {
+    m_ui.view = &m_view;
+    m_ui.root = root;
+    m_doc.OnNewDocument();
+    m_view.OnInitialUpdate();
+    m_view.resize(900, 500);
+    m_view.show();
+    m_doc.OnCommand(CDoc::ID_PROJECT_ADD);
+  }
+  ~CBenchWindow() {
+    m_doc.OnCloseDocument();
+    CSpellChecker::DeleteInstance();
+  }
+  CBenchWindow(const CBenchWindow&) = delete;
+  CBenchWindow& operator=(const CBenchWindow&) = delete;
+
+  CMainView& View() { return m_view; }
+  CWebProject& Project() { return *m_doc.GetCurrentProject(); }
+
+private:
+  /// The projects take their dictionaries from the speller as the document loads.
+  struct SSpeller {
+    SSpeller() { CSpellChecker::GetInstance()->SetAppPath(CDirUtils::GetAppPath()); }
+  } m_speller;
+  CDocSettings m_settings;
+  CBenchDocUi m_ui;
+  CDoc m_doc;
+  CMainView m_view;
+};
+
 void BM_RefillAfterRun(benchmark::State& state) {
-  CSpellChecker::GetInstance()->SetAppPath(CDirUtils::GetAppPath());
-  CDocSettings settings;
-  CBenchDocUi ui;
-  CDoc doc(ui, settings);
-  CMainView view(doc, nullptr);
-  ui.view = &view;
-  doc.OnNewDocument();
-  view.OnInitialUpdate();
-  view.resize(900, 500);
-  view.show();
-  doc.OnCommand(CDoc::ID_PROJECT_ADD);
-  CWebProject& project = *doc.GetCurrentProject();
+  CBenchWindow window("");
+  CMainView& view = window.View();
+  CWebProject& project = window.Project();
   project.OnProjectStart();
   CMessageLoop::PumpUntil([&] { return project.GetCheckState() == ECheckState::Checked; },
                           std::chrono::seconds(60));
@@ -137,8 +162,6 @@ void BM_RefillAfterRun(benchmark::State& state) {
     CMessageLoop::PumpPending();
     QApplication::processEvents(); // layout and paint
   }
-  doc.OnCloseDocument();
-  CSpellChecker::DeleteInstance();
 }
 BENCHMARK(BM_RefillAfterRun)->Unit(benchmark::kMillisecond)->Iterations(20);
 
@@ -168,20 +191,10 @@ void BM_CheckWhileTheWindowResponds(benchmark::State& state) {
     WriteSite(site);
   }
   for (auto _ : state) {
-    CSpellChecker::GetInstance()->SetAppPath(CDirUtils::GetAppPath());
     CQtMessagePump pump;
-    CDocSettings settings;
-    CBenchDocUi ui;
-    CDoc doc(ui, settings);
-    CMainView view(doc, nullptr);
-    ui.view = &view;
-    doc.OnNewDocument();
-    view.OnInitialUpdate();
-    view.resize(900, 500);
-    view.show();
-    ui.root = site;
-    doc.OnCommand(CDoc::ID_PROJECT_ADD);
-    CWebProject& project = *doc.GetCurrentProject();
+    CBenchWindow window(site);
+    CMainView& view = window.View();
+    CWebProject& project = window.Project();
     project.SetCheckParallelism(2);
 
     auto* counter = view.findChild<QLabel*>("wordCount");
@@ -216,8 +229,6 @@ void BM_CheckWhileTheWindowResponds(benchmark::State& state) {
     state.counters["longest_gap_ms"] = static_cast<double>(longestGap);
     state.counters["words"] = words->model()->rowCount();
     state.counters["run_s"] = project.GetElapsedSeconds();
-    doc.OnCloseDocument();
-    CSpellChecker::DeleteInstance();
   }
 }
 BENCHMARK(BM_CheckWhileTheWindowResponds)->Unit(benchmark::kSecond)->Iterations(1);
