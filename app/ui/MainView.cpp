@@ -19,14 +19,12 @@
 
 #include "mtcore/FunctionTarget.h"
 #include "mtcore/ReaderAccess.h"
-#include "shadeui/BkgStyle.h"
 #include "utilcore/DirUtils.h"
 #include "utilcore/NumberTextConv.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -811,7 +809,6 @@ void CMainView::MeasureExtent(QListView* list) {
 // Shading
 
 void CMainView::ApplyBackgroundStyles() {
-  m_viewShade = BkgStyle::GetInstance()->GetUser(kStyleMainWindow);
   ApplyButtonShade();
   update();
 }
@@ -824,17 +821,8 @@ void CMainView::ApplyReadOnlyLook() {
 }
 
 void CMainView::ApplyButtonShade() {
-  const CShadeProperties shade = BkgStyle::GetInstance()->GetUser(kStyleButtons);
-  const QPalette theme = QApplication::palette(m_ui->replaceButton);
-  QPalette palette = theme;
-  if (shade.GetEnabled() != 0) {
-    const QColor button = CShadeStyle::Tint(kStyleButtons, theme.color(QPalette::Button), 0.35);
-    palette.setColor(QPalette::Button, button);
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-      palette.setColor(group, QPalette::ButtonText,
-                       CShadeStyle::ReadableText(theme.color(group, QPalette::ButtonText), button));
-    }
-  }
+  const QPalette palette =
+      CShadeStyle::ButtonPalette(kStyleButtons, QApplication::palette(m_ui->replaceButton));
   for (QPushButton* button : {m_ui->ignoreButton, m_ui->addToDictionaryButton, m_ui->editButton,
                               m_ui->viewButton, m_ui->replaceButton, m_ui->undoButton}) {
     button->setPalette(palette);
@@ -843,16 +831,9 @@ void CMainView::ApplyButtonShade() {
 
 void CMainView::paintEvent(QPaintEvent* event) {
   QWidget::paintEvent(event);
-  if (m_viewShade.GetEnabled() == 0) {
-    return;
-  }
-  const QColor tinted = CShadeStyle::Tint(kStyleMainWindow, palette().color(QPalette::Window), 0.2);
-  QLinearGradient gradient(0, 0, 0, height());
-  gradient.setColorAt(0.0, tinted.lighter(100 + m_viewShade.GetLighten() / 2));
-  gradient.setColorAt(0.5, tinted);
-  gradient.setColorAt(1.0, tinted.darker(100 + m_viewShade.GetDarken() / 2));
   QPainter painter(this);
-  painter.fillRect(rect(), gradient);
+  CShadeStyle::PaintBackground(painter, rect(), kStyleMainWindow,
+                               palette().color(QPalette::Window));
 }
 
 void CMainView::changeEvent(QEvent* event) {

@@ -5,7 +5,6 @@
 #include "replace/ReplaceCommand.h"
 
 #include "mtcore/WindowMessages.h"
-#include "shadeui/ShadeProperties.h"
 
 #include <QWidget>
 
@@ -147,7 +146,6 @@ private:
   CWordListModel* m_words;
   QStringListModel* m_suggestions;
   CCheckListModel* m_files;
-  CShadeProperties m_viewShade;
   /// Set by Ignore and Add To Dictionary: the next dictionary-change message is theirs.
   bool m_swallowDictChange = false;
   /// Set while a run's end is handled: its last message arrives before the worker's

@@ -2,6 +2,9 @@
 
 #include "shadeui/BkgStyle.h"
 
+#include <QLinearGradient>
+#include <QPainter>
+
 #include <algorithm>
 #include <cmath>
 
@@ -11,6 +14,8 @@ constexpr double kLevelScale = 200.0;
 constexpr int kChannelMax = 255;
 constexpr double kDarkLuminance = 140.0;
 constexpr double kReadableContrast = 0.45;
+constexpr double kButtonTint = 0.35;
+constexpr double kBackgroundTint = 0.2;
 
 QColor Mix(const QColor& from, const QColor& to, double weight) {
   const double w = std::clamp(weight, 0.0, 1.0);
@@ -63,4 +68,32 @@ QColor CShadeStyle::TextOn(const QColor& background) {
   const double luminance =
       (0.299 * background.red()) + (0.587 * background.green()) + (0.114 * background.blue());
   return luminance < kDarkLuminance ? QColor(Qt::white) : QColor(Qt::black);
+}
+
+QPalette CShadeStyle::ButtonPalette(int component, const QPalette& theme) {
+  if (!IsEnabled(component)) {
+    return theme;
+  }
+  QPalette palette = theme;
+  const QColor button = Tint(component, theme.color(QPalette::Button), kButtonTint);
+  palette.setColor(QPalette::Button, button);
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    palette.setColor(group, QPalette::ButtonText,
+                     ReadableText(theme.color(group, QPalette::ButtonText), button));
+  }
+  return palette;
+}
+
+void CShadeStyle::PaintBackground(QPainter& painter, const QRect& rect, int component,
+                                  const QColor& window) {
+  const CShadeProperties shade = BkgStyle::GetInstance()->GetUser(component);
+  if (shade.GetEnabled() == 0) {
+    return;
+  }
+  const QColor tinted = Tint(component, window, kBackgroundTint);
+  QLinearGradient gradient(0, rect.top(), 0, rect.bottom());
+  gradient.setColorAt(0.0, tinted.lighter(100 + shade.GetLighten() / 2));
+  gradient.setColorAt(0.5, tinted);
+  gradient.setColorAt(1.0, tinted.darker(100 + shade.GetDarken() / 2));
+  painter.fillRect(rect, gradient);
 }
