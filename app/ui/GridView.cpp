@@ -8,8 +8,10 @@ void CGridView::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
   case Qt::Key_Return:
   case Qt::Key_Enter:
-    if (state() != EditingState) {
-      ActOnCurrentCell();
+    // The cell's delegate sees the key first (a check cell toggles), else its
+    // editor opens.
+    if (state() != EditingState && currentIndex().isValid()) {
+      edit(currentIndex(), EditKeyPressed, event);
     }
     event->accept();
     return;
@@ -18,21 +20,5 @@ void CGridView::keyPressEvent(QKeyEvent* event) {
     return;
   default:
     QTableView::keyPressEvent(event);
-  }
-}
-
-void CGridView::ActOnCurrentCell() {
-  const QModelIndex cell = currentIndex();
-  if (!cell.isValid()) {
-    return;
-  }
-  const Qt::ItemFlags flags = cell.flags();
-  if (flags.testFlag(Qt::ItemIsEditable)) {
-    edit(cell);
-    return;
-  }
-  if (flags.testFlag(Qt::ItemIsUserCheckable) && flags.testFlag(Qt::ItemIsEnabled)) {
-    const bool checked = cell.data(Qt::CheckStateRole).toInt() == Qt::Checked;
-    model()->setData(cell, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
   }
 }

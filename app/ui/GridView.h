@@ -4,7 +4,7 @@
 
 /// A table that keeps Enter and Escape for itself, so that pressing them in a dialog's
 /// grid edits the grid instead of closing the dialog: Enter opens the current cell's
-/// editor (or toggles its check box), Escape does nothing. Inside an open editor the
+/// editor (or lets its delegate act on it), Escape does nothing. Inside an open editor the
 /// delegate already takes both keys (commit, cancel).
 class CGridView : public QTableView {
   Q_OBJECT
@@ -14,7 +14,4 @@ public:
 
 protected:
   void keyPressEvent(QKeyEvent* event) override;
-
-private:
-  void ActOnCurrentCell();
 };
