@@ -23,7 +23,7 @@ int CDocUiBridge::MessageBox(const std::string& title, const std::string& text, 
 }
 
 bool CDocUiBridge::EditProjectSettings(SProjectSettings& settings) {
-  CProjectSettingsDlg dialog(m_frame, settings);
+  CProjectSettingsDlg dialog(m_frame, settings, m_frame != nullptr ? &m_frame->GetHelp() : nullptr);
   return dialog.exec() == QDialog::Accepted;
 }
 

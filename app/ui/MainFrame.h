@@ -81,6 +81,8 @@ public:
   HWND GetMessageWindow() const { return m_window.GetSafeHwnd(); }
   /// Opens a help page ("index.htm", "Support.htm#privacy", ...).
   void DisplayHelpTopic(const std::string& topic);
+  /// Opens help topics for the frame's dialogs too.
+  const CHelpLauncher& GetHelp() const { return m_help; }
 
 protected:
   void closeEvent(QCloseEvent* event) override;

@@ -18,15 +18,18 @@
 #include "testkit/ScopedFakeHome.h"
 #include "testkit/ScopedTempDir.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 
@@ -284,6 +287,40 @@ TEST_F(MainFrameTest, TheProjectBarFollowsAddingAndRemoving) {
   EXPECT_EQ(buttonTexts(), QStringList({"a", "c"}));
   EXPECT_EQ(Bar().PressedIndex(), 1);
   EXPECT_EQ(CurrentName(), "c");
+}
+
+TEST_F(MainFrameTest, EditedFiltersAndDictionariesReachTheProjectAndItsDataFile) {
+  SaveProjects({"a"});
+  Open(0);
+  m_doc->StartAllProjects(); // as the program does: the stored dictionary names resolved
+  const frametest::CModalWatcher settings(m_events, [](QDialog& dialog) {
+    dialog.findChild<QPushButton*>("addFilterButton")->click();
+    auto* filters = dialog.findChild<QAbstractItemView*>("filtersGrid");
+    filters->model()->setData(filters->model()->index(0, 1), "skip.htm");
+    auto* dictionaries = dialog.findChild<QAbstractItemView*>("dictionariesGrid");
+    dictionaries->setCurrentIndex(dictionaries->model()->index(0, 0));
+    QTest::keyClick(dictionaries, Qt::Key_Space); // the main dictionary left out
+    dialog.findChild<QPushButton*>("okButton")->click();
+  });
+  m_frame->OnCommand(CDoc::ID_PROJECT_SETTINGS);
+  ASSERT_EQ(m_events, std::vector<std::string>{"projectSettingsDlg"});
+  const auto expectEdited = [](const CWebProject& project) {
+    EXPECT_EQ(project.GetFilters(),
+              (std::vector<CProjectFilter>{{CProjectFilter::FILE, "skip.htm"}}));
+    const std::vector<int> ids = project.GetActiveDictionaries();
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), 0), 0);
+  };
+  {
+    SCOPED_TRACE("edited");
+    expectEdited(*m_doc->GetCurrentProject());
+  }
+  // Opened again from its data file.
+  m_ui.SetFrame(nullptr);
+  m_frame.reset();
+  m_doc.reset();
+  Open(0);
+  m_doc->StartAllProjects();
+  expectEdited(*m_doc->GetCurrentProject());
 }
 
 TEST(ProjectBar, TheFortyFirstProjectGetsNoCommand) {
