@@ -4,7 +4,8 @@
 # does (the welcome, then the project settings window), waits until the site is
 # checked and saves the window.
 #
-#   tools/screenshot.sh [OUTPUT.png]    # default docs/screenshot.png
+#   tools/screenshot.sh [OUTPUT.png [SETTINGS.png]]   # default docs/screenshot.png
+# SETTINGS.png: a picture of the project settings window as well.
 #
 # PAGELINT_PRESET picks the build (default release).
 set -euo pipefail
@@ -22,5 +23,6 @@ chmod 700 "$home/run"
 HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home/run" \
   WINEPREFIX="$home/.wine" TMPDIR="$home/tmp" \
   xvfb-run -a -s "-screen 0 1280x800x24" \
-  "build/$preset/bin/pagelint-screenshot" "$PWD/docs/sample-site" "Sample site" "$output"
+  "build/$preset/bin/pagelint-screenshot" "$PWD/docs/sample-site" "Sample site" "$output" \
+  ${2:+"$(realpath -m "$2")"}
 echo "screenshot: wrote $output"

@@ -2,7 +2,9 @@
 // welcome, then the project settings window, filled in with a site), waits until the
 // site is checked and writes a picture of the main window.
 //
-//   pagelint-screenshot SITE_FOLDER PROJECT_NAME OUTPUT.png
+//   pagelint-screenshot SITE_FOLDER PROJECT_NAME OUTPUT.png [SETTINGS.png]
+//
+// With SETTINGS.png the project settings window is pictured too, with a filter added.
 //
 // Run it with HOME and XDG_CONFIG_HOME pointing at an empty folder (tools/screenshot.sh
 // does that, under Xvfb).
@@ -21,6 +23,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>
@@ -29,15 +32,35 @@ namespace {
 constexpr int kPollMs = 50;
 constexpr qint64 kTimeoutMs = 60000;
 
+void Settle() {
+  for (int i = 0; i < 5; ++i) {
+    QApplication::processEvents(QEventLoop::AllEvents, kPollMs);
+  }
+}
+
+// Pictures the settings window with one filter, which is then taken away again.
+void PictureSettings(QDialog& dialog, const QString& picture) {
+  dialog.findChild<QPushButton*>("addFilterButton")->click();
+  Settle();
+  if (!dialog.grab().save(picture, "PNG")) {
+    std::fprintf(stderr, "pagelint-screenshot: cannot write %s\n", qPrintable(picture));
+  }
+  dialog.findChild<QPushButton*>("removeFilterButton")->click();
+}
+
 // Plays the newcomer in the project settings window once it opens.
-void FillProjectSettings(const QString& site, const QString& name) {
+void FillProjectSettings(const QString& site, const QString& name, const QString& picture) {
   auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
   if (dialog == nullptr || dialog->objectName() != "projectSettingsDlg") {
-    QTimer::singleShot(kPollMs, [site, name] { FillProjectSettings(site, name); });
+    QTimer::singleShot(kPollMs,
+                       [site, name, picture] { FillProjectSettings(site, name, picture); });
     return;
   }
   dialog->findChild<QLineEdit*>("nameEdit")->setText(name);
   dialog->findChild<QLineEdit*>("directoryEdit")->setText(site);
+  if (!picture.isEmpty()) {
+    PictureSettings(*dialog, picture);
+  }
   dialog->accept();
 }
 
@@ -77,20 +100,22 @@ void SelectFirstWord(QWidget& frame) {
 } // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: pagelint-screenshot SITE_FOLDER PROJECT_NAME OUTPUT.png\n");
+  if (argc != 4 && argc != 5) {
+    std::fprintf(stderr,
+                 "usage: pagelint-screenshot SITE_FOLDER PROJECT_NAME OUTPUT.png [SETTINGS.png]\n");
     return 2;
   }
   QApplication application(argc, argv);
   const QString site = QString::fromLocal8Bit(argv[1]);
   const QString name = QString::fromLocal8Bit(argv[2]);
   const QString output = QString::fromLocal8Bit(argv[3]);
+  const QString picture = argc == 5 ? QString::fromLocal8Bit(argv[4]) : QString();
 
   // The welcome is answered with Start; the settings window is filled in as it opens.
   CMessageBoxService::SetAnswerer([](const CMessageBoxService::SQuestion& /*question*/) {
     return CMessageBoxService::kAnswerYes;
   });
-  QTimer::singleShot(0, [site, name] { FillProjectSettings(site, name); });
+  QTimer::singleShot(0, [site, name, picture] { FillProjectSettings(site, name, picture); });
 
   CPagelintApp app;
   app.Start(CDirUtils::GetAppPath());
