@@ -339,4 +339,33 @@ TEST_F(ProjectSettingsDlgTest, EnterAndEscapeOnAGridStayInTheGrid) {
   EXPECT_EQ(m_dialog->result(), QDialog::Accepted) << "Enter in a field is OK";
 }
 
+TEST_F(ProjectSettingsDlgTest, EveryMnemonicReachesItsControl) {
+  Open();
+  // Add Filter hands the focus to the new row; Remove Filter, of the only row, leaves it
+  // on Add Filter beside the message. Buttons act a moment after their key.
+  const struct {
+    Qt::Key key;
+    const char* focused;
+  } cases[] = {{Qt::Key_N, "nameEdit"},         {Qt::Key_D, "directoryEdit"},
+               {Qt::Key_C, "dictionariesGrid"}, {Qt::Key_A, "filtersGrid"},
+               {Qt::Key_N, "nameEdit"},         {Qt::Key_F, "filtersGrid"},
+               {Qt::Key_R, "addFilterButton"}};
+  for (const auto& c : cases) {
+    QTest::keyClick(m_dialog.get(), c.key, Qt::AltModifier);
+    const auto focused = [] {
+      const QWidget* focus = QApplication::focusWidget();
+      return focus != nullptr ? focus->objectName() : QString();
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return focused() == c.focused; }, 2000))
+        << c.focused << " " << focused().toStdString();
+  }
+  EXPECT_EQ(Find<QStackedWidget>("").currentWidget()->objectName(), "noFiltersMessage");
+}
+
+TEST_F(ProjectSettingsDlgTest, TheWindowOpensAsLargeAsItWasLeft) {
+  Open().resize(700, 640);
+  Find<QPushButton>("cancelButton").click();
+  EXPECT_EQ(Open().size(), QSize(700, 640));
+}
+
 } // namespace
