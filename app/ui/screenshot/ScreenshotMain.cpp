@@ -5,6 +5,7 @@
 //   pagelint-screenshot SITE_FOLDER PROJECT_NAME OUTPUT.png [SETTINGS.png]
 //
 // With SETTINGS.png the project settings window is pictured too, with a filter added.
+// PAGELINT_SCREENSHOT_DARK=1 pictures the windows in a dark desktop theme.
 //
 // Run it with HOME and XDG_CONFIG_HOME pointing at an empty folder (tools/screenshot.sh
 // does that, under Xvfb).
@@ -22,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListView>
+#include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
@@ -31,6 +33,23 @@
 namespace {
 constexpr int kPollMs = 50;
 constexpr qint64 kTimeoutMs = 60000;
+
+// A dark theme as desktops give it, to see that every window stays readable there.
+void UseDarkTheme() {
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(45, 45, 48));
+  dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+  dark.setColor(QPalette::Base, QColor(30, 30, 32));
+  dark.setColor(QPalette::AlternateBase, QColor(50, 50, 54));
+  dark.setColor(QPalette::Text, QColor(230, 230, 230));
+  dark.setColor(QPalette::Button, QColor(60, 60, 64));
+  dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+  dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+  dark.setColor(QPalette::HighlightedText, Qt::white);
+  dark.setColor(QPalette::Disabled, QPalette::Text, QColor(130, 130, 130));
+  dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(130, 130, 130));
+  QApplication::setPalette(dark);
+}
 
 void Settle() {
   for (int i = 0; i < 5; ++i) {
@@ -106,6 +125,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication application(argc, argv);
+  if (qEnvironmentVariableIntValue("PAGELINT_SCREENSHOT_DARK") != 0) {
+    UseDarkTheme();
+  }
   const QString site = QString::fromLocal8Bit(argv[1]);
   const QString name = QString::fromLocal8Bit(argv[2]);
   const QString output = QString::fromLocal8Bit(argv[3]);
