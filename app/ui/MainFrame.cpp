@@ -8,6 +8,7 @@
 #include "LibraryInfoDlg.h"
 #include "MessageBoxService.h"
 #include "ProjectBar.h"
+#include "ResearchServices.h"
 #include "ShadeStyle.h"
 #include "StatusProgress.h"
 
@@ -55,25 +56,6 @@ constexpr int kToolBarStyle = 4;
 constexpr int kStatusBarStyle = 6;
 constexpr double kBarTint = 0.25;
 
-struct SResearchEntry {
-  int id;
-  const char* site;
-  bool pronounce;
-};
-
-// The look-up services, in their menu order.
-constexpr std::array kResearch{
-    SResearchEntry{45048, "Dictionary.com", false},
-    SResearchEntry{45055, "Oxford Dictionaries", false},
-    SResearchEntry{45050, "Merriam-Webster", false},
-    SResearchEntry{45052, "The Free Dictionary", false},
-    SResearchEntry{45051, "Wiktionary", false},
-    SResearchEntry{45053, "Wikipedia", false},
-    SResearchEntry{45049, "Google", false},
-    SResearchEntry{45047, "Answers.com", false},
-    SResearchEntry{45054, "Howjsay", true},
-};
-
 struct SHelpCommand {
   int id;
   const char* topic;
@@ -104,8 +86,7 @@ bool IsDocumentCommand(int id) {
 // Commands whose windows come with later work: shown, but disabled until then.
 bool IsPending(int id) {
   return IsDictionaryCommand(id) || id == Id::kUpgradeNotice || id == Id::kSpellCheckWord ||
-         id == Id::kFindAgain || id == Id::kSettings ||
-         (id >= Id::kResearchFirst && id <= Id::kResearchLast);
+         id == Id::kFindAgain;
 }
 
 void SetPrompt(QAction* action, int id) {
@@ -251,9 +232,9 @@ void CMainFrame::BuildEditMenu() {
 void CMainFrame::BuildResearchMenu() {
   QMenu* menu =
       AddMenu(QStringLiteral("&Research"), 131, "researchMenu", "Research selected word online");
-  for (const SResearchEntry& entry : kResearch) {
+  for (const CResearchServices::SService& entry : CResearchServices::All()) {
     const QString site = QString::fromUtf8(entry.site);
-    QAction* action = AddCommand(entry.id, QStringLiteral("On ") + site);
+    QAction* action = AddCommand(entry.commandId, QStringLiteral("On ") + site);
     action->setStatusTip((entry.pronounce
                               ? QStringLiteral("Find out how to pronounce the selected word on ")
                               : QStringLiteral("Find the selected word on ")) +

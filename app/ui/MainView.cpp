@@ -112,7 +112,8 @@ CMainView::CMainView(CDoc& doc, CStatusProgress* progress, QWidget* parent)
       m_files(new CCheckListModel(this)), m_messages(std::make_unique<CFunctionTarget>(
                                               [this](UINT message, WPARAM wParam, LPARAM lParam) {
                                                 OnMessage(message, wParam, lParam);
-                                              })) {
+                                              })),
+      m_launch(std::make_unique<CLaunchActions>(this)) {
   m_ui->setupUi(this);
   m_ui->wordsList->setModel(m_words);
   m_ui->suggestionsList->setModel(m_suggestions);
@@ -160,8 +161,12 @@ void CMainView::ConnectControls() {
           [this] { OnAddToDictionary(); });
   connect(m_ui->replaceButton, &QPushButton::clicked, this, [this] { OnReplace(); });
   connect(m_ui->undoButton, &QPushButton::clicked, this, [this] { OnUndo(); });
-  // Edit, View and a double click on a file open it once the file launcher is there;
-  // until then the two buttons stay disabled.
+  connect(m_ui->viewButton, &QPushButton::clicked, this,
+          [this] { OpenSelectedFile(CLaunchActions::EUse::View); });
+  connect(m_ui->editButton, &QPushButton::clicked, this,
+          [this] { OpenSelectedFile(CLaunchActions::EUse::Edit); });
+  connect(m_ui->filesList, &QListView::doubleClicked, this,
+          [this] { OpenSelectedFile(CLaunchActions::EUse::View); });
 }
 
 CWebProject* CMainView::CurrentProject() const {
@@ -381,6 +386,16 @@ void CMainView::OnFileSelected() {
     }
   }
   m_ui->contextLabel->setText(context);
+  m_ui->viewButton->setEnabled(file != nullptr);
+  m_ui->editButton->setEnabled(file != nullptr);
+}
+
+void CMainView::OpenSelectedFile(CLaunchActions::EUse use) {
+  const CWebProject* project = CurrentProject();
+  const CCheckListModel::SRow* file = m_files->GetRow(SelectedRow(m_ui->filesList));
+  if (project != nullptr && file != nullptr) {
+    m_launch->OpenFile(use, project->GetRootDirectory() + file->text);
+  }
 }
 
 void CMainView::UpdateReplace() {
@@ -664,9 +679,8 @@ QLineEdit* FocusedEditableEdit() {
   return edit != nullptr && !edit->isReadOnly() && edit->isEnabled() ? edit : nullptr;
 }
 
-bool IsResearchOrSettings(int id) {
-  return (id >= CommandIds::kResearchFirst && id <= CommandIds::kResearchLast) ||
-         id == CommandIds::kSettings;
+bool IsResearch(int id) {
+  return id >= CommandIds::kResearchFirst && id <= CommandIds::kResearchLast;
 }
 
 } // namespace
@@ -703,9 +717,11 @@ std::optional<bool> CMainView::IsCommandEnabled(int id) const {
     return editable != nullptr && editable->isUndoAvailable();
   case CommandIds::kEditSelectAll:
     return FocusedEdit() != nullptr;
+  case CommandIds::kSettings:
+    return m_launch->HasSettingsWindow();
   default:
-    if (IsResearchOrSettings(id)) {
-      return false; // they come with the research and settings windows
+    if (IsResearch(id)) {
+      return !SelectedWord().empty();
     }
     return std::nullopt;
   }
@@ -732,7 +748,14 @@ bool CMainView::OnCommand(int id) {
   case CommandIds::kEditSelectAll:
     edit->selectAll();
     return true;
+  case CommandIds::kSettings:
+    m_launch->OpenSettings();
+    return true;
   default:
+    if (IsResearch(id)) {
+      m_launch->LookUp(id, SelectedWord());
+      return true;
+    }
     return false;
   }
 }

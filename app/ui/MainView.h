@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DocView.h"
+#include "LaunchActions.h"
 
 #include "replace/ReplaceCommand.h"
 
@@ -60,6 +61,12 @@ public:
   /// Re-reads the shadings of the view (style 0) and its buttons (style 10).
   void ApplyBackgroundStyles();
 
+  /// Where Settings, and View and Edit without a registered program, open the settings
+  /// window; without one the Settings command is disabled.
+  void SetSettingsWindow(CLaunchActions::FSettingsWindow open) {
+    m_launch->SetSettingsWindow(std::move(open));
+  }
+
   bool OnCommand(int id) override;
   std::optional<bool> IsCommandEnabled(int id) const override;
 
@@ -95,6 +102,7 @@ private:
   void OnWordSelected();
   void OnSuggestionSelected();
   void OnFileSelected();
+  void OpenSelectedFile(CLaunchActions::EUse use);
   void UpdateReplace();
   /// The word of the selected entry; empty for none or a placeholder.
   std::string SelectedWord() const;
@@ -155,4 +163,5 @@ private:
   bool m_selecting = false;
   /// Goes first: no message is handled while the view is taken apart.
   std::unique_ptr<CFunctionTarget> m_messages;
+  std::unique_ptr<CLaunchActions> m_launch;
 };

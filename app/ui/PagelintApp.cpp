@@ -1,5 +1,6 @@
 #include "PagelintApp.h"
 
+#include "AppConfigUI.h"
 #include "MainFrame.h"
 #include "MainView.h"
 #include "MessageBoxService.h"
@@ -36,11 +37,20 @@ constexpr const char* kWelcomeText =
 
 // The main view: made here, owned by the frame.
 /// The view is made before the document loads: each project takes its window.
-CMainView* InstallView(CMainFrame& frame, CDoc& doc) {
+CMainView* InstallView(CMainFrame& frame, CDoc& doc, CPagelintSettings& settings) {
   auto* view = new CMainView(doc, &frame.GetStatusProgress());
   frame.SetView(view, view);
   QObject::connect(view, &CMainView::CommandStatesChanged, &frame,
                    &CMainFrame::ScheduleCommandStateUpdate);
+  view->SetSettingsWindow([&frame, &settings, view](const std::string& extension) {
+    CAppConfigUI window(settings, &frame, extension);
+    const bool accepted = window.exec() == QDialog::Accepted;
+    if (accepted && window.StylesChanged()) {
+      view->ApplyBackgroundStyles();
+      frame.RedrawBars();
+    }
+    return accepted;
+  });
   return view;
 }
 } // namespace
@@ -98,7 +108,7 @@ bool CPagelintApp::Start(const std::string& appDirectory, CSingleInstanceLock* l
   m_doc->SetApplicationDirectory(m_settings.GetApplicationPath());
   m_frame = std::make_unique<CMainFrame>(*m_doc, m_settings);
   m_ui.SetFrame(m_frame.get());
-  CMainView* view = InstallView(*m_frame, *m_doc);
+  CMainView* view = InstallView(*m_frame, *m_doc, m_settings);
   // The projects' messages change what their commands may do.
   QObject::connect(m_pump.get(), &CQtMessagePump::Pumped, m_frame.get(),
                    &CMainFrame::ScheduleCommandStateUpdate);

@@ -21,4 +21,20 @@ ScriptedAnswers::~ScriptedAnswers() {
   CMessageBoxService::SetAnswerer({});
 }
 
+RecordedLaunches::RecordedLaunches(std::string error)
+    : m_registrations(FileExtMgr::GetInstance()->GetAll()) {
+  FileExtMgr::GetInstance()->RemoveAll();
+  CLaunchActions::SetLauncher(
+      [this, error](const CLaunchActions::SLaunch& launch, std::string& failure) {
+        m_launches.push_back(launch);
+        failure = error;
+        return error.empty();
+      });
+}
+
+RecordedLaunches::~RecordedLaunches() {
+  CLaunchActions::SetLauncher({});
+  FileExtMgr::GetInstance()->RestoreAll(m_registrations);
+}
+
 } // namespace guitest

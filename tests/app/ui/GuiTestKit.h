@@ -1,9 +1,13 @@
 #pragma once
 
+#include "LaunchActions.h"
 #include "MessageBoxService.h"
+
+#include "diskfiles/FileExtMgr.h"
 
 #include <QString>
 
+#include <string>
 #include <vector>
 
 class QApplication;
@@ -31,6 +35,23 @@ private:
   std::vector<int> m_answers;
   int m_fallback;
   std::vector<CMessageBoxService::SQuestion> m_questions;
+};
+
+/// Records the programs the windows would start instead of starting them, with no
+/// viewer or editor registered; puts both back when it goes.
+class RecordedLaunches {
+public:
+  /// `error`: when not empty, every start fails with it.
+  explicit RecordedLaunches(std::string error = {});
+  ~RecordedLaunches();
+  RecordedLaunches(const RecordedLaunches&) = delete;
+  RecordedLaunches& operator=(const RecordedLaunches&) = delete;
+
+  const std::vector<CLaunchActions::SLaunch>& All() const { return m_launches; }
+
+private:
+  std::vector<CLaunchActions::SLaunch> m_launches;
+  std::vector<FileExtMgr::SEntry> m_registrations;
 };
 
 } // namespace guitest

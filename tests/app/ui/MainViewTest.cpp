@@ -1,5 +1,8 @@
 #include "MainViewFixture.h"
 
+#include "CommandIds.h"
+#include "LaunchActions.h"
+
 #include "checking/ProjectCheckWorker.h"
 #include "projects/HTMLFile.h"
 
@@ -61,10 +64,12 @@ TEST_F(MainViewTest, ASelectedWordShowsItsSuggestionsFilesAndContext) {
   EXPECT_TRUE(IsChecked(Files(), "a.html") && IsChecked(Files(), "sub/c.html"));
   EXPECT_EQ(Text("fileCount"), "3");
   EXPECT_TRUE(Button("ignoreButton")->isEnabled());
-  EXPECT_FALSE(Button("viewButton")->isEnabled()) << "opening files comes later";
+  EXPECT_FALSE(Button("viewButton")->isEnabled()) << "no file selected yet";
 
   Select(Files(), "b.html");
   EXPECT_TRUE(Text("contextLabel").contains("teh and a")) << Text("contextLabel").toStdString();
+  EXPECT_TRUE(Button("viewButton")->isEnabled());
+  EXPECT_TRUE(Button("editButton")->isEnabled());
 
   // Replace: enabled for an empty or a different text, never for the same one.
   EXPECT_TRUE(Button("replaceButton")->isEnabled());
@@ -79,6 +84,27 @@ TEST_F(MainViewTest, ASelectedWordShowsItsSuggestionsFilesAndContext) {
     Check(Files(), file, false);
   }
   EXPECT_FALSE(Button("replaceButton")->isEnabled()) << "no file checked";
+}
+
+TEST_F(MainViewTest, LookUpViewAndEditActOnTheSelectedWordAndFile) {
+  const guitest::RecordedLaunches launches;
+  CheckSite(kSite);
+  for (int id = CommandIds::kResearchFirst; id <= CommandIds::kResearchLast; ++id) {
+    EXPECT_EQ(m_view->IsCommandEnabled(id), false) << id;
+  }
+  Select(Words(), "teh");
+  EXPECT_EQ(m_view->IsCommandEnabled(CommandIds::kResearchLast), true);
+  EXPECT_TRUE(m_view->OnCommand(45053));
+  Select(Files(), "sub/c.html");
+  Button("viewButton")->click();
+  {
+    const guitest::ScriptedAnswers no({kNo});
+    Button("editButton")->click(); // no editor: the question, answered No
+    EXPECT_EQ(no.Questions().size(), 1U);
+  }
+  using SLaunch = CLaunchActions::SLaunch;
+  EXPECT_EQ(launches.All(), (std::vector<SLaunch>{{"https://en.wikipedia.org/wiki/teh", {}, {}},
+                                                  {{}, {}, {Root() + "sub/c.html"}}}));
 }
 
 TEST_F(MainViewTest, WhileCheckingTheListIsOnePlaceholderThatSelectsNothing) {
