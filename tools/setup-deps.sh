@@ -12,7 +12,7 @@ packages=(
   libhunspell-dev hunspell-en-us
   wamerican-large debian-reference-en python3.11-doc
   xdg-utils
-  qt6-base-dev
+  qt6-base-dev qt6-speech-dev qt6-declarative-dev
   xvfb xauth imagemagick
 )
 

@@ -11,6 +11,7 @@
 #include "ResearchServices.h"
 #include "ShadeStyle.h"
 #include "StatusProgress.h"
+#include "WelcomeVoice.h"
 
 #include "projects/Doc.h"
 #include "projects/WebProject.h"
@@ -131,6 +132,9 @@ CMainFrame::CMainFrame(CDoc& doc, CPagelintSettings& settings, QWidget* parent)
   // The mouse's back and forward buttons over any part of the window.
   qApp->installEventFilter(this);
   UpdateCommandStates();
+  if (m_settings.GetPlayWelcomeMsg()) {
+    new CWelcomeVoice(this); // goes once it has spoken, or at once without a speech engine
+  }
 }
 
 CMainFrame::~CMainFrame() {

@@ -7,6 +7,7 @@
 #include "MainFrame.h"
 #include "MessageBoxService.h"
 #include "ProjectBar.h"
+#include "WelcomeVoice.h"
 
 #include "projects/Doc.h"
 #include "projects/WebProject.h"
@@ -26,6 +27,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextToSpeech>
 
 #include <gtest/gtest.h>
 
@@ -321,6 +323,16 @@ TEST_F(MainFrameTest, EditedFiltersAndDictionariesReachTheProjectAndItsDataFile)
   Open(0);
   m_doc->StartAllProjects();
   expectEdited(*m_doc->GetCurrentProject());
+}
+
+TEST_F(MainFrameTest, TheWelcomeVoiceIsSilentAndGoneWithoutASpeechEngine) {
+  if (!QTextToSpeech::availableEngines().isEmpty()) {
+    GTEST_SKIP() << "a speech engine is installed here";
+  }
+  m_settings.SetPlayWelcomeMsg(true);
+  Open();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(m_frame->findChildren<CWelcomeVoice*>().isEmpty());
 }
 
 TEST(ProjectBar, TheFortyFirstProjectGetsNoCommand) {
