@@ -3,6 +3,8 @@
 #include "diskfiles/DiskFile.h"
 #include "utilcore/StringUtils.h"
 
+#include <algorithm>
+
 namespace {
 
 bool Matches(const CProjectFilter& filter, std::string_view relative) {
@@ -36,7 +38,13 @@ bool CProjectFilter::IsFileIncluded(std::string_view root,
   if (root.size() < relative.size()) {
     relative.erase(0, root.size());
   }
-  CStringUtils::TrimPunctuation(relative, "", "");
+  // Only the separators around the relative path go: names may begin with "_", "." or
+  // "-", and a filter chosen from the site's own list must match them as they are.
+  const std::size_t first = relative.find_first_not_of('/');
+  relative.erase(0, std::min(first, relative.size()));
+  while (!relative.empty() && relative.back() == '/') {
+    relative.pop_back();
+  }
   if (relative.empty()) {
     return true; // an empty relative path matches no filter
   }

@@ -34,10 +34,14 @@ TEST(ProjectFilter, DecidesWhichFilesAreChecked) {
       {"/site/a/b/c.html", {{F::CUSTOM, "*.php"}}, true},
       {"/site/a.htm", {{F::CUSTOM, "*.php"}, {F::FILE, "a.htm"}}, false},
       {"/site/a.htm", {{7, "a.htm"}}, true},
-      // A root no shorter than the path leaves the whole path, trimmed, to match.
+      // A root no shorter than the path leaves the whole path, without its slash, to match.
       {"/s.htm", {{F::FILE, "s.htm"}}, false},
-      // Leading punctuation of the relative path is trimmed before matching.
-      {"/site/_draft.htm", {{F::FILE, "draft.htm"}}, false},
+      // Names that begin with punctuation are matched as they are written.
+      {"/site/_draft.htm", {{F::FILE, "draft.htm"}}, true},
+      {"/site/_draft.htm", {{F::FILE, "_draft.htm"}}, false},
+      {"/site/_drafts/a.htm", {{F::SUB_DIRECTORY, "_drafts/"}}, false},
+      {"/site/.well-known/b.html", {{F::SUB_DIRECTORY, ".well-known/"}}, false},
+      {"/site/-old-.htm", {{F::CUSTOM, "-*-.htm"}}, false},
   };
   for (const FilterCase& c : cases) {
     const CDiskFile file(c.fullPath);
