@@ -103,8 +103,7 @@ bool IsDocumentCommand(int id) {
 
 // Commands whose windows come with later work: shown, but disabled until then.
 bool IsPending(int id) {
-  return IsDictionaryCommand(id) || id == Id::kUpgradeNotice || id == Id::kSpellCheckWord ||
-         id == Id::kFindAgain || id == Id::kSettings ||
+  return id == Id::kUpgradeNotice || id == Id::kSettings ||
          (id >= Id::kResearchFirst && id <= Id::kResearchLast);
 }
 

@@ -81,6 +81,8 @@ public:
   HWND GetMessageWindow() const { return m_window.GetSafeHwnd(); }
   /// Opens a help page ("index.htm", "Support.htm#privacy", ...).
   void DisplayHelpTopic(const std::string& topic);
+  /// The program's settings, which the frame's dialogs read and change.
+  CPagelintSettings& GetSettings() { return m_settings; }
 
 protected:
   void closeEvent(QCloseEvent* event) override;

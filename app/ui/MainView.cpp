@@ -824,17 +824,8 @@ void CMainView::ApplyReadOnlyLook() {
 }
 
 void CMainView::ApplyButtonShade() {
-  const CShadeProperties shade = BkgStyle::GetInstance()->GetUser(kStyleButtons);
-  const QPalette theme = QApplication::palette(m_ui->replaceButton);
-  QPalette palette = theme;
-  if (shade.GetEnabled() != 0) {
-    const QColor button = CShadeStyle::Tint(kStyleButtons, theme.color(QPalette::Button), 0.35);
-    palette.setColor(QPalette::Button, button);
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-      palette.setColor(group, QPalette::ButtonText,
-                       CShadeStyle::ReadableText(theme.color(group, QPalette::ButtonText), button));
-    }
-  }
+  const QPalette palette =
+      CShadeStyle::ButtonPalette(kStyleButtons, QApplication::palette(m_ui->replaceButton));
   for (QPushButton* button : {m_ui->ignoreButton, m_ui->addToDictionaryButton, m_ui->editButton,
                               m_ui->viewButton, m_ui->replaceButton, m_ui->undoButton}) {
     button->setPalette(palette);

@@ -2,6 +2,9 @@
 
 #include "shadeui/BkgStyle.h"
 
+#include <QLinearGradient>
+#include <QPainter>
+
 #include <algorithm>
 #include <cmath>
 
@@ -37,14 +40,49 @@ QColor CShadeStyle::Tint(int component, const QColor& paletteColor, double weigh
   return Mix(paletteColor, Color(component), weight);
 }
 
-QString CShadeStyle::Gradient(int component, const QColor& base) {
+namespace {
+/// The top and bottom colours of the component's gradient around `base`.
+std::pair<QColor, QColor> GradientEnds(int component, const QColor& base) {
   const CShadeProperties shade = BkgStyle::GetInstance()->GetUser(component);
-  const QColor top =
-      Mix(base, QColor(kChannelMax, kChannelMax, kChannelMax), shade.GetLighten() / kLevelScale);
-  const QColor bottom = Mix(base, QColor(0, 0, 0), shade.GetDarken() / kLevelScale);
+  return {
+      Mix(base, QColor(kChannelMax, kChannelMax, kChannelMax), shade.GetLighten() / kLevelScale),
+      Mix(base, QColor(0, 0, 0), shade.GetDarken() / kLevelScale)};
+}
+} // namespace
+
+QString CShadeStyle::Gradient(int component, const QColor& base) {
+  const auto [top, bottom] = GradientEnds(component, base);
   return QStringLiteral("qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %1, stop:0.5 %2, "
                         "stop:1 %3)")
       .arg(top.name(), base.name(), bottom.name());
+}
+
+QPalette CShadeStyle::ButtonPalette(int component, const QPalette& theme) {
+  QPalette palette = theme;
+  if (!IsEnabled(component)) {
+    return palette;
+  }
+  const QColor button = Tint(component, theme.color(QPalette::Button), 0.35);
+  palette.setColor(QPalette::Button, button);
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    palette.setColor(group, QPalette::ButtonText,
+                     ReadableText(theme.color(group, QPalette::ButtonText), button));
+  }
+  return palette;
+}
+
+void CShadeStyle::FillBackground(QPainter& painter, const QRect& rect, int component,
+                                 const QColor& window, double weight) {
+  if (!IsEnabled(component)) {
+    return;
+  }
+  const QColor base = Tint(component, window, weight);
+  const auto [top, bottom] = GradientEnds(component, base);
+  QLinearGradient gradient(0, rect.top(), 0, rect.bottom());
+  gradient.setColorAt(0.0, top);
+  gradient.setColorAt(0.5, base);
+  gradient.setColorAt(1.0, bottom);
+  painter.fillRect(rect, gradient);
 }
 
 QColor CShadeStyle::ReadableText(const QColor& text, const QColor& background) {
