@@ -4,10 +4,20 @@
 #include "utilcore/TextArray.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <iterator>
 
 namespace {
+/// The editor's order: ascending, letter case aside (TextArray's order for the flags
+/// the editor sorts with).
+bool Before(const std::string& a, const std::string& b) {
+  return CStringUtils::CompareNoCase(a, b) < 0;
+}
+
 void SortWords(std::vector<std::string>& words) {
+  // A dictionary's words mostly come sorted already; one pass finds that out.
+  if (std::is_sorted(words.begin(), words.end(), Before)) {
+    return;
+  }
   TextArray sorted(std::move(words));
   sorted.Sort(true, false, false, true);
   words = std::move(sorted.Items());
@@ -42,26 +52,43 @@ CDictionaryWords::CDictionaryWords(std::vector<std::string> words) : m_words(std
 }
 
 std::vector<std::string> CDictionaryWords::AddTexts(const std::vector<std::string>& texts) {
+  std::vector<std::string> added = NewWords(texts);
+  Insert(added);
+  return added;
+}
+
+std::vector<std::string> CDictionaryWords::NewWords(const std::vector<std::string>& texts) const {
   std::vector<std::string> candidates;
   for (const std::string& text : texts) {
     AppendNormalised(text, candidates);
   }
   std::vector<std::string> added;
-  if (candidates.empty()) {
-    return added;
-  }
-  std::unordered_set<std::string> present(m_words.begin(), m_words.end());
   for (std::string& word : candidates) {
-    if (present.insert(word).second) {
+    if (!Holds(word) && std::find(added.begin(), added.end(), word) == added.end()) {
       added.push_back(std::move(word));
     }
   }
-  if (added.empty()) {
-    return added;
-  }
-  m_words.insert(m_words.end(), added.begin(), added.end());
-  SortWords(m_words);
   return added;
+}
+
+void CDictionaryWords::Insert(const std::vector<std::string>& words) {
+  if (words.empty()) {
+    return;
+  }
+  // Sorting the few new words and merging them in (a stable merge) orders the rows as
+  // sorting them all would, without sorting a big dictionary again.
+  std::vector<std::string> sorted = words;
+  SortWords(sorted);
+  const auto middle = static_cast<std::ptrdiff_t>(m_words.size());
+  m_words.insert(m_words.end(), std::make_move_iterator(sorted.begin()),
+                 std::make_move_iterator(sorted.end()));
+  std::inplace_merge(m_words.begin(), m_words.begin() + middle, m_words.end(), Before);
+}
+
+bool CDictionaryWords::Holds(const std::string& word) const {
+  // Words equal but for letter case are neighbours in the order.
+  const auto [first, last] = std::equal_range(m_words.begin(), m_words.end(), word, Before);
+  return std::find(first, last, word) != last;
 }
 
 void CDictionaryWords::RemoveRows(std::size_t first, std::size_t last) {

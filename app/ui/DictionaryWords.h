@@ -22,6 +22,12 @@ public:
   /// word trimmed again), appends those that no row holds exactly and sorts again when
   /// any was appended. Returns the words appended, in the order of the texts.
   std::vector<std::string> AddTexts(const std::vector<std::string>& texts);
+  /// The words AddTexts would append, changing nothing.
+  std::vector<std::string> NewWords(const std::vector<std::string>& texts) const;
+  /// Puts `words`, which no row holds, into their sorted places.
+  void Insert(const std::vector<std::string>& words);
+  /// Whether a row holds exactly `word`.
+  bool Holds(const std::string& word) const;
   /// Removes the rows `first` to `last` (both included, clamped to the rows).
   void RemoveRows(std::size_t first, std::size_t last);
   /// The end of an in-place edit: row `row` goes and `text` is added as AddTexts adds,

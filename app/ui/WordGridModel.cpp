@@ -11,11 +11,10 @@ void CWordGridModel::SetWords(std::vector<std::string> words) {
 }
 
 std::vector<std::string> CWordGridModel::AddTexts(const std::vector<std::string>& texts) {
-  CDictionaryWords changed = m_words;
-  std::vector<std::string> added = changed.AddTexts(texts);
+  std::vector<std::string> added = m_words.NewWords(texts);
   if (!added.empty()) {
     beginResetModel();
-    m_words = std::move(changed);
+    m_words.Insert(added);
     endResetModel();
   }
   return added;
