@@ -1,9 +1,14 @@
 #include "DocUiBridge.h"
 
+#include "DictionaryEditorDlg.h"
 #include "DocView.h"
 #include "MainFrame.h"
 #include "MessageBoxService.h"
 #include "ProjectSettingsDlg.h"
+#include "SpellCheckDlg.h"
+
+#include "settings/PagelintSettings.h"
+#include "spellcore/SpellChecker.h"
 
 #include <QApplication>
 
@@ -67,4 +72,39 @@ HWND CDocUiBridge::GetFirstViewWindow() const {
     return 0;
   }
   return m_frame->GetView()->GetMessageWindow();
+}
+
+void CDocUiBridge::EditDictionary(int id) {
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  if (m_frame == nullptr || speller == nullptr) {
+    return;
+  }
+  std::string name;
+  speller->GetDictionaryName(id, name);
+  if (name.empty()) {
+    return;
+  }
+  CPagelintSettings& settings = m_frame->GetSettings();
+  CDictionaryEditorDlg dialog(
+      m_frame, id, {settings.findMatchCase, settings.findSearchDown, settings.findStopAtEnd},
+      HelpOpener());
+  if (dialog.exec() != QDialog::Accepted) {
+    return;
+  }
+  const CWordFinder::SOptions& options = dialog.FindOptions();
+  settings.findMatchCase = options.matchCase;
+  settings.findSearchDown = options.searchDown;
+  settings.findStopAtEnd = options.stopAtEnd;
+}
+
+void CDocUiBridge::SpellCheckWord(std::vector<int> activeDictionaries) {
+  if (m_frame == nullptr) {
+    return;
+  }
+  CSpellCheckDlg dialog(m_frame, std::move(activeDictionaries), HelpOpener());
+  dialog.exec();
+}
+
+std::function<void(const std::string&)> CDocUiBridge::HelpOpener() const {
+  return [frame = m_frame](const std::string& topic) { frame->DisplayHelpTopic(topic); };
 }

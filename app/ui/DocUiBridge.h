@@ -2,6 +2,9 @@
 
 #include "projects/DocUi.h"
 
+#include <functional>
+#include <string>
+
 class CMainFrame;
 
 /// What the document asks of the program's windows, carried out by the main frame,
@@ -26,12 +29,15 @@ public:
   /// Nests: each true needs its false.
   void ShowWaitCursor(bool show) override;
   HWND GetFirstViewWindow() const override;
-  /// The dictionary editor is not there yet; its commands are disabled.
-  void EditDictionary(int /*id*/) override {}
-  /// The spell-check-a-word window is not there yet; its command is disabled.
-  void SpellCheckWord(std::vector<int> /*activeDictionaries*/) override {}
+  /// The dictionary editor of a dictionary that has a name; its find options come from
+  /// the settings and go back there on OK.
+  void EditDictionary(int id) override;
+  void SpellCheckWord(std::vector<int> activeDictionaries) override;
 
 private:
+  /// Opens help topics through the frame.
+  std::function<void(const std::string&)> HelpOpener() const;
+
   CMainFrame* m_frame = nullptr;
   int m_waitCursors = 0;
 };

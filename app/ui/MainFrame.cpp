@@ -86,8 +86,7 @@ bool IsDocumentCommand(int id) {
 
 // Commands whose windows come with later work: shown, but disabled until then.
 bool IsPending(int id) {
-  return IsDictionaryCommand(id) || id == Id::kUpgradeNotice || id == Id::kSpellCheckWord ||
-         id == Id::kFindAgain;
+  return id == Id::kUpgradeNotice;
 }
 
 void SetPrompt(QAction* action, int id) {

@@ -83,6 +83,8 @@ public:
   void DisplayHelpTopic(const std::string& topic);
   /// Opens help topics for the frame's dialogs too.
   const CHelpLauncher& GetHelp() const { return m_help; }
+  /// The program's settings, which the frame's dialogs read and change.
+  CPagelintSettings& GetSettings() { return m_settings; }
 
 protected:
   void closeEvent(QCloseEvent* event) override;

@@ -40,6 +40,8 @@ namespace {
 
 constexpr int kStyleMainWindow = 0;
 constexpr int kStyleButtons = 10;
+// How much of the view's style colour is mixed into the theme's window colour.
+constexpr double kBackgroundTint = 0.2;
 constexpr int kCollectRange = 100;
 const char* const kFindingFilesText = "finding project files: ";
 
@@ -855,8 +857,8 @@ void CMainView::ApplyButtonShade() {
 void CMainView::paintEvent(QPaintEvent* event) {
   QWidget::paintEvent(event);
   QPainter painter(this);
-  CShadeStyle::PaintBackground(painter, rect(), kStyleMainWindow,
-                               palette().color(QPalette::Window));
+  CShadeStyle::FillBackground(painter, rect(), kStyleMainWindow, palette().color(QPalette::Window),
+                              kBackgroundTint);
 }
 
 void CMainView::changeEvent(QEvent* event) {

@@ -15,7 +15,6 @@ constexpr int kChannelMax = 255;
 constexpr double kDarkLuminance = 140.0;
 constexpr double kReadableContrast = 0.45;
 constexpr double kButtonTint = 0.35;
-constexpr double kBackgroundTint = 0.2;
 
 QColor Mix(const QColor& from, const QColor& to, double weight) {
   const double w = std::clamp(weight, 0.0, 1.0);
@@ -42,14 +41,49 @@ QColor CShadeStyle::Tint(int component, const QColor& paletteColor, double weigh
   return Mix(paletteColor, Color(component), weight);
 }
 
-QString CShadeStyle::Gradient(int component, const QColor& base) {
+namespace {
+/// The top and bottom colours of the component's gradient around `base`.
+std::pair<QColor, QColor> GradientEnds(int component, const QColor& base) {
   const CShadeProperties shade = BkgStyle::GetInstance()->GetUser(component);
-  const QColor top =
-      Mix(base, QColor(kChannelMax, kChannelMax, kChannelMax), shade.GetLighten() / kLevelScale);
-  const QColor bottom = Mix(base, QColor(0, 0, 0), shade.GetDarken() / kLevelScale);
+  return {
+      Mix(base, QColor(kChannelMax, kChannelMax, kChannelMax), shade.GetLighten() / kLevelScale),
+      Mix(base, QColor(0, 0, 0), shade.GetDarken() / kLevelScale)};
+}
+} // namespace
+
+QString CShadeStyle::Gradient(int component, const QColor& base) {
+  const auto [top, bottom] = GradientEnds(component, base);
   return QStringLiteral("qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %1, stop:0.5 %2, "
                         "stop:1 %3)")
       .arg(top.name(), base.name(), bottom.name());
+}
+
+QPalette CShadeStyle::ButtonPalette(int component, const QPalette& theme) {
+  QPalette palette = theme;
+  if (!IsEnabled(component)) {
+    return palette;
+  }
+  const QColor button = Tint(component, theme.color(QPalette::Button), kButtonTint);
+  palette.setColor(QPalette::Button, button);
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    palette.setColor(group, QPalette::ButtonText,
+                     ReadableText(theme.color(group, QPalette::ButtonText), button));
+  }
+  return palette;
+}
+
+void CShadeStyle::FillBackground(QPainter& painter, const QRect& rect, int component,
+                                 const QColor& window, double weight) {
+  if (!IsEnabled(component)) {
+    return;
+  }
+  const QColor base = Tint(component, window, weight);
+  const auto [top, bottom] = GradientEnds(component, base);
+  QLinearGradient gradient(0, rect.top(), 0, rect.bottom());
+  gradient.setColorAt(0.0, top);
+  gradient.setColorAt(0.5, base);
+  gradient.setColorAt(1.0, bottom);
+  painter.fillRect(rect, gradient);
 }
 
 QColor CShadeStyle::ReadableText(const QColor& text, const QColor& background) {
@@ -68,32 +102,4 @@ QColor CShadeStyle::TextOn(const QColor& background) {
   const double luminance =
       (0.299 * background.red()) + (0.587 * background.green()) + (0.114 * background.blue());
   return luminance < kDarkLuminance ? QColor(Qt::white) : QColor(Qt::black);
-}
-
-QPalette CShadeStyle::ButtonPalette(int component, const QPalette& theme) {
-  if (!IsEnabled(component)) {
-    return theme;
-  }
-  QPalette palette = theme;
-  const QColor button = Tint(component, theme.color(QPalette::Button), kButtonTint);
-  palette.setColor(QPalette::Button, button);
-  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-    palette.setColor(group, QPalette::ButtonText,
-                     ReadableText(theme.color(group, QPalette::ButtonText), button));
-  }
-  return palette;
-}
-
-void CShadeStyle::PaintBackground(QPainter& painter, const QRect& rect, int component,
-                                  const QColor& window) {
-  const CShadeProperties shade = BkgStyle::GetInstance()->GetUser(component);
-  if (shade.GetEnabled() == 0) {
-    return;
-  }
-  const QColor tinted = Tint(component, window, kBackgroundTint);
-  QLinearGradient gradient(0, rect.top(), 0, rect.bottom());
-  gradient.setColorAt(0.0, tinted.lighter(100 + shade.GetLighten() / 2));
-  gradient.setColorAt(0.5, tinted);
-  gradient.setColorAt(1.0, tinted.darker(100 + shade.GetDarken() / 2));
-  painter.fillRect(rect, gradient);
 }

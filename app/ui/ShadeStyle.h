@@ -27,11 +27,11 @@ public:
   /// The theme's `text` colour, or TextOn(background) when it does not stand out from
   /// `background` enough to read.
   static QColor ReadableText(const QColor& text, const QColor& background);
-  /// `theme` with its button colour tinted by the component's shading and a button
-  /// text that stays readable on it; `theme` itself when the shading is off.
+  /// `theme` with its button colour tinted by the component (when its shading is on)
+  /// and button texts that stay readable on it: the palette of shaded push buttons.
   static QPalette ButtonPalette(int component, const QPalette& theme);
-  /// Fills `rect` with the component's gradient around `window` tinted; nothing when
-  /// the shading is off.
-  static void PaintBackground(QPainter& painter, const QRect& rect, int component,
-                              const QColor& window);
+  /// Fills `rect` with the component's gradient around `window` tinted by `weight`
+  /// (0-1); nothing when the component's shading is off.
+  static void FillBackground(QPainter& painter, const QRect& rect, int component,
+                             const QColor& window, double weight);
 };

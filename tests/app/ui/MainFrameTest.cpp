@@ -21,13 +21,16 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTextToSpeech>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -445,6 +448,69 @@ TEST(DocUiBridge, WaitCursorsNestAndAnExtraHideLeavesOthersCursors) {
   EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
   QApplication::restoreOverrideCursor();
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MainFrameTest, ADictionaryEntryOpensItsEditorWithTheFindOptionsOfTheSettings) {
+  SaveProjects({"Site"});
+  Open();
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  ASSERT_TRUE(speller->AddCustomDictionary("Mine"));
+  const int id = CDoc::ID_DICTIONARY_FIRST + speller->GetDictionaryID("Mine");
+  speller->AddWord(id - CDoc::ID_DICTIONARY_FIRST, "alpha");
+  m_settings.findMatchCase = true;
+  m_settings.findSearchDown = false;
+  m_settings.findStopAtEnd = true;
+  // Each run: whether the editor closes with OK, and the options then in the settings.
+  struct SCase {
+    bool ok;
+    bool matchCase, searchDown, stopAtEnd;
+  };
+  for (const SCase& c : {SCase{false, true, false, true}, SCase{true, false, true, false}}) {
+    QString title;
+    frametest::CModalWatcher watcher(m_events, [&](QDialog& editor) {
+      title = editor.windowTitle();
+      // The find window opens over the editor; it gets the other options.
+      QTimer::singleShot(0, [] {
+        auto* find = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(find, nullptr);
+        EXPECT_TRUE(find->findChild<QCheckBox*>("matchCaseCheck")->isChecked());
+        EXPECT_TRUE(find->findChild<QRadioButton*>("upRadio")->isChecked());
+        EXPECT_TRUE(find->findChild<QCheckBox*>("stopAtEndCheck")->isChecked());
+        find->findChild<QCheckBox*>("matchCaseCheck")->setChecked(false);
+        find->findChild<QRadioButton*>("downRadio")->setChecked(true);
+        find->findChild<QCheckBox*>("stopAtEndCheck")->setChecked(false);
+        find->findChild<QLineEdit*>("findEdit")->setText("alp");
+        find->accept();
+      });
+      editor.findChild<QPushButton*>("findButton")->click();
+      c.ok ? editor.accept() : editor.reject();
+    });
+    const auto entries = Entries("dictionariesMenu");
+    const auto entry =
+        std::find_if(entries.begin(), entries.end(), [id](const SEntry& e) { return e.id == id; });
+    ASSERT_NE(entry, entries.end());
+    ASSERT_TRUE(m_frame->IsCommandEnabled(id));
+    m_frame->OnCommand(id);
+    EXPECT_EQ(title, "Mine");
+    EXPECT_EQ(m_settings.findMatchCase, c.matchCase) << c.ok;
+    EXPECT_EQ(m_settings.findSearchDown, c.searchDown) << c.ok;
+    EXPECT_EQ(m_settings.findStopAtEnd, c.stopAtEnd) << c.ok;
+  }
+  m_events.clear();
+  frametest::CModalWatcher watcher(m_events);
+  m_frame->OnCommand(CDoc::ID_DICTIONARY_LAST);
+  EXPECT_TRUE(m_events.empty()) << "an id that names no dictionary opens nothing";
+}
+
+TEST_F(MainFrameTest, SpellCheckAWordNeedsAProjectAndOpensItsWindow) {
+  Open();
+  EXPECT_FALSE(m_frame->IsCommandEnabled(CDoc::ID_SPELL_CHECK_WORD));
+  SaveProjects({"Site"});
+  Open();
+  ASSERT_TRUE(m_frame->IsCommandEnabled(CDoc::ID_SPELL_CHECK_WORD));
+  frametest::CModalWatcher watcher(m_events);
+  m_frame->OnCommand(CDoc::ID_SPELL_CHECK_WORD);
+  EXPECT_EQ(m_events, std::vector<std::string>{"SpellCheckDlg"});
 }
 
 TEST(CommandPrompts, StatusTextAndToolTipSplitAtTheNewline) {

@@ -1,0 +1,75 @@
+#include "ShadedDialog.h"
+
+#include "DialogShape.h"
+#include "ShadeStyle.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+constexpr double kBackgroundTint = 0.2;
+} // namespace
+
+CShadedDialog::CShadedDialog(QWidget* parent, HelpOpener help)
+    : QDialog(parent), m_help(std::move(help)) {}
+
+void CShadedDialog::SetHelpTopic(QPushButton* info, std::string topic) {
+  m_helpTopic = std::move(topic);
+  const auto open = [this] {
+    if (m_help) {
+      m_help(m_helpTopic);
+    }
+  };
+  connect(info, &QPushButton::clicked, this, open);
+  auto* key = new QAction(this);
+  key->setShortcut(QKeySequence(Qt::Key_F1));
+  key->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  connect(key, &QAction::triggered, this, open);
+  addAction(key);
+}
+
+void CShadedDialog::ShadeButtons(const QList<QPushButton*>& buttons) {
+  m_buttons = buttons;
+  ApplyButtonShade();
+}
+
+void CShadedDialog::RememberShape(const QString& key) {
+  m_shapeKey = key;
+  CDialogShape::Restore(this, key);
+}
+
+void CShadedDialog::done(int result) {
+  if (!m_shapeKey.isEmpty()) {
+    CDialogShape::Store(this, m_shapeKey);
+  }
+  QDialog::done(result);
+}
+
+void CShadedDialog::paintEvent(QPaintEvent* event) {
+  QDialog::paintEvent(event);
+  QPainter painter(this);
+  CShadeStyle::FillBackground(painter, rect(), kStylePopUp, palette().color(QPalette::Window),
+                              kBackgroundTint);
+}
+
+void CShadedDialog::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  // A new desktop theme: the tints follow its colours.
+  if (event->type() == QEvent::ApplicationPaletteChange) {
+    ApplyButtonShade();
+  }
+}
+
+void CShadedDialog::ApplyButtonShade() {
+  if (m_buttons.isEmpty()) {
+    return;
+  }
+  const QPalette palette =
+      CShadeStyle::ButtonPalette(kStyleButtons, QApplication::palette(m_buttons.front()));
+  for (QPushButton* button : m_buttons) {
+    button->setPalette(palette);
+  }
+}
