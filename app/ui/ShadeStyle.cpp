@@ -32,7 +32,11 @@ bool CShadeStyle::IsEnabled(int component) {
 }
 
 QColor CShadeStyle::Color(int component) {
-  const std::uint32_t value = BkgStyle::GetInstance()->GetUser(component).GetColor();
+  return Color(BkgStyle::GetInstance()->GetUser(component));
+}
+
+QColor CShadeStyle::Color(const CShadeProperties& shade) {
+  const std::uint32_t value = shade.GetColor();
   // The platform keeps colours as 0x00BBGGRR.
   return {static_cast<int>(value & 0xFFU), static_cast<int>((value >> 8U) & 0xFFU),
           static_cast<int>((value >> 16U) & 0xFFU)};
@@ -71,11 +75,15 @@ QColor CShadeStyle::TextOn(const QColor& background) {
 }
 
 QPalette CShadeStyle::ButtonPalette(int component, const QPalette& theme) {
-  if (!IsEnabled(component)) {
+  return ButtonPalette(BkgStyle::GetInstance()->GetUser(component), theme);
+}
+
+QPalette CShadeStyle::ButtonPalette(const CShadeProperties& shade, const QPalette& theme) {
+  if (shade.GetEnabled() == 0) {
     return theme;
   }
   QPalette palette = theme;
-  const QColor button = Tint(component, theme.color(QPalette::Button), kButtonTint);
+  const QColor button = Mix(theme.color(QPalette::Button), Color(shade), kButtonTint);
   palette.setColor(QPalette::Button, button);
   for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
     palette.setColor(group, QPalette::ButtonText,
@@ -86,11 +94,15 @@ QPalette CShadeStyle::ButtonPalette(int component, const QPalette& theme) {
 
 void CShadeStyle::PaintBackground(QPainter& painter, const QRect& rect, int component,
                                   const QColor& window) {
-  const CShadeProperties shade = BkgStyle::GetInstance()->GetUser(component);
+  PaintBackground(painter, rect, BkgStyle::GetInstance()->GetUser(component), window);
+}
+
+void CShadeStyle::PaintBackground(QPainter& painter, const QRect& rect,
+                                  const CShadeProperties& shade, const QColor& window) {
   if (shade.GetEnabled() == 0) {
     return;
   }
-  const QColor tinted = Tint(component, window, kBackgroundTint);
+  const QColor tinted = Mix(window, Color(shade), kBackgroundTint);
   QLinearGradient gradient(0, rect.top(), 0, rect.bottom());
   gradient.setColorAt(0.0, tinted.lighter(100 + shade.GetLighten() / 2));
   gradient.setColorAt(0.5, tinted);

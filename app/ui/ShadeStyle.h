@@ -4,6 +4,7 @@
 #include <QPalette>
 #include <QString>
 
+class CShadeProperties;
 class QPainter;
 class QRect;
 
@@ -16,6 +17,7 @@ public:
   static bool IsEnabled(int component);
   /// The component's colour.
   static QColor Color(int component);
+  static QColor Color(const CShadeProperties& shade);
   /// The style's colour mixed into `paletteColor`, `weight` (0-1) of the style's: a
   /// tint that keeps the desktop theme's light or dark character.
   static QColor Tint(int component, const QColor& paletteColor, double weight);
@@ -30,8 +32,12 @@ public:
   /// `theme` with its button colour tinted by the component's shading and a button
   /// text that stays readable on it; `theme` itself when the shading is off.
   static QPalette ButtonPalette(int component, const QPalette& theme);
+  /// The same for a shading that is not (yet) a component's, such as one being edited.
+  static QPalette ButtonPalette(const CShadeProperties& shade, const QPalette& theme);
   /// Fills `rect` with the component's gradient around `window` tinted; nothing when
   /// the shading is off.
   static void PaintBackground(QPainter& painter, const QRect& rect, int component,
+                              const QColor& window);
+  static void PaintBackground(QPainter& painter, const QRect& rect, const CShadeProperties& shade,
                               const QColor& window);
 };
