@@ -79,8 +79,12 @@ CStylesTab::CStylesTab(QWidget* parent) : QWidget(parent) {
   darkenLabel->setBuddy(m_darken);
 
   auto* form = new QFormLayout;
+  form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
   form->addRow(m_enabled);
-  form->addRow(m_color);
+  auto* colorRow = new QHBoxLayout;
+  colorRow->addWidget(m_color);
+  colorRow->addStretch(1);
+  form->addRow(colorRow);
   form->addRow(lightenLabel, m_lighten);
   form->addRow(darkenLabel, m_darken);
   auto* editors = new QVBoxLayout;
