@@ -338,6 +338,16 @@ TEST_F(AppConfigUITest, TheLogIsOpenedAndClearedOnlyWhenTheUserAgrees) {
   EXPECT_EQ(Find<QLineEdit>("logFileEdit").text().toStdString(), log);
   Key(Qt::Key_O);
   EXPECT_EQ(WhenWritten(launched), log);
+  {
+    CExeUtils::SetDocumentOpener(m_root.Sub("no-opener"));
+    std::string error;
+    ASSERT_FALSE(CExeUtils::ShellLaunchApp(log, {}, std::string(), true, 0, 5, error));
+    guitest::ScriptedAnswers answers;
+    Key(Qt::Key_O);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !answers.Questions().empty(); }));
+    EXPECT_EQ(answers.Questions()[0].text.toStdString(),
+              "The log file could not be opened:\n\n" + error);
+  }
 
   for (const int answer : {kNo, kYes}) {
     CAppLogger::GetInstance()->AddLine("{TEST}a line to clear");
