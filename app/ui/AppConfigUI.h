@@ -1,10 +1,17 @@
 #pragma once
 
+#include "HelpLauncher.h"
+
 #include <QDialog>
 
 #include <string>
 
+class CLaunchTab;
 class CPagelintSettings;
+class CStylesTab;
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
 class QTabWidget;
 
 /// The "Pagelint Settings" window: which programs view and edit each page type, the
@@ -30,8 +37,33 @@ public:
   /// Keeps the tab shown and saves the settings, however the window closes.
   void done(int result) override;
 
+protected:
+  void paintEvent(QPaintEvent* event) override;
+
 private:
+  QWidget* MakeSoundTab();
+  QWidget* MakeDataTab();
+  QWidget* MakeUpgradesTab();
+  QLayout* MakeButtonRow();
+  void ApplyShades();
+  void BrowseDataFolder();
+  void ShowInfo();
+  /// Checks the data folder, creating it when it changed; false (and the user told why)
+  /// when it cannot be used. `folder` gets the folder to keep.
+  bool CheckDataFolder(std::string& folder);
+  /// Applies every change; false, with nothing changed, when one cannot be made.
+  bool ApplyChanges();
+
   CPagelintSettings& m_settings;
+  CHelpLauncher m_help;
   QTabWidget* m_tabs = nullptr;
+  CLaunchTab* m_launch = nullptr;
+  CStylesTab* m_styles = nullptr;
+  QCheckBox* m_welcome = nullptr;
+  QLineEdit* m_dataFolder = nullptr;
+  QCheckBox* m_upgrades = nullptr;
+  QPushButton* m_info = nullptr;
+  QPushButton* m_cancel = nullptr;
+  QPushButton* m_ok = nullptr;
   bool m_stylesChanged = false;
 };

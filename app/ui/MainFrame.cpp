@@ -6,6 +6,7 @@
 #include "DownloadPane.h"
 #include "FrameIcons.h"
 #include "LibraryInfoDlg.h"
+#include "MainView.h"
 #include "MessageBoxService.h"
 #include "ProjectBar.h"
 #include "ResearchServices.h"
@@ -346,6 +347,13 @@ void CMainFrame::RedrawBars() {
   ApplyBarStyle(statusBar(), QStringLiteral("QStatusBar#statusBar"), kStatusBarStyle);
   m_projectBar->ApplyStyles();
   update();
+}
+
+void CMainFrame::ApplyStyles() {
+  if (auto* view = qobject_cast<CMainView*>(centralWidget()); view != nullptr) {
+    view->ApplyBackgroundStyles();
+  }
+  RedrawBars();
 }
 
 void CMainFrame::ShowInStoredShape() {

@@ -69,6 +69,8 @@ public:
   void ScheduleCommandStateUpdate();
   /// Re-applies the background styles to the bars (after the user changed them).
   void RedrawBars();
+  /// Re-applies the background styles everywhere: the main view's, then the bars'.
+  void ApplyStyles();
 
   /// Carries out command `id`: the view, else the document, else the frame. A disabled
   /// command does nothing.

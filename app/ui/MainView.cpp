@@ -40,8 +40,6 @@ namespace {
 
 constexpr int kStyleMainWindow = 0;
 constexpr int kStyleButtons = 10;
-// How much of the view's style colour is mixed into the theme's window colour.
-constexpr double kBackgroundTint = 0.2;
 constexpr int kCollectRange = 100;
 const char* const kFindingFilesText = "finding project files: ";
 
@@ -858,7 +856,7 @@ void CMainView::paintEvent(QPaintEvent* event) {
   QWidget::paintEvent(event);
   QPainter painter(this);
   CShadeStyle::FillBackground(painter, rect(), kStyleMainWindow, palette().color(QPalette::Window),
-                              kBackgroundTint);
+                              CShadeStyle::kBackgroundTint);
 }
 
 void CMainView::changeEvent(QEvent* event) {

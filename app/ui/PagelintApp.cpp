@@ -42,12 +42,11 @@ CMainView* InstallView(CMainFrame& frame, CDoc& doc, CPagelintSettings& settings
   frame.SetView(view, view);
   QObject::connect(view, &CMainView::CommandStatesChanged, &frame,
                    &CMainFrame::ScheduleCommandStateUpdate);
-  view->SetSettingsWindow([&frame, &settings, view](const std::string& extension) {
+  view->SetSettingsWindow([&frame, &settings](const std::string& extension) {
     CAppConfigUI window(settings, &frame, extension);
     const bool accepted = window.exec() == QDialog::Accepted;
     if (accepted && window.StylesChanged()) {
-      view->ApplyBackgroundStyles();
-      frame.RedrawBars();
+      frame.ApplyStyles();
     }
     return accepted;
   });

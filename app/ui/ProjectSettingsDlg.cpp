@@ -72,8 +72,6 @@ constexpr const char* kIgnoreSuffix = " Ignore";
 constexpr int kStyleWindow = 1;
 constexpr int kStyleFilterButtons = 10;
 constexpr int kStyleDialogButtons = 11;
-// How much of the window's style colour is mixed into the theme's window colour.
-constexpr double kBackgroundTint = 0.2;
 
 // Columns of the dictionaries grid (the row number is the vertical header).
 constexpr int kCheckColumn = 0;
@@ -286,7 +284,7 @@ void CProjectSettingsDlg::paintEvent(QPaintEvent* event) {
   QDialog::paintEvent(event);
   QPainter painter(this);
   CShadeStyle::FillBackground(painter, rect(), kStyleWindow, palette().color(QPalette::Window),
-                              kBackgroundTint);
+                              CShadeStyle::kBackgroundTint);
 }
 
 // ---------------------------------------------------------------------------------

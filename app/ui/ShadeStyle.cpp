@@ -31,7 +31,11 @@ bool CShadeStyle::IsEnabled(int component) {
 }
 
 QColor CShadeStyle::Color(int component) {
-  const std::uint32_t value = BkgStyle::GetInstance()->GetUser(component).GetColor();
+  return Color(BkgStyle::GetInstance()->GetUser(component));
+}
+
+QColor CShadeStyle::Color(const CShadeProperties& shade) {
+  const std::uint32_t value = shade.GetColor();
   // The platform keeps colours as 0x00BBGGRR.
   return {static_cast<int>(value & 0xFFU), static_cast<int>((value >> 8U) & 0xFFU),
           static_cast<int>((value >> 16U) & 0xFFU)};
@@ -42,9 +46,8 @@ QColor CShadeStyle::Tint(int component, const QColor& paletteColor, double weigh
 }
 
 namespace {
-/// The top and bottom colours of the component's gradient around `base`.
-std::pair<QColor, QColor> GradientEnds(int component, const QColor& base) {
-  const CShadeProperties shade = BkgStyle::GetInstance()->GetUser(component);
+/// The top and bottom colours of the shading's gradient around `base`.
+std::pair<QColor, QColor> GradientEnds(const CShadeProperties& shade, const QColor& base) {
   return {
       Mix(base, QColor(kChannelMax, kChannelMax, kChannelMax), shade.GetLighten() / kLevelScale),
       Mix(base, QColor(0, 0, 0), shade.GetDarken() / kLevelScale)};
@@ -52,18 +55,22 @@ std::pair<QColor, QColor> GradientEnds(int component, const QColor& base) {
 } // namespace
 
 QString CShadeStyle::Gradient(int component, const QColor& base) {
-  const auto [top, bottom] = GradientEnds(component, base);
+  const auto [top, bottom] = GradientEnds(BkgStyle::GetInstance()->GetUser(component), base);
   return QStringLiteral("qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %1, stop:0.5 %2, "
                         "stop:1 %3)")
       .arg(top.name(), base.name(), bottom.name());
 }
 
 QPalette CShadeStyle::ButtonPalette(int component, const QPalette& theme) {
-  QPalette palette = theme;
-  if (!IsEnabled(component)) {
-    return palette;
+  return ButtonPalette(BkgStyle::GetInstance()->GetUser(component), theme);
+}
+
+QPalette CShadeStyle::ButtonPalette(const CShadeProperties& shade, const QPalette& theme) {
+  if (shade.GetEnabled() == 0) {
+    return theme;
   }
-  const QColor button = Tint(component, theme.color(QPalette::Button), kButtonTint);
+  QPalette palette = theme;
+  const QColor button = Mix(theme.color(QPalette::Button), Color(shade), kButtonTint);
   palette.setColor(QPalette::Button, button);
   for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
     palette.setColor(group, QPalette::ButtonText,
@@ -74,11 +81,17 @@ QPalette CShadeStyle::ButtonPalette(int component, const QPalette& theme) {
 
 void CShadeStyle::FillBackground(QPainter& painter, const QRect& rect, int component,
                                  const QColor& window, double weight) {
-  if (!IsEnabled(component)) {
+  FillBackground(painter, rect, BkgStyle::GetInstance()->GetUser(component), window, weight);
+}
+
+void CShadeStyle::FillBackground(QPainter& painter, const QRect& rect,
+                                 const CShadeProperties& shade, const QColor& window,
+                                 double weight) {
+  if (shade.GetEnabled() == 0) {
     return;
   }
-  const QColor base = Tint(component, window, weight);
-  const auto [top, bottom] = GradientEnds(component, base);
+  const QColor base = Mix(window, Color(shade), weight);
+  const auto [top, bottom] = GradientEnds(shade, base);
   QLinearGradient gradient(0, rect.top(), 0, rect.bottom());
   gradient.setColorAt(0.0, top);
   gradient.setColorAt(0.5, base);

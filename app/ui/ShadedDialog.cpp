@@ -9,9 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 
-namespace {
-constexpr double kBackgroundTint = 0.2;
-} // namespace
+namespace {} // namespace
 
 CShadedDialog::CShadedDialog(QWidget* parent, HelpOpener help)
     : QDialog(parent), m_help(std::move(help)) {}
@@ -52,7 +50,7 @@ void CShadedDialog::paintEvent(QPaintEvent* event) {
   QDialog::paintEvent(event);
   QPainter painter(this);
   CShadeStyle::FillBackground(painter, rect(), kStylePopUp, palette().color(QPalette::Window),
-                              kBackgroundTint);
+                              CShadeStyle::kBackgroundTint);
 }
 
 void CShadedDialog::changeEvent(QEvent* event) {

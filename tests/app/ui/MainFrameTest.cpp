@@ -5,13 +5,17 @@
 #include "DocUiBridge.h"
 #include "DocView.h"
 #include "MainFrame.h"
+#include "MainView.h"
 #include "MessageBoxService.h"
 #include "ProjectBar.h"
+#include "ShadeStyle.h"
 #include "WelcomeVoice.h"
 
 #include "projects/Doc.h"
 #include "projects/WebProject.h"
+#include "settings/DefaultShades.h"
 #include "settings/PagelintSettings.h"
+#include "shadeui/BkgStyle.h"
 #include "spellcore/SpellChecker.h"
 
 #include "mtcore/MessageLoop.h"
@@ -31,6 +35,7 @@
 #include <QTest>
 #include <QTextToSpeech>
 #include <QTimer>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +45,9 @@
 
 namespace {
 using frametest::AppDirectory;
+
+constexpr int kToolBarStyle = 4;
+constexpr int kStandAloneButtons = 10;
 
 struct SEntry {
   std::string text;
@@ -409,6 +417,32 @@ TEST_F(MainFrameTest, CommandsGoToTheViewFirstAndTheDocumentsUpdatesReachIt) {
   EXPECT_TRUE(m_events.empty()); // the document's settings window did not open
   m_frame->OnCommand(CProjectBar::kFirstId + 1);
   EXPECT_EQ(view->hints, std::vector<int>{CDoc::HINT_PROJECTS_CHANGED});
+}
+
+TEST_F(MainFrameTest, ChangedStylesReachTheViewsButtonsAndTheBars) {
+  Open();
+  auto* view = new CMainView(*m_doc, &m_frame->GetStatusProgress());
+  m_frame->SetView(view, view);
+  BkgStyle* styles = BkgStyle::GetInstance();
+  CShadeProperties buttons = styles->GetUser(kStandAloneButtons);
+  buttons.SetEnabled(1);
+  buttons.SetColor(CShadeProperties::MakeColor(200, 0, 0));
+  styles->SetUser(kStandAloneButtons, buttons);
+  CShadeProperties toolBar = styles->GetUser(kToolBarStyle);
+  toolBar.SetEnabled(1);
+  styles->SetUser(kToolBarStyle, toolBar);
+  m_frame->ApplyStyles();
+  EXPECT_FALSE(m_frame->findChild<QToolBar*>("toolBar")->styleSheet().isEmpty());
+
+  toolBar.SetEnabled(0);
+  styles->SetUser(kToolBarStyle, toolBar);
+  m_frame->ApplyStyles();
+  EXPECT_TRUE(m_frame->findChild<QToolBar*>("toolBar")->styleSheet().isEmpty());
+  const QColor expected =
+      CShadeStyle::ButtonPalette(buttons, QApplication::palette()).color(QPalette::Button);
+  EXPECT_EQ(view->findChild<QPushButton*>("replaceButton")->palette().color(QPalette::Button),
+            expected);
+  CDefaultShades::Apply(styles);
 }
 
 TEST_F(MainFrameTest, AShowRequestBringsAMinimizedWindowBack) {

@@ -3,6 +3,7 @@
 #include "mtcore/MessageLoop.h"
 #include "testkit/FileBytes.h"
 #include "testkit/LogCapture.h"
+#include "testkit/ScopedEnv.h"
 #include "testkit/ScopedFakeHome.h"
 
 #include "RecordingTarget.h"
@@ -28,30 +29,6 @@ using mtcoretest::kLongWait;
 
 namespace {
 const UINT kShowMessage = RegisterWindowMessageA("test-show-yourself");
-
-// Sets an environment variable for a scope.
-class CScopedEnv {
-public:
-  CScopedEnv(const char* name, const std::string& value) : m_name(name) {
-    if (const char* old = std::getenv(name)) {
-      m_old = old;
-    }
-    setenv(name, value.c_str(), 1);
-  }
-  ~CScopedEnv() {
-    if (m_old) {
-      setenv(m_name, m_old->c_str(), 1);
-    } else {
-      unsetenv(m_name);
-    }
-  }
-  CScopedEnv(const CScopedEnv&) = delete;
-  CScopedEnv& operator=(const CScopedEnv&) = delete;
-
-private:
-  const char* m_name;
-  std::optional<std::string> m_old;
-};
 
 class CShowCounter : public CFunctionTarget {
 public:
