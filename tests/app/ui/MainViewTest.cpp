@@ -107,6 +107,19 @@ TEST_F(MainViewTest, LookUpViewAndEditActOnTheSelectedWordAndFile) {
                                                   {{}, {}, {Root() + "sub/c.html"}}}));
 }
 
+TEST_F(MainViewTest, AChangedDictionaryOfTheProjectOffersToCheckAgain) {
+  CWebProject& project = CheckSite(kSite);
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  ASSERT_TRUE(speller->AddCustomDictionary("Unused Words"));
+  const int unused = speller->GetDictionaryID("Unused Words"); // made after the project
+  Post(CSpellChecker::MSG_DICT_CHANGED, static_cast<WPARAM>(unused), project);
+  EXPECT_FALSE(m_doc.IsCommandEnabled(CDoc::ID_PROJECT_CHECK_AGAIN)) << "not the project's";
+  Post(CSpellChecker::MSG_DICT_CHANGED, static_cast<WPARAM>(project.GetAddToDictionaryId()),
+       project);
+  EXPECT_TRUE(m_doc.IsCommandEnabled(CDoc::ID_PROJECT_CHECK_AGAIN));
+  EXPECT_TRUE(AnyFilePending(project));
+}
+
 TEST_F(MainViewTest, WhileCheckingTheListIsOnePlaceholderThatSelectsNothing) {
   CWebProject& project = CheckSite(kSite);
   Select(Words(), "teh");
