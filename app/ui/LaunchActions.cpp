@@ -55,6 +55,10 @@ bool CLaunchActions::OpenSettings() const {
   return m_settingsWindow && m_settingsWindow({});
 }
 
+bool CLaunchActions::Start(const SLaunch& launch, std::string& error) {
+  return StartProgram(launch, error);
+}
+
 bool CLaunchActions::Launch(const SLaunch& launch, const char* logId) const {
   std::string error;
   if (StartProgram(launch, error)) {

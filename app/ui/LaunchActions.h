@@ -36,6 +36,8 @@ public:
 
   /// Replaces the real starting of programs, for tests; an empty one restores it.
   static void SetLauncher(FLauncher launcher);
+  /// Starts `launch` as the windows do (through the test launcher when one is set).
+  static bool Start(const SLaunch& launch, std::string& error);
 
   void SetSettingsWindow(FSettingsWindow open) { m_settingsWindow = std::move(open); }
   bool HasSettingsWindow() const { return static_cast<bool>(m_settingsWindow); }

@@ -12,6 +12,7 @@
 #include "ResearchServices.h"
 #include "ShadeStyle.h"
 #include "StatusProgress.h"
+#include "UpgradeCheck.h"
 #include "WelcomeVoice.h"
 
 #include "projects/Doc.h"
@@ -43,6 +44,8 @@
 
 const UINT CMainFrame::MSG_SHOW_WINDOW =
     RegisterWindowMessageA("9D37FA4F-1302-45E6-A58D-38CFB8EA260A");
+const UINT CMainFrame::MSG_UPGRADE_NOTICE_SHOWN =
+    RegisterWindowMessageA("DA0E469D-49AF-4037-8E93-2A1190DD318D");
 
 namespace {
 namespace Id = CommandIds;
@@ -85,11 +88,6 @@ bool IsDocumentCommand(int id) {
          (id >= CDoc::ID_PROJECT_REMOVE && id <= CDoc::ID_PROJECT_CHECK_AGAIN);
 }
 
-// Commands whose windows come with later work: shown, but disabled until then.
-bool IsPending(int id) {
-  return id == Id::kUpgradeNotice;
-}
-
 void SetPrompt(QAction* action, int id) {
   const std::string status = CCommandPrompts::StatusText(id);
   if (!status.empty()) {
@@ -110,10 +108,8 @@ std::string MailAddress(const std::string& subject) {
 CMainFrame::CMainFrame(CDoc& doc, CPagelintSettings& settings, QWidget* parent)
     : QMainWindow(parent), m_doc(doc), m_settings(settings),
       m_help(CHelpLauncher::DefaultFolders(settings.GetApplicationPath())),
-      m_upgraded(settings.Upgraded()), m_window([this](UINT message, WPARAM, LPARAM) {
-        if (message == MSG_SHOW_WINDOW) {
-          BringToFront();
-        }
+      m_upgraded(settings.Upgraded()), m_window([this](UINT message, WPARAM wParam, LPARAM lParam) {
+        OnMessage(message, wParam, lParam);
       }) {
   setObjectName("mainFrame");
   setWindowTitle(QString::fromUtf8(kTitle));
@@ -121,6 +117,9 @@ CMainFrame::CMainFrame(CDoc& doc, CPagelintSettings& settings, QWidget* parent)
   BuildMenus();
   BuildToolBar();
   BuildStatusBar();
+  m_upgradeCheck =
+      std::make_unique<CUpgradeCheck>(m_settings, m_window.GetSafeHwnd(), *m_downloadPane);
+  m_upgradeCheck->Start();
   m_projectBar = new CProjectBar(this, [this](int id) { OnCommand(id); });
   addToolBarBreak();
   addToolBar(Qt::TopToolBarArea, m_projectBar);
@@ -391,6 +390,7 @@ void CMainFrame::StoreShape() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  m_upgradeCheck->Stop();
   StoreShape();
   event->accept();
 }
@@ -495,9 +495,6 @@ void CMainFrame::ScheduleCommandStateUpdate() {
 }
 
 bool CMainFrame::IsCommandEnabled(int id) const {
-  if (IsPending(id)) {
-    return false;
-  }
   if (m_view != nullptr) {
     if (const std::optional<bool> enabled = m_view->IsCommandEnabled(id)) {
       return *enabled;
@@ -528,6 +525,8 @@ std::optional<bool> CMainFrame::IsOwnCommandEnabled(int id) const {
   case Id::kContextHelp:
   case Id::kAppExit:
     return true;
+  case Id::kUpgradeNotice:
+    return m_upgraded;
   default:
     return std::nullopt;
   }
@@ -584,6 +583,9 @@ void CMainFrame::OnOwnCommand(int id) {
     break;
   case Id::kContextHelp:
     QWhatsThis::enterWhatsThisMode();
+    break;
+  case Id::kUpgradeNotice:
+    ShowUpgradeNotice();
     break;
   case Id::kAppExit:
     close();
@@ -642,6 +644,29 @@ void CMainFrame::Launch(const std::string& address) {
                                    CMessageBoxService::EButtons::Ok,
                                    {}});
   }
+}
+
+void CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == MSG_SHOW_WINDOW) {
+    BringToFront();
+  } else if (message == MSG_UPGRADE_NOTICE_SHOWN) {
+    m_upgraded = false;
+    m_toolBar->removeAction(m_commands.at(Id::kUpgradeNotice));
+    UpdateCommandStates();
+  } else if (m_upgradeCheck != nullptr) {
+    m_upgradeCheck->OnMessage(message, wParam, lParam);
+  }
+}
+
+void CMainFrame::ShowUpgradeNotice() {
+  const QString text =
+      QStringLiteral("Pagelint has been upgraded from version %1 to version %2.\n\n"
+                     "The History page tells what is new.")
+          .arg(QString::fromStdString(m_settings.GetOldVersionNumber()),
+               QString::fromStdString(m_settings.GetCurrentVersionNumber()));
+  CMessageBoxService::Ask(this, {QStringLiteral("Pagelint Has Been Upgraded!"), text,
+                                 CMessageBoxService::EButtons::Ok, QStringLiteral("Versions.htm")});
+  PostMessage(m_window.GetSafeHwnd(), MSG_UPGRADE_NOTICE_SHOWN, 0, 0);
 }
 
 void CMainFrame::BringToFront() {

@@ -18,6 +18,7 @@ class CDownloadPane;
 class CPagelintSettings;
 class CProjectBar;
 class CStatusProgress;
+class CUpgradeCheck;
 class QActionGroup;
 class QMenu;
 class QToolBar;
@@ -39,6 +40,8 @@ public:
   /// Posted to the frame's message window to bring the window to the front (a second
   /// start of the program asks for this).
   static const UINT MSG_SHOW_WINDOW;
+  /// Posted to the frame once the upgrade notice has been read.
+  static const UINT MSG_UPGRADE_NOTICE_SHOWN;
 
   /// `doc` and `settings` outlive the frame.
   CMainFrame(CDoc& doc, CPagelintSettings& settings, QWidget* parent = nullptr);
@@ -79,6 +82,8 @@ public:
 
   CStatusProgress& GetStatusProgress() { return *m_statusProgress; }
   CDownloadPane& GetDownloadPane() { return *m_downloadPane; }
+  /// The background upgrade check, started with the frame.
+  CUpgradeCheck& GetUpgradeCheck() { return *m_upgradeCheck; }
   /// The target of MSG_SHOW_WINDOW.
   HWND GetMessageWindow() const { return m_window.GetSafeHwnd(); }
   /// Opens a help page ("index.htm", "Support.htm#privacy", ...).
@@ -118,6 +123,8 @@ private:
   void ShowLibraryInfo();
   void Launch(const std::string& address);
   void BringToFront();
+  void OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void ShowUpgradeNotice();
 
   CDoc& m_doc;
   CPagelintSettings& m_settings;
@@ -137,4 +144,5 @@ private:
   std::unique_ptr<CStatusProgress> m_statusProgress;
   std::unique_ptr<CDownloadPane> m_downloadPane;
   CFunctionTarget m_window;
+  std::unique_ptr<CUpgradeCheck> m_upgradeCheck;
 };

@@ -6,6 +6,7 @@
 #include "MessageBoxService.h"
 #include "QtMessagePump.h"
 #include "QuitSignals.h"
+#include "UpgradeCheck.h"
 
 #include "projects/Doc.h"
 #include "settings/DefaultShades.h"
@@ -121,6 +122,8 @@ bool CPagelintApp::Start(const std::string& appDirectory, CSingleInstanceLock* l
 
   // The projects take their dictionaries from the speller as they load.
   if (CSpellChecker* speller = CSpellChecker::GetInstance()) {
+    // A dictionary downloaded by an earlier run may be kept in the settings folder.
+    speller->SetMainDictionaryFile(CUpgradeCheck::MainDictionaryFile(m_settings));
     speller->SetAppPath(m_settings.GetApplicationPath());
   }
   m_doc->OnNewDocument();
@@ -172,11 +175,21 @@ void CPagelintApp::Close() {
     m_frame->close();
   }
   CMessageBoxService::SetHelpOpener({});
-  // No check worker may use the speller once it is gone.
+  // No download may go on, and no check worker use the speller, once it is gone.
+  if (m_frame != nullptr) {
+    m_frame->GetUpgradeCheck().Stop();
+  }
   if (m_doc != nullptr) {
     m_doc->OnCloseDocument();
   }
   CSpellChecker::DeleteInstance();
+  if (m_frame != nullptr) {
+    m_frame->GetUpgradeCheck().ApplyDictionary();
+    // A logout or a signal asks no questions; the package stays in the updates folder.
+    if (!m_exitRequested) {
+      m_frame->GetUpgradeCheck().OfferPackage(m_frame.get());
+    }
+  }
   m_settings.Save();
   CAppLogger::Log(kLogTerminated);
   m_ui.SetFrame(nullptr);

@@ -274,8 +274,8 @@ std::unique_ptr<CCustomDictionary> CDictionaryRegistry::MakeCustom(std::string n
 }
 
 void CDictionaryRegistry::RegisterMainDictionary() {
-  auto dictionary =
-      std::make_unique<CMainDictionary>(m_nextID++, m_appPath + CMainDictionary::kFileName);
+  const std::string file = m_mainFile.empty() ? m_appPath + CMainDictionary::kFileName : m_mainFile;
+  auto dictionary = std::make_unique<CMainDictionary>(m_nextID++, file);
   m_idIndex.emplace(dictionary->GetID(), dictionary.get());
   m_dictionaries.push_back(std::move(dictionary));
 }

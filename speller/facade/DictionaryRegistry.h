@@ -39,6 +39,8 @@ public:
   /// Stores the program folder ("/" at the end) and registers every dictionary
   /// (none is loaded yet). Only the first call does anything.
   void SetAppPath(const std::string& path);
+  /// Before SetAppPath: the main dictionary's file when not the program folder's.
+  void SetMainDictionaryFile(const std::string& file) { m_mainFile = file; }
   /// Where MSG_DICT_CHANGED goes from now on; 0: nobody is told.
   void SetMsgWindow(HWND window, LPARAM parameter);
   /// Appends the ids in registration order; the vector is not cleared.
@@ -104,6 +106,7 @@ private:
   std::string m_wordKey;
   std::optional<CDictionaryMsgWnd> m_msgWnd;
   std::string m_appPath;
+  std::string m_mainFile;
   CMultiReaderWriter m_lock;
   DictionaryList m_dictionaries;
   std::map<int, CDictionary*> m_idIndex;

@@ -1,5 +1,6 @@
 #include "spellcore/SpellChecker.h"
 
+#include "dictionaries/MainDictionary.h"
 #include "facade/SpellCheckerImpl.h"
 #include "facade/WordPreprocessor.h"
 #include "guess/Guess.h"
@@ -54,6 +55,17 @@ void CSpellChecker::SetAppPath(const std::string& path) {
   if (m_pImpl) {
     m_pImpl->GetRegistry().SetAppPath(path);
   }
+}
+
+void CSpellChecker::SetMainDictionaryFile(const std::string& file) {
+  if (m_pImpl) {
+    m_pImpl->GetRegistry().SetMainDictionaryFile(file);
+  }
+}
+
+bool CSpellChecker::IsUsableMainDictionary(const std::string& file) {
+  CMainDictionary dictionary(0, file);
+  return dictionary.Load();
 }
 
 void CSpellChecker::SetMsgWindow(std::uint64_t window, long parameter) {

@@ -9,10 +9,13 @@
 #include "utilcore/StorageException.h"
 #include "utilcore/VersionNumber.h"
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
 constexpr const char* kDamagedFileId = "{B2B0F801-E990-4D20-8883-BC65F2C973CF}";
+// The program comes as a Debian package; the system's package tools install it.
+constexpr const char* kPackageName = "pagelint.deb";
 constexpr const char* kSaveFailedId = "{645E8BCF-73FB-481B-B01F-BF45BF9589E9}";
 // A settings file is a few kilobytes; anything near this size is not one.
 constexpr std::uint64_t kMaxSettingsBytes = 16ULL * 1024 * 1024;
@@ -66,7 +69,17 @@ void ReadExtensionApps(CArchiveReader& archive) {
 }
 } // namespace
 
-CAppSettings::CAppSettings() = default;
+CAppSettings::CAppSettings() {
+  const char* server = std::getenv(kServerVariable);
+  SetServerAddress(server != nullptr && *server != '\0' ? server : kServerAddress);
+}
+
+void CAppSettings::SetServerAddress(const std::string& address) {
+  m_serverAddress = address;
+  while (!m_serverAddress.empty() && m_serverAddress.back() == '/') {
+    m_serverAddress.pop_back();
+  }
+}
 CAppSettings::~CAppSettings() = default;
 
 std::string CAppSettings::GetApplicationSettingsPath() const {
@@ -153,11 +166,11 @@ std::string CAppSettings::GetCurrentVersionNumber() const {
 }
 
 std::string CAppSettings::GetApplicationServerUpdatesPath() const {
-  return std::string(kServerAddress) + "/pagelint/" + m_appName + "Setup.exe";
+  return m_serverAddress + "/pagelint/" + kPackageName;
 }
 
 std::string CAppSettings::GetApplicationServerDictionaryPath() const {
-  return std::string(kServerAddress) + "/dictionary/ZEB.fdc";
+  return m_serverAddress + "/dictionary/ZEB.fdc";
 }
 
 std::string CAppSettings::GetApplicationUpdatesDir() const {
@@ -165,7 +178,7 @@ std::string CAppSettings::GetApplicationUpdatesDir() const {
 }
 
 std::string CAppSettings::GetApplicationUpdatesExe() const {
-  return GetApplicationUpdatesDir() + m_appName + "Setup.exe";
+  return GetApplicationUpdatesDir() + kPackageName;
 }
 
 std::string CAppSettings::GetApplicationDictionaryUpdatesFile() const {

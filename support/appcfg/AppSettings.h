@@ -18,7 +18,10 @@ public:
   static constexpr const char* kSettingsFileName = "Pagelint.settings";
   static constexpr std::uint16_t kBaseVersion = 1;
   /// The maker's upgrade server; the frame asks it for the version files.
-  static constexpr const char* kServerAddress = "http://www.corvanesoftware.com";
+  static constexpr const char* kServerAddress = "https://www.corvanesoftware.com";
+  /// Names another upgrade server for this run (a mirror, a test server); it is not
+  /// stored, so the settings file stays as it was.
+  static constexpr const char* kServerVariable = "PAGELINT_UPGRADE_SERVER";
 
   CAppSettings();
   virtual ~CAppSettings();
@@ -59,13 +62,17 @@ public:
   bool GetPlayWelcomeMsg() const { return m_playWelcomeMsg; }
   void SetPlayWelcomeMsg(bool on) { m_playWelcomeMsg = on; }
 
-  /// The http address of the newest installer.
+  /// The upgrade server's scheme and host, without a final "/": kServerAddress, or
+  /// the environment's kServerVariable when set, or what SetServerAddress gave.
+  std::string GetServerAddress() const { return m_serverAddress; }
+  void SetServerAddress(const std::string& address);
+  /// The address of the newest program package.
   std::string GetApplicationServerUpdatesPath() const;
-  /// The http address of the newest compiled main dictionary.
+  /// The address of the newest compiled main dictionary.
   std::string GetApplicationServerDictionaryPath() const;
   /// Where downloads wait until the program closes: settings path + "Updates/".
   std::string GetApplicationUpdatesDir() const;
-  /// The downloaded installer in the updates folder.
+  /// The downloaded program package in the updates folder.
   std::string GetApplicationUpdatesExe() const;
   /// The downloaded main dictionary in the updates folder.
   std::string GetApplicationDictionaryUpdatesFile() const;
@@ -86,6 +93,7 @@ private:
 
   std::string m_appName = "Pagelint";
   std::string m_appPath;
+  std::string m_serverAddress;
   SAppShape m_shape;
   bool m_automaticUpgrading = true;
   bool m_playWelcomeMsg = false;

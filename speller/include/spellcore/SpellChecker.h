@@ -33,6 +33,12 @@ public:
   /// Program folder, ending in "/" (the compiled main dictionary lies there); finds
   /// and registers the dictionaries without loading any. Call once.
   void SetAppPath(const std::string& path);
+  /// Before SetAppPath: the compiled main dictionary to use instead of the program
+  /// folder's (a newer one kept where the program folder could not be written).
+  void SetMainDictionaryFile(const std::string& file);
+  /// Whether `file` maps as a sound compiled main dictionary (the check a load makes;
+  /// each fault is logged as a load logs it). Needs no speller.
+  static bool IsUsableMainDictionary(const std::string& file);
   /// `window` (a message target handle) receives MSG_DICT_CHANGED from now on.
   void SetMsgWindow(std::uint64_t window, long parameter);
 

@@ -74,8 +74,10 @@ TEST_F(AppSettingsTest, PathsFollowTheApplicationNameAndFolder) {
   EXPECT_EQ(settings.GetApplicationUpdatesDir(), folder + "Updates/");
   EXPECT_EQ(settings.GetApplicationUpdatesExe().rfind(folder + "Updates/", 0), 0U);
   EXPECT_EQ(settings.GetApplicationDictionaryUpdatesFile(), folder + "Updates/ZEB.fdc");
-  EXPECT_EQ(settings.GetApplicationServerUpdatesPath().rfind("http://", 0), 0U);
-  EXPECT_EQ(settings.GetApplicationServerDictionaryPath().rfind("http://", 0), 0U);
+  EXPECT_EQ(settings.GetApplicationServerUpdatesPath(),
+            settings.GetServerAddress() + "/pagelint/pagelint.deb");
+  EXPECT_EQ(settings.GetApplicationServerDictionaryPath(),
+            settings.GetServerAddress() + "/dictionary/ZEB.fdc");
 }
 
 TEST_F(AppSettingsTest, MissingFileIsAFirstStartWithDefaults) {
@@ -264,4 +266,22 @@ TEST_F(AppSettingsTest, SaveCreatesTheMissingSettingsFolder) {
   ASSERT_FALSE(CFileUtils::DoesFileExist(SettingsFolder()));
   EXPECT_TRUE(settings.Save());
   EXPECT_TRUE(CFileUtils::DoesFileExist(SettingsFile()));
+}
+
+TEST_F(AppSettingsTest, UpgradeServerIsHttpsByDefaultAndSettableWithoutBeingStored) {
+  {
+    CAppSettings settings;
+    EXPECT_EQ(settings.GetServerAddress(), "https://www.corvanesoftware.com");
+    settings.SetServerAddress("http://127.0.0.1:8080//");
+    EXPECT_EQ(settings.GetApplicationServerDictionaryPath(),
+              "http://127.0.0.1:8080/dictionary/ZEB.fdc");
+    ASSERT_TRUE(settings.Save());
+  }
+  ::setenv(CAppSettings::kServerVariable, "http://mirror.example/", 1);
+  CAppSettings settings;
+  ::unsetenv(CAppSettings::kServerVariable);
+  bool first = true;
+  bool upgraded = false;
+  ASSERT_TRUE(settings.Read("/opt/pagelint", "Pagelint", first, upgraded));
+  EXPECT_EQ(settings.GetServerAddress(), "http://mirror.example");
 }
