@@ -49,11 +49,10 @@ void CHttpTransfer::Begin(QNetworkAccessManager& network, const std::string& add
 void CHttpTransfer::Stop() {
   m_done = nullptr;
   m_progress = nullptr;
-  if (m_reply != nullptr) {
-    disconnect(m_reply, nullptr, this, nullptr);
-    m_reply->abort();
-    m_reply->deleteLater();
-    m_reply = nullptr;
+  if (QNetworkReply* reply = std::exchange(m_reply, nullptr)) {
+    QObject::disconnect(reply, nullptr, this, nullptr);
+    reply->abort();
+    reply->deleteLater();
   }
   if (!m_target.empty() && !m_completed) {
     m_part.close();
@@ -114,11 +113,10 @@ bool CHttpTransfer::CompleteFile() {
 void CHttpTransfer::Finish(bool success, const std::string& error) {
   Done done = std::move(m_done);
   m_error = error;
-  if (m_reply != nullptr) {
-    disconnect(m_reply, nullptr, this, nullptr);
-    m_reply->abort();
-    m_reply->deleteLater();
-    m_reply = nullptr;
+  if (QNetworkReply* reply = std::exchange(m_reply, nullptr)) {
+    QObject::disconnect(reply, nullptr, this, nullptr);
+    reply->abort();
+    reply->deleteLater();
   }
   if (!success) {
     Stop();

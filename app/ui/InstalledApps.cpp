@@ -47,11 +47,15 @@ bool IsExecutableFile(const std::string& path) {
 
 std::string ReadSmallFile(const fs::path& path) {
   std::error_code error;
-  if (fs::file_size(path, error) > kMaxEntryBytes || error) {
+  const std::uintmax_t size = fs::file_size(path, error);
+  if (error || size > kMaxEntryBytes) {
     return {};
   }
+  std::string content(static_cast<std::size_t>(size), '\0');
   std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  file.read(content.data(), static_cast<std::streamsize>(content.size()));
+  content.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
+  return content;
 }
 
 // File types are compared in lower case.

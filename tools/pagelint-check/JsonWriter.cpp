@@ -139,8 +139,9 @@ void CJsonWriter::AppendEscaped(std::string& out, std::string_view text) {
     } else if (CTerminalText::IsHidden(static_cast<char32_t>(c))) {
       // Valid JSON as they are, but line separators break JavaScript readers of the
       // report and the others would reach a terminal that shows the file.
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+      // Every hidden character lies in the first plane: four hex digits spell it.
+      char escape[16];
+      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c) & 0xFFFFU);
       out += escape;
     } else {
       out.append(text.substr(begin, i - begin));
