@@ -1,10 +1,8 @@
 #include "AppConfigUI.h"
 
-#include "DialogShape.h"
 #include "LaunchTab.h"
 #include "LogTab.h"
 #include "MessageBoxService.h"
-#include "ShadeStyle.h"
 #include "StylesTab.h"
 
 #include "settings/PagelintSettings.h"
@@ -17,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyle>
@@ -33,8 +30,7 @@ constexpr const char* kMessageTitle = "Pagelint";
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 440;
 
-// Background styles of the window, its closing buttons and the buttons on its tabs.
-constexpr int kStyleWindow = 1;
+// Background styles of the closing buttons and of the buttons on the tabs.
 constexpr int kStyleTabButtons = 10;
 constexpr int kStyleDialogButtons = 11;
 
@@ -84,7 +80,7 @@ std::string WithSlash(std::string folder) {
 
 CAppConfigUI::CAppConfigUI(CPagelintSettings& settings, QWidget* parent,
                            const std::string& extension)
-    : QDialog(parent), m_settings(settings),
+    : CShadedDialog(parent, {}), m_settings(settings),
       m_help(CHelpLauncher::DefaultFolders(settings.GetApplicationPath())),
       m_tabs(new QTabWidget(this)) {
   setObjectName("appConfigUI");
@@ -103,10 +99,14 @@ CAppConfigUI::CAppConfigUI(CPagelintSettings& settings, QWidget* parent,
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_tabs, 1);
   layout->addLayout(MakeButtonRow());
-  ApplyShades();
+  ShadeButtons({m_ok, m_cancel, m_info}, kStyleDialogButtons);
+  QList<QPushButton*> onTabs = m_tabs->findChildren<QPushButton*>();
+  onTabs.removeIf(
+      [](const QPushButton* button) { return button->objectName() == "previewButton"; });
+  ShadeButtons(onTabs, kStyleTabButtons);
 
   resize(kDefaultWidth, kDefaultHeight);
-  CDialogShape::Restore(this, QLatin1String(kShapeKey));
+  RememberShape(QLatin1String(kShapeKey));
   if (!extension.empty()) {
     m_launch->findChild<QWidget*>("extensionsList")->setFocus();
   }
@@ -179,26 +179,6 @@ QLayout* CAppConfigUI::MakeButtonRow() {
   return row;
 }
 
-void CAppConfigUI::ApplyShades() {
-  const QPalette closing = CShadeStyle::ButtonPalette(kStyleDialogButtons, QApplication::palette());
-  for (QPushButton* button : {m_ok, m_cancel, m_info}) {
-    button->setPalette(closing);
-  }
-  const QPalette onTabs = CShadeStyle::ButtonPalette(kStyleTabButtons, QApplication::palette());
-  for (QPushButton* button : m_tabs->findChildren<QPushButton*>()) {
-    if (button->objectName() != "previewButton") {
-      button->setPalette(onTabs);
-    }
-  }
-}
-
-void CAppConfigUI::paintEvent(QPaintEvent* event) {
-  QDialog::paintEvent(event);
-  QPainter painter(this);
-  CShadeStyle::FillBackground(painter, rect(), kStyleWindow, palette().color(QPalette::Window),
-                              CShadeStyle::kBackgroundTint);
-}
-
 void CAppConfigUI::BrowseDataFolder() {
   const QString chosen = QFileDialog::getExistingDirectory(
       this, QStringLiteral("Pagelint Project Data Files"), m_dataFolder->text());
@@ -258,6 +238,5 @@ void CAppConfigUI::done(int result) {
   }
   m_settings.configurationTab = m_tabs->currentIndex();
   m_settings.Save();
-  CDialogShape::Store(this, QLatin1String(kShapeKey));
-  QDialog::done(result);
+  CShadedDialog::done(result);
 }

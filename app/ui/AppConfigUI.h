@@ -1,8 +1,7 @@
 #pragma once
 
 #include "HelpLauncher.h"
-
-#include <QDialog>
+#include "ShadedDialog.h"
 
 #include <string>
 
@@ -18,7 +17,7 @@ class QTabWidget;
 /// background styles, sound, the project data folder, upgrades and the log. Its tabs
 /// come in the order of ETab. However it closes, the tab shown last is kept and the
 /// settings are saved.
-class CAppConfigUI : public QDialog {
+class CAppConfigUI : public CShadedDialog {
   Q_OBJECT
 
 public:
@@ -37,15 +36,11 @@ public:
   /// Keeps the tab shown and saves the settings, however the window closes.
   void done(int result) override;
 
-protected:
-  void paintEvent(QPaintEvent* event) override;
-
 private:
   QWidget* MakeSoundTab();
   QWidget* MakeDataTab();
   QWidget* MakeUpgradesTab();
   QLayout* MakeButtonRow();
-  void ApplyShades();
   void BrowseDataFolder();
   void ShowInfo();
   /// Checks the data folder, creating it when it changed; false (and the user told why)

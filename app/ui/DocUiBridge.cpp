@@ -28,7 +28,8 @@ int CDocUiBridge::MessageBox(const std::string& title, const std::string& text, 
 }
 
 bool CDocUiBridge::EditProjectSettings(SProjectSettings& settings) {
-  CProjectSettingsDlg dialog(m_frame, settings, m_frame != nullptr ? &m_frame->GetHelp() : nullptr);
+  CProjectSettingsDlg dialog(m_frame, settings,
+                             m_frame != nullptr ? HelpOpener() : CShadedDialog::HelpOpener());
   return dialog.exec() == QDialog::Accepted;
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-/// What the specification of an exclusion filter can be chosen from: the site's
+/// What the text of an exclusion filter can be chosen from: the site's
 /// sub-folders for a sub-directory filter, its pages for a file filter. Plain C++, so
 /// the dialog can list a big site away from the user interface thread.
 class CFilterChoices {

@@ -8,7 +8,7 @@
 class QComboBox;
 
 /// The in-place editors of the filters grid: a drop-down of the three filter types in
-/// the type column; in the specification column a drop-down of the site's folders or
+/// the type column; in the filter text column a drop-down of the site's folders or
 /// pages (filled by the owner, perhaps later) or, for a custom filter, free text. Each
 /// drop-down opens with its list shown.
 class CFilterDelegate : public QStyledItemDelegate {

@@ -88,8 +88,6 @@ public:
   HWND GetMessageWindow() const { return m_window.GetSafeHwnd(); }
   /// Opens a help page ("index.htm", "Support.htm#privacy", ...).
   void DisplayHelpTopic(const std::string& topic);
-  /// Opens help topics for the frame's dialogs too.
-  const CHelpLauncher& GetHelp() const { return m_help; }
   /// The program's settings, which the frame's dialogs read and change.
   CPagelintSettings& GetSettings() { return m_settings; }
 

@@ -1,13 +1,10 @@
 #include "ProjectSettingsDlg.h"
 
 #include "CheckCellDelegate.h"
-#include "DialogShape.h"
 #include "FilterChoices.h"
 #include "FilterDelegate.h"
 #include "GridView.h"
-#include "HelpLauncher.h"
 #include "MessageBoxService.h"
-#include "ShadeStyle.h"
 
 #include "spellcore/SpellChecker.h"
 
@@ -25,9 +22,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QStyle>
@@ -68,8 +63,7 @@ constexpr const char* kAddToRest =
 constexpr const char* kNoFilters = "No filters applied.";
 constexpr const char* kIgnoreSuffix = " Ignore";
 
-// Background styles of the window, its closing buttons and its filter buttons.
-constexpr int kStyleWindow = 1;
+// Background styles of the closing buttons and the filter buttons.
 constexpr int kStyleFilterButtons = 10;
 constexpr int kStyleDialogButtons = 11;
 
@@ -130,8 +124,8 @@ void TuneGrid(CGridView* grid) {
 } // namespace
 
 CProjectSettingsDlg::CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettings& settings,
-                                         const CHelpLauncher* help)
-    : QDialog(parent), m_settings(settings), m_help(help), m_filters(settings.filters) {
+                                         HelpOpener help)
+    : CShadedDialog(parent, std::move(help)), m_settings(settings), m_filters(settings.filters) {
   setObjectName("projectSettingsDlg");
   const QString name = QString::fromStdString(settings.name);
   setWindowTitle(name.isEmpty() ? QLatin1String(kTitle)
@@ -180,7 +174,8 @@ CProjectSettingsDlg::CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettin
 
   FillDictionaries();
   BuildFiltersGrid(0);
-  ApplyShades();
+  ShadeButtons({m_ok, m_cancel, m_info}, kStyleDialogButtons);
+  ShadeButtons({m_addFilter, m_removeFilter}, kStyleFilterButtons);
 
   connect(m_name, &QLineEdit::textChanged, this, &CProjectSettingsDlg::EnableOk);
   connect(m_directory, &QLineEdit::textChanged, this, &CProjectSettingsDlg::EnableOk);
@@ -194,7 +189,7 @@ CProjectSettingsDlg::CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettin
   // OK waits for the user's first change.
   m_ok->setEnabled(false);
   resize(kDefaultWidth, kDefaultHeight);
-  CDialogShape::Restore(this, QLatin1String(kShapeKey));
+  RememberShape(QLatin1String(kShapeKey));
   m_name->setFocus();
 }
 
@@ -247,15 +242,13 @@ QLayout* CProjectSettingsDlg::MakeButtonRow() {
   m_cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
   m_info->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
   m_info->setToolTip(QStringLiteral("How to set up a web site project (F1)"));
-  m_info->setEnabled(m_help != nullptr);
+  m_info->setEnabled(static_cast<bool>(Help()));
+  SetHelpTopic(m_info, kHelpTopic);
 
   connect(m_addFilter, &QPushButton::clicked, this, &CProjectSettingsDlg::AddFilter);
   connect(m_removeFilter, &QPushButton::clicked, this, &CProjectSettingsDlg::RemoveFilter);
-  connect(m_info, &QPushButton::clicked, this, &CProjectSettingsDlg::ShowInfo);
   connect(m_cancel, &QPushButton::clicked, this, &CProjectSettingsDlg::reject);
   connect(m_ok, &QPushButton::clicked, this, &CProjectSettingsDlg::accept);
-  auto* help = new QShortcut(QKeySequence::HelpContents, this);
-  connect(help, &QShortcut::activated, this, &CProjectSettingsDlg::ShowInfo);
 
   auto* row = new QHBoxLayout;
   row->addWidget(m_addFilter);
@@ -265,26 +258,6 @@ QLayout* CProjectSettingsDlg::MakeButtonRow() {
   row->addWidget(m_cancel);
   row->addWidget(m_ok);
   return row;
-}
-
-void CProjectSettingsDlg::ApplyShades() {
-  const QPalette closing =
-      CShadeStyle::ButtonPalette(kStyleDialogButtons, QApplication::palette(m_ok));
-  for (QPushButton* button : {m_ok, m_cancel, m_info}) {
-    button->setPalette(closing);
-  }
-  const QPalette filter =
-      CShadeStyle::ButtonPalette(kStyleFilterButtons, QApplication::palette(m_addFilter));
-  for (QPushButton* button : {m_addFilter, m_removeFilter}) {
-    button->setPalette(filter);
-  }
-}
-
-void CProjectSettingsDlg::paintEvent(QPaintEvent* event) {
-  QDialog::paintEvent(event);
-  QPainter painter(this);
-  CShadeStyle::FillBackground(painter, rect(), kStyleWindow, palette().color(QPalette::Window),
-                              CShadeStyle::kBackgroundTint);
 }
 
 // ---------------------------------------------------------------------------------
@@ -537,12 +510,6 @@ void CProjectSettingsDlg::Browse() {
   m_directory->setFocus();
 }
 
-void CProjectSettingsDlg::ShowInfo() {
-  if (m_help != nullptr) {
-    m_help->Open(this, kHelpTopic);
-  }
-}
-
 bool CProjectSettingsDlg::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_directory && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
@@ -617,9 +584,4 @@ void CProjectSettingsDlg::accept() {
     m_settings.filters = m_filters;
   }
   QDialog::accept();
-}
-
-void CProjectSettingsDlg::done(int result) {
-  CDialogShape::Store(this, QLatin1String(kShapeKey));
-  QDialog::done(result);
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "ShadedDialog.h"
+
 #include "projects/DocUi.h"
 
-#include <QDialog>
 #include <QPointer>
 #include <QStringList>
 
@@ -12,7 +13,6 @@
 #include <vector>
 
 class CGridView;
-class CHelpLauncher;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -26,14 +26,13 @@ class QStandardItemModel;
 /// filters that keep folders and pages out of the check. It changes no project itself:
 /// it checks what was entered and, on OK, leaves the result in the settings it was
 /// given.
-class CProjectSettingsDlg : public QDialog {
+class CProjectSettingsDlg : public CShadedDialog {
   Q_OBJECT
 
 public:
   /// Shows `settings`; on OK they hold what the user chose (the filters only when
-  /// `filtersChanged` is set). `help` opens the Info topic; may be null.
-  CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettings& settings,
-                      const CHelpLauncher* help = nullptr);
+  /// `filtersChanged` is set). `help` opens the Info topic; without one Info is off.
+  CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettings& settings, HelpOpener help = {});
   ~CProjectSettingsDlg() override;
   CProjectSettingsDlg(const CProjectSettingsDlg&) = delete;
   CProjectSettingsDlg& operator=(const CProjectSettingsDlg&) = delete;
@@ -41,17 +40,13 @@ public:
   /// Closes with OK when the name is free, the directory exists and the user agrees to
   /// the "Add To Dictionary" choice; otherwise says what is wrong and stays open.
   void accept() override;
-  /// Remembers the window's size however it closes.
-  void done(int result) override;
 
 protected:
-  void paintEvent(QPaintEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   QWidget* MakeFiltersArea();
   QLayout* MakeButtonRow();
-  void ApplyShades();
   void FillDictionaries();
   void BuildFiltersGrid(int focusRow);
   void ShowFiltersGrid(bool show);
@@ -63,7 +58,6 @@ private:
   void AddFilter();
   void RemoveFilter();
   void Browse();
-  void ShowInfo();
   void FillChoices(std::int32_t type, QComboBox* editor);
   void ChoicesListed(const std::pair<QString, std::int32_t>& key, const QStringList& choices);
   bool IsNameTaken(const std::string& name) const;
@@ -72,7 +66,6 @@ private:
   int ChosenAddToDictionary() const;
 
   CDocUi::SProjectSettings& m_settings;
-  const CHelpLauncher* m_help;
   std::vector<CProjectFilter> m_filters;
   bool m_filtersChanged = false;
   /// Set while the dialog itself fills or changes cells, whose change signals are then

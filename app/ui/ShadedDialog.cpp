@@ -9,8 +9,6 @@
 #include <QPainter>
 #include <QPushButton>
 
-namespace {} // namespace
-
 CShadedDialog::CShadedDialog(QWidget* parent, HelpOpener help)
     : QDialog(parent), m_help(std::move(help)) {}
 
@@ -29,8 +27,8 @@ void CShadedDialog::SetHelpTopic(QPushButton* info, std::string topic) {
   addAction(key);
 }
 
-void CShadedDialog::ShadeButtons(const QList<QPushButton*>& buttons) {
-  m_buttons = buttons;
+void CShadedDialog::ShadeButtons(const QList<QPushButton*>& buttons, int style) {
+  m_buttonGroups.emplace_back(style, buttons);
   ApplyButtonShade();
 }
 
@@ -62,12 +60,14 @@ void CShadedDialog::changeEvent(QEvent* event) {
 }
 
 void CShadedDialog::ApplyButtonShade() {
-  if (m_buttons.isEmpty()) {
-    return;
-  }
-  const QPalette palette =
-      CShadeStyle::ButtonPalette(kStyleButtons, QApplication::palette(m_buttons.front()));
-  for (QPushButton* button : m_buttons) {
-    button->setPalette(palette);
+  for (const auto& [style, buttons] : m_buttonGroups) {
+    if (buttons.isEmpty()) {
+      continue;
+    }
+    const QPalette palette =
+        CShadeStyle::ButtonPalette(style, QApplication::palette(buttons.front()));
+    for (QPushButton* button : buttons) {
+      button->setPalette(palette);
+    }
   }
 }

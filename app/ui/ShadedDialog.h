@@ -6,6 +6,8 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QPushButton;
 
@@ -29,8 +31,9 @@ protected:
   const HelpOpener& Help() const { return m_help; }
   /// `info` and F1 open `topic`.
   void SetHelpTopic(QPushButton* info, std::string topic);
-  /// Shades `buttons` now and after every change of the desktop theme.
-  void ShadeButtons(const QList<QPushButton*>& buttons);
+  /// Shades `buttons` by background style `style` now and after every change of the
+  /// desktop theme; groups of different styles add up.
+  void ShadeButtons(const QList<QPushButton*>& buttons, int style = kStyleButtons);
   /// Gives the dialog the size stored under `key` and stores its size when it closes.
   void RememberShape(const QString& key);
 
@@ -43,6 +46,6 @@ private:
 
   HelpOpener m_help;
   std::string m_helpTopic;
-  QList<QPushButton*> m_buttons;
+  std::vector<std::pair<int, QList<QPushButton*>>> m_buttonGroups;
   QString m_shapeKey;
 };
