@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that the build, the tests, the benchmarks and the
-# screenshots (a headless X server) need.
+# Installs the Debian 12 packages that the build, the tests, the benchmarks, the
+# screenshots (a headless X server) and the install and package (manual pages, icons,
+# validators) need.
 # Idempotent: when every package is present it only asks dpkg and returns.
 set -euo pipefail
 
@@ -14,6 +15,7 @@ packages=(
   xdg-utils
   qt6-base-dev qt6-speech-dev qt6-declarative-dev
   xvfb xauth imagemagick
+  scdoc librsvg2-bin desktop-file-utils appstream
 )
 
 missing=()

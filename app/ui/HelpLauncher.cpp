@@ -27,7 +27,7 @@ CHelpLauncher::CHelpLauncher(std::vector<std::string> folders) : m_folders(std::
 
 std::vector<std::string> CHelpLauncher::DefaultFolders(const std::string& appDirectory) {
   std::vector<std::string> folders{appDirectory + "help/",
-                                   appDirectory + "../share/doc/pagelint/help/"};
+                                   appDirectory + "../../share/pagelint/help/"};
 #ifdef PAGELINT_SOURCE_DIR
   folders.emplace_back(PAGELINT_SOURCE_DIR "/docs/help/");
 #endif

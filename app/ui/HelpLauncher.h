@@ -13,7 +13,8 @@ public:
   explicit CHelpLauncher(std::vector<std::string> folders);
 
   /// Where a program in `appDirectory` finds its pages: "help/" beside it, the
-  /// installed "share/doc/pagelint/help/", then the source tree's "docs/help/".
+  /// installed "share/pagelint/help/" (the program lies in "lib/pagelint/"), then the
+  /// source tree's "docs/help/".
   static std::vector<std::string> DefaultFolders(const std::string& appDirectory);
 
   /// The topic's page as a file address, its "#part" kept; empty when no folder holds

@@ -113,7 +113,9 @@ CMainFrame::CMainFrame(CDoc& doc, CPagelintSettings& settings, QWidget* parent)
       }) {
   setObjectName("mainFrame");
   setWindowTitle(QString::fromUtf8(kTitle));
-  setWindowIcon(CFrameIcons::Draw(CFrameIcons::EGlyph::SpellCheck));
+  // The installed application icon; drawn when the program runs from its build folder.
+  setWindowIcon(CFrameIcons::Get(QStringLiteral("com.corvanesoftware.pagelint"),
+                                 CFrameIcons::EGlyph::SpellCheck));
   BuildMenus();
   BuildToolBar();
   BuildStatusBar();

@@ -23,6 +23,7 @@
 
 namespace {
 constexpr const char* kAppName = "Pagelint";
+constexpr const char* kDesktopId = "com.corvanesoftware.pagelint";
 constexpr const char* kSettingsNotRead = "{52ACB705-DFDD-49FC-94E6-D538284CCBAB}";
 constexpr const char* kLogTerminated = "{01118783-EBBD-4A39-BB95-1034C4A96647}Logging Terminated.";
 
@@ -59,7 +60,8 @@ int CPagelintApp::Run(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(kAppName));
   QApplication::setApplicationVersion(QStringLiteral(PAGELINT_VERSION));
-  QGuiApplication::setDesktopFileName(QStringLiteral("CorvaneSoftware.Pagelint"));
+  // The desktop entry's name: desktops match the window to its entry and icon by it.
+  QGuiApplication::setDesktopFileName(QString::fromUtf8(kDesktopId));
   const int result = Exec(CDirUtils::GetAppPath());
   CAppLogger::Close();
   return result;
