@@ -18,13 +18,15 @@ using LocPtr = std::unique_ptr<CBadWordLoc>;
 /// Folder and name without case, then line, then start.
 bool LocationLess(const LocPtr& a, const LocPtr& b) {
   // Locations of one file are the common case: equal bytes need no case folding.
-  if (a->directory == b->directory && a->fileName == b->fileName) {
+  if (a->IsInFileOf(*b)) {
     return a->line != b->line ? a->line < b->line : a->start < b->start;
   }
-  if (const int byDir = CStringUtils::CompareNoCase(a->directory, b->directory); byDir != 0) {
+  if (const int byDir = CStringUtils::CompareNoCase(a->GetDirectory(), b->GetDirectory());
+      byDir != 0) {
     return byDir < 0;
   }
-  if (const int byName = CStringUtils::CompareNoCase(a->fileName, b->fileName); byName != 0) {
+  if (const int byName = CStringUtils::CompareNoCase(a->GetFileName(), b->GetFileName());
+      byName != 0) {
     return byName < 0;
   }
   if (a->line != b->line) {
@@ -34,15 +36,16 @@ bool LocationLess(const LocPtr& a, const LocPtr& b) {
 }
 
 bool SameFile(const CBadWordLoc& a, const CBadWordLoc& b) {
-  return a.directory == b.directory && a.fileName == b.fileName;
+  return a.IsInFileOf(b);
 }
 
 /// The file part of the location order: folder, then name, both without case.
 int CompareFiles(const CBadWordLoc& a, const CBadWordLoc& b) {
-  if (const int byDir = CStringUtils::CompareNoCase(a.directory, b.directory); byDir != 0) {
+  if (const int byDir = CStringUtils::CompareNoCase(a.GetDirectory(), b.GetDirectory());
+      byDir != 0) {
     return byDir;
   }
-  return CStringUtils::CompareNoCase(a.fileName, b.fileName);
+  return CStringUtils::CompareNoCase(a.GetFileName(), b.GetFileName());
 }
 
 } // namespace
@@ -59,24 +62,24 @@ bool CBadWord::AddLocation(const std::string& path, int line, int start, int end
 bool CBadWord::AddLocation(std::string_view directory, std::string_view fileName, int line,
                            int start, int end, std::string context) {
   const bool hadFile = std::any_of(m_locations.begin(), m_locations.end(), [&](const LocPtr& loc) {
-    return loc->directory == directory && loc->fileName == fileName;
+    return loc->file != nullptr && loc->file->Is(directory, fileName);
   });
-  AppendLocation(directory, fileName, line, start, end, std::move(context));
+  AppendLocation(CBadWordFile::Make(directory, fileName), line, start, end, std::move(context));
   return hadFile;
 }
 
-void CBadWord::AppendLocation(std::string_view directory, std::string_view fileName, int line,
-                              int start, int end, std::string context) {
+void CBadWord::AppendLocation(std::shared_ptr<const CBadWordFile> file, int line, int start,
+                              int end, std::string context) {
   auto location = std::make_unique<CBadWordLoc>();
   location->line = line;
   location->start = start;
   location->end = end;
   location->context = std::move(context);
-  location->directory.assign(directory);
-  location->fileName.assign(fileName);
+  location->file = std::move(file);
+  const CBadWordFile& added = *location->file;
   m_locations.AddTail(std::move(location));
   if (m_owner != nullptr) {
-    m_owner->IndexFile(this, directory, fileName);
+    m_owner->IndexFile(this, added.GetDirectory(), added.GetFileName());
   }
 }
 
@@ -115,7 +118,8 @@ int CBadWord::CountFiles() const {
     files.push_back(loc.get());
   }
   const auto less = [](const CBadWordLoc* a, const CBadWordLoc* b) {
-    return std::tie(a->directory, a->fileName) < std::tie(b->directory, b->fileName);
+    return std::tie(a->GetDirectory(), a->GetFileName()) <
+           std::tie(b->GetDirectory(), b->GetFileName());
   };
   std::sort(files.begin(), files.end(), less);
   const auto same = [](const CBadWordLoc* a, const CBadWordLoc* b) { return SameFile(*a, *b); };

@@ -56,8 +56,8 @@ private:
 
   /// Appends a location without asking whether its file had one already: the scan
   /// records findings in bulk and never needs the answer.
-  void AppendLocation(std::string_view directory, std::string_view fileName, int line, int start,
-                      int end, std::string context);
+  void AppendLocation(std::shared_ptr<const CBadWordFile> file, int line, int start, int end,
+                      std::string context);
 
   /// Splices a sorted run of one file's locations in at its place, found by a binary
   /// search of the file starts; false (nothing moved) when that does not apply.

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "checking/BadWordFile.h"
+
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -14,11 +17,17 @@ public:
   /// `end` in the line as read, as editors count columns; -1 when not known.
   int column = -1;
   int endColumn = -1;
-  std::string context;   ///< excerpt of the line around the word
-  std::string directory; ///< the file's folder, ending in "/"
-  std::string fileName;  ///< the file's name with extension
+  std::string context; ///< excerpt of the line around the word
+  /// The page, shared with the other locations recorded from it; null until recorded.
+  std::shared_ptr<const CBadWordFile> file;
 
+  /// The file's folder, ending in "/" ("" before the location is recorded).
+  const std::string& GetDirectory() const;
+  /// The file's name with extension.
+  const std::string& GetFileName() const;
   std::string GetFullPath() const;
   /// Whether directory + fileName equals `path` exactly, without building the path.
   bool HasFullPath(std::string_view path) const;
+  /// Whether both lie in the same file (the same record, or equal folder and name).
+  bool IsInFileOf(const CBadWordLoc& other) const;
 };

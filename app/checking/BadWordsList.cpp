@@ -24,7 +24,7 @@ void CBadWordsList::AppendLocked(std::unique_ptr<CBadWord> word) {
   m_listed.insert(added);
   added->m_owner = this;
   for (const auto& location : added->GetLocations()) {
-    IndexFile(added, location->directory, location->fileName);
+    IndexFile(added, location->GetDirectory(), location->GetFileName());
   }
 }
 
@@ -71,10 +71,28 @@ void CBadWordsList::RemoveWord(CBadWord* word) {
 
 void CBadWordsList::ClearWords() {
   CWriterAccess access(*this);
+  ClearLocked();
+}
+
+void CBadWordsList::ClearLocked() {
   m_byText.clear();
   m_listed.clear();
   m_wordsByFile.clear();
   m_words.clear();
+  m_lastFile.reset();
+}
+
+void CBadWordsList::DrainWords(const std::function<void(CBadWord&)>& visit) {
+  CWriterAccess access(*this);
+  // Emptied also when `visit` throws: a word half moved away must not stay listed.
+  struct SClearOnExit {
+    CBadWordsList& list;
+    ~SClearOnExit() { list.ClearLocked(); }
+  } const clear{*this};
+  for (std::unique_ptr<CBadWord>& word : m_words) {
+    visit(*word);
+    word.reset();
+  }
 }
 
 void CBadWordsList::RemoveFileLocations(std::string_view path) {
@@ -146,7 +164,11 @@ CBadWord* CBadWordsList::RecordLocation(std::string_view text, std::string_view 
                                         std::string context) {
   CWriterAccess access(*this);
   CBadWord* word = FindOrAppendLocked(text);
-  word->AppendLocation(directory, fileName, line, start, end, std::move(context));
+  // Findings come file by file: the file of the last one is most likely this one's.
+  if (m_lastFile == nullptr || !m_lastFile->Is(directory, fileName)) {
+    m_lastFile = CBadWordFile::Make(directory, fileName);
+  }
+  word->AppendLocation(m_lastFile, line, start, end, std::move(context));
   return word;
 }
 
@@ -163,6 +185,7 @@ CBadWord* CBadWordsList::FindOrAppendLocked(std::string_view text) {
 void CBadWordsList::RecordFileFindings(std::string_view directory, std::string_view fileName,
                                        std::span<SFileFindings> words) {
   CWriterAccess access(*this);
+  std::shared_ptr<const CBadWordFile> file;
   for (SFileFindings& found : words) {
     if (found.locations.empty()) {
       continue;
@@ -171,10 +194,12 @@ void CBadWordsList::RecordFileFindings(std::string_view directory, std::string_v
     // Indexed before its locations go in, so that running out of memory halfway never
     // leaves a location that removing the file would miss.
     IndexFile(word, directory, fileName);
+    if (file == nullptr) {
+      file = CBadWordFile::Make(directory, fileName);
+    }
     for (CBadWordLoc& location : found.locations) {
       auto added = std::make_unique<CBadWordLoc>(std::move(location));
-      added->directory.assign(directory);
-      added->fileName.assign(fileName);
+      added->file = file;
       word->m_locations.AddTail(std::move(added));
     }
     word->SortLocations();

@@ -4,6 +4,7 @@
 #include "mtcore/MultiReaderWriter.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -37,6 +38,11 @@ public:
   void RemoveWord(CBadWord* word);
   /// Deletes every word. Writer access.
   void ClearWords();
+  /// Hands each word, in list order, to `visit` and deletes it right after; the list is
+  /// empty afterwards, also when `visit` throws. A caller that moves the findings
+  /// elsewhere never holds two whole copies of them. Writer access: `visit` must take
+  /// no lock.
+  void DrainWords(const std::function<void(CBadWord&)>& visit);
   /// Removes the locations of `path` from every word and deletes the words left
   /// without any; nothing for an empty path. Writer access.
   void RemoveFileLocations(std::string_view path);
@@ -65,7 +71,7 @@ public:
   /// One word's findings in one file, gathered by a scan before they are recorded.
   struct SFileFindings {
     std::string text;
-    std::vector<CBadWordLoc> locations; ///< folder and file name are not used
+    std::vector<CBadWordLoc> locations; ///< their file is not used
   };
   /// Records the findings of one file under a single writer access: each word, in the
   /// order given, is found or appended, gets its locations in their order (moved from)
@@ -82,6 +88,7 @@ private:
   CMultiReaderWriter& Lock() const { return const_cast<CBadWordsList&>(*this); }
   bool IsListed(const CBadWord* word) const;
   void AppendLocked(std::unique_ptr<CBadWord> word);
+  void ClearLocked();
   CBadWord* FindOrAppendLocked(std::string_view text);
   /// Takes the word out of the look-ups; the caller then drops it from m_words.
   void UnlistLocked(CBadWord* word);
@@ -95,4 +102,6 @@ private:
   /// no longer listed), so removing a file's locations visits only those words.
   std::unordered_map<std::string, std::vector<CBadWord*>> m_wordsByFile;
   std::string m_pathBuffer; ///< reused for index look-ups under writer access
+  /// The file of the last single recorded location, shared with the next one of it.
+  std::shared_ptr<const CBadWordFile> m_lastFile;
 };

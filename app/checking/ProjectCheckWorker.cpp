@@ -7,6 +7,7 @@
 
 #include "diskfiles/DiskFileListAccess.h"
 #include "spellcore/SpellChecker.h"
+#include "spellcore/SpellLookupScope.h"
 #include "utilcore/AppLogger.h"
 #include "utilcore/DirUtils.h"
 #include "utilcore/FileUtils.h"
@@ -430,6 +431,12 @@ bool CProjectCheckWorker::GatherLine(const std::string& line, const std::string*
   CStringUtils::GetWordSpans(buffers.copy, buffers.spans, false);
   buffers.StartLine();
   bool found = false;
+  // One reader access for the line's look-ups instead of one per word. It keeps the
+  // locking rules: inside it this thread takes only the dictionaries' reader access
+  // again (re-entrant, also while a writer waits) and their load mutex, never a writer
+  // access and never the bad-word list's lock (the findings are recorded after the
+  // file). A dictionary change waits for at most the rest of one line.
+  const CSpellLookupScope lookups(speller);
   for (const CStringUtils::Span& span : buffers.spans) {
     if (IsStopped()) {
       return false;

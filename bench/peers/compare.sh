@@ -11,7 +11,13 @@ usage: bench/peers/compare.sh [options]
 modes (default: compare every tool on the corpus)
   --scale [N]         pagelint-check alone over an N-file site (default 10000) made
                       from the corpus's files, in folders of 100
+  --made-up [W]       with --scale: the site's pages hold W distinct made-up words
+                      each (default 100) instead of the corpus's text
   --profile           perf profile of pagelint-check over the corpus (top symbols)
+  --outputs           pagelint-check's text, JSON and SARIF reports of the corpus
+                      (with --scale: of the site) against the checksums recorded in
+                      bench/peers/outputs.sha256; exit 1 when one differs
+  --record-outputs    record those checksums instead (from a known-good build)
 
 options
   --corpus PACKAGE    Debian documentation package to take the HTML from
@@ -21,6 +27,9 @@ options
   --skip-hunspell     leave hunspell out (about a minute on the default corpus)
   --skip-cspell       leave cspell out
   --jobs N            passed to pagelint-check (default: its own, every core)
+  --format F          pagelint-check's report format in the timed run: text (the
+                      default), json or sarif (the table counts flagged words of
+                      text only)
   --pagelint PATH     the pagelint-check binary to measure (default: build it with
                       the release preset into build/release/bin/)
   -h, --help          this text
@@ -37,6 +46,12 @@ skip_cspell=0
 scale_files=10000
 jobs=
 pagelint=
+use_site=0
+made_up=0
+format=text
+outputs=
+checksums=$repo/bench/peers/outputs.sha256
+mismatches=0
 
 die() {
   echo "compare: $*" >&2
@@ -46,13 +61,23 @@ die() {
 while (($#)); do
   case $1 in
     --scale)
-      mode=scale
+      use_site=1
       if [[ ${2:-} =~ ^[0-9]+$ ]]; then
         scale_files=$2
         shift
       fi
       ;;
+    --made-up)
+      made_up=100
+      if [[ ${2:-} =~ ^[0-9]+$ ]]; then
+        made_up=$2
+        shift
+      fi
+      ;;
+    --format) format=${2:?--format needs text, json or sarif}; shift ;;
     --profile) mode=profile ;;
+    --outputs) outputs=check ;;
+    --record-outputs) outputs=record ;;
     --corpus) corpus_pkg=${2:?--corpus needs a package name}; shift ;;
     --repeat) repeat=${2:?--repeat needs a count}; shift ;;
     --skip-hunspell) skip_hunspell=1 ;;
@@ -64,10 +89,17 @@ while (($#)); do
   esac
   shift
 done
+if [[ -n $outputs ]]; then
+  mode=outputs
+elif ((use_site)); then
+  mode=scale
+fi
 [[ $repeat =~ ^[1-9][0-9]*$ ]] || die "--repeat wants a positive count, not '$repeat'"
 [[ -z $jobs || $jobs =~ ^[1-9][0-9]*$ ]] || die "--jobs wants a positive count, not '$jobs'"
 ((scale_files > 0)) || die "--scale wants a positive file count"
 [[ $corpus_pkg =~ ^[a-z0-9][a-z0-9.+-]+$ ]] || die "'$corpus_pkg' is not a package name"
+[[ $format =~ ^(text|json|sarif)$ ]] || die "--format wants text, json or sarif, not '$format'"
+((made_up == 0 || use_site)) || die "--made-up goes with --scale"
 pagelint_opts=()
 [[ -z $jobs ]] || pagelint_opts=(--jobs "$jobs")
 
@@ -159,8 +191,19 @@ build_corpus() {
 site_dir=
 site_list=
 
-# Spreads copies of the corpus's pages over COUNT files in folders of 100.
+# Spreads copies of the corpus's pages over COUNT files in folders of 100, or writes
+# COUNT pages of made-up words.
 build_site() {
+  if ((made_up)); then
+    site_dir=$work/site/made-up-$scale_files-$made_up
+    site_list=$site_dir.files
+    if [[ ! -d $site_dir || ! -s $site_list ]]; then
+      rm -rf "$site_dir"
+      mkdir -p "$site_dir"
+      python3 "$repo/bench/peers/peers.py" madeup "$site_dir" "$scale_files" "$made_up" "$site_list"
+    fi
+    return 0
+  fi
   site_dir=$work/site/$corpus_pkg-$scale_files
   site_list=$site_dir.files
   local stamp=$site_dir.version version
@@ -172,6 +215,69 @@ build_site() {
   mkdir -p "$site_dir"
   python3 "$repo/bench/peers/peers.py" site "$corpus_list" "$site_dir" "$scale_files" "$site_list"
   echo "$version" >"$stamp"
+}
+
+# --- the reports' checksums -------------------------------------------------------
+
+# What a recorded checksum belongs to: "PACKAGE VERSION corpus|site-N FORMAT".
+output_key() {
+  local format=$1 what=corpus
+  ((use_site)) && what=site-$scale_files
+  if ((made_up)); then
+    echo "made-up 1 site-$scale_files-$made_up $format"
+    return 0
+  fi
+  echo "$corpus_pkg $(cat "$work/corpus/$corpus_pkg.version") $what $format"
+}
+
+# check_output FORMAT ROOT REPORT: compares the report's checksum with the recorded
+# one (or records it with --record-outputs). A faster pagelint-check must print
+# exactly what the recorded build printed.
+check_output() {
+  local format=$1 root=$2 report=$3 key sum recorded
+  key=$(output_key "$format")
+  sum=$(python3 "$repo/bench/peers/peers.py" digest "$(realpath "$root")" "$report")
+  if [[ $outputs == record ]]; then
+    touch "$checksums"
+    grep -vF "$key " "$checksums" >"$checksums.tmp" || true
+    echo "$key $sum" >>"$checksums.tmp"
+    sort "$checksums.tmp" >"$checksums"
+    rm -f "$checksums.tmp"
+    echo "compare: recorded $key" >&2
+    return 0
+  fi
+  recorded=$(grep -F "$key " "$checksums" 2>/dev/null | awk '{print $NF}' | head -n 1)
+  if [[ -z $recorded ]]; then
+    echo "compare: outputs: no checksum recorded for $key" >&2
+  elif [[ $recorded == "$sum" ]]; then
+    echo "compare: outputs: $key matches" >&2
+  else
+    echo "compare: outputs: $key DIFFERS from the recorded report" >&2
+    mismatches=$((mismatches + 1))
+  fi
+}
+
+# Runs pagelint-check once per format (no --summary: it holds seconds) and checks
+# or records each report.
+check_outputs() {
+  ensure_pagelint
+  [[ -n $pagelint ]] || exit 2
+  build_corpus
+  local root=$corpus_dir status
+  if ((use_site)); then
+    build_site
+    root=$site_dir
+  fi
+  mkdir -p "$runs"
+  local each
+  for each in text json sarif; do
+    status=0
+    "$pagelint" "${pagelint_opts[@]}" --format "$each" "$root" >"$runs/outputs.$each" \
+      2>"$runs/outputs.err" || status=$?
+    ((status <= 1)) || die "pagelint-check --format $each failed (see $runs/outputs.err)"
+    check_output "$each" "$root" "$runs/outputs.$each"
+    rm -f "$runs/outputs.$each"
+  done
 }
 
 # --- running the tools --------------------------------------------------------------
@@ -236,7 +342,8 @@ compare_tools() {
 
   if [[ -n $pagelint ]]; then
       run_tool pagelint-check pagelint "$runs/pagelint-check.out" \
-      "$pagelint" "${pagelint_opts[@]}" "$corpus_dir"
+      "$pagelint" "${pagelint_opts[@]}" --format "$format" "$corpus_dir"
+    check_output "$format" "$corpus_dir" "$runs/pagelint-check.out"
   fi
   # aspell reads one stream: the pages one after the other, in the list's order.
   # shellcheck disable=SC2016 # expanded by the inner shell
@@ -265,9 +372,12 @@ check_at_scale() {
   rm -rf "$runs"
   mkdir -p "$runs"
   : >"$results"
-  python3 "$repo/bench/peers/peers.py" describe "site of $corpus_pkg" "$site_list"
+  local label="site of $corpus_pkg"
+  ((made_up == 0)) || label="site of made-up words"
+  python3 "$repo/bench/peers/peers.py" describe "$label" "$site_list"
   run_tool pagelint-check pagelint "$runs/pagelint-check.out" \
-    "$pagelint" "${pagelint_opts[@]}" "$site_dir"
+    "$pagelint" "${pagelint_opts[@]}" --format "$format" "$site_dir"
+  check_output "$format" "$site_dir" "$runs/pagelint-check.out"
   python3 "$repo/bench/peers/peers.py" table "$site_list" "$results" pagelint-check
 }
 
@@ -295,4 +405,6 @@ case $mode in
   compare) compare_tools ;;
   scale) check_at_scale ;;
   profile) profile_pagelint ;;
+  outputs) check_outputs ;;
 esac
+((mismatches == 0)) || exit 1

@@ -8,8 +8,15 @@
                                    in folders of 100 below DEST; write paths to OUT
   peers.py describe NAME LIST      print the number of files and megabytes
   peers.py table LIST RESULTS BASE print the comparison table of RESULTS
+  peers.py madeup DEST COUNT WORDS OUT  COUNT pages of WORDS distinct made-up words each
+                                   (from a pool of 10,000, so each word is met on
+                                   several pages) in folders of 100 below DEST
+  peers.py digest ROOT OUTPUT      print the SHA-256 of a pagelint-check report with
+                                   the checked folder ROOT written as SITEROOT/, so
+                                   that reports of different checkouts compare
 """
 
+import hashlib
 import os
 import re
 import shutil
@@ -78,6 +85,33 @@ def make_site(list_path, dest, count, out_path):
         shutil.copyfile(page, target)
         copies.append(target)
     write_list(out_path, copies)
+
+
+MADE_UP_POOL = 10_000
+
+
+def made_up_word(number):
+    """A word no dictionary holds: "qz" and the number in the letters a to j."""
+    return "qz" + "".join("abcdefghij"[int(d)] for d in str(number)) + "xw"
+
+
+def make_made_up_site(dest, count, words, out_path):
+    width = len(str(count - 1))
+    folder_width = len(str((count - 1) // FOLDER_SIZE))
+    pages = []
+    for index in range(count):
+        folder = os.path.join(dest, f"d{index // FOLDER_SIZE:0{folder_width}d}")
+        if index % FOLDER_SIZE == 0:
+            os.makedirs(folder, exist_ok=True)
+        found = [made_up_word((index * words + k) % MADE_UP_POOL) for k in range(words)]
+        lines = [" ".join(["The", w, "is", "here."]) for w in found]
+        body = "<p>\n" + "\n".join(lines) + "\n</p>"
+        target = os.path.join(folder, f"{index:0{width}d}.html")
+        with open(target, "w", encoding="utf-8") as f:
+            f.write(f"<!DOCTYPE html>\n<html><head><title>Page {index}</title></head>\n"
+                    f"<body>\n{body}\n</body></html>\n")
+        pages.append(target)
+    write_list(out_path, pages)
 
 
 def total_bytes(files):
@@ -162,12 +196,28 @@ def print_table(list_path, results_path, base_name):
           " one per occurrence; distinct = different words among them")
 
 
+def uri_path(path):
+    """The folder as pagelint-check's SARIF writes it into a URI."""
+    keep = b"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-._~/"
+    return b"".join(bytes([c]) if c in keep else b"%%%02X" % c for c in path)
+
+
+def digest(root, output):
+    root = os.path.join(os.path.abspath(root), "").encode()
+    with open(output, "rb") as f:
+        data = f.read()
+    data = data.replace(root, b"SITEROOT/").replace(uri_path(root), b"SITEROOT/")
+    print(hashlib.sha256(data).hexdigest())
+
+
 def main(argv):
     commands = {
         "corpus": (2, lambda a: make_corpus(a[0], a[1])),
         "site": (4, lambda a: make_site(a[0], a[1], int(a[2]), a[3])),
         "describe": (2, lambda a: describe(a[0], a[1])),
         "table": (3, lambda a: print_table(a[0], a[1], a[2])),
+        "madeup": (4, lambda a: make_made_up_site(a[0], int(a[1]), int(a[2]), a[3])),
+        "digest": (2, lambda a: digest(a[0], a[1])),
     }
     if len(argv) < 2 or argv[1] not in commands or len(argv) - 2 != commands[argv[1]][0]:
         print(__doc__, file=sys.stderr)

@@ -4,6 +4,7 @@
 // length.
 #include "dictionaries/MainDictionary.h"
 #include "spellcore/SpellChecker.h"
+#include "spellcore/SpellLookupScope.h"
 
 #include "utilcore/DirUtils.h"
 #include "utilcore/FileUtils.h"
@@ -162,6 +163,32 @@ void SpellerLookUp(benchmark::State& state) {
   LookUpAll(state, [&](const std::string& token) { return speller->LookUp(token, ids); });
 }
 
+// As the check worker looks words up: the dictionaries held once per line of words
+// (kWordsPerLine, about a line of running text), not once per word.
+constexpr std::size_t kWordsPerLine = 12;
+
+void SpellerLookUpPerLine(benchmark::State& state) {
+  if (!Ready(state)) {
+    return;
+  }
+  const CSpellChecker* speller = StartedSpeller();
+  const std::vector<int> ids{0};
+  const std::vector<std::string>& tokens = Tokens();
+  std::size_t recognised = 0;
+  for (auto _ : state) {
+    recognised = 0;
+    for (std::size_t first = 0; first < tokens.size(); first += kWordsPerLine) {
+      const CSpellLookupScope line(speller);
+      const std::size_t last = std::min(tokens.size(), first + kWordsPerLine);
+      for (std::size_t k = first; k < last; ++k) {
+        recognised += speller->LookUp(tokens[k], ids) ? 1 : 0;
+      }
+    }
+    benchmark::DoNotOptimize(recognised);
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * tokens.size()));
+}
+
 // Hunspell's spell() changes the object, so each thread gets its own.
 Hunspell* HunspellOfThread(int thread) {
   static std::array<std::unique_ptr<Hunspell>, kMaxThreads> spellers;
@@ -284,6 +311,10 @@ BENCHMARK(MainDictionary)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(SpellerLookUp)->ThreadRange(1, kMaxThreads)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(SpellerLookUpPerLine)
+    ->ThreadRange(1, kMaxThreads)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(HunspellSpell)->ThreadRange(1, kMaxThreads)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(CommonListLength)
     ->Arg(0)

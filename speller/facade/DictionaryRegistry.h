@@ -51,6 +51,11 @@ public:
   void GetDictionaryName(int id, std::string& name);
   /// True when one of the dictionaries `ids` recognises `word`. Allocates nothing.
   bool LookUp(std::string_view word, const std::vector<int>& ids);
+  /// Takes reader access for the calling thread until ReleaseLookups. The LookUp calls
+  /// in between get it again re-entrantly, without the count that every thread shares:
+  /// a run of look-ups pays for the shared count once instead of once per word.
+  void HoldLookups() { m_lock.GrantReaderAccess(); }
+  void ReleaseLookups() { m_lock.ReleaseReaderAccess(); }
   void AddWord(int id, const std::string& word);
   void SetWords(int id, const TextArray& words);
   void GetWords(int id, TextArray& words);

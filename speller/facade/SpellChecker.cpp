@@ -99,6 +99,18 @@ bool CSpellChecker::LookUp(const std::string& word, const std::vector<int>& ids)
   return m_pImpl && m_pImpl->GetRegistry().LookUp(word, ids);
 }
 
+void CSpellChecker::HoldLookups() const {
+  if (m_pImpl) {
+    m_pImpl->GetRegistry().HoldLookups();
+  }
+}
+
+void CSpellChecker::ReleaseLookups() const {
+  if (m_pImpl) {
+    m_pImpl->GetRegistry().ReleaseLookups();
+  }
+}
+
 void CSpellChecker::AddWord(int id, const std::string& word) {
   if (m_pImpl) {
     m_pImpl->GetRegistry().AddWord(id, word);

@@ -49,7 +49,7 @@ SSite& Site() {
 
 void CheckLocation(const std::vector<std::string>& pageLines, const std::string& word,
                    const CBadWordLoc& location) {
-  FUZZ_REQUIRE_THAT(location.fileName == "page.htm", "the location names the page");
+  FUZZ_REQUIRE_THAT(location.GetFileName() == "page.htm", "the location names the page");
   FUZZ_REQUIRE_THAT(location.line >= 0 &&
                         static_cast<std::size_t>(location.line) < pageLines.size(),
                     "the location's line lies in the file");

@@ -5,15 +5,6 @@
 #include <algorithm>
 #include <tuple>
 
-namespace {
-
-bool LocationBefore(const CCheckReport::Location& a, const CCheckReport::Location& b) {
-  return std::tie(a.root, a.file, a.line, a.column, a.start) <
-         std::tie(b.root, b.file, b.line, b.column, b.start);
-}
-
-} // namespace
-
 int CCheckReport::AddRoot(std::string given, std::string directory) {
   m_roots.push_back(Root{std::move(given), std::move(directory)});
   return static_cast<int>(m_roots.size()) - 1;
@@ -39,16 +30,45 @@ void CCheckReport::AddFinding(Word& word, int root, std::string_view fullPath,
   AddFinding(word, root, fullPath, lineIndex, start, end, column, endColumn, std::move(context));
 }
 
+bool CCheckReport::Before(const Location& a, const Location& b) const {
+  if (a.root != b.root) {
+    return a.root < b.root;
+  }
+  if (a.fileIndex != b.fileIndex) {
+    if (const int byFile = FileOf(a).compare(FileOf(b)); byFile != 0) {
+      return byFile < 0;
+    }
+  }
+  return std::tie(a.line, a.column, a.start) < std::tie(b.line, b.column, b.start);
+}
+
+int CCheckReport::FileIndex(int root, std::string_view fullPath) {
+  // Findings come file by file: the last file is most often the one asked for again.
+  const std::string rootKey = std::to_string(root);
+  if (m_lastFile >= 0 && m_fileKey.size() == rootKey.size() + 1 + fullPath.size() &&
+      m_fileKey.starts_with(rootKey) && m_fileKey[rootKey.size()] == '\0' &&
+      std::string_view(m_fileKey).substr(rootKey.size() + 1) == fullPath) {
+    return m_lastFile;
+  }
+  m_fileKey.assign(rootKey).append(1, '\0').append(fullPath);
+  const auto [entry, added] = m_fileIndex.try_emplace(m_fileKey, static_cast<int>(m_paths.size()));
+  if (added) {
+    std::string_view relative = fullPath;
+    if (root >= 0 && root < static_cast<int>(m_roots.size()) &&
+        relative.starts_with(m_roots[root].directory)) {
+      relative.remove_prefix(m_roots[root].directory.size());
+    }
+    m_paths.emplace_back(relative);
+  }
+  m_lastFile = entry->second;
+  return m_lastFile;
+}
+
 void CCheckReport::AddFinding(Word& word, int root, std::string_view fullPath, int lineIndex,
                               int start, int end, int column, int endColumn, std::string context) {
   Location location;
   location.root = root;
-  std::string_view relative = fullPath;
-  if (root >= 0 && root < static_cast<int>(m_roots.size()) &&
-      relative.starts_with(m_roots[root].directory)) {
-    relative.remove_prefix(m_roots[root].directory.size());
-  }
-  location.file = std::string(relative);
+  location.fileIndex = FileIndex(root, fullPath);
   location.line = lineIndex + 1;
   location.start = start;
   location.end = end;
@@ -63,9 +83,10 @@ void CCheckReport::Sort() {
   std::sort(m_words.begin(), m_words.end(),
             [](const Word& a, const Word& b) { return a.text < b.text; });
   m_wordIndex.clear();
+  const auto before = [this](const Location& a, const Location& b) { return Before(a, b); };
   for (std::size_t i = 0; i < m_words.size(); ++i) {
     m_wordIndex.emplace(m_words[i].text, i);
-    std::sort(m_words[i].locations.begin(), m_words[i].locations.end(), LocationBefore);
+    std::sort(m_words[i].locations.begin(), m_words[i].locations.end(), before);
   }
 }
 
@@ -77,11 +98,11 @@ std::vector<CCheckReport::Finding> CCheckReport::GetFindings() const {
       findings.push_back(Finding{&word, &location});
     }
   }
-  std::sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
-    if (LocationBefore(*a.location, *b.location)) {
+  std::sort(findings.begin(), findings.end(), [this](const Finding& a, const Finding& b) {
+    if (Before(*a.location, *b.location)) {
       return true;
     }
-    if (LocationBefore(*b.location, *a.location)) {
+    if (Before(*b.location, *a.location)) {
       return false;
     }
     return a.word->text < b.word->text;
@@ -92,13 +113,13 @@ std::vector<CCheckReport::Finding> CCheckReport::GetFindings() const {
 std::string CCheckReport::DisplayPath(const Location& location) const {
   if (m_roots.size() <= 1 || location.root < 0 ||
       location.root >= static_cast<int>(m_roots.size())) {
-    return location.file;
+    return FileOf(location);
   }
   std::string path = m_roots[location.root].given;
   if (!path.empty() && path.back() != '/') {
     path += '/';
   }
-  return path + location.file;
+  return path + FileOf(location);
 }
 
 int CCheckReport::CountCharacters(std::string_view text, std::size_t bytes) {

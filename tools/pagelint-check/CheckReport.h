@@ -19,7 +19,7 @@ public:
   /// One occurrence of a word.
   struct Location {
     int root = 0;
-    std::string file;  ///< relative to the root's directory, "/"-separated
+    int fileIndex = 0; ///< index of its path (FileOf): a site's findings share them
     int line = 0;      ///< 1-based
     int column = 0;    ///< 1-based, in characters (code points; a tab is one)
     int endColumn = 0; ///< column just after the word
@@ -68,6 +68,10 @@ public:
   /// Every location, sorted by root (in the order added), file, line, column and word.
   std::vector<Finding> GetFindings() const;
 
+  /// The location's file, relative to its root's directory, "/"-separated.
+  const std::string& FileOf(const Location& location) const {
+    return m_paths[static_cast<std::size_t>(location.fileIndex)];
+  }
   /// The path to print: relative to the root with one root, prefixed with the root as
   /// given when there are several.
   std::string DisplayPath(const Location& location) const;
@@ -82,7 +86,16 @@ public:
   static int CountCharacters(std::string_view text, std::size_t bytes);
 
 private:
+  /// The index of the file `fullPath` of `root`, added when new.
+  int FileIndex(int root, std::string_view fullPath);
+  /// Root (in the order added), file, line, column and start.
+  bool Before(const Location& a, const Location& b) const;
+
   std::vector<Root> m_roots;
+  std::vector<std::string> m_paths;                 ///< relative paths, each (root, path) once
+  std::unordered_map<std::string, int> m_fileIndex; ///< by root number, NUL, full path
+  std::string m_fileKey;                            ///< the key of the last file added
+  int m_lastFile = -1;
   std::vector<Word> m_words;
   std::unordered_map<std::string, std::size_t> m_wordIndex;
   int m_occurrences = 0;

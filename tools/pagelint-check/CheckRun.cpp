@@ -4,6 +4,7 @@
 #include "pagelint-check/SavedProjects.h"
 #include "pagelint-check/TerminalText.h"
 
+#include "checking/BadWordFile.h"
 #include "checking/BadWordsList.h"
 #include "checking/ProjectCheckWorker.h"
 #include "projects/WebProject.h"
@@ -11,7 +12,6 @@
 
 #include "mtcore/FunctionTarget.h"
 #include "mtcore/MessageLoop.h"
-#include "mtcore/ReaderAccess.h"
 #include "utilcore/DirUtils.h"
 #include "utilcore/FileUtils.h"
 #include "utilcore/UserFolders.h"
@@ -20,6 +20,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <ostream>
 #include <string_view>
 #include <unordered_map>
@@ -339,46 +340,48 @@ void CCheckRun::CollectFindings(CWebProject& project, int root) {
   // lines are held at a time.
   struct SPending {
     std::size_t word; ///< index in the report: its words move as more are added
-    CBadWordLoc* location;
+    int line;
+    int start;
+    int end;
+    std::string context;
   };
   std::unordered_map<std::string, std::vector<SPending>> byFile;
   std::string path;
-  CBadWordsList& list = project.GetBadWordsList();
-  const CReaderAccess access(list);
-  for (CBadWordsList::POSITION position = list.GetHeadPosition(); position;) {
-    CBadWord* badWord = list.GetNext(position);
-    if (badWord == nullptr) {
-      continue;
-    }
+  std::shared_ptr<const CBadWordFile> pathOf;
+  // The project is dropped after this: each word's findings move into the report and
+  // the word goes at once, so that a large site's findings are never held twice.
+  project.GetBadWordsList().DrainWords([&](CBadWord& badWord) {
     bool isNew = false;
-    CCheckReport::Word& word = m_report.FindOrAddWord(badWord->GetWord(), isNew);
+    CCheckReport::Word& word = m_report.FindOrAddWord(badWord.GetWord(), isNew);
     const auto index = static_cast<std::size_t>(&word - m_report.GetWords().data());
     word.locations.reserve(word.locations.size() +
-                           static_cast<std::size_t>(badWord->GetLocations().GetCount()));
-    for (const auto& entry : badWord->GetLocations()) {
+                           static_cast<std::size_t>(badWord.GetLocations().GetCount()));
+    for (const auto& entry : badWord.GetLocations()) {
       CBadWordLoc& location = *entry;
-      path.assign(location.directory).append(location.fileName);
+      // A word's locations come file by file: each file's path is built once.
+      if (pathOf == nullptr || location.file != pathOf) {
+        path.assign(location.GetDirectory()).append(location.GetFileName());
+        pathOf = location.file;
+      }
       if (location.column < 0 || location.endColumn < 0) {
-        byFile[path].push_back({index, &location});
+        byFile[path].push_back(
+            {index, location.line, location.start, location.end, std::move(location.context)});
         continue;
       }
-      // The project is dropped after this: its contexts move into the report.
       m_report.AddFinding(word, root, path, location.line, location.start, location.end,
                           location.column, location.endColumn, std::move(location.context));
     }
-  }
+  });
   std::vector<std::string> lines;
-  for (const auto& [filePath, pending] : byFile) {
+  for (auto& [filePath, pending] : byFile) {
     lines.clear();
     CFileUtils::ReadFileContent(filePath, lines);
-    for (const SPending& item : pending) {
-      CBadWordLoc& location = *item.location;
-      const std::string* line =
-          location.line >= 0 && static_cast<std::size_t>(location.line) < lines.size()
-              ? &lines[static_cast<std::size_t>(location.line)]
-              : nullptr;
-      m_report.AddFinding(m_report.WordAt(item.word), root, filePath, line, location.line,
-                          location.start, location.end, std::move(location.context));
+    for (SPending& item : pending) {
+      const std::string* line = item.line >= 0 && static_cast<std::size_t>(item.line) < lines.size()
+                                    ? &lines[static_cast<std::size_t>(item.line)]
+                                    : nullptr;
+      m_report.AddFinding(m_report.WordAt(item.word), root, filePath, line, item.line, item.start,
+                          item.end, std::move(item.context));
     }
   }
 }
@@ -404,11 +407,11 @@ void CCheckRun::PrintReport() {
     CReportFormats::WriteText(m_report, m_options.suggest, m_options.summary, m_out);
     break;
   case CCheckOptions::Format::Json:
-    m_out << CReportFormats::Json(m_report, m_options.suggest, m_options.summary);
+    CReportFormats::WriteJson(m_report, m_options.suggest, m_options.summary, m_out);
     break;
   case CCheckOptions::Format::Sarif:
-    m_out << CReportFormats::Sarif(m_report, m_options.suggest, m_options.summary,
-                                   PAGELINT_VERSION);
+    CReportFormats::WriteSarif(m_report, m_options.suggest, m_options.summary, PAGELINT_VERSION,
+                               m_out);
     break;
   }
   m_out.flush();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ostream>
 
 void CJsonWriter::BeginObject() {
   BeforeValue();
@@ -59,7 +60,18 @@ void CJsonWriter::Bool(bool value) {
   m_text += value ? "true" : "false";
 }
 
+void CJsonWriter::Flush() {
+  if (m_sink == nullptr || m_text.empty()) {
+    return;
+  }
+  m_sink->write(m_text.data(), static_cast<std::streamsize>(m_text.size()));
+  m_text.clear();
+}
+
 void CJsonWriter::BeforeValue() {
+  if (m_text.size() >= kPieceBytes) {
+    Flush();
+  }
   if (m_afterKey) {
     m_afterKey = false;
     return;

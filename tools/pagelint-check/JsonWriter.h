@@ -1,14 +1,26 @@
 #pragma once
 
+#include <cstddef>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
 
-/// Writes indented JSON into a string. Every string is written as valid JSON: control
-/// characters are escaped and bytes that are not valid UTF-8 become U+FFFD, so text
-/// taken from any web page yields a document every parser accepts.
+/// Writes indented JSON into a string, or through it into a stream. Every string is
+/// written as valid JSON: control characters are escaped and bytes that are not valid
+/// UTF-8 become U+FFFD, so text taken from any web page yields a document every parser
+/// accepts.
 class CJsonWriter {
 public:
+  /// Text that is kept until it is handed to the stream.
+  static constexpr std::size_t kPieceBytes = 64 * 1024;
+
+  /// Builds the document in memory (GetText).
+  CJsonWriter() = default;
+  /// Hands the document to `sink` piece by piece: a report of millions of findings
+  /// never has to fit in memory as text. Flush writes what is left.
+  explicit CJsonWriter(std::ostream& sink) : m_sink(&sink) {}
+
   void BeginObject();
   void EndObject();
   void BeginArray();
@@ -31,8 +43,11 @@ public:
     Int(value);
   }
 
-  /// The document, ending in a newline once every object and array is closed.
+  /// The document, ending in a newline once every object and array is closed; with a
+  /// stream, only what was not handed to it yet.
   const std::string& GetText() const { return m_text; }
+  /// Writes the text held to the stream, if any.
+  void Flush();
 
   /// Appends `text` as the inside of a JSON string (without the quotes).
   static void AppendEscaped(std::string& out, std::string_view text);
@@ -42,6 +57,7 @@ private:
   void Close(char bracket);
   void NewLine();
 
+  std::ostream* m_sink = nullptr;
   std::string m_text;
   std::vector<bool> m_hasItems; ///< per open container: whether it holds an item
   bool m_afterKey = false;

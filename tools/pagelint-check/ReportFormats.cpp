@@ -50,7 +50,8 @@ void BuildText(const CCheckReport& report, bool suggest, bool summary, std::stri
   const CCheckReport::Location* pathOf = nullptr;
   for (const CCheckReport::Finding& finding : report.GetFindings()) {
     const CCheckReport::Location& location = *finding.location;
-    if (pathOf == nullptr || pathOf->root != location.root || pathOf->file != location.file) {
+    if (pathOf == nullptr || pathOf->root != location.root ||
+        pathOf->fileIndex != location.fileIndex) {
       path.clear();
       AppendTextPath(path, report.DisplayPath(location));
       pathOf = &location;
@@ -120,7 +121,7 @@ void WriteRule(CJsonWriter& json) {
   json.EndObject();
 }
 
-void WriteSarifResult(CJsonWriter& json, const CCheckReport::Word& word,
+void WriteSarifResult(CJsonWriter& json, const CCheckReport& report, const CCheckReport::Word& word,
                       const CCheckReport::Location& location, bool suggest) {
   json.BeginObject();
   json.Member("ruleId", CReportFormats::kRuleId);
@@ -134,7 +135,7 @@ void WriteSarifResult(CJsonWriter& json, const CCheckReport::Word& word,
   json.BeginObject();
   json.Key("artifactLocation");
   json.BeginObject();
-  json.Member("uri", CReportFormats::EncodeUriPath(location.file));
+  json.Member("uri", CReportFormats::EncodeUriPath(report.FileOf(location)));
   json.Member("uriBaseId", kUriBase);
   json.EndObject();
   json.Key("region");
@@ -190,7 +191,7 @@ void WriteSarifRun(CJsonWriter& json, const CCheckReport& report, int root,
   json.BeginArray();
   for (const CCheckReport::Finding& finding : findings) {
     if (finding.location->root == root) {
-      WriteSarifResult(json, *finding.word, *finding.location, suggest);
+      WriteSarifResult(json, report, *finding.word, *finding.location, suggest);
     }
   }
   json.EndArray();
@@ -218,6 +219,33 @@ void CReportFormats::WriteText(const CCheckReport& report, bool suggest, bool su
 
 std::string CReportFormats::Json(const CCheckReport& report, bool suggest, bool summary) {
   CJsonWriter json;
+  BuildJson(json, report, suggest, summary);
+  return json.GetText();
+}
+
+void CReportFormats::WriteJson(const CCheckReport& report, bool suggest, bool summary,
+                               std::ostream& out) {
+  CJsonWriter json(out);
+  BuildJson(json, report, suggest, summary);
+  json.Flush();
+}
+
+std::string CReportFormats::Sarif(const CCheckReport& report, bool suggest, bool summary,
+                                  std::string_view version) {
+  CJsonWriter json;
+  BuildSarif(json, report, suggest, summary, version);
+  return json.GetText();
+}
+
+void CReportFormats::WriteSarif(const CCheckReport& report, bool suggest, bool summary,
+                                std::string_view version, std::ostream& out) {
+  CJsonWriter json(out);
+  BuildSarif(json, report, suggest, summary, version);
+  json.Flush();
+}
+
+void CReportFormats::BuildJson(CJsonWriter& json, const CCheckReport& report, bool suggest,
+                               bool summary) {
   json.BeginObject();
   json.Key("roots");
   json.BeginArray();
@@ -254,13 +282,11 @@ std::string CReportFormats::Json(const CCheckReport& report, bool suggest, bool 
     WriteSummary(json, report);
   }
   json.EndObject();
-  return json.GetText();
 }
 
-std::string CReportFormats::Sarif(const CCheckReport& report, bool suggest, bool summary,
-                                  std::string_view version) {
+void CReportFormats::BuildSarif(CJsonWriter& json, const CCheckReport& report, bool suggest,
+                                bool summary, std::string_view version) {
   const std::vector<CCheckReport::Finding> findings = report.GetFindings();
-  CJsonWriter json;
   json.BeginObject();
   json.Member("$schema", "https://json.schemastore.org/sarif-2.1.0.json");
   json.Member("version", "2.1.0");
@@ -275,7 +301,6 @@ std::string CReportFormats::Sarif(const CCheckReport& report, bool suggest, bool
     WriteSummary(json, report);
   }
   json.EndObject();
-  return json.GetText();
 }
 
 std::string CReportFormats::SummaryLine(const CCheckReport& report) {

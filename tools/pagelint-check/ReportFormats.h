@@ -5,6 +5,7 @@
 #include <string_view>
 
 class CCheckReport;
+class CJsonWriter;
 
 /// The three ways pagelint-check prints a sorted report.
 class CReportFormats {
@@ -20,13 +21,23 @@ public:
   static void WriteText(const CCheckReport& report, bool suggest, bool summary, std::ostream& out);
   /// One object: "words" (each with its locations) and, with `summary`, "summary".
   static std::string Json(const CCheckReport& report, bool suggest, bool summary);
+  /// Json, written to `out` piece by piece instead of built whole.
+  static void WriteJson(const CCheckReport& report, bool suggest, bool summary, std::ostream& out);
   /// A SARIF 2.1.0 log with one run per root.
   static std::string Sarif(const CCheckReport& report, bool suggest, bool summary,
                            std::string_view version);
+  /// Sarif, written to `out` piece by piece instead of built whole.
+  static void WriteSarif(const CCheckReport& report, bool suggest, bool summary,
+                         std::string_view version, std::ostream& out);
 
   /// "N files checked, N unrecognized words, N occurrences, S.SS s".
   static std::string SummaryLine(const CCheckReport& report);
   /// `path` as a URI reference: every byte but unreserved characters and "/" is
   /// percent-encoded.
   static std::string EncodeUriPath(std::string_view path);
+
+private:
+  static void BuildJson(CJsonWriter& json, const CCheckReport& report, bool suggest, bool summary);
+  static void BuildSarif(CJsonWriter& json, const CCheckReport& report, bool suggest, bool summary,
+                         std::string_view version);
 };

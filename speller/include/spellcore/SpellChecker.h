@@ -54,6 +54,12 @@ public:
   bool PreprocessWord(std::string& word) const;
   /// True when one of the dictionaries `ids` recognises `word` (letter case aside).
   bool LookUp(const std::string& word, const std::vector<int>& ids) const;
+  /// Holds the dictionaries for this thread's look-ups until ReleaseLookups, so that
+  /// each LookUp in between skips the count shared by all threads (see
+  /// CSpellLookupScope). While held, the thread may call only PreprocessWord and
+  /// LookUp of the speller: a dictionary change waits until the release.
+  void HoldLookups() const;
+  void ReleaseLookups() const;
 
   /// Overwrites `suggestions` with the candidates for `word` that the dictionaries
   /// `ids` accept, in ascending byte order without duplicates. `findAll` false hands

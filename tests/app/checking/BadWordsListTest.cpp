@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
+#include <new>
 #include <random>
 #include <string>
 #include <tuple>
@@ -36,7 +38,7 @@ using Key = std::tuple<std::string, std::string, int, int>;
 std::vector<Key> Keys(const CBadWord& word) {
   std::vector<Key> keys;
   for (const auto& loc : word.GetLocations()) {
-    keys.emplace_back(loc->directory, loc->fileName, loc->line, loc->start);
+    keys.emplace_back(loc->GetDirectory(), loc->GetFileName(), loc->line, loc->start);
   }
   return keys;
 }
@@ -140,10 +142,60 @@ TEST(BadWordsList, RecordFileFindingsAppendsSortsAndIndexes) {
   EXPECT_EQ(first.column, 1);
   EXPECT_EQ(first.endColumn, 4);
   EXPECT_EQ(first.end, 5);
+  // One record of the file serves all its locations, whatever their word.
+  EXPECT_EQ(first.file, (*list.FindWord("old")->GetLocations().begin())->file);
 
   list.RemoveFileLocations("/s/b.htm");
   EXPECT_EQ(Words(list), (std::vector<std::string>{"old"}));
   EXPECT_EQ(list.FindWord("old")->GetLocations().GetCount(), 1);
+}
+
+// Locations recorded one at a time share their page's record while the page stays
+// the same, whatever their word.
+TEST(BadWordsList, RecordLocationSharesThePageOfTheLastLocation) {
+  CBadWordsList list;
+  const CBadWord* teh = list.RecordLocation("teh", "/s/", "a.htm", 0, 0, 3, "");
+  const CBadWord* wrod = list.RecordLocation("wrod", "/s/", "a.htm", 1, 0, 4, "");
+  list.RecordLocation("teh", "/s/", "b.htm", 2, 0, 3, "");
+  const auto& tehLocations = teh->GetLocations();
+  const CBadWordLoc& first = **tehLocations.begin();
+  const CBadWordLoc& other = **std::next(tehLocations.begin());
+  EXPECT_EQ(first.file, (*wrod->GetLocations().begin())->file);
+  EXPECT_NE(first.file, other.file);
+  EXPECT_EQ(other.GetFullPath(), "/s/b.htm");
+  EXPECT_TRUE(
+      first.IsInFileOf(CBadWordLoc{0, 0, 0, -1, -1, "", CBadWordFile::Make("/s/", "a.htm")}));
+  EXPECT_EQ(CBadWordLoc().GetFullPath(), "");
+}
+
+// Draining hands over every word in list order with its locations and leaves an
+// empty, usable list, also when the visitor gives up halfway.
+TEST(BadWordsList, DrainWordsVisitsInOrderAndEmptiesTheList) {
+  for (const bool fail : {false, true}) {
+    CBadWordsList list;
+    AddWord(list, "b", {"/s/a.htm", "/s/c.htm"});
+    AddWord(list, "a", {"/s/a.htm"});
+    std::vector<std::string> seen;
+    const auto visit = [&](CBadWord& word) {
+      if (fail && !seen.empty()) {
+        throw std::bad_alloc();
+      }
+      seen.push_back(word.GetWord() + ":" + std::to_string(word.GetLocations().GetCount()));
+    };
+    if (fail) {
+      EXPECT_THROW(list.DrainWords(visit), std::bad_alloc);
+    } else {
+      list.DrainWords(visit);
+    }
+    const std::vector<std::string> expected =
+        fail ? std::vector<std::string>{"b:2"} : std::vector<std::string>{"b:2", "a:1"};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(list.GetWordCount(), 0);
+    EXPECT_EQ(list.FindWord("a"), nullptr);
+    list.RemoveFileLocations("/s/a.htm");
+    AddWord(list, "a", {"/s/a.htm"});
+    EXPECT_EQ(Words(list), (std::vector<std::string>{"a"}));
+  }
 }
 
 TEST(BadWordsList, PointersFromCallersAreCheckedBeforeUse) {
@@ -187,8 +239,8 @@ TEST(BadWord, AddLocationSplitsThePathAndTellsWhetherTheFileWasThere) {
   EXPECT_TRUE(word.AddLocation("/site/sub/page.htm", 5, 0, 3, "teh"));
   EXPECT_FALSE(word.AddLocation("/site/page.htm", 0, 0, 3, ""));
   const CBadWordLoc& first = **word.GetLocations().begin();
-  EXPECT_EQ(first.directory, "/site/sub/");
-  EXPECT_EQ(first.fileName, "page.htm");
+  EXPECT_EQ(first.GetDirectory(), "/site/sub/");
+  EXPECT_EQ(first.GetFileName(), "page.htm");
   EXPECT_EQ(first.GetFullPath(), "/site/sub/page.htm");
   EXPECT_EQ(word.GetContextInFile("/site/sub/page.htm"), "a teh b");
   EXPECT_EQ(word.GetContextInFile("/site/sub/PAGE.htm"), "");
@@ -255,8 +307,7 @@ TEST(BadWord, SortComparesFolderAndNameWithoutCaseAndIsStable) {
   word.SortLocations();
   std::vector<std::string> order;
   for (const auto& loc : word.GetLocations()) {
-    order.push_back(loc->directory + loc->fileName + ":" + std::to_string(loc->line) +
-                    loc->context);
+    order.push_back(loc->GetFullPath() + ":" + std::to_string(loc->line) + loc->context);
   }
   EXPECT_EQ(order, (std::vector<std::string>{"/s/b/A.htm:1", "/s/B/a.htm:1", "/s/B/a.htm:2first",
                                              "/s/b/A.htm:2second"}));

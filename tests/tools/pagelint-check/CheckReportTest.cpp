@@ -54,7 +54,7 @@ TEST_F(CheckReportTest, AddFindingMakesPathsRelativeAndColumnsFromTheLine) {
   const std::string line = "Caf\xC3\xA9 teh";
   m_report.AddFinding(Word("teh"), 0, "/srv/site/sub/a.html", &line, 4, 6, 9, "Caf\xC3\xA9 teh");
   const CCheckReport::Location& location = m_report.GetWords()[0].locations[0];
-  EXPECT_EQ(location.file, "sub/a.html");
+  EXPECT_EQ(m_report.FileOf(location), "sub/a.html");
   EXPECT_EQ(location.line, 5);
   EXPECT_EQ(location.column, 6);
   EXPECT_EQ(location.endColumn, 9);
@@ -77,7 +77,7 @@ TEST_F(CheckReportTest, AFileThatChangedKeepsTheByteOffsets) {
 TEST_F(CheckReportTest, APathOutsideTheRootStaysWhole) {
   m_report.AddRoot("site", "/srv/site/");
   m_report.AddFinding(Word("teh"), 0, "/srv/sitemap/a.html", nullptr, 0, 0, 3, "");
-  EXPECT_EQ(m_report.GetWords()[0].locations[0].file, "/srv/sitemap/a.html");
+  EXPECT_EQ(m_report.FileOf(m_report.GetWords()[0].locations[0]), "/srv/sitemap/a.html");
 }
 
 TEST_F(CheckReportTest, FindOrAddWordMergesTheSameText) {
@@ -104,7 +104,8 @@ TEST_F(CheckReportTest, FindingsAreSortedByPathLineColumnThenWord) {
 
   std::vector<std::string> order;
   for (const CCheckReport::Finding& finding : m_report.GetFindings()) {
-    order.push_back(finding.location->file + ":" + std::to_string(finding.location->line) + ":" +
+    order.push_back(m_report.FileOf(*finding.location) + ":" +
+                    std::to_string(finding.location->line) + ":" +
                     std::to_string(finding.location->column) + ":" + finding.word->text);
   }
   // Line 10 after line 2 and line 3: numbers compare as numbers, not as text.
@@ -119,6 +120,33 @@ TEST_F(CheckReportTest, FindingsAreSortedByPathLineColumnThenWord) {
   bool isNew = true;
   EXPECT_EQ(&m_report.FindOrAddWord("yy", isNew), &m_report.GetWords()[2]);
   EXPECT_FALSE(isNew);
+}
+
+// Findings share a path entry per root and file, whatever order they come in; a
+// folder given twice keeps its roots apart, and two paths that read the same once
+// made relative still sort by line.
+TEST_F(CheckReportTest, FindingsShareOnePathPerRootAndFile) {
+  m_report.AddRoot("one", "/s/");
+  m_report.AddRoot("again", "/s/");
+  const struct {
+    int root;
+    std::string path;
+    int line;
+  } added[] = {{0, "/s/b.html", 7}, {0, "/s/a.html", 3}, {1, "/s/a.html", 2},
+               {0, "/s/b.html", 1}, {0, "b.html", 4},    {0, "/s/a.html", 9}};
+  for (const auto& a : added) {
+    m_report.AddFinding(Word("teh"), a.root, a.path, nullptr, a.line, 0, 3, "");
+  }
+  m_report.Sort();
+  std::vector<std::string> order;
+  for (const CCheckReport::Location& location : m_report.GetWords()[0].locations) {
+    order.push_back(m_report.DisplayPath(location) + ":" + std::to_string(location.line));
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"one/a.html:4", "one/a.html:10", "one/b.html:2",
+                                             "one/b.html:5", "one/b.html:8", "again/a.html:3"}));
+  const auto& locations = m_report.GetWords()[0].locations;
+  EXPECT_EQ(locations[0].fileIndex, locations[1].fileIndex);
+  EXPECT_NE(locations[0].fileIndex, locations[5].fileIndex);
 }
 
 TEST_F(CheckReportTest, SeveralRootsPrefixTheirPathsWithTheRootAsGiven) {

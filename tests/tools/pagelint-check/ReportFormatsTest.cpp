@@ -78,9 +78,9 @@ TEST(ReportFormats, TextNeutralisesPathsAndWords) {
   }
 }
 
-// Written piece by piece, the text is the same as built whole, across many files of
+// Written piece by piece, each format is the same as built whole, across many files of
 // two roots (each path printed as its own), control characters and known columns.
-TEST(ReportFormats, WrittenTextEqualsBuiltText) {
+TEST(ReportFormats, WrittenReportsEqualBuiltReports) {
   CCheckReport report;
   report.AddRoot("one", "/s/1/");
   report.AddRoot("two/", "/s/2/");
@@ -100,6 +100,16 @@ TEST(ReportFormats, WrittenTextEqualsBuiltText) {
     EXPECT_EQ(written.str(), built);
     EXPECT_NE(built.find("one/f0?.html:1:3: t?\n"), std::string::npos);
     EXPECT_NE(built.find("two/f1.html:2:3: teh\n"), std::string::npos);
+  }
+  for (const bool summary : {false, true}) {
+    std::ostringstream json;
+    std::ostringstream sarif;
+    CReportFormats::WriteJson(report, true, summary, json);
+    CReportFormats::WriteSarif(report, true, summary, "1", sarif);
+    const std::string builtJson = CReportFormats::Json(report, true, summary);
+    EXPECT_GT(builtJson.size(), 2 * CJsonWriter::kPieceBytes);
+    EXPECT_EQ(json.str(), builtJson);
+    EXPECT_EQ(sarif.str(), CReportFormats::Sarif(report, true, summary, "1"));
   }
 }
 
