@@ -251,8 +251,18 @@ bool CMainDictionary::Load() {
     CAppLogger::Log(kLogDamaged);
     return false;
   }
+  ReadIndex();
   SetLoaded();
   return true;
+}
+
+void CMainDictionary::ReadIndex() {
+  const unsigned char* entry = m_view.Data() + m_header.m_indexOffset;
+  m_index.resize(m_header.m_indexCount);
+  for (std::uint64_t& key : m_index) {
+    key = KeyValue(entry);
+    entry += kKey;
+  }
 }
 
 bool CMainDictionary::MapFile() {
@@ -283,6 +293,7 @@ void CMainDictionary::Unmap() {
   m_view.Reset();
   m_file.Reset();
   m_header = Header{};
+  m_index.clear();
 }
 
 // A header whose offsets and sizes all lie inside the file and agree with each other,
@@ -416,42 +427,33 @@ bool CMainDictionary::InWordStream(const Key& key) const {
   return false;
 }
 
-int CMainDictionary::CompareKey(std::uint64_t key, std::uint32_t entry) const {
-  const std::uint64_t stored =
-      KeyValue(m_view.Data() + m_header.m_indexOffset + std::size_t{entry} * kKey);
-  return (key > stored) - (key < stored);
-}
-
 CMainDictionary::BlockRange CMainDictionary::FindBlockRange(std::string_view key) const {
-  const std::uint32_t count = IsLoaded() ? m_header.m_indexCount : 0;
+  const std::size_t count = IsLoaded() ? m_index.size() : 0;
   if (count == 0 || key.size() < kKey) {
     return {};
   }
   const std::uint64_t value = KeyValue(reinterpret_cast<const unsigned char*>(key.data()));
-  std::uint32_t lo = 0;
-  std::uint32_t hi = count - 1;
-  std::uint32_t mid = (count - 1) / 2;
-  while (mid > 0) {
-    const int order = CompareKey(value, mid);
-    if (order == 0) {
-      break;
+  // The first entry not below the key and the first above it. Plain bisection: a
+  // damaged index that is out of order still gives positions inside it.
+  const auto firstWhere = [&](auto&& above) {
+    std::size_t lo = 0;
+    std::size_t hi = count;
+    while (lo < hi) {
+      const std::size_t mid = lo + (hi - lo) / 2;
+      if (above(m_index[mid])) {
+        hi = mid;
+      } else {
+        lo = mid + 1;
+      }
     }
-    (order > 0 ? lo : hi) = mid;
-    mid = (lo + hi) / 2;
-    if (mid == lo) {
-      break;
-    }
-  }
-  // Entries may repeat a key: widen to the last block that can hold it ...
-  while (mid < count - 1 && CompareKey(value, mid) >= 0) {
-    ++mid;
-  }
-  const std::uint32_t upper = CompareKey(value, mid) < 0 ? mid : count;
-  // ... and back to the block before the first entry with it, where such words begin.
-  while (mid > 0 && CompareKey(value, mid) <= 0) {
-    --mid;
-  }
-  return {mid, upper};
+    return lo;
+  };
+  const std::size_t first = firstWhere([value](std::uint64_t stored) { return stored >= value; });
+  const std::size_t upper = firstWhere([value](std::uint64_t stored) { return stored > value; });
+  // Entries may repeat a key, and the block before the first entry with it may hold
+  // words with it too: they begin there and run on.
+  const std::size_t lower = std::min(first == 0 ? 0 : first - 1, upper);
+  return {static_cast<std::uint32_t>(lower), static_cast<std::uint32_t>(upper)};
 }
 
 bool CMainDictionary::MatchNumber(std::string_view word, std::size_t length) const {

@@ -17,11 +17,15 @@ constexpr std::size_t kTrackedLocks = 16;
 struct SHeldTable {
   SHeldAccess entries[kTrackedLocks];
   std::size_t used;
+  std::size_t slot; // the thread's reader slot, plus one; 0 until first needed
 };
 
 // Initial-exec: the library is linked, never loaded at run time, and this keeps the
 // reader path free of a call to find the table.
 thread_local SHeldTable t_held __attribute__((tls_model("initial-exec"))){};
+
+// Threads take slots in turn, so the first threads of a process never share one.
+std::atomic<std::size_t> g_nextSlot{0};
 
 SHeldAccess* FindHeld(SHeldTable& table, const CMultiReaderWriter* lock) {
   for (std::size_t i = 0; i < table.used; ++i) {
@@ -43,16 +47,34 @@ void Forget(SHeldTable& table, SHeldAccess* entry) {
 }
 } // namespace
 
+CMultiReaderWriter::SSlot& CMultiReaderWriter::SlotOfThread() {
+  SHeldTable& table = t_held;
+  if (table.slot == 0) {
+    table.slot = g_nextSlot.fetch_add(1, std::memory_order_relaxed) % kSlots + 1;
+  }
+  return m_slots[table.slot - 1];
+}
+
+bool CMultiReaderWriter::HasReaders() const {
+  for (const SSlot& slot : m_slots) {
+    if (slot.readers.load(std::memory_order_seq_cst) != 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void CMultiReaderWriter::GrantReaderAccess() {
   SHeldTable& table = t_held;
   if (SHeldAccess* held = FindHeld(table, this)) {
     ++held->depth;
     return;
   }
-  const std::uint32_t previous = m_state.fetch_add(1, std::memory_order_acquire);
-  if ((previous & kWriter) != 0) {
-    BackOut();
-    AcquireSharedSlow();
+  SSlot& slot = SlotOfThread();
+  slot.readers.fetch_add(1, std::memory_order_seq_cst);
+  if (m_writer.load(std::memory_order_seq_cst)) {
+    LeaveSlot(slot);
+    AcquireSharedSlow(slot);
   }
   Remember(table, this);
 }
@@ -68,61 +90,51 @@ void CMultiReaderWriter::ReleaseReaderAccess() {
     return;
   }
   Forget(table, held);
-  if (m_state.fetch_sub(1, std::memory_order_release) == (kWriter | 1U)) {
-    WakeWriter();
-  }
+  LeaveSlot(SlotOfThread());
 }
 
-void CMultiReaderWriter::BackOut() {
-  const std::uint32_t previous = m_state.fetch_sub(1, std::memory_order_release);
-  if (previous == (kWriter | 1U)) {
+void CMultiReaderWriter::LeaveSlot(SSlot& slot) {
+  slot.readers.fetch_sub(1, std::memory_order_seq_cst);
+  if (m_writer.load(std::memory_order_seq_cst)) {
     WakeWriter();
   }
 }
 
 void CMultiReaderWriter::WakeWriter() {
-  // Taking the mutex orders this wake-up after the writer's test of the count.
+  // Taking the mutex orders this wake-up after the writer's test of the counts.
   { std::lock_guard lock(m_mutex); }
   m_readersGone.notify_all();
 }
 
-void CMultiReaderWriter::AcquireSharedSlow() {
+void CMultiReaderWriter::AcquireSharedSlow(SSlot& slot) {
   std::unique_lock lock(m_mutex);
-  for (;;) {
-    std::uint32_t state = m_state.load(std::memory_order_relaxed);
-    if ((state & kWriter) != 0) {
-      m_writerGone.wait(lock);
-      continue;
-    }
-    if (m_state.compare_exchange_weak(state, state + 1, std::memory_order_acquire,
-                                      std::memory_order_relaxed)) {
-      return;
-    }
-  }
+  // A writer raises m_writer only under the mutex, so none can slip in between the
+  // test and the count.
+  m_writerGone.wait(lock, [this] { return !m_writer.load(std::memory_order_seq_cst); });
+  slot.readers.fetch_add(1, std::memory_order_seq_cst);
 }
 
 void CMultiReaderWriter::ReleaseUntracked() {
   // Access beyond the tracked table, or no access at all: an unbalanced release must
   // not wrap the count.
-  std::uint32_t state = m_state.load(std::memory_order_relaxed);
+  SSlot& slot = SlotOfThread();
+  std::uint32_t readers = slot.readers.load(std::memory_order_relaxed);
   do {
-    if ((state & kReaders) == 0) {
+    if (readers == 0) {
       return;
     }
-  } while (!m_state.compare_exchange_weak(state, state - 1, std::memory_order_release,
-                                          std::memory_order_relaxed));
-  if (state == (kWriter | 1U)) {
+  } while (!slot.readers.compare_exchange_weak(readers, readers - 1, std::memory_order_seq_cst,
+                                               std::memory_order_relaxed));
+  if (m_writer.load(std::memory_order_seq_cst)) {
     WakeWriter();
   }
 }
 
 void CMultiReaderWriter::GrantWriterAccess() {
   std::unique_lock lock(m_mutex);
-  m_writerGone.wait(lock,
-                    [this] { return (m_state.load(std::memory_order_relaxed) & kWriter) == 0; });
-  m_state.fetch_or(kWriter, std::memory_order_acq_rel);
-  m_readersGone.wait(lock,
-                     [this] { return (m_state.load(std::memory_order_acquire) & kReaders) == 0; });
+  m_writerGone.wait(lock, [this] { return !m_writer.load(std::memory_order_relaxed); });
+  m_writer.store(true, std::memory_order_seq_cst);
+  m_readersGone.wait(lock, [this] { return !HasReaders(); });
   m_writerInside = true;
 }
 
@@ -130,10 +142,10 @@ void CMultiReaderWriter::ReleaseWriterAccess() {
   {
     std::lock_guard lock(m_mutex);
     if (!m_writerInside) {
-      return; // not held: clearing the bit would let readers past a waiting writer
+      return; // not held: clearing the flag would let readers past a waiting writer
     }
     m_writerInside = false;
-    m_state.fetch_and(~kWriter, std::memory_order_release);
+    m_writer.store(false, std::memory_order_seq_cst);
   }
   m_writerGone.notify_all();
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 
@@ -25,23 +27,31 @@ public:
   void ReleaseWriterAccess();
 
   /// True while a writer holds access or waits for it (for diagnostics and tests).
-  bool HasWriter() const { return (m_state.load(std::memory_order_acquire) & kWriter) != 0; }
+  bool HasWriter() const { return m_writer.load(std::memory_order_acquire); }
 
 private:
-  // m_state: the number of threads holding reader access, and kWriter while a writer
-  // holds or waits. A reader enters with one atomic add and backs out when it finds
-  // kWriter set.
-  static constexpr std::uint32_t kWriter = 0x80000000U;
-  static constexpr std::uint32_t kReaders = 0x7FFFFFFFU;
+  // Readers count themselves in one of several slots, each on a cache line of its own,
+  // chosen by thread: two threads that look words up at once then write lines of their
+  // own, where a single shared count bounced one line between the cores for every word. A writer
+  // raises m_writer and waits for every slot to empty; a reader raises its slot, then looks at
+  // m_writer and backs out when it is set. Both sides use sequentially consistent
+  // operations, so at least one of them sees the other.
+  static constexpr std::size_t kSlots = 16;
+  struct alignas(64) SSlot {
+    std::atomic<std::uint32_t> readers{0};
+  };
 
-  void AcquireSharedSlow();
-  void BackOut();
+  void AcquireSharedSlow(SSlot& slot);
+  void LeaveSlot(SSlot& slot);
   void ReleaseUntracked();
   void WakeWriter();
+  bool HasReaders() const;
+  SSlot& SlotOfThread();
 
-  std::atomic<std::uint32_t> m_state{0};
+  std::array<SSlot, kSlots> m_slots{};
+  std::atomic<bool> m_writer{false}; // a writer holds access or waits for it
   std::mutex m_mutex;
   bool m_writerInside = false;           // guarded by m_mutex
-  std::condition_variable m_writerGone;  // kWriter cleared: readers and writers retry
-  std::condition_variable m_readersGone; // the last reader left while kWriter is set
+  std::condition_variable m_writerGone;  // m_writer cleared: readers and writers retry
+  std::condition_variable m_readersGone; // a reader left while m_writer is set
 };

@@ -33,45 +33,50 @@ bool FinishesOnItsOwn(std::thread& thread, std::future<void>& done) {
 }
 } // namespace
 
+// Readers count themselves in per-thread slots: with more reading threads than slots,
+// two of them share one, and exclusion must hold all the same.
 TEST(MultiReaderWriter, ReadersShareWritersExclude) {
-  CMultiReaderWriter lock;
-  std::atomic<int> readers{0};
-  std::atomic<int> writers{0};
-  std::atomic<int> violations{0};
-  std::atomic<int> maxReaders{0};
-  auto reader = [&] {
-    for (int i = 0; i < 2000; ++i) {
-      CReaderAccess access(lock);
-      const int now = ++readers;
-      int seen = maxReaders.load();
-      while (now > seen && !maxReaders.compare_exchange_weak(seen, now)) {
+  for (const int readerThreads : {3, 20}) {
+    SCOPED_TRACE(readerThreads);
+    CMultiReaderWriter lock;
+    std::atomic<int> readers{0};
+    std::atomic<int> writers{0};
+    std::atomic<int> violations{0};
+    std::atomic<int> maxReaders{0};
+    auto reader = [&] {
+      for (int i = 0; i < 2000; ++i) {
+        CReaderAccess access(lock);
+        const int now = ++readers;
+        int seen = maxReaders.load();
+        while (now > seen && !maxReaders.compare_exchange_weak(seen, now)) {
+        }
+        if (writers.load() != 0) {
+          ++violations;
+        }
+        --readers;
       }
-      if (writers.load() != 0) {
-        ++violations;
+    };
+    auto writer = [&] {
+      for (int i = 0; i < 300; ++i) {
+        CWriterAccess access(lock);
+        if (++writers != 1 || readers.load() != 0) {
+          ++violations;
+        }
+        --writers;
       }
-      --readers;
+    };
+    std::vector<std::thread> threads;
+    for (int i = 0; i < readerThreads; ++i) {
+      threads.emplace_back(reader);
     }
-  };
-  auto writer = [&] {
-    for (int i = 0; i < 300; ++i) {
-      CWriterAccess access(lock);
-      if (++writers != 1 || readers.load() != 0) {
-        ++violations;
-      }
-      --writers;
+    threads.emplace_back(writer);
+    threads.emplace_back(writer);
+    for (auto& t : threads) {
+      t.join();
     }
-  };
-  std::vector<std::thread> threads;
-  for (int i = 0; i < 3; ++i) {
-    threads.emplace_back(reader);
+    EXPECT_EQ(violations.load(), 0);
+    EXPECT_FALSE(lock.HasWriter());
   }
-  threads.emplace_back(writer);
-  threads.emplace_back(writer);
-  for (auto& t : threads) {
-    t.join();
-  }
-  EXPECT_EQ(violations.load(), 0);
-  EXPECT_FALSE(lock.HasWriter());
 }
 
 TEST(MultiReaderWriter, TwoReadersHoldAccessAtOnce) {
