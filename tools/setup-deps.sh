@@ -15,7 +15,7 @@ packages=(
   xdg-utils
   qt6-base-dev qt6-speech-dev qt6-declarative-dev
   xvfb xauth imagemagick
-  scdoc librsvg2-bin desktop-file-utils appstream
+  scdoc librsvg2-bin desktop-file-utils appstream man-db
 )
 
 missing=()
