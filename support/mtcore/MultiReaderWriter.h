@@ -30,14 +30,15 @@ public:
   bool HasWriter() const { return m_writer.load(std::memory_order_acquire); }
 
 private:
-  // Readers count themselves in one of several slots, each on a cache line of its own,
-  // chosen by thread: two threads that look words up at once then write lines of their
-  // own, where a single shared count bounced one line between the cores for every word. A writer
-  // raises m_writer and waits for every slot to empty; a reader raises its slot, then looks at
-  // m_writer and backs out when it is set. Both sides use sequentially consistent
-  // operations, so at least one of them sees the other.
+  // Readers count themselves in one of several slots chosen by thread, each on a pair of
+  // cache lines of its own (processors fetch lines in pairs): two threads that look words
+  // up at once then write lines of their own, where a single shared count bounced one
+  // line between the cores for every word. A writer raises m_writer and waits for every
+  // slot to empty; a reader raises its slot, then looks at m_writer and backs out when it
+  // is set. Both sides use sequentially consistent operations, so at least one of them
+  // sees the other.
   static constexpr std::size_t kSlots = 16;
-  struct alignas(64) SSlot {
+  struct alignas(128) SSlot {
     std::atomic<std::uint32_t> readers{0};
   };
 
