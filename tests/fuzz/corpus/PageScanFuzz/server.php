@@ -1,4 +1,0 @@
-<?php echo "Helo"; ?>
-<% Respnse.Write("x") %>
-<p>Servr page tekst</p>
-<cfoutput>#varr#</cfoutput>
