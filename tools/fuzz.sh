@@ -29,6 +29,14 @@ max_len_for() {
   esac
 }
 
+# A target that reads the same kind of input as another starts from that one's seeds
+# and tokens too (the scanner's differential target reads pages).
+shares_input_of() {
+  case "$1" in
+    PageScanFuzz) echo PageTextFuzz ;;
+  esac
+}
+
 bash tools/setup-deps.sh
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
@@ -49,12 +57,16 @@ for source in tests/fuzz/*.cpp; do
   corpus=$work/$name
   artifacts=$root/build/fuzz/artifacts/$name/
   mkdir -p "$corpus" "$artifacts"
-  if [[ -d tests/fuzz/corpus/$name ]]; then
-    cp -r "tests/fuzz/corpus/$name/." "$corpus/"
-  fi
-  # Tokens the mutations would rarely build byte by byte, where a target has them.
   dict=()
-  [[ -f tests/fuzz/$name.dict ]] && dict=(-dict="$root/tests/fuzz/$name.dict")
+  for source_name in $name $(shares_input_of "$name"); do
+    if [[ -d tests/fuzz/corpus/$source_name ]]; then
+      cp -r "tests/fuzz/corpus/$source_name/." "$corpus/"
+    fi
+    # Tokens the mutations would rarely build byte by byte, where a target has them.
+    if [[ ${#dict[@]} -eq 0 && -f tests/fuzz/$source_name.dict ]]; then
+      dict=(-dict="$root/tests/fuzz/$source_name.dict")
+    fi
+  done
   log=$work/$name.log
   echo "fuzz: $name ${limit[*]}" >&2
   # The target's home and temporary folders lie in the work folder: a target writes

@@ -1,31 +1,22 @@
 #include "checking/ProjectCheckWorker.h"
 
 #include "checking/BadWordsList.h"
+#include "checking/PageScanner.h"
 #include "mtcore/MTWorkerThread.h"
 #include "projects/HTMLFile.h"
 #include "projects/HTMLFileList.h"
 
 #include "diskfiles/DiskFileListAccess.h"
-#include "spellcore/SpellChecker.h"
-#include "spellcore/SpellLookupScope.h"
 #include "utilcore/AppLogger.h"
 #include "utilcore/DirUtils.h"
 #include "utilcore/FileUtils.h"
-#include "utilcore/HTMLUtils.h"
-#include "utilcore/InternetUtils.h"
-#include "utilcore/StringUtils.h"
 #include "utilcore/SystemUtils.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdint>
-#include <cstring>
 #include <new>
 #include <span>
-#include <string_view>
 #include <system_error>
 #include <thread>
-#include <unordered_map>
 #include <utility>
 
 const UINT CProjectCheckWorker::MSG_PROJECT_CHECK_BEGIN =
@@ -68,130 +59,6 @@ std::string DescribeReadFailure(int error) {
   return CSystemUtils::GetLastError(error);
 }
 
-constexpr const char* kMarkupBlocks[][2] = {
-    {"<!--", "-->"}, {"<script", "/script>"}, {"<style", "/style>"}, {"<", ">"}};
-
-/// One unrecognized word of the line being scanned: how often it was met and where
-/// the search for its next occurrence goes on.
-struct SOccurrence {
-  std::string word;
-  std::size_t searchFrom = 0;
-};
-
-/// Buffers one scanning thread reuses line after line, so that the scan allocates
-/// nothing per word once they have grown.
-struct SScanBuffers {
-  /// A line's unrecognized words are few, and a short linear search beats hashing;
-  /// past this many (a huge line of garbage) they go into a hash map instead, so the
-  /// scan stays linear in the line.
-  static constexpr std::size_t kLinearOccurrences = 16;
-
-  std::string copy;
-  std::string word;
-  std::vector<CStringUtils::Span> spans;
-  std::vector<SOccurrence> occurrences;
-  std::size_t occurrenceCount = 0;
-  std::unordered_map<std::string, std::size_t> manyOccurrences;
-  std::vector<std::string> addresses;
-  /// The lines of the file being checked, and copies of those with non-ASCII bytes as
-  /// read (markup removal blanks characters, and columns count the characters).
-  std::vector<std::string> lines;
-  std::vector<std::string> originals;
-  std::vector<unsigned char> hasOriginal;
-  /// The file's findings by word, in first-found order: recorded in one go after it.
-  std::vector<CBadWordsList::SFileFindings> fileWords;
-  std::size_t fileWordCount = 0;
-  std::unordered_map<std::string, std::size_t> fileWordIndex;
-
-  void StartFile() {
-    for (std::size_t k = 0; k < fileWordCount; ++k) {
-      fileWords[k].locations.clear();
-    }
-    fileWordCount = 0;
-    fileWordIndex.clear();
-  }
-
-  std::span<CBadWordsList::SFileFindings> FileFindings() {
-    return std::span(fileWords).first(fileWordCount);
-  }
-
-  /// The locations gathered for `text` in the current file.
-  std::vector<CBadWordLoc>& LocationsOf(const std::string& text) {
-    const auto [entry, added] = fileWordIndex.try_emplace(text, fileWordCount);
-    if (added) {
-      if (fileWordCount == fileWords.size()) {
-        fileWords.emplace_back();
-      }
-      fileWords[fileWordCount].text.assign(text);
-      ++fileWordCount;
-    }
-    return fileWords[entry->second].locations;
-  }
-
-  void StartLine() {
-    occurrenceCount = 0;
-    manyOccurrences.clear();
-  }
-
-  /// Where the search for the next occurrence of `text` in the line goes on.
-  std::size_t& SearchFrom(const std::string& text) {
-    if (!manyOccurrences.empty()) {
-      return manyOccurrences.try_emplace(text, 0).first->second;
-    }
-    for (std::size_t k = 0; k < occurrenceCount; ++k) {
-      if (occurrences[k].word == text) {
-        return occurrences[k].searchFrom;
-      }
-    }
-    if (occurrenceCount == kLinearOccurrences) {
-      for (std::size_t k = 0; k < occurrenceCount; ++k) {
-        manyOccurrences.emplace(occurrences[k].word, occurrences[k].searchFrom);
-      }
-      return manyOccurrences.try_emplace(text, 0).first->second;
-    }
-    if (occurrenceCount == occurrences.size()) {
-      occurrences.emplace_back();
-    }
-    SOccurrence& added = occurrences[occurrenceCount++];
-    added.word.assign(text);
-    added.searchFrom = 0;
-    return added.searchFrom;
-  }
-};
-
-SScanBuffers& ThreadBuffers() {
-  thread_local SScanBuffers buffers;
-  return buffers;
-}
-
-bool IsAscii(std::string_view text) {
-  std::size_t i = 0;
-  for (; i + 8 <= text.size(); i += 8) {
-    std::uint64_t chunk = 0;
-    std::memcpy(&chunk, text.data() + i, sizeof chunk);
-    if ((chunk & 0x8080808080808080ULL) != 0) {
-      return false;
-    }
-  }
-  return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(i), text.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-/// Keeps a copy of each line that holds non-ASCII bytes, before markup removal.
-void KeepOriginals(SScanBuffers& buffers) {
-  const std::size_t count = buffers.lines.size();
-  buffers.hasOriginal.assign(count, 0);
-  if (buffers.originals.size() < count) {
-    buffers.originals.resize(count);
-  }
-  for (std::size_t k = 0; k < count; ++k) {
-    if (!IsAscii(buffers.lines[k])) {
-      buffers.originals[k].assign(buffers.lines[k]);
-      buffers.hasOriginal[k] = 1;
-    }
-  }
-}
-
 } // namespace
 
 bool CProjectCheckWorker::IsStopAsked() const {
@@ -225,7 +92,7 @@ void CProjectCheckWorker::CheckFileGuarded(CHTMLFile* file) {
   } catch (const std::bad_alloc&) {
     // The run ends rather than the program: what was found stays, and this page and
     // the unchecked rest are not claimed as checked.
-    ThreadBuffers() = SScanBuffers();
+    CPageScanner::ReleaseBuffers();
     m_outOfMemory.store(true, std::memory_order_release);
     SkipFile(file != nullptr ? file->GetFullPath() : std::string(), "out of memory");
   }
@@ -319,23 +186,6 @@ void CProjectCheckWorker::CheckFilesInParallel() {
   }
 }
 
-bool CProjectCheckWorker::MakePageText(std::vector<std::string>& lines,
-                                       const CProjectCheckWorker* worker) {
-  for (const auto& block : kMarkupBlocks) {
-    CStringUtils::ReplaceTextBlock(lines, block[0], block[1], "", true);
-  }
-  for (std::string& line : lines) {
-    if (worker != nullptr && worker->IsStopped()) {
-      return false;
-    }
-    CHTMLUtils::ReplaceHTMLReservedChars(line, false, true);
-  }
-  // References such as "&lt;b&gt;" decode to tags, which a browser shows as text but
-  // which are still markup to remove here.
-  CStringUtils::ReplaceTextBlock(lines, "<", ">", "", true);
-  return true;
-}
-
 void CProjectCheckWorker::CheckClaimedFiles(std::atomic<std::size_t>& next) {
   const std::size_t count = m_fileList->GetCount();
   while (!IsStopped()) {
@@ -353,9 +203,7 @@ void CProjectCheckWorker::CheckProjectFile(CHTMLFile* file) {
   }
   const std::string path = file->GetFullPath();
   m_badWords->RemoveFileLocations(path);
-  SScanBuffers& buffers = ThreadBuffers();
-  std::vector<std::string>& lines = buffers.lines;
-  if (!CFileUtils::ReadFileContent(path, lines, false, nullptr)) {
+  if (!CFileUtils::ReadFileContent(path, CPageScanner::Lines(), false, nullptr)) {
     const int error = errno;
     if (IsStopped()) {
       return;
@@ -373,21 +221,8 @@ void CProjectCheckWorker::CheckProjectFile(CHTMLFile* file) {
   if (IsStopped()) {
     return;
   }
-  KeepOriginals(buffers);
-  if (!MakePageText(lines, this)) {
-    return;
-  }
-
-  buffers.StartFile();
-  for (std::size_t index = 0; index < lines.size(); ++index) {
-    if (IsStopped()) {
-      return;
-    }
-    const std::string* original =
-        buffers.hasOriginal[index] != 0 ? &buffers.originals[index] : nullptr;
-    GatherLine(lines[index], original, static_cast<int>(index));
-  }
-  if (IsStopped()) {
+  CPageScanner::ClearFindings();
+  if (!MakeScanner().ScanFile()) {
     return;
   }
   RecordGathered(file);
@@ -397,103 +232,27 @@ void CProjectCheckWorker::CheckProjectFile(CHTMLFile* file) {
 }
 
 void CProjectCheckWorker::RecordGathered(CHTMLFile* file) {
-  SScanBuffers& buffers = ThreadBuffers();
-  if (buffers.fileWordCount == 0 || file == nullptr) {
+  const std::span<CBadWordsList::SFileFindings> findings = CPageScanner::Findings();
+  if (findings.empty() || file == nullptr) {
     return;
   }
   // Out of memory here ends the run (CheckFileGuarded): a page whose findings are lost
   // must not pass for checked.
-  m_badWords->RecordFileFindings(file->GetPath(), file->GetName(), buffers.FileFindings());
-  buffers.StartFile();
+  m_badWords->RecordFileFindings(file->GetPath(), file->GetName(), findings);
+  CPageScanner::ClearFindings();
+}
+
+CPageScanner CProjectCheckWorker::MakeScanner() const {
+  return CPageScanner(m_dictionaryIds, [this] { return IsStopped(); });
 }
 
 bool CProjectCheckWorker::ScanLine(const std::string& line, CHTMLFile* file, int lineIndex) {
-  ThreadBuffers().StartFile();
-  const bool clean = GatherLine(line, &line, lineIndex);
+  CPageScanner::ClearFindings();
+  const bool clean = MakeScanner().ScanLine(line, &line, lineIndex);
   if (m_badWords != nullptr) {
     RecordGathered(file);
   }
   return clean;
-}
-
-bool CProjectCheckWorker::GatherLine(const std::string& line, const std::string* original,
-                                     int lineIndex) {
-  if (CStringUtils::IsEffectivelyEmpty(line)) {
-    return true;
-  }
-  const CSpellChecker* speller = CSpellChecker::GetInstance();
-  if (speller == nullptr) {
-    return true;
-  }
-  SScanBuffers& buffers = ThreadBuffers();
-  buffers.copy.assign(line);
-  BlankAddresses(buffers.copy);
-  CStringUtils::GetWordSpans(buffers.copy, buffers.spans, false);
-  buffers.StartLine();
-  bool found = false;
-  // One reader access for the line's look-ups instead of one per word. It keeps the
-  // locking rules: inside it this thread takes only the dictionaries' reader access
-  // again (re-entrant, also while a writer waits) and their load mutex, never a writer
-  // access and never the bad-word list's lock (the findings are recorded after the
-  // file). A dictionary change waits for at most the rest of one line.
-  const CSpellLookupScope lookups(speller);
-  for (const CStringUtils::Span& span : buffers.spans) {
-    if (IsStopped()) {
-      return false;
-    }
-    buffers.word.assign(buffers.copy, span.start, span.length);
-    if (!speller->PreprocessWord(buffers.word) || speller->LookUp(buffers.word, m_dictionaryIds)) {
-      continue;
-    }
-    // The n-th unrecognized occurrence of a word is its n-th occurrence in the line.
-    // The search goes on from the previous one, and never starts before the word's own
-    // token: an earlier match could only lie inside another token (looked up as another
-    // word), and starting there keeps the scan linear in the line.
-    std::size_t& searchFrom = buffers.SearchFrom(buffers.word);
-    searchFrom = std::max(searchFrom, span.start);
-    CStringUtils::Span match;
-    if (!CStringUtils::FindOccurrenceFrom(buffers.copy, buffers.word, searchFrom, true, match)) {
-      searchFrom = buffers.copy.size();
-      continue;
-    }
-    searchFrom = match.start + match.length;
-    found = true;
-    CBadWordLoc& location = buffers.LocationsOf(buffers.word).emplace_back();
-    location.line = lineIndex;
-    location.start = static_cast<int>(match.start);
-    location.end = static_cast<int>(match.start + match.length);
-    location.context = CStringUtils::EllipsisSurroundingWord(line, location.start,
-                                                             location.end - location.start, 4);
-    if (original != nullptr && location.end <= static_cast<int>(original->size())) {
-      location.column = CStringUtils::CountCharacters(*original, match.start);
-      location.endColumn = CStringUtils::CountCharacters(*original, match.start + match.length);
-    } else {
-      // A plain ASCII line: one character per byte.
-      location.column = location.start;
-      location.endColumn = location.end;
-    }
-  }
-  return !found;
-}
-
-void CProjectCheckWorker::BlankAddresses(std::string& line) {
-  std::vector<std::string>& found = ThreadBuffers().addresses;
-  found.clear();
-  CInternetUtils::ParseEmailAddresses(line, found);
-  CInternetUtils::ParseWebSiteAddresses(line, found);
-  // Longest first: an e-mail address inside "mailto:x@y.fr" blanked first would leave
-  // the rest of the web address unmatched, and "mailto:" would be checked as a word.
-  std::stable_sort(found.begin(), found.end(),
-                   [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
-  for (const std::string& address : found) {
-    if (address.empty()) {
-      continue;
-    }
-    for (std::size_t at = line.find(address); at != std::string::npos;
-         at = line.find(address, at + address.size())) {
-      line.replace(at, address.size(), address.size(), ' ');
-    }
-  }
 }
 
 void CProjectCheckWorker::RecordBadWord(const std::string& word, int lineIndex, int start, int end,

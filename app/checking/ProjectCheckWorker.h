@@ -1,5 +1,6 @@
 #pragma once
 
+#include "checking/PageScanner.h"
 #include "checking/ProjectFilter.h"
 #include "checking/SkippedPage.h"
 #include "mtcore/MTMutex.h"
@@ -49,13 +50,6 @@ public:
   /// Looks up the words of one line of page text and records the unrecognized ones;
   /// true when the line yielded no finding and the scan was not stopped.
   bool ScanLine(const std::string& line, CHTMLFile* file, int lineIndex);
-  /// Turns a file's lines into the text a browser shows, in place and keeping every
-  /// byte at its offset: comments, scripts, styles and tags blanked, character
-  /// references decoded (fillers after them). False when `worker` (may be null) was
-  /// stopped midway.
-  static bool MakePageText(std::vector<std::string>& lines, const CProjectCheckWorker* worker);
-  /// Overwrites every e-mail and web address in `line` with as many blanks.
-  static void BlankAddresses(std::string& line);
   /// Adds one finding of `word` in `file` to the bad-word list.
   void RecordBadWord(const std::string& word, int lineIndex, int start, int end,
                      std::string context, CHTMLFile* file);
@@ -94,9 +88,8 @@ private:
   void CheckFilesInOrder();
   void CheckFilesInParallel();
   void CheckClaimedFiles(std::atomic<std::size_t>& next);
-  /// ScanLine into the calling thread's findings of the current file. `original` is
-  /// the line as read (columns count its characters), null when it is plain ASCII.
-  bool GatherLine(const std::string& line, const std::string* original, int lineIndex);
+  /// A scanner of pages for this run, stopping when the run does.
+  CPageScanner MakeScanner() const;
   /// Moves the calling thread's findings of the current file into the bad-word list.
   void RecordGathered(CHTMLFile* file);
 

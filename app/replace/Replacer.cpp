@@ -2,7 +2,7 @@
 
 #include "checking/BadWord.h"
 #include "checking/BadWordsList.h"
-#include "checking/ProjectCheckWorker.h"
+#include "checking/PageScanner.h"
 #include "mtcore/ReaderAccess.h"
 #include "replace/BackupFolders.h"
 #include "utilcore/AppLogger.h"
@@ -61,7 +61,7 @@ struct SJob {
 // so the whole file is converted, as the check does.
 std::vector<std::string> MakePageLines(const std::vector<std::string>& lines) {
   std::vector<std::string> pageLines(lines);
-  CProjectCheckWorker::MakePageText(pageLines, nullptr);
+  CPageScanner::MakePageText(pageLines, nullptr);
   return pageLines;
 }
 
@@ -162,7 +162,7 @@ std::vector<SFileWork> CollectFiles(const CBadWordsList& list, const CBadWord& w
 int ReplaceInLine(std::string& line, const std::string& pageLine, std::span<const SPlace> places,
                   SJob& job) {
   job.pageLine.assign(pageLine);
-  CProjectCheckWorker::BlankAddresses(job.pageLine);
+  CPageScanner::BlankAddresses(job.pageLine);
   job.rewritten.clear();
   std::size_t copied = 0;
   int replaced = 0;
@@ -295,6 +295,6 @@ bool CReplacer::BackupFile(const std::string& path, const std::string& backupFol
 
 bool CReplacer::IsWordAt(const std::string& line, const std::string& word, int start, int end) {
   std::vector<std::string> pageLines = MakePageLines({line});
-  CProjectCheckWorker::BlankAddresses(pageLines.front());
+  CPageScanner::BlankAddresses(pageLines.front());
   return MatchesAt(pageLines.front(), word, start, end);
 }

@@ -5,6 +5,7 @@
 #include "fuzzkit/FuzzHome.h"
 
 #include "checking/BadWordsList.h"
+#include "checking/PageScanner.h"
 #include "checking/ProjectCheckWorker.h"
 #include "mtcore/MTWorkerThread.h"
 #include "projects/HTMLFile.h"
@@ -60,7 +61,7 @@ void CheckLocation(const std::vector<std::string>& pageLines, const std::string&
   FUZZ_REQUIRE_THAT(location.column >= 0 && location.column <= location.start &&
                         location.column <= location.endColumn,
                     "columns count characters up to the location");
-  CProjectCheckWorker::BlankAddresses(pageLine);
+  CPageScanner::BlankAddresses(pageLine);
   CStringUtils::Span found;
   const auto start = static_cast<std::size_t>(location.start);
   FUZZ_REQUIRE_THAT(CStringUtils::FindOccurrenceFrom(pageLine, word, start, true, found) &&
@@ -130,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::vector<std::string> pageLines;
   FUZZ_REQUIRE_THAT(CFileUtils::ReadFileContent(site.page, pageLines), "reading the page back");
-  CProjectCheckWorker::MakePageText(pageLines, nullptr);
+  CPageScanner::MakePageText(pageLines, nullptr);
   CBadWord* first = nullptr;
   for (auto position = site.words.GetHeadPosition(); position != 0;) {
     CBadWord* word = site.words.GetNext(position);

@@ -212,7 +212,7 @@ TEST(ProjectCheckWorkerAddresses, BlanksEveryAddressKeepingPositions) {
   };
   for (const auto& c : cases) {
     std::string line = c.line;
-    CProjectCheckWorker::BlankAddresses(line);
+    CPageScanner::BlankAddresses(line);
     EXPECT_EQ(line, c.expected) << c.line;
   }
 }

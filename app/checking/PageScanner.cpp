@@ -1,0 +1,349 @@
+#include "checking/PageScanner.h"
+
+#include "spellcore/SpellChecker.h"
+#include "spellcore/SpellLookupScope.h"
+#include "utilcore/HTMLUtils.h"
+#include "utilcore/InternetUtils.h"
+#include "utilcore/StringUtils.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+namespace {
+
+constexpr const char* kMarkupBlocks[][2] = {
+    {"<!--", "-->"}, {"<script", "/script>"}, {"<style", "/style>"}, {"<", ">"}};
+
+/// One unrecognized word of the line being scanned: where the search for its next
+/// occurrence goes on.
+struct SOccurrence {
+  std::string word;
+  std::size_t searchFrom = 0;
+};
+
+/// Characters before a byte offset of one line, counted onwards from the last offset
+/// asked: the findings of a line mostly come in order, and counting each from the
+/// line's start made a long line with many findings quadratic.
+class CColumnCounter {
+public:
+  void Start(const std::string* text) {
+    m_text = text;
+    m_offset = 0;
+    m_count = 0;
+  }
+
+  int At(std::size_t offset) {
+    if (offset < m_offset) {
+      m_offset = 0;
+      m_count = 0;
+    }
+    // Counting from the last offset is only right when it lies on a character's first
+    // byte; a damaged sequence may make it not, and then the count starts over.
+    if (m_offset != 0 && IsContinuation(m_offset)) {
+      m_offset = 0;
+      m_count = 0;
+    }
+    const std::string_view rest = std::string_view(*m_text).substr(m_offset);
+    m_count += CStringUtils::CountCharacters(rest, offset - m_offset);
+    m_offset = offset;
+    return m_count;
+  }
+
+private:
+  bool IsContinuation(std::size_t offset) const {
+    return offset < m_text->size() &&
+           (static_cast<unsigned char>((*m_text)[offset]) & 0xC0) == 0x80;
+  }
+
+  const std::string* m_text = nullptr;
+  std::size_t m_offset = 0;
+  int m_count = 0;
+};
+
+/// Buffers one scanning thread reuses line after line, so that the scan allocates
+/// nothing per word once they have grown.
+struct SScanBuffers {
+  /// A line's unrecognized words are few, and a short linear search beats hashing;
+  /// past this many (a huge line of garbage) they go into a hash map instead, so the
+  /// scan stays linear in the line.
+  static constexpr std::size_t kLinearOccurrences = 16;
+
+  std::string copy;
+  std::string word;
+  std::vector<CStringUtils::Span> spans;
+  std::vector<SOccurrence> occurrences;
+  std::size_t occurrenceCount = 0;
+  std::unordered_map<std::string, std::size_t> manyOccurrences;
+  std::vector<std::string> addresses;
+  CColumnCounter columns;
+  /// The lines of the file being checked, and copies of those with non-ASCII bytes as
+  /// read (markup removal blanks characters, and columns count the characters).
+  std::vector<std::string> lines;
+  std::vector<std::string> originals;
+  std::vector<unsigned char> hasOriginal;
+  /// The file's findings by word, in first-found order: recorded in one go after it.
+  std::vector<CBadWordsList::SFileFindings> fileWords;
+  std::size_t fileWordCount = 0;
+  std::unordered_map<std::string, std::size_t> fileWordIndex;
+
+  void StartFile() {
+    for (std::size_t k = 0; k < fileWordCount; ++k) {
+      fileWords[k].locations.clear();
+    }
+    fileWordCount = 0;
+    fileWordIndex.clear();
+  }
+
+  /// The locations gathered for `text` in the current file.
+  std::vector<CBadWordLoc>& LocationsOf(const std::string& text) {
+    const auto [entry, added] = fileWordIndex.try_emplace(text, fileWordCount);
+    if (added) {
+      if (fileWordCount == fileWords.size()) {
+        fileWords.emplace_back();
+      }
+      fileWords[fileWordCount].text.assign(text);
+      ++fileWordCount;
+    }
+    return fileWords[entry->second].locations;
+  }
+
+  void StartLine() {
+    occurrenceCount = 0;
+    manyOccurrences.clear();
+  }
+
+  /// Where the search for the next occurrence of `text` in the line goes on.
+  std::size_t& SearchFrom(const std::string& text) {
+    if (!manyOccurrences.empty()) {
+      return manyOccurrences.try_emplace(text, 0).first->second;
+    }
+    for (std::size_t k = 0; k < occurrenceCount; ++k) {
+      if (occurrences[k].word == text) {
+        return occurrences[k].searchFrom;
+      }
+    }
+    if (occurrenceCount == kLinearOccurrences) {
+      for (std::size_t k = 0; k < occurrenceCount; ++k) {
+        manyOccurrences.emplace(occurrences[k].word, occurrences[k].searchFrom);
+      }
+      return manyOccurrences.try_emplace(text, 0).first->second;
+    }
+    if (occurrenceCount == occurrences.size()) {
+      occurrences.emplace_back();
+    }
+    SOccurrence& added = occurrences[occurrenceCount++];
+    added.word.assign(text);
+    added.searchFrom = 0;
+    return added.searchFrom;
+  }
+};
+
+SScanBuffers& ThreadBuffers() {
+  thread_local SScanBuffers buffers;
+  return buffers;
+}
+
+bool IsAscii(std::string_view text) {
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t chunk = 0;
+    std::memcpy(&chunk, text.data() + i, sizeof chunk);
+    if ((chunk & 0x8080808080808080ULL) != 0) {
+      return false;
+    }
+  }
+  return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(i), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+/// Keeps a copy of each line that holds non-ASCII bytes, before markup removal.
+void KeepOriginals(SScanBuffers& buffers) {
+  const std::size_t count = buffers.lines.size();
+  buffers.hasOriginal.assign(count, 0);
+  if (buffers.originals.size() < count) {
+    buffers.originals.resize(count);
+  }
+  for (std::size_t k = 0; k < count; ++k) {
+    if (!IsAscii(buffers.lines[k])) {
+      buffers.originals[k].assign(buffers.lines[k]);
+      buffers.hasOriginal[k] = 1;
+    }
+  }
+}
+
+/// The e-mail and web addresses of `line`, longest first: an e-mail address inside
+/// "mailto:x@y.fr" blanked first would leave the rest of the web address unmatched, and
+/// "mailto:" would be checked as a word.
+void FindAddresses(const std::string& line, std::vector<std::string>& found) {
+  found.clear();
+  CInternetUtils::ParseEmailAddresses(line, found);
+  CInternetUtils::ParseWebSiteAddresses(line, found);
+  std::stable_sort(found.begin(), found.end(),
+                   [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+}
+
+void BlankFound(std::string& line, const std::vector<std::string>& found) {
+  for (const std::string& address : found) {
+    if (address.empty()) {
+      continue;
+    }
+    for (std::size_t at = line.find(address); at != std::string::npos;
+         at = line.find(address, at + address.size())) {
+      line.replace(at, address.size(), address.size(), ' ');
+    }
+  }
+}
+
+/// Removes the tags that decoded references made ("&lt;b&gt;" is shown as a tag's text
+/// but is still markup to take out), from line `first` on: the lines before the first
+/// one that held an "&" were not touched by decoding, and the tag pass before it left
+/// nothing there that opens a tag.
+void BlankDecodedTags(std::vector<std::string>& lines, std::size_t first) {
+  if (first >= lines.size()) {
+    return;
+  }
+  if (first == 0) {
+    CStringUtils::ReplaceTextBlock(lines, "<", ">", "", true);
+    return;
+  }
+  const auto from = lines.begin() + static_cast<std::ptrdiff_t>(first);
+  std::vector<std::string> rest(std::make_move_iterator(from),
+                                std::make_move_iterator(lines.end()));
+  CStringUtils::ReplaceTextBlock(rest, "<", ">", "", true);
+  std::move(rest.begin(), rest.end(), from);
+}
+
+} // namespace
+
+CPageScanner::CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped)
+    : m_dictionaryIds(dictionaryIds), m_stopped(std::move(stopped)) {}
+
+std::vector<std::string>& CPageScanner::Lines() {
+  return ThreadBuffers().lines;
+}
+
+void CPageScanner::ReleaseBuffers() {
+  ThreadBuffers() = SScanBuffers();
+}
+
+std::span<CBadWordsList::SFileFindings> CPageScanner::Findings() {
+  SScanBuffers& buffers = ThreadBuffers();
+  return std::span(buffers.fileWords).first(buffers.fileWordCount);
+}
+
+void CPageScanner::ClearFindings() {
+  ThreadBuffers().StartFile();
+}
+
+bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck& stopped) {
+  for (const auto& block : kMarkupBlocks) {
+    CStringUtils::ReplaceTextBlock(lines, block[0], block[1], "", true);
+  }
+  std::size_t firstReference = lines.size();
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    if (stopped && stopped()) {
+      return false;
+    }
+    if (firstReference == lines.size() && lines[k].find('&') != std::string::npos) {
+      firstReference = k;
+    }
+    CHTMLUtils::ReplaceHTMLReservedChars(lines[k], false, true);
+  }
+  BlankDecodedTags(lines, firstReference);
+  return true;
+}
+
+bool CPageScanner::ScanFile() {
+  SScanBuffers& buffers = ThreadBuffers();
+  std::vector<std::string>& lines = buffers.lines;
+  KeepOriginals(buffers);
+  if (!MakePageText(lines, m_stopped)) {
+    return false;
+  }
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    if (IsStopped()) {
+      return false;
+    }
+    const std::string* original =
+        buffers.hasOriginal[index] != 0 ? &buffers.originals[index] : nullptr;
+    ScanLine(lines[index], original, static_cast<int>(index));
+  }
+  return !IsStopped();
+}
+
+bool CPageScanner::ScanLine(const std::string& line, const std::string* original, int lineIndex) {
+  if (CStringUtils::IsEffectivelyEmpty(line)) {
+    return true;
+  }
+  const CSpellChecker* speller = CSpellChecker::GetInstance();
+  if (speller == nullptr) {
+    return true;
+  }
+  SScanBuffers& buffers = ThreadBuffers();
+  // Most lines hold no address: they are read where they are, without a copy.
+  FindAddresses(line, buffers.addresses);
+  const std::string* text = &line;
+  if (!buffers.addresses.empty()) {
+    buffers.copy.assign(line);
+    BlankFound(buffers.copy, buffers.addresses);
+    text = &buffers.copy;
+  }
+  CStringUtils::GetWordSpans(*text, buffers.spans, false);
+  buffers.StartLine();
+  buffers.columns.Start(original);
+  bool found = false;
+  // One reader access for the line's look-ups instead of one per word. It keeps the
+  // locking rules: inside it this thread takes only the dictionaries' reader access
+  // again (re-entrant, also while a writer waits) and their load mutex, never a writer
+  // access and never the bad-word list's lock (the findings are recorded after the
+  // file). A dictionary change waits for at most the rest of one line.
+  const CSpellLookupScope lookups(speller);
+  for (const CStringUtils::Span& span : buffers.spans) {
+    if (IsStopped()) {
+      return false;
+    }
+    buffers.word.assign(*text, span.start, span.length);
+    if (!speller->PreprocessWord(buffers.word) || speller->LookUp(buffers.word, m_dictionaryIds)) {
+      continue;
+    }
+    // The n-th unrecognized occurrence of a word is its n-th occurrence in the line.
+    // The search goes on from the previous one, and never starts before the word's own
+    // token: an earlier match could only lie inside another token (looked up as another
+    // word), and starting there keeps the scan linear in the line.
+    std::size_t& searchFrom = buffers.SearchFrom(buffers.word);
+    searchFrom = std::max(searchFrom, span.start);
+    CStringUtils::Span match;
+    if (!CStringUtils::FindOccurrenceFrom(*text, buffers.word, searchFrom, true, match)) {
+      searchFrom = text->size();
+      continue;
+    }
+    searchFrom = match.start + match.length;
+    found = true;
+    CBadWordLoc& location = buffers.LocationsOf(buffers.word).emplace_back();
+    location.line = lineIndex;
+    location.start = static_cast<int>(match.start);
+    location.end = static_cast<int>(match.start + match.length);
+    location.context = CStringUtils::EllipsisSurroundingWord(line, location.start,
+                                                             location.end - location.start, 4);
+    if (original != nullptr && location.end <= static_cast<int>(original->size())) {
+      location.column = buffers.columns.At(match.start);
+      location.endColumn = buffers.columns.At(match.start + match.length);
+    } else {
+      // A plain ASCII line: one character per byte.
+      location.column = location.start;
+      location.endColumn = location.end;
+    }
+  }
+  return !found;
+}
+
+void CPageScanner::BlankAddresses(std::string& line) {
+  std::vector<std::string>& found = ThreadBuffers().addresses;
+  FindAddresses(line, found);
+  BlankFound(line, found);
+}

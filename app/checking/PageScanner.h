@@ -1,0 +1,50 @@
+#pragma once
+
+#include "checking/BadWordsList.h"
+
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+/// Turns the lines of one page into the text a browser shows and gathers the words the
+/// dictionaries do not know, each with its line, byte extent, columns and excerpt. The
+/// buffers are the calling thread's, reused file after file, so a scanner is cheap to
+/// make for each file; findings stay in those buffers until taken with Findings.
+class CPageScanner {
+public:
+  /// True when the scan should end early (a stop was asked, or the run gave up).
+  using StopCheck = std::function<bool()>;
+
+  /// `dictionaryIds` must outlive the scanner; an empty `stopped` never stops.
+  CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped);
+
+  /// The calling thread's line buffer: the file to scan is read into it.
+  static std::vector<std::string>& Lines();
+  /// Frees the calling thread's buffers (after running out of memory midway).
+  static void ReleaseBuffers();
+
+  /// Scans the lines held by Lines() and gathers their findings, after those of
+  /// earlier calls since the last ClearFindings. False when stopped midway.
+  bool ScanFile();
+  /// Gathers the findings of one line of page text. `original` is the line as read
+  /// (columns count its characters), null when it is plain ASCII. True when the line
+  /// yielded no finding and the scan was not stopped.
+  bool ScanLine(const std::string& line, const std::string* original, int lineIndex);
+  /// The findings gathered so far, by word in first-found order.
+  static std::span<CBadWordsList::SFileFindings> Findings();
+  static void ClearFindings();
+
+  /// Turns a file's lines into the text a browser shows, in place and keeping every
+  /// byte at its offset: comments, scripts, styles and tags blanked, character
+  /// references decoded (fillers after them). False when `stopped` said so midway.
+  static bool MakePageText(std::vector<std::string>& lines, const StopCheck& stopped = {});
+  /// Overwrites every e-mail and web address in `line` with as many blanks.
+  static void BlankAddresses(std::string& line);
+
+private:
+  bool IsStopped() const { return m_stopped && m_stopped(); }
+
+  const std::vector<int>& m_dictionaryIds;
+  const StopCheck m_stopped;
+};
