@@ -45,9 +45,6 @@ public:
   /// PreprocessWord, then LookUp over the ids given to BeginLine, remembered.
   SAnswer LookUp(const CSpellChecker& speller, std::string_view token);
 
-  std::size_t Size() const { return m_count; }
-  void Clear();
-
 private:
   /// An empty slot is all zero (no outcome).
   struct SSlot {
@@ -59,6 +56,7 @@ private:
   };
 
   static std::uint64_t Hash(std::string_view token);
+  void Clear();
   void CheckCount();
   const SSlot* Find(std::string_view token, std::uint64_t hash) const;
   SAnswer Remember(std::string_view token, std::uint64_t hash, EOutcome outcome);

@@ -640,7 +640,9 @@ void CStringUtils::GetWordSpans(std::string_view text, std::vector<Span>& spans,
         wordStart = i;
         inWord = true;
       }
-      ++i;
+      do {
+        ++i;
+      } while (i < text.size() && kWordBytes[static_cast<unsigned char>(text[i])]);
       continue;
     }
     if (!userText && CUtf8::IsFiller(text[i])) {
