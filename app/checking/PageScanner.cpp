@@ -1,5 +1,7 @@
 #include "checking/PageScanner.h"
 
+#include "checking/WordLookupCache.h"
+
 #include "spellcore/SpellChecker.h"
 #include "spellcore/SpellLookupScope.h"
 #include "utilcore/HTMLUtils.h"
@@ -75,6 +77,7 @@ struct SScanBuffers {
 
   std::string copy;
   std::string word;
+  CWordLookupCache lookups;
   std::vector<CStringUtils::Span> spans;
   std::vector<SOccurrence> occurrences;
   std::size_t occurrenceCount = 0;
@@ -303,14 +306,17 @@ bool CPageScanner::ScanLine(const std::string& line, const std::string* original
   // access and never the bad-word list's lock (the findings are recorded after the
   // file). A dictionary change waits for at most the rest of one line.
   const CSpellLookupScope lookups(speller);
+  buffers.lookups.BeginLine(m_dictionaryIds);
   for (const CStringUtils::Span& span : buffers.spans) {
     if (IsStopped()) {
       return false;
     }
-    buffers.word.assign(*text, span.start, span.length);
-    if (!speller->PreprocessWord(buffers.word) || speller->LookUp(buffers.word, m_dictionaryIds)) {
+    const CWordLookupCache::SAnswer answer =
+        buffers.lookups.LookUp(*speller, std::string_view(*text).substr(span.start, span.length));
+    if (answer.outcome != CWordLookupCache::EOutcome::kUnknown) {
       continue;
     }
+    buffers.word.assign(answer.word);
     // The n-th unrecognized occurrence of a word is its n-th occurrence in the line.
     // The search goes on from the previous one, and never starts before the word's own
     // token: an earlier match could only lie inside another token (looked up as another

@@ -3,6 +3,7 @@
 #include "utilcore/TextArray.h"
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -33,14 +34,28 @@ public:
   bool EnsureLoaded();
 
   bool IsLoaded() const { return m_loaded.load(std::memory_order_acquire); }
+
+  /// A process-wide count that moves on whenever the answer of some look-up may have
+  /// changed: a dictionary loaded, edited, added or dropped. It never comes back to an
+  /// earlier value, not even for a speller made after another was deleted, so a
+  /// remembered answer is good exactly while the count is the one it was found under.
+  static std::uint64_t ChangeCount() { return s_changeCount.load(std::memory_order_acquire); }
+  /// Moves the count on; edits do it under the registry's writer access.
+  static void NoteChange() { s_changeCount.fetch_add(1, std::memory_order_acq_rel); }
   int GetID() const { return m_id; }
   const std::string& GetName() const { return m_name; }
   const std::string& GetPath() const { return m_path; }
 
 protected:
-  void SetLoaded() { m_loaded.store(true, std::memory_order_release); }
+  /// Loads run under reader access, while other threads look up: the count moves on
+  /// before the words show, so a thread that sees the new words sees the new count too.
+  void SetLoaded() {
+    NoteChange();
+    m_loaded.store(true, std::memory_order_release);
+  }
 
 private:
+  static inline std::atomic<std::uint64_t> s_changeCount{0};
   std::atomic<bool> m_loaded{false};
   int m_id;
   std::string m_name;

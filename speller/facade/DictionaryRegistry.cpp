@@ -91,7 +91,10 @@ std::string WordDictionaryName(const std::string& value) {
 
 } // namespace
 
-CDictionaryRegistry::CDictionaryRegistry() = default;
+// A new registry may hand out ids a deleted one used, for other dictionaries.
+CDictionaryRegistry::CDictionaryRegistry() {
+  CDictionary::NoteChange();
+}
 
 CDictionaryRegistry::~CDictionaryRegistry() {
   StopMonitors();
@@ -103,6 +106,7 @@ CDictionaryRegistry::~CDictionaryRegistry() {
     CWriterAccess writer(m_lock);
     m_idIndex.clear();
     m_dictionaries.clear();
+    CDictionary::NoteChange();
   }
   m_msgWindow = 0;
 }
@@ -169,11 +173,21 @@ void CDictionaryRegistry::GetDictionaryName(int id, std::string& name) {
   }
 }
 
-bool CDictionaryRegistry::LookUp(std::string_view word, const std::vector<int>& ids) {
+bool CDictionaryRegistry::LookUp(std::string_view word, const std::vector<int>& ids,
+                                 bool* settled) {
   CReaderAccess reader(m_lock);
   for (const int id : ids) {
     CDictionary* dictionary = Find(id);
-    if (dictionary != nullptr && dictionary->EnsureLoaded() && dictionary->Contains(word)) {
+    if (dictionary == nullptr) {
+      continue;
+    }
+    if (!dictionary->EnsureLoaded()) {
+      if (settled != nullptr) {
+        *settled = false;
+      }
+      continue;
+    }
+    if (dictionary->Contains(word)) {
       return true;
     }
   }
@@ -186,6 +200,7 @@ void CDictionaryRegistry::AddWord(int id, const std::string& word) {
     // A missing file leaves it unloaded; the word is still added and Save creates it.
     dictionary->EnsureLoaded();
     dictionary->AddWord(word);
+    CDictionary::NoteChange();
     dictionary->Save();
   }
 }
@@ -195,6 +210,7 @@ void CDictionaryRegistry::SetWords(int id, const TextArray& words) {
   if (CDictionary* dictionary = Find(id)) {
     dictionary->EnsureLoaded();
     dictionary->SetWords(words);
+    CDictionary::NoteChange();
     dictionary->Save();
   }
 }
@@ -234,6 +250,7 @@ bool CDictionaryRegistry::AddCustomDictionary(const std::string& name) {
   CCustomDictionary* added = dictionary.get();
   m_idIndex.emplace(added->GetID(), added);
   m_dictionaries.push_back(std::move(dictionary));
+  CDictionary::NoteChange();
   if (!fileExists) {
     added->Save();
   }
@@ -242,6 +259,7 @@ bool CDictionaryRegistry::AddCustomDictionary(const std::string& name) {
 
 bool CDictionaryRegistry::BuildMainDictionary() {
   CWriterAccess writer(m_lock);
+  CDictionary::NoteChange();
   return !m_dictionaries.empty() && m_dictionaries.front()->Save();
 }
 
@@ -264,6 +282,7 @@ bool CDictionaryRegistry::RegisterDictionary(std::unique_ptr<CCustomDictionary> 
   const std::string path = dictionary->GetPath();
   m_idIndex.emplace(id, dictionary.get());
   m_dictionaries.push_back(std::move(dictionary));
+  CDictionary::NoteChange();
   StartFileMonitor(path, id);
   return true;
 }
@@ -278,6 +297,7 @@ void CDictionaryRegistry::RegisterMainDictionary() {
   auto dictionary = std::make_unique<CMainDictionary>(m_nextID++, file);
   m_idIndex.emplace(dictionary->GetID(), dictionary.get());
   m_dictionaries.push_back(std::move(dictionary));
+  CDictionary::NoteChange();
 }
 
 bool CDictionaryRegistry::OfferFolderFiles(const std::string& folder,
@@ -432,6 +452,7 @@ CDictionaryRegistry::Drop(DictionaryList::iterator entry) {
   // Queued, never handled inside this call: the receiver may take reader access.
   NotifyChanged(id);
   m_idIndex.erase(id);
+  CDictionary::NoteChange();
   return m_dictionaries.erase(entry);
 }
 

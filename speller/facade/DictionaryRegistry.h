@@ -50,7 +50,9 @@ public:
   /// Empties `name`, then sets it to the name of dictionary `id` when there is one.
   void GetDictionaryName(int id, std::string& name);
   /// True when one of the dictionaries `ids` recognises `word`. Allocates nothing.
-  bool LookUp(std::string_view word, const std::vector<int>& ids);
+  /// `settled`, when given, is set false when a dictionary consulted could not be
+  /// loaded: a later try may load it and answer otherwise.
+  bool LookUp(std::string_view word, const std::vector<int>& ids, bool* settled = nullptr);
   /// Takes reader access for the calling thread until ReleaseLookups. The LookUp calls
   /// in between get it again re-entrantly, without the count that every thread shares:
   /// a run of look-ups pays for the shared count once instead of once per word.

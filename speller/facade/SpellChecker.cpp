@@ -1,5 +1,6 @@
 #include "spellcore/SpellChecker.h"
 
+#include "dictionaries/Dictionary.h"
 #include "dictionaries/MainDictionary.h"
 #include "facade/SpellCheckerImpl.h"
 #include "facade/WordPreprocessor.h"
@@ -99,6 +100,11 @@ bool CSpellChecker::LookUp(const std::string& word, const std::vector<int>& ids)
   return m_pImpl && m_pImpl->GetRegistry().LookUp(word, ids);
 }
 
+bool CSpellChecker::LookUp(const std::string& word, const std::vector<int>& ids,
+                           bool& settled) const {
+  return m_pImpl && m_pImpl->GetRegistry().LookUp(word, ids, &settled);
+}
+
 void CSpellChecker::HoldLookups() const {
   if (m_pImpl) {
     m_pImpl->GetRegistry().HoldLookups();
@@ -109,6 +115,10 @@ void CSpellChecker::ReleaseLookups() const {
   if (m_pImpl) {
     m_pImpl->GetRegistry().ReleaseLookups();
   }
+}
+
+std::uint64_t CSpellChecker::GetChangeCount() {
+  return CDictionary::ChangeCount();
 }
 
 void CSpellChecker::AddWord(int id, const std::string& word) {

@@ -7,6 +7,7 @@
 #include <unicode/stringpiece.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -612,11 +613,38 @@ void CStringUtils::RemoveFillers(std::string& text) {
 
 // ---- Words ----------------------------------------------------------------------------------
 
+namespace {
+/// The ASCII bytes that belong to a word wherever they stand: printable, and none of
+/// the separators or of the characters whose neighbours decide.
+constexpr std::array<bool, 256> MakeWordBytes() {
+  std::array<bool, 256> table{};
+  for (int c = 0x21; c < 0x7F; ++c) {
+    table[static_cast<std::size_t>(c)] = true;
+  }
+  for (const char c : std::string_view("=|<>/\\.-")) {
+    table[static_cast<unsigned char>(c)] = false;
+  }
+  return table;
+}
+constexpr std::array<bool, 256> kWordBytes = MakeWordBytes();
+} // namespace
+
 void CStringUtils::GetWordSpans(std::string_view text, std::vector<Span>& spans, bool userText) {
   spans.clear();
   bool inWord = false;
   std::size_t wordStart = 0;
   for (std::size_t i = 0; i < text.size();) {
+    // Most bytes are plain letters: they only start a word or go on with one.
+    if (kWordBytes[static_cast<unsigned char>(text[i])]) {
+      if (!inWord) {
+        wordStart = i;
+        inWord = true;
+      }
+      do {
+        ++i;
+      } while (i < text.size() && kWordBytes[static_cast<unsigned char>(text[i])]);
+      continue;
+    }
     if (!userText && CUtf8::IsFiller(text[i])) {
       ++i; // belongs to the character before it, word or separator
       continue;

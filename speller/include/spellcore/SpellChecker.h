@@ -54,12 +54,22 @@ public:
   bool PreprocessWord(std::string& word) const;
   /// True when one of the dictionaries `ids` recognises `word` (letter case aside).
   bool LookUp(const std::string& word, const std::vector<int>& ids) const;
+  /// As LookUp; `settled` becomes false when a dictionary of `ids` could not be
+  /// loaded (its file missing or unreadable), so that asking again may load it and get
+  /// another answer without GetChangeCount having moved. Untouched otherwise.
+  bool LookUp(const std::string& word, const std::vector<int>& ids, bool& settled) const;
   /// Holds the dictionaries for this thread's look-ups until ReleaseLookups, so that
   /// each LookUp in between skips the count shared by all threads (see
   /// CSpellLookupScope). While held, the thread may call only PreprocessWord and
   /// LookUp of the speller: a dictionary change waits until the release.
   void HoldLookups() const;
   void ReleaseLookups() const;
+  /// A count that moves on whenever the answer of PreprocessWord or LookUp may change
+  /// (a dictionary loaded, edited, added or dropped, or a new speller). It never comes
+  /// back to an earlier value, so an answer remembered with it is good exactly while
+  /// the count stays the same. Any thread; while it holds its look-ups only a first
+  /// load of a dictionary can move it on.
+  static std::uint64_t GetChangeCount();
 
   /// Overwrites `suggestions` with the candidates for `word` that the dictionaries
   /// `ids` accept, in ascending byte order without duplicates. `findAll` false hands

@@ -3,12 +3,21 @@
 
 #include "spellcore/SpellChecker.h"
 #include "utilcore/DirUtils.h"
+#include "utilcore/TextArray.h"
+#include "utilcore/ZebUtils.h"
+
+#include "testkit/FileBytes.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstddef>
+#include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -103,6 +112,119 @@ TEST_F(PageScannerTest, CountsColumnsAcrossALineOfSeveralMegabytes) {
   EXPECT_EQ(places[1].column, 13 + hidden + 4);
   EXPECT_EQ(places[2].column, 13 + hidden + 10);
   EXPECT_EQ(places[2].endColumn, 13 + hidden + 13);
+}
+
+/// The words ScanLine finds unknown in `line`, by first occurrence.
+std::vector<std::string> UnknownWords(const std::string& line, const std::vector<int>& ids) {
+  CPageScanner::ClearFindings();
+  CPageScanner(ids, {}).ScanLine(line, nullptr, 0);
+  std::vector<std::string> words;
+  for (const CBadWordsList::SFileFindings& finding : CPageScanner::Findings()) {
+    words.push_back(finding.text);
+  }
+  return words;
+}
+
+TEST_F(PageScannerTest, NeverAnswersFromBeforeADictionaryChange) {
+  // The same line on the same thread again and again: the remembered answers for its
+  // tokens must follow every change of the dictionaries between two scans.
+  const std::string name = "Scanner Ignore";
+  const std::string file = CZebUtils::GetCustomDictionaryPath() + name + ".dic";
+  const std::string line = "qwzx teh (qwzx), blorf's";
+  std::vector<int> ids;
+  const auto restart = [&] {
+    CSpellChecker::DeleteInstance();
+    CSpellChecker* speller = CSpellChecker::GetInstance();
+    speller->SetAppPath(CDirUtils::GetAppPath());
+    // Creates the list the first time; later the folder scan registers it.
+    speller->AddCustomDictionary(name);
+    ids = {0, speller->GetDictionaryID(name)};
+  };
+  restart();
+  restart();
+  const int ignore = ids[1];
+  const auto words = [](std::vector<std::string> added) {
+    TextArray list;
+    list.Items() = std::move(added);
+    return list;
+  };
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    std::vector<std::string> unknown;
+  } steps[] = {
+      {"nothing changed", [] {}, {"qwzx", "teh", "blorf"}},
+      {"a word added to the ignore list",
+       [&] { CSpellChecker::GetInstance()->AddWord(ignore, "QWZX"); },
+       {"teh", "blorf"}},
+      {"the ignore list replaced",
+       [&] { CSpellChecker::GetInstance()->SetWords(ignore, words({"blorf"})); },
+       {"qwzx", "teh"}},
+      // A new speller hands out the same ids; its list was edited on disk meanwhile.
+      {"a new speller with other words under the same id",
+       [&] {
+         testkit::WriteBytes(file, "teh\n");
+         restart();
+         EXPECT_EQ(ids, std::vector<int>({0, ignore}));
+       },
+       {"qwzx", "blorf"}},
+      {"the list left out of the ids", [&] { ids = {0}; }, {"qwzx", "teh", "blorf"}},
+      // The list cannot be loaded: no answer that depends on it may be kept, since the
+      // next look-up loads it once the file is back.
+      {"the list's file gone before its first load",
+       [&] {
+         restart();
+         std::filesystem::remove(file);
+       },
+       {"qwzx", "teh", "blorf"}},
+      {"the list's file back", [&] { testkit::WriteBytes(file, "qwzx\nblorf\n"); }, {"teh"}},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.change();
+    // Twice: the first scan may fill the cache, the second answers from it.
+    EXPECT_EQ(UnknownWords(line, ids), step.unknown);
+    EXPECT_EQ(UnknownWords(line, ids), step.unknown);
+  }
+}
+
+TEST_F(PageScannerTest, ThreadsScanningMeanwhileSeeAnAddedWord) {
+  CSpellChecker& speller = *CSpellChecker::GetInstance();
+  speller.AddCustomDictionary("Scanner Threads");
+  const std::vector<int> ids{0, speller.GetDictionaryID("Scanner Threads")};
+  const std::string line = "zzqx teh zzqx";
+  const auto unknown = [&] {
+    const std::vector<std::string> words = UnknownWords(line, ids);
+    return std::find(words.begin(), words.end(), "zzqx") != words.end();
+  };
+  // Each thread has met the word unknown before it is added, and goes on scanning the
+  // same line while it is added and after.
+  std::atomic<int> ready{0};
+  std::atomic<bool> added{false};
+  std::atomic<int> stale{0};
+  const auto scan = [&] {
+    EXPECT_TRUE(unknown());
+    ++ready;
+    for (int after = 0; after < 100;) {
+      const bool wasAdded = added.load();
+      const bool found = unknown();
+      if (wasAdded) {
+        stale += found ? 1 : 0;
+        ++after;
+      }
+    }
+  };
+  {
+    const std::jthread first(scan);
+    const std::jthread second(scan);
+    while (ready.load() < 2) {
+      std::this_thread::yield();
+    }
+    speller.AddWord(ids[1], "zzqx");
+    added = true;
+  }
+  EXPECT_EQ(stale.load(), 0);
+  EXPECT_EQ(UnknownWords(line, ids), std::vector<std::string>({"teh"}));
 }
 
 } // namespace

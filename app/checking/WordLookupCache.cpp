@@ -1,0 +1,161 @@
+#include "checking/WordLookupCache.h"
+
+#include "spellcore/SpellChecker.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t kFirstSlots = 1024;
+constexpr int kTagShift = 40;
+
+static_assert(CWordLookupCache::kMaxBytes <= std::size_t{1} << 22, "offsets take 22 bits");
+
+std::uint64_t Mix(std::uint64_t x) {
+  x ^= x >> 32;
+  x *= 0xD6E8FEB86659FD93ULL;
+  return x ^ (x >> 32);
+}
+
+// Tokens are short: comparing them in place beats a call to memcmp.
+bool SameBytes(const char* a, const char* b, std::size_t size) {
+  for (; size >= 8; a += 8, b += 8, size -= 8) {
+    std::uint64_t x = 0;
+    std::uint64_t y = 0;
+    std::memcpy(&x, a, sizeof x);
+    std::memcpy(&y, b, sizeof y);
+    if (x != y) {
+      return false;
+    }
+  }
+  for (; size > 0; ++a, ++b, --size) {
+    if (*a != *b) {
+      return false;
+    }
+  }
+  return true;
+}
+
+} // namespace
+
+std::uint64_t CWordLookupCache::Hash(std::string_view token) {
+  std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ token.size();
+  std::size_t i = 0;
+  for (; i + 8 <= token.size(); i += 8) {
+    std::uint64_t chunk = 0;
+    std::memcpy(&chunk, token.data() + i, sizeof chunk);
+    hash = Mix(hash ^ chunk);
+  }
+  std::uint64_t tail = 0;
+  if (i < token.size()) {
+    std::memcpy(&tail, token.data() + i, token.size() - i);
+  }
+  return Mix(hash ^ tail ^ (std::uint64_t{1} << 63));
+}
+
+void CWordLookupCache::Clear() {
+  std::fill(m_slots.begin(), m_slots.end(), SSlot{});
+  m_count = 0;
+  m_arena.clear();
+}
+
+void CWordLookupCache::BeginLine(const std::vector<int>& ids) {
+  if (!m_valid || ids != m_ids) {
+    Clear();
+    m_ids = ids;
+    m_changeCount = CSpellChecker::GetChangeCount();
+    m_valid = true;
+    return;
+  }
+  CheckCount();
+}
+
+void CWordLookupCache::CheckCount() {
+  const std::uint64_t count = CSpellChecker::GetChangeCount();
+  if (count != m_changeCount) {
+    Clear();
+    m_changeCount = count;
+  }
+}
+
+CWordLookupCache::SAnswer CWordLookupCache::LookUp(const CSpellChecker& speller,
+                                                   std::string_view token) {
+  CheckCount();
+  const std::uint64_t hash = Hash(token);
+  if (const SSlot* slot = Find(token, hash)) {
+    const std::size_t wordAt = slot->offset + slot->tokenLength;
+    return {static_cast<EOutcome>(slot->outcome),
+            std::string_view(m_arena).substr(wordAt, slot->wordLength)};
+  }
+  m_word.assign(token);
+  bool settled = true;
+  EOutcome outcome = EOutcome::kSkipped;
+  if (speller.PreprocessWord(m_word)) {
+    outcome = speller.LookUp(m_word, m_ids, settled) ? EOutcome::kKnown : EOutcome::kUnknown;
+  }
+  if (!settled || token.size() > kMaxLength || m_word.size() > kMaxLength) {
+    return {outcome, m_word};
+  }
+  return Remember(token, hash, outcome);
+}
+
+const CWordLookupCache::SSlot* CWordLookupCache::Find(std::string_view token,
+                                                      std::uint64_t hash) const {
+  if (m_slots.empty()) {
+    return nullptr;
+  }
+  const std::size_t mask = m_slots.size() - 1;
+  const std::uint64_t tag = hash >> kTagShift;
+  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    const SSlot& slot = m_slots[at];
+    if (slot.outcome == 0) {
+      return nullptr;
+    }
+    if (slot.tag == tag && slot.tokenLength == token.size() &&
+        SameBytes(m_arena.data() + slot.offset, token.data(), token.size())) {
+      return &slot;
+    }
+  }
+}
+
+CWordLookupCache::SAnswer CWordLookupCache::Remember(std::string_view token, std::uint64_t hash,
+                                                     EOutcome outcome) {
+  const std::string_view word = outcome == EOutcome::kUnknown ? m_word : std::string_view();
+  if (m_count == kMaxEntries || m_arena.size() + token.size() + word.size() > kMaxBytes) {
+    Clear();
+  }
+  if ((m_count + 1) * 2 > m_slots.size()) {
+    Grow();
+  }
+  SSlot slot{};
+  slot.tag = hash >> kTagShift;
+  slot.offset = m_arena.size();
+  slot.tokenLength = token.size();
+  slot.wordLength = word.size();
+  slot.outcome = static_cast<std::uint64_t>(outcome);
+  m_arena.append(token);
+  m_arena.append(word);
+  Place(slot, hash);
+  ++m_count;
+  return {outcome, std::string_view(m_arena).substr(slot.offset + token.size(), word.size())};
+}
+
+void CWordLookupCache::Grow() {
+  std::vector<SSlot> old(std::max(kFirstSlots, m_slots.size() * 2));
+  old.swap(m_slots);
+  for (const SSlot& slot : old) {
+    if (slot.outcome != 0) {
+      Place(slot, Hash(std::string_view(m_arena).substr(slot.offset, slot.tokenLength)));
+    }
+  }
+}
+
+void CWordLookupCache::Place(const SSlot& slot, std::uint64_t hash) {
+  const std::size_t mask = m_slots.size() - 1;
+  std::size_t at = hash & mask;
+  while (m_slots[at].outcome != 0) {
+    at = (at + 1) & mask;
+  }
+  m_slots[at] = slot;
+}
