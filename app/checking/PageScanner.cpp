@@ -7,6 +7,7 @@
 #include "utilcore/HTMLUtils.h"
 #include "utilcore/InternetUtils.h"
 #include "utilcore/StringUtils.h"
+#include "utilcore/Utf8.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -202,10 +203,26 @@ void BlankFound(std::string& line, const std::vector<std::string>& found) {
   }
 }
 
+/// Whether `line` holds a '<' that opens a tag (before a letter, "/", "!" or "?", fillers
+/// skipped). Once markup is blanked none is left; decoding makes one from "&lt;b" or
+/// "<&#98;".
+bool HoldsTagOpener(std::string_view line) {
+  for (std::size_t at = line.find('<'); at != std::string_view::npos; at = line.find('<', at + 1)) {
+    const std::size_t next = CUtf8::SkipFillers(line, at + 1);
+    if (next == line.size()) {
+      continue;
+    }
+    const char c = line[next];
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '/' || c == '!' || c == '?') {
+      return true;
+    }
+  }
+  return false;
+}
+
 /// Removes the tags that decoded references made ("&lt;b&gt;" is shown as a tag's text
-/// but is still markup to take out), from line `first` on: the lines before the first
-/// one that held an "&" were not touched by decoding, and the tag pass before it left
-/// nothing there that opens a tag.
+/// but is still markup to take out), from line `first` on: the first line that holds a
+/// tag opener after decoding.
 void BlankDecodedTags(std::vector<std::string>& lines, std::size_t first) {
   if (first >= lines.size()) {
     return;
@@ -244,20 +261,28 @@ void CPageScanner::ClearFindings() {
 }
 
 bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck& stopped) {
-  for (const auto& block : kMarkupBlocks) {
-    CStringUtils::ReplaceTextBlock(lines, block[0], block[1], "", true);
+  if (!CStringUtils::BlankMarkup(lines)) {
+    // Blocks of one kind inside those of another: one kind after the other settles
+    // the rest of the page.
+    for (const auto& block : kMarkupBlocks) {
+      CStringUtils::ReplaceTextBlock(lines, block[0], block[1], "", true);
+    }
   }
-  std::size_t firstReference = lines.size();
+  std::size_t firstTag = lines.size();
   for (std::size_t k = 0; k < lines.size(); ++k) {
     if (stopped && stopped()) {
       return false;
     }
-    if (firstReference == lines.size() && lines[k].find('&') != std::string::npos) {
-      firstReference = k;
+    std::string& line = lines[k];
+    if (line.find('&') == std::string::npos) {
+      continue;
     }
-    CHTMLUtils::ReplaceHTMLReservedChars(lines[k], false, true);
+    CHTMLUtils::ReplaceHTMLReservedChars(line, false, true);
+    if (firstTag == lines.size() && HoldsTagOpener(line)) {
+      firstTag = k;
+    }
   }
-  BlankDecodedTags(lines, firstReference);
+  BlankDecodedTags(lines, firstTag);
   return true;
 }
 

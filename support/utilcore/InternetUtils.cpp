@@ -302,9 +302,23 @@ bool WebAddressAt(std::string_view line, std::size_t pos, CSpan& span) {
   return false;
 }
 
+/// Whether a web address may start in `line`: every prefix holds "://", "mailto:" or
+/// "www.". Most lines hold none, and a colon alone ("Note:") is not worth a walk.
+bool MayHoldWebAddress(std::string_view line) {
+  constexpr std::string_view kMailto = "mailto";
+  for (std::size_t colon = line.find(':'); colon != std::string_view::npos;
+       colon = line.find(':', colon + 1)) {
+    if (line.substr(colon + 1, 2) == "//" ||
+        (colon >= kMailto.size() && StartsWithNoCase(line, colon - kMailto.size(), kMailto))) {
+      return true;
+    }
+  }
+  return ContainsWww(line);
+}
+
 /// Calls `onAddress(CSpan)` for every web address of the line, left to right.
 template <typename OnAddress> void ForEachWebAddress(std::string_view line, OnAddress onAddress) {
-  if (line.find(':') == std::string_view::npos && !ContainsWww(line)) {
+  if (!MayHoldWebAddress(line)) {
     return;
   }
   std::size_t pos = 0;

@@ -373,6 +373,11 @@ bool MatchesAt(std::string_view line, std::size_t at, std::string_view token, bo
   return true;
 }
 
+bool EqualNoCase(char a, char b) {
+  return CStringUtils::m_tableUppercase[static_cast<unsigned char>(a)] ==
+         CStringUtils::m_tableUppercase[static_cast<unsigned char>(b)];
+}
+
 std::size_t FindToken(std::string_view line, std::string_view token, std::size_t from,
                       bool ignoreCase) {
   const auto first = static_cast<unsigned char>(token[0]);
@@ -438,7 +443,7 @@ bool FindTagEnd(const std::vector<std::string>& lines, const CBlockRule& rule, C
       continue;
     }
     const char c = line[pos.offset];
-    if (MatchesAt(line, pos.offset, rule.end, true)) {
+    if (EqualNoCase(c, rule.end.front()) && MatchesAt(line, pos.offset, rule.end, true)) {
       pos.offset += rule.end.size();
       return true;
     }
@@ -492,6 +497,98 @@ void ReplaceRange(std::vector<std::string>& lines, CLinePos from, CLinePos to,
   lines[from.line] = std::move(joined);
   const auto first = lines.begin() + static_cast<std::ptrdiff_t>(from.line);
   lines.erase(first + 1, first + 1 + static_cast<std::ptrdiff_t>(to.line - from.line));
+}
+
+// ---- Markup in one walk ----------------------------------------------------------------
+
+CBlockRule MakeBlockRule(std::string_view start, std::string_view end) {
+  CBlockRule rule{start, end};
+  rule.html = start.front() == '<';
+  rule.tagOpen = start == "<";
+  rule.namedTag = rule.html && IsAsciiLetter(static_cast<unsigned char>(start.back()));
+  return rule;
+}
+
+/// The blocks BlankMarkup takes out, in the order it stands for.
+enum EMarkup : std::size_t { kComment, kScript, kStyle, kTag, kMarkupKinds };
+/// MarkupAt's answer where no block opens, and where the walk cannot tell.
+constexpr std::size_t kNoMarkup = kMarkupKinds;
+constexpr std::size_t kUnclearMarkup = kMarkupKinds + 1;
+
+const std::array<CBlockRule, kMarkupKinds>& MarkupRules() {
+  static const std::array<CBlockRule, kMarkupKinds> rules = {
+      MakeBlockRule("<!--", "-->"), MakeBlockRule("<script", "/script>"),
+      MakeBlockRule("<style", "/style>"), MakeBlockRule("<", ">")};
+  return rules;
+}
+
+bool Before(CLinePos a, CLinePos b) {
+  return a.line < b.line || (a.line == b.line && a.offset < b.offset);
+}
+
+/// Moves `pos` to the next '<' before `limit`.
+bool FindOpenBefore(const std::vector<std::string>& lines, CLinePos& pos, CLinePos limit) {
+  for (; pos.line <= limit.line; ++pos.line, pos.offset = 0) {
+    const std::string_view line = lines[pos.line];
+    const std::size_t end = pos.line == limit.line ? limit.offset : line.size();
+    if (pos.offset >= end) {
+      continue;
+    }
+    const void* hit = std::memchr(line.data() + pos.offset, '<', end - pos.offset);
+    if (hit != nullptr) {
+      pos.offset = static_cast<std::size_t>(static_cast<const char*>(hit) - line.data());
+      return true;
+    }
+  }
+  return false;
+}
+
+/// The kind of block that the '<' at `at` opens. A "<script" or "<style" right before
+/// another '<' is unclear: it opens once a block of an earlier kind there is blanked.
+std::size_t MarkupAt(std::string_view line, std::size_t at) {
+  const auto& rules = MarkupRules();
+  for (std::size_t kind = 0; kind < kMarkupKinds; ++kind) {
+    const CBlockRule& rule = rules[kind];
+    if (!MatchesAt(line, at, rule.start, true)) {
+      continue;
+    }
+    if (OpensBlock(rule, line, at)) {
+      return kind;
+    }
+    const std::size_t after = CUtf8::SkipFillers(line, at + rule.start.size());
+    if (rule.namedTag && after < line.size() && line[after] == '<') {
+      return kUnclearMarkup;
+    }
+  }
+  return kNoMarkup;
+}
+
+/// Whether the block of `kind` at [from, to) holds no opener of a kind blanked before
+/// it. A comment wholly inside a script or style is no trouble: the block ends at the
+/// same place whether the comment went first or not.
+bool HoldsNoEarlierMarkup(const std::vector<std::string>& lines, std::size_t kind, CLinePos from,
+                          CLinePos to) {
+  const auto& rules = MarkupRules();
+  CLinePos pos{from.line, from.offset + rules[kind].start.size()};
+  while (kind != kComment && FindOpenBefore(lines, pos, to)) {
+    const std::string_view line = lines[pos.line];
+    for (std::size_t earlier = kComment; earlier < kind; ++earlier) {
+      if (MatchesAt(line, pos.offset, rules[earlier].start, true) &&
+          (earlier != kComment || kind == kTag)) {
+        return false;
+      }
+    }
+    if (!MatchesAt(line, pos.offset, rules[kComment].start, false)) {
+      ++pos.offset;
+      continue;
+    }
+    CLinePos end{pos.line, pos.offset + rules[kComment].start.size()};
+    if (!FindBlockEnd(lines, rules[kComment], end) || Before(to, end)) {
+      return false;
+    }
+    pos = end;
+  }
+  return true;
 }
 
 // ---- Case ---------------------------------------------------------------------------------
@@ -557,7 +654,17 @@ void CStringUtils::TrimPunctuation(std::string& text, std::string_view keepLeadi
 }
 
 bool CStringUtils::IsEffectivelyEmpty(std::string_view text) {
+  // Blanked markup leaves long runs of blanks: eight at a time.
+  constexpr std::uint64_t kEightBlanks = 0x2020202020202020ULL;
   for (std::size_t i = 0; i < text.size();) {
+    if (i + sizeof kEightBlanks <= text.size()) {
+      std::uint64_t chunk = 0;
+      std::memcpy(&chunk, text.data() + i, sizeof chunk);
+      if (chunk == kEightBlanks) {
+        i += sizeof chunk;
+        continue;
+      }
+    }
     const auto byte = static_cast<unsigned char>(text[i]);
     if (byte < 0x80) {
       if (byte > 0x20 && byte < 0x7F) {
@@ -685,11 +792,7 @@ void CStringUtils::ReplaceTextBlock(std::vector<std::string>& lines, std::string
   if (start.empty() || end.empty()) {
     return;
   }
-  CBlockRule rule{start, end};
-  rule.html = start.front() == '<';
-  rule.tagOpen = start == "<";
-  rule.namedTag = rule.html && IsAsciiLetter(static_cast<unsigned char>(start.back()));
-
+  const CBlockRule rule = MakeBlockRule(start, end);
   CLinePos from;
   while (FindBlockStart(lines, rule, from)) {
     CLinePos to{from.line, from.offset + start.size()};
@@ -705,6 +808,36 @@ void CStringUtils::ReplaceTextBlock(std::vector<std::string>& lines, std::string
       from.offset += replacement.size();
     }
   }
+}
+
+bool CStringUtils::BlankMarkup(std::vector<std::string>& lines) {
+  if (lines.empty()) {
+    return true;
+  }
+  const auto& rules = MarkupRules();
+  const CLinePos endOfText{lines.size() - 1, lines.back().size()};
+  CLinePos pos;
+  while (FindOpenBefore(lines, pos, endOfText)) {
+    const std::size_t kind = MarkupAt(lines[pos.line], pos.offset);
+    if (kind == kUnclearMarkup) {
+      return false;
+    }
+    if (kind == kNoMarkup) {
+      ++pos.offset;
+      continue;
+    }
+    CLinePos to{pos.line, pos.offset + rules[kind].start.size()};
+    if (!FindBlockEnd(lines, rules[kind], to)) {
+      to = endOfText;
+    }
+    to.offset = CUtf8::SkipFillers(lines[to.line], to.offset);
+    if (!HoldsNoEarlierMarkup(lines, kind, pos, to)) {
+      return false;
+    }
+    BlankRange(lines, pos, to);
+    pos = to;
+  }
+  return true;
 }
 
 // ---- Occurrences -------------------------------------------------------------------------------

@@ -81,6 +81,10 @@ TEST_F(PageScannerTest, FindsWhatTheReferenceFindsAcrossLines) {
       {"comment opened before the first reference",
        {"<!-- teh", "&amp; teh -->", "teh &lt;b&gt; teh"},
        2},
+      // Blocks of one kind inside those of another, taken out one kind after the other.
+      {"script ending inside a comment", {"<script>teh<!--</script>-->teh</script>teh"}, 1},
+      {"comment inside a tag", {"<a title='<!--'>teh", "-->'> teh"}, 1},
+      {"tag opened by a reference after a real '<'", {"<&#98;>teh</b> teh"}, 2},
       {"the same word on and beside an address",
        {"teh teh@exemple.org teh http://teh.org/teh teh"},
        3},

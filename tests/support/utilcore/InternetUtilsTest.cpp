@@ -65,6 +65,7 @@ const CAddressCase kAddressCases[] = {
     {"<~~~jean@x.fr>~~~", {"jean@x.fr"}, {}},
     // An '@' inside a web address belongs to the web address.
     {"mailto:jean@x.fr", {}, {"mailto:jean@x.fr"}},
+    {"Note: a:b, then MailTo:ann@x.fr, ftp:/x and :// alone", {}, {"MailTo:ann@x.fr"}},
     {"Write (mailto:jean@x.fr?subject=Hi) or to ann@x.fr", {"ann@x.fr"},
      {"mailto:jean@x.fr?subject=Hi"}},
     {"ftp://user@files.example.com/pub/", {}, {"ftp://user@files.example.com/pub/"}},

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -112,11 +113,31 @@ TEST(StringUtilsTrimPunctuation, TrimsAsciiAndUnicodeExceptKept) {
 
 TEST(StringUtilsIsEffectivelyEmpty, OnlyVisibleCharactersCount) {
   const std::vector<std::string> empty = {
-      "",       " \t\r\n", Nbsp(),  "\u200B",         "\u200D\u200C",
-      "\u00AD", "\uFEFF",  Fill(3), Nbsp() + Fill(4), "\u2060\u3000",
+      "",
+      " \t\r\n",
+      Nbsp(),
+      "\u200B",
+      "\u200D\u200C",
+      "\u00AD",
+      "\uFEFF",
+      Fill(3),
+      Nbsp() + Fill(4),
+      "\u2060\u3000",
+      // Runs of blanks longer than eight around what is left of them.
+      std::string(23, ' '),
+      std::string(9, ' ') + "\u200B" + std::string(8, ' '),
   };
   const std::vector<std::string> visible = {
-      "a", "&", "\u00B7", "\u200Bx", Fill(2) + ".", "\xFF", "\u00E9", "\u2019",
+      "a",
+      "&",
+      "\u00B7",
+      "\u200Bx",
+      Fill(2) + ".",
+      "\xFF",
+      "\u00E9",
+      "\u2019",
+      std::string(16, ' ') + "x",
+      std::string(9, ' ') + "x" + std::string(8, ' '),
   };
   for (const auto& text : empty) {
     EXPECT_TRUE(CStringUtils::IsEffectivelyEmpty(text)) << text;
@@ -357,6 +378,55 @@ TEST(StringUtilsReplaceTextBlockJoin, EmptyArgumentsChangeNothing) {
   std::vector<std::string> none;
   CStringUtils::ReplaceTextBlock(none, "<", ">", "", true);
   EXPECT_TRUE(none.empty());
+}
+
+// ---- BlankMarkup --------------------------------------------------------------------------
+
+TEST(StringUtilsBlankMarkup, EqualsTheFourBlockKindsInOrderOrStopsWhereItCannotTell) {
+  const struct {
+    const char* what;
+    std::vector<std::string> lines;
+    bool walked;
+  } cases[] = {
+      {"no lines", {}, true},
+      {"every kind, any case, across lines",
+       {"<P>a<!-- b", "c --><SCRIPT x>d</Script>e<style", ">f</STYLE>g<a", "title='>'>h"},
+       true},
+      {"unterminated", {"a<style x", "b"}, true},
+      {"fillers after an end and before a name", {"<b>" + Fill(2) + "a<" + Fill(1) + "i>b"}, true},
+      {"names that only open tags", {"a < b <scripts> <3 <!-> c"}, true},
+      {"comments wholly inside a script and a style",
+       {"<script><!--", "a<b //--></script>c<style><!--d--><!----></style>e"},
+       true},
+      {"a comment past the end of a script, after blocks walked",
+       {"<i>a</i><!-- b -->c<script>a<!--</script>-->b</script>c"},
+       false},
+      {"an unterminated comment in a style", {"<style>a<!--b"}, false},
+      {"a comment inside a tag", {"<a title='<!--'>b", "-->c"}, false},
+      {"a script inside a style", {"<style>a<script>b</style>c</script>d"}, false},
+      {"a style inside a tag", {"<a title='<style>'>b</style>c"}, false},
+      {"a style that opens once the comment after it is gone",
+       {"<style<!-- a -->b</style>c"},
+       false},
+      {"a script before a tag", {"<script" + Fill(1) + "<b>a</script>c"}, false},
+  };
+  const auto blockByBlock = [](std::vector<std::string>& lines) {
+    for (const auto& [start, end] :
+         {std::pair{"<!--", "-->"}, {"<script", "/script>"}, {"<style", "/style>"}, {"<", ">"}}) {
+      CStringUtils::ReplaceTextBlock(lines, start, end, "", true);
+    }
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> walked = c.lines;
+    std::vector<std::string> expected = c.lines;
+    blockByBlock(expected);
+    EXPECT_EQ(CStringUtils::BlankMarkup(walked), c.walked);
+    if (!c.walked) {
+      blockByBlock(walked);
+    }
+    EXPECT_EQ(walked, expected);
+  }
 }
 
 // ---- Occurrences ------------------------------------------------------------------------------
