@@ -53,28 +53,29 @@ int CompareFiles(const CBadWordLoc& a, const CBadWordLoc& b) {
 CBadWord::CBadWord(std::string word) : m_word(std::move(word)) {}
 
 bool CBadWord::AddLocation(const std::string& path, int line, int start, int end,
-                           std::string context) {
+                           std::string_view context) {
   return AddLocation(CDirUtils::ParsePathFromFile(path),
-                     CFileUtils::ParseFileNameFromPath(path, true), line, start, end,
-                     std::move(context));
+                     CFileUtils::ParseFileNameFromPath(path, true), line, start, end, context);
 }
 
 bool CBadWord::AddLocation(std::string_view directory, std::string_view fileName, int line,
-                           int start, int end, std::string context) {
+                           int start, int end, std::string_view context) {
   const bool hadFile = std::any_of(m_locations.begin(), m_locations.end(), [&](const LocPtr& loc) {
     return loc->file != nullptr && loc->file->Is(directory, fileName);
   });
-  AppendLocation(CBadWordFile::Make(directory, fileName), line, start, end, std::move(context));
+  const std::shared_ptr<CBadWordFile> file = CBadWordFile::Make(directory, fileName);
+  const CBadWordFile::SExcerpt excerpt = file->AddExcerpt(context);
+  AppendLocation(file, line, start, end, excerpt);
   return hadFile;
 }
 
 void CBadWord::AppendLocation(std::shared_ptr<const CBadWordFile> file, int line, int start,
-                              int end, std::string context) {
+                              int end, CBadWordFile::SExcerpt excerpt) {
   auto location = std::make_unique<CBadWordLoc>();
   location->line = line;
   location->start = start;
   location->end = end;
-  location->context = std::move(context);
+  location->excerpt = excerpt;
   location->file = std::move(file);
   const CBadWordFile& added = *location->file;
   m_locations.AddTail(std::move(location));
@@ -141,7 +142,7 @@ std::string CBadWord::NextFile(CBadWordsLocList::const_iterator& cursor) const {
 std::string CBadWord::GetContextInFile(std::string_view path) const {
   for (const LocPtr& loc : m_locations) {
     if (loc->HasFullPath(path)) {
-      return loc->context;
+      return std::string(loc->GetContext());
     }
   }
   return {};

@@ -111,7 +111,7 @@ TEST(BadWordsList, RemoveFileLocationsSeesEveryWayALocationArrives) {
 CBadWordsList::SFileFindings FileWord(const std::string& text, const std::vector<int>& lines) {
   CBadWordsList::SFileFindings found{text, {}};
   for (const int line : lines) {
-    CBadWordLoc& location = found.locations.emplace_back();
+    CBadWordsList::SFoundLocation& location = found.locations.emplace_back();
     location.line = line;
     location.start = 2;
     location.end = 5;
@@ -138,7 +138,7 @@ TEST(BadWordsList, RecordFileFindingsAppendsSortsAndIndexes) {
       Keys(*list.FindWord("old")),
       (std::vector<Key>{{"/s/", "b.htm", 1, 2}, {"/s/", "b.htm", 4, 2}, {"/s/", "z.htm", 0, 0}}));
   const CBadWordLoc& first = **list.FindWord("new")->GetLocations().begin();
-  EXPECT_EQ(first.context, "ctx 3");
+  EXPECT_EQ(first.GetContext(), "ctx 3");
   EXPECT_EQ(first.column, 1);
   EXPECT_EQ(first.endColumn, 4);
   EXPECT_EQ(first.end, 5);
@@ -148,6 +148,34 @@ TEST(BadWordsList, RecordFileFindingsAppendsSortsAndIndexes) {
   list.RemoveFileLocations("/s/b.htm");
   EXPECT_EQ(Words(list), (std::vector<std::string>{"old"}));
   EXPECT_EQ(list.FindWord("old")->GetLocations().GetCount(), 1);
+}
+
+// Each location keeps its own excerpt while its page's excerpts grow (one at a time),
+// while other pages come and go, and after its page is removed and checked again.
+TEST(BadWordsList, ExcerptsStayWithTheirLocations) {
+  CBadWordsList list;
+  std::vector<CBadWordsList::SFileFindings> first = {FileWord("one", {2, 1}), FileWord("two", {0})};
+  list.RecordFileFindings("/s/", "a.htm", first);
+  std::vector<CBadWordsList::SFileFindings> other = {FileWord("two", {5})};
+  list.RecordFileFindings("/s/", "b.htm", other);
+  list.RecordLocation("one", "/s/", "c.htm", 3, 0, 3, "c short");
+  list.RecordLocation("two", "/s/", "c.htm", 4, 0, 3, std::string(300, 'x'));
+  list.RecordLocation("one", "/s/", "c.htm", 6, 0, 3, "c last");
+  list.RemoveFileLocations("/s/a.htm");
+  std::vector<CBadWordsList::SFileFindings> again = {FileWord("three", {8}), FileWord("two", {9})};
+  list.RecordFileFindings("/s/", "a.htm", again);
+
+  std::vector<std::string> seen;
+  for (const std::string& text : Words(list)) {
+    for (const auto& loc : list.FindWord(text)->GetLocations()) {
+      seen.push_back(text + " " + loc->GetFileName() + ":" + std::to_string(loc->line) + " " +
+                     std::string(loc->GetContext().substr(0, 8)));
+    }
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"one c.htm:3 c short", "one c.htm:6 c last",
+                                            "two a.htm:9 ctx 9", "two b.htm:5 ctx 5",
+                                            "two c.htm:4 xxxxxxxx", "three a.htm:8 ctx 8"}));
+  EXPECT_EQ(list.FindWord("two")->GetContextInFile("/s/c.htm"), std::string(300, 'x'));
 }
 
 // Locations recorded one at a time share their page's record while the page stays
@@ -164,7 +192,7 @@ TEST(BadWordsList, RecordLocationSharesThePageOfTheLastLocation) {
   EXPECT_NE(first.file, other.file);
   EXPECT_EQ(other.GetFullPath(), "/s/b.htm");
   EXPECT_TRUE(
-      first.IsInFileOf(CBadWordLoc{0, 0, 0, -1, -1, "", CBadWordFile::Make("/s/", "a.htm")}));
+      first.IsInFileOf(CBadWordLoc{0, 0, 0, -1, -1, {}, CBadWordFile::Make("/s/", "a.htm")}));
   EXPECT_EQ(CBadWordLoc().GetFullPath(), "");
 }
 
@@ -307,7 +335,8 @@ TEST(BadWord, SortComparesFolderAndNameWithoutCaseAndIsStable) {
   word.SortLocations();
   std::vector<std::string> order;
   for (const auto& loc : word.GetLocations()) {
-    order.push_back(loc->GetFullPath() + ":" + std::to_string(loc->line) + loc->context);
+    order.push_back(loc->GetFullPath() + ":" + std::to_string(loc->line) +
+                    std::string(loc->GetContext()));
   }
   EXPECT_EQ(order, (std::vector<std::string>{"/s/b/A.htm:1", "/s/B/a.htm:1", "/s/B/a.htm:2first",
                                              "/s/b/A.htm:2second"}));

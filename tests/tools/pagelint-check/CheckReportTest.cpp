@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -175,3 +176,20 @@ TEST_F(CheckReportTest, SeveralRootsPrefixTheirPathsWithTheRootAsGiven) {
 }
 
 } // namespace
+
+// Contexts are views: the bytes handed to Keep last as long as the report, whoever
+// else let go of them, and each owner is kept once.
+TEST_F(CheckReportTest, KeptContextsOutliveTheirGivers) {
+  m_report.AddRoot("site", "/s/");
+  {
+    auto page = std::make_shared<std::string>("one teh two");
+    m_report.Keep(page);
+    m_report.Keep(page);
+    m_report.Keep(nullptr);
+    m_report.AddFinding(Word("teh"), 0, "/s/a.html", 0, 4, 7, 4, 7,
+                        std::string_view(*page).substr(4, 3));
+    EXPECT_EQ(page.use_count(), 2);
+  }
+  m_report.Sort();
+  EXPECT_EQ(m_report.GetWords()[0].locations[0].context, "teh");
+}
