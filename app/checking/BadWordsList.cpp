@@ -24,7 +24,7 @@ void CBadWordsList::AppendLocked(std::unique_ptr<CBadWord> word) {
   m_listed.insert(added);
   added->m_owner = this;
   for (const auto& location : added->GetLocations()) {
-    IndexFile(added, location->GetDirectory(), location->GetFileName());
+    IndexFile(added, location.GetDirectory(), location.GetFileName());
   }
 }
 
@@ -208,14 +208,14 @@ void CBadWordsList::RecordFileFindings(std::string_view directory, std::string_v
     // leaves a location that removing the file would miss.
     IndexFile(word, directory, fileName);
     for (const SFoundLocation& location : found.locations) {
-      auto added = std::make_unique<CBadWordLoc>();
-      added->line = location.line;
-      added->start = location.start;
-      added->end = location.end;
-      added->column = location.column;
-      added->endColumn = location.endColumn;
-      added->excerpt = file->AddExcerpt(location.context);
-      added->file = file;
+      CBadWordLoc added;
+      added.line = location.line;
+      added.start = location.start;
+      added.end = location.end;
+      added.column = location.column;
+      added.endColumn = location.endColumn;
+      added.excerpt = file->AddExcerpt(location.context);
+      added.file = file;
       word->m_locations.AddTail(std::move(added));
     }
     word->SortLocations();

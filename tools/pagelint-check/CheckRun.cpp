@@ -356,8 +356,7 @@ void CCheckRun::CollectFindings(CWebProject& project, int root) {
     const auto index = static_cast<std::size_t>(&word - m_report.GetWords().data());
     word.locations.reserve(word.locations.size() +
                            static_cast<std::size_t>(badWord.GetLocations().GetCount()));
-    for (const auto& entry : badWord.GetLocations()) {
-      const CBadWordLoc& location = *entry;
+    for (const CBadWordLoc& location : badWord.GetLocations()) {
       // A word's locations come file by file: each file's path is built once. The
       // report views the excerpts where the check put them and keeps their page.
       if (pathOf == nullptr || location.file != pathOf) {

@@ -38,7 +38,7 @@ using Key = std::tuple<std::string, std::string, int, int>;
 std::vector<Key> Keys(const CBadWord& word) {
   std::vector<Key> keys;
   for (const auto& loc : word.GetLocations()) {
-    keys.emplace_back(loc->GetDirectory(), loc->GetFileName(), loc->line, loc->start);
+    keys.emplace_back(loc.GetDirectory(), loc.GetFileName(), loc.line, loc.start);
   }
   return keys;
 }
@@ -137,13 +137,13 @@ TEST(BadWordsList, RecordFileFindingsAppendsSortsAndIndexes) {
   EXPECT_EQ(
       Keys(*list.FindWord("old")),
       (std::vector<Key>{{"/s/", "b.htm", 1, 2}, {"/s/", "b.htm", 4, 2}, {"/s/", "z.htm", 0, 0}}));
-  const CBadWordLoc& first = **list.FindWord("new")->GetLocations().begin();
+  const CBadWordLoc& first = *list.FindWord("new")->GetLocations().begin();
   EXPECT_EQ(first.GetContext(), "ctx 3");
   EXPECT_EQ(first.column, 1);
   EXPECT_EQ(first.endColumn, 4);
   EXPECT_EQ(first.end, 5);
   // One record of the file serves all its locations, whatever their word.
-  EXPECT_EQ(first.file, (*list.FindWord("old")->GetLocations().begin())->file);
+  EXPECT_EQ(first.file, (*list.FindWord("old")->GetLocations().begin()).file);
 
   list.RemoveFileLocations("/s/b.htm");
   EXPECT_EQ(Words(list), (std::vector<std::string>{"old"}));
@@ -168,8 +168,8 @@ TEST(BadWordsList, ExcerptsStayWithTheirLocations) {
   std::vector<std::string> seen;
   for (const std::string& text : Words(list)) {
     for (const auto& loc : list.FindWord(text)->GetLocations()) {
-      seen.push_back(text + " " + loc->GetFileName() + ":" + std::to_string(loc->line) + " " +
-                     std::string(loc->GetContext().substr(0, 8)));
+      seen.push_back(text + " " + loc.GetFileName() + ":" + std::to_string(loc.line) + " " +
+                     std::string(loc.GetContext().substr(0, 8)));
     }
   }
   EXPECT_EQ(seen, (std::vector<std::string>{"one c.htm:3 c short", "one c.htm:6 c last",
@@ -186,9 +186,9 @@ TEST(BadWordsList, RecordLocationSharesThePageOfTheLastLocation) {
   const CBadWord* wrod = list.RecordLocation("wrod", "/s/", "a.htm", 1, 0, 4, "");
   list.RecordLocation("teh", "/s/", "b.htm", 2, 0, 3, "");
   const auto& tehLocations = teh->GetLocations();
-  const CBadWordLoc& first = **tehLocations.begin();
-  const CBadWordLoc& other = **std::next(tehLocations.begin());
-  EXPECT_EQ(first.file, (*wrod->GetLocations().begin())->file);
+  const CBadWordLoc& first = *tehLocations.begin();
+  const CBadWordLoc& other = *std::next(tehLocations.begin());
+  EXPECT_EQ(first.file, (*wrod->GetLocations().begin()).file);
   EXPECT_NE(first.file, other.file);
   EXPECT_EQ(other.GetFullPath(), "/s/b.htm");
   EXPECT_TRUE(
@@ -266,7 +266,7 @@ TEST(BadWord, AddLocationSplitsThePathAndTellsWhetherTheFileWasThere) {
   EXPECT_FALSE(word.AddLocation("/site/sub/page.htm", 3, 4, 7, "a teh b"));
   EXPECT_TRUE(word.AddLocation("/site/sub/page.htm", 5, 0, 3, "teh"));
   EXPECT_FALSE(word.AddLocation("/site/page.htm", 0, 0, 3, ""));
-  const CBadWordLoc& first = **word.GetLocations().begin();
+  const CBadWordLoc& first = *word.GetLocations().begin();
   EXPECT_EQ(first.GetDirectory(), "/site/sub/");
   EXPECT_EQ(first.GetFileName(), "page.htm");
   EXPECT_EQ(first.GetFullPath(), "/site/sub/page.htm");
@@ -335,8 +335,8 @@ TEST(BadWord, SortComparesFolderAndNameWithoutCaseAndIsStable) {
   word.SortLocations();
   std::vector<std::string> order;
   for (const auto& loc : word.GetLocations()) {
-    order.push_back(loc->GetFullPath() + ":" + std::to_string(loc->line) +
-                    std::string(loc->GetContext()));
+    order.push_back(loc.GetFullPath() + ":" + std::to_string(loc.line) +
+                    std::string(loc.GetContext()));
   }
   EXPECT_EQ(order, (std::vector<std::string>{"/s/b/A.htm:1", "/s/B/a.htm:1", "/s/B/a.htm:2first",
                                              "/s/b/A.htm:2second"}));
