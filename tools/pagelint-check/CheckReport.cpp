@@ -115,6 +115,62 @@ void CCheckReport::Sort() {
 }
 
 std::vector<CCheckReport::Finding> CCheckReport::GetFindings() const {
+  const std::vector<int> ranks = FileRanks();
+  const std::size_t rankCount =
+      ranks.empty() ? 0
+                    : static_cast<std::size_t>(*std::max_element(ranks.begin(), ranks.end())) + 1;
+  bool rootsKnown = true;
+  for (const Word& word : m_words) {
+    for (const Location& location : word.locations) {
+      rootsKnown = rootsKnown && location.root >= 0 &&
+                   static_cast<std::size_t>(location.root) < m_roots.size();
+    }
+  }
+  if (!rootsKnown) {
+    return SortedFindings(ranks);
+  }
+  // One counting pass puts the findings in root and file order; only each file's own
+  // findings are then sorted, by place and word, with no file in the comparison.
+  const auto groupOf = [&ranks, rankCount](const Location& location) {
+    return static_cast<std::size_t>(location.root) * rankCount +
+           static_cast<std::size_t>(ranks[static_cast<std::size_t>(location.fileIndex)]);
+  };
+  std::vector<std::size_t> ends(m_roots.size() * rankCount + 1, 0);
+  std::size_t count = 0;
+  for (const Word& word : m_words) {
+    for (const Location& location : word.locations) {
+      ++ends[groupOf(location) + 1];
+      ++count;
+    }
+  }
+  std::partial_sum(ends.begin(), ends.end(), ends.begin());
+  std::vector<Finding> findings(count);
+  for (const Word& word : m_words) {
+    for (const Location& location : word.locations) {
+      findings[ends[groupOf(location)]++] = Finding{&word, &location};
+    }
+  }
+  const auto inFile = [](const Finding& a, const Finding& b) {
+    const Location& x = *a.location;
+    const Location& y = *b.location;
+    if (std::tie(x.line, x.column, x.start) != std::tie(y.line, y.column, y.start)) {
+      return std::tie(x.line, x.column, x.start) < std::tie(y.line, y.column, y.start);
+    }
+    return a.word->text < b.word->text;
+  };
+  // Each group now ends where the next one began.
+  std::size_t begin = 0;
+  for (std::size_t group = 0; group + 1 < ends.size(); ++group) {
+    const auto first = findings.begin() + static_cast<std::ptrdiff_t>(begin);
+    const auto last = findings.begin() + static_cast<std::ptrdiff_t>(ends[group]);
+    std::sort(first, last, inFile);
+    begin = ends[group];
+  }
+  return findings;
+}
+
+std::vector<CCheckReport::Finding>
+CCheckReport::SortedFindings(const std::vector<int>& ranks) const {
   std::vector<Finding> findings;
   findings.reserve(static_cast<std::size_t>(m_occurrences));
   for (const Word& word : m_words) {
@@ -122,7 +178,6 @@ std::vector<CCheckReport::Finding> CCheckReport::GetFindings() const {
       findings.push_back(Finding{&word, &location});
     }
   }
-  const std::vector<int> ranks = FileRanks();
   std::sort(findings.begin(), findings.end(), [&ranks](const Finding& a, const Finding& b) {
     if (Before(ranks, *a.location, *b.location)) {
       return true;

@@ -100,6 +100,8 @@ private:
   /// For each file index, its place among the paths in byte order (equal paths, of
   /// different roots, share one), so that sorting compares numbers only.
   std::vector<int> FileRanks() const;
+  /// GetFindings by one sort of them all, for locations of roots never added.
+  std::vector<Finding> SortedFindings(const std::vector<int>& ranks) const;
   /// Root (in the order added), file (by `ranks`), line, column and start.
   static bool Before(const std::vector<int>& ranks, const Location& a, const Location& b);
 
