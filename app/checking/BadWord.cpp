@@ -13,26 +13,24 @@
 
 namespace {
 
-using LocPtr = std::unique_ptr<CBadWordLoc>;
-
 /// Folder and name without case, then line, then start.
-bool LocationLess(const LocPtr& a, const LocPtr& b) {
+bool LocationLess(const CBadWordLoc& a, const CBadWordLoc& b) {
   // Locations of one file are the common case: equal bytes need no case folding.
-  if (a->IsInFileOf(*b)) {
-    return a->line != b->line ? a->line < b->line : a->start < b->start;
+  if (a.IsInFileOf(b)) {
+    return a.line != b.line ? a.line < b.line : a.start < b.start;
   }
-  if (const int byDir = CStringUtils::CompareNoCase(a->GetDirectory(), b->GetDirectory());
+  if (const int byDir = CStringUtils::CompareNoCase(a.GetDirectory(), b.GetDirectory());
       byDir != 0) {
     return byDir < 0;
   }
-  if (const int byName = CStringUtils::CompareNoCase(a->GetFileName(), b->GetFileName());
+  if (const int byName = CStringUtils::CompareNoCase(a.GetFileName(), b.GetFileName());
       byName != 0) {
     return byName < 0;
   }
-  if (a->line != b->line) {
-    return a->line < b->line;
+  if (a.line != b.line) {
+    return a.line < b.line;
   }
-  return a->start < b->start;
+  return a.start < b.start;
 }
 
 bool SameFile(const CBadWordLoc& a, const CBadWordLoc& b) {
@@ -53,39 +51,41 @@ int CompareFiles(const CBadWordLoc& a, const CBadWordLoc& b) {
 CBadWord::CBadWord(std::string word) : m_word(std::move(word)) {}
 
 bool CBadWord::AddLocation(const std::string& path, int line, int start, int end,
-                           std::string context) {
+                           std::string_view context) {
   return AddLocation(CDirUtils::ParsePathFromFile(path),
-                     CFileUtils::ParseFileNameFromPath(path, true), line, start, end,
-                     std::move(context));
+                     CFileUtils::ParseFileNameFromPath(path, true), line, start, end, context);
 }
 
 bool CBadWord::AddLocation(std::string_view directory, std::string_view fileName, int line,
-                           int start, int end, std::string context) {
-  const bool hadFile = std::any_of(m_locations.begin(), m_locations.end(), [&](const LocPtr& loc) {
-    return loc->file != nullptr && loc->file->Is(directory, fileName);
-  });
-  AppendLocation(CBadWordFile::Make(directory, fileName), line, start, end, std::move(context));
+                           int start, int end, std::string_view context) {
+  const bool hadFile =
+      std::any_of(m_locations.begin(), m_locations.end(), [&](const CBadWordLoc& loc) {
+        return loc.file != nullptr && loc.file->Is(directory, fileName);
+      });
+  const std::shared_ptr<CBadWordFile> file = CBadWordFile::Make(directory, fileName);
+  const CBadWordFile::SExcerpt excerpt = file->AddExcerpt(context);
+  AppendLocation(file, line, start, end, excerpt);
   return hadFile;
 }
 
 void CBadWord::AppendLocation(std::shared_ptr<const CBadWordFile> file, int line, int start,
-                              int end, std::string context) {
-  auto location = std::make_unique<CBadWordLoc>();
-  location->line = line;
-  location->start = start;
-  location->end = end;
-  location->context = std::move(context);
-  location->file = std::move(file);
-  const CBadWordFile& added = *location->file;
+                              int end, CBadWordFile::SExcerpt excerpt) {
+  CBadWordLoc location;
+  location.line = line;
+  location.start = start;
+  location.end = end;
+  location.excerpt = excerpt;
+  location.file = std::move(file);
   m_locations.AddTail(std::move(location));
   if (m_owner != nullptr) {
+    const CBadWordFile& added = *m_locations.m_items.back().file;
     m_owner->IndexFile(this, added.GetDirectory(), added.GetFileName());
   }
 }
 
 bool CBadWord::HasFile(std::string_view path) const {
   return std::any_of(m_locations.begin(), m_locations.end(),
-                     [&](const LocPtr& loc) { return loc->HasFullPath(path); });
+                     [&](const CBadWordLoc& loc) { return loc.HasFullPath(path); });
 }
 
 bool CBadWord::RemoveLocationsOfFile(std::string_view path) {
@@ -94,7 +94,7 @@ bool CBadWord::RemoveLocationsOfFile(std::string_view path) {
   std::size_t removedFromSorted = 0;
   bool removed = false;
   for (auto it = items.begin(); it != items.end(); ++index) {
-    if (!(*it)->HasFullPath(path)) {
+    if (!it->HasFullPath(path)) {
       ++it;
       continue;
     }
@@ -114,8 +114,8 @@ int CBadWord::CountFiles() const {
   // Paths are compared exactly: on Linux two names that differ in case are two files.
   std::vector<const CBadWordLoc*> files;
   files.reserve(m_locations.m_items.size());
-  for (const LocPtr& loc : m_locations) {
-    files.push_back(loc.get());
+  for (const CBadWordLoc& loc : m_locations) {
+    files.push_back(&loc);
   }
   const auto less = [](const CBadWordLoc* a, const CBadWordLoc* b) {
     return std::tie(a->GetDirectory(), a->GetFileName()) <
@@ -130,18 +130,18 @@ std::string CBadWord::NextFile(CBadWordsLocList::const_iterator& cursor) const {
   if (cursor == m_locations.end()) {
     return {};
   }
-  const CBadWordLoc& current = **cursor;
+  const CBadWordLoc& current = *cursor;
   std::string path = current.GetFullPath();
-  while (cursor != m_locations.end() && SameFile(**cursor, current)) {
+  while (cursor != m_locations.end() && SameFile(*cursor, current)) {
     ++cursor;
   }
   return path;
 }
 
 std::string CBadWord::GetContextInFile(std::string_view path) const {
-  for (const LocPtr& loc : m_locations) {
-    if (loc->HasFullPath(path)) {
-      return loc->context;
+  for (const CBadWordLoc& loc : m_locations) {
+    if (loc.HasFullPath(path)) {
+      return std::string(loc.GetContext());
     }
   }
   return {};
@@ -177,26 +177,26 @@ void CBadWord::SortLocations() {
 void CBadWord::AddFileStarts(CBadWordsLocList::iterator first) {
   auto& items = m_locations.m_items;
   for (auto it = first; it != items.end(); ++it) {
-    if (it == items.begin() || !SameFile(**std::prev(it), **it)) {
+    if (it == items.begin() || !SameFile(*std::prev(it), *it)) {
       m_fileStarts.push_back(it);
     }
   }
 }
 
 bool CBadWord::InsertFileRun(CBadWordsLocList::Items& run) {
-  if (!m_fileStartsValid || run.empty() || !SameFile(*run.front(), *run.back())) {
+  if (!m_fileStartsValid || run.empty() || !SameFile(run.front(), run.back())) {
     return false;
   }
-  const CBadWordLoc& added = *run.front();
+  const CBadWordLoc& added = run.front();
   // The first file run that sorts after the new one.
   const auto after =
       std::upper_bound(m_fileStarts.begin(), m_fileStarts.end(), added,
                        [](const CBadWordLoc& loc, const CBadWordsLocList::iterator& start) {
-                         return CompareFiles(loc, **start) < 0;
+                         return CompareFiles(loc, *start) < 0;
                        });
   // The same file, or one whose name differs in case only, already has locations: its
   // lines interleave with the new ones, which takes a real merge.
-  if (after != m_fileStarts.begin() && CompareFiles(added, ***std::prev(after)) == 0) {
+  if (after != m_fileStarts.begin() && CompareFiles(added, **std::prev(after)) == 0) {
     return false;
   }
   auto& items = m_locations.m_items;

@@ -32,10 +32,10 @@ public:
 
   /// Appends a location of the file `path`; returns whether the word already had a
   /// location of that file.
-  bool AddLocation(const std::string& path, int line, int start, int end, std::string context);
+  bool AddLocation(const std::string& path, int line, int start, int end, std::string_view context);
   /// AddLocation with the file's folder (ending in "/") and name already split.
   bool AddLocation(std::string_view directory, std::string_view fileName, int line, int start,
-                   int end, std::string context);
+                   int end, std::string_view context);
   bool HasFile(std::string_view path) const;
   /// Removes every location of `path`; whether any was removed.
   bool RemoveLocationsOfFile(std::string_view path);
@@ -57,7 +57,7 @@ private:
   /// Appends a location without asking whether its file had one already: the scan
   /// records findings in bulk and never needs the answer.
   void AppendLocation(std::shared_ptr<const CBadWordFile> file, int line, int start, int end,
-                      std::string context);
+                      CBadWordFile::SExcerpt excerpt);
 
   /// Splices a sorted run of one file's locations in at its place, found by a binary
   /// search of the file starts; false (nothing moved) when that does not apply.

@@ -17,6 +17,10 @@ const std::string& CBadWordLoc::GetFileName() const {
   return file != nullptr ? file->GetFileName() : NoText();
 }
 
+std::string_view CBadWordLoc::GetContext() const {
+  return file != nullptr ? file->GetExcerpt(excerpt) : std::string_view();
+}
+
 std::string CBadWordLoc::GetFullPath() const {
   const std::string& directory = GetDirectory();
   const std::string& fileName = GetFileName();

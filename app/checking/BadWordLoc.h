@@ -17,9 +17,13 @@ public:
   /// `end` in the line as read, as editors count columns; -1 when not known.
   int column = -1;
   int endColumn = -1;
-  std::string context; ///< excerpt of the line around the word
+  /// Where the excerpt of the line around the word lies among the file's excerpts.
+  CBadWordFile::SExcerpt excerpt;
   /// The page, shared with the other locations recorded from it; null until recorded.
   std::shared_ptr<const CBadWordFile> file;
+
+  /// The excerpt of the line around the word ("" before the location is recorded).
+  std::string_view GetContext() const;
 
   /// The file's folder, ending in "/" ("" before the location is recorded).
   const std::string& GetDirectory() const;

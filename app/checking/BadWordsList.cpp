@@ -24,7 +24,7 @@ void CBadWordsList::AppendLocked(std::unique_ptr<CBadWord> word) {
   m_listed.insert(added);
   added->m_owner = this;
   for (const auto& location : added->GetLocations()) {
-    IndexFile(added, location->GetDirectory(), location->GetFileName());
+    IndexFile(added, location.GetDirectory(), location.GetFileName());
   }
 }
 
@@ -145,10 +145,10 @@ CBadWord* CBadWordsList::GetNext(POSITION& position) const {
 }
 
 void CBadWordsList::AddLocation(CBadWord* word, const std::string& path, int line, int start,
-                                int end, std::string context) {
+                                int end, std::string_view context) {
   CWriterAccess access(*this);
   if (IsListed(word)) {
-    word->AddLocation(path, line, start, end, std::move(context));
+    word->AddLocation(path, line, start, end, context);
   }
 }
 
@@ -161,14 +161,14 @@ void CBadWordsList::SortLocations(CBadWord* word) {
 
 CBadWord* CBadWordsList::RecordLocation(std::string_view text, std::string_view directory,
                                         std::string_view fileName, int line, int start, int end,
-                                        std::string context) {
+                                        std::string_view context) {
   CWriterAccess access(*this);
   CBadWord* word = FindOrAppendLocked(text);
   // Findings come file by file: the file of the last one is most likely this one's.
   if (m_lastFile == nullptr || !m_lastFile->Is(directory, fileName)) {
     m_lastFile = CBadWordFile::Make(directory, fileName);
   }
-  word->AppendLocation(m_lastFile, line, start, end, std::move(context));
+  word->AppendLocation(m_lastFile, line, start, end, m_lastFile->AddExcerpt(context));
   return word;
 }
 
@@ -184,9 +184,22 @@ CBadWord* CBadWordsList::FindOrAppendLocked(std::string_view text) {
 
 void CBadWordsList::RecordFileFindings(std::string_view directory, std::string_view fileName,
                                        std::span<SFileFindings> words) {
+  // A page's excerpts take one block of the exact size, counted before the lock.
+  std::size_t excerptBytes = 0;
+  bool any = false;
+  for (const SFileFindings& entry : words) {
+    any = any || !entry.locations.empty();
+    for (const SFoundLocation& location : entry.locations) {
+      excerptBytes += location.context.size();
+    }
+  }
+  if (!any) {
+    return;
+  }
+  const std::shared_ptr<CBadWordFile> file = CBadWordFile::Make(directory, fileName);
+  file->ReserveExcerpts(excerptBytes);
   CWriterAccess access(*this);
-  std::shared_ptr<const CBadWordFile> file;
-  for (SFileFindings& found : words) {
+  for (const SFileFindings& found : words) {
     if (found.locations.empty()) {
       continue;
     }
@@ -194,12 +207,15 @@ void CBadWordsList::RecordFileFindings(std::string_view directory, std::string_v
     // Indexed before its locations go in, so that running out of memory halfway never
     // leaves a location that removing the file would miss.
     IndexFile(word, directory, fileName);
-    if (file == nullptr) {
-      file = CBadWordFile::Make(directory, fileName);
-    }
-    for (CBadWordLoc& location : found.locations) {
-      auto added = std::make_unique<CBadWordLoc>(std::move(location));
-      added->file = file;
+    for (const SFoundLocation& location : found.locations) {
+      CBadWordLoc added;
+      added.line = location.line;
+      added.start = location.start;
+      added.end = location.end;
+      added.column = location.column;
+      added.endColumn = location.endColumn;
+      added.excerpt = file->AddExcerpt(location.context);
+      added.file = file;
       word->m_locations.AddTail(std::move(added));
     }
     word->SortLocations();

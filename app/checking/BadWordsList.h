@@ -55,7 +55,7 @@ public:
   CBadWord* GetNext(POSITION& position) const;
   /// The word's AddLocation under writer access; nothing when the word is not listed.
   void AddLocation(CBadWord* word, const std::string& path, int line, int start, int end,
-                   std::string context);
+                   std::string_view context);
   /// The word's SortLocations under writer access; nothing when the word is not listed.
   void SortLocations(CBadWord* word);
 
@@ -66,16 +66,25 @@ public:
   /// still listed) and never dereferenced without the list's lock.
   CBadWord* RecordLocation(std::string_view text, std::string_view directory,
                            std::string_view fileName, int line, int start, int end,
-                           std::string context);
+                           std::string_view context);
 
+  /// One place of a word as a scan finds it, before it is recorded.
+  struct SFoundLocation {
+    int line = 0;        ///< 0-based line index in the file as read
+    int start = 0;       ///< byte offset of the word's first byte in that line
+    int end = 0;         ///< byte offset just past the word's written form
+    int column = -1;     ///< characters before `start` in the line as read; -1 when not known
+    int endColumn = -1;  ///< characters before `end`; -1 when not known
+    std::string context; ///< excerpt of the line around the word
+  };
   /// One word's findings in one file, gathered by a scan before they are recorded.
   struct SFileFindings {
     std::string text;
-    std::vector<CBadWordLoc> locations; ///< their file is not used
+    std::vector<SFoundLocation> locations;
   };
   /// Records the findings of one file under a single writer access: each word, in the
-  /// order given, is found or appended, gets its locations in their order (moved from)
-  /// and has them sorted.
+  /// order given, is found or appended, gets its locations in their order and has them
+  /// sorted. The excerpts go into one block shared by the file's locations.
   void RecordFileFindings(std::string_view directory, std::string_view fileName,
                           std::span<SFileFindings> words);
 
@@ -103,5 +112,6 @@ private:
   std::unordered_map<std::string, std::vector<CBadWord*>> m_wordsByFile;
   std::string m_pathBuffer; ///< reused for index look-ups under writer access
   /// The file of the last single recorded location, shared with the next one of it.
-  std::shared_ptr<const CBadWordFile> m_lastFile;
+  /// Its excerpts grow with each such location, under writer access.
+  std::shared_ptr<CBadWordFile> m_lastFile;
 };

@@ -3,12 +3,12 @@
 #include "checking/BadWordLoc.h"
 
 #include <list>
-#include <memory>
+#include <utility>
 
-/// The locations of one word, owned and kept in a doubly linked list so that sorting
-/// relinks the nodes without allocating.
+/// The locations of one word, held in the nodes of a doubly linked list (one block
+/// each) so that sorting relinks the nodes without allocating.
 class CBadWordsLocList {
-  using Items = std::list<std::unique_ptr<CBadWordLoc>>;
+  using Items = std::list<CBadWordLoc>;
 
 public:
   using iterator = Items::iterator;
@@ -23,8 +23,7 @@ public:
   int GetCount() const { return static_cast<int>(m_items.size()); }
   bool IsEmpty() const { return m_items.empty(); }
 
-  /// Appends a location and takes ownership; a null location is ignored.
-  void AddTail(std::unique_ptr<CBadWordLoc> location);
+  void AddTail(CBadWordLoc location) { m_items.push_back(std::move(location)); }
 
 private:
   friend class CBadWord; // removes and sorts in place

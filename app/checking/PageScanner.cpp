@@ -104,7 +104,7 @@ struct SScanBuffers {
   }
 
   /// The locations gathered for `text` in the current file.
-  std::vector<CBadWordLoc>& LocationsOf(const std::string& text) {
+  std::vector<CBadWordsList::SFoundLocation>& LocationsOf(const std::string& text) {
     const auto [entry, added] = fileWordIndex.try_emplace(text, fileWordCount);
     if (added) {
       if (fileWordCount == fileWords.size()) {
@@ -355,7 +355,7 @@ bool CPageScanner::ScanLine(const std::string& line, const std::string* original
     }
     searchFrom = match.start + match.length;
     found = true;
-    CBadWordLoc& location = buffers.LocationsOf(buffers.word).emplace_back();
+    CBadWordsList::SFoundLocation& location = buffers.LocationsOf(buffers.word).emplace_back();
     location.line = lineIndex;
     location.start = static_cast<int>(match.start);
     location.end = static_cast<int>(match.start + match.length);

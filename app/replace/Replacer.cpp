@@ -137,7 +137,7 @@ std::vector<SFileWork> CollectFiles(const CBadWordsList& list, const CBadWord& w
     job.word = word.GetWord();
     job.replacement = word.GetReplacement();
     for (const auto& location : word.GetLocations()) {
-      std::string path = location->GetFullPath();
+      std::string path = location.GetFullPath();
       if (!chosen.empty() && !chosen.contains(path)) {
         continue;
       }
@@ -145,7 +145,7 @@ std::vector<SFileWork> CollectFiles(const CBadWordsList& list, const CBadWord& w
       if (added) {
         files.push_back({it->first, {}});
       }
-      files[it->second].places.push_back({location->line, location->start, location->end});
+      files[it->second].places.push_back({location.line, location.start, location.end});
     }
   }
   for (SFileWork& file : files) {

@@ -32,7 +32,7 @@ std::vector<std::string> SplitLines(std::string_view bytes) {
   return lines;
 }
 
-bool SameLocation(const CBadWordLoc& a, const CBadWordLoc& b) {
+bool SameLocation(const CBadWordsList::SFoundLocation& a, const CBadWordsList::SFoundLocation& b) {
   return a.line == b.line && a.start == b.start && a.end == b.end && a.column == b.column &&
          a.endColumn == b.endColumn && a.context == b.context;
 }

@@ -138,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_REQUIRE_THAT(word != nullptr && !word->GetWord().empty(), "a listed word has text");
     FUZZ_REQUIRE_THAT(word->GetLocations().GetCount() > 0, "a listed word has a location");
     for (const auto& location : word->GetLocations()) {
-      CheckLocation(pageLines, word->GetWord(), *location);
+      CheckLocation(pageLines, word->GetWord(), location);
     }
     first = first != nullptr ? first : word;
   }

@@ -41,7 +41,7 @@ void ScanLine(const std::string& line, const std::string& original, bool asciiLi
       continue;
     }
     from = match.start + match.length;
-    CBadWordLoc location;
+    CBadWordsList::SFoundLocation location;
     location.line = lineIndex;
     location.start = static_cast<int>(match.start);
     location.end = static_cast<int>(match.start + match.length);

@@ -3,6 +3,7 @@
 #include "utilcore/StringUtils.h"
 
 #include <algorithm>
+#include <numeric>
 #include <tuple>
 
 int CCheckReport::AddRoot(std::string given, std::string directory) {
@@ -21,25 +22,44 @@ CCheckReport::Word& CCheckReport::FindOrAddWord(const std::string& text, bool& i
 
 void CCheckReport::AddFinding(Word& word, int root, std::string_view fullPath,
                               const std::string* lineText, int lineIndex, int start, int end,
-                              std::string context) {
+                              std::string_view context) {
   // A file that changed or vanished since its check leaves only the byte offsets.
   const bool fits = lineText != nullptr && start >= 0 && end >= start &&
                     static_cast<std::size_t>(end) <= lineText->size();
   const int column = fits ? CountCharacters(*lineText, static_cast<std::size_t>(start)) : start;
   const int endColumn = fits ? CountCharacters(*lineText, static_cast<std::size_t>(end)) : end;
-  AddFinding(word, root, fullPath, lineIndex, start, end, column, endColumn, std::move(context));
+  AddFinding(word, root, fullPath, lineIndex, start, end, column, endColumn, context);
 }
 
-bool CCheckReport::Before(const Location& a, const Location& b) const {
-  if (a.root != b.root) {
-    return a.root < b.root;
+void CCheckReport::Keep(std::shared_ptr<const void> owner) {
+  if (owner != nullptr && m_keptIndex.insert(owner.get()).second) {
+    m_kept.push_back(std::move(owner));
   }
-  if (a.fileIndex != b.fileIndex) {
-    if (const int byFile = FileOf(a).compare(FileOf(b)); byFile != 0) {
-      return byFile < 0;
+}
+
+std::vector<int> CCheckReport::FileRanks() const {
+  std::vector<int> byPath(m_paths.size());
+  std::iota(byPath.begin(), byPath.end(), 0);
+  std::sort(byPath.begin(), byPath.end(), [this](int a, int b) {
+    return m_paths[static_cast<std::size_t>(a)] < m_paths[static_cast<std::size_t>(b)];
+  });
+  std::vector<int> ranks(m_paths.size());
+  int rank = 0;
+  for (std::size_t k = 0; k < byPath.size(); ++k) {
+    if (k > 0 && m_paths[static_cast<std::size_t>(byPath[k])] !=
+                     m_paths[static_cast<std::size_t>(byPath[k - 1])]) {
+      ++rank;
     }
+    ranks[static_cast<std::size_t>(byPath[k])] = rank;
   }
-  return std::tie(a.line, a.column, a.start) < std::tie(b.line, b.column, b.start);
+  return ranks;
+}
+
+bool CCheckReport::Before(const std::vector<int>& ranks, const Location& a, const Location& b) {
+  const int fileA = ranks[static_cast<std::size_t>(a.fileIndex)];
+  const int fileB = ranks[static_cast<std::size_t>(b.fileIndex)];
+  return std::tie(a.root, fileA, a.line, a.column, a.start) <
+         std::tie(b.root, fileB, b.line, b.column, b.start);
 }
 
 int CCheckReport::FileIndex(int root, std::string_view fullPath) {
@@ -65,7 +85,8 @@ int CCheckReport::FileIndex(int root, std::string_view fullPath) {
 }
 
 void CCheckReport::AddFinding(Word& word, int root, std::string_view fullPath, int lineIndex,
-                              int start, int end, int column, int endColumn, std::string context) {
+                              int start, int end, int column, int endColumn,
+                              std::string_view context) {
   Location location;
   location.root = root;
   location.fileIndex = FileIndex(root, fullPath);
@@ -74,8 +95,8 @@ void CCheckReport::AddFinding(Word& word, int root, std::string_view fullPath, i
   location.end = end;
   location.column = column + 1;
   location.endColumn = endColumn + 1;
-  location.context = std::move(context);
-  word.locations.push_back(std::move(location));
+  location.context = context;
+  word.locations.push_back(location);
   ++m_occurrences;
 }
 
@@ -83,7 +104,10 @@ void CCheckReport::Sort() {
   std::sort(m_words.begin(), m_words.end(),
             [](const Word& a, const Word& b) { return a.text < b.text; });
   m_wordIndex.clear();
-  const auto before = [this](const Location& a, const Location& b) { return Before(a, b); };
+  const std::vector<int> ranks = FileRanks();
+  const auto before = [&ranks](const Location& a, const Location& b) {
+    return Before(ranks, a, b);
+  };
   for (std::size_t i = 0; i < m_words.size(); ++i) {
     m_wordIndex.emplace(m_words[i].text, i);
     std::sort(m_words[i].locations.begin(), m_words[i].locations.end(), before);
@@ -91,6 +115,62 @@ void CCheckReport::Sort() {
 }
 
 std::vector<CCheckReport::Finding> CCheckReport::GetFindings() const {
+  const std::vector<int> ranks = FileRanks();
+  const std::size_t rankCount =
+      ranks.empty() ? 0
+                    : static_cast<std::size_t>(*std::max_element(ranks.begin(), ranks.end())) + 1;
+  bool rootsKnown = true;
+  for (const Word& word : m_words) {
+    for (const Location& location : word.locations) {
+      rootsKnown = rootsKnown && location.root >= 0 &&
+                   static_cast<std::size_t>(location.root) < m_roots.size();
+    }
+  }
+  if (!rootsKnown) {
+    return SortedFindings(ranks);
+  }
+  // One counting pass puts the findings in root and file order; only each file's own
+  // findings are then sorted, by place and word, with no file in the comparison.
+  const auto groupOf = [&ranks, rankCount](const Location& location) {
+    return static_cast<std::size_t>(location.root) * rankCount +
+           static_cast<std::size_t>(ranks[static_cast<std::size_t>(location.fileIndex)]);
+  };
+  std::vector<std::size_t> ends(m_roots.size() * rankCount + 1, 0);
+  std::size_t count = 0;
+  for (const Word& word : m_words) {
+    for (const Location& location : word.locations) {
+      ++ends[groupOf(location) + 1];
+      ++count;
+    }
+  }
+  std::partial_sum(ends.begin(), ends.end(), ends.begin());
+  std::vector<Finding> findings(count);
+  for (const Word& word : m_words) {
+    for (const Location& location : word.locations) {
+      findings[ends[groupOf(location)]++] = Finding{&word, &location};
+    }
+  }
+  const auto inFile = [](const Finding& a, const Finding& b) {
+    const Location& x = *a.location;
+    const Location& y = *b.location;
+    if (std::tie(x.line, x.column, x.start) != std::tie(y.line, y.column, y.start)) {
+      return std::tie(x.line, x.column, x.start) < std::tie(y.line, y.column, y.start);
+    }
+    return a.word->text < b.word->text;
+  };
+  // Each group now ends where the next one began.
+  std::size_t begin = 0;
+  for (std::size_t group = 0; group + 1 < ends.size(); ++group) {
+    const auto first = findings.begin() + static_cast<std::ptrdiff_t>(begin);
+    const auto last = findings.begin() + static_cast<std::ptrdiff_t>(ends[group]);
+    std::sort(first, last, inFile);
+    begin = ends[group];
+  }
+  return findings;
+}
+
+std::vector<CCheckReport::Finding>
+CCheckReport::SortedFindings(const std::vector<int>& ranks) const {
   std::vector<Finding> findings;
   findings.reserve(static_cast<std::size_t>(m_occurrences));
   for (const Word& word : m_words) {
@@ -98,11 +178,11 @@ std::vector<CCheckReport::Finding> CCheckReport::GetFindings() const {
       findings.push_back(Finding{&word, &location});
     }
   }
-  std::sort(findings.begin(), findings.end(), [this](const Finding& a, const Finding& b) {
-    if (Before(*a.location, *b.location)) {
+  std::sort(findings.begin(), findings.end(), [&ranks](const Finding& a, const Finding& b) {
+    if (Before(ranks, *a.location, *b.location)) {
       return true;
     }
-    if (Before(*b.location, *a.location)) {
+    if (Before(ranks, *b.location, *a.location)) {
       return false;
     }
     return a.word->text < b.word->text;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 /// The findings of one pagelint-check call, gathered from the checked projects and
@@ -25,7 +27,9 @@ public:
     int endColumn = 0; ///< column just after the word
     int start = 0;     ///< byte offset of the word in the line as read, 0-based
     int end = 0;       ///< byte offset just after the word
-    std::string context;
+    /// The excerpt around the word, viewed in bytes kept elsewhere (see Keep): a large
+    /// site's excerpts stay in the blocks the check made, one per page.
+    std::string_view context;
   };
 
   struct Word {
@@ -47,12 +51,17 @@ public:
   Word& FindOrAddWord(const std::string& text, bool& isNew);
   /// Adds a finding. `fullPath` is the file's full path; `lineText` is the line as read
   /// (null when the file could not be read again), from which the columns are counted.
+  /// `context` is viewed, not copied: its bytes must last as long as the report (a
+  /// literal, or bytes of an object handed to Keep).
   void AddFinding(Word& word, int root, std::string_view fullPath, const std::string* lineText,
-                  int lineIndex, int start, int end, std::string context);
+                  int lineIndex, int start, int end, std::string_view context);
   /// Adds a finding whose columns are known: `column` and `endColumn` count the
-  /// characters before the word's start and end (0-based).
+  /// characters before the word's start and end (0-based). `context` as above.
   void AddFinding(Word& word, int root, std::string_view fullPath, int lineIndex, int start,
-                  int end, int column, int endColumn, std::string context);
+                  int end, int column, int endColumn, std::string_view context);
+  /// Keeps `owner` (holding the bytes of contexts added as views) alive as long as the
+  /// report; the same owner is kept once, a null one not at all.
+  void Keep(std::shared_ptr<const void> owner);
 
   /// Sorts the words by text and each word's locations by root, file, line and column.
   void Sort();
@@ -88,8 +97,13 @@ public:
 private:
   /// The index of the file `fullPath` of `root`, added when new.
   int FileIndex(int root, std::string_view fullPath);
-  /// Root (in the order added), file, line, column and start.
-  bool Before(const Location& a, const Location& b) const;
+  /// For each file index, its place among the paths in byte order (equal paths, of
+  /// different roots, share one), so that sorting compares numbers only.
+  std::vector<int> FileRanks() const;
+  /// GetFindings by one sort of them all, for locations of roots never added.
+  std::vector<Finding> SortedFindings(const std::vector<int>& ranks) const;
+  /// Root (in the order added), file (by `ranks`), line, column and start.
+  static bool Before(const std::vector<int>& ranks, const Location& a, const Location& b);
 
   std::vector<Root> m_roots;
   std::vector<std::string> m_paths;                 ///< relative paths, each (root, path) once
@@ -98,6 +112,8 @@ private:
   int m_lastFile = -1;
   std::vector<Word> m_words;
   std::unordered_map<std::string, std::size_t> m_wordIndex;
+  std::vector<std::shared_ptr<const void>> m_kept;
+  std::unordered_set<const void*> m_keptIndex;
   int m_occurrences = 0;
   int m_files = 0;
   double m_seconds = 0;

@@ -343,7 +343,7 @@ void CCheckRun::CollectFindings(CWebProject& project, int root) {
     int line;
     int start;
     int end;
-    std::string context;
+    std::string_view context; ///< in a page record the report keeps
   };
   std::unordered_map<std::string, std::vector<SPending>> byFile;
   std::string path;
@@ -356,20 +356,21 @@ void CCheckRun::CollectFindings(CWebProject& project, int root) {
     const auto index = static_cast<std::size_t>(&word - m_report.GetWords().data());
     word.locations.reserve(word.locations.size() +
                            static_cast<std::size_t>(badWord.GetLocations().GetCount()));
-    for (const auto& entry : badWord.GetLocations()) {
-      CBadWordLoc& location = *entry;
-      // A word's locations come file by file: each file's path is built once.
+    for (const CBadWordLoc& location : badWord.GetLocations()) {
+      // A word's locations come file by file: each file's path is built once. The
+      // report views the excerpts where the check put them and keeps their page.
       if (pathOf == nullptr || location.file != pathOf) {
         path.assign(location.GetDirectory()).append(location.GetFileName());
         pathOf = location.file;
+        m_report.Keep(pathOf);
       }
       if (location.column < 0 || location.endColumn < 0) {
         byFile[path].push_back(
-            {index, location.line, location.start, location.end, std::move(location.context)});
+            {index, location.line, location.start, location.end, location.GetContext()});
         continue;
       }
       m_report.AddFinding(word, root, path, location.line, location.start, location.end,
-                          location.column, location.endColumn, std::move(location.context));
+                          location.column, location.endColumn, location.GetContext());
     }
   });
   std::vector<std::string> lines;
@@ -381,7 +382,7 @@ void CCheckRun::CollectFindings(CWebProject& project, int root) {
                                     ? &lines[static_cast<std::size_t>(item.line)]
                                     : nullptr;
       m_report.AddFinding(m_report.WordAt(item.word), root, filePath, line, item.line, item.start,
-                          item.end, std::move(item.context));
+                          item.end, item.context);
     }
   }
 }

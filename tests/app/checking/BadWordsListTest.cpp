@@ -38,7 +38,7 @@ using Key = std::tuple<std::string, std::string, int, int>;
 std::vector<Key> Keys(const CBadWord& word) {
   std::vector<Key> keys;
   for (const auto& loc : word.GetLocations()) {
-    keys.emplace_back(loc->GetDirectory(), loc->GetFileName(), loc->line, loc->start);
+    keys.emplace_back(loc.GetDirectory(), loc.GetFileName(), loc.line, loc.start);
   }
   return keys;
 }
@@ -111,7 +111,7 @@ TEST(BadWordsList, RemoveFileLocationsSeesEveryWayALocationArrives) {
 CBadWordsList::SFileFindings FileWord(const std::string& text, const std::vector<int>& lines) {
   CBadWordsList::SFileFindings found{text, {}};
   for (const int line : lines) {
-    CBadWordLoc& location = found.locations.emplace_back();
+    CBadWordsList::SFoundLocation& location = found.locations.emplace_back();
     location.line = line;
     location.start = 2;
     location.end = 5;
@@ -137,17 +137,45 @@ TEST(BadWordsList, RecordFileFindingsAppendsSortsAndIndexes) {
   EXPECT_EQ(
       Keys(*list.FindWord("old")),
       (std::vector<Key>{{"/s/", "b.htm", 1, 2}, {"/s/", "b.htm", 4, 2}, {"/s/", "z.htm", 0, 0}}));
-  const CBadWordLoc& first = **list.FindWord("new")->GetLocations().begin();
-  EXPECT_EQ(first.context, "ctx 3");
+  const CBadWordLoc& first = *list.FindWord("new")->GetLocations().begin();
+  EXPECT_EQ(first.GetContext(), "ctx 3");
   EXPECT_EQ(first.column, 1);
   EXPECT_EQ(first.endColumn, 4);
   EXPECT_EQ(first.end, 5);
   // One record of the file serves all its locations, whatever their word.
-  EXPECT_EQ(first.file, (*list.FindWord("old")->GetLocations().begin())->file);
+  EXPECT_EQ(first.file, (*list.FindWord("old")->GetLocations().begin()).file);
 
   list.RemoveFileLocations("/s/b.htm");
   EXPECT_EQ(Words(list), (std::vector<std::string>{"old"}));
   EXPECT_EQ(list.FindWord("old")->GetLocations().GetCount(), 1);
+}
+
+// Each location keeps its own excerpt while its page's excerpts grow (one at a time),
+// while other pages come and go, and after its page is removed and checked again.
+TEST(BadWordsList, ExcerptsStayWithTheirLocations) {
+  CBadWordsList list;
+  std::vector<CBadWordsList::SFileFindings> first = {FileWord("one", {2, 1}), FileWord("two", {0})};
+  list.RecordFileFindings("/s/", "a.htm", first);
+  std::vector<CBadWordsList::SFileFindings> other = {FileWord("two", {5})};
+  list.RecordFileFindings("/s/", "b.htm", other);
+  list.RecordLocation("one", "/s/", "c.htm", 3, 0, 3, "c short");
+  list.RecordLocation("two", "/s/", "c.htm", 4, 0, 3, std::string(300, 'x'));
+  list.RecordLocation("one", "/s/", "c.htm", 6, 0, 3, "c last");
+  list.RemoveFileLocations("/s/a.htm");
+  std::vector<CBadWordsList::SFileFindings> again = {FileWord("three", {8}), FileWord("two", {9})};
+  list.RecordFileFindings("/s/", "a.htm", again);
+
+  std::vector<std::string> seen;
+  for (const std::string& text : Words(list)) {
+    for (const auto& loc : list.FindWord(text)->GetLocations()) {
+      seen.push_back(text + " " + loc.GetFileName() + ":" + std::to_string(loc.line) + " " +
+                     std::string(loc.GetContext().substr(0, 8)));
+    }
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"one c.htm:3 c short", "one c.htm:6 c last",
+                                            "two a.htm:9 ctx 9", "two b.htm:5 ctx 5",
+                                            "two c.htm:4 xxxxxxxx", "three a.htm:8 ctx 8"}));
+  EXPECT_EQ(list.FindWord("two")->GetContextInFile("/s/c.htm"), std::string(300, 'x'));
 }
 
 // Locations recorded one at a time share their page's record while the page stays
@@ -158,13 +186,13 @@ TEST(BadWordsList, RecordLocationSharesThePageOfTheLastLocation) {
   const CBadWord* wrod = list.RecordLocation("wrod", "/s/", "a.htm", 1, 0, 4, "");
   list.RecordLocation("teh", "/s/", "b.htm", 2, 0, 3, "");
   const auto& tehLocations = teh->GetLocations();
-  const CBadWordLoc& first = **tehLocations.begin();
-  const CBadWordLoc& other = **std::next(tehLocations.begin());
-  EXPECT_EQ(first.file, (*wrod->GetLocations().begin())->file);
+  const CBadWordLoc& first = *tehLocations.begin();
+  const CBadWordLoc& other = *std::next(tehLocations.begin());
+  EXPECT_EQ(first.file, (*wrod->GetLocations().begin()).file);
   EXPECT_NE(first.file, other.file);
   EXPECT_EQ(other.GetFullPath(), "/s/b.htm");
   EXPECT_TRUE(
-      first.IsInFileOf(CBadWordLoc{0, 0, 0, -1, -1, "", CBadWordFile::Make("/s/", "a.htm")}));
+      first.IsInFileOf(CBadWordLoc{0, 0, 0, -1, -1, {}, CBadWordFile::Make("/s/", "a.htm")}));
   EXPECT_EQ(CBadWordLoc().GetFullPath(), "");
 }
 
@@ -238,7 +266,7 @@ TEST(BadWord, AddLocationSplitsThePathAndTellsWhetherTheFileWasThere) {
   EXPECT_FALSE(word.AddLocation("/site/sub/page.htm", 3, 4, 7, "a teh b"));
   EXPECT_TRUE(word.AddLocation("/site/sub/page.htm", 5, 0, 3, "teh"));
   EXPECT_FALSE(word.AddLocation("/site/page.htm", 0, 0, 3, ""));
-  const CBadWordLoc& first = **word.GetLocations().begin();
+  const CBadWordLoc& first = *word.GetLocations().begin();
   EXPECT_EQ(first.GetDirectory(), "/site/sub/");
   EXPECT_EQ(first.GetFileName(), "page.htm");
   EXPECT_EQ(first.GetFullPath(), "/site/sub/page.htm");
@@ -307,7 +335,8 @@ TEST(BadWord, SortComparesFolderAndNameWithoutCaseAndIsStable) {
   word.SortLocations();
   std::vector<std::string> order;
   for (const auto& loc : word.GetLocations()) {
-    order.push_back(loc->GetFullPath() + ":" + std::to_string(loc->line) + loc->context);
+    order.push_back(loc.GetFullPath() + ":" + std::to_string(loc.line) +
+                    std::string(loc.GetContext()));
   }
   EXPECT_EQ(order, (std::vector<std::string>{"/s/b/A.htm:1", "/s/B/a.htm:1", "/s/B/a.htm:2first",
                                              "/s/b/A.htm:2second"}));

@@ -122,7 +122,7 @@ protected:
     for (auto position = m_words.GetHeadPosition(); position != 0;) {
       const CBadWord* word = m_words.GetNext(position);
       for (const auto& loc : word->GetLocations()) {
-        found.push_back({word->GetWord(), loc->GetFileName(), loc->line, loc->start, loc->end});
+        found.push_back({word->GetWord(), loc.GetFileName(), loc.line, loc.start, loc.end});
       }
     }
     return found;

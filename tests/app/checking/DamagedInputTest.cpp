@@ -104,9 +104,9 @@ TEST_F(CheckWorkerTest, HugeLineWithManyRepeatsIsCheckedCompletely) {
   ASSERT_EQ(teh->GetLocations().GetCount(), expected);
   int previousEnd = -1;
   for (const auto& loc : teh->GetLocations()) {
-    ASSERT_GT(loc->start, previousEnd);
-    ASSERT_EQ(line.compare(static_cast<std::size_t>(loc->start), 3, "teh"), 0);
-    previousEnd = loc->end;
+    ASSERT_GT(loc.start, previousEnd);
+    ASSERT_EQ(line.compare(static_cast<std::size_t>(loc.start), 3, "teh"), 0);
+    previousEnd = loc.end;
   }
 }
 
@@ -119,12 +119,12 @@ TEST_F(CheckWorkerTest, HugeLineOfDistinctWordsRecordsEachAtItsPlace) {
   // Every made-up word is unknown and occurs once: spot-check the first and last.
   const CBadWord* first = m_words.FindWord("qz");
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->GetLocations().begin()->get()->start, 0);
+  EXPECT_EQ(first->GetLocations().begin()->start, 0);
   const std::size_t lastStart = line.rfind(' ', line.size() - 2) + 1;
   const CBadWord* last =
       m_words.FindWord(std::string_view(line).substr(lastStart, line.size() - 1 - lastStart));
   ASSERT_NE(last, nullptr);
-  EXPECT_EQ(last->GetLocations().begin()->get()->start, static_cast<int>(lastStart));
+  EXPECT_EQ(last->GetLocations().begin()->start, static_cast<int>(lastStart));
 }
 
 TEST_F(CheckWorkerTest, StopBeforeAFileLeavesItPendingAndSilent) {

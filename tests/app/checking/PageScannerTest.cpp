@@ -53,8 +53,8 @@ protected:
       EXPECT_EQ(found[k].locations.size(), expected[k].locations.size()) << found[k].text;
       for (std::size_t n = 0; n < std::min(found[k].locations.size(), expected[k].locations.size());
            ++n) {
-        const CBadWordLoc& mine = found[k].locations[n];
-        const CBadWordLoc& theirs = expected[k].locations[n];
+        const CBadWordsList::SFoundLocation& mine = found[k].locations[n];
+        const CBadWordsList::SFoundLocation& theirs = expected[k].locations[n];
         EXPECT_EQ(std::vector<int>({mine.line, mine.start, mine.end, mine.column, mine.endColumn}),
                   std::vector<int>(
                       {theirs.line, theirs.start, theirs.end, theirs.column, theirs.endColumn}))
@@ -109,7 +109,7 @@ TEST_F(PageScannerTest, CountsColumnsAcrossALineOfSeveralMegabytes) {
   line += "--> teh \xFF teh";
   const auto findings = ExpectSameAsReference({line});
   ASSERT_FALSE(findings.empty());
-  const std::vector<CBadWordLoc>& places = findings.front().locations;
+  const std::vector<CBadWordsList::SFoundLocation>& places = findings.front().locations;
   ASSERT_EQ(findings.front().text, "teh");
   ASSERT_EQ(places.size(), 3U);
   const int hidden = 1 << 20;

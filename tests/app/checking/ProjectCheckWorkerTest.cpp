@@ -90,7 +90,7 @@ TEST_F(CheckWorkerTest, ColumnsCountTheCharactersOfTheLineAsRead) {
     std::vector<std::tuple<int, int, int, int>> found;
     for (auto position = m_words.GetHeadPosition(); position != 0;) {
       for (const auto& loc : m_words.GetNext(position)->GetLocations()) {
-        found.emplace_back(loc->line, loc->start, loc->column, loc->endColumn);
+        found.emplace_back(loc.line, loc.start, loc.column, loc.endColumn);
       }
     }
     const std::tuple<int, int, int, int> expected{c.line, c.start, c.column, c.endColumn};
@@ -107,7 +107,7 @@ TEST_F(CheckWorkerTest, ScanLineCountsColumnsInTheLineGiven) {
   EXPECT_FALSE(worker->ScanLine("\xC3\xA9\xC3 teh", file, 2));
   const CBadWord* word = m_words.FindWord("teh");
   ASSERT_NE(word, nullptr);
-  const CBadWordLoc& location = **word->GetLocations().begin();
+  const CBadWordLoc& location = *word->GetLocations().begin();
   EXPECT_EQ(location.line, 2);
   EXPECT_EQ(location.start, 4);
   EXPECT_EQ(location.column, 3);

@@ -129,7 +129,7 @@ protected:
       return found;
     }
     for (const auto& location : badWord->GetLocations()) {
-      found.emplace_back(location->GetFileName(), location->line, location->start, location->end);
+      found.emplace_back(location.GetFileName(), location.line, location.start, location.end);
     }
     std::sort(found.begin(), found.end());
     return found;

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <ostream>
+#include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -175,3 +179,59 @@ TEST_F(CheckReportTest, SeveralRootsPrefixTheirPathsWithTheRootAsGiven) {
 }
 
 } // namespace
+
+// Contexts are views: the bytes handed to Keep last as long as the report, whoever
+// else let go of them, and each owner is kept once.
+TEST_F(CheckReportTest, KeptContextsOutliveTheirGivers) {
+  m_report.AddRoot("site", "/s/");
+  {
+    auto page = std::make_shared<std::string>("one teh two");
+    m_report.Keep(page);
+    m_report.Keep(page);
+    m_report.Keep(nullptr);
+    m_report.AddFinding(Word("teh"), 0, "/s/a.html", 0, 4, 7, 4, 7,
+                        std::string_view(*page).substr(4, 3));
+    EXPECT_EQ(page.use_count(), 2);
+  }
+  m_report.Sort();
+  EXPECT_EQ(m_report.GetWords()[0].locations[0].context, "teh");
+}
+
+// Findings grouped by root and file and then sorted within each file, or sorted whole
+// when a root was never added: both in the order of one sort by every key.
+TEST(CheckReportOrder, FindingsFollowOneSortByEveryKey) {
+  for (const int extraRoot : {-1, 3}) {
+    CCheckReport report;
+    report.AddRoot("a", "/a/");
+    report.AddRoot("b", "/b/");
+    std::mt19937 random(11);
+    const std::vector<std::string> names = {"x.html", "B.html", "sub/x.html", "a.html"};
+    for (int k = 0; k < 300; ++k) {
+      bool isNew = false;
+      CCheckReport::Word& word = report.FindOrAddWord(std::string(1, 'p' + random() % 4), isNew);
+      int root = static_cast<int>(random() % 2);
+      root = extraRoot >= 0 && k % 50 == 0 ? extraRoot : root;
+      const std::string dir = root == 0 ? "/a/" : "/b/";
+      const int column = static_cast<int>(random() % 3);
+      report.AddFinding(word, root, dir + names[random() % names.size()],
+                        static_cast<int>(random() % 4), column, column + 1, column, column + 1, "");
+    }
+    report.Sort();
+    using Key = std::tuple<int, std::string, int, int, int, std::string>;
+    std::vector<Key> expected;
+    for (const CCheckReport::Word& word : report.GetWords()) {
+      for (const CCheckReport::Location& location : word.locations) {
+        expected.emplace_back(location.root, report.FileOf(location), location.line,
+                              location.column, location.start, word.text);
+      }
+    }
+    std::sort(expected.begin(), expected.end());
+    std::vector<Key> found;
+    for (const CCheckReport::Finding& finding : report.GetFindings()) {
+      const CCheckReport::Location& location = *finding.location;
+      found.emplace_back(location.root, report.FileOf(location), location.line, location.column,
+                         location.start, finding.word->text);
+    }
+    EXPECT_EQ(found, expected) << "extra root " << extraRoot;
+  }
+}
