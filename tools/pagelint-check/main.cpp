@@ -3,7 +3,6 @@
 #include "pagelint-check/CheckRun.h"
 #include "pagelint-check/TerminalText.h"
 
-#include <malloc.h>
 #include <unistd.h>
 
 #include <iostream>
@@ -13,12 +12,6 @@
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
-#ifdef M_ARENA_MAX
-  // The check threads record the findings and this thread moves them into the report
-  // after the check: in one heap the blocks they free are reused instead of lying idle
-  // in theirs, which keeps a large site's peak memory down.
-  mallopt(M_ARENA_MAX, 1);
-#endif
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   CCheckOptions options;
   std::string error;
