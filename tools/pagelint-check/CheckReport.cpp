@@ -80,10 +80,6 @@ std::uint32_t CCheckReport::FileId(int root, const CBadWordLoc& location) {
   return m_lastFileId;
 }
 
-std::uint32_t CCheckReport::KnownFileId(const CBadWordFile* file) const {
-  return m_fileIds.find(file)->second;
-}
-
 void CCheckReport::RankFiles() {
   std::vector<std::uint32_t> byPath(m_files.size());
   std::iota(byPath.begin(), byPath.end(), 0U);
@@ -137,107 +133,102 @@ void CCheckReport::Sort() {
   }
   m_added.clear();
   m_parts.clear();
+  std::size_t count = 0;
   for (const SBatch& batch : m_batches) {
     for (const std::unique_ptr<CBadWord>& word : batch.words) {
       m_parts.push_back(SWordPart{word.get(), batch.root, 0});
+      count += static_cast<std::size_t>(word->GetLocations().GetCount());
     }
   }
   std::stable_sort(m_parts.begin(), m_parts.end(), [](const SWordPart& a, const SWordPart& b) {
     return std::tie(a.word->GetWord(), a.root) < std::tie(b.word->GetWord(), b.root);
   });
   m_words.clear();
-  m_occurrences = 0;
+  m_words.reserve(m_parts.size());
+  m_entries.clear();
+  m_entries.reserve(count);
   // The check counted the columns editors show; a location without them (none so far)
   // has its file read once more, each file once.
   std::unordered_map<std::string, std::vector<const CBadWordLoc*>> missing;
+  // The only walk over the check's own locations: each order sorts the entries.
   for (SWordPart& part : m_parts) {
     if (m_words.empty() || m_words.back().text != part.word->GetWord()) {
       m_words.push_back(SWord{part.word->GetWord(), part.root, {}});
     }
     part.index = static_cast<std::uint32_t>(m_words.size() - 1);
     for (const CBadWordLoc& location : part.word->GetLocations()) {
-      ++m_files[FileId(part.root, location)].count;
-      ++m_occurrences;
+      m_entries.push_back(Entry{&location, part.index, FileId(part.root, location)});
       if (location.column < 0 || location.endColumn < 0) {
         missing[location.GetFullPath()].push_back(&location);
       }
     }
   }
+  m_occurrences = static_cast<int>(m_entries.size());
   RankFiles();
   CountMissingColumns(missing);
 }
 
-template <typename Less>
-void CCheckReport::SortRuns(std::vector<Entry>& entries, const std::vector<std::size_t>& ends,
-                            Less less) {
+template <typename Group, typename Key>
+void CCheckReport::Order(std::size_t groups, Group group, Key key) const {
+  // Counted into place by swapping, so that the index is never held twice; then each
+  // group is sorted by numbers read from its locations once.
+  std::vector<std::size_t> next(groups + 1, 0);
+  for (const Entry& entry : m_entries) {
+    ++next[group(entry) + 1];
+  }
+  std::partial_sum(next.begin(), next.end(), next.begin());
+  const std::vector<std::size_t> ends(next.begin() + 1, next.end());
+  for (std::size_t g = 0; g < groups; ++g) {
+    while (next[g] < ends[g]) {
+      const std::size_t target = group(m_entries[next[g]]);
+      if (target == g) {
+        ++next[g];
+      } else {
+        std::swap(m_entries[next[g]], m_entries[next[target]++]);
+      }
+    }
+  }
   std::size_t begin = 0;
   for (const std::size_t end : ends) {
-    std::sort(entries.begin() + static_cast<std::ptrdiff_t>(begin),
-              entries.begin() + static_cast<std::ptrdiff_t>(end), less);
+    if (end - begin > 1) {
+      m_keyed.clear();
+      for (std::size_t k = begin; k < end; ++k) {
+        m_keyed.push_back(SKeyed{key(m_entries[k]), m_entries[k]});
+      }
+      std::sort(m_keyed.begin(), m_keyed.end(),
+                [](const SKeyed& a, const SKeyed& b) { return a.key < b.key; });
+      for (std::size_t k = begin; k < end; ++k) {
+        m_entries[k] = m_keyed[k - begin].entry;
+      }
+    }
     begin = end;
   }
 }
 
-std::vector<CCheckReport::Entry> CCheckReport::ByPlace() const {
-  // One counting pass puts the findings in root and file order; only each file's own
-  // findings are then sorted, by place and word, with no file in the comparison.
-  const auto groupOf = [this](std::uint32_t file) {
-    return static_cast<std::size_t>(m_files[file].root) * m_rankCount + m_files[file].rank;
+const std::vector<CCheckReport::Entry>& CCheckReport::ByPlace() const {
+  const auto group = [this](const Entry& entry) {
+    const SFile& file = m_files[entry.file];
+    return static_cast<std::size_t>(file.root) * m_rankCount + file.rank;
   };
-  std::vector<std::size_t> ends(m_roots.size() * m_rankCount, 0);
-  for (std::uint32_t file = 0; file < m_files.size(); ++file) {
-    ends[groupOf(file)] += m_files[file].count;
-  }
-  std::exclusive_scan(ends.begin(), ends.end(), ends.begin(), std::size_t{0});
-  std::vector<Entry> entries(static_cast<std::size_t>(m_occurrences));
-  for (const SWordPart& part : m_parts) {
-    const CBadWordFile* lastFile = nullptr;
-    std::uint32_t file = 0;
-    for (const CBadWordLoc& location : part.word->GetLocations()) {
-      if (lastFile == nullptr || location.file.get() != lastFile) {
-        lastFile = location.file.get();
-        file = KnownFileId(lastFile);
-      }
-      entries[ends[groupOf(file)]++] = Entry{&location, part.index, file};
-    }
-  }
-  // Each group now ends where the next one began.
-  SortRuns(entries, ends, [this](const Entry& a, const Entry& b) {
-    const int columnA = ColumnsOf(*a.location).first;
-    const int columnB = ColumnsOf(*b.location).first;
-    return std::tie(a.location->line, columnA, a.location->start, a.word) <
-           std::tie(b.location->line, columnB, b.location->start, b.word);
-  });
-  return entries;
+  const auto key = [this](const Entry& entry) {
+    const CBadWordLoc& location = *entry.location;
+    return std::array<int, 5>{location.line, ColumnsOf(location).first, location.start,
+                              static_cast<int>(entry.word), 0};
+  };
+  Order(m_roots.size() * m_rankCount, group, key);
+  return m_entries;
 }
 
-std::vector<CCheckReport::Entry> CCheckReport::ByWord() const {
-  std::vector<std::size_t> ends(m_words.size(), 0);
-  for (const SWordPart& part : m_parts) {
-    ends[part.index] += static_cast<std::size_t>(part.word->GetLocations().GetCount());
-  }
-  std::exclusive_scan(ends.begin(), ends.end(), ends.begin(), std::size_t{0});
-  std::vector<Entry> entries(static_cast<std::size_t>(m_occurrences));
-  for (const SWordPart& part : m_parts) {
-    const CBadWordFile* lastFile = nullptr;
-    std::uint32_t file = 0;
-    for (const CBadWordLoc& location : part.word->GetLocations()) {
-      if (lastFile == nullptr || location.file.get() != lastFile) {
-        lastFile = location.file.get();
-        file = KnownFileId(lastFile);
-      }
-      entries[ends[part.index]++] = Entry{&location, part.index, file};
-    }
-  }
-  SortRuns(entries, ends, [this](const Entry& a, const Entry& b) {
-    const SFile& fileA = m_files[a.file];
-    const SFile& fileB = m_files[b.file];
-    const int columnA = ColumnsOf(*a.location).first;
-    const int columnB = ColumnsOf(*b.location).first;
-    return std::tie(fileA.root, fileA.rank, a.location->line, columnA, a.location->start) <
-           std::tie(fileB.root, fileB.rank, b.location->line, columnB, b.location->start);
-  });
-  return entries;
+const std::vector<CCheckReport::Entry>& CCheckReport::ByWord() const {
+  const auto group = [](const Entry& entry) { return static_cast<std::size_t>(entry.word); };
+  const auto key = [this](const Entry& entry) {
+    const SFile& file = m_files[entry.file];
+    const CBadWordLoc& location = *entry.location;
+    return std::array<int, 5>{file.root, static_cast<int>(file.rank), location.line,
+                              ColumnsOf(location).first, location.start};
+  };
+  Order(m_words.size(), group, key);
+  return m_entries;
 }
 
 CCheckReport::Finding CCheckReport::At(const Entry& entry) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -88,10 +89,12 @@ public:
   }
 
   /// Every finding, by root (in the order added), file, line, column, start and word.
-  std::vector<Entry> ByPlace() const;
+  /// The report has one index, put in this order: what the other order returned is
+  /// reordered too.
+  const std::vector<Entry>& ByPlace() const;
   /// Every finding by word, then root, file, line, column and start: the findings of
-  /// word k follow those of word k - 1.
-  std::vector<Entry> ByWord() const;
+  /// word k follow those of word k - 1. The same index as ByPlace.
+  const std::vector<Entry>& ByWord() const;
   Finding At(const Entry& entry) const;
 
   /// The file, relative to its root's directory, "/"-separated.
@@ -131,28 +134,33 @@ private:
     int root;
     std::string relative;
     std::uint32_t rank = 0; ///< place among the paths in byte order; equal paths share it
-    std::size_t count = 0;  ///< its findings
+  };
+  /// An entry with the numbers it is sorted by, read from its location once.
+  struct SKeyed {
+    std::array<int, 5> key;
+    Entry entry;
   };
 
   /// The file id of `location` of `root`, added when new (findings come file by file:
   /// the last one is asked for first).
   std::uint32_t FileId(int root, const CBadWordLoc& location);
-  /// The id of a file already seen by Sort.
-  std::uint32_t KnownFileId(const CBadWordFile* file) const;
   void RankFiles();
   /// Counts the columns of the locations that have none, reading each such file once.
   void CountMissingColumns(
       const std::unordered_map<std::string, std::vector<const CBadWordLoc*>>& byFile);
   std::pair<int, int> ColumnsOf(const CBadWordLoc& location) const;
-  /// Sorts each run [ends[k - 1], ends[k]) of `entries` by `less`.
-  template <typename Less>
-  static void SortRuns(std::vector<Entry>& entries, const std::vector<std::size_t>& ends,
-                       Less less);
+  /// Puts the index in the order of `group` (in [0, groups)) and then, within each
+  /// group, of `key`.
+  template <typename Group, typename Key>
+  void Order(std::size_t groups, Group group, Key key) const;
 
   std::vector<Root> m_roots;
   std::vector<std::unique_ptr<CBadWordsList>> m_added; ///< per root, AddFinding's words
   std::vector<SBatch> m_batches;
   std::vector<SWordPart> m_parts;
+  /// Every finding once, in the order last asked for (Sort leaves them by word).
+  mutable std::vector<Entry> m_entries;
+  mutable std::vector<SKeyed> m_keyed; ///< reused while sorting one group
   std::vector<SWord> m_words;
   std::vector<SFile> m_files;
   std::unordered_map<const CBadWordFile*, std::uint32_t> m_fileIds;

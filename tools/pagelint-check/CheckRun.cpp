@@ -4,7 +4,6 @@
 #include "pagelint-check/SavedProjects.h"
 #include "pagelint-check/TerminalText.h"
 
-#include "checking/BadWordFile.h"
 #include "checking/BadWordsList.h"
 #include "checking/ProjectCheckWorker.h"
 #include "projects/WebProject.h"
@@ -13,7 +12,6 @@
 #include "mtcore/FunctionTarget.h"
 #include "mtcore/MessageLoop.h"
 #include "utilcore/DirUtils.h"
-#include "utilcore/FileUtils.h"
 #include "utilcore/UserFolders.h"
 
 #include <algorithm>
@@ -23,7 +21,6 @@
 #include <memory>
 #include <ostream>
 #include <string_view>
-#include <unordered_map>
 
 namespace {
 

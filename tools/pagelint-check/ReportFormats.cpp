@@ -269,7 +269,7 @@ void CReportFormats::BuildJson(CJsonWriter& json, const CCheckReport& report, bo
   json.EndArray();
   json.Key("words");
   json.BeginArray();
-  const std::vector<CCheckReport::Entry> findings = report.ByWord();
+  const std::vector<CCheckReport::Entry>& findings = report.ByWord();
   std::size_t next = 0;
   std::string path;
   int pathOf = -1;
@@ -309,7 +309,7 @@ void CReportFormats::BuildJson(CJsonWriter& json, const CCheckReport& report, bo
 
 void CReportFormats::BuildSarif(CJsonWriter& json, const CCheckReport& report, bool suggest,
                                 bool summary, std::string_view version) {
-  const std::vector<CCheckReport::Entry> findings = report.ByPlace();
+  const std::vector<CCheckReport::Entry>& findings = report.ByPlace();
   std::size_t next = 0;
   json.BeginObject();
   json.Member("$schema", "https://json.schemastore.org/sarif-2.1.0.json");
