@@ -31,11 +31,7 @@ void CCheckReport::TakeFindings(int root, CBadWordsList& words) {
 void CCheckReport::AddFinding(std::string_view word, int root, std::string_view fullPath,
                               const std::string* lineText, int lineIndex, int start, int end,
                               std::string_view context) {
-  // A file that changed or vanished since its check leaves only the byte offsets.
-  const bool fits = lineText != nullptr && start >= 0 && end >= start &&
-                    static_cast<std::size_t>(end) <= lineText->size();
-  const int column = fits ? CountCharacters(*lineText, static_cast<std::size_t>(start)) : start;
-  const int endColumn = fits ? CountCharacters(*lineText, static_cast<std::size_t>(end)) : end;
+  const auto [column, endColumn] = ColumnsInLine(lineText, start, end);
   AddFinding(word, root, fullPath, lineIndex, start, end, column, endColumn, context);
 }
 
@@ -58,6 +54,15 @@ void CCheckReport::AddFinding(std::string_view word, int root, std::string_view 
                                      std::string(context)}}};
   list->RecordFileFindings(fullPath.substr(0, split), fullPath.substr(split),
                            std::span<CBadWordsList::SFileFindings>(&found, 1));
+}
+
+std::pair<int, int> CCheckReport::ColumnsInLine(const std::string* line, int start, int end) {
+  // A file that changed or vanished since its check leaves only the byte offsets.
+  if (line == nullptr || start < 0 || end < start || static_cast<std::size_t>(end) > line->size()) {
+    return {start, end};
+  }
+  return {CountCharacters(*line, static_cast<std::size_t>(start)),
+          CountCharacters(*line, static_cast<std::size_t>(end))};
 }
 
 std::uint32_t CCheckReport::FileId(int root, const CBadWordLoc& location) {
@@ -105,14 +110,7 @@ void CCheckReport::CountMissingColumns(
     for (const CBadWordLoc* location : locations) {
       const std::size_t line = static_cast<std::size_t>(location->line);
       const std::string* text = location->line >= 0 && line < lines.size() ? &lines[line] : nullptr;
-      // A file that changed or vanished since its check leaves only the byte offsets.
-      const bool fits = text != nullptr && location->start >= 0 &&
-                        location->end >= location->start &&
-                        static_cast<std::size_t>(location->end) <= text->size();
-      m_columns[location] =
-          fits ? std::pair(CountCharacters(*text, static_cast<std::size_t>(location->start)),
-                           CountCharacters(*text, static_cast<std::size_t>(location->end)))
-               : std::pair(location->start, location->end);
+      m_columns[location] = ColumnsInLine(text, location->start, location->end);
     }
   }
 }

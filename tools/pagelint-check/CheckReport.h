@@ -149,6 +149,9 @@ private:
   void CountMissingColumns(
       const std::unordered_map<std::string, std::vector<const CBadWordLoc*>>& byFile);
   std::pair<int, int> ColumnsOf(const CBadWordLoc& location) const;
+  /// The characters before `start` and `end` in `line` (null: not read), or the byte
+  /// offsets themselves when they do not fit the line.
+  static std::pair<int, int> ColumnsInLine(const std::string* line, int start, int end);
   /// Puts the index in the order of `group` (in [0, groups)) and then, within each
   /// group, of `key`.
   template <typename Group, typename Key>
