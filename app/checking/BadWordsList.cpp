@@ -82,17 +82,14 @@ void CBadWordsList::ClearLocked() {
   m_lastFile.reset();
 }
 
-void CBadWordsList::DrainWords(const std::function<void(CBadWord&)>& visit) {
+std::vector<std::unique_ptr<CBadWord>> CBadWordsList::TakeWords() {
   CWriterAccess access(*this);
-  // Emptied also when `visit` throws: a word half moved away must not stay listed.
-  struct SClearOnExit {
-    CBadWordsList& list;
-    ~SClearOnExit() { list.ClearLocked(); }
-  } const clear{*this};
-  for (std::unique_ptr<CBadWord>& word : m_words) {
-    visit(*word);
-    word.reset();
+  std::vector<std::unique_ptr<CBadWord>> words = std::move(m_words);
+  ClearLocked();
+  for (const std::unique_ptr<CBadWord>& word : words) {
+    word->m_owner = nullptr;
   }
+  return words;
 }
 
 void CBadWordsList::RemoveFileLocations(std::string_view path) {

@@ -4,7 +4,6 @@
 #include "mtcore/MultiReaderWriter.h"
 
 #include <cstddef>
-#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -38,11 +37,10 @@ public:
   void RemoveWord(CBadWord* word);
   /// Deletes every word. Writer access.
   void ClearWords();
-  /// Hands each word, in list order, to `visit` and deletes it right after; the list is
-  /// empty afterwards, also when `visit` throws. A caller that moves the findings
-  /// elsewhere never holds two whole copies of them. Writer access: `visit` must take
-  /// no lock.
-  void DrainWords(const std::function<void(CBadWord&)>& visit);
+  /// Moves every word, in list order, out of the list and leaves it empty: the caller
+  /// owns the words and their locations from then on (they no longer report to this
+  /// list). Writer access.
+  std::vector<std::unique_ptr<CBadWord>> TakeWords();
   /// Removes the locations of `path` from every word and deletes the words left
   /// without any; nothing for an empty path. Writer access.
   void RemoveFileLocations(std::string_view path);

@@ -1,205 +1,261 @@
 #include "pagelint-check/CheckReport.h"
 
+#include "checking/BadWord.h"
+#include "checking/BadWordsList.h"
+
+#include "utilcore/FileUtils.h"
 #include "utilcore/StringUtils.h"
 
 #include <algorithm>
 #include <numeric>
+#include <span>
 #include <tuple>
+
+CCheckReport::CCheckReport() = default;
+CCheckReport::~CCheckReport() = default;
+CCheckReport::CCheckReport(CCheckReport&&) noexcept = default;
+CCheckReport& CCheckReport::operator=(CCheckReport&&) noexcept = default;
 
 int CCheckReport::AddRoot(std::string given, std::string directory) {
   m_roots.push_back(Root{std::move(given), std::move(directory)});
   return static_cast<int>(m_roots.size()) - 1;
 }
 
-CCheckReport::Word& CCheckReport::FindOrAddWord(const std::string& text, bool& isNew) {
-  const auto [entry, inserted] = m_wordIndex.try_emplace(text, m_words.size());
-  isNew = inserted;
-  if (inserted) {
-    m_words.push_back(Word{text, {}, {}});
+void CCheckReport::TakeFindings(int root, CBadWordsList& words) {
+  if (root < 0 || root >= static_cast<int>(m_roots.size())) {
+    return;
   }
-  return m_words[entry->second];
+  m_batches.push_back(SBatch{root, words.TakeWords()});
 }
 
-void CCheckReport::AddFinding(Word& word, int root, std::string_view fullPath,
+void CCheckReport::AddFinding(std::string_view word, int root, std::string_view fullPath,
                               const std::string* lineText, int lineIndex, int start, int end,
                               std::string_view context) {
-  // A file that changed or vanished since its check leaves only the byte offsets.
-  const bool fits = lineText != nullptr && start >= 0 && end >= start &&
-                    static_cast<std::size_t>(end) <= lineText->size();
-  const int column = fits ? CountCharacters(*lineText, static_cast<std::size_t>(start)) : start;
-  const int endColumn = fits ? CountCharacters(*lineText, static_cast<std::size_t>(end)) : end;
+  const auto [column, endColumn] = ColumnsInLine(lineText, start, end);
   AddFinding(word, root, fullPath, lineIndex, start, end, column, endColumn, context);
 }
 
-void CCheckReport::Keep(std::shared_ptr<const void> owner) {
-  if (owner != nullptr && m_keptIndex.insert(owner.get()).second) {
-    m_kept.push_back(std::move(owner));
+void CCheckReport::AddFinding(std::string_view word, int root, std::string_view fullPath,
+                              int lineIndex, int start, int end, int column, int endColumn,
+                              std::string_view context) {
+  if (root < 0 || root >= static_cast<int>(m_roots.size())) {
+    return;
   }
+  m_added.resize(m_roots.size());
+  std::unique_ptr<CBadWordsList>& list = m_added[static_cast<std::size_t>(root)];
+  if (list == nullptr) {
+    list = std::make_unique<CBadWordsList>();
+  }
+  const std::size_t slash = fullPath.rfind('/');
+  const std::size_t split = slash == std::string_view::npos ? 0 : slash + 1;
+  CBadWordsList::SFileFindings found{
+      std::string(word),
+      {CBadWordsList::SFoundLocation{lineIndex, start, end, column, endColumn,
+                                     std::string(context)}}};
+  list->RecordFileFindings(fullPath.substr(0, split), fullPath.substr(split),
+                           std::span<CBadWordsList::SFileFindings>(&found, 1));
 }
 
-std::vector<int> CCheckReport::FileRanks() const {
-  std::vector<int> byPath(m_paths.size());
-  std::iota(byPath.begin(), byPath.end(), 0);
-  std::sort(byPath.begin(), byPath.end(), [this](int a, int b) {
-    return m_paths[static_cast<std::size_t>(a)] < m_paths[static_cast<std::size_t>(b)];
+std::pair<int, int> CCheckReport::ColumnsInLine(const std::string* line, int start, int end) {
+  // A file that changed or vanished since its check leaves only the byte offsets.
+  if (line == nullptr || start < 0 || end < start || static_cast<std::size_t>(end) > line->size()) {
+    return {start, end};
+  }
+  return {CountCharacters(*line, static_cast<std::size_t>(start)),
+          CountCharacters(*line, static_cast<std::size_t>(end))};
+}
+
+std::uint32_t CCheckReport::FileId(int root, const CBadWordLoc& location) {
+  const CBadWordFile* file = location.file.get();
+  if (file == m_lastFile && !m_files.empty()) {
+    return m_lastFileId;
+  }
+  const auto [entry, added] =
+      m_fileIds.try_emplace(file, static_cast<std::uint32_t>(m_files.size()));
+  if (added) {
+    std::string relative = location.GetFullPath();
+    const std::string& directory = m_roots[static_cast<std::size_t>(root)].directory;
+    if (relative.starts_with(directory)) {
+      relative.erase(0, directory.size());
+    }
+    m_files.push_back(SFile{root, std::move(relative)});
+  }
+  m_lastFile = file;
+  m_lastFileId = entry->second;
+  return m_lastFileId;
+}
+
+void CCheckReport::RankFiles() {
+  std::vector<std::uint32_t> byPath(m_files.size());
+  std::iota(byPath.begin(), byPath.end(), 0U);
+  std::sort(byPath.begin(), byPath.end(), [this](std::uint32_t a, std::uint32_t b) {
+    return m_files[a].relative < m_files[b].relative;
   });
-  std::vector<int> ranks(m_paths.size());
-  int rank = 0;
+  std::uint32_t rank = 0;
   for (std::size_t k = 0; k < byPath.size(); ++k) {
-    if (k > 0 && m_paths[static_cast<std::size_t>(byPath[k])] !=
-                     m_paths[static_cast<std::size_t>(byPath[k - 1])]) {
+    if (k > 0 && m_files[byPath[k]].relative != m_files[byPath[k - 1]].relative) {
       ++rank;
     }
-    ranks[static_cast<std::size_t>(byPath[k])] = rank;
+    m_files[byPath[k]].rank = rank;
   }
-  return ranks;
+  m_rankCount = byPath.empty() ? 0 : rank + 1;
 }
 
-bool CCheckReport::Before(const std::vector<int>& ranks, const Location& a, const Location& b) {
-  const int fileA = ranks[static_cast<std::size_t>(a.fileIndex)];
-  const int fileB = ranks[static_cast<std::size_t>(b.fileIndex)];
-  return std::tie(a.root, fileA, a.line, a.column, a.start) <
-         std::tie(b.root, fileB, b.line, b.column, b.start);
-}
-
-int CCheckReport::FileIndex(int root, std::string_view fullPath) {
-  // Findings come file by file: the last file is most often the one asked for again.
-  const std::string rootKey = std::to_string(root);
-  if (m_lastFile >= 0 && m_fileKey.size() == rootKey.size() + 1 + fullPath.size() &&
-      m_fileKey.starts_with(rootKey) && m_fileKey[rootKey.size()] == '\0' &&
-      std::string_view(m_fileKey).substr(rootKey.size() + 1) == fullPath) {
-    return m_lastFile;
-  }
-  m_fileKey.assign(rootKey).append(1, '\0').append(fullPath);
-  const auto [entry, added] = m_fileIndex.try_emplace(m_fileKey, static_cast<int>(m_paths.size()));
-  if (added) {
-    std::string_view relative = fullPath;
-    if (root >= 0 && root < static_cast<int>(m_roots.size()) &&
-        relative.starts_with(m_roots[root].directory)) {
-      relative.remove_prefix(m_roots[root].directory.size());
+void CCheckReport::CountMissingColumns(
+    const std::unordered_map<std::string, std::vector<const CBadWordLoc*>>& byFile) {
+  std::vector<std::string> lines;
+  for (const auto& [path, locations] : byFile) {
+    lines.clear();
+    CFileUtils::ReadFileContent(path, lines);
+    for (const CBadWordLoc* location : locations) {
+      const std::size_t line = static_cast<std::size_t>(location->line);
+      const std::string* text = location->line >= 0 && line < lines.size() ? &lines[line] : nullptr;
+      m_columns[location] = ColumnsInLine(text, location->start, location->end);
     }
-    m_paths.emplace_back(relative);
   }
-  m_lastFile = entry->second;
-  return m_lastFile;
 }
 
-void CCheckReport::AddFinding(Word& word, int root, std::string_view fullPath, int lineIndex,
-                              int start, int end, int column, int endColumn,
-                              std::string_view context) {
-  Location location;
-  location.root = root;
-  location.fileIndex = FileIndex(root, fullPath);
-  location.line = lineIndex + 1;
-  location.start = start;
-  location.end = end;
-  location.column = column + 1;
-  location.endColumn = endColumn + 1;
-  location.context = context;
-  word.locations.push_back(location);
-  ++m_occurrences;
+std::pair<int, int> CCheckReport::ColumnsOf(const CBadWordLoc& location) const {
+  if (location.column >= 0 && location.endColumn >= 0) {
+    return {location.column, location.endColumn};
+  }
+  const auto found = m_columns.find(&location);
+  return found != m_columns.end() ? found->second : std::pair(location.start, location.end);
 }
 
 void CCheckReport::Sort() {
-  std::sort(m_words.begin(), m_words.end(),
-            [](const Word& a, const Word& b) { return a.text < b.text; });
-  m_wordIndex.clear();
-  const std::vector<int> ranks = FileRanks();
-  const auto before = [&ranks](const Location& a, const Location& b) {
-    return Before(ranks, a, b);
-  };
-  for (std::size_t i = 0; i < m_words.size(); ++i) {
-    m_wordIndex.emplace(m_words[i].text, i);
-    std::sort(m_words[i].locations.begin(), m_words[i].locations.end(), before);
-  }
-}
-
-std::vector<CCheckReport::Finding> CCheckReport::GetFindings() const {
-  const std::vector<int> ranks = FileRanks();
-  const std::size_t rankCount =
-      ranks.empty() ? 0
-                    : static_cast<std::size_t>(*std::max_element(ranks.begin(), ranks.end())) + 1;
-  bool rootsKnown = true;
-  for (const Word& word : m_words) {
-    for (const Location& location : word.locations) {
-      rootsKnown = rootsKnown && location.root >= 0 &&
-                   static_cast<std::size_t>(location.root) < m_roots.size();
+  for (std::size_t root = 0; root < m_added.size(); ++root) {
+    if (m_added[root] != nullptr) {
+      m_batches.push_back(SBatch{static_cast<int>(root), m_added[root]->TakeWords()});
     }
   }
-  if (!rootsKnown) {
-    return SortedFindings(ranks);
-  }
-  // One counting pass puts the findings in root and file order; only each file's own
-  // findings are then sorted, by place and word, with no file in the comparison.
-  const auto groupOf = [&ranks, rankCount](const Location& location) {
-    return static_cast<std::size_t>(location.root) * rankCount +
-           static_cast<std::size_t>(ranks[static_cast<std::size_t>(location.fileIndex)]);
-  };
-  std::vector<std::size_t> ends(m_roots.size() * rankCount + 1, 0);
+  m_added.clear();
+  m_parts.clear();
   std::size_t count = 0;
-  for (const Word& word : m_words) {
-    for (const Location& location : word.locations) {
-      ++ends[groupOf(location) + 1];
-      ++count;
+  for (const SBatch& batch : m_batches) {
+    for (const std::unique_ptr<CBadWord>& word : batch.words) {
+      m_parts.push_back(SWordPart{word.get(), batch.root, 0});
+      count += static_cast<std::size_t>(word->GetLocations().GetCount());
     }
   }
-  std::partial_sum(ends.begin(), ends.end(), ends.begin());
-  std::vector<Finding> findings(count);
-  for (const Word& word : m_words) {
-    for (const Location& location : word.locations) {
-      findings[ends[groupOf(location)]++] = Finding{&word, &location};
-    }
-  }
-  const auto inFile = [](const Finding& a, const Finding& b) {
-    const Location& x = *a.location;
-    const Location& y = *b.location;
-    if (std::tie(x.line, x.column, x.start) != std::tie(y.line, y.column, y.start)) {
-      return std::tie(x.line, x.column, x.start) < std::tie(y.line, y.column, y.start);
-    }
-    return a.word->text < b.word->text;
-  };
-  // Each group now ends where the next one began.
-  std::size_t begin = 0;
-  for (std::size_t group = 0; group + 1 < ends.size(); ++group) {
-    const auto first = findings.begin() + static_cast<std::ptrdiff_t>(begin);
-    const auto last = findings.begin() + static_cast<std::ptrdiff_t>(ends[group]);
-    std::sort(first, last, inFile);
-    begin = ends[group];
-  }
-  return findings;
-}
-
-std::vector<CCheckReport::Finding>
-CCheckReport::SortedFindings(const std::vector<int>& ranks) const {
-  std::vector<Finding> findings;
-  findings.reserve(static_cast<std::size_t>(m_occurrences));
-  for (const Word& word : m_words) {
-    for (const Location& location : word.locations) {
-      findings.push_back(Finding{&word, &location});
-    }
-  }
-  std::sort(findings.begin(), findings.end(), [&ranks](const Finding& a, const Finding& b) {
-    if (Before(ranks, *a.location, *b.location)) {
-      return true;
-    }
-    if (Before(ranks, *b.location, *a.location)) {
-      return false;
-    }
-    return a.word->text < b.word->text;
+  std::stable_sort(m_parts.begin(), m_parts.end(), [](const SWordPart& a, const SWordPart& b) {
+    return std::tie(a.word->GetWord(), a.root) < std::tie(b.word->GetWord(), b.root);
   });
-  return findings;
+  m_words.clear();
+  m_words.reserve(m_parts.size());
+  m_entries.clear();
+  m_entries.reserve(count);
+  // The check counted the columns editors show; a location without them (none so far)
+  // has its file read once more, each file once.
+  std::unordered_map<std::string, std::vector<const CBadWordLoc*>> missing;
+  // The only walk over the check's own locations: each order sorts the entries.
+  for (SWordPart& part : m_parts) {
+    if (m_words.empty() || m_words.back().text != part.word->GetWord()) {
+      m_words.push_back(SWord{part.word->GetWord(), part.root, {}});
+    }
+    part.index = static_cast<std::uint32_t>(m_words.size() - 1);
+    for (const CBadWordLoc& location : part.word->GetLocations()) {
+      m_entries.push_back(Entry{&location, part.index, FileId(part.root, location)});
+      if (location.column < 0 || location.endColumn < 0) {
+        missing[location.GetFullPath()].push_back(&location);
+      }
+    }
+  }
+  m_occurrences = static_cast<int>(m_entries.size());
+  RankFiles();
+  CountMissingColumns(missing);
 }
 
-std::string CCheckReport::DisplayPath(const Location& location) const {
-  if (m_roots.size() <= 1 || location.root < 0 ||
-      location.root >= static_cast<int>(m_roots.size())) {
-    return FileOf(location);
+template <typename Group, typename Key>
+void CCheckReport::Order(std::size_t groups, Group group, Key key) const {
+  // Counted into place by swapping, so that the index is never held twice; then each
+  // group is sorted by numbers read from its locations once.
+  std::vector<std::size_t> next(groups + 1, 0);
+  for (const Entry& entry : m_entries) {
+    ++next[group(entry) + 1];
   }
-  std::string path = m_roots[location.root].given;
+  std::partial_sum(next.begin(), next.end(), next.begin());
+  const std::vector<std::size_t> ends(next.begin() + 1, next.end());
+  for (std::size_t g = 0; g < groups; ++g) {
+    while (next[g] < ends[g]) {
+      const std::size_t target = group(m_entries[next[g]]);
+      if (target == g) {
+        ++next[g];
+      } else {
+        std::swap(m_entries[next[g]], m_entries[next[target]++]);
+      }
+    }
+  }
+  std::size_t begin = 0;
+  for (const std::size_t end : ends) {
+    if (end - begin > 1) {
+      m_keyed.clear();
+      for (std::size_t k = begin; k < end; ++k) {
+        m_keyed.push_back(SKeyed{key(m_entries[k]), m_entries[k]});
+      }
+      std::sort(m_keyed.begin(), m_keyed.end(),
+                [](const SKeyed& a, const SKeyed& b) { return a.key < b.key; });
+      for (std::size_t k = begin; k < end; ++k) {
+        m_entries[k] = m_keyed[k - begin].entry;
+      }
+    }
+    begin = end;
+  }
+}
+
+const std::vector<CCheckReport::Entry>& CCheckReport::ByPlace() const {
+  const auto group = [this](const Entry& entry) {
+    const SFile& file = m_files[entry.file];
+    return static_cast<std::size_t>(file.root) * m_rankCount + file.rank;
+  };
+  const auto key = [this](const Entry& entry) {
+    const CBadWordLoc& location = *entry.location;
+    return std::array<int, 5>{location.line, ColumnsOf(location).first, location.start,
+                              static_cast<int>(entry.word), 0};
+  };
+  Order(m_roots.size() * m_rankCount, group, key);
+  return m_entries;
+}
+
+const std::vector<CCheckReport::Entry>& CCheckReport::ByWord() const {
+  const auto group = [](const Entry& entry) { return static_cast<std::size_t>(entry.word); };
+  const auto key = [this](const Entry& entry) {
+    const SFile& file = m_files[entry.file];
+    const CBadWordLoc& location = *entry.location;
+    return std::array<int, 5>{file.root, static_cast<int>(file.rank), location.line,
+                              ColumnsOf(location).first, location.start};
+  };
+  Order(m_words.size(), group, key);
+  return m_entries;
+}
+
+CCheckReport::Finding CCheckReport::At(const Entry& entry) const {
+  const CBadWordLoc& location = *entry.location;
+  const auto [column, endColumn] = ColumnsOf(location);
+  Finding finding;
+  finding.word = m_words[entry.word].text;
+  finding.wordIndex = entry.word;
+  finding.root = m_files[entry.file].root;
+  finding.file = static_cast<int>(entry.file);
+  finding.line = location.line + 1;
+  finding.column = column + 1;
+  finding.endColumn = endColumn + 1;
+  finding.start = location.start;
+  finding.end = location.end;
+  finding.context = location.GetContext();
+  return finding;
+}
+
+std::string CCheckReport::DisplayPath(int file) const {
+  const SFile& entry = m_files[static_cast<std::size_t>(file)];
+  if (m_roots.size() <= 1) {
+    return entry.relative;
+  }
+  std::string path = m_roots[static_cast<std::size_t>(entry.root)].given;
   if (!path.empty() && path.back() != '/') {
     path += '/';
   }
-  return path + FileOf(location);
+  return path + entry.relative;
 }
 
 int CCheckReport::CountCharacters(std::string_view text, std::size_t bytes) {

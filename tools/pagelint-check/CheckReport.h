@@ -1,15 +1,23 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
+#include <utility>
 #include <vector>
 
-/// The findings of one pagelint-check call, gathered from the checked projects and
-/// put in the order in which they are printed.
+class CBadWord;
+class CBadWordFile;
+class CBadWordLoc;
+class CBadWordsList;
+
+/// The findings of one pagelint-check call. It holds the words each checked root's
+/// check found, as the check left them (a large site's findings are never copied),
+/// and walks them in the order in which they are printed through compact indexes.
 class CCheckReport {
 public:
   /// One checked folder.
@@ -18,75 +26,87 @@ public:
     std::string directory; ///< absolute, ending in "/"
   };
 
-  /// One occurrence of a word.
-  struct Location {
+  /// One occurrence of a word, as the report's writers read it.
+  struct Finding {
+    std::string_view word;
+    std::size_t wordIndex = 0; ///< the word's place in text order (GetWordText)
     int root = 0;
-    int fileIndex = 0; ///< index of its path (FileOf): a site's findings share them
+    int file = 0;      ///< the same for the findings of one file of one root (FileOf)
     int line = 0;      ///< 1-based
     int column = 0;    ///< 1-based, in characters (code points; a tab is one)
     int endColumn = 0; ///< column just after the word
     int start = 0;     ///< byte offset of the word in the line as read, 0-based
     int end = 0;       ///< byte offset just after the word
-    /// The excerpt around the word, viewed in bytes kept elsewhere (see Keep): a large
-    /// site's excerpts stay in the blocks the check made, one per page.
     std::string_view context;
   };
 
-  struct Word {
-    std::string text;
-    std::vector<std::string> suggestions;
-    std::vector<Location> locations;
+  /// A finding's place in an index; At reads it.
+  struct Entry {
+    const CBadWordLoc* location;
+    std::uint32_t word;
+    std::uint32_t file;
   };
 
-  /// A word's location, as walked in printing order.
-  struct Finding {
-    const Word* word;
-    const Location* location;
-  };
+  CCheckReport();
+  ~CCheckReport();
+  CCheckReport(const CCheckReport&) = delete;
+  CCheckReport& operator=(const CCheckReport&) = delete;
+  CCheckReport(CCheckReport&&) noexcept;
+  CCheckReport& operator=(CCheckReport&&) noexcept;
 
   int AddRoot(std::string given, std::string directory);
   const std::vector<Root>& GetRoots() const { return m_roots; }
 
-  /// The word with this text, appended when new; `isNew` tells which.
-  Word& FindOrAddWord(const std::string& text, bool& isNew);
-  /// Adds a finding. `fullPath` is the file's full path; `lineText` is the line as read
-  /// (null when the file could not be read again), from which the columns are counted.
-  /// `context` is viewed, not copied: its bytes must last as long as the report (a
-  /// literal, or bytes of an object handed to Keep).
-  void AddFinding(Word& word, int root, std::string_view fullPath, const std::string* lineText,
-                  int lineIndex, int start, int end, std::string_view context);
+  /// Takes every word out of `words`, the findings of `root`'s check; the report holds
+  /// them from then on. Nothing for a root never added.
+  void TakeFindings(int root, CBadWordsList& words);
+  /// Adds one finding of `word`. `fullPath` is the file's full path; `lineText` is the
+  /// line as read (null when the file could not be read again), from which the columns
+  /// are counted. Nothing for a root never added.
+  void AddFinding(std::string_view word, int root, std::string_view fullPath,
+                  const std::string* lineText, int lineIndex, int start, int end,
+                  std::string_view context);
   /// Adds a finding whose columns are known: `column` and `endColumn` count the
-  /// characters before the word's start and end (0-based). `context` as above.
-  void AddFinding(Word& word, int root, std::string_view fullPath, int lineIndex, int start,
-                  int end, int column, int endColumn, std::string_view context);
-  /// Keeps `owner` (holding the bytes of contexts added as views) alive as long as the
-  /// report; the same owner is kept once, a null one not at all.
-  void Keep(std::shared_ptr<const void> owner);
+  /// characters before the word's start and end (0-based).
+  void AddFinding(std::string_view word, int root, std::string_view fullPath, int lineIndex,
+                  int start, int end, int column, int endColumn, std::string_view context);
 
-  /// Sorts the words by text and each word's locations by root, file, line and column.
+  /// Ends the adding: puts the words in text order (the same text of several roots is
+  /// one word), ranks the files by path and counts the columns of locations the check
+  /// left without them (their file is read once more). Call it before reading.
   void Sort();
 
-  const std::vector<Word>& GetWords() const { return m_words; }
-  Word& WordAt(std::size_t index) { return m_words[index]; }
+  int GetWordCount() const { return static_cast<int>(m_words.size()); }
+  int GetOccurrenceCount() const { return m_occurrences; }
+  std::string_view GetWordText(std::size_t word) const { return m_words[word].text; }
+  /// The first root, in the order added, where the word was found.
+  int GetWordRoot(std::size_t word) const { return m_words[word].root; }
+  const std::vector<std::string>& GetSuggestions(std::size_t word) const {
+    return m_words[word].suggestions;
+  }
   void SetSuggestions(std::size_t word, std::vector<std::string> suggestions) {
     m_words[word].suggestions = std::move(suggestions);
   }
-  int GetWordCount() const { return static_cast<int>(m_words.size()); }
-  int GetOccurrenceCount() const { return m_occurrences; }
 
-  /// Every location, sorted by root (in the order added), file, line, column and word.
-  std::vector<Finding> GetFindings() const;
+  /// Every finding, by root (in the order added), file, line, column, start and word.
+  /// The report has one index, put in this order: what the other order returned is
+  /// reordered too.
+  const std::vector<Entry>& ByPlace() const;
+  /// Every finding by word, then root, file, line, column and start: the findings of
+  /// word k follow those of word k - 1. The same index as ByPlace.
+  const std::vector<Entry>& ByWord() const;
+  Finding At(const Entry& entry) const;
 
-  /// The location's file, relative to its root's directory, "/"-separated.
-  const std::string& FileOf(const Location& location) const {
-    return m_paths[static_cast<std::size_t>(location.fileIndex)];
+  /// The file, relative to its root's directory, "/"-separated.
+  const std::string& FileOf(int file) const {
+    return m_files[static_cast<std::size_t>(file)].relative;
   }
   /// The path to print: relative to the root with one root, prefixed with the root as
   /// given when there are several.
-  std::string DisplayPath(const Location& location) const;
+  std::string DisplayPath(int file) const;
 
-  void AddFilesChecked(int files) { m_files += files; }
-  int GetFilesChecked() const { return m_files; }
+  void AddFilesChecked(int files) { m_filesChecked += files; }
+  int GetFilesChecked() const { return m_filesChecked; }
   void SetSeconds(double seconds) { m_seconds = seconds; }
   double GetSeconds() const { return m_seconds; }
 
@@ -95,26 +115,64 @@ public:
   static int CountCharacters(std::string_view text, std::size_t bytes);
 
 private:
-  /// The index of the file `fullPath` of `root`, added when new.
-  int FileIndex(int root, std::string_view fullPath);
-  /// For each file index, its place among the paths in byte order (equal paths, of
-  /// different roots, share one), so that sorting compares numbers only.
-  std::vector<int> FileRanks() const;
-  /// GetFindings by one sort of them all, for locations of roots never added.
-  std::vector<Finding> SortedFindings(const std::vector<int>& ranks) const;
-  /// Root (in the order added), file (by `ranks`), line, column and start.
-  static bool Before(const std::vector<int>& ranks, const Location& a, const Location& b);
+  struct SBatch {
+    int root;
+    std::vector<std::unique_ptr<CBadWord>> words;
+  };
+  /// One root's share of a word, in text and then root order after Sort.
+  struct SWordPart {
+    const CBadWord* word;
+    int root;
+    std::uint32_t index; ///< in m_words
+  };
+  struct SWord {
+    std::string_view text;
+    int root;
+    std::vector<std::string> suggestions;
+  };
+  struct SFile {
+    int root;
+    std::string relative;
+    std::uint32_t rank = 0; ///< place among the paths in byte order; equal paths share it
+  };
+  /// An entry with the numbers it is sorted by, read from its location once.
+  struct SKeyed {
+    std::array<int, 5> key;
+    Entry entry;
+  };
+
+  /// The file id of `location` of `root`, added when new (findings come file by file:
+  /// the last one is asked for first).
+  std::uint32_t FileId(int root, const CBadWordLoc& location);
+  void RankFiles();
+  /// Counts the columns of the locations that have none, reading each such file once.
+  void CountMissingColumns(
+      const std::unordered_map<std::string, std::vector<const CBadWordLoc*>>& byFile);
+  std::pair<int, int> ColumnsOf(const CBadWordLoc& location) const;
+  /// The characters before `start` and `end` in `line` (null: not read), or the byte
+  /// offsets themselves when they do not fit the line.
+  static std::pair<int, int> ColumnsInLine(const std::string* line, int start, int end);
+  /// Puts the index in the order of `group` (in [0, groups)) and then, within each
+  /// group, of `key`.
+  template <typename Group, typename Key>
+  void Order(std::size_t groups, Group group, Key key) const;
 
   std::vector<Root> m_roots;
-  std::vector<std::string> m_paths;                 ///< relative paths, each (root, path) once
-  std::unordered_map<std::string, int> m_fileIndex; ///< by root number, NUL, full path
-  std::string m_fileKey;                            ///< the key of the last file added
-  int m_lastFile = -1;
-  std::vector<Word> m_words;
-  std::unordered_map<std::string, std::size_t> m_wordIndex;
-  std::vector<std::shared_ptr<const void>> m_kept;
-  std::unordered_set<const void*> m_keptIndex;
+  std::vector<std::unique_ptr<CBadWordsList>> m_added; ///< per root, AddFinding's words
+  std::vector<SBatch> m_batches;
+  std::vector<SWordPart> m_parts;
+  /// Every finding once, in the order last asked for (Sort leaves them by word).
+  mutable std::vector<Entry> m_entries;
+  mutable std::vector<SKeyed> m_keyed; ///< reused while sorting one group
+  std::vector<SWord> m_words;
+  std::vector<SFile> m_files;
+  std::unordered_map<const CBadWordFile*, std::uint32_t> m_fileIds;
+  const CBadWordFile* m_lastFile = nullptr;
+  std::uint32_t m_lastFileId = 0;
+  std::uint32_t m_rankCount = 0;
+  /// The columns counted for locations the check left without them.
+  std::unordered_map<const CBadWordLoc*, std::pair<int, int>> m_columns;
   int m_occurrences = 0;
-  int m_files = 0;
+  int m_filesChecked = 0;
   double m_seconds = 0;
 };

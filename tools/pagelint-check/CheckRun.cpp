@@ -4,7 +4,6 @@
 #include "pagelint-check/SavedProjects.h"
 #include "pagelint-check/TerminalText.h"
 
-#include "checking/BadWordFile.h"
 #include "checking/BadWordsList.h"
 #include "checking/ProjectCheckWorker.h"
 #include "projects/WebProject.h"
@@ -13,7 +12,6 @@
 #include "mtcore/FunctionTarget.h"
 #include "mtcore/MessageLoop.h"
 #include "utilcore/DirUtils.h"
-#include "utilcore/FileUtils.h"
 #include "utilcore/UserFolders.h"
 
 #include <algorithm>
@@ -23,7 +21,6 @@
 #include <memory>
 #include <ostream>
 #include <string_view>
-#include <unordered_map>
 
 namespace {
 
@@ -335,69 +332,21 @@ void CCheckRun::OnMessage(UINT message, LPARAM lParam) {
 }
 
 void CCheckRun::CollectFindings(CWebProject& project, int root) {
-  // The check counted the columns editors show; a location without them (none so far)
-  // has its file read once more. Those are grouped by file, so that only one file's
-  // lines are held at a time.
-  struct SPending {
-    std::size_t word; ///< index in the report: its words move as more are added
-    int line;
-    int start;
-    int end;
-    std::string_view context; ///< in a page record the report keeps
-  };
-  std::unordered_map<std::string, std::vector<SPending>> byFile;
-  std::string path;
-  std::shared_ptr<const CBadWordFile> pathOf;
-  // The project is dropped after this: each word's findings move into the report and
-  // the word goes at once, so that a large site's findings are never held twice.
-  project.GetBadWordsList().DrainWords([&](CBadWord& badWord) {
-    bool isNew = false;
-    CCheckReport::Word& word = m_report.FindOrAddWord(badWord.GetWord(), isNew);
-    const auto index = static_cast<std::size_t>(&word - m_report.GetWords().data());
-    word.locations.reserve(word.locations.size() +
-                           static_cast<std::size_t>(badWord.GetLocations().GetCount()));
-    for (const CBadWordLoc& location : badWord.GetLocations()) {
-      // A word's locations come file by file: each file's path is built once. The
-      // report views the excerpts where the check put them and keeps their page.
-      if (pathOf == nullptr || location.file != pathOf) {
-        path.assign(location.GetDirectory()).append(location.GetFileName());
-        pathOf = location.file;
-        m_report.Keep(pathOf);
-      }
-      if (location.column < 0 || location.endColumn < 0) {
-        byFile[path].push_back(
-            {index, location.line, location.start, location.end, location.GetContext()});
-        continue;
-      }
-      m_report.AddFinding(word, root, path, location.line, location.start, location.end,
-                          location.column, location.endColumn, location.GetContext());
-    }
-  });
-  std::vector<std::string> lines;
-  for (auto& [filePath, pending] : byFile) {
-    lines.clear();
-    CFileUtils::ReadFileContent(filePath, lines);
-    for (SPending& item : pending) {
-      const std::string* line = item.line >= 0 && static_cast<std::size_t>(item.line) < lines.size()
-                                    ? &lines[static_cast<std::size_t>(item.line)]
-                                    : nullptr;
-      m_report.AddFinding(m_report.WordAt(item.word), root, filePath, line, item.line, item.start,
-                          item.end, item.context);
-    }
-  }
+  // The report takes the words as the check left them: a large site's findings are
+  // never held twice, and no copy of them is made.
+  m_report.TakeFindings(root, project.GetBadWordsList());
 }
 
 void CCheckRun::AddSuggestions(CSpellChecker& speller) {
-  const std::vector<CCheckReport::Word>& words = m_report.GetWords();
-  for (std::size_t i = 0; i < words.size(); ++i) {
+  for (std::size_t i = 0; i < static_cast<std::size_t>(m_report.GetWordCount()); ++i) {
     // The dictionaries of the root where the word was found first.
-    const std::size_t root =
-        words[i].locations.empty() ? 0 : static_cast<std::size_t>(words[i].locations.front().root);
+    const auto root = static_cast<std::size_t>(m_report.GetWordRoot(i));
     if (root >= m_rootDictionaries.size()) {
       continue;
     }
     std::vector<std::string> suggestions;
-    speller.Guess(words[i].text, m_rootDictionaries[root], suggestions, true, true);
+    speller.Guess(std::string(m_report.GetWordText(i)), m_rootDictionaries[root], suggestions, true,
+                  true);
     m_report.SetSuggestions(i, std::move(suggestions));
   }
 }

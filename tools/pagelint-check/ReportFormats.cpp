@@ -47,27 +47,27 @@ void BuildText(const CCheckReport& report, bool suggest, bool summary, std::stri
                Flush flush) {
   // The findings come file by file: a file's printed path is built once.
   std::string path;
-  const CCheckReport::Location* pathOf = nullptr;
-  for (const CCheckReport::Finding& finding : report.GetFindings()) {
-    const CCheckReport::Location& location = *finding.location;
-    if (pathOf == nullptr || pathOf->root != location.root ||
-        pathOf->fileIndex != location.fileIndex) {
+  int pathOf = -1;
+  for (const CCheckReport::Entry& entry : report.ByPlace()) {
+    const CCheckReport::Finding finding = report.At(entry);
+    if (finding.file != pathOf) {
       path.clear();
-      AppendTextPath(path, report.DisplayPath(location));
-      pathOf = &location;
+      AppendTextPath(path, report.DisplayPath(finding.file));
+      pathOf = finding.file;
     }
     out += path;
     out += ':';
-    AppendNumber(out, location.line);
+    AppendNumber(out, finding.line);
     out += ':';
-    AppendNumber(out, location.column);
+    AppendNumber(out, finding.column);
     out += ": ";
-    CTerminalText::AppendPrintable(out, finding.word->text);
-    if (suggest && !finding.word->suggestions.empty()) {
+    CTerminalText::AppendPrintable(out, finding.word);
+    const std::vector<std::string>& suggestions = report.GetSuggestions(finding.wordIndex);
+    if (suggest && !suggestions.empty()) {
       out += " (";
-      for (std::size_t i = 0; i < finding.word->suggestions.size(); ++i) {
+      for (std::size_t i = 0; i < suggestions.size(); ++i) {
         out += i == 0 ? "" : ", ";
-        CTerminalText::AppendPrintable(out, finding.word->suggestions[i]);
+        CTerminalText::AppendPrintable(out, suggestions[i]);
       }
       out += ')';
     }
@@ -90,10 +90,10 @@ void WriteTextObject(CJsonWriter& json, std::string_view key, std::string_view t
   json.EndObject();
 }
 
-void WriteSuggestions(CJsonWriter& json, const CCheckReport::Word& word) {
+void WriteSuggestions(CJsonWriter& json, const std::vector<std::string>& suggestions) {
   json.Key("suggestions");
   json.BeginArray();
-  for (const std::string& suggestion : word.suggestions) {
+  for (const std::string& suggestion : suggestions) {
     json.String(suggestion);
   }
   json.EndArray();
@@ -121,13 +121,15 @@ void WriteRule(CJsonWriter& json) {
   json.EndObject();
 }
 
-void WriteSarifResult(CJsonWriter& json, const CCheckReport& report, const CCheckReport::Word& word,
-                      const CCheckReport::Location& location, bool suggest) {
+void WriteSarifResult(CJsonWriter& json, const CCheckReport& report,
+                      const CCheckReport::Finding& finding, std::string_view uri, bool suggest,
+                      std::string& message) {
   json.BeginObject();
   json.Member("ruleId", CReportFormats::kRuleId);
   json.MemberInt("ruleIndex", 0);
   json.Member("level", "warning");
-  WriteTextObject(json, "message", "Unrecognized word: " + word.text);
+  message.assign("Unrecognized word: ").append(finding.word);
+  WriteTextObject(json, "message", message);
   json.Key("locations");
   json.BeginArray();
   json.BeginObject();
@@ -135,20 +137,20 @@ void WriteSarifResult(CJsonWriter& json, const CCheckReport& report, const CChec
   json.BeginObject();
   json.Key("artifactLocation");
   json.BeginObject();
-  json.Member("uri", CReportFormats::EncodeUriPath(report.FileOf(location)));
+  json.Member("uri", uri);
   json.Member("uriBaseId", kUriBase);
   json.EndObject();
   json.Key("region");
   json.BeginObject();
-  json.MemberInt("startLine", location.line);
-  json.MemberInt("startColumn", location.column);
-  json.MemberInt("endColumn", location.endColumn);
-  WriteTextObject(json, "snippet", word.text);
+  json.MemberInt("startLine", finding.line);
+  json.MemberInt("startColumn", finding.column);
+  json.MemberInt("endColumn", finding.endColumn);
+  WriteTextObject(json, "snippet", finding.word);
   json.EndObject();
   json.Key("contextRegion");
   json.BeginObject();
-  json.MemberInt("startLine", location.line);
-  WriteTextObject(json, "snippet", location.context);
+  json.MemberInt("startLine", finding.line);
+  WriteTextObject(json, "snippet", finding.context);
   json.EndObject();
   json.EndObject();
   json.EndObject();
@@ -156,15 +158,17 @@ void WriteSarifResult(CJsonWriter& json, const CCheckReport& report, const CChec
   if (suggest) {
     json.Key("properties");
     json.BeginObject();
-    WriteSuggestions(json, word);
+    WriteSuggestions(json, report.GetSuggestions(finding.wordIndex));
     json.EndObject();
   }
   json.EndObject();
 }
 
+/// The run of `root`, whose findings are those of `findings` from `next` on: `next` is
+/// left on the first finding of a later root.
 void WriteSarifRun(CJsonWriter& json, const CCheckReport& report, int root,
-                   const std::vector<CCheckReport::Finding>& findings, bool suggest,
-                   std::string_view version) {
+                   const std::vector<CCheckReport::Entry>& findings, std::size_t& next,
+                   bool suggest, std::string_view version) {
   json.BeginObject();
   json.Key("tool");
   json.BeginObject();
@@ -189,10 +193,20 @@ void WriteSarifRun(CJsonWriter& json, const CCheckReport& report, int root,
 
   json.Key("results");
   json.BeginArray();
-  for (const CCheckReport::Finding& finding : findings) {
-    if (finding.location->root == root) {
-      WriteSarifResult(json, report, *finding.word, *finding.location, suggest);
+  // A file's address is encoded once for its findings, which come together.
+  std::string uri;
+  int uriOf = -1;
+  std::string message;
+  for (; next < findings.size(); ++next) {
+    const CCheckReport::Finding finding = report.At(findings[next]);
+    if (finding.root != root) {
+      break;
     }
+    if (finding.file != uriOf) {
+      uri = CReportFormats::EncodeUriPath(report.FileOf(finding.file));
+      uriOf = finding.file;
+    }
+    WriteSarifResult(json, report, finding, uri, suggest, message);
   }
   json.EndArray();
   json.EndObject();
@@ -255,22 +269,31 @@ void CReportFormats::BuildJson(CJsonWriter& json, const CCheckReport& report, bo
   json.EndArray();
   json.Key("words");
   json.BeginArray();
-  for (const CCheckReport::Word& word : report.GetWords()) {
+  const std::vector<CCheckReport::Entry>& findings = report.ByWord();
+  std::size_t next = 0;
+  std::string path;
+  int pathOf = -1;
+  for (std::size_t word = 0; word < static_cast<std::size_t>(report.GetWordCount()); ++word) {
     json.BeginObject();
-    json.Member("word", word.text);
+    json.Member("word", report.GetWordText(word));
     if (suggest) {
-      WriteSuggestions(json, word);
+      WriteSuggestions(json, report.GetSuggestions(word));
     }
     json.Key("locations");
     json.BeginArray();
-    for (const CCheckReport::Location& location : word.locations) {
+    for (; next < findings.size() && findings[next].word == word; ++next) {
+      const CCheckReport::Finding finding = report.At(findings[next]);
+      if (finding.file != pathOf) {
+        path = report.DisplayPath(finding.file);
+        pathOf = finding.file;
+      }
       json.BeginObject();
-      json.Member("file", report.DisplayPath(location));
-      json.MemberInt("line", location.line);
-      json.MemberInt("column", location.column);
-      json.MemberInt("start", location.start);
-      json.MemberInt("end", location.end);
-      json.Member("context", location.context);
+      json.Member("file", path);
+      json.MemberInt("line", finding.line);
+      json.MemberInt("column", finding.column);
+      json.MemberInt("start", finding.start);
+      json.MemberInt("end", finding.end);
+      json.Member("context", finding.context);
       json.EndObject();
     }
     json.EndArray();
@@ -286,14 +309,15 @@ void CReportFormats::BuildJson(CJsonWriter& json, const CCheckReport& report, bo
 
 void CReportFormats::BuildSarif(CJsonWriter& json, const CCheckReport& report, bool suggest,
                                 bool summary, std::string_view version) {
-  const std::vector<CCheckReport::Finding> findings = report.GetFindings();
+  const std::vector<CCheckReport::Entry>& findings = report.ByPlace();
+  std::size_t next = 0;
   json.BeginObject();
   json.Member("$schema", "https://json.schemastore.org/sarif-2.1.0.json");
   json.Member("version", "2.1.0");
   json.Key("runs");
   json.BeginArray();
   for (int root = 0; root < static_cast<int>(report.GetRoots().size()); ++root) {
-    WriteSarifRun(json, report, root, findings, suggest, version);
+    WriteSarifRun(json, report, root, findings, next, suggest, version);
   }
   json.EndArray();
   if (summary) {

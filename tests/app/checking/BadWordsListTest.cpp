@@ -196,34 +196,26 @@ TEST(BadWordsList, RecordLocationSharesThePageOfTheLastLocation) {
   EXPECT_EQ(CBadWordLoc().GetFullPath(), "");
 }
 
-// Draining hands over every word in list order with its locations and leaves an
-// empty, usable list, also when the visitor gives up halfway.
-TEST(BadWordsList, DrainWordsVisitsInOrderAndEmptiesTheList) {
-  for (const bool fail : {false, true}) {
-    CBadWordsList list;
-    AddWord(list, "b", {"/s/a.htm", "/s/c.htm"});
-    AddWord(list, "a", {"/s/a.htm"});
-    std::vector<std::string> seen;
-    const auto visit = [&](CBadWord& word) {
-      if (fail && !seen.empty()) {
-        throw std::bad_alloc();
-      }
-      seen.push_back(word.GetWord() + ":" + std::to_string(word.GetLocations().GetCount()));
-    };
-    if (fail) {
-      EXPECT_THROW(list.DrainWords(visit), std::bad_alloc);
-    } else {
-      list.DrainWords(visit);
-    }
-    const std::vector<std::string> expected =
-        fail ? std::vector<std::string>{"b:2"} : std::vector<std::string>{"b:2", "a:1"};
-    EXPECT_EQ(seen, expected);
-    EXPECT_EQ(list.GetWordCount(), 0);
-    EXPECT_EQ(list.FindWord("a"), nullptr);
-    list.RemoveFileLocations("/s/a.htm");
-    AddWord(list, "a", {"/s/a.htm"});
-    EXPECT_EQ(Words(list), (std::vector<std::string>{"a"}));
+// Taking the words hands over every word in list order with its locations and leaves
+// an empty, usable list; a taken word no longer reports its files to the list.
+TEST(BadWordsList, TakeWordsMovesThemOutInOrderAndEmptiesTheList) {
+  CBadWordsList list;
+  AddWord(list, "b", {"/s/a.htm", "/s/c.htm"});
+  AddWord(list, "a", {"/s/a.htm"});
+  std::vector<std::unique_ptr<CBadWord>> taken = list.TakeWords();
+  std::vector<std::string> seen;
+  for (const std::unique_ptr<CBadWord>& word : taken) {
+    seen.push_back(word->GetWord() + ":" + std::to_string(word->GetLocations().GetCount()));
   }
+  EXPECT_EQ(seen, (std::vector<std::string>{"b:2", "a:1"}));
+  EXPECT_EQ(list.GetWordCount(), 0);
+  EXPECT_EQ(list.FindWord("a"), nullptr);
+  taken[0]->AddLocation("/s/d.htm", 0, 0, 1, "");
+  list.RemoveFileLocations("/s/d.htm");
+  list.RemoveFileLocations("/s/a.htm");
+  AddWord(list, "a", {"/s/a.htm"});
+  EXPECT_EQ(Words(list), (std::vector<std::string>{"a"}));
+  EXPECT_EQ(taken[0]->GetLocations().GetCount(), 3);
 }
 
 TEST(BadWordsList, PointersFromCallersAreCheckedBeforeUse) {

@@ -1,8 +1,13 @@
 #include "pagelint-check/CheckReport.h"
 
+#include "checking/BadWordsList.h"
+
+#include "testkit/ScopedTempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <memory>
 #include <ostream>
 #include <random>
@@ -43,11 +48,25 @@ INSTANTIATE_TEST_SUITE_P(
                     ColumnCase{"Combining", "e\xCC\x81x", 3, 2}),
     [](const testing::TestParamInfo<ColumnCase>& param) { return param.param.name; });
 
+/// "path:line:column:word" of each finding in one of the report's orders.
+std::vector<std::string> Walk(const CCheckReport& report,
+                              const std::vector<CCheckReport::Entry>& entries) {
+  std::vector<std::string> walked;
+  for (const CCheckReport::Entry& entry : entries) {
+    const CCheckReport::Finding finding = report.At(entry);
+    walked.push_back(report.DisplayPath(finding.file) + ":" + std::to_string(finding.line) + ":" +
+                     std::to_string(finding.column) + ":" + std::string(finding.word));
+  }
+  return walked;
+}
+
 class CheckReportTest : public testing::Test {
 protected:
-  CCheckReport::Word& Word(const std::string& text) {
-    bool isNew = false;
-    return m_report.FindOrAddWord(text, isNew);
+  CCheckReport::Finding Only() {
+    m_report.Sort();
+    const std::vector<CCheckReport::Entry> entries = m_report.ByPlace();
+    EXPECT_EQ(entries.size(), 1U);
+    return m_report.At(entries.at(0));
   }
 
   CCheckReport m_report;
@@ -56,80 +75,60 @@ protected:
 TEST_F(CheckReportTest, AddFindingMakesPathsRelativeAndColumnsFromTheLine) {
   m_report.AddRoot("site", "/srv/site/");
   const std::string line = "Caf\xC3\xA9 teh";
-  m_report.AddFinding(Word("teh"), 0, "/srv/site/sub/a.html", &line, 4, 6, 9, "Caf\xC3\xA9 teh");
-  const CCheckReport::Location& location = m_report.GetWords()[0].locations[0];
-  EXPECT_EQ(m_report.FileOf(location), "sub/a.html");
-  EXPECT_EQ(location.line, 5);
-  EXPECT_EQ(location.column, 6);
-  EXPECT_EQ(location.endColumn, 9);
-  EXPECT_EQ(location.start, 6);
-  EXPECT_EQ(location.end, 9);
+  m_report.AddFinding("teh", 0, "/srv/site/sub/a.html", &line, 4, 6, 9, "Caf\xC3\xA9 teh");
+  const CCheckReport::Finding finding = Only();
+  EXPECT_EQ(m_report.FileOf(finding.file), "sub/a.html");
+  EXPECT_EQ(finding.word, "teh");
+  EXPECT_EQ(finding.line, 5);
+  EXPECT_EQ(finding.column, 6);
+  EXPECT_EQ(finding.endColumn, 9);
+  EXPECT_EQ(finding.start, 6);
+  EXPECT_EQ(finding.end, 9);
+  EXPECT_EQ(finding.context, "Caf\xC3\xA9 teh");
   EXPECT_EQ(m_report.GetOccurrenceCount(), 1);
 }
 
 TEST_F(CheckReportTest, AFileThatChangedKeepsTheByteOffsets) {
   m_report.AddRoot("site", "/srv/site/");
   const std::string shorter = "ab";
-  m_report.AddFinding(Word("teh"), 0, "/srv/site/a.html", &shorter, 0, 6, 9, "");
-  m_report.AddFinding(Word("teh"), 0, "/srv/site/a.html", nullptr, 1, 2, 5, "");
-  const auto& locations = m_report.GetWords()[0].locations;
-  EXPECT_EQ(locations[0].column, 7);
-  EXPECT_EQ(locations[0].endColumn, 10);
-  EXPECT_EQ(locations[1].column, 3);
+  m_report.AddFinding("teh", 0, "/srv/site/a.html", &shorter, 0, 6, 9, "");
+  const CCheckReport::Finding finding = Only();
+  EXPECT_EQ(finding.column, 7);
+  EXPECT_EQ(finding.endColumn, 10);
 }
 
 TEST_F(CheckReportTest, APathOutsideTheRootStaysWhole) {
   m_report.AddRoot("site", "/srv/site/");
-  m_report.AddFinding(Word("teh"), 0, "/srv/sitemap/a.html", nullptr, 0, 0, 3, "");
-  EXPECT_EQ(m_report.FileOf(m_report.GetWords()[0].locations[0]), "/srv/sitemap/a.html");
-}
-
-TEST_F(CheckReportTest, FindOrAddWordMergesTheSameText) {
-  bool isNew = false;
-  m_report.FindOrAddWord("teh", isNew);
-  EXPECT_TRUE(isNew);
-  m_report.FindOrAddWord("Teh", isNew);
-  EXPECT_TRUE(isNew);
-  m_report.FindOrAddWord("teh", isNew);
-  EXPECT_FALSE(isNew);
-  EXPECT_EQ(m_report.GetWordCount(), 2);
+  m_report.AddFinding("teh", 0, "/srv/sitemap/a.html", nullptr, 0, 0, 3, "");
+  EXPECT_EQ(m_report.FileOf(Only().file), "/srv/sitemap/a.html");
 }
 
 TEST_F(CheckReportTest, FindingsAreSortedByPathLineColumnThenWord) {
   m_report.AddRoot("site", "/s/");
   const std::string line = "xx yy zz";
-  m_report.AddFinding(Word("zz"), 0, "/s/b.html", &line, 0, 6, 8, "");
-  m_report.AddFinding(Word("yy"), 0, "/s/a.html", &line, 2, 3, 5, "");
-  m_report.AddFinding(Word("xx"), 0, "/s/a.html", &line, 2, 0, 2, "");
-  m_report.AddFinding(Word("zz"), 0, "/s/a.html", &line, 0, 6, 8, "");
-  m_report.AddFinding(Word("aa"), 0, "/s/a.html", &line, 0, 6, 8, "");
-  m_report.AddFinding(Word("xx"), 0, "/s/a.html", &line, 10, 0, 2, "");
+  m_report.AddFinding("zz", 0, "/s/b.html", &line, 0, 6, 8, "");
+  m_report.AddFinding("yy", 0, "/s/a.html", &line, 2, 3, 5, "");
+  m_report.AddFinding("xx", 0, "/s/a.html", &line, 2, 0, 2, "");
+  m_report.AddFinding("zz", 0, "/s/a.html", &line, 0, 6, 8, "");
+  m_report.AddFinding("aa", 0, "/s/a.html", &line, 0, 6, 8, "");
+  m_report.AddFinding("xx", 0, "/s/a.html", &line, 10, 0, 2, "");
+  m_report.AddFinding("Xx", 0, "/s/a.html", &line, 10, 3, 5, "");
   m_report.Sort();
-
-  std::vector<std::string> order;
-  for (const CCheckReport::Finding& finding : m_report.GetFindings()) {
-    order.push_back(m_report.FileOf(*finding.location) + ":" +
-                    std::to_string(finding.location->line) + ":" +
-                    std::to_string(finding.location->column) + ":" + finding.word->text);
-  }
   // Line 10 after line 2 and line 3: numbers compare as numbers, not as text.
-  EXPECT_EQ(order, (std::vector<std::string>{"a.html:1:7:aa", "a.html:1:7:zz", "a.html:3:1:xx",
-                                             "a.html:3:4:yy", "a.html:11:1:xx", "b.html:1:7:zz"}));
+  EXPECT_EQ(
+      Walk(m_report, m_report.ByPlace()),
+      (std::vector<std::string>{"a.html:1:7:aa", "a.html:1:7:zz", "a.html:3:1:xx", "a.html:3:4:yy",
+                                "a.html:11:1:xx", "a.html:11:4:Xx", "b.html:1:7:zz"}));
   std::vector<std::string> words;
-  for (const CCheckReport::Word& word : m_report.GetWords()) {
-    words.push_back(word.text);
+  for (std::size_t k = 0; k < static_cast<std::size_t>(m_report.GetWordCount()); ++k) {
+    words.emplace_back(m_report.GetWordText(k));
   }
-  EXPECT_EQ(words, (std::vector<std::string>{"aa", "xx", "yy", "zz"}));
-  // The index follows the sort: adding to a word finds the moved entry.
-  bool isNew = true;
-  EXPECT_EQ(&m_report.FindOrAddWord("yy", isNew), &m_report.GetWords()[2]);
-  EXPECT_FALSE(isNew);
+  EXPECT_EQ(words, (std::vector<std::string>{"Xx", "aa", "xx", "yy", "zz"}));
 }
 
-// Findings share a path entry per root and file, whatever order they come in; a
-// folder given twice keeps its roots apart, and two paths that read the same once
+// A folder given twice keeps its roots apart, and two paths that read the same once
 // made relative still sort by line.
-TEST_F(CheckReportTest, FindingsShareOnePathPerRootAndFile) {
+TEST_F(CheckReportTest, EachWordListsItsFindingsByRootFileAndLine) {
   m_report.AddRoot("one", "/s/");
   m_report.AddRoot("again", "/s/");
   const struct {
@@ -139,18 +138,15 @@ TEST_F(CheckReportTest, FindingsShareOnePathPerRootAndFile) {
   } added[] = {{0, "/s/b.html", 7}, {0, "/s/a.html", 3}, {1, "/s/a.html", 2},
                {0, "/s/b.html", 1}, {0, "b.html", 4},    {0, "/s/a.html", 9}};
   for (const auto& a : added) {
-    m_report.AddFinding(Word("teh"), a.root, a.path, nullptr, a.line, 0, 3, "");
+    m_report.AddFinding("teh", a.root, a.path, nullptr, a.line, 0, 3, "");
   }
+  m_report.AddFinding("abc", 1, "/s/z.html", nullptr, 0, 0, 3, "");
   m_report.Sort();
-  std::vector<std::string> order;
-  for (const CCheckReport::Location& location : m_report.GetWords()[0].locations) {
-    order.push_back(m_report.DisplayPath(location) + ":" + std::to_string(location.line));
-  }
-  EXPECT_EQ(order, (std::vector<std::string>{"one/a.html:4", "one/a.html:10", "one/b.html:2",
-                                             "one/b.html:5", "one/b.html:8", "again/a.html:3"}));
-  const auto& locations = m_report.GetWords()[0].locations;
-  EXPECT_EQ(locations[0].fileIndex, locations[1].fileIndex);
-  EXPECT_NE(locations[0].fileIndex, locations[5].fileIndex);
+  EXPECT_EQ(
+      Walk(m_report, m_report.ByWord()),
+      (std::vector<std::string>{"again/z.html:1:1:abc", "one/a.html:4:1:teh", "one/a.html:10:1:teh",
+                                "one/b.html:2:1:teh", "one/b.html:5:1:teh", "one/b.html:8:1:teh",
+                                "again/a.html:3:1:teh"}));
 }
 
 TEST_F(CheckReportTest, SeveralRootsPrefixTheirPathsWithTheRootAsGiven) {
@@ -170,68 +166,90 @@ TEST_F(CheckReportTest, SeveralRootsPrefixTheirPathsWithTheRootAsGiven) {
     for (const auto& [given, directory] : c.roots) {
       report.AddRoot(given, directory);
     }
-    bool isNew = false;
-    CCheckReport::Word& word = report.FindOrAddWord("w", isNew);
-    report.AddFinding(word, c.root, report.GetRoots()[c.root].directory + "a/b.html", nullptr, 0, 0,
+    report.AddFinding("w", c.root, report.GetRoots()[c.root].directory + "a/b.html", nullptr, 0, 0,
                       1, "");
-    EXPECT_EQ(report.DisplayPath(word.locations[0]), c.expected);
+    report.AddFinding("w", 7, "/w/site/c.html", nullptr, 0, 0, 1, "");
+    report.Sort();
+    ASSERT_EQ(report.GetOccurrenceCount(), 1);
+    EXPECT_EQ(report.DisplayPath(report.At(report.ByPlace()[0]).file), c.expected);
   }
+}
+
+// The words of two checks, taken as they were recorded: the same text in both roots is
+// one word whose suggestions come from the first root added (whichever check came
+// first), and a location recorded without columns has them counted from its file, read
+// again, or keeps its byte offsets when the file lost that line.
+TEST(CheckReportFindings, TakenFromTheChecksOfSeveralRoots) {
+  ScopedTempDir site;
+  const std::string root = site.Path() + "/";
+  std::ofstream(site.Sub("a:b.html")) << "x\ncaf\xC3\xA9 teh\n";
+  CCheckReport report;
+  report.AddRoot("one", root);
+  report.AddRoot("two", "/elsewhere/");
+  using Found = CBadWordsList::SFoundLocation;
+  CBadWordsList second;
+  std::vector<CBadWordsList::SFileFindings> found = {{"teh", {Found{0, 4, 7, 4, 7, "one teh"}}}};
+  second.RecordFileFindings("/elsewhere/", "p.html", found);
+  CBadWordsList first;
+  found = {{"teh", {Found{1, 6, 9, -1, -1, "caf\xC3\xA9 teh"}, Found{5, 1, 3, -1, -1, ""}}},
+           {"abc", {Found{0, 0, 1, 0, 1, "x"}}}};
+  first.RecordFileFindings(root, "a:b.html", found);
+  report.TakeFindings(1, second);
+  report.TakeFindings(0, first);
+  report.TakeFindings(2, first);
+  report.Sort();
+
+  EXPECT_EQ(second.GetWordCount(), 0);
+  EXPECT_EQ(report.GetWordCount(), 2);
+  EXPECT_EQ(report.GetOccurrenceCount(), 4);
+  EXPECT_EQ(report.GetWordText(1), "teh");
+  EXPECT_EQ(report.GetWordRoot(1), 0);
+  std::vector<std::string> columns;
+  for (const CCheckReport::Entry& entry : report.ByWord()) {
+    const CCheckReport::Finding finding = report.At(entry);
+    columns.push_back(report.DisplayPath(finding.file) + ":" + std::to_string(finding.line) + ":" +
+                      std::to_string(finding.column) + "-" + std::to_string(finding.endColumn) +
+                      ":" + std::string(finding.context));
+  }
+  EXPECT_EQ(columns,
+            (std::vector<std::string>{"one/a:b.html:1:1-2:x", "one/a:b.html:2:6-9:caf\xC3\xA9 teh",
+                                      "one/a:b.html:6:2-4:", "two/p.html:1:5-8:one teh"}));
+}
+
+// Findings grouped by root and file and then sorted within each file (and per word):
+// both in the order of one sort by every key.
+TEST(CheckReportOrder, FindingsFollowOneSortByEveryKey) {
+  CCheckReport report;
+  report.AddRoot("a", "/a/");
+  report.AddRoot("b", "/b/");
+  std::mt19937 random(11);
+  const std::vector<std::string> names = {"x.html", "B.html", "sub/x.html", "a.html"};
+  using Key = std::tuple<int, std::string, int, int, int, std::string>;
+  std::vector<Key> expected;
+  for (int k = 0; k < 300; ++k) {
+    const std::string word(1, static_cast<char>('p' + random() % 4));
+    const int root = static_cast<int>(random() % 2);
+    const std::string& name = names[random() % names.size()];
+    const int line = static_cast<int>(random() % 4);
+    const int column = static_cast<int>(random() % 3);
+    report.AddFinding(word, root, (root == 0 ? "/a/" : "/b/") + name, line, column, column + 1,
+                      column, column + 1, "");
+    expected.emplace_back(root, name, line + 1, column + 1, column, word);
+  }
+  report.Sort();
+  const auto keys = [&report](const std::vector<CCheckReport::Entry>& entries) {
+    std::vector<Key> found;
+    for (const CCheckReport::Entry& entry : entries) {
+      const CCheckReport::Finding f = report.At(entry);
+      found.emplace_back(f.root, report.FileOf(f.file), f.line, f.column, f.start, f.word);
+    }
+    return found;
+  };
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(keys(report.ByPlace()), expected);
+  std::stable_sort(expected.begin(), expected.end(),
+                   [](const Key& a, const Key& b) { return std::get<5>(a) < std::get<5>(b); });
+  EXPECT_EQ(keys(report.ByWord()), expected);
 }
 
 } // namespace
-
-// Contexts are views: the bytes handed to Keep last as long as the report, whoever
-// else let go of them, and each owner is kept once.
-TEST_F(CheckReportTest, KeptContextsOutliveTheirGivers) {
-  m_report.AddRoot("site", "/s/");
-  {
-    auto page = std::make_shared<std::string>("one teh two");
-    m_report.Keep(page);
-    m_report.Keep(page);
-    m_report.Keep(nullptr);
-    m_report.AddFinding(Word("teh"), 0, "/s/a.html", 0, 4, 7, 4, 7,
-                        std::string_view(*page).substr(4, 3));
-    EXPECT_EQ(page.use_count(), 2);
-  }
-  m_report.Sort();
-  EXPECT_EQ(m_report.GetWords()[0].locations[0].context, "teh");
-}
-
-// Findings grouped by root and file and then sorted within each file, or sorted whole
-// when a root was never added: both in the order of one sort by every key.
-TEST(CheckReportOrder, FindingsFollowOneSortByEveryKey) {
-  for (const int extraRoot : {-1, 3}) {
-    CCheckReport report;
-    report.AddRoot("a", "/a/");
-    report.AddRoot("b", "/b/");
-    std::mt19937 random(11);
-    const std::vector<std::string> names = {"x.html", "B.html", "sub/x.html", "a.html"};
-    for (int k = 0; k < 300; ++k) {
-      bool isNew = false;
-      CCheckReport::Word& word = report.FindOrAddWord(std::string(1, 'p' + random() % 4), isNew);
-      int root = static_cast<int>(random() % 2);
-      root = extraRoot >= 0 && k % 50 == 0 ? extraRoot : root;
-      const std::string dir = root == 0 ? "/a/" : "/b/";
-      const int column = static_cast<int>(random() % 3);
-      report.AddFinding(word, root, dir + names[random() % names.size()],
-                        static_cast<int>(random() % 4), column, column + 1, column, column + 1, "");
-    }
-    report.Sort();
-    using Key = std::tuple<int, std::string, int, int, int, std::string>;
-    std::vector<Key> expected;
-    for (const CCheckReport::Word& word : report.GetWords()) {
-      for (const CCheckReport::Location& location : word.locations) {
-        expected.emplace_back(location.root, report.FileOf(location), location.line,
-                              location.column, location.start, word.text);
-      }
-    }
-    std::sort(expected.begin(), expected.end());
-    std::vector<Key> found;
-    for (const CCheckReport::Finding& finding : report.GetFindings()) {
-      const CCheckReport::Location& location = *finding.location;
-      found.emplace_back(location.root, report.FileOf(location), location.line, location.column,
-                         location.start, finding.word->text);
-    }
-    EXPECT_EQ(found, expected) << "extra root " << extraRoot;
-  }
-}

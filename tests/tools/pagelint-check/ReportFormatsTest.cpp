@@ -16,14 +16,11 @@ namespace {
 CCheckReport SmallReport() {
   CCheckReport report;
   report.AddRoot("site", "/w/my site/");
-  bool isNew = false;
   const std::string first = "A teh caf\xC3\xA9 teh";
   const std::string second = "\tQuux";
-  CCheckReport::Word& teh = report.FindOrAddWord("teh", isNew);
-  report.AddFinding(teh, 0, "/w/my site/b.html", &first, 0, 12, 15, "...teh");
-  report.AddFinding(teh, 0, "/w/my site/b.html", &first, 0, 2, 5, "A teh...");
-  CCheckReport::Word& quux = report.FindOrAddWord("Quux", isNew);
-  report.AddFinding(quux, 0, "/w/my site/a b.html", &second, 2, 1, 5, "Quux");
+  report.AddFinding("teh", 0, "/w/my site/b.html", &first, 0, 12, 15, "...teh");
+  report.AddFinding("teh", 0, "/w/my site/b.html", &first, 0, 2, 5, "A teh...");
+  report.AddFinding("Quux", 0, "/w/my site/a b.html", &second, 2, 1, 5, "Quux");
   report.Sort();
   report.SetSuggestions(0, {"Quad"});
   report.AddFilesChecked(3);
@@ -71,9 +68,8 @@ TEST(ReportFormats, TextNeutralisesPathsAndWords) {
   for (const Case& c : cases) {
     CCheckReport report;
     report.AddRoot("s", "/s/");
-    bool isNew = false;
-    CCheckReport::Word& word = report.FindOrAddWord(c.word, isNew);
-    report.AddFinding(word, 0, "/s/" + c.file, nullptr, 0, 0, 3, "");
+    report.AddFinding(c.word, 0, "/s/" + c.file, nullptr, 0, 0, 3, "");
+    report.Sort();
     EXPECT_EQ(CReportFormats::Text(report, false, false), c.line) << c.file;
   }
 }
@@ -84,12 +80,10 @@ TEST(ReportFormats, WrittenReportsEqualBuiltReports) {
   CCheckReport report;
   report.AddRoot("one", "/s/1/");
   report.AddRoot("two/", "/s/2/");
-  bool isNew = false;
   for (int k = 0; k < 5000; ++k) {
-    CCheckReport::Word& word = report.FindOrAddWord(k % 7 == 0 ? "t\x7F" : "teh", isNew);
     const std::string file = "/s/" + std::to_string(1 + k % 2) + "/f" + std::to_string(k % 13) +
                              (k % 5 == 0 ? "\t.html" : ".html");
-    report.AddFinding(word, k % 2, file, k, 3, 6, 2, 5, "");
+    report.AddFinding(k % 7 == 0 ? "t\x7F" : "teh", k % 2, file, k, 3, 6, 2, 5, "");
   }
   report.Sort();
   for (const bool summary : {false, true}) {
@@ -217,10 +211,8 @@ TEST(ReportFormats, SarifHasOneRunPerRoot) {
   CCheckReport report;
   report.AddRoot("one", "/w/one/");
   report.AddRoot("two", "/w/two/");
-  bool isNew = false;
-  CCheckReport::Word& word = report.FindOrAddWord("teh", isNew);
-  report.AddFinding(word, 1, "/w/two/x.html", nullptr, 0, 0, 3, "");
-  report.AddFinding(word, 0, "/w/one/y.html", nullptr, 0, 0, 3, "");
+  report.AddFinding("teh", 1, "/w/two/x.html", nullptr, 0, 0, 3, "");
+  report.AddFinding("teh", 0, "/w/one/y.html", nullptr, 0, 0, 3, "");
   report.Sort();
   EXPECT_EQ(checktest::Python(CReportFormats::Sarif(report, false, false, "1"), R"(
 import json, sys
@@ -243,9 +235,8 @@ TEST(ReportFormats, EveryByteSurvivesAsValidJson) {
       "\"\\/\x7F caf\xC3\xA9 \xC3 \xFF\xFE \xE2\x80\xA8 \xF0\x9F\x98\x80 \xC2\x85\xE2\x80\xAE end";
   CCheckReport report;
   report.AddRoot(nasty, "/w/" + nasty + "/");
-  bool isNew = false;
-  CCheckReport::Word& word = report.FindOrAddWord(nasty, isNew);
-  report.AddFinding(word, 0, "/w/" + nasty + "/" + nasty, nullptr, 0, 0, 3, nasty);
+  report.AddFinding(nasty, 0, "/w/" + nasty + "/" + nasty, nullptr, 0, 0, 3, nasty);
+  report.Sort();
   report.SetSuggestions(0, {nasty});
   const std::string expected =
       "\\u0000\\u0001\\u0002\\u0003\\u0004\\u0005\\u0006\\u0007\\u0008\\t\\n\\u000b\\u000c\\r"
