@@ -33,14 +33,19 @@ void CBadWordsList::UnlistLocked(CBadWord* word) {
   m_listed.erase(word);
 }
 
-void CBadWordsList::IndexFile(CBadWord* word, std::string_view directory,
-                              std::string_view fileName) {
+std::vector<CBadWord*>& CBadWordsList::FileWordsLocked(std::string_view directory,
+                                                       std::string_view fileName) {
   m_pathBuffer.assign(directory).append(fileName);
   auto found = m_wordsByFile.find(m_pathBuffer);
   if (found == m_wordsByFile.end()) {
     found = m_wordsByFile.emplace(m_pathBuffer, std::vector<CBadWord*>()).first;
   }
-  std::vector<CBadWord*>& words = found->second;
+  return found->second;
+}
+
+void CBadWordsList::IndexFile(CBadWord* word, std::string_view directory,
+                              std::string_view fileName) {
+  std::vector<CBadWord*>& words = FileWordsLocked(directory, fileName);
   if (words.empty() || words.back() != word) {
     words.push_back(word);
   }
@@ -193,19 +198,14 @@ void CBadWordsList::RecordFileFindings(std::string_view directory, std::string_v
   if (!any) {
     return;
   }
+  // Everything that allocates is done before the lock, so that the other checking
+  // threads wait only for the look-ups and the splices.
   const std::shared_ptr<CBadWordFile> file = CBadWordFile::Make(directory, fileName);
   file->ReserveExcerpts(excerptBytes);
-  CWriterAccess access(*this);
-  for (const SFileFindings& found : words) {
-    if (found.locations.empty()) {
-      continue;
-    }
-    CBadWord* word = FindOrAppendLocked(found.text);
-    // Indexed before its locations go in, so that running out of memory halfway never
-    // leaves a location that removing the file would miss.
-    IndexFile(word, directory, fileName);
-    for (const SFoundLocation& location : found.locations) {
-      CBadWordLoc added;
+  std::vector<CBadWordsLocList::Items> runs(words.size());
+  for (std::size_t k = 0; k < words.size(); ++k) {
+    for (const SFoundLocation& location : words[k].locations) {
+      CBadWordLoc& added = runs[k].emplace_back();
       added.line = location.line;
       added.start = location.start;
       added.end = location.end;
@@ -213,8 +213,21 @@ void CBadWordsList::RecordFileFindings(std::string_view directory, std::string_v
       added.endColumn = location.endColumn;
       added.excerpt = file->AddExcerpt(location.context);
       added.file = file;
-      word->m_locations.AddTail(std::move(added));
     }
+  }
+  CWriterAccess access(*this);
+  std::vector<CBadWord*>& fileWords = FileWordsLocked(directory, fileName);
+  for (std::size_t k = 0; k < words.size(); ++k) {
+    if (runs[k].empty()) {
+      continue;
+    }
+    CBadWord* word = FindOrAppendLocked(words[k].text);
+    // Indexed before its locations go in, so that running out of memory halfway never
+    // leaves a location that removing the file would miss.
+    if (fileWords.empty() || fileWords.back() != word) {
+      fileWords.push_back(word);
+    }
+    word->m_locations.SpliceTail(runs[k]);
     word->SortLocations();
   }
 }

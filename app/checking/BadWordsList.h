@@ -91,6 +91,9 @@ private:
 
   /// Notes that `word` has a location in the file; called under writer access.
   void IndexFile(CBadWord* word, std::string_view directory, std::string_view fileName);
+  /// The words indexed under the file's full path (an empty entry made if needed); the
+  /// reference stays valid while the lock is held and the entry is not erased.
+  std::vector<CBadWord*>& FileWordsLocked(std::string_view directory, std::string_view fileName);
   /// The lock, for the reader operations that are const.
   CMultiReaderWriter& Lock() const { return const_cast<CBadWordsList&>(*this); }
   bool IsListed(const CBadWord* word) const;

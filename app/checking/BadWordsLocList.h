@@ -8,9 +8,8 @@
 /// The locations of one word, held in the nodes of a doubly linked list (one block
 /// each) so that sorting relinks the nodes without allocating.
 class CBadWordsLocList {
-  using Items = std::list<CBadWordLoc>;
-
 public:
+  using Items = std::list<CBadWordLoc>;
   using iterator = Items::iterator;
   using const_iterator = Items::const_iterator;
 
@@ -24,6 +23,8 @@ public:
   bool IsEmpty() const { return m_items.empty(); }
 
   void AddTail(CBadWordLoc location) { m_items.push_back(std::move(location)); }
+  /// Moves the nodes of `run` to the end, in their order, allocating nothing.
+  void SpliceTail(Items& run) { m_items.splice(m_items.end(), run); }
 
 private:
   friend class CBadWord; // removes and sorts in place

@@ -95,8 +95,15 @@ struct SScanBuffers {
   std::size_t fileWordCount = 0;
   std::unordered_map<std::string, std::size_t> fileWordIndex;
 
+  /// Excerpt strings of earlier files, kept for their capacity: a finding then costs
+  /// no allocation of its own once the buffers have grown.
+  std::vector<std::string> spareContexts;
+
   void StartFile() {
     for (std::size_t k = 0; k < fileWordCount; ++k) {
+      for (CBadWordsList::SFoundLocation& location : fileWords[k].locations) {
+        spareContexts.push_back(std::move(location.context));
+      }
       fileWords[k].locations.clear();
     }
     fileWordCount = 0;
@@ -359,8 +366,13 @@ bool CPageScanner::ScanLine(const std::string& line, const std::string* original
     location.line = lineIndex;
     location.start = static_cast<int>(match.start);
     location.end = static_cast<int>(match.start + match.length);
-    location.context = CStringUtils::EllipsisSurroundingWord(line, location.start,
-                                                             location.end - location.start, 4);
+    if (!buffers.spareContexts.empty()) {
+      location.context = std::move(buffers.spareContexts.back());
+      buffers.spareContexts.pop_back();
+      location.context.clear();
+    }
+    CStringUtils::AppendEllipsisSurroundingWord(location.context, line, location.start,
+                                                location.end - location.start, 4);
     if (original != nullptr && location.end <= static_cast<int>(original->size())) {
       location.column = buffers.columns.At(match.start);
       location.endColumn = buffers.columns.At(match.start + match.length);

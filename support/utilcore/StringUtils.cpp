@@ -322,6 +322,22 @@ void AppendCollapsed(std::string& out, std::string_view text) {
   bool pendingBlank = false;
   bool any = false;
   for (std::size_t i = 0; i < text.size();) {
+    // Runs of visible ASCII (most of any page) go in with one append.
+    std::size_t run = i;
+    while (run < text.size() && static_cast<unsigned char>(text[run]) > 0x20 &&
+           static_cast<unsigned char>(text[run]) < 0x7F) {
+      ++run;
+    }
+    if (run != i) {
+      if (pendingBlank) {
+        out.push_back(' ');
+        pendingBlank = false;
+      }
+      out.append(text.substr(i, run - i));
+      any = true;
+      i = run;
+      continue;
+    }
     if (CUtf8::IsFiller(text[i])) {
       ++i;
       continue;
@@ -928,6 +944,16 @@ bool CStringUtils::FindOccurrencePair(std::string_view text, std::string_view op
 
 std::string CStringUtils::EllipsisSurroundingWord(std::string_view line, int start, int length,
                                                   int wordsEachSide) {
+  // Built in a reused buffer and copied once: the excerpt is kept, and growing it piece
+  // by piece would both reallocate and leave it with unused capacity.
+  thread_local std::string excerpt;
+  excerpt.clear();
+  AppendEllipsisSurroundingWord(excerpt, line, start, length, wordsEachSide);
+  return std::string(excerpt);
+}
+
+void CStringUtils::AppendEllipsisSurroundingWord(std::string& out, std::string_view line, int start,
+                                                 int length, int wordsEachSide) {
   const std::size_t size = line.size();
   std::size_t wordStart = std::min(static_cast<std::size_t>(std::max(start, 0)), size);
   std::size_t wordEnd =
@@ -955,18 +981,13 @@ std::string CStringUtils::EllipsisSurroundingWord(std::string_view line, int sta
     right = AlignBack(line, wordEnd + kExcerptSideBytes);
   }
 
-  // Built in a reused buffer and copied once: the excerpt is kept, and growing it piece
-  // by piece would both reallocate and leave it with unused capacity.
-  thread_local std::string excerpt;
-  excerpt.clear();
   if (!IsEffectivelyEmpty(line.substr(0, left))) {
-    excerpt.append(kEllipsis);
+    out.append(kEllipsis);
   }
-  AppendCollapsed(excerpt, line.substr(left, right - left));
+  AppendCollapsed(out, line.substr(left, right - left));
   if (!IsEffectivelyEmpty(line.substr(right))) {
-    excerpt.append(kEllipsis);
+    out.append(kEllipsis);
   }
-  return std::string(excerpt);
 }
 
 void CStringUtils::PadString(std::string& text, std::size_t length, std::string_view pad,

@@ -131,6 +131,9 @@ public:
   /// left out. Out-of-range positions are clamped; no UTF-8 character is ever cut.
   static std::string EllipsisSurroundingWord(std::string_view line, int start, int length,
                                              int wordsEachSide);
+  /// EllipsisSurroundingWord appended to `out`, for callers that keep a buffer.
+  static void AppendEllipsisSurroundingWord(std::string& out, std::string_view line, int start,
+                                            int length, int wordsEachSide);
   /// Appends whole copies of `pad` (a blank when empty) while the text stays within
   /// `length` bytes. With `truncate` a longer text is first cut to `length` bytes, at a
   /// character boundary.
