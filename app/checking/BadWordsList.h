@@ -74,11 +74,15 @@ public:
     int column = -1;     ///< characters before `start` in the line as read; -1 when not known
     int endColumn = -1;  ///< characters before `end`; -1 when not known
     std::string context; ///< excerpt of the line around the word
+
+    bool operator==(const SFoundLocation&) const = default;
   };
   /// One word's findings in one file, gathered by a scan before they are recorded.
   struct SFileFindings {
     std::string text;
     std::vector<SFoundLocation> locations;
+
+    bool operator==(const SFileFindings&) const = default;
   };
   /// Records the findings of one file under a single writer access: each word, in the
   /// order given, is found or appended, gets its locations in their order and has them

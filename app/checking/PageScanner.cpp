@@ -247,8 +247,9 @@ void BlankDecodedTags(std::vector<std::string>& lines, std::size_t first) {
 
 } // namespace
 
-CPageScanner::CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped)
-    : m_dictionaryIds(dictionaryIds), m_stopped(std::move(stopped)) {}
+CPageScanner::CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped,
+                           EExcerpts excerpts)
+    : m_dictionaryIds(dictionaryIds), m_stopped(std::move(stopped)), m_excerpts(excerpts) {}
 
 std::vector<std::string>& CPageScanner::Lines() {
   return ThreadBuffers().lines;
@@ -366,13 +367,15 @@ bool CPageScanner::ScanLine(const std::string& line, const std::string* original
     location.line = lineIndex;
     location.start = static_cast<int>(match.start);
     location.end = static_cast<int>(match.start + match.length);
-    if (!buffers.spareContexts.empty()) {
-      location.context = std::move(buffers.spareContexts.back());
-      buffers.spareContexts.pop_back();
-      location.context.clear();
+    if (m_excerpts == EExcerpts::kKept) {
+      if (!buffers.spareContexts.empty()) {
+        location.context = std::move(buffers.spareContexts.back());
+        buffers.spareContexts.pop_back();
+        location.context.clear();
+      }
+      CStringUtils::AppendEllipsisSurroundingWord(location.context, line, location.start,
+                                                  location.end - location.start, 4);
     }
-    CStringUtils::AppendEllipsisSurroundingWord(location.context, line, location.start,
-                                                location.end - location.start, 4);
     if (original != nullptr && location.end <= static_cast<int>(original->size())) {
       location.column = buffers.columns.At(match.start);
       location.endColumn = buffers.columns.At(match.start + match.length);

@@ -15,9 +15,13 @@ class CPageScanner {
 public:
   /// True when the scan should end early (a stop was asked, or the run gave up).
   using StopCheck = std::function<bool()>;
+  /// Whether findings carry the excerpt of their line: a report that never shows them
+  /// saves the time and memory of building and holding one for every finding.
+  enum class EExcerpts { kKept, kLeftOut };
 
   /// `dictionaryIds` must outlive the scanner; an empty `stopped` never stops.
-  CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped);
+  CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped,
+               EExcerpts excerpts = EExcerpts::kKept);
 
   /// The calling thread's line buffer: the file to scan is read into it.
   static std::vector<std::string>& Lines();
@@ -47,4 +51,5 @@ private:
 
   const std::vector<int>& m_dictionaryIds;
   const StopCheck m_stopped;
+  const EExcerpts m_excerpts;
 };

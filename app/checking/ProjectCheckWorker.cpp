@@ -243,7 +243,8 @@ void CProjectCheckWorker::RecordGathered(CHTMLFile* file) {
 }
 
 CPageScanner CProjectCheckWorker::MakeScanner() const {
-  return CPageScanner(m_dictionaryIds, [this] { return IsStopped(); });
+  return CPageScanner(
+      m_dictionaryIds, [this] { return IsStopped(); }, m_excerpts);
 }
 
 bool CProjectCheckWorker::ScanLine(const std::string& line, CHTMLFile* file, int lineIndex) {

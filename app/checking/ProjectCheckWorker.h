@@ -66,6 +66,8 @@ public:
   /// Threads that check files at once (the run's own thread included); 1, the default,
   /// checks the files one after the other in list order. Set before Run.
   void SetParallelism(int threads);
+  /// Whether findings keep their excerpts (the default); set before Run.
+  void SetExcerpts(CPageScanner::EExcerpts excerpts) { m_excerpts = excerpts; }
 
   /// The progress wParam: total in the high 16 bits (modulo 65536), done in the low.
   static WPARAM MakeProgressParam(int total, int done);
@@ -106,6 +108,7 @@ private:
   std::atomic<int> m_totalFiles{0};
   std::atomic<int> m_filesDone{0};
   int m_parallelism = 1;
+  CPageScanner::EExcerpts m_excerpts = CPageScanner::EExcerpts::kKept;
   std::atomic<bool> m_outOfMemory{false};
   mutable std::mutex m_skippedMutex; ///< guards m_skipped
   std::vector<SSkippedPage> m_skipped;

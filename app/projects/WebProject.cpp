@@ -360,6 +360,7 @@ void CWebProject::StartCheckWorker() {
                                                       &m_badWords, m_targetWindow, m_rootDirectory,
                                                       m_filters, m_activeDictionaries, m_name);
   worker->SetParallelism(m_checkParallelism);
+  worker->SetExcerpts(m_checkExcerpts);
   CProjectCheckWorker* record = worker.get();
   m_worker = std::move(worker);
   auto thread =

@@ -264,6 +264,10 @@ bool CCheckRun::CheckProject(CWebProject& project, int root, const std::function
   m_finished = false;
   project.SetTargetWindow(m_target->GetSafeHwnd());
   project.SetCheckParallelism(m_options.EffectiveJobs());
+  // The text report shows no excerpt: building one for every finding would be wasted.
+  project.SetCheckExcerpts(m_options.format == CCheckOptions::Format::Text
+                               ? CPageScanner::EExcerpts::kLeftOut
+                               : CPageScanner::EExcerpts::kKept);
   start();
   if (project.GetCheckState() != ECheckState::Collecting) {
     error = "the files of " + m_label + " could not be collected";

@@ -99,6 +99,31 @@ TEST_F(PageScannerTest, FindsWhatTheReferenceFindsAcrossLines) {
   }
 }
 
+TEST_F(PageScannerTest, LeavesOutExcerptsOnlyWhenAskedAndFindsTheSamePlaces) {
+  const std::vector<std::string> page = {"<p>teh first teh</p>", "caf\xC3\xA9 teh &amp; wrold"};
+  const auto scan = [&](CPageScanner::EExcerpts excerpts) {
+    CPageScanner::Lines() = page;
+    CPageScanner::ClearFindings();
+    EXPECT_TRUE(CPageScanner(kDictionaries, {}, excerpts).ScanFile());
+    const std::span<CBadWordsList::SFileFindings> found = CPageScanner::Findings();
+    return std::vector<CBadWordsList::SFileFindings>(found.begin(), found.end());
+  };
+  // Kept after left out: excerpt buffers reused from an earlier page hold nothing of it.
+  const auto leftOut = scan(CPageScanner::EExcerpts::kLeftOut);
+  const auto kept = scan(CPageScanner::EExcerpts::kKept);
+  ASSERT_EQ(kept, ExpectSameAsReference(page));
+  ASSERT_EQ(leftOut.size(), kept.size());
+  for (std::size_t k = 0; k < kept.size(); ++k) {
+    ASSERT_EQ(leftOut[k].locations.size(), kept[k].locations.size());
+    for (std::size_t n = 0; n < kept[k].locations.size(); ++n) {
+      CBadWordsList::SFoundLocation withExcerpt = kept[k].locations[n];
+      EXPECT_FALSE(withExcerpt.context.empty());
+      withExcerpt.context.clear();
+      EXPECT_EQ(leftOut[k].locations[n], withExcerpt) << kept[k].text << " #" << n;
+    }
+  }
+}
+
 TEST_F(PageScannerTest, CountsColumnsAcrossALineOfSeveralMegabytes) {
   // Findings on both sides of megabytes of two-byte characters hidden in a comment,
   // and after an invalid byte: the columns count every character before them.

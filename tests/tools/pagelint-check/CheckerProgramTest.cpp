@@ -89,9 +89,9 @@ import json, sys
 d = json.load(open(sys.argv[1]))
 loc = d['words'][0]['locations'][0]
 print(d['words'][0]['word'], loc['file'], loc['line'], loc['column'], loc['start'], loc['end'],
-      d['summary']['files'], d['summary']['occurrences'])
+      d['summary']['files'], d['summary']['occurrences'], loc['context'])
 )"),
-            "teh index.html 2 19 18 21 1 1\n");
+            "teh index.html 2 19 18 21 1 1 The cat sat on teh mat.\n");
 
   const ProcessResult sarif = Run({"--format", "sarif", "site"});
   EXPECT_EQ(sarif.status, 1);
@@ -102,9 +102,9 @@ d = json.load(open(sys.argv[1]))
 run = d['runs'][0]
 r = run['results'][0]['locations'][0]['physicalLocation']
 print(run['originalUriBaseIds']['SITEROOT']['uri'], r['artifactLocation']['uri'],
-      r['region']['startColumn'], r['region']['endColumn'])
+      r['region']['startColumn'], r['region']['endColumn'], r['contextRegion']['snippet']['text'])
 )"),
-            "file://" + root + "/ index.html 19 22\n");
+            "file://" + root + "/ index.html 19 22 The cat sat on teh mat.\n");
 }
 
 TEST_F(CheckerProgramTest, OutputThatCannotBeWrittenIsAnError) {
