@@ -102,7 +102,11 @@ struct SScanBuffers {
   void StartFile() {
     for (std::size_t k = 0; k < fileWordCount; ++k) {
       for (CBadWordsList::SFoundLocation& location : fileWords[k].locations) {
-        spareContexts.push_back(std::move(location.context));
+        // Only strings that hold memory are worth keeping (none when excerpts are left
+        // out); each kept one is taken by a finding of a later file.
+        if (location.context.capacity() > std::string().capacity()) {
+          spareContexts.push_back(std::move(location.context));
+        }
       }
       fileWords[k].locations.clear();
     }
