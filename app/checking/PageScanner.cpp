@@ -19,9 +19,6 @@
 
 namespace {
 
-constexpr const char* kMarkupBlocks[][2] = {
-    {"<!--", "-->"}, {"<script", "/script>"}, {"<style", "/style>"}, {"<", ">"}};
-
 /// One unrecognized word of the line being scanned: where the search for its next
 /// occurrence goes on.
 struct SOccurrence {
@@ -273,13 +270,7 @@ void CPageScanner::ClearFindings() {
 }
 
 bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck& stopped) {
-  if (!CStringUtils::BlankMarkup(lines)) {
-    // Blocks of one kind inside those of another: one kind after the other settles
-    // the rest of the page.
-    for (const auto& block : kMarkupBlocks) {
-      CStringUtils::ReplaceTextBlock(lines, block[0], block[1], "", true);
-    }
-  }
+  CStringUtils::BlankMarkup(lines);
   std::size_t firstTag = lines.size();
   for (std::size_t k = 0; k < lines.size(); ++k) {
     if (stopped && stopped()) {

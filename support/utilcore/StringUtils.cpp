@@ -802,16 +802,14 @@ void CStringUtils::GetWords(std::string_view text, TextArray& words, bool userTe
 
 // ---- Blocks -----------------------------------------------------------------------------------
 
-void CStringUtils::ReplaceTextBlock(std::vector<std::string>& lines, std::string_view start,
-                                    std::string_view end, std::string_view replacement,
-                                    bool keepPositions) {
-  if (start.empty() || end.empty()) {
-    return;
-  }
-  const CBlockRule rule = MakeBlockRule(start, end);
+namespace {
+
+/// Every block of `rule` replaced by `replacement`, or blanked with `keepPositions`.
+void ReplaceBlocks(std::vector<std::string>& lines, const CBlockRule& rule,
+                   std::string_view replacement, bool keepPositions) {
   CLinePos from;
   while (FindBlockStart(lines, rule, from)) {
-    CLinePos to{from.line, from.offset + start.size()};
+    CLinePos to{from.line, from.offset + rule.start.size()};
     if (!FindBlockEnd(lines, rule, to)) {
       to = {lines.size() - 1, lines.back().size()};
     }
@@ -826,7 +824,8 @@ void CStringUtils::ReplaceTextBlock(std::vector<std::string>& lines, std::string
   }
 }
 
-bool CStringUtils::BlankMarkup(std::vector<std::string>& lines) {
+/// BlankMarkup's one walk; false where it stopped, what it blanked so far left so.
+bool WalkMarkup(std::vector<std::string>& lines) {
   if (lines.empty()) {
     return true;
   }
@@ -854,6 +853,29 @@ bool CStringUtils::BlankMarkup(std::vector<std::string>& lines) {
     pos = to;
   }
   return true;
+}
+
+} // namespace
+
+void CStringUtils::ReplaceTextBlock(std::vector<std::string>& lines, std::string_view start,
+                                    std::string_view end, std::string_view replacement,
+                                    bool keepPositions) {
+  if (start.empty() || end.empty()) {
+    return;
+  }
+  ReplaceBlocks(lines, MakeBlockRule(start, end), replacement, keepPositions);
+}
+
+bool CStringUtils::BlankMarkup(std::vector<std::string>& lines) {
+  if (WalkMarkup(lines)) {
+    return true;
+  }
+  // Blocks of one kind inside those of another: one kind after the other settles the
+  // rest of the page.
+  for (const CBlockRule& rule : MarkupRules()) {
+    ReplaceBlocks(lines, rule, "", true);
+  }
+  return false;
 }
 
 // ---- Occurrences -------------------------------------------------------------------------------

@@ -96,10 +96,10 @@ public:
   /// ("<") of a page in one walk, with the result of four ReplaceTextBlock calls in that
   /// order keeping positions. Where one kind of block holds the opener of a kind taken
   /// out before it ("<a title='<!--'>", a "<style" that opens only once a comment right
-  /// after it is gone), the walk cannot tell what those calls would do: it stops there
-  /// and returns false. The blocks it blanked before are blocks those calls blank too,
-  /// and they find nothing else there, so that making them over its result finishes
-  /// the page as they would have made it from the start.
+  /// after it is gone), the walk cannot tell what those calls would do: it stops there,
+  /// makes those calls over what it has done and returns false. The blocks it blanked
+  /// before are blocks those calls blank too, and they find nothing else there, so the
+  /// page always ends as they would have made it from the start.
   static bool BlankMarkup(std::vector<std::string>& lines);
 
   /// Byte start of the n-th (from 1) occurrence of `word` in `text`, -1 when there is
