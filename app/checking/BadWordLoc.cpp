@@ -38,6 +38,7 @@ bool CBadWordLoc::HasFullPath(std::string_view path) const {
 }
 
 bool CBadWordLoc::IsInFileOf(const CBadWordLoc& other) const {
+  // Names first: pages of one folder share the folder, so names differ sooner.
   return file == other.file ||
-         (GetDirectory() == other.GetDirectory() && GetFileName() == other.GetFileName());
+         (GetFileName() == other.GetFileName() && GetDirectory() == other.GetDirectory());
 }

@@ -31,6 +31,7 @@ void CBadWordsList::AppendLocked(std::unique_ptr<CBadWord> word) {
 void CBadWordsList::UnlistLocked(CBadWord* word) {
   m_byText.erase(word->GetWord());
   m_listed.erase(word);
+  ++m_removals;
 }
 
 std::vector<CBadWord*>& CBadWordsList::FileWordsLocked(std::string_view directory,
@@ -80,6 +81,7 @@ void CBadWordsList::ClearWords() {
 }
 
 void CBadWordsList::ClearLocked() {
+  ++m_removals;
   m_byText.clear();
   m_listed.clear();
   m_wordsByFile.clear();
@@ -215,13 +217,31 @@ void CBadWordsList::RecordFileFindings(std::string_view directory, std::string_v
       added.file = file;
     }
   }
+  // The words already listed are found under reader access, which checking threads
+  // share; the writer access then only appends and splices. A word removed in between
+  // (by the user) makes the writer find them all again.
+  std::vector<CBadWord*> listed(words.size(), nullptr);
+  std::uint64_t removals = 0;
+  {
+    CReaderAccess reading(Lock());
+    removals = m_removals;
+    for (std::size_t k = 0; k < words.size(); ++k) {
+      if (!runs[k].empty()) {
+        const auto found = m_byText.find(words[k].text);
+        listed[k] = found == m_byText.end() ? nullptr : found->second;
+      }
+    }
+  }
   CWriterAccess access(*this);
+  if (m_removals != removals) {
+    std::fill(listed.begin(), listed.end(), nullptr);
+  }
   std::vector<CBadWord*>& fileWords = FileWordsLocked(directory, fileName);
   for (std::size_t k = 0; k < words.size(); ++k) {
     if (runs[k].empty()) {
       continue;
     }
-    CBadWord* word = FindOrAppendLocked(words[k].text);
+    CBadWord* word = listed[k] != nullptr ? listed[k] : FindOrAppendLocked(words[k].text);
     // Indexed before its locations go in, so that running out of memory halfway never
     // leaves a location that removing the file would miss.
     if (fileWords.empty() || fileWords.back() != word) {

@@ -4,6 +4,7 @@
 #include "mtcore/MultiReaderWriter.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -116,6 +117,9 @@ private:
   /// no longer listed), so removing a file's locations visits only those words.
   std::unordered_map<std::string, std::vector<CBadWord*>> m_wordsByFile;
   std::string m_pathBuffer; ///< reused for index look-ups under writer access
+  /// Words unlisted so far (changed under writer access): a word found under reader
+  /// access is still listed while this has not changed.
+  std::uint64_t m_removals = 0;
   /// The file of the last single recorded location, shared with the next one of it.
   /// Its excerpts grow with each such location, under writer access.
   std::shared_ptr<CBadWordFile> m_lastFile;

@@ -8,6 +8,7 @@
 #include <new>
 #include <random>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -251,6 +252,40 @@ TEST(BadWordsList, WalkSurvivesRemovalsBetweenSteps) {
   position = 1;
   EXPECT_EQ(list.GetNext(position), nullptr);
   EXPECT_EQ(position, 0U);
+}
+
+// Recorders find listed words under reader access and append under writer access while
+// the user removes words and files: ThreadSanitizer sees any look-up made outside the
+// lock, and no word may end up listed twice or left without a location.
+TEST(BadWordsList, RecordersAndRemovalsInterleaveSafely) {
+  CBadWordsList list;
+  const std::vector<std::string> texts = {"a", "b", "c", "d", "e", "f"};
+  const auto record = [&](int thread) {
+    for (int page = 0; page < 400; ++page) {
+      std::vector<CBadWordsList::SFileFindings> found;
+      for (std::size_t k = 0; k < texts.size(); k += 1 + static_cast<std::size_t>(page % 2)) {
+        found.push_back(FileWord(texts[k], {page}));
+      }
+      list.RecordFileFindings("/s/", std::to_string(thread) + "-" + std::to_string(page) + ".htm",
+                              found);
+    }
+  };
+  {
+    const std::jthread first(record, 1);
+    const std::jthread second(record, 2);
+    for (int round = 0; round < 400; ++round) {
+      list.RemoveWord(list.FindWord(texts[static_cast<std::size_t>(round) % texts.size()]));
+      if (round % 50 == 0) {
+        list.RemoveFileLocations("/s/1-" + std::to_string(round) + ".htm");
+      }
+    }
+  }
+  std::vector<std::string> listed = Words(list);
+  for (const std::string& text : listed) {
+    EXPECT_FALSE(list.FindWord(text)->GetLocations().IsEmpty()) << text;
+  }
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(std::adjacent_find(listed.begin(), listed.end()), listed.end());
 }
 
 TEST(BadWord, AddLocationSplitsThePathAndTellsWhetherTheFileWasThere) {
