@@ -19,6 +19,7 @@ set(PAGELINT_PROGRAM_RPATH "$ORIGIN/${_pagelint_to_libdir}")
 # pagelint_install_program(TARGET LINK): installs TARGET into the program folder and a
 # relative symbolic link named LINK to it into bin.
 function(pagelint_install_program target link)
+  pagelint_use_allocator(${target})
   set_target_properties(${target} PROPERTIES INSTALL_RPATH "${PAGELINT_PROGRAM_RPATH}")
   install(TARGETS ${target} RUNTIME DESTINATION ${PAGELINT_INSTALL_PROGRAMDIR})
   get_target_property(name ${target} OUTPUT_NAME)

@@ -9,7 +9,7 @@ packages=(
   build-essential cmake ninja-build pkg-config python3
   clang clang-format clang-tidy clang-14 libclang-rt-14-dev llvm-14
   libgtest-dev libgmock-dev libbenchmark-dev
-  libicu-dev
+  libicu-dev libjemalloc-dev
   libhunspell-dev hunspell-en-us
   wamerican-large debian-reference-en python3.11-doc
   xdg-utils
