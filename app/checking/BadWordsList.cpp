@@ -44,12 +44,20 @@ std::vector<CBadWord*>& CBadWordsList::FileWordsLocked(std::string_view director
   return found->second;
 }
 
-void CBadWordsList::IndexFile(CBadWord* word, std::string_view directory,
-                              std::string_view fileName) {
-  std::vector<CBadWord*>& words = FileWordsLocked(directory, fileName);
+namespace {
+
+/// Adds `word` to a file's words; a word recorded twice in a row is kept once.
+void AddFileWord(std::vector<CBadWord*>& words, CBadWord* word) {
   if (words.empty() || words.back() != word) {
     words.push_back(word);
   }
+}
+
+} // namespace
+
+void CBadWordsList::IndexFile(CBadWord* word, std::string_view directory,
+                              std::string_view fileName) {
+  AddFileWord(FileWordsLocked(directory, fileName), word);
 }
 
 CBadWord* CBadWordsList::FindWord(std::string_view text) const {
@@ -244,9 +252,7 @@ void CBadWordsList::RecordFileFindings(std::string_view directory, std::string_v
     CBadWord* word = listed[k] != nullptr ? listed[k] : FindOrAppendLocked(words[k].text);
     // Indexed before its locations go in, so that running out of memory halfway never
     // leaves a location that removing the file would miss.
-    if (fileWords.empty() || fileWords.back() != word) {
-      fileWords.push_back(word);
-    }
+    AddFileWord(fileWords, word);
     word->m_locations.SpliceTail(runs[k]);
     word->SortLocations();
   }
