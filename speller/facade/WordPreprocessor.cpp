@@ -40,6 +40,30 @@ void TrimAroundParentheses(std::string& word, int open, int close) {
   word = left + "(" + inner + ")" + right;
 }
 
+void TrimPunctuationAround(std::string& word) {
+  int open = -1;
+  int close = -1;
+  if (CStringUtils::FindOccurrencePair(word, "(", ")", 1, open, close)) {
+    TrimAroundParentheses(word, open, close);
+  } else {
+    CStringUtils::TrimPunctuation(word, "", "");
+  }
+}
+
+bool CutPossessive(std::string& word) {
+  // Most words end in another letter: they are told apart without folding case.
+  if (word.empty() || (word.back() | 0x20) != 's') {
+    return false;
+  }
+  for (const std::string_view ending : {kPossessive, kTypographicPossessive}) {
+    if (CStringUtils::MatchLastChars(word, ending, false)) {
+      word.resize(word.size() - ending.size());
+      return true;
+    }
+  }
+  return false;
+}
+
 } // namespace
 
 std::size_t CWordPreprocessor::SpecialCharAtStart(std::string_view text) {
@@ -92,23 +116,17 @@ bool CWordPreprocessor::PreprocessWord(std::string& word) {
   if (word.empty()) {
     return false;
   }
-  if (CStringUtils::MatchLastChars(word, kPossessive, false)) {
-    word.resize(word.size() - kPossessive.size());
-  } else if (CStringUtils::MatchLastChars(word, kTypographicPossessive, false)) {
-    word.resize(word.size() - kTypographicPossessive.size());
-  }
+  const bool possessive = CutPossessive(word);
   if (!pageText) {
     CHTMLUtils::ReplaceHTMLReservedChars(word, true, false);
   }
   if (CStringUtils::IsEffectivelyEmpty(word)) {
     return false;
   }
-  int open = -1;
-  int close = -1;
-  if (CStringUtils::FindOccurrencePair(word, "(", ")", 1, open, close)) {
-    TrimAroundParentheses(word, open, close);
-  } else {
-    CStringUtils::TrimPunctuation(word, "", "");
+  TrimPunctuationAround(word);
+  // "Python’s." and "(Python's)": a possessive that punctuation hid goes as if alone.
+  if (!possessive && CutPossessive(word)) {
+    TrimPunctuationAround(word);
   }
   if (CStringUtils::IsEffectivelyEmpty(word)) {
     return false;

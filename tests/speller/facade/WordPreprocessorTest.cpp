@@ -48,6 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
                     SCase{"(see", true, "see"}, SCase{"word(s)", true, "word(s)"},
                     SCase{"(word)", true, "word"}, SCase{"\"(word),\"", true, "word"},
                     SCase{"word.", true, "word"}, SCase{"\"Hello,\"", true, "Hello"},
+                    // A possessive before punctuation goes as if alone.
+                    SCase{"John\xE2\x80\x99s.", true, "John"}, SCase{"(John's)", true, "John"},
                     SCase{"&amp;", false, ""}, SCase{"caf&eacute;", true, "caf\xC3\xA9"},
                     SCase{"{PRODUCT_NAME}", false, ""}, SCase{"{ID}", false, ""},
                     SCase{"\"{FIRST_NAME}\",", false, ""}, SCase{"{product}", true, "product"},
