@@ -1,9 +1,12 @@
 #include "facade/WordPreprocessor.h"
 
+#include "facade/Abbreviations.h"
+
 #include "utilcore/HTMLUtils.h"
 #include "utilcore/PageText.h"
 #include "utilcore/StringUtils.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -62,6 +65,39 @@ bool CutPossessive(std::string& word) {
     }
   }
   return false;
+}
+
+/// A short word as it was before its punctuation was trimmed, kept without allocating;
+/// empty unless it holds a period, since only then may it end in an abbreviation's.
+class CShortWord {
+public:
+  explicit CShortWord(std::string_view word) {
+    if (word.size() <= m_bytes.size() && word.find('.') != std::string_view::npos) {
+      std::copy(word.begin(), word.end(), m_bytes.begin());
+      m_size = word.size();
+    }
+  }
+  std::string_view View() const { return {m_bytes.data(), m_size}; }
+
+private:
+  // Room for the longest abbreviation between quotes, brackets and a comma.
+  std::array<char, 16> m_bytes{};
+  std::size_t m_size = 0;
+};
+
+/// Gives the trimmed word back the period that followed it when the two make a listed
+/// abbreviation: "e.g.," is looked up as "e.g.", while "teh." stays "teh".
+void KeepAbbreviationPeriod(std::string& word, std::string_view before) {
+  if (before.empty() || word.empty() || !CAbbreviations::IsListedStem(word)) {
+    return;
+  }
+  for (std::size_t at = before.find(word); at != std::string_view::npos;
+       at = before.find(word, at + 1)) {
+    if (before.substr(at + word.size()).starts_with('.')) {
+      word.push_back('.');
+      return;
+    }
+  }
 }
 
 } // namespace
@@ -123,11 +159,13 @@ bool CWordPreprocessor::PreprocessWord(std::string& word) {
   if (CStringUtils::IsEffectivelyEmpty(word)) {
     return false;
   }
+  const CShortWord before(word);
   TrimPunctuationAround(word);
   // "Python’s." and "(Python's)": a possessive that punctuation hid goes as if alone.
   if (!possessive && CutPossessive(word)) {
     TrimPunctuationAround(word);
   }
+  KeepAbbreviationPeriod(word, before.View());
   if (CStringUtils::IsEffectivelyEmpty(word)) {
     return false;
   }
