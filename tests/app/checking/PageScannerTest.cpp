@@ -143,6 +143,38 @@ TEST_F(PageScannerTest, CountsColumnsAcrossALineOfSeveralMegabytes) {
   EXPECT_EQ(places[2].endColumn, 13 + hidden + 13);
 }
 
+TEST_F(PageScannerTest, ReportsCompoundsAndSoftHyphenatedWordsWhole) {
+  // Known: "built-in" and "in&shy;for&shy;ma&shy;tion". Reported: a compound with an
+  // unknown part, and a soft-hyphenated misspelling written with references and in UTF-8.
+  const std::string misspelt = "in\xC2\xAD"
+                               "for\xC2\xAD"
+                               "ma\xC2\xAD"
+                               "ton";
+  const auto findings = ExpectSameAsReference(
+      {"<p>A case-insenitive, built-in in&shy;for&shy;ma&shy;ton.</p>", "in\xC2\xAD"
+                                                                        "for\xC2\xAD"
+                                                                        "ma\xC2\xAD"
+                                                                        "tion mult-compiler " +
+                                                                            misspelt});
+  const struct {
+    std::string text;
+    std::vector<std::vector<int>> places; ///< line, start, end, column, end column
+  } expected[] = {
+      {"case-insenitive", {{0, 5, 20, 5, 20}}},
+      {misspelt, {{0, 31, 56, 31, 56}, {1, 32, 48, 29, 42}}},
+      {"mult-compiler", {{1, 18, 31, 15, 28}}},
+  };
+  ASSERT_EQ(findings.size(), std::size(expected));
+  for (std::size_t k = 0; k < findings.size(); ++k) {
+    EXPECT_EQ(findings[k].text, expected[k].text);
+    std::vector<std::vector<int>> places;
+    for (const CBadWordsList::SFoundLocation& at : findings[k].locations) {
+      places.push_back({at.line, at.start, at.end, at.column, at.endColumn});
+    }
+    EXPECT_EQ(places, expected[k].places) << expected[k].text;
+  }
+}
+
 /// The words ScanLine finds unknown in `line`, by first occurrence.
 std::vector<std::string> UnknownWords(const std::string& line, const std::vector<int>& ids) {
   CPageScanner::ClearFindings();
