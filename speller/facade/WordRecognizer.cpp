@@ -74,9 +74,15 @@ std::string_view WithoutJoiners(std::string_view word, std::string& buffer) {
   return buffer;
 }
 
-bool IsKnownAbbreviation(std::string_view word, const std::vector<int>& ids) {
-  return CAbbreviations::IsListed(word) &&
-         std::find(ids.begin(), ids.end(), kMainDictionaryId) != ids.end();
+/// The list is English, as the main dictionary is. Without it, the other dictionaries
+/// are asked about the word without its period, as they were before it was kept.
+bool IsKnownAbbreviation(CDictionaryRegistry& registry, std::string_view word,
+                         const std::vector<int>& ids, bool* settled) {
+  if (!CAbbreviations::IsListed(word)) {
+    return false;
+  }
+  return std::find(ids.begin(), ids.end(), kMainDictionaryId) != ids.end() ||
+         registry.LookUp(word.substr(0, word.size() - 1), ids, settled);
 }
 
 } // namespace
@@ -101,5 +107,6 @@ bool CWordRecognizer::LookUp(CDictionaryRegistry& registry, std::string_view wor
   if (visible.size() != word.size() && registry.LookUp(visible, ids, settled)) {
     return true;
   }
-  return IsKnownAbbreviation(visible, ids) || IsKnownCompound(registry, visible, ids, settled);
+  return IsKnownAbbreviation(registry, visible, ids, settled) ||
+         IsKnownCompound(registry, visible, ids, settled);
 }

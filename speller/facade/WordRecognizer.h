@@ -9,7 +9,8 @@ class CDictionaryRegistry;
 /// words, and, only when the whole word is not found, the same word written with
 /// invisible joiners (soft hyphens, zero-width joiners and non-joiners, word joiners),
 /// a hyphenated compound whose every part is known, or a listed abbreviation with its
-/// period while the main dictionary is among the ids.
+/// period while the main dictionary is among the ids (without it, when the dictionaries
+/// know the abbreviation without its period).
 ///
 /// The suggestion strategies keep validating their candidates against the dictionaries
 /// alone, so that they never offer a made-up compound. Stateless and thread-safe.

@@ -17,7 +17,7 @@ protected:
     WriteFile(AppDir() + "Dictionary.txt", "bit\nbuilt\ncall\ncommand\ncompiler\nin\ninformation\n"
                                            "known\nline\nnon\nonly\nprofit\npython\nread\nwell\n");
     WriteFile(AppDir() + "CommonWords.txt", "the\n");
-    WriteDic("site.dic", "Pagelint\n");
+    WriteDic("site.dic", "Pagelint\netc\n");
     m_speller = &StartSpeller();
     ASSERT_TRUE(m_speller->BuildMainDictionary());
   }
@@ -71,10 +71,16 @@ TEST_F(WrittenWordTest, LookUpAsTypedNeedsEveryPartAndTheMainDictionary) {
     const char* typed;
     Ids ids;
     bool known;
-  } cases[] = {{"built-Pagelint", {0}, false}, {"built-Pagelint", {1, 0}, true},
-               {"-built", {0}, false},         {"built-", {0}, false},
-               {"built--in", {0}, false},      {"built\xE2\x80\x93in", {0}, false},
-               {"e.g.", {1}, false},           {"e.g.", {}, false}};
+  } cases[] = {{"built-Pagelint", {0}, false},
+               {"built-Pagelint", {1, 0}, true},
+               {"-built", {0}, false},
+               {"built-", {0}, false},
+               {"built--in", {0}, false},
+               {"built\xE2\x80\x93in", {0}, false},
+               {"e.g.", {1}, false},
+               {"e.g.", {}, false},
+               {"etc.", {1}, true},
+               {"vs.", {1}, false}};
   for (const auto& c : cases) {
     EXPECT_EQ(m_speller->LookUp(c.typed, c.ids), c.known) << c.typed;
   }
