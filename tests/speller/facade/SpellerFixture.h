@@ -13,10 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include <unicode/utf8.h>
-
 #include <chrono>
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -40,20 +37,6 @@ inline std::string Utf16(const std::string& ascii) {
     bytes += '\0';
   }
   return bytes;
-}
-
-/// Whether `text` is valid UTF-8 throughout: no suggestion may cut a character.
-inline bool IsWholeUtf8(const std::string& text) {
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-  const auto length = static_cast<std::int32_t>(text.size());
-  for (std::int32_t i = 0; i < length;) {
-    UChar32 c = 0;
-    U8_NEXT(bytes, i, length, c);
-    if (c < 0) {
-      return false;
-    }
-  }
-  return true;
 }
 
 /// Records the MSG_DICT_CHANGED notices (wParam, lParam) that reach it.
