@@ -70,10 +70,7 @@ TEST_F(BuiltDictionaryPageWords, AccentedAndRestoredPlainWordsAreRecognised) {
 
 TEST_F(BuiltDictionaryPageWords, SuggestionsAroundAccentedWordsAreWholeCharacters) {
   CSpellChecker& speller = *CSpellChecker::GetInstance();
-  for (const std::string word : {"cafe", "naive", "caf\xC3\xA9", "CAF\xC3\x89S", "cafe\xCC\x81",
-                                 "clich\xC3\xA9"
-                                 "e",
-                                 "attachs"}) {
+  for (const std::string word : {"cafe", "naive", "CAF\xC3\x89S", "cafe\xCC\x81", "attachs"}) {
     for (const bool findAll : {true, false}) {
       std::vector<std::string> suggestions;
       speller.Guess(word, m_ids, suggestions, findAll, true);
