@@ -35,22 +35,23 @@ bool IsUtf8(EEncoding encoding) {
   return encoding == EEncoding::Utf8 || encoding == EEncoding::Utf8Bom;
 }
 
+// Eight bytes at a time: a bit or a value in every byte of a word.
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+constexpr std::uint64_t kLowBits = 0x0101010101010101ULL;
+
 // Length of the leading run of ASCII bytes, eight at a time; with kStopAtNul the run
 // also ends at a NUL byte.
 template <bool kStopAtNul = false> std::size_t AsciiPrefix(std::string_view text) {
-  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-  constexpr std::uint64_t kLowBits = 0x0101010101010101ULL;
   const auto* begin = reinterpret_cast<const unsigned char*>(text.data());
   const auto* end = begin + text.size();
   const auto* p = begin;
   for (; end - p >= 8; p += 8) {
     std::uint64_t word = 0;
     std::memcpy(&word, p, sizeof word);
-    std::uint64_t stop = word & kHighBits;
-    if constexpr (kStopAtNul) {
-      stop |= (word - kLowBits) & ~word & kHighBits; // non-zero when a byte is zero
-    }
-    if (stop != 0) {
+    // A zero byte turns into 0xFF, with its high bit set, when one is taken away (a
+    // borrow only marks bytes above a zero one).
+    const std::uint64_t marked = kStopAtNul ? word | (word - kLowBits) : word;
+    if ((marked & kHighBits) != 0) {
       break;
     }
   }
@@ -234,24 +235,46 @@ bool IsControlUnit(std::uint16_t unit) {
          unit == 0x7F;
 }
 
-template <class UnitAt> bool IsMostlyControl(std::size_t units, UnitAt unitAt) {
-  const std::size_t sample = std::min(units, kSampleUnits);
+std::size_t CountControls(std::string_view bytes) {
   std::size_t controls = 0;
-  for (std::size_t i = 0; i < sample; ++i) {
-    controls += IsControlUnit(unitAt(i)) ? 1 : 0;
+  for (const char c : bytes) {
+    controls += IsControlUnit(static_cast<unsigned char>(c)) ? 1 : 0;
   }
-  return controls * 4 > sample;
+  return controls;
+}
+
+bool IsMostlyControl(std::size_t controls, std::size_t units) {
+  return controls * 4 > std::min(units, kSampleUnits);
+}
+
+// Over 8-bit text; a word of eight bytes none of which is below 0x20 or a DEL (most
+// words of a page) is passed over whole.
+bool IsMostlyControlBytes(std::string_view bytes) {
+  const std::string_view sample = bytes.substr(0, kSampleUnits);
+  std::size_t controls = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= sample.size(); i += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, sample.data() + i, sizeof word);
+    const std::uint64_t del = word ^ (0x7F * kLowBits);
+    if ((((word - 0x20 * kLowBits) | (del - kLowBits)) & ~word & kHighBits) != 0) {
+      controls += CountControls(sample.substr(i, 8));
+    }
+  }
+  return IsMostlyControl(controls + CountControls(sample.substr(i)), sample.size());
 }
 
 bool IsBinaryUtf16(std::string_view body, EEncoding encoding) {
   const std::size_t units = body.size() / 2;
-  const auto unitAt = [&](std::size_t i) { return UnitAt(body, 2 * i, encoding); };
+  std::size_t controls = 0;
   for (std::size_t i = 0; i < units; ++i) {
-    if (unitAt(i) == 0) {
+    const std::uint16_t unit = UnitAt(body, 2 * i, encoding);
+    if (unit == 0) {
       return true;
     }
+    controls += i < kSampleUnits && IsControlUnit(unit) ? 1 : 0;
   }
-  return IsMostlyControl(units, unitAt);
+  return IsMostlyControl(controls, units);
 }
 
 // UTF-16 without a mark, known when at most a quarter of the first kSniffUnits units
@@ -330,9 +353,7 @@ CTextFileCodec::EEncoding CTextFileCodec::DetectEncoding(std::string_view bytes)
       return EEncoding::Binary;
     }
   }
-  if (IsMostlyControl(bytes.size(), [bytes](std::size_t i) {
-        return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[i]));
-      })) {
+  if (IsMostlyControlBytes(bytes)) {
     return EEncoding::Binary;
   }
   if (valid < bytes.size()) {
@@ -402,6 +423,10 @@ void CTextFileCodec::SplitLines(std::string_view body, EEncoding encoding,
 }
 
 bool CTextFileCodec::DecodeLine(std::string_view raw, EEncoding encoding, std::string& out) {
+  if (IsUtf8(encoding)) { // most lines of most sites
+    out.append(raw);
+    return true;
+  }
   if (IsUtf16(encoding)) {
     return DecodeUtf16(raw, encoding, out);
   }
@@ -409,11 +434,7 @@ bool CTextFileCodec::DecodeLine(std::string_view raw, EEncoding encoding, std::s
     DecodeCp1252(raw, out);
     return true;
   }
-  if (encoding == EEncoding::Binary) {
-    return false;
-  }
-  out.append(raw);
-  return true;
+  return false; // binary: nothing of it is text
 }
 
 bool CTextFileCodec::EncodeLine(std::string_view utf8, EEncoding encoding, std::string& out) {

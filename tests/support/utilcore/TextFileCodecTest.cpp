@@ -123,15 +123,17 @@ INSTANTIATE_TEST_SUITE_P(
 // NUL anywhere, or more than a quarter control characters, makes a file binary: it
 // gives no lines and is never written as text.
 TEST(TextFileCodec, BinaryFilesGiveNoLinesAndAreNotWritten) {
-  const std::string later = std::string(5000, 'a') + '\0';
+  const std::string later = std::string(5000, 'a') + "\0abcdefgh"s;
   const std::vector<std::pair<const char*, std::string>> cases = {
       {"NUL in ASCII", "a\0b\n"s},
       {"NUL after a late NUL-free sample", later},
       {"NUL after a Windows-1252 byte", "caf\xE9\n\0"s},
       {"NUL before a Windows-1252 byte", "\0caf\xE9"s},
       {"NUL after a UTF-8 mark", "\xEF\xBB\xBF\0"s},
-      {"over a quarter control bytes", "\x01\x02"
-                                       "abcde"},
+      {"over a quarter control bytes", "\x01\x02\x03"
+                                       "abcdefgh"},
+      {"over a quarter DEL bytes", "\x7F\x7F\x7F"
+                                   "abcdefgh"},
       {"image header", "\x89PNG\r\n\x1A\n\0\0\0\rIHDR"s},
       {"UTF-16 with a NUL character", "\xFF\xFE"
                                       "a\0\0\0b\0"s},
