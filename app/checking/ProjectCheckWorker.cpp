@@ -48,6 +48,8 @@ namespace {
 
 /// A page that could not be read or checked: "{ID} - <file> - <reason>".
 constexpr const char* kPageSkipped = "{6E0B3C71-2A4F-4D8E-9B15-C7F3A2D84E06}";
+/// The reason given for a page that is no text (NULs, mostly control characters).
+constexpr const char* kBinaryPage = "binary file, skipped";
 
 std::string DescribeReadFailure(int error) {
   if (error == EFBIG) {
@@ -206,6 +208,12 @@ void CProjectCheckWorker::CheckProjectFile(CHTMLFile* file) {
   if (!CFileUtils::ReadFileContent(path, CPageScanner::Lines(), false, nullptr)) {
     const int error = errno;
     if (IsStopped()) {
+      return;
+    }
+    if (error == EILSEQ) {
+      // No text, so no words: left out on purpose, and again only once it changes.
+      file->SetCheckPending(false);
+      SkipFile(path, kBinaryPage, false);
       return;
     }
     if (error == ENOENT && CDirUtils::DoesDirExist(m_root)) {

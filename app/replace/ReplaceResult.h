@@ -4,8 +4,8 @@
 /// count nowhere.
 struct SReplaceResult {
   int filesChanged = 0; ///< written with the replacement (each backed up first)
-  /// To change, but not written: unreadable, read-only, the replacement not writable in
-  /// the file's encoding, backup failed, or the write failed.
+  /// To change, but not written: unreadable, binary, read-only, the replacement not
+  /// writable in the file's encoding, backup failed, or the write failed.
   int filesLeftUnchanged = 0;
   int filesWithoutMatch = 0; ///< none of their locations holds the word any more
   int locationsReplaced = 0; ///< in the files written

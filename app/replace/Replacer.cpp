@@ -227,6 +227,11 @@ void ReplaceInFile(const SFileWork& file, SJob& job) {
   std::vector<std::string> lines;
   CTextFileFormat format;
   CTextFileCodec::Decode(bytes, lines, format);
+  if (format.encoding == CTextFileFormat::EEncoding::Binary) {
+    // Became binary since it was checked: no text of it is ever written back.
+    ++job.result.filesLeftUnchanged;
+    return;
+  }
   const int replaced = ReplaceInLines(lines, MakePageLines(lines), file.places, job);
   if (replaced == 0) {
     ++job.result.filesWithoutMatch;

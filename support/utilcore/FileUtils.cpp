@@ -187,10 +187,13 @@ bool CFileUtils::ReadFileContent(const std::string& path, std::vector<std::strin
   thread_local std::string buffer;
   thread_local CTextFileFormat found;
   std::size_t used = 0;
-  const int errnum = ReadIntoBuffer(path, buffer, used, kMaxTextFileBytes);
+  int errnum = ReadIntoBuffer(path, buffer, used, kMaxTextFileBytes);
   if (errnum == 0) {
     CTextFileCodec::DecodeInto(std::string_view(buffer.data(), used), lines,
                                append ? lines.size() : 0, found);
+    if (found.encoding == CTextFileFormat::EEncoding::Binary) {
+      errnum = EILSEQ; // decoding gave no lines
+    }
   } else if (!append) {
     lines.clear();
   }

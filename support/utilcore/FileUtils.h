@@ -17,11 +17,11 @@ public:
   static constexpr std::uint64_t kMaxTextFileBytes = 128ULL * 1024 * 1024;
 
   /// Reads a text file as UTF-8 lines without their endings. UTF-8 (with or without
-  /// byte order mark), UTF-16 with byte order mark, and anything else as Windows-1252.
-  /// `lines` is emptied first unless `append`; `format` (optional) receives what it
-  /// takes to write the file back the same way. An unreadable file gives no lines and
-  /// false, with errno saying why (EFBIG: over kMaxTextFileBytes; EINVAL: not a regular
-  /// file).
+  /// byte order mark), UTF-16 (with byte order mark, or plainly so without), and
+  /// anything else as Windows-1252. `lines` is emptied first unless `append`; `format`
+  /// (optional) receives what it takes to write the file back the same way. An
+  /// unreadable file gives no lines and false, with errno saying why (EFBIG: over
+  /// kMaxTextFileBytes; EINVAL: not a regular file; EILSEQ: binary, not text).
   static bool ReadFileContent(const std::string& path, std::vector<std::string>& lines,
                               bool append = false, CTextFileFormat* format = nullptr);
   /// Writes lines as a text file, atomically. Without `format`, an existing file keeps

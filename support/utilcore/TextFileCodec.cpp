@@ -23,26 +23,39 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 bool IsUtf16(EEncoding encoding) {
-  return encoding == EEncoding::Utf16LE || encoding == EEncoding::Utf16BE;
+  return encoding == EEncoding::Utf16LE || encoding == EEncoding::Utf16BE ||
+         encoding == EEncoding::Utf16LENoBom || encoding == EEncoding::Utf16BENoBom;
+}
+
+bool IsLittleEndian(EEncoding encoding) {
+  return encoding == EEncoding::Utf16LE || encoding == EEncoding::Utf16LENoBom;
 }
 
 bool IsUtf8(EEncoding encoding) {
   return encoding == EEncoding::Utf8 || encoding == EEncoding::Utf8Bom;
 }
 
-// Length of the leading run of ASCII bytes, eight at a time.
-std::size_t AsciiPrefix(std::string_view text) {
+// Eight bytes at a time: a bit or a value in every byte of a word.
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+constexpr std::uint64_t kLowBits = 0x0101010101010101ULL;
+
+// Length of the leading run of ASCII bytes, eight at a time; with kStopAtNul the run
+// also ends at a NUL byte.
+template <bool kStopAtNul = false> std::size_t AsciiPrefix(std::string_view text) {
   const auto* begin = reinterpret_cast<const unsigned char*>(text.data());
   const auto* end = begin + text.size();
   const auto* p = begin;
   for (; end - p >= 8; p += 8) {
     std::uint64_t word = 0;
     std::memcpy(&word, p, sizeof word);
-    if ((word & 0x8080808080808080ULL) != 0) {
+    // A zero byte turns into 0xFF, with its high bit set, when one is taken away (a
+    // borrow only marks bytes above a zero one).
+    const std::uint64_t marked = kStopAtNul ? word | (word - kLowBits) : word;
+    if ((marked & kHighBits) != 0) {
       break;
     }
   }
-  while (p != end && *p < 0x80) {
+  while (p != end && *p < 0x80 && (!kStopAtNul || *p != 0)) {
     ++p;
   }
   return static_cast<std::size_t>(p - begin);
@@ -74,14 +87,14 @@ int FromCp1252(UChar32 c) {
 std::uint16_t UnitAt(std::string_view raw, std::size_t i, EEncoding encoding) {
   const auto b0 = static_cast<unsigned char>(raw[i]);
   const auto b1 = static_cast<unsigned char>(raw[i + 1]);
-  return encoding == EEncoding::Utf16LE ? static_cast<std::uint16_t>(b0 | (b1 << 8))
-                                        : static_cast<std::uint16_t>((b0 << 8) | b1);
+  return IsLittleEndian(encoding) ? static_cast<std::uint16_t>(b0 | (b1 << 8))
+                                  : static_cast<std::uint16_t>((b0 << 8) | b1);
 }
 
 void AppendUnit(std::string& out, std::uint16_t unit, EEncoding encoding) {
   const auto high = static_cast<char>(unit >> 8);
   const auto low = static_cast<char>(unit & 0xFF);
-  if (encoding == EEncoding::Utf16LE) {
+  if (IsLittleEndian(encoding)) {
     out.push_back(low);
     out.push_back(high);
   } else {
@@ -183,56 +196,167 @@ const char* EncodingName(EEncoding encoding) {
     return "UTF-8";
   case EEncoding::Utf16LE:
   case EEncoding::Utf16BE:
+  case EEncoding::Utf16LENoBom:
+  case EEncoding::Utf16BENoBom:
     return "UTF-16";
   case EEncoding::Windows1252:
     return "Windows-1252";
+  case EEncoding::Binary:
+    return "a binary file";
   }
   return "?";
 }
 
-/// Whether `bytes`, written as `encoding`, would be taken for another encoding when
-/// read: Windows-1252 is known only by being no UTF-8 and having no UTF-16 mark, and a
-/// UTF-8 file without a mark must not begin with one. Such a file would read back as
-/// other words (a lower-cased "\xC2\xBF\x80" forms U+2FC0), so it is not written.
+/// Whether `bytes`, written as `encoding`, would be taken for another encoding (or for
+/// a binary file) when read: an encoding is known from the bytes alone, so a UTF-8 file
+/// without a mark must not begin with one, Windows-1252 text must not be valid UTF-8,
+/// and no text may hold a NUL. Such a file would read back as other words (a
+/// lower-cased "\xC2\xBF\x80" forms U+2FC0) or as none, so it is not written.
 bool ReadsBackAsOtherText(std::string_view bytes, EEncoding encoding) {
-  if (encoding == EEncoding::Utf8) {
-    return bytes.starts_with("\xEF\xBB\xBF");
+  if (bytes.empty()) {
+    return false; // no lines, whatever the encoding
   }
-  if (encoding != EEncoding::Windows1252 || IsAscii(bytes)) {
+  const EEncoding read = CTextFileCodec::DetectEncoding(bytes);
+  if (read == encoding) {
     return false;
   }
-  return CTextFileCodec::DetectEncoding(bytes) != EEncoding::Windows1252;
+  // ASCII text reads the same as UTF-8.
+  return encoding != EEncoding::Windows1252 || read != EEncoding::Utf8 || !IsAscii(bytes);
 }
 
-} // namespace
+// What tells text from a binary file: no NUL character anywhere, and not more than a
+// quarter control characters (other than tab, line feed, form feed and carriage return)
+// among the first kSampleUnits code units. Text in any encoding read here uses next to
+// none; a Windows-1252 file holding every byte but NUL once is 11 % control bytes.
+constexpr std::size_t kSampleUnits = 4096;
 
-bool CTextFileCodec::IsValidUtf8(std::string_view text) {
+bool IsControlUnit(std::uint16_t unit) {
+  return (unit < 0x20 && unit != '\t' && unit != '\n' && unit != '\f' && unit != '\r') ||
+         unit == 0x7F;
+}
+
+std::size_t CountControls(std::string_view bytes) {
+  std::size_t controls = 0;
+  for (const char c : bytes) {
+    controls += IsControlUnit(static_cast<unsigned char>(c)) ? 1 : 0;
+  }
+  return controls;
+}
+
+bool IsMostlyControl(std::size_t controls, std::size_t units) {
+  return controls * 4 > std::min(units, kSampleUnits);
+}
+
+// Over 8-bit text; a word of eight bytes none of which is below 0x20 or a DEL (most
+// words of a page) is passed over whole.
+bool IsMostlyControlBytes(std::string_view bytes) {
+  const std::string_view sample = bytes.substr(0, kSampleUnits);
+  std::size_t controls = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= sample.size(); i += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, sample.data() + i, sizeof word);
+    const std::uint64_t del = word ^ (0x7F * kLowBits);
+    if ((((word - 0x20 * kLowBits) | (del - kLowBits)) & ~word & kHighBits) != 0) {
+      controls += CountControls(sample.substr(i, 8));
+    }
+  }
+  return IsMostlyControl(controls + CountControls(sample.substr(i)), sample.size());
+}
+
+bool IsBinaryUtf16(std::string_view body, EEncoding encoding) {
+  const std::size_t units = body.size() / 2;
+  std::size_t controls = 0;
+  for (std::size_t i = 0; i < units; ++i) {
+    const std::uint16_t unit = UnitAt(body, 2 * i, encoding);
+    if (unit == 0) {
+      return true;
+    }
+    controls += i < kSampleUnits && IsControlUnit(unit) ? 1 : 0;
+  }
+  return IsMostlyControl(controls, units);
+}
+
+// UTF-16 without a mark, known when at most a quarter of the first kSniffUnits units
+// break the pattern of ASCII text: one byte zero (the high one, which tells the byte
+// order), the other not. Utf8 when the bytes show no such pattern. Bytes that match
+// hold NULs, so read as 8-bit text they would be binary anyway.
+constexpr std::size_t kSniffUnits = 256;
+
+EEncoding Utf16WithoutMark(std::string_view bytes) {
+  const std::size_t units = std::min(bytes.size() / 2, kSniffUnits);
+  if (units < 2) {
+    return EEncoding::Utf8;
+  }
+  const std::size_t allowed = units / 4;
+  std::size_t little = 0;
+  std::size_t big = 0;
+  for (std::size_t i = 0; i < units; ++i) {
+    const bool evenZero = bytes[2 * i] == '\0';
+    const bool oddZero = bytes[2 * i + 1] == '\0';
+    little += !evenZero && oddZero ? 1 : 0;
+    big += evenZero && !oddZero ? 1 : 0;
+    if (i + 1 - little > allowed && i + 1 - big > allowed) {
+      return EEncoding::Utf8; // ordinary 8-bit text ends up here within a few bytes
+    }
+  }
+  return units - little <= allowed ? EEncoding::Utf16LENoBom : EEncoding::Utf16BENoBom;
+}
+
+// Length of the leading valid UTF-8 text; with kStopAtNul it also ends at a NUL byte,
+// so that one walk finds both what is no UTF-8 and what is no text.
+template <bool kStopAtNul> std::size_t Utf8TextPrefix(std::string_view text) {
   const auto* s = reinterpret_cast<const std::uint8_t*>(text.data());
   const auto length = static_cast<std::int64_t>(text.size());
   std::int64_t i = 0;
   while (i < length) {
     // Skip ASCII runs quickly; check each other sequence with ICU.
-    i += static_cast<std::int64_t>(AsciiPrefix(text.substr(static_cast<std::size_t>(i))));
-    if (i == length) {
+    i += static_cast<std::int64_t>(
+        AsciiPrefix<kStopAtNul>(text.substr(static_cast<std::size_t>(i))));
+    if (i == length || s[i] == 0) {
       break;
     }
+    const std::int64_t start = i;
     UChar32 c = 0;
     U8_NEXT(s, i, length, c);
     if (c < 0) {
-      return false;
+      return static_cast<std::size_t>(start);
     }
   }
-  return true;
+  return static_cast<std::size_t>(i);
+}
+
+} // namespace
+
+bool CTextFileCodec::IsValidUtf8(std::string_view text) {
+  return Utf8TextPrefix<false>(text) == text.size();
 }
 
 CTextFileCodec::EEncoding CTextFileCodec::DetectEncoding(std::string_view bytes) {
+  EEncoding utf16 = EEncoding::Utf8;
   if (bytes.starts_with("\xFF\xFE")) {
-    return EEncoding::Utf16LE;
+    utf16 = EEncoding::Utf16LE;
+  } else if (bytes.starts_with("\xFE\xFF")) {
+    utf16 = EEncoding::Utf16BE;
+  } else {
+    utf16 = Utf16WithoutMark(bytes);
   }
-  if (bytes.starts_with("\xFE\xFF")) {
-    return EEncoding::Utf16BE;
+  if (IsUtf16(utf16)) {
+    return IsBinaryUtf16(bytes.substr(ByteOrderMark(utf16).size()), utf16) ? EEncoding::Binary
+                                                                           : utf16;
   }
-  if (!IsValidUtf8(bytes)) {
+  const std::size_t valid = Utf8TextPrefix<true>(bytes);
+  if (valid < bytes.size()) {
+    // At a NUL, or at the first byte that is no UTF-8: past it only a NUL still matters.
+    if (bytes[valid] == '\0' ||
+        std::memchr(bytes.data() + valid, 0, bytes.size() - valid) != nullptr) {
+      return EEncoding::Binary;
+    }
+  }
+  if (IsMostlyControlBytes(bytes)) {
+    return EEncoding::Binary;
+  }
+  if (valid < bytes.size()) {
     return EEncoding::Windows1252;
   }
   return bytes.starts_with("\xEF\xBB\xBF") ? EEncoding::Utf8Bom : EEncoding::Utf8;
@@ -299,6 +423,10 @@ void CTextFileCodec::SplitLines(std::string_view body, EEncoding encoding,
 }
 
 bool CTextFileCodec::DecodeLine(std::string_view raw, EEncoding encoding, std::string& out) {
+  if (IsUtf8(encoding)) { // most lines of most sites
+    out.append(raw);
+    return true;
+  }
   if (IsUtf16(encoding)) {
     return DecodeUtf16(raw, encoding, out);
   }
@@ -306,8 +434,7 @@ bool CTextFileCodec::DecodeLine(std::string_view raw, EEncoding encoding, std::s
     DecodeCp1252(raw, out);
     return true;
   }
-  out.append(raw);
-  return true;
+  return false; // binary: nothing of it is text
 }
 
 bool CTextFileCodec::EncodeLine(std::string_view utf8, EEncoding encoding, std::string& out) {
@@ -317,7 +444,7 @@ bool CTextFileCodec::EncodeLine(std::string_view utf8, EEncoding encoding, std::
   if (encoding == EEncoding::Windows1252) {
     return EncodeCp1252(utf8, out);
   }
-  if (!IsValidUtf8(utf8)) {
+  if (encoding == EEncoding::Binary || !IsValidUtf8(utf8)) {
     return false;
   }
   out.append(utf8);
@@ -333,10 +460,13 @@ void CTextFileCodec::DecodeInto(std::string_view bytes, std::vector<std::string>
                                 std::size_t first, CTextFileFormat& format) {
   format.encoding = DetectEncoding(bytes);
   format.endings.clear();
+  first = std::min(first, lines.size());
   thread_local std::vector<CRawLine> raw;
   raw.clear();
-  SplitLines(bytes.substr(ByteOrderMark(format.encoding).size()), format.encoding, raw);
-  first = std::min(first, lines.size());
+  // A binary file is not split at all: its "lines" could cost many times its size.
+  if (format.encoding != EEncoding::Binary) {
+    SplitLines(bytes.substr(ByteOrderMark(format.encoding).size()), format.encoding, raw);
+  }
   if (lines.size() < first + raw.size()) {
     lines.resize(first + raw.size());
   } else {
@@ -384,6 +514,10 @@ bool CTextFileCodec::EncodeLines(std::span<const std::string> lines, EEncoding e
                                  const std::vector<ELineEnding>& oldEndings,
                                  std::span<const CRawLine> oldRaw, std::string& bytes,
                                  std::string& error) {
+  if (encoding == EEncoding::Binary) {
+    error = "a binary file is not written as text";
+    return false;
+  }
   CTextFileFormat old;
   old.endings = oldEndings;
   const bool sameCount = lines.size() == oldEndings.size();

@@ -21,8 +21,10 @@ public:
     ELineEnding ending = ELineEnding::None;
   };
 
-  /// UTF-16 by its byte order mark, else UTF-8 (with or without mark) when the bytes
-  /// are valid UTF-8, else Windows-1252.
+  /// UTF-16 by its byte order mark or, without one, by the zero high bytes of its ASCII
+  /// text; else UTF-8 (with or without mark) when the bytes are valid UTF-8, else
+  /// Windows-1252. Binary instead when the text would hold a NUL character or mostly
+  /// control characters; the bytes are then not decoded at all.
   static EEncoding DetectEncoding(std::string_view bytes);
   static bool IsValidUtf8(std::string_view text);
   static std::string_view ByteOrderMark(EEncoding encoding);
@@ -30,7 +32,8 @@ public:
   /// Splits the bytes that follow the byte order mark into lines.
   static void SplitLines(std::string_view body, EEncoding encoding, std::vector<CRawLine>& lines);
 
-  /// Decodes a whole file into UTF-8 lines (appended to `lines`) and its format.
+  /// Decodes a whole file into UTF-8 lines (appended to `lines`) and its format; a
+  /// binary file gives none.
   static void Decode(std::string_view bytes, std::vector<std::string>& lines,
                      CTextFileFormat& format);
   /// Decode into `lines` from index `first` on, reusing the strings already there, and

@@ -7,11 +7,14 @@
 /// that every unchanged byte stays as it was.
 struct CTextFileFormat {
   enum class EEncoding : std::uint8_t {
-    Utf8,       ///< UTF-8 without byte order mark
-    Utf8Bom,    ///< UTF-8 with byte order mark
-    Utf16LE,    ///< UTF-16 little-endian, with byte order mark
-    Utf16BE,    ///< UTF-16 big-endian, with byte order mark
-    Windows1252 ///< any file that is not valid UTF-8
+    Utf8,         ///< UTF-8 without byte order mark
+    Utf8Bom,      ///< UTF-8 with byte order mark
+    Utf16LE,      ///< UTF-16 little-endian, with byte order mark
+    Utf16BE,      ///< UTF-16 big-endian, with byte order mark
+    Windows1252,  ///< any other file that is not valid UTF-8
+    Utf16LENoBom, ///< UTF-16 little-endian without mark, known by its zero high bytes
+    Utf16BENoBom, ///< UTF-16 big-endian without mark, known by its zero high bytes
+    Binary        ///< not text: holds NUL characters or mostly control characters
   };
   enum class ELineEnding : std::uint8_t { None, LF, CRLF, CR };
 

@@ -1,11 +1,13 @@
 // Any bytes as a text file: reading and writing the unchanged lines back must give the
 // very same bytes, on disk and in memory, and an edited line must read back as written.
+// A binary file reads as nothing and is never written.
 #include "fuzzkit/FuzzHome.h"
 
 #include "utilcore/FileUtils.h"
 #include "utilcore/TextFileCodec.h"
 #include "utilcore/TextFileFormat.h"
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,7 +19,20 @@ namespace {
 using EEncoding = CTextFileFormat::EEncoding;
 
 bool IsUtf16(EEncoding encoding) {
-  return encoding == EEncoding::Utf16LE || encoding == EEncoding::Utf16BE;
+  return encoding == EEncoding::Utf16LE || encoding == EEncoding::Utf16BE ||
+         encoding == EEncoding::Utf16LENoBom || encoding == EEncoding::Utf16BENoBom;
+}
+
+// A binary file gives no lines and is never overwritten with text.
+void CheckBinary(std::string_view bytes, const std::string& path) {
+  std::vector<std::string> decoded;
+  CTextFileFormat format;
+  CTextFileCodec::Decode(bytes, decoded, format);
+  FUZZ_REQUIRE_THAT(format.encoding == EEncoding::Binary && decoded.empty(),
+                    "only a binary file fails to be read, and it decodes to nothing");
+  FUZZ_REQUIRE_THAT(!CFileUtils::WriteFileContent(path, std::vector<std::string>{"text"}),
+                    "a binary file is not written");
+  FUZZ_REQUIRE_THAT(CFuzzHome::ReadBytes(path) == bytes, "a binary file keeps its bytes");
 }
 
 void CheckInMemory(std::string_view bytes, const std::vector<std::string>& lines,
@@ -100,7 +115,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::vector<std::string> lines;
   CTextFileFormat format;
-  FUZZ_REQUIRE_THAT(CFileUtils::ReadFileContent(path, lines, false, &format), "ReadFileContent");
+  if (!CFileUtils::ReadFileContent(path, lines, false, &format)) {
+    FUZZ_REQUIRE_THAT(errno == EILSEQ && lines.empty(), "ReadFileContent");
+    CheckBinary(bytes, path);
+    return 0;
+  }
   CheckInMemory(bytes, lines, format);
   CheckEdit(bytes, lines);
   CheckOnDisk(bytes, lines, format);

@@ -1,5 +1,8 @@
 #include "CheckWorkerFixture.h"
 
+#include "testkit/LogCapture.h"
+
+#include <algorithm>
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -91,6 +94,45 @@ TEST_F(CheckWorkerTest, VanishedFileIsCheckedAsEmpty) {
   ASSERT_EQ(skipped.size(), 1U);
   EXPECT_EQ(skipped[0].path, Root() + "gone.htm");
   EXPECT_FALSE(skipped[0].gap) << "a deleted page leaves nothing unchecked";
+}
+
+TEST_F(CheckWorkerTest, BinaryPagesAreSkippedAndLoggedWhileOddTextIsRead) {
+  using namespace std::string_literals;
+  const struct {
+    const char* name;
+    std::string bytes;
+    bool binary;
+  } cases[] = {
+      {"nul.htm", "<p>teh</p>\0"s, true},
+      {"control.htm", "\x01\x02\x03 teh \x04\x05\x06"s, true},
+      {"cp1252.htm", "<p>caf\xE9 teh \x1A</p>\n", false},
+      {"utf16.htm", "<\0p\0>\0t\0e\0h\0"s, false},
+  };
+  std::vector<CHTMLFile*> files;
+  for (const auto& c : cases) {
+    files.push_back(AddFile(c.name, c.bytes));
+  }
+  const LogCapture log;
+  auto worker = MakeWorker();
+  RunToEnd(*worker);
+  EXPECT_EQ(worker->GetFilesDone(), 4);
+  const std::vector<std::string> logged = log.Lines();
+  const CBadWord* teh = m_words.FindWord("teh");
+  ASSERT_NE(teh, nullptr);
+  const std::vector<SSkippedPage> skipped = worker->GetSkippedPages();
+  EXPECT_EQ(skipped.size(), 2U);
+  EXPECT_TRUE(std::none_of(skipped.begin(), skipped.end(), [](auto& page) { return page.gap; }));
+  for (std::size_t k = 0; k < std::size(cases); ++k) {
+    const auto& c = cases[k];
+    const std::string path = Root() + c.name;
+    EXPECT_EQ(teh->HasFile(path), !c.binary) << c.name;
+    EXPECT_FALSE(files[k]->IsCheckPending()) << c.name;
+    EXPECT_EQ(
+        std::count(logged.begin(), logged.end(),
+                   "{6E0B3C71-2A4F-4D8E-9B15-C7F3A2D84E06} - " + path + " - binary file, skipped"),
+        c.binary ? 1 : 0)
+        << c.name;
+  }
 }
 
 TEST_F(CheckWorkerTest, HugeLineWithManyRepeatsIsCheckedCompletely) {

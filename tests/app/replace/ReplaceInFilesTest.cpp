@@ -322,6 +322,9 @@ TEST_F(ReplacerTest, FilesThatCannotBeWrittenAreLeftAlone) {
   // Windows-1252 has no "ŝ"; the file is not rewritten in another encoding.
   const std::string legacy = Write("legacy.htm", "caf\xE9 teh\n");
   Locate(word, "legacy.htm", {{0, 6, 9}});
+  // Checked as text, binary since: never written.
+  const std::string binary = Write("binary.htm", std::string("teh\n\0", 5));
+  Locate(word, "binary.htm", {{0, 0, 3}});
   const std::string good = Write("good.htm", "teh\n");
   Locate(word, "good.htm", {{0, 0, 3}});
   word->SetReplacement("\xC5\x9D");
@@ -329,13 +332,14 @@ TEST_F(ReplacerTest, FilesThatCannotBeWrittenAreLeftAlone) {
   const SReplaceResult result = Replace(word);
 
   EXPECT_EQ(result.filesChanged, 1);
-  EXPECT_EQ(result.filesLeftUnchanged, 4);
+  EXPECT_EQ(result.filesLeftUnchanged, 5);
   EXPECT_EQ(testkit::ReadBytes(readOnly), "teh\n");
   EXPECT_EQ(testkit::ReadBytes(legacy), "caf\xE9 teh\n");
+  EXPECT_EQ(testkit::ReadBytes(binary), std::string("teh\n\0", 5));
   EXPECT_EQ(testkit::ReadBytes(good), "\xC5\x9D\n");
   EXPECT_FALSE(fs::exists(Root() + "vanished.htm"));
   EXPECT_EQ(m_backups, std::vector<std::string>{BackupFolder() + "good.htmb1"});
-  for (const char* name : {"readonly.htmb1", "legacy.htmb1", "vanished.htmb1"}) {
+  for (const char* name : {"readonly.htmb1", "legacy.htmb1", "vanished.htmb1", "binary.htmb1"}) {
     EXPECT_FALSE(fs::exists(BackupFolder() + name)) << name;
   }
 }

@@ -201,8 +201,10 @@ TEST_F(CustomDictionaryTest, SaveNeverTurnsAWindows1252WordIntoAnother) {
     Words words;
   } cases[] = {
       {"\xC2\xBF\x80n", {"\xC3\xA2\xC2\xBF\xE2\x82\xACn"}},
-      {std::string("\x9F\xFE\xFF\0\0Q\x01\x30=\0\0\t\n", 13),
-       {std::string("\xC3\xBF\xC3\xBE\xC3\xBF\0\0q\x01\x30=\0\0", 14)}},
+      {"\x9F\xFE\xFFQ\x01"
+       "0=\t\n",
+       {"\xC3\xBF\xC3\xBE\xC3\xBFq\x01"
+        "0="}},
   };
   for (const auto& c : cases) {
     testkit::WriteBytes(Path(), c.bytes);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <set>
@@ -64,7 +65,8 @@ TEST_F(FileUtilsTest, UnchangedLinesAreWrittenBackByteForByte) {
       "b\0"s,
       "\xFE\xFF\0a\0\n"s,
       "caf\xE9\r\n\x81\x8D\x8F\x90\x9D\r\n",
-      "binary\0\xFF\x01\x02\r\x80\x00\n\n"s,
+      "odd\xFF\x01\x02\r\x80\n\n",
+      "<\0p\0>\0\r\0\n\0"s,
   };
   for (const std::string& bytes : files) {
     const std::string path = Path("file.txt");
@@ -176,6 +178,19 @@ TEST_F(FileUtilsTest, UnreadableInputGivesNoLinesAndFalse) {
     EXPECT_FALSE(CFileUtils::ReadFileContent(path, lines)) << path;
     EXPECT_TRUE(lines.empty()) << path;
   }
+}
+
+TEST_F(FileUtilsTest, ABinaryFileIsNeitherReadNorOverwritten) {
+  const std::string path = Path("logo.htm");
+  const std::string bytes = "GIF89a\x01\0teh\n"s;
+  WriteBytes(path, bytes);
+  std::vector<std::string> lines = {"stale"};
+  errno = 0;
+  EXPECT_FALSE(CFileUtils::ReadFileContent(path, lines));
+  EXPECT_EQ(errno, EILSEQ);
+  EXPECT_TRUE(lines.empty());
+  EXPECT_FALSE(CFileUtils::WriteFileContent(path, Lines{"teh"}));
+  EXPECT_EQ(ReadBytes(path), bytes);
 }
 
 TEST_F(FileUtilsTest, HugeFilesAreRefusedAndLongLinesRead) {

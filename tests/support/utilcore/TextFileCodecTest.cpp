@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -21,9 +22,9 @@ std::vector<std::string> Decode(const std::string& bytes, CTextFileFormat* forma
   return lines;
 }
 
-// UTF-16 bytes of an ASCII text, with its byte order mark.
-std::string Utf16(const std::string& ascii, bool littleEndian) {
-  std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+// UTF-16 bytes of an ASCII text, with its byte order mark unless `mark` is false.
+std::string Utf16(const std::string& ascii, bool littleEndian, bool mark = true) {
+  std::string bytes = !mark ? "" : littleEndian ? "\xFF\xFE" : "\xFE\xFF";
   for (const char c : ascii) {
     bytes += littleEndian ? std::string{c, '\0'} : std::string{'\0', c};
   }
@@ -83,9 +84,24 @@ INSTANTIATE_TEST_SUITE_P(
             "Utf8", "caf\xC3\xA9 \xE2\x80\x99s\n", EEncoding::Utf8, {"caf\xC3\xA9 \xE2\x80\x99s"}},
         CRoundTrip{"Utf8Bom", "\xEF\xBB\xBFword\r\n", EEncoding::Utf8Bom, {"word"}},
         CRoundTrip{"Utf8BomOnly", "\xEF\xBB\xBF", EEncoding::Utf8Bom, {}},
-        CRoundTrip{"NulBytes", "a\0b\n"s, EEncoding::Utf8, {"a\0b"s}},
         CRoundTrip{"Utf16LE", Utf16("ab\r\ncd", true), EEncoding::Utf16LE, {"ab", "cd"}},
         CRoundTrip{"Utf16BE", Utf16("ab\ncd\n", false), EEncoding::Utf16BE, {"ab", "cd"}},
+        CRoundTrip{"Utf16LENoBom",
+                   Utf16("<p>ab\r\n", true, false) + "\x19\x20"s + Utf16("s</p>", true, false),
+                   EEncoding::Utf16LENoBom,
+                   {"<p>ab", "\xE2\x80\x99s</p>"}},
+        CRoundTrip{
+            "Utf16BENoBom", Utf16("ab\ncd", false, false), EEncoding::Utf16BENoBom, {"ab", "cd"}},
+        CRoundTrip{"Cp1252FewControls",
+                   "<p>caf\xE9\x1B[0m\x7F</p>\x0B\f\t\n\x1A",
+                   EEncoding::Windows1252,
+                   {"<p>caf\xC3\xA9\x1B[0m\x7F</p>\x0B\f\t", "\x1A"}},
+        CRoundTrip{"QuarterControls",
+                   "\x01\x02"
+                   "abcdef",
+                   EEncoding::Utf8,
+                   {"\x01\x02"
+                    "abcdef"}},
         CRoundTrip{"Utf16Surrogates",
                    "\xFF\xFE\x3D\xD8\x00\xDE\x0A\x00"s,
                    EEncoding::Utf16LE,
@@ -104,8 +120,42 @@ INSTANTIATE_TEST_SUITE_P(
                    {"\xC3\xAF\xC2\xBB\xC2\xBF\xC3\xBF"}}),
     [](const testing::TestParamInfo<CRoundTrip>& param) { return std::string(param.param.name); });
 
+// NUL anywhere, or more than a quarter control characters, makes a file binary: it
+// gives no lines and is never written as text.
+TEST(TextFileCodec, BinaryFilesGiveNoLinesAndAreNotWritten) {
+  const std::string later = std::string(5000, 'a') + "\0abcdefgh"s;
+  const std::vector<std::pair<const char*, std::string>> cases = {
+      {"NUL in ASCII", "a\0b\n"s},
+      {"NUL after a late NUL-free sample", later},
+      {"NUL after a Windows-1252 byte", "caf\xE9\n\0"s},
+      {"NUL before a Windows-1252 byte", "\0caf\xE9"s},
+      {"NUL after a UTF-8 mark", "\xEF\xBB\xBF\0"s},
+      {"over a quarter control bytes", "\x01\x02\x03"
+                                       "abcdefgh"},
+      {"over a quarter DEL bytes", "\x7F\x7F\x7F"
+                                   "abcdefgh"},
+      {"image header", "\x89PNG\r\n\x1A\n\0\0\0\rIHDR"s},
+      {"UTF-16 with a NUL character", "\xFF\xFE"
+                                      "a\0\0\0b\0"s},
+      {"UTF-16BE of control characters", "\xFE\xFF\0\x01\0\x02\0a"s},
+      {"16-bit numbers", "\x01\0\x02\0\x03\0\x04\0"s},
+  };
+  for (const auto& [name, bytes] : cases) {
+    SCOPED_TRACE(name);
+    CTextFileFormat format;
+    std::vector<std::string> lines = {"kept"};
+    CTextFileCodec::DecodeInto(bytes, lines, 1, format);
+    EXPECT_EQ(format.encoding, EEncoding::Binary);
+    EXPECT_EQ(lines, std::vector<std::string>{"kept"});
+    std::string again;
+    std::string error;
+    EXPECT_FALSE(CTextFileCodec::Reencode({}, bytes, again, error));
+    EXPECT_EQ(error, "a binary file is not written as text");
+  }
+}
+
 TEST(TextFileCodec, EveryWindows1252ByteRoundTrips) {
-  const std::string bytes = "\xFF" + AllBytes(); // not valid UTF-8 as a whole
+  const std::string bytes = "\xFF" + AllBytes().substr(1); // no UTF-8, no NUL
   CTextFileFormat format;
   const std::vector<std::string> lines = Decode(bytes, &format);
   ASSERT_EQ(format.encoding, EEncoding::Windows1252);
@@ -172,6 +222,7 @@ TEST(TextFileCodec, RefusesTextTheEncodingCannotHold) {
 TEST(TextFileCodec, RefusesBytesThatWouldReadBackAsOtherText) {
   const std::string cp1252 = "\xC2\xBF\x80n";
   const std::string utf8 = "plain";
+  const std::string utf16 = Utf16("<p>\nab", true, false);
   struct CCase {
     const char* name;
     const std::string& old;
@@ -189,6 +240,12 @@ TEST(TextFileCodec, RefusesBytesThatWouldReadBackAsOtherText) {
       {"ascii only", cp1252, {"plain"}, true},
       {"UTF-8 begins with a mark", utf8, {"\xEF\xBB\xBFword"}, false},
       {"UTF-8 mark later", utf8, {"word", "\xEF\xBB\xBF"}, true},
+      {"NUL in UTF-8", utf8, {"a\0b"s}, false},
+      {"NUL in Windows-1252", cp1252, {"\xC3\xA9\0"s}, false},
+      {"UTF-8 looking like UTF-16", utf8, {"a\0b\0c\0"s}, false},
+      {"UTF-16 without mark edited", utf16, {"<p>", "caf\xC3\xA9"}, true},
+      {"UTF-16 without mark emptied", utf16, {}, true},
+      {"UTF-16 without mark losing its ASCII", utf16, {"\xD0\x96\xD0\x96"}, false},
   };
   for (const CCase& c : cases) {
     SCOPED_TRACE(c.name);

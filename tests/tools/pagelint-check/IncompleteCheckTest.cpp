@@ -1,5 +1,6 @@
 // A check that could not read everything says so: each page left out is named on
 // standard error, the summary counts only the pages checked, and the exit status is 2.
+// What is left out on purpose (a binary file, a link out of the root) only warns.
 // The checker runs as an ordinary user would (as root: through setpriv as nobody), since
 // root reads every file whatever its permissions.
 #include "CheckTestKit.h"
@@ -113,6 +114,11 @@ TEST_F(IncompleteCheckTest, WhatCannotBeReadIsNamedAndOnlyAGapMakesTheCheckIncom
        2, "/ (unreadable folder: Permission denied)\n" + incomplete},
       {"passwd.html", [](const std::string& path) { fs::create_symlink("/etc/passwd", path); }, 1,
        ": link leads outside the root: /etc/passwd\n"},
+      {"logo.html",
+       [](const std::string& path) {
+         checktest::WriteFile(path, std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR wrld\n", 22));
+       },
+       1, ": binary file, skipped\n"},
   };
   for (const Case& c : cases) {
     const std::string path = Site() + c.name;
