@@ -1,5 +1,6 @@
 #include "checking/PageScanner.h"
 
+#include "checking/CodeSampleBlanker.h"
 #include "checking/WordLookupCache.h"
 
 #include "spellcore/SpellChecker.h"
@@ -249,8 +250,9 @@ void BlankDecodedTags(std::vector<std::string>& lines, std::size_t first) {
 } // namespace
 
 CPageScanner::CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped,
-                           EExcerpts excerpts)
-    : m_dictionaryIds(dictionaryIds), m_stopped(std::move(stopped)), m_excerpts(excerpts) {}
+                           EExcerpts excerpts, ECodeSamples codeSamples)
+    : m_dictionaryIds(dictionaryIds), m_stopped(std::move(stopped)), m_excerpts(excerpts),
+      m_codeSamples(codeSamples) {}
 
 std::vector<std::string>& CPageScanner::Lines() {
   return ThreadBuffers().lines;
@@ -269,8 +271,13 @@ void CPageScanner::ClearFindings() {
   ThreadBuffers().StartFile();
 }
 
-bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck& stopped) {
-  CStringUtils::BlankMarkup(lines);
+bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck& stopped,
+                                ECodeSamples codeSamples) {
+  if (codeSamples == ECodeSamples::kSkipped) {
+    CCodeSampleBlanker::BlankMarkup(lines);
+  } else {
+    CStringUtils::BlankMarkup(lines);
+  }
   std::size_t firstTag = lines.size();
   for (std::size_t k = 0; k < lines.size(); ++k) {
     if (stopped && stopped()) {
@@ -293,7 +300,7 @@ bool CPageScanner::ScanFile() {
   SScanBuffers& buffers = ThreadBuffers();
   std::vector<std::string>& lines = buffers.lines;
   KeepOriginals(buffers);
-  if (!MakePageText(lines, m_stopped)) {
+  if (!MakePageText(lines, m_stopped, m_codeSamples)) {
     return false;
   }
   for (std::size_t index = 0; index < lines.size(); ++index) {

@@ -18,10 +18,14 @@ public:
   /// Whether findings carry the excerpt of their line: a report that never shows them
   /// saves the time and memory of building and holding one for every finding.
   enum class EExcerpts { kKept, kLeftOut };
+  /// Whether the text of code samples (code, pre, kbd, samp, var, tt) is checked like
+  /// the rest of the page or left out of it.
+  enum class ECodeSamples { kChecked, kSkipped };
 
   /// `dictionaryIds` must outlive the scanner; an empty `stopped` never stops.
   CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped,
-               EExcerpts excerpts = EExcerpts::kKept);
+               EExcerpts excerpts = EExcerpts::kKept,
+               ECodeSamples codeSamples = ECodeSamples::kChecked);
 
   /// The calling thread's line buffer: the file to scan is read into it.
   static std::vector<std::string>& Lines();
@@ -41,8 +45,10 @@ public:
 
   /// Turns a file's lines into the text a browser shows, in place and keeping every
   /// byte at its offset: comments, scripts, styles and tags blanked, character
-  /// references decoded (fillers after them). False when `stopped` said so midway.
-  static bool MakePageText(std::vector<std::string>& lines, const StopCheck& stopped = {});
+  /// references decoded (fillers after them); with kSkipped the code samples' text is
+  /// blanked too. False when `stopped` said so midway.
+  static bool MakePageText(std::vector<std::string>& lines, const StopCheck& stopped = {},
+                           ECodeSamples codeSamples = ECodeSamples::kChecked);
   /// Overwrites every e-mail and web address in `line` with as many blanks.
   static void BlankAddresses(std::string& line);
 
@@ -52,4 +58,5 @@ private:
   const std::vector<int>& m_dictionaryIds;
   const StopCheck m_stopped;
   const EExcerpts m_excerpts;
+  const ECodeSamples m_codeSamples;
 };

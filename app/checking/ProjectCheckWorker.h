@@ -68,6 +68,8 @@ public:
   void SetParallelism(int threads);
   /// Whether findings keep their excerpts (the default); set before Run.
   void SetExcerpts(CPageScanner::EExcerpts excerpts) { m_excerpts = excerpts; }
+  /// Whether code samples are checked (the default) or left out; set before Run.
+  void SetCodeSamples(CPageScanner::ECodeSamples codeSamples) { m_codeSamples = codeSamples; }
 
   /// The progress wParam: total in the high 16 bits (modulo 65536), done in the low.
   static WPARAM MakeProgressParam(int total, int done);
@@ -109,6 +111,7 @@ private:
   std::atomic<int> m_filesDone{0};
   int m_parallelism = 1;
   CPageScanner::EExcerpts m_excerpts = CPageScanner::EExcerpts::kKept;
+  CPageScanner::ECodeSamples m_codeSamples = CPageScanner::ECodeSamples::kChecked;
   std::atomic<bool> m_outOfMemory{false};
   mutable std::mutex m_skippedMutex; ///< guards m_skipped
   std::vector<SSkippedPage> m_skipped;

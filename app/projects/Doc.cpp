@@ -276,6 +276,7 @@ bool CDoc::EditProjectSettings(CWebProject* project) {
   dialog.newProjectDirectory = m_settings.newProjectDirectory;
   dialog.addToDictionaryId = project->GetAddToDictionaryId();
   dialog.filters = project->GetFilters();
+  dialog.options = project->GetOptions();
   if (!m_ui.EditProjectSettings(dialog)) {
     return false;
   }
@@ -316,7 +317,15 @@ bool CDoc::EditProjectSettings(CWebProject* project) {
     project->GetFileList().MarkAllPending();
   }
 
-  const bool outOfDate = rootChanged || dictionariesChanged || dialog.filtersChanged;
+  // An option changes what a check finds on every page, as a filter does.
+  const bool optionsChanged = dialog.options != project->GetOptions();
+  if (optionsChanged) {
+    project->SetOptions(dialog.options);
+    project->GetFileList().MarkAllPending();
+  }
+
+  const bool outOfDate =
+      rootChanged || dictionariesChanged || dialog.filtersChanged || optionsChanged;
   if (!nameChanged && !outOfDate) {
     return false;
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "checking/ProjectFilter.h"
+#include "checking/ProjectOptions.h"
 
 #include "mtcore/WindowMessages.h"
 
@@ -31,6 +32,8 @@ public:
     std::vector<CProjectFilter> filters;
     /// Set by the dialog when the user changed the filters.
     bool filtersChanged = false;
+    /// The project's check options; the dialog changes only those it shows.
+    CProjectOptions options;
   };
 
   virtual ~CDocUi() = default;

@@ -43,11 +43,25 @@ void ReadFilters(CArchiveReader& reader, CProjectDataFile::SContent& content) {
     content.filters.push_back(std::move(filter));
   }
 }
+
+void ReadOptions(CArchiveReader& reader, CProjectDataFile::SContent& content) {
+  const std::uint32_t bits = reader.ReadUInt32();
+  // Bits no release defines, or bytes after the last field, are damage: this layout is
+  // final, and guessing at them could turn an option on that the user never chose.
+  if ((bits & ~CProjectOptions::kKnownBits) != 0) {
+    reader.ThrowFormatError("Unknown project options " + std::to_string(bits));
+  }
+  if (!reader.IsAtEnd()) {
+    reader.ThrowFormatError("Bytes after the project options");
+  }
+  content.options = CProjectOptions::FromBits(bits);
+}
 } // namespace
 
 std::string CProjectDataFile::Write(const SContent& content, const std::string& fileName) {
   CArchiveWriter writer(fileName);
-  writer.WriteUInt16(kVersion);
+  const std::uint16_t version = VersionFor(content.options);
+  writer.WriteUInt16(version);
   writer.WriteString(content.name);
   writer.WriteString(content.rootDirectory);
   writer.WriteCount(content.dictionaryNames.size());
@@ -60,6 +74,9 @@ std::string CProjectDataFile::Write(const SContent& content, const std::string& 
     writer.WriteInt32(filter.type);
     writer.WriteString(filter.text);
   }
+  if (version == kOptionsVersion) {
+    writer.WriteUInt32(content.options.ToBits());
+  }
   return writer.TakeBytes();
 }
 
@@ -70,7 +87,8 @@ CProjectDataFile::SContent CProjectDataFile::Read(std::string_view bytes,
   content.version = reader.ReadUInt16();
   // A later release may lay its files out otherwise: reading one as ours would take
   // its fields for others (and saving would lose what it added).
-  if (content.version != kFirstVersion && content.version != kVersion) {
+  if (content.version != kFirstVersion && content.version != kVersion &&
+      content.version != kOptionsVersion) {
     reader.ThrowFormatError("Unknown project data file version " + std::to_string(content.version));
   }
   content.name = reader.ReadString();
@@ -84,5 +102,8 @@ CProjectDataFile::SContent CProjectDataFile::Read(std::string_view bytes,
     content.dictionaryNames.push_back(reader.ReadString());
   }
   ReadFilters(reader, content);
+  if (content.version == kOptionsVersion) {
+    ReadOptions(reader, content);
+  }
   return content;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "checking/ProjectFilter.h"
+#include "checking/ProjectOptions.h"
 
 #include <cstdint>
 #include <string>
@@ -9,11 +10,16 @@
 
 /// The byte form of a project data file (".plx"): a 16-bit version, the name, the
 /// root folder, the dictionaries and the exclusion filters, little-endian, strings in
-/// the archive string form. Version 2 is written; versions 1 and 2 are read, and any
-/// other is refused as damaged.
+/// the archive string form. Version 2 is written while every option is off, so such a
+/// project's file stays what it always was; version 3 is version 2 followed by the
+/// 32-bit option bits, and nothing may follow them. Versions 1, 2 and 3 are read, and
+/// any other is refused as damaged.
 class CProjectDataFile {
 public:
+  /// The version written while every option is off.
   static constexpr std::uint16_t kVersion = 2;
+  /// The version written when an option is on.
+  static constexpr std::uint16_t kOptionsVersion = 3;
   /// The version each stored filter carries.
   static constexpr std::uint16_t kFilterVersion = 1;
   /// The type a filter gets when the file names one that does not exist.
@@ -29,14 +35,22 @@ public:
     /// Dictionary ids as a version 1 file stored them.
     std::vector<std::int32_t> dictionaryIds;
     std::vector<CProjectFilter> filters;
+    /// Off unless a version 3 file turned some on.
+    CProjectOptions options;
     bool operator==(const SContent&) const = default;
   };
 
-  /// The bytes of `content` as version 2 (its version and ids are not written).
+  /// The version that Write gives content with these options.
+  static std::uint16_t VersionFor(const CProjectOptions& options) {
+    return options.AllOff() ? kVersion : kOptionsVersion;
+  }
+  /// The bytes of `content` in the version VersionFor names (its version and ids are
+  /// not written).
   /// Throws CArchiveException for content the archive form cannot hold.
   static std::string Write(const SContent& content, const std::string& fileName);
   /// Parses a data file. Throws CArchiveException, naming `fileName`, for a truncated
-  /// or damaged file or one of an unknown version; nothing is allocated beyond what the
+  /// or damaged file (in version 3 also unknown option bits or bytes after them) or
+  /// one of an unknown version; nothing is allocated beyond what the
   /// bytes can hold.
   static SContent Read(std::string_view bytes, const std::string& fileName);
 };

@@ -361,6 +361,8 @@ void CWebProject::StartCheckWorker() {
                                                       m_filters, m_activeDictionaries, m_name);
   worker->SetParallelism(m_checkParallelism);
   worker->SetExcerpts(m_checkExcerpts);
+  worker->SetCodeSamples(m_options.skipCodeSamples ? CPageScanner::ECodeSamples::kSkipped
+                                                   : CPageScanner::ECodeSamples::kChecked);
   CProjectCheckWorker* record = worker.get();
   m_worker = std::move(worker);
   auto thread =

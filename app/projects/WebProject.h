@@ -3,6 +3,7 @@
 #include "checking/BadWordsList.h"
 #include "checking/ProjectCheckWorker.h"
 #include "checking/ProjectFilter.h"
+#include "checking/ProjectOptions.h"
 #include "projects/CheckState.h"
 #include "projects/HTMLFileList.h"
 #include "replace/UndoList.h"
@@ -85,6 +86,10 @@ public:
   /// The window (the main view) that receives the project's progress messages.
   HWND GetTargetWindow() const { return m_targetWindow; }
   void SetTargetWindow(HWND window) { m_targetWindow = window; }
+
+  /// The check options, saved with the project; a change counts from the next run.
+  const CProjectOptions& GetOptions() const { return m_options; }
+  void SetOptions(const CProjectOptions& options) { m_options = options; }
 
   const std::vector<CProjectFilter>& GetFilters() const { return m_filters; }
   void AddFilter(CProjectFilter filter) { m_filters.push_back(std::move(filter)); }
@@ -205,6 +210,7 @@ private:
   HWND m_targetWindow = 0;
   std::vector<int> m_activeDictionaries;
   std::vector<CProjectFilter> m_filters;
+  CProjectOptions m_options;
   std::vector<std::string> m_loadedDictionaryNames;
   std::vector<std::string> m_missingDictionaryNames;
   std::string m_name;

@@ -153,6 +153,7 @@ bool CWebProject::LoadProject() {
       m_loadedDictionaryNames = std::move(content.dictionaryNames);
     }
     m_filters = std::move(content.filters);
+    m_options = content.options;
     return true;
   } catch (const CArchiveException& e) {
     CAppLogger::LogFileError(LogId::kArchiveError, e);
@@ -186,6 +187,7 @@ bool CWebProject::SaveProject(bool outOfDate) {
   content.rootDirectory = m_rootDirectory;
   content.dictionaryNames = DictionaryNamesToSave(m_loadedDictionaryNames, m_activeDictionaries);
   content.filters = m_filters;
+  content.options = m_options;
   std::string bytes;
   try {
     bytes = CProjectDataFile::Write(content, path);

@@ -13,6 +13,7 @@
 #include "utilcore/StringUtils.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFutureWatcher>
@@ -61,6 +62,10 @@ constexpr const char* kAddToRest =
     "you may wish to select a different custom dictionary.\n\nDo you wish to leave the "
     "settings as you have set them?";
 constexpr const char* kNoFilters = "No filters applied.";
+constexpr const char* kSkipCode = "&Skip code samples";
+constexpr const char* kSkipCodeTip =
+    "Leave the text inside code, pre, kbd, samp, var and tt elements unchecked: for sites "
+    "whose code samples are not prose, such as API references and manuals.";
 constexpr const char* kIgnoreSuffix = " Ignore";
 
 // Background styles of the closing buttons and the filter buttons.
@@ -155,6 +160,10 @@ CProjectSettingsDlg::CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettin
   m_dictionaries->setItemDelegateForColumn(
       kRadioColumn, new CCheckCellDelegate(CCheckCellDelegate::EIndicator::Radio, m_dictionaries));
 
+  m_skipCode = Named(new QCheckBox(QString::fromUtf8(kSkipCode)), "skipCodeCheck", 6053);
+  m_skipCode->setChecked(settings.options.skipCodeSamples);
+  m_skipCode->setToolTip(QString::fromUtf8(kSkipCodeTip));
+
   auto* fields = new QGridLayout;
   fields->addWidget(Caption("&Name:", m_name, "nameLabel", 6002), 0, 0);
   fields->addWidget(m_name, 0, 1, 1, 2);
@@ -167,6 +176,7 @@ CProjectSettingsDlg::CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettin
   layout->addLayout(fields);
   layout->addWidget(Caption("Di&ctionaries:", m_dictionaries, "dictionariesLabel", 6006));
   layout->addWidget(m_dictionaries);
+  layout->addWidget(m_skipCode);
   QWidget* filters = MakeFiltersArea();
   layout->addWidget(m_filtersLabel);
   layout->addWidget(filters, 1);
@@ -179,6 +189,7 @@ CProjectSettingsDlg::CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettin
 
   connect(m_name, &QLineEdit::textChanged, this, &CProjectSettingsDlg::EnableOk);
   connect(m_directory, &QLineEdit::textChanged, this, &CProjectSettingsDlg::EnableOk);
+  connect(m_skipCode, &QCheckBox::toggled, this, &CProjectSettingsDlg::EnableOk);
   connect(m_dictionaryRows, &QStandardItemModel::itemChanged, this,
           &CProjectSettingsDlg::OnDictionaryCellChanged);
   connect(m_filterRows, &QStandardItemModel::itemChanged, this,
@@ -579,6 +590,7 @@ void CProjectSettingsDlg::accept() {
   m_settings.rootDirectory = directory;
   m_settings.activeDictionaries = ids;
   m_settings.addToDictionaryId = addToId;
+  m_settings.options.skipCodeSamples = m_skipCode->isChecked();
   m_settings.filtersChanged = m_filtersChanged;
   if (m_filtersChanged) {
     m_settings.filters = m_filters;

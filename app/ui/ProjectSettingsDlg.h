@@ -13,6 +13,7 @@
 #include <vector>
 
 class CGridView;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -76,6 +77,7 @@ private:
   QLineEdit* m_directory = nullptr;
   QStandardItemModel* m_dictionaryRows = nullptr;
   CGridView* m_dictionaries = nullptr;
+  QCheckBox* m_skipCode = nullptr;
   QLabel* m_filtersLabel = nullptr;
   QStandardItemModel* m_filterRows = nullptr;
   CGridView* m_filtersGrid = nullptr;

@@ -804,9 +804,19 @@ void CStringUtils::GetWords(std::string_view text, TextArray& words, bool userTe
 
 namespace {
 
-/// Every block of `rule` replaced by `replacement`, or blanked with `keepPositions`.
+// Out of the walk's way: inlined, the call grows the walk enough that its helpers are
+// no longer inlined, and the page text is made more slowly even without an observer.
+[[gnu::cold, gnu::noinline]] void TellTag(const std::vector<std::string>& lines,
+                                          const CStringUtils::TagSeen& tagSeen, CLinePos from,
+                                          CLinePos to) {
+  tagSeen(lines, CStringUtils::TagPlace{from.line, from.offset, to.line, to.offset});
+}
+
+/// Every block of `rule` replaced by `replacement`, or blanked with `keepPositions`
+/// (and then each told to `blockSeen` first).
 void ReplaceBlocks(std::vector<std::string>& lines, const CBlockRule& rule,
-                   std::string_view replacement, bool keepPositions) {
+                   std::string_view replacement, bool keepPositions,
+                   const CStringUtils::TagSeen& blockSeen = {}) {
   CLinePos from;
   while (FindBlockStart(lines, rule, from)) {
     CLinePos to{from.line, from.offset + rule.start.size()};
@@ -815,6 +825,9 @@ void ReplaceBlocks(std::vector<std::string>& lines, const CBlockRule& rule,
     }
     to.offset = CUtf8::SkipFillers(lines[to.line], to.offset);
     if (keepPositions) {
+      if (blockSeen) {
+        TellTag(lines, blockSeen, from, to);
+      }
       BlankRange(lines, from, to);
       from = to;
     } else {
@@ -825,12 +838,13 @@ void ReplaceBlocks(std::vector<std::string>& lines, const CBlockRule& rule,
 }
 
 /// BlankMarkup's one walk; false where it stopped, what it blanked so far left so.
-bool WalkMarkup(std::vector<std::string>& lines) {
+bool WalkMarkup(std::vector<std::string>& lines, const CStringUtils::TagSeen& tagSeen) {
   if (lines.empty()) {
     return true;
   }
   const auto& rules = MarkupRules();
   const CLinePos endOfText{lines.size() - 1, lines.back().size()};
+  const bool tellTags = static_cast<bool>(tagSeen);
   CLinePos pos;
   while (FindOpenBefore(lines, pos, endOfText)) {
     const std::size_t kind = MarkupAt(lines[pos.line], pos.offset);
@@ -849,6 +863,9 @@ bool WalkMarkup(std::vector<std::string>& lines) {
     if (!HoldsNoEarlierMarkup(lines, kind, pos, to)) {
       return false;
     }
+    if (tellTags && kind == kTag) {
+      TellTag(lines, tagSeen, pos, to);
+    }
     BlankRange(lines, pos, to);
     pos = to;
   }
@@ -866,14 +883,16 @@ void CStringUtils::ReplaceTextBlock(std::vector<std::string>& lines, std::string
   ReplaceBlocks(lines, MakeBlockRule(start, end), replacement, keepPositions);
 }
 
-bool CStringUtils::BlankMarkup(std::vector<std::string>& lines) {
-  if (WalkMarkup(lines)) {
+bool CStringUtils::BlankMarkup(std::vector<std::string>& lines, const TagSeen& tagSeen) {
+  if (WalkMarkup(lines, tagSeen)) {
     return true;
   }
   // Blocks of one kind inside those of another: one kind after the other settles the
-  // rest of the page.
-  for (const CBlockRule& rule : MarkupRules()) {
-    ReplaceBlocks(lines, rule, "", true);
+  // rest of the page. The tags go last, after the walk's, and only they are told.
+  static const TagSeen kNotTold;
+  const auto& rules = MarkupRules();
+  for (std::size_t kind = 0; kind < kMarkupKinds; ++kind) {
+    ReplaceBlocks(lines, rules[kind], "", true, kind == kTag ? tagSeen : kNotTold);
   }
   return false;
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,6 +26,17 @@ public:
     std::size_t length = 0;
     bool operator==(const Span&) const = default;
   };
+
+  /// Where a tag lies in a page's lines: the line and byte offset of its "<", and the
+  /// line and offset right after its end (and the fillers that go with it).
+  struct TagPlace {
+    std::size_t line = 0;
+    std::size_t offset = 0;
+    std::size_t endLine = 0;
+    std::size_t endOffset = 0;
+  };
+  /// Told of a tag that BlankMarkup takes out, while the lines still hold it.
+  using TagSeen = std::function<void(const std::vector<std::string>& lines, const TagPlace& tag)>;
 
   /// Upper case of each byte: 'a'-'z' become 'A'-'Z', every other byte is itself.
   static constexpr std::array<unsigned char, 256> m_tableUppercase = [] {
@@ -100,7 +112,10 @@ public:
   /// makes those calls over what it has done and returns false. The blocks it blanked
   /// before are blocks those calls blank too, and they find nothing else there, so the
   /// page always ends as they would have made it from the start.
-  static bool BlankMarkup(std::vector<std::string>& lines);
+  ///
+  /// `tagSeen`, when given, is told of every tag (not comment, script or style) before
+  /// it is blanked, in page order: the tags a browser would see.
+  static bool BlankMarkup(std::vector<std::string>& lines, const TagSeen& tagSeen = {});
 
   /// Byte start of the n-th (from 1) occurrence of `word` in `text`, -1 when there is
   /// none. With `wholeWord` an occurrence must not be preceded or followed by a letter,

@@ -27,9 +27,10 @@ std::optional<CProjectDataFile::SContent> Parse(std::string_view bytes, const st
   }
 }
 
-/// What a save keeps of read content: the current version, names instead of ids.
+/// What a save keeps of read content: the version its options call for, names instead
+/// of ids.
 CProjectDataFile::SContent AsWritten(CProjectDataFile::SContent content) {
-  content.version = CProjectDataFile::kVersion;
+  content.version = CProjectDataFile::VersionFor(content.options);
   content.dictionaryIds.clear();
   return content;
 }
@@ -60,6 +61,7 @@ void CheckLoad(std::string_view bytes, const std::optional<CProjectDataFile::SCo
   FUZZ_REQUIRE(project.GetName() == parsed->name);
   FUZZ_REQUIRE(project.GetRootDirectory() == parsed->rootDirectory);
   FUZZ_REQUIRE(project.GetFilters() == parsed->filters);
+  FUZZ_REQUIRE(project.GetOptions() == parsed->options);
   if (parsed->version != 1) {
     FUZZ_REQUIRE(project.GetLoadedDictionaryNames() == parsed->dictionaryNames);
   } else {

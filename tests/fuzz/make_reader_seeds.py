@@ -70,7 +70,12 @@ def project_data():
           u16(2) + wide("Caf\u00e9 \U0001F600") + s("/srv/caf\u00e9/") + u32(0) + u32(0))
     write("ProjectDataFuzz", "v1-ids",
           u16(1) + s("Old") + s("/srv/old/") + u32(0) + u32(3) + i32(0) + i32(4) + i32(-1))
-    write("ProjectDataFuzz", "v3-future", v2("f", "/f/", ["d"], [(0, "s/")], version=3))
+    write("ProjectDataFuzz", "v3-skip-code",
+          v2("c", "/c/", ["d"], [(2, "*.txt")], version=3) + u32(1))
+    write("ProjectDataFuzz", "v3-both-options", v2("b", "/b/", [], [], version=3) + u32(3))
+    write("ProjectDataFuzz", "v3-unknown-option", v2("u", "/u/", ["d"], [], version=3) + u32(4))
+    write("ProjectDataFuzz", "v3-no-options", v2("f", "/f/", ["d"], [(0, "s/")], version=3))
+    write("ProjectDataFuzz", "v4-future", v2("f", "/f/", ["d"], [(0, "s/")], version=4) + u32(1))
     write("ProjectDataFuzz", "truncated", good[: len(good) - 5])
     write("ProjectDataFuzz", "bogus-count", u16(2) + s("a") + s("/") + u32(0xFFFFFFF0))
     write("ProjectDataFuzz", "bogus-length", u16(2) + b"\xff\xff\xff" + u32(0x7FFFFFFF))

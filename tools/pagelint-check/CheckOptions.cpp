@@ -93,6 +93,8 @@ bool CCheckOptions::Parse(const std::vector<std::string>& args, std::string& err
       suggest = true;
     } else if (name == "--summary") {
       summary = true;
+    } else if (name == "--skip-code") {
+      skipCode = true;
     } else if (name == "--help" || name == "-h") {
       help = true;
     } else if (name == "--version") {
@@ -142,6 +144,8 @@ std::string CCheckOptions::Usage() {
          "  --format FORMAT     text (default), json or sarif\n"
          "  --suggest           add suggestions for each unrecognized word\n"
          "  --summary           add the number of files, words and occurrences and the time\n"
+         "  --skip-code         leave the text of code samples (code, pre, kbd, samp, var,\n"
+         "                      tt) unchecked; a saved project may have this on already\n"
          "  -j, --jobs N        check N files at once (default: one per core)\n"
          "  -h, --help          show this help\n"
          "      --version       show the version\n"

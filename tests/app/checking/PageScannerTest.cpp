@@ -18,6 +18,7 @@
 #include <span>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -141,6 +142,70 @@ TEST_F(PageScannerTest, CountsColumnsAcrossALineOfSeveralMegabytes) {
   EXPECT_EQ(places[1].column, 13 + hidden + 4);
   EXPECT_EQ(places[2].column, 13 + hidden + 10);
   EXPECT_EQ(places[2].endColumn, 13 + hidden + 13);
+}
+
+/// The findings of `lines` with code samples skipped, as "line:start:column word" in
+/// page order.
+std::string SkippedCodePlaces(const std::vector<std::string>& lines) {
+  CPageScanner::Lines() = lines;
+  CPageScanner::ClearFindings();
+  EXPECT_TRUE(CPageScanner(kDictionaries, {}, CPageScanner::EExcerpts::kLeftOut,
+                           CPageScanner::ECodeSamples::kSkipped)
+                  .ScanFile());
+  std::vector<std::tuple<int, int, int, std::string>> places;
+  for (const CBadWordsList::SFileFindings& word : CPageScanner::Findings()) {
+    for (const CBadWordsList::SFoundLocation& at : word.locations) {
+      places.emplace_back(at.line, at.start, at.column, word.text);
+    }
+  }
+  std::sort(places.begin(), places.end());
+  std::string text;
+  for (const auto& [line, start, column, word] : places) {
+    text += (text.empty() ? "" : "|") + std::to_string(line) + ":" + std::to_string(start) + ":" +
+            std::to_string(column) + " " + word;
+  }
+  return text;
+}
+
+// Skipped, code samples go and every other word keeps its place; checked, the page is
+// scanned as the reference scans it. Every "zorp" and "blim" lies in a code sample.
+TEST_F(PageScannerTest, SkippedCodeSamplesLeaveTheRestInPlace) {
+  const struct {
+    const char* what;
+    std::vector<std::string> lines;
+    const char* skipped;
+  } cases[] = {
+      {"inside a paragraph", {"<p>teh <code>zorp</code> wrold</p>"}, "0:3:3 teh|0:25:25 wrold"},
+      {"pre over lines", {"teh <pre>", "zorp blim", "blim</pre> wrold"}, "0:0:0 teh|2:11:11 wrold"},
+      {"nested, upper case, attributes",
+       {"<PRE class=\"x\"><Code>zorp</code> blim</PRE> teh"},
+       "0:44:44 teh"},
+      {"unclosed to the end", {"teh <kbd>zorp", "blim wrold"}, "0:0:0 teh"},
+      {"the other elements", {"<samp>zorp</samp>teh <var>zorp</var> <tt>zorp</tt>"}, "0:17:17 teh"},
+      {"outer end tag closes inner", {"<pre><code>zorp</pre> teh"}, "0:22:22 teh"},
+      {"other end tags close nothing",
+       {"<code>zorp</kbd> blim</code> teh", "</code>wrold"},
+       "0:29:29 teh|1:7:7 wrold"},
+      {"names only beginning like one",
+       {"<codex>teh</codex> <code-block>wrold</code-block>"},
+       "0:7:7 teh|0:31:31 wrold"},
+      {"tags in comments and scripts",
+       {"<!-- <code> -->teh <script>x='<pre>'</script> wrold"},
+       "0:15:15 teh|0:46:46 wrold"},
+      {"end tag in a quoted value", {"<code title='</code>'>zorp</code> teh"}, "0:34:34 teh"},
+      {"references", {"<code>&lt;zorp&gt;</code> teh &amp; wrold"}, "0:26:26 teh|0:36:36 wrold"},
+      {"columns count characters", {"\xE2\x80\x94 <code>zorp</code> teh"}, "0:22:20 teh"},
+      // The "<style" opens only once the comment after it is gone: the walk stops there
+      // and the rest is blanked kind by kind.
+      {"markup blanked kind by kind",
+       {"<code>zorp</code> teh <style<!---->>p{}</style> <code>zorp</code> wrold"},
+       "0:18:18 teh|0:66:66 wrold"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(SkippedCodePlaces(c.lines), c.skipped);
+    ExpectSameAsReference(c.lines);
+  }
 }
 
 TEST_F(PageScannerTest, ReportsCompoundsAndSoftHyphenatedWordsWhole) {

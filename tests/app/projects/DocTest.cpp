@@ -258,6 +258,30 @@ TEST_F(Doc, RenameInTheDialogMovesFileAndBackupsAndResorts) {
       << "a new name alone is not out of date";
 }
 
+// An option changes the findings of every page, so the project waits for a new check
+// as after a filter change; the dialog shows what was saved.
+TEST_F(Doc, ChangedOptionIsSavedAndMakesTheProjectOutOfDate) {
+  Load({"A"});
+  CWebProject* project = m_doc.GetProject(0);
+  m_ui.settingsEditor = [](CDocUi::SProjectSettings& s) {
+    s.options.skipCodeSamples = true;
+    return true;
+  };
+  EXPECT_TRUE(m_doc.EditProjectSettings(project));
+  EXPECT_TRUE(project->GetOptions().skipCodeSamples);
+  EXPECT_EQ(project->GetCheckState(), ECheckState::OutOfDate);
+  const CProjectDataFile::SContent saved =
+      CProjectDataFile::Read(testkit::ReadBytes(DataDir() + "A.plx"), "x");
+  EXPECT_EQ(saved.version, 3);
+  EXPECT_TRUE(saved.options.skipCodeSamples);
+
+  project->SetCheckState(ECheckState::Checked);
+  // OK on what was shown: the saved option, so nothing changed.
+  m_ui.settingsEditor = [](CDocUi::SProjectSettings&) { return true; };
+  EXPECT_FALSE(m_doc.EditProjectSettings(project));
+  EXPECT_EQ(project->GetCheckState(), ECheckState::Checked);
+}
+
 TEST_F(Doc, UnchangedSettingsWriteNothing) {
   Load({"A"});
   const std::string before = testkit::ReadBytes(DataDir() + "A.plx");

@@ -140,9 +140,61 @@ INSTANTIATE_TEST_SUITE_P(Types, ProjectDataFileFilterType,
                                          FilterTypeCase{2, 2}, FilterTypeCase{7, 1},
                                          FilterTypeCase{3, 1}, FilterTypeCase{-1, 1}));
 
+// Options on: version 3, that is version 2's bytes and then the option bits.
+std::string SampleVersionThreeBytes(int optionBits) {
+  std::string bytes = SampleBytes();
+  bytes[0] = 0x03;
+  return bytes + Bytes({optionBits, 0x00, 0x00, 0x00});
+}
+
+TEST(ProjectDataFile, WritesVersionThreeByteForByteWhileAnOptionIsOn) {
+  const struct {
+    CProjectOptions options;
+    int bits;
+  } cases[] = {{{true, false}, 0x01}, {{false, true}, 0x02}, {{true, true}, 0x03}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bits);
+    Content content = SampleContent();
+    content.options = c.options;
+    content.version = 3;
+    const std::string bytes = SampleVersionThreeBytes(c.bits);
+    EXPECT_EQ(CProjectDataFile::Write(content, "a.plx"), bytes);
+    EXPECT_EQ(CProjectDataFile::Read(bytes, "a.plx"), content);
+  }
+}
+
+TEST(ProjectDataFile, DamagedVersionThreeIsRefusedNamingTheFile) {
+  const std::size_t body = SampleBytes().size();
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* message; // null: the archive's own message for running out of bytes
+  } cases[] = {
+      {"unknown option bit", SampleVersionThreeBytes(0x04), "Unknown project options 4"},
+      {"highest bit", SampleVersionThreeBytes(0x01).substr(0, body + 3) + Bytes({0x80}),
+       "Unknown project options 2147483649"},
+      {"a byte after the options", SampleVersionThreeBytes(0x01) + Bytes({0x00}),
+       "Bytes after the project options"},
+      {"options cut short", SampleVersionThreeBytes(0x01).substr(0, body + 2), nullptr},
+      {"no options", SampleVersionThreeBytes(0x01).substr(0, body), nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    try {
+      CProjectDataFile::Read(c.bytes, "/d/a.plx");
+      ADD_FAILURE() << "read a damaged file";
+    } catch (const CArchiveException& e) {
+      EXPECT_EQ(e.GetFileName(), "/d/a.plx");
+      if (c.message != nullptr) {
+        EXPECT_EQ(e.GetMessage(), c.message);
+      }
+    }
+  }
+}
+
 // Another layout read as version 2 would take its fields for others.
 TEST(ProjectDataFile, UnknownVersionsAreRefusedNamingTheVersion) {
-  for (const int version : {0, 3, 0xFFFF}) {
+  for (const int version : {0, 4, 0xFFFF}) {
     std::string bytes = SampleBytes();
     bytes[0] = static_cast<char>(version & 0xFF);
     bytes[1] = static_cast<char>(version >> 8);

@@ -169,11 +169,14 @@ TEST_F(WebProjectFile, OnlyKnownVersionsLoad) {
     int version;
     bool loads;
   };
-  for (const Case c :
-       {Case{0, false}, Case{1, true}, Case{2, true}, Case{3, false}, Case{0xFFFF, false}}) {
+  for (const Case c : {Case{0, false}, Case{1, true}, Case{2, true}, Case{3, true}, Case{4, false},
+                       Case{0xFFFF, false}}) {
     SCOPED_TRACE(c.version);
     std::string bytes{static_cast<char>(c.version & 0xFF), static_cast<char>(c.version >> 8)};
     bytes += c.version == 1 ? versionOneBody : versionTwoBody;
+    if (c.version >= 3) {
+      bytes += std::string("\x01\x00\x00\x00", 4);
+    }
     testkit::WriteBytes(DataDir() + "Site.plx", bytes);
     LogCapture log;
     CWebProject project;

@@ -13,6 +13,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -360,6 +361,26 @@ TEST_F(ProjectSettingsDlgTest, EveryMnemonicReachesItsControl) {
         << c.focused << " " << focused().toStdString();
   }
   EXPECT_EQ(Find<QStackedWidget>("").currentWidget()->objectName(), "noFiltersMessage");
+}
+
+// Alt+S turns the box over (no other control of the dialog claims the letter), which
+// counts as a change; OK returns it beside the options the dialog does not show.
+TEST_F(ProjectSettingsDlgTest, SkipCodeSamplesShowsTurnsWithItsMnemonicAndIsReturned) {
+  for (const bool initially : {false, true}) {
+    SCOPED_TRACE(initially);
+    m_settings.options = {initially, true};
+    Open();
+    const QCheckBox& box = Find<QCheckBox>("skipCodeCheck");
+    EXPECT_EQ(box.isChecked(), initially);
+    EXPECT_FALSE(Ok().isEnabled());
+    QTest::keyClick(m_dialog.get(), Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return box.isChecked() != initially; }, 2000));
+    EXPECT_TRUE(box.hasFocus());
+    EXPECT_TRUE(Ok().isEnabled());
+    Ok().click();
+    EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(m_settings.options, (CProjectOptions{!initially, true}));
+  }
 }
 
 TEST_F(ProjectSettingsDlgTest, TheWindowOpensAsLargeAsItWasLeft) {

@@ -410,19 +410,41 @@ TEST(StringUtilsBlankMarkup, EqualsTheFourBlockKindsInOrderOrStopsWhereItCannotT
        false},
       {"a script before a tag", {"<script" + Fill(1) + "<b>a</script>c"}, false},
   };
-  const auto blockByBlock = [](std::vector<std::string>& lines) {
+  const auto blockByBlockButTags = [](std::vector<std::string>& lines) {
     for (const auto& [start, end] :
-         {std::pair{"<!--", "-->"}, {"<script", "/script>"}, {"<style", "/style>"}, {"<", ">"}}) {
+         {std::pair{"<!--", "-->"}, {"<script", "/script>"}, {"<style", "/style>"}}) {
       CStringUtils::ReplaceTextBlock(lines, start, end, "", true);
     }
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<std::string> walked = c.lines;
-    std::vector<std::string> expected = c.lines;
-    blockByBlock(expected);
-    EXPECT_EQ(CStringUtils::BlankMarkup(walked), c.walked);
+    std::vector<std::string> beforeTags = c.lines;
+    blockByBlockButTags(beforeTags);
+    std::vector<std::string> expected = beforeTags;
+    CStringUtils::ReplaceTextBlock(expected, "<", ">", "", true);
+    // The tags told are, in page order and still unblanked, exactly what the last
+    // pass blanks.
+    std::vector<CStringUtils::TagPlace> told;
+    const bool walkedToTheEnd = CStringUtils::BlankMarkup(
+        walked, [&told](const std::vector<std::string>& lines, const CStringUtils::TagPlace& tag) {
+          EXPECT_EQ(lines[tag.line][tag.offset], '<');
+          told.push_back(tag);
+        });
+    EXPECT_EQ(walkedToTheEnd, c.walked);
     EXPECT_EQ(walked, expected);
+    std::vector<std::string> blankedTold = beforeTags;
+    CStringUtils::TagPlace previous;
+    for (const CStringUtils::TagPlace& tag : told) {
+      EXPECT_GE(std::pair(tag.line, tag.offset), std::pair(previous.endLine, previous.endOffset));
+      for (std::size_t line = tag.line; line <= tag.endLine; ++line) {
+        const std::size_t from = line == tag.line ? tag.offset : 0;
+        const std::size_t to = line == tag.endLine ? tag.endOffset : blankedTold[line].size();
+        blankedTold[line].replace(from, to - from, to - from, ' ');
+      }
+      previous = tag;
+    }
+    EXPECT_EQ(blankedTold, expected);
   }
 }
 

@@ -19,6 +19,7 @@ struct ValidCase {
   bool suggest;
   bool summary;
   int jobs;
+  bool skipCode = false;
 };
 
 /// Test names show the arguments.
@@ -46,6 +47,7 @@ TEST_P(CheckOptionsValid, ReadsTheRequest) {
   EXPECT_EQ(options.suggest, c.suggest);
   EXPECT_EQ(options.summary, c.summary);
   EXPECT_EQ(options.jobs, c.jobs);
+  EXPECT_EQ(options.skipCode, c.skipCode);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -72,6 +74,9 @@ INSTANTIATE_TEST_SUITE_P(
         ValidCase{{"--project", "My Site"}, {}, "My Site", false, Format::Text, false, false, 0},
         ValidCase{{"--project=x=y"}, {}, "x=y", false, Format::Text, false, false, 0},
         ValidCase{{"--list-projects"}, {}, "", true, Format::Text, false, false, 0},
+        ValidCase{{"s", "--skip-code"}, {"s"}, "", false, Format::Text, false, false, 0, true},
+        ValidCase{
+            {"--skip-code", "--project", "p"}, {}, "p", false, Format::Text, false, false, 0, true},
         // After "--" a folder may begin with a dash.
         ValidCase{{"--", "--summary", "-j"},
                   {"--summary", "-j"},
@@ -122,6 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
         InvalidCase{{"-j=2", "s"}, "option -j needs a number from 1 to 256"},
         InvalidCase{{"--project="}, "option --project needs a project name"},
         InvalidCase{{"--summary=yes", "s"}, "option --summary takes no value"},
+        InvalidCase{{"--skip-code=1", "s"}, "option --skip-code takes no value"},
         InvalidCase{{"--colour", "s"}, "unknown option --colour"},
         InvalidCase{{"-x", "s"}, "unknown option -x"}));
 

@@ -59,13 +59,15 @@ protected:
 
   /// Saves a project as the program would, with the speller of the program folder.
   void SaveProject(const std::string& name, const std::string& root,
-                   const std::vector<CProjectFilter>& filters = {}) {
+                   const std::vector<CProjectFilter>& filters = {},
+                   const CProjectOptions& options = {}) {
     CSpellChecker::GetInstance()->SetAppPath(CDirUtils::GetAppPath());
     {
       CWebProject project;
       project.SetName(name);
       project.SetRootDirectory(root);
       project.SetDataPath(DataFolder());
+      project.SetOptions(options);
       for (const CProjectFilter& filter : filters) {
         project.AddFilter(filter);
       }
@@ -226,6 +228,35 @@ TEST_F(CheckRunTest, ASavedProjectUsesItsFiltersAndIgnoreDictionary) {
   EXPECT_EQ(outcome.err, "");
   // Letter case aside when the name is not ambiguous.
   EXPECT_EQ(Check({"--project", "my site"}).out, "index.html:1:4: teh\n");
+}
+
+// The flag and a saved project's option each leave the code samples out; the rest
+// of the page keeps its lines and columns.
+TEST_F(CheckRunTest, CodeSamplesAreSkippedByTheFlagOrTheSavedOption) {
+  WriteSite("index.html", "<p>teh <code>zorp</code></p>\n<PRE class=x>\nblim\n</pre> wrold\n");
+  CProjectOptions skip;
+  skip.skipCodeSamples = true;
+  SaveProject("Plain", Site());
+  SaveProject("Code", Site(), {}, skip);
+  const std::string everything =
+      "index.html:1:4: teh\nindex.html:1:14: zorp\nindex.html:3:1: blim\nindex.html:4:8: wrold\n";
+  const std::string outsideCode = "index.html:1:4: teh\nindex.html:4:8: wrold\n";
+  const struct {
+    std::vector<std::string> args;
+    const std::string& out;
+  } cases[] = {
+      {{Site()}, everything},
+      {{"--skip-code", Site()}, outsideCode},
+      {{"--project", "Plain"}, everything},
+      {{"--project", "Plain", "--skip-code"}, outsideCode},
+      {{"--project", "Code"}, outsideCode},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.front() + " " + c.args.back());
+    const Outcome outcome = Check(c.args);
+    EXPECT_EQ(outcome.status, CCheckRun::kExitFound);
+    EXPECT_EQ(outcome.out, c.out);
+  }
 }
 
 TEST_F(CheckRunTest, ASavedProjectWhoseRootIsGoneIsAnError) {

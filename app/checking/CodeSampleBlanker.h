@@ -1,0 +1,41 @@
+#pragma once
+
+#include "utilcore/StringUtils.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+/// Leaves a page's code samples out of the check: the text inside code, pre, kbd, samp,
+/// var and tt elements (nested in any way, tags in any case, with attributes, over many
+/// lines) is blanked together with the markup, every other byte staying at its offset.
+/// The elements are found from the tags that markup blanking sees, so a tag inside a
+/// comment, script or style opens nothing. An element never closed runs to the end of
+/// the page, as it does in a browser.
+class CCodeSampleBlanker {
+public:
+  /// Blanks the markup as CStringUtils::BlankMarkup does (and returns what it returns),
+  /// then the text of the code samples.
+  static bool BlankMarkup(std::vector<std::string>& lines);
+
+private:
+  struct SPos {
+    std::size_t line = 0;
+    std::size_t offset = 0;
+  };
+  struct SSample {
+    SPos from;
+    SPos to;
+  };
+
+  void OnTag(const std::vector<std::string>& lines, const CStringUtils::TagPlace& tag);
+  /// Ends the sample still open at the end of the page, then blanks every sample.
+  void BlankSamples(std::vector<std::string>& lines);
+
+  /// The sample elements open at the current tag, innermost last.
+  std::vector<std::uint8_t> m_open;
+  /// Where the outermost open element's text begins.
+  SPos m_start;
+  std::vector<SSample> m_samples;
+};
