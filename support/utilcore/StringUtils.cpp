@@ -164,6 +164,7 @@ bool IsAsciiSeparator(std::string_view text, std::size_t start, std::size_t next
     return true;
   case '/':
   case '\\':
+  case ':': // "V:0" and "config::option" are two words; "10:30" is one number
     return !(IsAsciiDigit(RealByteBefore(text, start, userText)) &&
              IsAsciiDigit(RealByteAfter(text, next, userText)));
   case '.':
@@ -744,7 +745,7 @@ constexpr std::array<bool, 256> MakeWordBytes() {
   for (int c = 0x21; c < 0x7F; ++c) {
     table[static_cast<std::size_t>(c)] = true;
   }
-  for (const char c : std::string_view("=|<>/\\.-")) {
+  for (const char c : std::string_view("=|<>/\\:.-")) {
     table[static_cast<unsigned char>(c)] = false;
   }
   return table;

@@ -227,6 +227,8 @@ TEST(StringUtilsGetWords, Separators) {
       {"and/or", {"and", "or"}},
       {"km\\h", {"km", "h"}},
       {"1/2 and 12/31/2020", {"1/2", "and", "12/31/2020"}},
+      {"V:0, I:12 hh:mm config::low-level 4:3",
+       {"V", "0,", "I", "12", "hh", "mm", "config", "low-level", "4:3"}},
       {"a=b|c<d>e", {"a", "b", "c", "d", "e"}},
       {"well--known", {"well", "known"}},
       {"end...start", {"end", "start"}},
