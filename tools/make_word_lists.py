@@ -6,13 +6,13 @@ packages wamerican-small ... wamerican-insane); the common words are the most fr
 listed words of real English prose, counted over the HTML of Debian documentation
 packages (debian-reference-en, python3.11-doc).
 
-    tools/make_word_lists.py write [--size large] [--common 50] [--out speller/data]
+    tools/make_word_lists.py write [--size large] [--common 25] [--out speller/data]
     tools/make_word_lists.py measure      # flagged words and caught misspellings per size
     tools/make_word_lists.py tokens FILE  # the corpus's words, one a line, for benchmarks
 
-Dictionary.txt: lower-cased, bytes 0x20-0x7E only, at most 31 bytes, no possessive
-forms, no duplicates, sorted by unsigned bytes (the compiled file's search needs that
-order). CommonWords.txt: most frequent first.
+Dictionary.txt: UTF-8 in NFC, lower-cased, no control characters, at most 31 bytes,
+no possessive forms, no duplicates, sorted by unsigned bytes (the compiled file's search
+needs that order). CommonWords.txt: most frequent first.
 """
 
 import argparse
@@ -56,18 +56,48 @@ reccomend rythm thier tounge usefull writting becuase acording
 """.split()
 
 
+def listed_form(word):
+    """A word as the compiled dictionary stores it and its lookup folds the words asked
+    about: lower-cased, then composed (NFC)."""
+    return unicodedata.normalize("NFC", word.lower())
+
+
+def without_accents(word):
+    """The word with its combining marks taken off, or None when that leaves a
+    character outside ASCII (ø, æ, ß have no plain form to fall back on)."""
+    bare = "".join(c for c in unicodedata.normalize("NFD", word) if not unicodedata.combining(c))
+    return bare if bare.isascii() else None
+
+
+def storable(word):
+    return (word and len(word.encode("utf-8")) <= MAX_WORD
+            and not any(unicodedata.category(c) == "Cc" for c in word))
+
+
 def scowl_words(size):
-    """The list of one SCOWL size in the form Dictionary.txt needs."""
+    """The list of one SCOWL size in the form Dictionary.txt needs.
+
+    SCOWL writes a word with the accents of a foreign word spelled the same, and then
+    only that way: "attaches" is listed only as "attachés", "cafe" only as "café". So an
+    accented word stands for its plain spelling too, and both are kept.
+
+    The checker cuts "'s" off every word before the lookup, so a possessive is found
+    through its stem; the stem is kept where the list has only the possessive
+    ("wishlist's")."""
     words = set()
+    stems = set()
     with open(LIST_FILES[size], encoding="utf-8") as source:
         for line in source:
-            word = line.strip().lower()
-            if not word or word.endswith("'s"):
-                continue
-            if len(word) > MAX_WORD or any(not 0x20 <= ord(c) <= 0x7E for c in word):
+            word = listed_form(line.strip())
+            if word.endswith("'s"):
+                stems.add(word[:-2])
                 continue
             words.add(word)
-    return sorted(words, key=lambda w: w.encode("ascii"))
+            bare = None if word.isascii() else without_accents(word)
+            if bare:
+                words.add(bare)
+    words |= stems
+    return sorted((w for w in words if storable(w)), key=lambda w: w.encode("utf-8"))
 
 
 def corpus_files(corpus=None):
@@ -124,7 +154,7 @@ def corpus_tokens(corpus=None):
 def recognised(token, words):
     """As the main dictionary answers: listed once lower-cased, or a number, or digits
     followed by a listed word."""
-    key = token.lower().replace("’", "'").replace("ʼ", "'")
+    key = listed_form(token).replace("’", "'").replace("ʼ", "'")
     if key in words:
         return True
     i = 0
@@ -166,19 +196,19 @@ def common_words(words, count):
     for corpus in CORPORA:
         frequency = collections.Counter()
         for token in corpus_tokens(corpus):
-            key = token.lower().replace("’", "'")
+            key = listed_form(token).replace("’", "'")
             if key in listed:
                 frequency[key] += 1
         total = sum(frequency.values())
         share = {word: n / total for word, n in frequency.items()}
         shares = share if shares is None else {w: min(s, share.get(w, 0)) for w, s in shares.items()}
     # Most frequent first, ties in byte order, so that the output is reproducible.
-    ranked = sorted(shares.items(), key=lambda item: (-item[1], item[0].encode("ascii")))
+    ranked = sorted(shares.items(), key=lambda item: (-item[1], item[0].encode("utf-8")))
     return [word for word, share in ranked[:count] if share > 0]
 
 
 def write_lines(path, lines):
-    with open(path, "w", encoding="ascii", newline="\n") as out:
+    with open(path, "w", encoding="utf-8", newline="\n") as out:
         out.writelines(line + "\n" for line in lines)
 
 
@@ -201,7 +231,7 @@ def main():
     commands = parser.add_subparsers(dest="command", required=True)
     write_command = commands.add_parser("write", help="write Dictionary.txt and CommonWords.txt")
     write_command.add_argument("--size", choices=SIZES, default="large")
-    write_command.add_argument("--common", type=int, default=50)
+    write_command.add_argument("--common", type=int, default=25)
     write_command.add_argument("--out", default=os.path.normpath(
         os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "speller", "data")))
     commands.add_parser("measure", help="compare the list sizes on the corpus")

@@ -14,6 +14,11 @@ modes (default: compare every tool on the corpus)
   --made-up [W]       with --scale: the site's pages hold W distinct made-up words
                       each (default 100) instead of the corpus's text
   --profile           perf profile of pagelint-check over the corpus (top symbols)
+  --accuracy          false alarms: the occurrences pagelint-check reports (as it is,
+                      and with --skip-code) and hunspell -H reports on each corpus of
+                      bench/peers/accuracy.tsv (or --corpus), against the count
+                      recorded there; exit 1 when a typo of bench/peers/typos.tsv is
+                      no longer reported
   --outputs           pagelint-check's text, JSON and SARIF reports of the corpus
                       (with --scale: of the site) against the checksums recorded in
                       bench/peers/outputs.sha256; exit 1 when one differs
@@ -51,6 +56,9 @@ made_up=0
 format=text
 outputs=
 checksums=$repo/bench/peers/outputs.sha256
+accuracy_baseline=$repo/bench/peers/accuracy.tsv
+typos=$repo/bench/peers/typos.tsv
+corpus_given=0
 mismatches=0
 
 die() {
@@ -76,9 +84,14 @@ while (($#)); do
       ;;
     --format) format=${2:?--format needs text, json or sarif}; shift ;;
     --profile) mode=profile ;;
+    --accuracy) mode=accuracy ;;
     --outputs) outputs=check ;;
     --record-outputs) outputs=record ;;
-    --corpus) corpus_pkg=${2:?--corpus needs a package name}; shift ;;
+    --corpus)
+      corpus_pkg=${2:?--corpus needs a package name}
+      corpus_given=1
+      shift
+      ;;
     --repeat) repeat=${2:?--repeat needs a count}; shift ;;
     --skip-hunspell) skip_hunspell=1 ;;
     --skip-cspell) skip_cspell=1 ;;
@@ -246,7 +259,8 @@ check_output() {
     echo "compare: recorded $key" >&2
     return 0
   fi
-  recorded=$(grep -F "$key " "$checksums" 2>/dev/null | awk '{print $NF}' | head -n 1)
+  # A corpus without a recorded checksum is not an error: grep's status must not end the run.
+  recorded=$({ grep -F "$key " "$checksums" 2>/dev/null || true; } | awk '{print $NF}' | head -n 1)
   if [[ -z $recorded ]]; then
     echo "compare: outputs: no checksum recorded for $key" >&2
   elif [[ $recorded == "$sum" ]]; then
@@ -400,11 +414,54 @@ profile_pagelint() {
   echo "compare: full profile in $data (perf report -i $data)" >&2
 }
 
+# --- false alarms ---------------------------------------------------------------------
+
+# Each corpus of the baseline (or the one given): pagelint-check as it is and with
+# --skip-code (when this build has it), and hunspell -H, which skips code samples.
+check_accuracy() {
+  ensure_debs hunspell hunspell-en-us
+  ensure_pagelint
+  [[ -n $pagelint ]] || exit 2
+  local table=$runs/accuracy.tsv packages package status skip_code=0
+  "$pagelint" --help 2>&1 | grep -q -- '--skip-code' && skip_code=1
+  if ((corpus_given)); then
+    packages=$corpus_pkg
+  else
+    packages=$(awk -F'\t' '!/^#/ && NF {print $1}' "$accuracy_baseline")
+  fi
+  mkdir -p "$runs"
+  : >"$table"
+  for package in $packages; do
+    corpus_pkg=$package
+    build_corpus
+    echo "compare: accuracy on $package" >&2
+    status=0
+    "$pagelint" "${pagelint_opts[@]}" "$corpus_dir" >"$runs/$package.pagelint" \
+      2>"$runs/$package.pagelint.err" || status=$?
+    ((status <= 1)) || die "pagelint-check failed on $package (see $runs/$package.pagelint.err)"
+    printf '%s\tpagelint-check\t%s\t%s\n' "$package" "$corpus_dir" "$runs/$package.pagelint" >>"$table"
+    if ((skip_code)); then
+      status=0
+      "$pagelint" "${pagelint_opts[@]}" --skip-code "$corpus_dir" >"$runs/$package.skip-code" \
+        2>"$runs/$package.skip-code.err" || status=$?
+      ((status <= 1)) || die "pagelint-check --skip-code failed on $package"
+      printf '%s\tpagelint-check --skip-code\t%s\t%s\n' "$package" "$corpus_dir" \
+        "$runs/$package.skip-code" >>"$table"
+    fi
+    tr '\n' '\0' <"$corpus_list" | xargs -0 hunspell -l -H -i utf-8 -d en_US \
+      >"$runs/$package.hunspell" 2>/dev/null || true
+    printf '%s\thunspell -H\t%s\t%s\n' "$package" "$corpus_dir" "$runs/$package.hunspell" >>"$table"
+  done
+  python3 "$repo/bench/peers/peers.py" accuracy "$accuracy_baseline" "$typos" "$table" ||
+    mismatches=$((mismatches + 1))
+}
+
 mkdir -p "$work"
 case $mode in
   compare) compare_tools ;;
   scale) check_at_scale ;;
   profile) profile_pagelint ;;
   outputs) check_outputs ;;
+  accuracy) check_accuracy ;;
 esac
 ((mismatches == 0)) || exit 1

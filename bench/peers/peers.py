@@ -14,6 +14,11 @@
   peers.py digest ROOT OUTPUT      print the SHA-256 of a pagelint-check report with
                                    the checked folder ROOT written as SITEROOT/, so
                                    that reports of different checkouts compare
+  peers.py accuracy BASELINE TYPOS RUNS
+                                   print the false-alarm table of RUNS (lines of
+                                   package, tool, checked folder, output) against
+                                   BASELINE; exit 1 when a typo listed in TYPOS is
+                                   not reported by every pagelint-check run
 """
 
 import hashlib
@@ -27,6 +32,7 @@ FOLDER_SIZE = 100
 MEGA = 1_000_000
 # pagelint-check prints "path:line:column: word".
 FINDING = re.compile(r"^.*:\d+:\d+: (.*)$")
+FINDING_PLACE = re.compile(r"^(.*):\d+:\d+: (.*)$")
 
 
 def fail(message):
@@ -210,6 +216,80 @@ def digest(root, output):
     print(hashlib.sha256(data).hexdigest())
 
 
+def read_table(path):
+    """The tab-separated rows of a bench data file, without comments and blank lines."""
+    with open(path, encoding="utf-8") as source:
+        return [line.rstrip("\n").split("\t") for line in source
+                if line.strip() and not line.startswith("#")]
+
+
+def findings_by_file(root, output):
+    """The set of (file relative to ROOT, word) that a text report names."""
+    root = os.path.join(os.path.abspath(root), "")
+    found = set()
+    with open(output, encoding="utf-8", errors="replace") as source:
+        for line in source:
+            match = FINDING_PLACE.match(line.rstrip("\n"))
+            if match:
+                path = match.group(1)
+                if path.startswith(root):
+                    path = path[len(root):]
+                found.add((path, match.group(2)))
+    return found
+
+
+def missed_typos(typos, package, root, output, skips_code):
+    found = findings_by_file(root, output)
+    return [(path, word) for listed, path, word, kind in typos
+            if listed == package and not (skips_code and kind == "code")
+            and (path, word) not in found]
+
+
+def accuracy(baseline_path, typos_path, runs_path):
+    before = {row[0]: int(row[1]) for row in read_table(baseline_path)}
+    typos = [row[:4] for row in read_table(typos_path)]
+    runs = read_table(runs_path)
+    tools = []
+    for _, tool, _, _ in runs:
+        if tool not in tools:
+            tools.append(tool)
+    counts = {}
+    missed = []
+    for package, tool, root, output in runs:
+        parser = "pagelint" if tool.startswith("pagelint-check") else "lines"
+        counts[(package, tool)] = len(flagged_words(parser, output))
+        if parser == "pagelint":
+            missed += [(package, tool, path, word)
+                       for path, word in missed_typos(typos, package, root, output,
+                                                      "--skip-code" in tool)]
+    header = ["corpus", "before"] + tools + ["typos listed", "typos missed"]
+    lines = [header]
+    for package in dict.fromkeys(row[0] for row in runs):
+        row = [package, str(before.get(package, "?"))]
+        for tool in tools:
+            count = counts.get((package, tool))
+            cell = "-" if count is None else str(count)
+            if count is not None and tool.startswith("pagelint-check") and package in before:
+                cell += f" ({100 * (count - before[package]) / before[package]:+.0f}%)"
+            row.append(cell)
+        row.append(str(sum(1 for t in typos if t[0] == package)))
+        row.append(str(sum(1 for m in missed if m[0] == package)))
+        lines.append(row)
+    widths = [max(len(line[i]) for line in lines) for i in range(len(header))]
+    for number, line in enumerate(lines):
+        cells = [cell.ljust(widths[i]) if i == 0 else cell.rjust(widths[i])
+                 for i, cell in enumerate(line)]
+        print("| " + " | ".join(cells) + " |")
+        if number == 0:
+            print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+    print("occurrences reported (one per finding); before = pagelint-check before the"
+          " false-alarm work")
+    for package, tool, path, word in missed:
+        print(f"peers: {tool} no longer reports the typo {word!r} in {package}/{path}",
+              file=sys.stderr)
+    return 1 if missed else 0
+
+
 def main(argv):
     commands = {
         "corpus": (2, lambda a: make_corpus(a[0], a[1])),
@@ -218,12 +298,12 @@ def main(argv):
         "table": (3, lambda a: print_table(a[0], a[1], a[2])),
         "madeup": (4, lambda a: make_made_up_site(a[0], int(a[1]), int(a[2]), a[3])),
         "digest": (2, lambda a: digest(a[0], a[1])),
+        "accuracy": (3, lambda a: accuracy(a[0], a[1], a[2])),
     }
     if len(argv) < 2 or argv[1] not in commands or len(argv) - 2 != commands[argv[1]][0]:
         print(__doc__, file=sys.stderr)
         return 2
-    commands[argv[1]][1](argv[2:])
-    return 0
+    return commands[argv[1]][1](argv[2:]) or 0
 
 
 if __name__ == "__main__":

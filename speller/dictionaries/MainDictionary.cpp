@@ -7,6 +7,10 @@
 #include "utilcore/StringUtils.h"
 #include "utilcore/SystemUtils.h"
 
+#include <unicode/uchar.h>
+#include <unicode/unorm2.h>
+#include <unicode/ustring.h>
+#include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
 #include <algorithm>
@@ -40,8 +44,12 @@ constexpr std::string_view kLogFinish = "{DBCA370B-7770-4A45-9D25-3CDD9B5AB988}"
 constexpr std::size_t kKey = Header::kKeyLength;
 constexpr std::size_t kBlock = Header::kBlockSize;
 constexpr std::size_t kMaxWord = Header::kMaxWordLength;
-// A folded character takes at least one byte of the key and at most four of the word.
+// No character folds to fewer than a quarter of its bytes (the Kelvin sign, three
+// bytes, becomes "k"): a longer word cannot fold into a record.
 constexpr std::size_t kMaxFoldableWord = 4 * kMaxWord;
+// Room for the word lower-cased and composed, which may make it longer; a word that
+// outgrows it is far too long for a record anyway.
+constexpr std::size_t kWideRoom = 3 * kMaxFoldableWord;
 
 constexpr std::array<char, 128> kLowerAscii = [] {
   std::array<char, 128> table{};
@@ -52,19 +60,78 @@ constexpr std::array<char, 128> kLowerAscii = [] {
   return table;
 }();
 
-// The ASCII character a non-ASCII one stands for in a key, or 0. Typographic
-// apostrophes count as the ASCII one (the word lists spell "don't"); the Kelvin sign
-// is the only character whose lower case is ASCII. Everything else cannot be listed.
-char FoldToAscii(UChar32 c) {
-  switch (c) {
-  case 0x2019: // right single quotation mark
-  case 0x02BC: // modifier letter apostrophe
-    return '\'';
-  case 0x212A: // Kelvin sign
-    return 'k';
-  default:
-    return 0;
+// Typographic apostrophes count as the ASCII one: the word lists spell "don't".
+bool IsApostrophe(UChar32 c) {
+  return c == 0x2019 || c == 0x02BC; // right single quotation mark, modifier letter apostrophe
+}
+
+// The word lower-cased and composed (NFC) into `out`, which holds kMaxWord bytes,
+// apostrophes made ASCII. A page may write "café" with a combining accent, or in
+// capitals; the word lists hold it composed and lower-cased. False for damaged UTF-8
+// and for a result that no record can hold. Works on the stack: a lookup allocates
+// nothing.
+bool FoldUnicode(std::string_view word, char* out, std::size_t& length) {
+  UErrorCode status = U_ZERO_ERROR;
+  std::array<UChar, kMaxFoldableWord> wide{};
+  std::int32_t wideLength = 0;
+  u_strFromUTF8(wide.data(), static_cast<std::int32_t>(wide.size()), &wideLength, word.data(),
+                static_cast<std::int32_t>(word.size()), &status);
+  std::array<UChar, kWideRoom> lower{};
+  const std::int32_t lowerLength = u_strToLower(
+      lower.data(), static_cast<std::int32_t>(lower.size()), wide.data(), wideLength, "", &status);
+  const UNormalizer2* nfc = unorm2_getNFCInstance(&status);
+  std::array<UChar, kWideRoom> composed{};
+  const std::int32_t composedLength =
+      unorm2_normalize(nfc, lower.data(), lowerLength, composed.data(),
+                       static_cast<std::int32_t>(composed.size()), &status);
+  if (U_FAILURE(status)) {
+    return false;
   }
+  std::size_t n = 0;
+  for (std::int32_t i = 0; i < composedLength;) {
+    UChar32 c = 0;
+    U16_NEXT(composed.data(), i, composedLength, c);
+    if (IsApostrophe(c)) {
+      c = '\'';
+    }
+    if (U_IS_SURROGATE(c) || n + static_cast<std::size_t>(U8_LENGTH(c)) > kMaxWord) {
+      return false;
+    }
+    U8_APPEND_UNSAFE(out, n, c);
+  }
+  length = n;
+  return true;
+}
+
+// The form of a word that records store and keys begin with. ASCII words, and words
+// whose only other characters are typographic apostrophes, never reach the library.
+bool FoldWord(std::string_view word, char* out, std::size_t& length) {
+  if (word.size() > kMaxFoldableWord) {
+    return false;
+  }
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(word.data());
+  const auto size = static_cast<std::int32_t>(word.size());
+  std::size_t n = 0;
+  for (std::int32_t i = 0; i < size;) {
+    char folded = 0;
+    if (bytes[i] < 0x80) {
+      folded = kLowerAscii[bytes[i]];
+      ++i;
+    } else {
+      UChar32 c = 0;
+      U8_NEXT(bytes, i, size, c);
+      if (!IsApostrophe(c)) {
+        return FoldUnicode(word, out, length);
+      }
+      folded = '\'';
+    }
+    if (n == kMaxWord) {
+      return false;
+    }
+    out[n++] = folded;
+  }
+  length = n;
+  return true;
 }
 
 // A key as a number that orders like its 6 bytes compared unsigned.
@@ -76,10 +143,10 @@ std::uint64_t KeyValue(const unsigned char* key) {
   return value;
 }
 
-// Word bytes (0x20-0x7E) read as signed bytes lie above 31; length bytes, the zero
-// byte and damage do not.
+// Word bytes, 0x20-0x7E and those of UTF-8 sequences (0x80 and up), lie above 31;
+// length bytes, the zero byte and damage do not.
 bool IsWordByte(unsigned char byte) {
-  return static_cast<signed char>(byte) > static_cast<int>(kMaxWord);
+  return byte > kMaxWord;
 }
 
 bool IsNumberSeparator(unsigned char c) {
@@ -342,33 +409,12 @@ bool CMainDictionary::Contains(std::string_view word) const {
   return MatchNumber(std::string_view(key.m_bytes, key.m_length), key.m_length);
 }
 
-// Lower-cases `word` into `key` and pads it with blanks to the key length. False when
-// the word cannot be listed: longer than 31 bytes once folded, or holding a character
-// that no record can hold.
+// Folds `word` into `key` and pads it with blanks to the key length. False when the
+// word cannot be listed: longer than 31 bytes once folded, or damaged.
 bool CMainDictionary::MakeKey(std::string_view word, Key& key) {
-  if (word.size() > kMaxFoldableWord) {
-    return false;
-  }
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(word.data());
-  const auto size = static_cast<std::int32_t>(word.size());
   std::size_t length = 0;
-  for (std::int32_t i = 0; i < size;) {
-    char folded = 0;
-    if (bytes[i] < 0x80) {
-      folded = kLowerAscii[bytes[i]];
-      ++i;
-    } else {
-      UChar32 c = 0;
-      U8_NEXT(bytes, i, size, c);
-      folded = FoldToAscii(c);
-      if (folded == 0) {
-        return false;
-      }
-    }
-    if (length == kMaxWord) {
-      return false;
-    }
-    key.m_bytes[length++] = folded;
+  if (!FoldWord(word, key.m_bytes, length) || length == 0) {
+    return false;
   }
   key.m_length = length;
   for (; length < kKey; ++length) {
@@ -482,11 +528,22 @@ bool CMainDictionary::MatchNumber(std::string_view word, std::size_t length) con
 }
 
 bool CMainDictionary::ToStoredWord(std::string& word) {
-  CStringUtils::MakeLower(word);
-  if (word.empty() || word.size() > kMaxWord) {
+  char folded[kMaxWord];
+  std::size_t length = 0;
+  if (!FoldWord(word, folded, length) || length == 0) {
     return false;
   }
-  return std::all_of(word.begin(), word.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(folded);
+  const auto size = static_cast<std::int32_t>(length);
+  for (std::int32_t i = 0; i < size;) {
+    UChar32 c = 0;
+    U8_NEXT(bytes, i, size, c);
+    if (u_charType(c) == U_CONTROL_CHAR) {
+      return false;
+    }
+  }
+  word.assign(folded, length);
+  return true;
 }
 
 // ---- Save -----------------------------------------------------------------------------------

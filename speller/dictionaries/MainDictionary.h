@@ -40,8 +40,8 @@ public:
   /// the compiled file, replacing it only when the compile succeeded. Refused while
   /// this dictionary is mapped.
   bool Save() override;
-  /// Whether `word`, lower-cased, is listed, or is a number, or is digits followed by a
-  /// recognised word. Allocates nothing.
+  /// Whether `word`, folded as ToStoredWord folds, is listed, or is a number, or is
+  /// digits followed by a recognised word. Allocates nothing.
   bool Contains(std::string_view word) const override;
   void AddWord(const std::string&) override {}
   void SetWords(const TextArray&) override {}
@@ -51,9 +51,11 @@ public:
   /// The blocks that hold every word whose key equals the first 6 bytes of `key`
   /// (which must have at least 6). Empty when nothing is mapped or the index is empty.
   BlockRange FindBlockRange(std::string_view key) const;
-  /// Lower-cases a line of the word lists into the form a record stores. False when
-  /// the format cannot hold it (empty, longer than 31 bytes, or a byte outside
-  /// 0x20-0x7E): the compile leaves such words out.
+  /// Folds a line of the word lists into the form a record stores, as lookups fold
+  /// the words they are asked about: lower-cased, composed (NFC), typographic
+  /// apostrophes made ASCII. False when the format cannot hold it (empty, longer than
+  /// 31 bytes once folded, damaged UTF-8 or a control character): the compile leaves
+  /// such words out.
   static bool ToStoredWord(std::string& word);
   /// The number rule over the first `length` bytes of `word`: digits, each of
   /// . , / : - followed by a digit; at the first other character the rest of the word

@@ -4,6 +4,7 @@
 #include "dictionaries/MainDictionary.h"
 #include "facade/SpellCheckerImpl.h"
 #include "facade/WordPreprocessor.h"
+#include "facade/WordRecognizer.h"
 #include "guess/Guess.h"
 #include "guess/GuessAddLetters.h"
 #include "guess/GuessApostrophe.h"
@@ -97,12 +98,12 @@ bool CSpellChecker::PreprocessWord(std::string& word) const {
 }
 
 bool CSpellChecker::LookUp(const std::string& word, const std::vector<int>& ids) const {
-  return m_pImpl && m_pImpl->GetRegistry().LookUp(word, ids);
+  return m_pImpl && CWordRecognizer::LookUp(m_pImpl->GetRegistry(), word, ids, nullptr);
 }
 
 bool CSpellChecker::LookUp(const std::string& word, const std::vector<int>& ids,
                            bool& settled) const {
-  return m_pImpl && m_pImpl->GetRegistry().LookUp(word, ids, &settled);
+  return m_pImpl && CWordRecognizer::LookUp(m_pImpl->GetRegistry(), word, ids, &settled);
 }
 
 void CSpellChecker::HoldLookups() const {

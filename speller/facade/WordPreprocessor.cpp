@@ -1,9 +1,12 @@
 #include "facade/WordPreprocessor.h"
 
+#include "facade/Abbreviations.h"
+
 #include "utilcore/HTMLUtils.h"
 #include "utilcore/PageText.h"
 #include "utilcore/StringUtils.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -38,6 +41,63 @@ void TrimAroundParentheses(std::string& word, int open, int close) {
     return;
   }
   word = left + "(" + inner + ")" + right;
+}
+
+void TrimPunctuationAround(std::string& word) {
+  int open = -1;
+  int close = -1;
+  if (CStringUtils::FindOccurrencePair(word, "(", ")", 1, open, close)) {
+    TrimAroundParentheses(word, open, close);
+  } else {
+    CStringUtils::TrimPunctuation(word, "", "");
+  }
+}
+
+bool CutPossessive(std::string& word) {
+  // Most words end in another letter: they are told apart without folding case.
+  if (word.empty() || (word.back() | 0x20) != 's') {
+    return false;
+  }
+  for (const std::string_view ending : {kPossessive, kTypographicPossessive}) {
+    if (CStringUtils::MatchLastChars(word, ending, false)) {
+      word.resize(word.size() - ending.size());
+      return true;
+    }
+  }
+  return false;
+}
+
+/// A short word as it was before its punctuation was trimmed, kept without allocating;
+/// empty unless it holds a period, since only then may it end in an abbreviation's.
+class CShortWord {
+public:
+  explicit CShortWord(std::string_view word) {
+    if (word.size() <= m_bytes.size() && word.find('.') != std::string_view::npos) {
+      std::copy(word.begin(), word.end(), m_bytes.begin());
+      m_size = word.size();
+    }
+  }
+  std::string_view View() const { return {m_bytes.data(), m_size}; }
+
+private:
+  // Room for the longest abbreviation between quotes, brackets and a comma.
+  std::array<char, 16> m_bytes{};
+  std::size_t m_size = 0;
+};
+
+/// Gives the trimmed word back the period that followed it when the two make a listed
+/// abbreviation: "e.g.," is looked up as "e.g.", while "teh." stays "teh".
+void KeepAbbreviationPeriod(std::string& word, std::string_view before) {
+  if (before.empty() || word.empty() || !CAbbreviations::IsListedStem(word)) {
+    return;
+  }
+  for (std::size_t at = before.find(word); at != std::string_view::npos;
+       at = before.find(word, at + 1)) {
+    if (before.substr(at + word.size()).starts_with('.')) {
+      word.push_back('.');
+      return;
+    }
+  }
 }
 
 } // namespace
@@ -92,24 +152,20 @@ bool CWordPreprocessor::PreprocessWord(std::string& word) {
   if (word.empty()) {
     return false;
   }
-  if (CStringUtils::MatchLastChars(word, kPossessive, false)) {
-    word.resize(word.size() - kPossessive.size());
-  } else if (CStringUtils::MatchLastChars(word, kTypographicPossessive, false)) {
-    word.resize(word.size() - kTypographicPossessive.size());
-  }
+  const bool possessive = CutPossessive(word);
   if (!pageText) {
     CHTMLUtils::ReplaceHTMLReservedChars(word, true, false);
   }
   if (CStringUtils::IsEffectivelyEmpty(word)) {
     return false;
   }
-  int open = -1;
-  int close = -1;
-  if (CStringUtils::FindOccurrencePair(word, "(", ")", 1, open, close)) {
-    TrimAroundParentheses(word, open, close);
-  } else {
-    CStringUtils::TrimPunctuation(word, "", "");
+  const CShortWord before(word);
+  TrimPunctuationAround(word);
+  // "Python’s." and "(Python's)": a possessive that punctuation hid goes as if alone.
+  if (!possessive && CutPossessive(word)) {
+    TrimPunctuationAround(word);
   }
+  KeepAbbreviationPeriod(word, before.View());
   if (CStringUtils::IsEffectivelyEmpty(word)) {
     return false;
   }

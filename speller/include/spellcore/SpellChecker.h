@@ -50,9 +50,14 @@ public:
   void GetDictionaryName(int id, std::string& name) const;
 
   /// Cleans `word` in place (blanks, decorations, possessive "'s", character
-  /// references, surrounding punctuation); false when it is not a word to look up.
+  /// references, surrounding punctuation but the period of a listed abbreviation such
+  /// as "e.g."); false when it is not a word to look up.
   bool PreprocessWord(std::string& word) const;
-  /// True when one of the dictionaries `ids` recognises `word` (letter case aside).
+  /// True when one of the dictionaries `ids` recognises `word` (letter case aside), or
+  /// recognises it once its soft hyphens and zero-width joiners are left out, or every
+  /// part of it as a hyphenated compound ("built-in"); and for a listed abbreviation
+  /// with its period ("e.g.") while `ids` holds the main dictionary, or recognises it
+  /// without its period.
   bool LookUp(const std::string& word, const std::vector<int>& ids) const;
   /// As LookUp; `settled` becomes false when a dictionary of `ids` could not be
   /// loaded (its file missing or unreadable), so that asking again may load it and get

@@ -208,6 +208,25 @@ TEST_F(PageScannerTest, SkippedCodeSamplesLeaveTheRestInPlace) {
   }
 }
 
+TEST_F(PageScannerTest, ReportsCompoundsAndSoftHyphenatedWordsWhole) {
+  // Known: "built-in", a soft-hyphenated "information". Found whole: a compound with an
+  // unknown part, a soft-hyphenated misspelling written with references and in UTF-8.
+  const std::string misspelt = "infor\xC2\xADma\xC2\xADton";
+  std::vector<std::string> places;
+  for (const auto& finding :
+       ExpectSameAsReference({"<p>A case-insenitive, built-in infor&shy;ma&shy;ton.</p>",
+                              "infor\xC2\xADma\xC2\xADtion mult-compiler " + misspelt})) {
+    for (const CBadWordsList::SFoundLocation& at : finding.locations) {
+      places.push_back(finding.text + " " + std::to_string(at.line) + ":" +
+                       std::to_string(at.start) + "-" + std::to_string(at.end) + " " +
+                       std::to_string(at.column) + "-" + std::to_string(at.endColumn));
+    }
+  }
+  EXPECT_EQ(places,
+            (std::vector<std::string>{"case-insenitive 0:5-20 5-20", misspelt + " 0:31-51 31-51",
+                                      misspelt + " 1:30-44 28-40", "mult-compiler 1:16-29 14-27"}));
+}
+
 /// The words ScanLine finds unknown in `line`, by first occurrence.
 std::vector<std::string> UnknownWords(const std::string& line, const std::vector<int>& ids) {
   CPageScanner::ClearFindings();

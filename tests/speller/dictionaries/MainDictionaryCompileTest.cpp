@@ -122,11 +122,19 @@ TEST_F(MainDictionaryCompile, WriteFailuresLeaveTheOldFileAndNoTemporary) {
   }
 }
 
-TEST_F(MainDictionaryCompile, WordsTheFormatCannotHoldAreLeftOut) {
-  const std::string plain = Compile({"apple", "cherry"}, {"the"});
+TEST_F(MainDictionaryCompile, WordsAreFoldedAsLookupsFoldThemAndTheRestLeftOut) {
+  std::string sixteenAccents; // 32 bytes
+  for (int i = 0; i < 16; ++i) {
+    sixteenAccents += "\xC3\xA9";
+  }
+  const std::string plain = Compile({"apple", "caf\xC3\xA9", "cherry", "don't", "na\xC3\xAFve"},
+                                    {"the", "\xC3\xA9t\xC3\xA9"});
   const std::string mixed =
-      Compile({"Apple", "caf\xC3\xA9", std::string(32, 'b'), "CHERRY", "na\xC3\xAFve", "tab\there"},
-              {"The", "\xC3\xA9t\xC3\xA9", std::string(40, 'x')});
+      Compile({"Apple", "CAF\xC3\x89", std::string(32, 'b'), "CHERRY", "don\xE2\x80\x99t",
+               "NAI\xCC\x88VE", sixteenAccents, "tab\there",
+               "a\xC2\x85"
+               "b"},
+              {"The", "E\xCC\x81TE\xCC\x81", std::string(40, 'x'), "x\x7Fy"});
   EXPECT_EQ(mixed, plain);
 }
 

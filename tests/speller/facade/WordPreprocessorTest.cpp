@@ -48,6 +48,11 @@ INSTANTIATE_TEST_SUITE_P(
                     SCase{"(see", true, "see"}, SCase{"word(s)", true, "word(s)"},
                     SCase{"(word)", true, "word"}, SCase{"\"(word),\"", true, "word"},
                     SCase{"word.", true, "word"}, SCase{"\"Hello,\"", true, "Hello"},
+                    // A listed abbreviation keeps the period that follows it, and a
+                    // possessive before punctuation goes as if alone.
+                    SCase{"e.g.,", true, "e.g."}, SCase{"(E.g.)", true, "E.g."},
+                    SCase{"(etc).", true, "etc"}, SCase{"e.q.", true, "e.q"},
+                    SCase{"John\xE2\x80\x99s.", true, "John"}, SCase{"(John's)", true, "John"},
                     SCase{"&amp;", false, ""}, SCase{"caf&eacute;", true, "caf\xC3\xA9"},
                     SCase{"{PRODUCT_NAME}", false, ""}, SCase{"{ID}", false, ""},
                     SCase{"\"{FIRST_NAME}\",", false, ""}, SCase{"{product}", true, "product"},
