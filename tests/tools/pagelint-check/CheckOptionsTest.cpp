@@ -20,6 +20,7 @@ struct ValidCase {
   bool summary;
   int jobs;
   bool skipCode = false;
+  bool checkAttributes = false;
 };
 
 /// Test names show the arguments.
@@ -48,6 +49,7 @@ TEST_P(CheckOptionsValid, ReadsTheRequest) {
   EXPECT_EQ(options.summary, c.summary);
   EXPECT_EQ(options.jobs, c.jobs);
   EXPECT_EQ(options.skipCode, c.skipCode);
+  EXPECT_EQ(options.checkAttributes, c.checkAttributes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -77,6 +79,26 @@ INSTANTIATE_TEST_SUITE_P(
         ValidCase{{"s", "--skip-code"}, {"s"}, "", false, Format::Text, false, false, 0, true},
         ValidCase{
             {"--skip-code", "--project", "p"}, {}, "p", false, Format::Text, false, false, 0, true},
+        ValidCase{{"--check-attributes", "s"},
+                  {"s"},
+                  "",
+                  false,
+                  Format::Text,
+                  false,
+                  false,
+                  0,
+                  false,
+                  true},
+        ValidCase{{"--project=p", "--check-attributes", "--skip-code"},
+                  {},
+                  "p",
+                  false,
+                  Format::Text,
+                  false,
+                  false,
+                  0,
+                  true,
+                  true},
         // After "--" a folder may begin with a dash.
         ValidCase{{"--", "--summary", "-j"},
                   {"--summary", "-j"},
@@ -128,6 +150,8 @@ INSTANTIATE_TEST_SUITE_P(
         InvalidCase{{"--project="}, "option --project needs a project name"},
         InvalidCase{{"--summary=yes", "s"}, "option --summary takes no value"},
         InvalidCase{{"--skip-code=1", "s"}, "option --skip-code takes no value"},
+        InvalidCase{{"--check-attributes=", "s"}, "option --check-attributes takes no value"},
+        InvalidCase{{"--check-attribute", "s"}, "unknown option --check-attribute"},
         InvalidCase{{"--colour", "s"}, "unknown option --colour"},
         InvalidCase{{"-x", "s"}, "unknown option -x"}));
 
