@@ -119,7 +119,8 @@ void CAttributeTextKeeper::OnTag(const std::vector<std::string>& lines,
     return;
   }
   const bool takesAlt = TakesAlt(walk.Name());
-  // A browser keeps the first of two attributes of one name and drops the second.
+  // A browser keeps the first of two attributes of one name (even one without a value)
+  // and drops the second.
   bool altSeen = false;
   bool titleSeen = false;
   for (;;) {
@@ -128,22 +129,25 @@ void CAttributeTextKeeper::OnTag(const std::vector<std::string>& lines,
       return;
     }
     const std::string_view name = walk.Name();
+    bool* seen = EqualsNoCase(name, "title")             ? &titleSeen
+                 : takesAlt && EqualsNoCase(name, "alt") ? &altSeen
+                                                         : nullptr;
+    const bool kept = seen != nullptr && !*seen;
+    if (seen != nullptr) {
+      *seen = true;
+    }
     walk.SkipBlanks();
     if (walk.AtEnd() || walk.Peek() != '=') {
       continue;
     }
     walk.Advance();
     walk.SkipBlanks();
-    bool* seen = EqualsNoCase(name, "title")             ? &titleSeen
-                 : takesAlt && EqualsNoCase(name, "alt") ? &altSeen
-                                                         : nullptr;
     SPlace from;
     SPlace to;
     walk.Value(from, to);
-    if (seen == nullptr || *seen) {
+    if (!kept) {
       continue;
     }
-    *seen = true;
     for (std::size_t line = from.line; line <= to.line; ++line) {
       const std::size_t begin = line == from.line ? from.offset : 0;
       const std::size_t end = line == to.line ? to.offset : lines[line].size();

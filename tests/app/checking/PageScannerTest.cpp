@@ -244,7 +244,7 @@ TEST_F(PageScannerTest, CheckedAttributeValuesAreFoundInPlace) {
        {"</a title=\"teh\"><!-- <img alt=\"wrold\"> --><script>x='<a title=\"zorp\">'</script>"},
        ""},
       {"first of two, valueless",
-       {"<img alt=\"cat\" alt=\"teh\"><img alt title=\"wrold\">"},
+       {"<img alt=\"cat\" alt=\"teh\"><img alt title=\"wrold\" alt=blim>"},
        "0:41:41 wrold"},
       // A decoded "<" is the tooltip's text: it opens no tag that would blank the page.
       {"a decoded tag opener in a value",
