@@ -20,7 +20,6 @@ struct ValidCase {
   bool summary;
   int jobs;
   bool skipCode = false;
-  bool checkAttributes = false;
 };
 
 /// Test names show the arguments.
@@ -49,7 +48,6 @@ TEST_P(CheckOptionsValid, ReadsTheRequest) {
   EXPECT_EQ(options.summary, c.summary);
   EXPECT_EQ(options.jobs, c.jobs);
   EXPECT_EQ(options.skipCode, c.skipCode);
-  EXPECT_EQ(options.checkAttributes, c.checkAttributes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -79,26 +77,6 @@ INSTANTIATE_TEST_SUITE_P(
         ValidCase{{"s", "--skip-code"}, {"s"}, "", false, Format::Text, false, false, 0, true},
         ValidCase{
             {"--skip-code", "--project", "p"}, {}, "p", false, Format::Text, false, false, 0, true},
-        ValidCase{{"--check-attributes", "s"},
-                  {"s"},
-                  "",
-                  false,
-                  Format::Text,
-                  false,
-                  false,
-                  0,
-                  false,
-                  true},
-        ValidCase{{"--project=p", "--check-attributes", "--skip-code"},
-                  {},
-                  "p",
-                  false,
-                  Format::Text,
-                  false,
-                  false,
-                  0,
-                  true,
-                  true},
         // After "--" a folder may begin with a dash.
         ValidCase{{"--", "--summary", "-j"},
                   {"--summary", "-j"},
