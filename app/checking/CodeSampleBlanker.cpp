@@ -49,16 +49,6 @@ std::uint8_t SampleElementAt(std::string_view line, std::size_t at, bool& closin
 
 } // namespace
 
-bool CCodeSampleBlanker::BlankMarkup(std::vector<std::string>& lines) {
-  CCodeSampleBlanker blanker;
-  const bool walked = CStringUtils::BlankMarkup(
-      lines, [&blanker](const std::vector<std::string>& page, const CStringUtils::TagPlace& tag) {
-        blanker.OnTag(page, tag);
-      });
-  blanker.BlankSamples(lines);
-  return walked;
-}
-
 void CCodeSampleBlanker::OnTag(const std::vector<std::string>& lines,
                                const CStringUtils::TagPlace& tag) {
   bool closing = false;

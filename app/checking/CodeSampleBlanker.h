@@ -13,11 +13,16 @@
 /// The elements are found from the tags that markup blanking sees, so a tag inside a
 /// comment, script or style opens nothing. An element never closed runs to the end of
 /// the page, as it does in a browser.
+///
+/// It hears of each tag from CStringUtils::BlankMarkup (OnTag) and, once the markup is
+/// blanked, blanks the samples (BlankSamples).
 class CCodeSampleBlanker {
 public:
-  /// Blanks the markup as CStringUtils::BlankMarkup does (and returns what it returns),
-  /// then the text of the code samples.
-  static bool BlankMarkup(std::vector<std::string>& lines);
+  void OnTag(const std::vector<std::string>& lines, const CStringUtils::TagPlace& tag);
+  /// Whether the last tag heard of left a sample open: a tag heard of now lies inside it.
+  bool InSample() const { return !m_open.empty(); }
+  /// Ends the sample still open at the end of the page, then blanks every sample.
+  void BlankSamples(std::vector<std::string>& lines);
 
 private:
   struct SPos {
@@ -28,10 +33,6 @@ private:
     SPos from;
     SPos to;
   };
-
-  void OnTag(const std::vector<std::string>& lines, const CStringUtils::TagPlace& tag);
-  /// Ends the sample still open at the end of the page, then blanks every sample.
-  void BlankSamples(std::vector<std::string>& lines);
 
   /// The sample elements open at the current tag, innermost last.
   std::vector<std::uint8_t> m_open;

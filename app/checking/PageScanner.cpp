@@ -1,5 +1,6 @@
 #include "checking/PageScanner.h"
 
+#include "checking/AttributeTextKeeper.h"
 #include "checking/CodeSampleBlanker.h"
 #include "checking/WordLookupCache.h"
 
@@ -250,9 +251,10 @@ void BlankDecodedTags(std::vector<std::string>& lines, std::size_t first) {
 } // namespace
 
 CPageScanner::CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped,
-                           EExcerpts excerpts, ECodeSamples codeSamples)
+                           EExcerpts excerpts, ECodeSamples codeSamples,
+                           EAttributeText attributeText)
     : m_dictionaryIds(dictionaryIds), m_stopped(std::move(stopped)), m_excerpts(excerpts),
-      m_codeSamples(codeSamples) {}
+      m_codeSamples(codeSamples), m_attributeText(attributeText) {}
 
 std::vector<std::string>& CPageScanner::Lines() {
   return ThreadBuffers().lines;
@@ -272,11 +274,25 @@ void CPageScanner::ClearFindings() {
 }
 
 bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck& stopped,
-                                ECodeSamples codeSamples) {
-  if (codeSamples == ECodeSamples::kSkipped) {
-    CCodeSampleBlanker::BlankMarkup(lines);
-  } else {
+                                ECodeSamples codeSamples, EAttributeText attributeText) {
+  const bool skipSamples = codeSamples == ECodeSamples::kSkipped;
+  const bool keepAttributes = attributeText == EAttributeText::kChecked;
+  CCodeSampleBlanker samples;
+  CAttributeTextKeeper attributes;
+  if (!skipSamples && !keepAttributes) {
     CStringUtils::BlankMarkup(lines);
+  } else {
+    CStringUtils::BlankMarkup(
+        lines, [&](const std::vector<std::string>& page, const CStringUtils::TagPlace& tag) {
+          // A code sample's own start tag is not inside it; the tags within it are.
+          if (keepAttributes && !(skipSamples && samples.InSample())) {
+            attributes.OnTag(page, tag);
+          }
+          if (skipSamples) {
+            samples.OnTag(page, tag);
+          }
+        });
+    samples.BlankSamples(lines);
   }
   std::size_t firstTag = lines.size();
   for (std::size_t k = 0; k < lines.size(); ++k) {
@@ -293,6 +309,9 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
     }
   }
   BlankDecodedTags(lines, firstTag);
+  // Back only now: a value is the text of a tooltip, and a "<" decoded in it opens no
+  // tag to blank in the page around it.
+  attributes.Restore(lines);
   return true;
 }
 
@@ -300,7 +319,7 @@ bool CPageScanner::ScanFile() {
   SScanBuffers& buffers = ThreadBuffers();
   std::vector<std::string>& lines = buffers.lines;
   KeepOriginals(buffers);
-  if (!MakePageText(lines, m_stopped, m_codeSamples)) {
+  if (!MakePageText(lines, m_stopped, m_codeSamples, m_attributeText)) {
     return false;
   }
   for (std::size_t index = 0; index < lines.size(); ++index) {

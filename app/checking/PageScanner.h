@@ -21,11 +21,15 @@ public:
   /// Whether the text of code samples (code, pre, kbd, samp, var, tt) is checked like
   /// the rest of the page or left out of it.
   enum class ECodeSamples { kChecked, kSkipped };
+  /// Whether image descriptions and tooltips (the values of alt on img, area and input,
+  /// and of title on any element) are left out with their tags or checked as text.
+  enum class EAttributeText { kSkipped, kChecked };
 
   /// `dictionaryIds` must outlive the scanner; an empty `stopped` never stops.
   CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped,
                EExcerpts excerpts = EExcerpts::kKept,
-               ECodeSamples codeSamples = ECodeSamples::kChecked);
+               ECodeSamples codeSamples = ECodeSamples::kChecked,
+               EAttributeText attributeText = EAttributeText::kSkipped);
 
   /// The calling thread's line buffer: the file to scan is read into it.
   static std::vector<std::string>& Lines();
@@ -48,7 +52,8 @@ public:
   /// references decoded (fillers after them); with kSkipped the code samples' text is
   /// blanked too. False when `stopped` said so midway.
   static bool MakePageText(std::vector<std::string>& lines, const StopCheck& stopped = {},
-                           ECodeSamples codeSamples = ECodeSamples::kChecked);
+                           ECodeSamples codeSamples = ECodeSamples::kChecked,
+                           EAttributeText attributeText = EAttributeText::kSkipped);
   /// Overwrites every e-mail and web address in `line` with as many blanks.
   static void BlankAddresses(std::string& line);
 
@@ -59,4 +64,5 @@ private:
   const StopCheck m_stopped;
   const EExcerpts m_excerpts;
   const ECodeSamples m_codeSamples;
+  const EAttributeText m_attributeText;
 };

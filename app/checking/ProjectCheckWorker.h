@@ -70,6 +70,10 @@ public:
   void SetExcerpts(CPageScanner::EExcerpts excerpts) { m_excerpts = excerpts; }
   /// Whether code samples are checked (the default) or left out; set before Run.
   void SetCodeSamples(CPageScanner::ECodeSamples codeSamples) { m_codeSamples = codeSamples; }
+  /// Whether image descriptions and tooltips are checked (not by default); set before Run.
+  void SetAttributeText(CPageScanner::EAttributeText attributeText) {
+    m_attributeText = attributeText;
+  }
 
   /// The progress wParam: total in the high 16 bits (modulo 65536), done in the low.
   static WPARAM MakeProgressParam(int total, int done);
@@ -112,6 +116,7 @@ private:
   int m_parallelism = 1;
   CPageScanner::EExcerpts m_excerpts = CPageScanner::EExcerpts::kKept;
   CPageScanner::ECodeSamples m_codeSamples = CPageScanner::ECodeSamples::kChecked;
+  CPageScanner::EAttributeText m_attributeText = CPageScanner::EAttributeText::kSkipped;
   std::atomic<bool> m_outOfMemory{false};
   mutable std::mutex m_skippedMutex; ///< guards m_skipped
   std::vector<SSkippedPage> m_skipped;

@@ -8,7 +8,7 @@ class CProjectOptions {
 public:
   /// Text inside code, pre, kbd, samp, var and tt elements is not checked.
   static constexpr std::uint32_t kSkipCodeSamplesBit = 1U << 0;
-  /// Image descriptions and tooltips are checked too (stored, not yet used).
+  /// The values of alt (on img, area, input) and title are checked as text too.
   static constexpr std::uint32_t kCheckImageTextBit = 1U << 1;
   /// Every bit that stands for an option; any other bit set marks a damaged value.
   static constexpr std::uint32_t kKnownBits = kSkipCodeSamplesBit | kCheckImageTextBit;

@@ -363,6 +363,8 @@ void CWebProject::StartCheckWorker() {
   worker->SetExcerpts(m_checkExcerpts);
   worker->SetCodeSamples(m_options.skipCodeSamples ? CPageScanner::ECodeSamples::kSkipped
                                                    : CPageScanner::ECodeSamples::kChecked);
+  worker->SetAttributeText(m_options.checkImageText ? CPageScanner::EAttributeText::kChecked
+                                                    : CPageScanner::EAttributeText::kSkipped);
   CProjectCheckWorker* record = worker.get();
   m_worker = std::move(worker);
   auto thread =

@@ -64,10 +64,12 @@ CReplaceCommand::Replace(CWebProject& project, CBadWord& word, const std::string
     }
   }
   std::vector<std::string> backups;
-  outcome.result =
-      CReplacer::ReplaceInFiles(project.GetBadWordsList(), word,
-                                CBackupFolders::GetBackupFolder(project.GetName(), appDirectory),
-                                root.size(), chosenFiles, backups);
+  outcome.result = CReplacer::ReplaceInFiles(
+      project.GetBadWordsList(), word,
+      CBackupFolders::GetBackupFolder(project.GetName(), appDirectory), root.size(), chosenFiles,
+      backups,
+      project.GetOptions().checkImageText ? CPageScanner::EAttributeText::kChecked
+                                          : CPageScanner::EAttributeText::kSkipped);
   project.GetUndoList().AddHead(
       std::make_unique<CUndoReplace>(word.GetWord(), replacement, std::move(backups)));
   outcome.done = true;

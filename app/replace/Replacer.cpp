@@ -54,14 +54,19 @@ struct SJob {
   SReplaceResult result;
   std::string pageLine;
   std::string rewritten;
+  CPageScanner::EAttributeText attributeText = CPageScanner::EAttributeText::kSkipped;
 };
 
-// The file's lines as the check saw them, every byte at its offset: markup blanked,
-// references decoded in place (fillers after them). A comment or script may span lines,
-// so the whole file is converted, as the check does.
-std::vector<std::string> MakePageLines(const std::vector<std::string>& lines) {
+// The file's lines as the check saw them, every byte at its offset: markup blanked
+// (but the values of alt and title where the check read them), references decoded in
+// place (fillers after them). A comment or script may span lines, so the whole file is
+// converted, as the check does. Code samples are kept: a check that left them out
+// recorded no place in them.
+std::vector<std::string> MakePageLines(const std::vector<std::string>& lines,
+                                       CPageScanner::EAttributeText attributeText) {
   std::vector<std::string> pageLines(lines);
-  CPageScanner::MakePageText(pageLines, nullptr);
+  CPageScanner::MakePageText(pageLines, nullptr, CPageScanner::ECodeSamples::kChecked,
+                             attributeText);
   return pageLines;
 }
 
@@ -232,7 +237,8 @@ void ReplaceInFile(const SFileWork& file, SJob& job) {
     ++job.result.filesLeftUnchanged;
     return;
   }
-  const int replaced = ReplaceInLines(lines, MakePageLines(lines), file.places, job);
+  const int replaced =
+      ReplaceInLines(lines, MakePageLines(lines, job.attributeText), file.places, job);
   if (replaced == 0) {
     ++job.result.filesWithoutMatch;
     return;
@@ -264,8 +270,9 @@ void ReplaceInFile(const SFileWork& file, SJob& job) {
 SReplaceResult CReplacer::ReplaceInFiles(const CBadWordsList& list, const CBadWord& word,
                                          const std::string& backupFolder, std::size_t rootLength,
                                          const std::vector<std::string>& chosenFiles,
-                                         std::vector<std::string>& backupsOut) {
-  SJob job{{}, {}, backupFolder, rootLength, backupsOut, {}, {}, {}};
+                                         std::vector<std::string>& backupsOut,
+                                         CPageScanner::EAttributeText attributeText) {
+  SJob job{{}, {}, backupFolder, rootLength, backupsOut, {}, {}, {}, attributeText};
   const std::vector<SFileWork> files = CollectFiles(list, word, chosenFiles, job);
   for (const SFileWork& file : files) {
     ReplaceInFile(file, job);
@@ -298,8 +305,9 @@ bool CReplacer::BackupFile(const std::string& path, const std::string& backupFol
   return true;
 }
 
-bool CReplacer::IsWordAt(const std::string& line, const std::string& word, int start, int end) {
-  std::vector<std::string> pageLines = MakePageLines({line});
+bool CReplacer::IsWordAt(const std::string& line, const std::string& word, int start, int end,
+                         CPageScanner::EAttributeText attributeText) {
+  std::vector<std::string> pageLines = MakePageLines({line}, attributeText);
   CPageScanner::BlankAddresses(pageLines.front());
   return MatchesAt(pageLines.front(), word, start, end);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "checking/PageScanner.h"
 #include "replace/ReplaceResult.h"
 
 #include <cstddef>
@@ -18,10 +19,13 @@ public:
   /// limits the files; empty means all. Takes the list's reader access while it copies
   /// the locations, none while it touches files. The backups made are appended to
   /// `backupsOut`; a file whose write failed has its backup removed and not listed.
-  static SReplaceResult ReplaceInFiles(const CBadWordsList& list, const CBadWord& word,
-                                       const std::string& backupFolder, std::size_t rootLength,
-                                       const std::vector<std::string>& chosenFiles,
-                                       std::vector<std::string>& backupsOut);
+  /// `attributeText` is the check's: only where it read alt and title values as text
+  /// may a word in them be rewritten.
+  static SReplaceResult ReplaceInFiles(
+      const CBadWordsList& list, const CBadWord& word, const std::string& backupFolder,
+      std::size_t rootLength, const std::vector<std::string>& chosenFiles,
+      std::vector<std::string>& backupsOut,
+      CPageScanner::EAttributeText attributeText = CPageScanner::EAttributeText::kSkipped);
   /// One backup copy: backupFolder + path.substr(rootLength) + "b" + lowest free n (from
   /// 1). Refuses (logs "{FA21A076-AB6A-4D0B-A498-FA8FA11992A0} - <path> - <error>",
   /// false) when the backup root (the folder above `backupFolder`) or any folder on the
@@ -30,8 +34,11 @@ public:
   static bool BackupFile(const std::string& path, const std::string& backupFolder,
                          std::size_t rootLength, std::vector<std::string>& backupsOut);
   /// Whether the line holds `word` exactly at [start, end) as the check found it there:
-  /// in the line's page text (markup blanked, references decoded in place, addresses
-  /// blanked) the whole-word search from `start` finds the word at `start` with length
-  /// end - start. ReplaceInFiles converts a whole file, as markup may span lines.
-  static bool IsWordAt(const std::string& line, const std::string& word, int start, int end);
+  /// in the line's page text (markup blanked, the values of alt and title kept with
+  /// EAttributeText::kChecked, references decoded in place, addresses blanked) the whole-word
+  /// search from `start` finds the word at `start` with length end - start. ReplaceInFiles converts
+  /// a whole file, as markup may span lines.
+  static bool
+  IsWordAt(const std::string& line, const std::string& word, int start, int end,
+           CPageScanner::EAttributeText attributeText = CPageScanner::EAttributeText::kSkipped);
 };

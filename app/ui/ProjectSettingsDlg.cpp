@@ -66,6 +66,11 @@ constexpr const char* kSkipCode = "&Skip code samples";
 constexpr const char* kSkipCodeTip =
     "Leave the text inside code, pre, kbd, samp, var and tt elements unchecked: for sites "
     "whose code samples are not prose, such as API references and manuals.";
+constexpr const char* kCheckAttributes = "Check &image descriptions and tooltips";
+constexpr const char* kCheckAttributesTip =
+    "Check the text of alt attributes (images, image map areas, image buttons) and of title "
+    "attributes (tooltips) too: for sites whose readers, or their screen readers, meet those "
+    "descriptions.";
 constexpr const char* kIgnoreSuffix = " Ignore";
 
 // Background styles of the closing buttons and the filter buttons.
@@ -163,6 +168,14 @@ CProjectSettingsDlg::CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettin
   m_skipCode = Named(new QCheckBox(QString::fromUtf8(kSkipCode)), "skipCodeCheck", 6053);
   m_skipCode->setChecked(settings.options.skipCodeSamples);
   m_skipCode->setToolTip(QString::fromUtf8(kSkipCodeTip));
+  m_checkAttributes =
+      Named(new QCheckBox(QString::fromUtf8(kCheckAttributes)), "checkAttributesCheck", 6054);
+  m_checkAttributes->setChecked(settings.options.checkImageText);
+  m_checkAttributes->setToolTip(QString::fromUtf8(kCheckAttributesTip));
+  auto* options = new QHBoxLayout;
+  options->addWidget(m_skipCode);
+  options->addWidget(m_checkAttributes);
+  options->addStretch(1);
 
   auto* fields = new QGridLayout;
   fields->addWidget(Caption("&Name:", m_name, "nameLabel", 6002), 0, 0);
@@ -176,7 +189,7 @@ CProjectSettingsDlg::CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettin
   layout->addLayout(fields);
   layout->addWidget(Caption("Di&ctionaries:", m_dictionaries, "dictionariesLabel", 6006));
   layout->addWidget(m_dictionaries);
-  layout->addWidget(m_skipCode);
+  layout->addLayout(options);
   QWidget* filters = MakeFiltersArea();
   layout->addWidget(m_filtersLabel);
   layout->addWidget(filters, 1);
@@ -190,6 +203,7 @@ CProjectSettingsDlg::CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettin
   connect(m_name, &QLineEdit::textChanged, this, &CProjectSettingsDlg::EnableOk);
   connect(m_directory, &QLineEdit::textChanged, this, &CProjectSettingsDlg::EnableOk);
   connect(m_skipCode, &QCheckBox::toggled, this, &CProjectSettingsDlg::EnableOk);
+  connect(m_checkAttributes, &QCheckBox::toggled, this, &CProjectSettingsDlg::EnableOk);
   connect(m_dictionaryRows, &QStandardItemModel::itemChanged, this,
           &CProjectSettingsDlg::OnDictionaryCellChanged);
   connect(m_filterRows, &QStandardItemModel::itemChanged, this,
@@ -591,6 +605,7 @@ void CProjectSettingsDlg::accept() {
   m_settings.activeDictionaries = ids;
   m_settings.addToDictionaryId = addToId;
   m_settings.options.skipCodeSamples = m_skipCode->isChecked();
+  m_settings.options.checkImageText = m_checkAttributes->isChecked();
   m_settings.filtersChanged = m_filtersChanged;
   if (m_filtersChanged) {
     m_settings.filters = m_filters;

@@ -78,6 +78,7 @@ private:
   QStandardItemModel* m_dictionaryRows = nullptr;
   CGridView* m_dictionaries = nullptr;
   QCheckBox* m_skipCode = nullptr;
+  QCheckBox* m_checkAttributes = nullptr;
   QLabel* m_filtersLabel = nullptr;
   QStandardItemModel* m_filterRows = nullptr;
   CGridView* m_filtersGrid = nullptr;

@@ -1,6 +1,8 @@
 // Any bytes as the lines of a page, scanned by the page scanner and by the reference
 // scan that takes one whole pass per step: the page text, the blanked addresses and
 // every finding (word, line, byte extent, columns, excerpt, order) must be the same.
+// With image descriptions and tooltips checked, the page text may differ from it only
+// in bytes the markup blanked.
 #include "fuzzkit/FuzzHome.h"
 
 #include "ReferenceScanner.h"
@@ -69,6 +71,28 @@ void CompareFindings(const std::vector<std::string>& lines) {
   }
 }
 
+// The values of alt and title go back only where their tags were blanked: every other
+// byte is as without them, with code samples checked or skipped alike.
+void CompareKeptAttributes(const std::vector<std::string>& lines) {
+  using ECodeSamples = CPageScanner::ECodeSamples;
+  for (const ECodeSamples samples : {ECodeSamples::kChecked, ECodeSamples::kSkipped}) {
+    std::vector<std::string> without = lines;
+    std::vector<std::string> with = lines;
+    CPageScanner::MakePageText(without, {}, samples);
+    FUZZ_REQUIRE_THAT(
+        CPageScanner::MakePageText(with, {}, samples, CPageScanner::EAttributeText::kChecked),
+        "page text with the values kept is made to its end");
+    FUZZ_REQUIRE_THAT(with.size() == without.size(), "the values keep the lines");
+    for (std::size_t k = 0; k < with.size(); ++k) {
+      FUZZ_REQUIRE_THAT(with[k].size() == without[k].size(), "the values keep every offset");
+      for (std::size_t at = 0; at < with[k].size(); ++at) {
+        FUZZ_REQUIRE_THAT(with[k][at] == without[k][at] || without[k][at] == ' ',
+                          "the values fill only blanked bytes");
+      }
+    }
+  }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
@@ -84,5 +108,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       SplitLines(std::string_view(reinterpret_cast<const char*>(data), size));
   ComparePageText(lines);
   CompareFindings(lines);
+  CompareKeptAttributes(lines);
   return 0;
 }

@@ -95,6 +95,8 @@ bool CCheckOptions::Parse(const std::vector<std::string>& args, std::string& err
       summary = true;
     } else if (name == "--skip-code") {
       skipCode = true;
+    } else if (name == "--check-attributes") {
+      checkAttributes = true;
     } else if (name == "--help" || name == "-h") {
       help = true;
     } else if (name == "--version") {
@@ -146,6 +148,8 @@ std::string CCheckOptions::Usage() {
          "  --summary           add the number of files, words and occurrences and the time\n"
          "  --skip-code         leave the text of code samples (code, pre, kbd, samp, var,\n"
          "                      tt) unchecked; a saved project may have this on already\n"
+         "  --check-attributes  check image descriptions and tooltips too (alt and title\n"
+         "                      values); a saved project may have this on already\n"
          "  -j, --jobs N        check N files at once (default: one per core)\n"
          "  -h, --help          show this help\n"
          "      --version       show the version\n"

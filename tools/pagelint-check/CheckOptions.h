@@ -12,10 +12,11 @@ public:
   std::string projectName;        ///< --project: a saved project to check
   bool listProjects = false;      ///< --list-projects
   Format format = Format::Text;
-  bool suggest = false;  ///< add the speller's suggestions to each word
-  bool summary = false;  ///< add files, words, occurrences and time
-  bool skipCode = false; ///< leave code samples out (a saved project may do so already)
-  int jobs = 0;          ///< files checked at once; 0 = one per core
+  bool suggest = false;         ///< add the speller's suggestions to each word
+  bool summary = false;         ///< add files, words, occurrences and time
+  bool skipCode = false;        ///< leave code samples out (a saved project may do so already)
+  bool checkAttributes = false; ///< check alt and title values (a saved project may already)
+  int jobs = 0;                 ///< files checked at once; 0 = one per core
   bool help = false;
   bool version = false;
 

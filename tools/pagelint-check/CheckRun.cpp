@@ -264,12 +264,11 @@ bool CCheckRun::CheckProject(CWebProject& project, int root, const std::function
   m_finished = false;
   project.SetTargetWindow(m_target->GetSafeHwnd());
   project.SetCheckParallelism(m_options.EffectiveJobs());
-  // The flag turns the option on; a saved project that has it on keeps it either way.
-  if (m_options.skipCode) {
-    CProjectOptions options = project.GetOptions();
-    options.skipCodeSamples = true;
-    project.SetOptions(options);
-  }
+  // A flag turns its option on; a saved project that has one on keeps it either way.
+  CProjectOptions options = project.GetOptions();
+  options.skipCodeSamples = options.skipCodeSamples || m_options.skipCode;
+  options.checkImageText = options.checkImageText || m_options.checkAttributes;
+  project.SetOptions(options);
   // The text report shows no excerpt: building one for every finding would be wasted.
   project.SetCheckExcerpts(m_options.format == CCheckOptions::Format::Text
                                ? CPageScanner::EExcerpts::kLeftOut

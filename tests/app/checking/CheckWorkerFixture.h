@@ -70,11 +70,13 @@ protected:
   }
 
   /// Forgets every finding, writes "page.htm" and checks it with a fresh worker.
-  CHTMLFile* CheckPageAfresh(const std::string& bytes) {
+  CHTMLFile* CheckPageAfresh(const std::string& bytes, CPageScanner::EAttributeText attributes =
+                                                           CPageScanner::EAttributeText::kSkipped) {
     m_words.ClearWords();
     CHTMLFile* file = AddFile("page.htm", bytes);
     file->SetCheckPending(true);
     auto worker = MakeWorker();
+    worker->SetAttributeText(attributes);
     auto thread = IdleThread();
     worker->SetWorkerThread(thread.get());
     worker->CheckProjectFile(file);

@@ -144,14 +144,15 @@ TEST_F(PageScannerTest, CountsColumnsAcrossALineOfSeveralMegabytes) {
   EXPECT_EQ(places[2].endColumn, 13 + hidden + 13);
 }
 
-/// The findings of `lines` with code samples skipped, as "line:start:column word" in
-/// page order.
-std::string SkippedCodePlaces(const std::vector<std::string>& lines) {
+/// The findings of `lines` scanned with the given options, as "line:start:column word"
+/// in page order.
+std::string PlacesFound(const std::vector<std::string>& lines, CPageScanner::ECodeSamples samples,
+                        CPageScanner::EAttributeText attributes) {
   CPageScanner::Lines() = lines;
   CPageScanner::ClearFindings();
-  EXPECT_TRUE(CPageScanner(kDictionaries, {}, CPageScanner::EExcerpts::kLeftOut,
-                           CPageScanner::ECodeSamples::kSkipped)
-                  .ScanFile());
+  EXPECT_TRUE(
+      CPageScanner(kDictionaries, {}, CPageScanner::EExcerpts::kLeftOut, samples, attributes)
+          .ScanFile());
   std::vector<std::tuple<int, int, int, std::string>> places;
   for (const CBadWordsList::SFileFindings& word : CPageScanner::Findings()) {
     for (const CBadWordsList::SFoundLocation& at : word.locations) {
@@ -203,7 +204,62 @@ TEST_F(PageScannerTest, SkippedCodeSamplesLeaveTheRestInPlace) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(SkippedCodePlaces(c.lines), c.skipped);
+    EXPECT_EQ(PlacesFound(c.lines, CPageScanner::ECodeSamples::kSkipped,
+                          CPageScanner::EAttributeText::kSkipped),
+              c.skipped);
+    ExpectSameAsReference(c.lines);
+  }
+}
+
+// Checked, the values of alt (img, area, input) and title are words at their own bytes
+// and columns, and the words around their tags keep theirs; left out, the page is
+// scanned as the reference scans it. "x" and "i" are known words.
+TEST_F(PageScannerTest, CheckedAttributeValuesAreFoundInPlace) {
+  using EAttributeText = CPageScanner::EAttributeText;
+  using ECodeSamples = CPageScanner::ECodeSamples;
+  const struct {
+    const char* what;
+    std::vector<std::string> lines;
+    const char* checked;
+    ECodeSamples samples = ECodeSamples::kChecked;
+  } cases[] = {
+      {"alt on an image",
+       {"<p>A <img src=\"x.png\" alt=\"teh cat\"> wrold</p>"},
+       "0:27:27 teh|0:37:37 wrold"},
+      {"title on a link", {"<a href=\"/\" title=\"a teh tip\">link</a>"}, "0:21:21 teh"},
+      {"quotes, unquoted, upper case, blanks",
+       {"<IMG ALT='teh' TITLE=wrold><img alt = \"blim\">"},
+       "0:10:10 teh|0:21:21 wrold|0:39:39 blim"},
+      {"references in the value",
+       {"<img alt=\"&lt;teh&gt; &amp; wrold\">"},
+       "0:14:14 teh|0:28:28 wrold"},
+      {"a tag over lines", {"<img src=x", "  alt=\"a teh", "wrold\">"}, "1:9:9 teh|2:0:0 wrold"},
+      {"title anywhere, alt on area and input",
+       {"<span title=\"teh\">x</span><area alt=\"wrold\"><input type=image alt=\"blim\">"},
+       "0:13:13 teh|0:37:37 wrold|0:67:67 blim"},
+      {"names that only end like one",
+       {"<a alt=\"teh\" data-title=\"wrold\"><img xalt=\"blim\" titles=\"zorp\"></a>"},
+       ""},
+      {"end tags, comments, scripts",
+       {"</a title=\"teh\"><!-- <img alt=\"wrold\"> --><script>x='<a title=\"zorp\">'</script>"},
+       ""},
+      {"first of two, valueless",
+       {"<img alt=\"cat\" alt=\"teh\"><img alt title=\"wrold\" alt=blim>"},
+       "0:41:41 wrold"},
+      // A decoded "<" is the tooltip's text: it opens no tag that would blank the page.
+      {"a decoded tag opener in a value",
+       {"<a title='&lt;i teh'>wrold</a> blim"},
+       "0:16:16 teh|0:21:21 wrold|0:31:31 blim"},
+      {"columns count characters", {"\xE2\x80\x94 <img alt=\"teh\">"}, "0:14:12 teh"},
+      // A sample's own tag is outside it; the tags inside are part of the sample.
+      {"with code samples skipped",
+       {"<pre title=\"teh\"><img alt=\"zorp\"></pre><code><b title=blim>x</b></code> wrold"},
+       "0:12:12 teh|0:72:72 wrold",
+       ECodeSamples::kSkipped},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(PlacesFound(c.lines, c.samples, EAttributeText::kChecked), c.checked);
     ExpectSameAsReference(c.lines);
   }
 }

@@ -280,6 +280,16 @@ TEST_F(Doc, ChangedOptionIsSavedAndMakesTheProjectOutOfDate) {
   m_ui.settingsEditor = [](CDocUi::SProjectSettings&) { return true; };
   EXPECT_FALSE(m_doc.EditProjectSettings(project));
   EXPECT_EQ(project->GetCheckState(), ECheckState::Checked);
+
+  // The other option alike, the first kept.
+  m_ui.settingsEditor = [](CDocUi::SProjectSettings& s) {
+    s.options.checkImageText = true;
+    return true;
+  };
+  EXPECT_TRUE(m_doc.EditProjectSettings(project));
+  EXPECT_EQ(project->GetCheckState(), ECheckState::OutOfDate);
+  EXPECT_EQ(CProjectDataFile::Read(testkit::ReadBytes(DataDir() + "A.plx"), "x").options,
+            (CProjectOptions{true, true}));
 }
 
 TEST_F(Doc, UnchangedSettingsWriteNothing) {

@@ -153,6 +153,26 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceCase{"OneOfFive", {"sub/e.htm"}, false, {"sub/e.htm"}, "one file"}),
     CaseName<ChoiceCase>);
 
+// A project that checks image descriptions and tooltips finds the word in them and has
+// it replaced there too, inside the quotes; without the option both stay as they were.
+TEST_F(ReplaceCommandTest, ImageDescriptionsAndTooltipsFollowTheProjectsOption) {
+  constexpr const char* kImagePage = "<img alt=\"teh cat\"\n title='A teh'> teh\n";
+  for (const bool checkImageText : {false, true}) {
+    SCOPED_TRACE(checkImageText);
+    WriteSiteFile("a.htm", kImagePage);
+    CWebProject& project = MakeProject(checkImageText ? "Images" : "Plain");
+    CProjectOptions options;
+    options.checkImageText = checkImageText;
+    project.SetOptions(options);
+    StartAndCheck(project);
+    const CReplaceCommand::SOutcome outcome = Replace(project, "teh", "the");
+    ASSERT_TRUE(outcome.done);
+    EXPECT_EQ(outcome.result.locationsReplaced, checkImageText ? 3 : 1);
+    EXPECT_EQ(Page("a.htm"), checkImageText ? "<img alt=\"the cat\"\n title='A the'> the\n"
+                                            : "<img alt=\"teh cat\"\n title='A teh'> the\n");
+  }
+}
+
 TEST_F(ReplaceCommandTest, NoCheckedFileReplacesNothing) {
   CWebProject& project = CheckedSite({{"a.htm", kPage}});
   const CReplaceCommand::SOutcome outcome = Replace(project, "teh", "the end", {}, false);

@@ -168,13 +168,15 @@ struct WordAtCase {
   int start;
   int end;
   bool expected;
+  CPageScanner::EAttributeText attributes = CPageScanner::EAttributeText::kSkipped;
 };
+constexpr auto kAttributes = CPageScanner::EAttributeText::kChecked;
 
 class WordAt : public testing::TestWithParam<WordAtCase> {};
 
 TEST_P(WordAt, MatchesWhatTheCheckFound) {
   const WordAtCase& c = GetParam();
-  EXPECT_EQ(CReplacer::IsWordAt(c.line, c.word, c.start, c.end), c.expected);
+  EXPECT_EQ(CReplacer::IsWordAt(c.line, c.word, c.start, c.end, c.attributes), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -192,6 +194,11 @@ INSTANTIATE_TEST_SUITE_P(
         WordAtCase{"PossessiveKeepsIt", "John's", "John", 0, 4, true},
         WordAtCase{"NextToTags", "<b>teh</b>", "teh", 3, 6, true},
         WordAtCase{"InsideATag", "<a title=\"teh\">x</a>", "teh", 10, 13, false},
+        // Where the check read descriptions and tooltips as text.
+        WordAtCase{"InATooltip", "<a title=\"teh\">x</a>", "teh", 10, 13, true, kAttributes},
+        WordAtCase{"InAnImageDescription", "<img alt='a teh'>", "teh", 12, 15, true, kAttributes},
+        WordAtCase{"InAltOfALink", "<a alt=teh>x</a>", "teh", 7, 10, false, kAttributes},
+        WordAtCase{"InAnotherAttribute", "<a href=\"teh\">x</a>", "teh", 9, 12, false, kAttributes},
         WordAtCase{"InsideAComment", "<!-- teh -->", "teh", 5, 8, false},
         WordAtCase{"AfterAComment", "<!-- x -->teh", "teh", 10, 13, true},
         WordAtCase{"InsideAnEscapedTag", "&lt;teh&gt; x", "teh", 4, 7, false},

@@ -16,6 +16,7 @@ struct CheckedCase {
   std::string replacement;
   std::string expected;
   int replaced;
+  CPageScanner::EAttributeText attributes = CPageScanner::EAttributeText::kSkipped;
 };
 
 const CheckedCase kCheckedCases[] = {
@@ -36,6 +37,15 @@ const CheckedCase kCheckedCases[] = {
     {"MultiByteTextBeforeTheWord",
      "<p>\xE2\x80\x9C\xC3\xA9t\xC3\xA9\xE2\x80\x9D qzxv \xE2\x80\x94 qzxv</p>", "qzxv", "",
      "<p>\xE2\x80\x9C\xC3\xA9t\xC3\xA9\xE2\x80\x9D  \xE2\x80\x94 </p>", 2},
+    // Checked as text, a description and a tooltip change byte for byte, quotes,
+    // references and the tag around them untouched; the other attributes stay.
+    {"ImageDescriptionsAndTooltips",
+     "<p><img src=\"qzxv.png\"\n alt=\"A qzxv &amp; caf&eacute;\">qzxv</p>\n"
+     "<a href=qzxv.htm TITLE='the qzxv'>x</a>\n",
+     "qzxv", "fox",
+     "<p><img src=\"qzxv.png\"\n alt=\"A fox &amp; caf&eacute;\">fox</p>\n"
+     "<a href=qzxv.htm TITLE='the fox'>x</a>\n",
+     3, CPageScanner::EAttributeText::kChecked},
 };
 
 class ReplaceAfterCheck : public checktest::CheckWorkerTest,
@@ -46,7 +56,7 @@ protected:
 
 TEST_P(ReplaceAfterCheck, RewritesWhatTheCheckFound) {
   const CheckedCase& c = GetParam();
-  CHTMLFile* file = CheckPageAfresh(c.bytes);
+  CHTMLFile* file = CheckPageAfresh(c.bytes, c.attributes);
   ASSERT_NE(file, nullptr);
   CBadWord* word = m_words.FindWord(c.word);
   ASSERT_NE(word, nullptr) << "the check lists it";
@@ -54,8 +64,8 @@ TEST_P(ReplaceAfterCheck, RewritesWhatTheCheckFound) {
   std::vector<std::string> backups;
   const std::string backupFolder = CBackupFolders::GetBackupFolder("Site", "/nonexistent/");
 
-  const SReplaceResult result =
-      CReplacer::ReplaceInFiles(m_words, *word, backupFolder, Root().size(), {}, backups);
+  const SReplaceResult result = CReplacer::ReplaceInFiles(m_words, *word, backupFolder,
+                                                          Root().size(), {}, backups, c.attributes);
 
   EXPECT_EQ(testkit::ReadBytes(Root() + "page.htm"), c.expected);
   EXPECT_EQ(result.locationsReplaced, c.replaced);

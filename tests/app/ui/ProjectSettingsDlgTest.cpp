@@ -363,23 +363,36 @@ TEST_F(ProjectSettingsDlgTest, EveryMnemonicReachesItsControl) {
   EXPECT_EQ(Find<QStackedWidget>("").currentWidget()->objectName(), "noFiltersMessage");
 }
 
-// Alt+S turns the box over (no other control of the dialog claims the letter), which
-// counts as a change; OK returns it beside the options the dialog does not show.
-TEST_F(ProjectSettingsDlgTest, SkipCodeSamplesShowsTurnsWithItsMnemonicAndIsReturned) {
-  for (const bool initially : {false, true}) {
-    SCOPED_TRACE(initially);
-    m_settings.options = {initially, true};
-    Open();
-    const QCheckBox& box = Find<QCheckBox>("skipCodeCheck");
-    EXPECT_EQ(box.isChecked(), initially);
-    EXPECT_FALSE(Ok().isEnabled());
-    QTest::keyClick(m_dialog.get(), Qt::Key_S, Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return box.isChecked() != initially; }, 2000));
-    EXPECT_TRUE(box.hasFocus());
-    EXPECT_TRUE(Ok().isEnabled());
-    Ok().click();
-    EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(m_settings.options, (CProjectOptions{!initially, true}));
+// Each option's box shows the project's option; its mnemonic (no other control of the
+// dialog claims the letter) turns it over, which counts as a change; OK returns it and
+// leaves the other option as it was.
+TEST_F(ProjectSettingsDlgTest, EachOptionShowsTurnsWithItsMnemonicAndIsReturned) {
+  const struct {
+    const char* box;
+    Qt::Key key;
+    bool CProjectOptions::*option;
+  } boxes[] = {{"skipCodeCheck", Qt::Key_S, &CProjectOptions::skipCodeSamples},
+               {"checkAttributesCheck", Qt::Key_I, &CProjectOptions::checkImageText}};
+  for (const auto& b : boxes) {
+    for (const CProjectOptions& initially :
+         {CProjectOptions{false, false}, CProjectOptions{true, false}, CProjectOptions{false, true},
+          CProjectOptions{true, true}}) {
+      SCOPED_TRACE(std::string(b.box) + " from " + std::to_string(initially.ToBits()));
+      m_settings.options = initially;
+      Open();
+      const QCheckBox& box = Find<QCheckBox>(b.box);
+      EXPECT_EQ(box.isChecked(), initially.*b.option);
+      EXPECT_FALSE(Ok().isEnabled());
+      QTest::keyClick(m_dialog.get(), b.key, Qt::AltModifier);
+      EXPECT_TRUE(QTest::qWaitFor([&] { return box.isChecked() != initially.*b.option; }, 2000));
+      EXPECT_TRUE(box.hasFocus());
+      EXPECT_TRUE(Ok().isEnabled());
+      Ok().click();
+      EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
+      CProjectOptions expected = initially;
+      expected.*b.option = !(initially.*b.option);
+      EXPECT_EQ(m_settings.options, expected);
+    }
   }
 }
 

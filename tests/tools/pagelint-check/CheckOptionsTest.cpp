@@ -128,6 +128,8 @@ INSTANTIATE_TEST_SUITE_P(
         InvalidCase{{"--project="}, "option --project needs a project name"},
         InvalidCase{{"--summary=yes", "s"}, "option --summary takes no value"},
         InvalidCase{{"--skip-code=1", "s"}, "option --skip-code takes no value"},
+        InvalidCase{{"--check-attributes=", "s"}, "option --check-attributes takes no value"},
+        InvalidCase{{"--check-attribute", "s"}, "unknown option --check-attribute"},
         InvalidCase{{"--colour", "s"}, "unknown option --colour"},
         InvalidCase{{"-x", "s"}, "unknown option -x"}));
 

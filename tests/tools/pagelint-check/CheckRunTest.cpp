@@ -259,6 +259,41 @@ TEST_F(CheckRunTest, CodeSamplesAreSkippedByTheFlagOrTheSavedOption) {
   }
 }
 
+// The flag and a saved project's option each check image descriptions and tooltips
+// at their own lines and columns; with code samples skipped too, a tooltip inside a
+// sample stays out with it.
+TEST_F(CheckRunTest, AttributesAreCheckedByTheFlagOrTheSavedOption) {
+  WriteSite("index.html", "<p>teh <img src=a.png\n  ALT='a wrold'></p>\n"
+                          "<pre><a title=\"blim\">x</a></pre> <a href=zorp.htm title=zorp>y</a>\n");
+  CProjectOptions attributes;
+  attributes.checkImageText = true;
+  SaveProject("Plain", Site());
+  SaveProject("Attributes", Site(), {}, attributes);
+  const std::string text = "index.html:1:4: teh\n";
+  const std::string withAttributes = "index.html:1:4: teh\nindex.html:2:10: wrold\n"
+                                     "index.html:3:16: blim\nindex.html:3:57: zorp\n";
+  const std::string withoutCode =
+      "index.html:1:4: teh\nindex.html:2:10: wrold\nindex.html:3:57: zorp\n";
+  const struct {
+    std::vector<std::string> args;
+    const std::string& out;
+  } cases[] = {
+      {{Site()}, text},
+      {{"--check-attributes", Site()}, withAttributes},
+      {{"--check-attributes", "--skip-code", Site()}, withoutCode},
+      {{"--project", "Plain"}, text},
+      {{"--project", "Plain", "--check-attributes"}, withAttributes},
+      {{"--project", "Attributes"}, withAttributes},
+      {{"--project", "Attributes", "--skip-code"}, withoutCode},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.front() + " " + c.args.back());
+    const Outcome outcome = Check(c.args);
+    EXPECT_EQ(outcome.status, CCheckRun::kExitFound);
+    EXPECT_EQ(outcome.out, c.out);
+  }
+}
+
 TEST_F(CheckRunTest, ASavedProjectWhoseRootIsGoneIsAnError) {
   SaveProject("Gone", Site() + "moved/");
   const Outcome outcome = Check({"--project", "Gone"});
