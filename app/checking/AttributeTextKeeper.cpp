@@ -18,15 +18,6 @@ bool IsAsciiLetter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-/// ASCII letter case aside, as HTML names compare.
-bool EqualsNoCase(std::string_view text, std::string_view name) {
-  const auto& upper = CStringUtils::m_tableUppercase;
-  return text.size() == name.size() &&
-         std::equal(text.begin(), text.end(), name.begin(), [&upper](char a, char b) {
-           return upper[static_cast<unsigned char>(a)] == upper[static_cast<unsigned char>(b)];
-         });
-}
-
 /// A place in a page's lines.
 struct SPlace {
   std::size_t line = 0;
@@ -101,8 +92,9 @@ private:
 
 /// Whether alt on this element is a text readers meet in place of the element.
 bool TakesAlt(std::string_view element) {
-  return EqualsNoCase(element, "img") || EqualsNoCase(element, "area") ||
-         EqualsNoCase(element, "input");
+  return CStringUtils::EqualsAsciiNoCase(element, "img") ||
+         CStringUtils::EqualsAsciiNoCase(element, "area") ||
+         CStringUtils::EqualsAsciiNoCase(element, "input");
 }
 
 } // namespace
@@ -129,9 +121,9 @@ void CAttributeTextKeeper::OnTag(const std::vector<std::string>& lines,
       return;
     }
     const std::string_view name = walk.Name();
-    bool* seen = EqualsNoCase(name, "title")             ? &titleSeen
-                 : takesAlt && EqualsNoCase(name, "alt") ? &altSeen
-                                                         : nullptr;
+    bool* seen = CStringUtils::EqualsAsciiNoCase(name, "title")             ? &titleSeen
+                 : takesAlt && CStringUtils::EqualsAsciiNoCase(name, "alt") ? &altSeen
+                                                                            : nullptr;
     const bool kept = seen != nullptr && !*seen;
     if (seen != nullptr) {
       *seen = true;

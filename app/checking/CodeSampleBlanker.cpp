@@ -17,15 +17,6 @@ bool IsNameByte(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
 }
 
-/// ASCII letter case aside, as HTML names compare.
-bool EqualsNoCase(std::string_view text, std::string_view name) {
-  const auto& upper = CStringUtils::m_tableUppercase;
-  return text.size() == name.size() &&
-         std::equal(text.begin(), text.end(), name.begin(), [&upper](char a, char b) {
-           return upper[static_cast<unsigned char>(a)] == upper[static_cast<unsigned char>(b)];
-         });
-}
-
 /// The sample element that the tag at `at` (its '<') opens or closes, kNoSample for
 /// any other tag. A name runs on through '-' ("<code-block>" is another element).
 std::uint8_t SampleElementAt(std::string_view line, std::size_t at, bool& closing) {
@@ -40,7 +31,7 @@ std::uint8_t SampleElementAt(std::string_view line, std::size_t at, bool& closin
   }
   const std::string_view name = line.substr(next, end - next);
   for (std::size_t kind = 0; kind < kSampleElements.size(); ++kind) {
-    if (EqualsNoCase(name, kSampleElements[kind])) {
+    if (CStringUtils::EqualsAsciiNoCase(name, kSampleElements[kind])) {
       return static_cast<std::uint8_t>(kind);
     }
   }

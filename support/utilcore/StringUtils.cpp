@@ -1140,6 +1140,13 @@ int CStringUtils::CompareNoCase(std::string_view a, std::string_view b) {
   return CUtf8::Compare(a, b, true, false);
 }
 
+bool CStringUtils::EqualsAsciiNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return m_tableUppercase[static_cast<unsigned char>(x)] ==
+                  m_tableUppercase[static_cast<unsigned char>(y)];
+         });
+}
+
 // ---- Case -------------------------------------------------------------------------------------
 
 void CStringUtils::PreserveCase(std::string_view model, std::string& text) {

@@ -169,6 +169,8 @@ public:
                          bool caseSensitive);
   /// Three-way comparison with letters case-folded (Unicode); -1, 0 or 1.
   static int CompareNoCase(std::string_view a, std::string_view b);
+  /// Equality with only ASCII letter case aside, as HTML compares tag and attribute names.
+  static bool EqualsAsciiNoCase(std::string_view a, std::string_view b);
 
   /// Gives `text` the capitalisation pattern of `model`: all upper case when `model` has
   /// two or more upper-case letters and no lower-case one; the first letter upper case
