@@ -16,6 +16,7 @@
 #include "utilcore/DirUtils.h"
 #include "utilcore/FileUtils.h"
 #include "utilcore/StringUtils.h"
+#include "utilcore/TextFileCodec.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -129,6 +130,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   worker.CheckProjectFile(site.file);
   FUZZ_REQUIRE_THAT(!site.file->IsCheckPending(), "the page was checked to its end");
 
+  if (CTextFileCodec::DetectEncoding(bytes) == CTextFileCodec::EEncoding::Binary) {
+    FUZZ_REQUIRE_THAT(site.words.GetHeadPosition() == 0, "a binary page has no findings");
+    return 0;
+  }
   std::vector<std::string> pageLines;
   FUZZ_REQUIRE_THAT(CFileUtils::ReadFileContent(site.page, pageLines), "reading the page back");
   CPageScanner::MakePageText(pageLines, nullptr);

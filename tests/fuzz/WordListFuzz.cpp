@@ -7,6 +7,7 @@
 #include "dictionaries/CustomDictionary.h"
 #include "utilcore/StringUtils.h"
 #include "utilcore/TextArray.h"
+#include "utilcore/TextFileCodec.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -53,7 +54,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   CFuzzHome::WriteBytes(path, bytes);
   CCustomDictionary dictionary(1, "Fuzzed", path);
-  // Any bytes are some text: only a file too large to read may fail.
+  // A binary file stays unloaded, so that no save can overwrite it.
+  if (CTextFileCodec::DetectEncoding(bytes) == CTextFileCodec::EEncoding::Binary) {
+    FUZZ_REQUIRE(!dictionary.Load());
+    FUZZ_REQUIRE(CFuzzHome::ReadBytes(path) == bytes);
+    return 0;
+  }
+  // Any other bytes are some text: only a file too large to read may fail.
   FUZZ_REQUIRE(dictionary.Load());
   CheckWords(dictionary);
   CheckSaveAndLoad(path, dictionary, bytes);
