@@ -166,6 +166,17 @@ def read_results(path):
     return rows
 
 
+def print_rows(lines):
+    """Prints LINES (the header first) as a Markdown table, the first column on the left."""
+    widths = [max(len(line[i]) for line in lines) for i in range(len(lines[0]))]
+    for number, line in enumerate(lines):
+        cells = [cell.ljust(widths[i]) if i == 0 else cell.rjust(widths[i])
+                 for i, cell in enumerate(line)]
+        print("| " + " | ".join(cells) + " |")
+        if number == 0:
+            print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+
+
 def print_table(list_path, results_path, base_name):
     megabytes = total_bytes(read_list(list_path)) / MEGA
     rows = read_results(results_path)
@@ -191,13 +202,7 @@ def print_table(list_path, results_path, base_name):
                 str(row["distinct"]),
             ]
         )
-    widths = [max(len(line[i]) for line in lines) for i in range(len(header))]
-    for number, line in enumerate(lines):
-        cells = [cell.ljust(widths[i]) if i == 0 else cell.rjust(widths[i])
-                 for i, cell in enumerate(line)]
-        print("| " + " | ".join(cells) + " |")
-        if number == 0:
-            print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+    print_rows(lines)
     print("MB = 10^6 bytes; peak = largest resident set; flagged = words printed,"
           " one per occurrence; distinct = different words among them")
 
@@ -275,13 +280,7 @@ def accuracy(baseline_path, typos_path, runs_path):
         row.append(str(sum(1 for t in typos if t[0] == package)))
         row.append(str(sum(1 for m in missed if m[0] == package)))
         lines.append(row)
-    widths = [max(len(line[i]) for line in lines) for i in range(len(header))]
-    for number, line in enumerate(lines):
-        cells = [cell.ljust(widths[i]) if i == 0 else cell.rjust(widths[i])
-                 for i, cell in enumerate(line)]
-        print("| " + " | ".join(cells) + " |")
-        if number == 0:
-            print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+    print_rows(lines)
     print("occurrences reported (one per finding); before = pagelint-check before the"
           " false-alarm work")
     for package, tool, path, word in missed:
