@@ -1,5 +1,6 @@
 #include "utilcore/StringUtils.h"
 
+#include "utilcore/PageText.h"
 #include "utilcore/Utf8.h"
 
 #include <unicode/bytestream.h>
@@ -751,6 +752,22 @@ constexpr std::array<bool, 256> MakeWordBytes() {
   return table;
 }
 constexpr std::array<bool, 256> kWordBytes = MakeWordBytes();
+
+/// Bytes that end a word wherever they stand: blanked markup leaves long runs of them,
+/// which are skipped without asking the context (the filler is not among them).
+constexpr std::array<bool, 256> MakeSeparatorBytes() {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 0x20; ++c) {
+    table[static_cast<std::size_t>(c)] = true;
+  }
+  table[0x7F] = true;
+  table[static_cast<unsigned char>(CPageText::kFiller)] = false;
+  for (const char c : std::string_view(" =|<>")) {
+    table[static_cast<unsigned char>(c)] = true;
+  }
+  return table;
+}
+constexpr std::array<bool, 256> kSeparatorBytes = MakeSeparatorBytes();
 } // namespace
 
 void CStringUtils::GetWordSpans(std::string_view text, std::vector<Span>& spans, bool userText) {
@@ -767,6 +784,16 @@ void CStringUtils::GetWordSpans(std::string_view text, std::vector<Span>& spans,
       do {
         ++i;
       } while (i < text.size() && kWordBytes[static_cast<unsigned char>(text[i])]);
+      continue;
+    }
+    if (kSeparatorBytes[static_cast<unsigned char>(text[i])]) {
+      if (inWord) {
+        spans.push_back({wordStart, i - wordStart});
+        inWord = false;
+      }
+      do {
+        ++i;
+      } while (i < text.size() && kSeparatorBytes[static_cast<unsigned char>(text[i])]);
       continue;
     }
     if (!userText && CUtf8::IsFiller(text[i])) {
