@@ -1,7 +1,8 @@
-// Suggestions: the time Guess takes with findAll for misspellings of 4, 8 and 12
-// letters against the built main dictionary and two word-list dictionaries, and the
-// share of common misspellings (bench/data/common_misspellings.txt) whose intended
-// correction is among the suggestions, beside Hunspell's suggest() on the same words.
+// Suggestions: the time Guess (findAll) and Suggest (ranked) take for misspellings of
+// 4, 8 and 12 letters against the built main dictionary and two word-list
+// dictionaries, and on two lists of misspellings (bench/data: common_misspellings.txt,
+// real_misspellings.txt) the share whose intended correction is among the
+// suggestions, first, and among the first five, beside Hunspell's suggest().
 #include "spellcore/SpellChecker.h"
 
 #include "utilcore/DirUtils.h"
@@ -56,6 +57,9 @@ public:
   void Guess(const std::string& word, std::vector<std::string>& out) {
     m_speller->Guess(word, m_ids, out, true, true);
   }
+  void Suggest(const std::string& word, std::vector<std::string>& out) {
+    m_speller->Suggest(word, m_ids, out);
+  }
 
 private:
   static void WriteList(const std::string& path, const std::string& stem, int count) {
@@ -88,11 +92,25 @@ void GuessFindAll(benchmark::State& state, const std::string& word) {
   state.counters["suggestions"] = static_cast<double>(suggestions.size());
 }
 
+void SuggestRanked(benchmark::State& state, const std::string& word) {
+  if (!Speller().IsReady()) {
+    state.SkipWithError("ZEB.fdc is missing from the program folder");
+    return;
+  }
+  std::vector<std::string> suggestions;
+  Speller().Suggest(word, suggestions); // builds the word index once, outside the timing
+  for (auto _ : state) {
+    Speller().Suggest(word, suggestions);
+    benchmark::DoNotOptimize(suggestions.data());
+  }
+  state.counters["suggestions"] = static_cast<double>(suggestions.size());
+}
+
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-Pairs Misspellings() {
+Pairs Misspellings(const std::string& file) {
   Pairs pairs;
-  std::ifstream in(std::string(PAGELINT_BENCH_DATA_DIR) + "common_misspellings.txt");
+  std::ifstream in(std::string(PAGELINT_BENCH_DATA_DIR) + file);
   for (std::string line; std::getline(in, line);) {
     const auto arrow = line.find("->");
     if (line.empty() || line.front() == '#' || arrow == std::string::npos) {
@@ -103,50 +121,70 @@ Pairs Misspellings() {
   return pairs;
 }
 
-template <typename Suggest> void Quality(benchmark::State& state, Suggest&& suggest) {
-  const Pairs pairs = Misspellings();
+template <typename Suggest>
+void Quality(benchmark::State& state, const std::string& file, Suggest&& suggest) {
+  const Pairs pairs = Misspellings(file);
   if (pairs.empty()) {
-    state.SkipWithError("bench/data/common_misspellings.txt is missing");
+    state.SkipWithError(("bench/data/" + file + " is missing").c_str());
     return;
   }
   std::size_t found = 0;
+  std::size_t first = 0;
+  std::size_t topFive = 0;
   std::size_t total = 0;
   std::vector<std::string> suggestions;
   for (auto _ : state) {
-    found = 0;
-    total = 0;
+    found = first = topFive = total = 0;
     for (const auto& [wrong, right] : pairs) {
       suggest(wrong, suggestions);
       total += suggestions.size();
-      found += std::find(suggestions.begin(), suggestions.end(), right) != suggestions.end();
+      const auto at = std::find(suggestions.begin(), suggestions.end(), right);
+      found += at != suggestions.end();
+      first += at == suggestions.begin() && at != suggestions.end();
+      topFive += at != suggestions.end() && at - suggestions.begin() < 5;
     }
   }
   const auto count = static_cast<double>(pairs.size());
   state.counters["words"] = count;
   state.counters["found%"] = 100.0 * static_cast<double>(found) / count;
+  state.counters["first%"] = 100.0 * static_cast<double>(first) / count;
+  state.counters["top5%"] = 100.0 * static_cast<double>(topFive) / count;
   state.counters["mean_suggestions"] = static_cast<double>(total) / count;
 }
 
-void PagelintQuality(benchmark::State& state) {
+void PagelintGuessQuality(benchmark::State& state, const std::string& file) {
   if (!Speller().IsReady()) {
     state.SkipWithError("ZEB.fdc is missing from the program folder");
     return;
   }
-  Quality(state, [](const std::string& word, std::vector<std::string>& out) {
+  Quality(state, file, [](const std::string& word, std::vector<std::string>& out) {
     Speller().Guess(word, out);
   });
 }
 
-void HunspellQuality(benchmark::State& state) {
+void PagelintSuggestQuality(benchmark::State& state, const std::string& file) {
+  if (!Speller().IsReady()) {
+    state.SkipWithError("ZEB.fdc is missing from the program folder");
+    return;
+  }
+  Quality(state, file, [](const std::string& word, std::vector<std::string>& out) {
+    Speller().Suggest(word, out);
+  });
+}
+
+void HunspellQuality(benchmark::State& state, const std::string& file) {
   if (!std::filesystem::exists(kAffix) || !std::filesystem::exists(kHunspellWords)) {
     state.SkipWithError("install hunspell-en-us");
     return;
   }
   Hunspell hunspell(kAffix, kHunspellWords);
-  Quality(state, [&](const std::string& word, std::vector<std::string>& out) {
+  Quality(state, file, [&](const std::string& word, std::vector<std::string>& out) {
     out = hunspell.suggest(word);
   });
 }
+
+const std::string kCommon = "common_misspellings.txt";
+const std::string kReal = "real_misspellings.txt";
 
 } // namespace
 
@@ -154,5 +192,22 @@ BENCHMARK_CAPTURE(GuessFindAll, letters4, std::string("thsi"))->Unit(benchmark::
 BENCHMARK_CAPTURE(GuessFindAll, letters8, std::string("seperate"))->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(GuessFindAll, letters12, std::string("accomodation"))
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK(PagelintQuality)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(HunspellQuality)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SuggestRanked, letters4, std::string("thsi"))->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(SuggestRanked, letters8, std::string("seperate"))->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(SuggestRanked, letters12, std::string("accomodation"))
+    ->Unit(benchmark::kMicrosecond);
+// A word whose single edits find nothing of its length: the wider searches run.
+BENCHMARK_CAPTURE(SuggestRanked, letters12_wider, std::string("acommodatoin"))
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PagelintGuessQuality, common, kCommon)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PagelintSuggestQuality, common, kCommon)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(HunspellQuality, common, kCommon)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PagelintGuessQuality, real, kReal)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PagelintSuggestQuality, real, kReal)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(HunspellQuality, real, kReal)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -473,6 +473,23 @@ bool CMainDictionary::InWordStream(const Key& key) const {
   return false;
 }
 
+void CMainDictionary::ForEachWord(const std::function<void(std::string_view)>& visit) const {
+  if (!IsLoaded()) {
+    return;
+  }
+  // Load checked the header: the stream lies inside the mapping and ends in a zero.
+  const auto* data = reinterpret_cast<const char*>(m_view.Data());
+  const std::size_t streamEnd = m_header.m_wordsOffset + m_header.m_wordsSize - 1;
+  for (std::size_t p = m_header.m_wordsOffset; p < streamEnd;) {
+    const auto length = static_cast<unsigned char>(data[p]);
+    if (length == 0 || length > kMaxWord || p + length >= streamEnd) {
+      return;
+    }
+    visit(std::string_view(data + p + 1, length));
+    p += length + 1;
+  }
+}
+
 CMainDictionary::BlockRange CMainDictionary::FindBlockRange(std::string_view key) const {
   const std::size_t count = IsLoaded() ? m_index.size() : 0;
   if (count == 0 || key.size() < kKey) {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,9 @@ public:
   void GetWords(TextArray&) const override {}
   bool IsCustom() const override { return false; }
 
+  /// Hands every word of the word stream, in stream order, to `visit` (nothing when
+  /// nothing is mapped). A damaged record ends the walk there.
+  void ForEachWord(const std::function<void(std::string_view)>& visit) const;
   /// The blocks that hold every word whose key equals the first 6 bytes of `key`
   /// (which must have at least 6). Empty when nothing is mapped or the index is empty.
   BlockRange FindBlockRange(std::string_view key) const;

@@ -194,6 +194,22 @@ bool CDictionaryRegistry::LookUp(std::string_view word, const std::vector<int>& 
   return false;
 }
 
+bool CDictionaryRegistry::ForEachMainWord(const std::function<void(std::string_view)>& visit) {
+  CReaderAccess reader(m_lock);
+  for (const auto& dictionary : m_dictionaries) {
+    const auto* main = dynamic_cast<const CMainDictionary*>(dictionary.get());
+    if (main == nullptr) {
+      continue;
+    }
+    if (!dictionary->EnsureLoaded()) {
+      return false;
+    }
+    main->ForEachWord(visit);
+    return true;
+  }
+  return false;
+}
+
 void CDictionaryRegistry::AddWord(int id, const std::string& word) {
   CWriterAccess writer(m_lock);
   if (CDictionary* dictionary = Find(id)) {

@@ -7,6 +7,7 @@
 
 #include "utilcore/TextArray.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -58,6 +59,9 @@ public:
   /// a run of look-ups pays for the shared count once instead of once per word.
   void HoldLookups() { m_lock.GrantReaderAccess(); }
   void ReleaseLookups() { m_lock.ReleaseReaderAccess(); }
+  /// Hands every word of the main dictionary to `visit` under reader access, loading
+  /// it first if needed; false when it is not registered or cannot be loaded.
+  bool ForEachMainWord(const std::function<void(std::string_view)>& visit);
   void AddWord(int id, const std::string& word);
   void SetWords(int id, const TextArray& words);
   void GetWords(int id, TextArray& words);

@@ -18,12 +18,15 @@
 #include "guess/GuessShorterWord.h"
 #include "guess/GuessUn.h"
 #include "guess/GuessVowelReplacement.h"
+#include "guess/MainWordIndex.h"
+#include "guess/SuggestionRanker.h"
 
 #include "mtcore/WindowMessages.h"
 
 #include "utilcore/StringUtils.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 const unsigned int CSpellChecker::MSG_DICT_CHANGED =
     RegisterWindowMessageA("9F0C18A8-759F-48c3-979A-5D42A937A0CB");
@@ -197,6 +200,57 @@ void CSpellChecker::Guess(const std::string& word, const std::vector<int>& ids,
   // Byte order: upper case before lower case, a word before its extensions.
   std::sort(suggestions.begin(), suggestions.end());
   suggestions.erase(std::unique(suggestions.begin(), suggestions.end()), suggestions.end());
+}
+
+namespace {
+
+constexpr int kMainDictionaryId = 0;
+/// How far the added searches look: two edits find most slips the single-edit
+/// strategies miss, while three would bring in too many unrelated words.
+constexpr int kSearchEdits = 2;
+/// Below this many characters two edits reach half the word and more: the searches
+/// would only add noise to what the single edits found.
+constexpr int kShortestWiderWord = 5;
+/// No word of the main dictionary is longer, in bytes.
+constexpr std::size_t kLongestListedWord = 31;
+
+void AddIfNew(std::string text, std::vector<std::string>& suggestions) {
+  if (std::find(suggestions.begin(), suggestions.end(), text) == suggestions.end()) {
+    suggestions.push_back(std::move(text));
+  }
+}
+
+} // namespace
+
+void CSpellChecker::Suggest(const std::string& word, const std::vector<int>& ids,
+                            std::vector<std::string>& suggestions, std::size_t maxCount) {
+  Guess(word, ids, suggestions, true, true);
+  if (!m_pImpl) {
+    return;
+  }
+  // Run whatever the single edits found: a misspelling two edits from its word often
+  // lies one edit from another word ("rember", "member"), and the ranking puts the
+  // words found here after the closer ones.
+  const bool searchWider = word.size() <= 4 * kLongestListedWord &&
+                           CStringUtils::CountCharacters(word, word.size()) >= kShortestWiderWord &&
+                           !CStringUtils::IsEffectivelyEmpty(word) &&
+                           std::find(ids.begin(), ids.end(), kMainDictionaryId) != ids.end();
+  CMainWordIndex& index = m_pImpl->GetWordIndex();
+  if (searchWider && (index.IsBuilt() || index.Build(m_pImpl->GetRegistry()))) {
+    std::string lower = word;
+    CStringUtils::MakeLower(lower);
+    std::vector<std::string> found;
+    index.FindSoundAlikes(lower, kSearchEdits, found);
+    index.FindNear(lower, kSearchEdits, found);
+    for (std::string& text : found) {
+      CStringUtils::PreserveCase(word, text);
+      AddIfNew(std::move(text), suggestions);
+    }
+  }
+  CSuggestionRanker::Rank(word, suggestions);
+  if (maxCount > 0 && suggestions.size() > maxCount) {
+    suggestions.resize(maxCount);
+  }
 }
 
 void CSpellChecker::AddGuess(const std::string& word, const std::string& replacement) {

@@ -4,6 +4,7 @@
 
 #include "utilcore/TextArray.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -84,6 +85,14 @@ public:
   /// User interface thread only.
   void Guess(const std::string& word, const std::vector<int>& ids,
              std::vector<std::string>& suggestions, bool findAll, bool restart);
+  /// The suggestions a user reads for `word`, best first: Guess's candidates (with
+  /// `restart`), ranked by how likely each is the word meant (few and small edits, the
+  /// same sound, the same letter case), with fragments such as a prefix of the word
+  /// last. When Guess finds no word of about the misspelling's length, words of the
+  /// main dictionary (when `ids` holds it) that sound like it or lie two edits from it
+  /// join them. At most `maxCount` of them (0: all). User interface thread only.
+  void Suggest(const std::string& word, const std::vector<int>& ids,
+               std::vector<std::string>& suggestions, std::size_t maxCount = 0);
   /// Learns that `word` was replaced by `replacement` (kept in the custom guesses
   /// file); does nothing before the first Guess for a non-blank word.
   void AddGuess(const std::string& word, const std::string& replacement);

@@ -156,3 +156,19 @@ TEST_F(MainDictionaryCompile, DictionaryStaysUnloadedAfterACompile) {
   EXPECT_TRUE(dictionary.EnsureLoaded());
   EXPECT_TRUE(dictionary.Contains("apple"));
 }
+
+// The walk the suggestion searches read: every word once, in list order, across the
+// 512-byte blocks (records run on over block ends).
+TEST_F(MainDictionaryCompile, EveryWordIsWalkedOnceInOrder) {
+  std::vector<std::string> words;
+  for (int i = 0; i < 400; ++i) {
+    words.push_back("word" + std::string(3 - std::to_string(i).size(), '0') + std::to_string(i));
+  }
+  words.push_back("zoë");
+  Compile(words, {"the"});
+  const auto dictionary = Loaded();
+  ASSERT_NE(dictionary, nullptr);
+  std::vector<std::string> walked;
+  dictionary->ForEachWord([&](std::string_view word) { walked.emplace_back(word); });
+  EXPECT_EQ(walked, words);
+}

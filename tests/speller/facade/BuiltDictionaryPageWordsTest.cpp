@@ -23,11 +23,7 @@ class BuiltDictionaryPageWords : public SpellerTest {
 protected:
   void SetUp() override {
     SpellerTest::SetUp();
-    // The registry takes the main dictionary's file when it learns the program folder.
-    CSpellChecker::GetInstance()->SetMainDictionaryFile(CDirUtils::GetAppPath() +
-                                                        CMainDictionary::kFileName);
-    CSpellChecker& speller = StartSpeller();
-    m_ids = {speller.GetDictionaryID(spellertest::kMainName)};
+    m_ids = StartWithBuiltMainDictionary();
   }
 
   /// The words of one line of HTML as the page scanner cuts them: references decoded

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "dictionaries/MainDictionary.h"
 #include "spellcore/SpellChecker.h"
+#include "utilcore/DirUtils.h"
 
 #include "mtcore/FunctionTarget.h"
 #include "mtcore/MessageLoop.h"
@@ -91,6 +93,15 @@ protected:
                   values + "\n");
   }
   bool Exists(const std::string& path) const { return std::filesystem::exists(path); }
+
+  /// The speller started with the main dictionary the build compiles into the test
+  /// program's folder; the ids name that dictionary alone.
+  std::vector<int> StartWithBuiltMainDictionary() {
+    // The registry takes the main dictionary's file when it learns the program folder.
+    CSpellChecker::GetInstance()->SetMainDictionaryFile(CDirUtils::GetAppPath() +
+                                                        CMainDictionary::kFileName);
+    return {StartSpeller().GetDictionaryID(kMainName)};
+  }
 
   /// The speller after start-up in the program folder.
   CSpellChecker& StartSpeller() {

@@ -1,0 +1,136 @@
+#include "guess/MainWordIndex.h"
+
+#include "facade/DictionaryRegistry.h"
+#include "guess/EditDistance.h"
+#include "spellcore/Metaphone.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view kCodes = "0afhjklmnprstx";
+
+/// Bits set in `value`, without the library call a processor without a popcount
+/// instruction gets for std::popcount.
+int CountBits(std::uint32_t value) {
+  value -= (value >> 1) & 0x55555555U;
+  value = (value & 0x33333333U) + ((value >> 2) & 0x33333333U);
+  value = (value + (value >> 4)) & 0x0F0F0F0FU;
+  return static_cast<int>((value * 0x01010101U) >> 24);
+}
+
+std::uint16_t Pack(const std::string& key) {
+  std::uint16_t value = 0;
+  for (const char code : key) {
+    const std::size_t at = kCodes.find(code);
+    value = static_cast<std::uint16_t>((value << 4) | (at == std::string_view::npos ? 0 : at + 1));
+  }
+  return value;
+}
+
+} // namespace
+
+std::pair<std::uint16_t, std::uint16_t> CMainWordIndex::PackedKeys(std::string_view word) {
+  const Metaphone keys{std::string(word)};
+  return {Pack(keys.GetPrimaryKey()), Pack(keys.GetAlternateKey())};
+}
+
+std::uint32_t CMainWordIndex::LetterMask(const std::vector<UChar32>& chars) {
+  std::uint32_t mask = 0;
+  for (const UChar32 c : chars) {
+    mask |= c >= 'a' && c <= 'z' ? 1U << (c - 'a') : 1U << 26;
+  }
+  return mask;
+}
+
+bool CMainWordIndex::Build(CDictionaryRegistry& registry) {
+  m_text.clear();
+  m_entries.clear();
+  std::vector<UChar32> chars;
+  const bool loaded = registry.ForEachMainWord([&](std::string_view word) {
+    CEditDistance::LowerChars(word, chars);
+    SEntry entry;
+    entry.offset = static_cast<std::uint32_t>(m_text.size());
+    entry.bytes = static_cast<std::uint8_t>(word.size());
+    entry.chars = static_cast<std::uint8_t>(chars.size());
+    entry.letters = LetterMask(chars);
+    std::tie(entry.primary, entry.alternate) = PackedKeys(word);
+    m_text.append(word);
+    m_entries.push_back(entry);
+  });
+  m_built = loaded && !m_entries.empty();
+  if (!m_built) {
+    m_text.clear();
+    m_entries.clear();
+    return false;
+  }
+  // A search reads only the words of about the misspelling's length.
+  std::stable_sort(m_entries.begin(), m_entries.end(),
+                   [](const SEntry& a, const SEntry& b) { return a.chars < b.chars; });
+  m_lengthStarts.assign(std::size_t{m_entries.back().chars} + 2, m_entries.size());
+  for (std::size_t k = m_entries.size(); k-- > 0;) {
+    m_lengthStarts[m_entries[k].chars] = k;
+  }
+  for (std::size_t length = m_lengthStarts.size() - 1; length-- > 0;) {
+    m_lengthStarts[length] = std::min(m_lengthStarts[length], m_lengthStarts[length + 1]);
+  }
+  return true;
+}
+
+std::pair<std::size_t, std::size_t> CMainWordIndex::EntriesNear(std::size_t chars,
+                                                                int limit) const {
+  const std::size_t last = m_lengthStarts.size() - 1;
+  const std::size_t low = chars > static_cast<std::size_t>(limit) ? chars - limit : 0;
+  const std::size_t high = chars + static_cast<std::size_t>(limit) + 1;
+  return {m_lengthStarts[std::min(low, last)], m_lengthStarts[std::min(high, last)]};
+}
+
+void CMainWordIndex::AddIfNear(const SEntry& entry, const std::vector<UChar32>& chars, int limit,
+                               std::vector<std::string>& found) const {
+  thread_local std::vector<UChar32> other;
+  const std::string_view text = TextOf(entry);
+  if (entry.chars == entry.bytes) {
+    // The list stores its words lower-cased: an ASCII word needs no case mapping.
+    other.assign(text.begin(), text.end());
+  } else {
+    CEditDistance::LowerChars(text, other);
+  }
+  if (CEditDistance::IsWithin(chars, other, limit)) {
+    found.emplace_back(TextOf(entry));
+  }
+}
+
+void CMainWordIndex::FindSoundAlikes(std::string_view word, int limit,
+                                     std::vector<std::string>& found) const {
+  const auto [primary, alternate] = PackedKeys(word);
+  if (primary == 0 && alternate == 0) {
+    return;
+  }
+  std::vector<UChar32> chars;
+  CEditDistance::LowerChars(word, chars);
+  const auto [begin, end] = EntriesNear(chars.size(), limit);
+  for (std::size_t k = begin; k < end; ++k) {
+    const SEntry& entry = m_entries[k];
+    if (entry.primary == primary || entry.primary == alternate || entry.alternate == primary ||
+        entry.alternate == alternate) {
+      AddIfNear(entry, chars, limit, found);
+    }
+  }
+}
+
+void CMainWordIndex::FindNear(std::string_view word, int limit,
+                              std::vector<std::string>& found) const {
+  std::vector<UChar32> chars;
+  CEditDistance::LowerChars(word, chars);
+  const std::uint32_t letters = LetterMask(chars);
+  const auto [begin, end] = EntriesNear(chars.size(), limit);
+  for (std::size_t k = begin; k < end; ++k) {
+    const SEntry& entry = m_entries[k];
+    // Each edit adds or takes away at most two letters of the word's set.
+    if (CountBits(entry.letters ^ letters) > 2 * limit) {
+      continue;
+    }
+    AddIfNear(entry, chars, limit, found);
+  }
+}
