@@ -144,7 +144,7 @@ std::string CCheckOptions::Usage() {
          "  --project NAME      check the saved project NAME\n"
          "  --list-projects     list the saved projects (name, tab, root folder)\n"
          "  --format FORMAT     text (default), json or sarif\n"
-         "  --suggest           add suggestions for each unrecognized word\n"
+         "  --suggest           add each unrecognized word's best suggestions (up to 10)\n"
          "  --summary           add the number of files, words and occurrences and the time\n"
          "  --skip-code         leave the text of code samples (code, pre, kbd, samp, var,\n"
          "                      tt) unchecked; a saved project may have this on already\n"

@@ -354,8 +354,8 @@ void CCheckRun::AddSuggestions(CSpellChecker& speller) {
       continue;
     }
     std::vector<std::string> suggestions;
-    speller.Guess(std::string(m_report.GetWordText(i)), m_rootDictionaries[root], suggestions, true,
-                  true);
+    speller.Suggest(std::string(m_report.GetWordText(i)), m_rootDictionaries[root], suggestions,
+                    kMaxSuggestions);
     m_report.SetSuggestions(i, std::move(suggestions));
   }
 }

@@ -6,6 +6,7 @@
 
 #include "mtcore/WindowMessages.h"
 
+#include <cstddef>
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -24,6 +25,8 @@ public:
   static constexpr int kExitClean = 0;
   static constexpr int kExitFound = 1;
   static constexpr int kExitError = 2;
+  /// Suggestions printed per word with --suggest, best first: a report line, not a menu.
+  static constexpr std::size_t kMaxSuggestions = 10;
 
   /// `progressFd` receives the progress bar when it is a terminal (-1: none).
   CCheckRun(CCheckOptions options, std::ostream& out, std::ostream& err, int progressFd);
