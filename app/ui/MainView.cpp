@@ -288,10 +288,14 @@ void CMainView::FillSuggestions(std::vector<std::string> suggestions) {
   for (const std::string& suggestion : suggestions) {
     texts.push_back(QString::fromStdString(suggestion));
   }
-  std::sort(texts.begin(), texts.end(), &CWordListModel::IsBefore);
+  // The speller ranked them, likeliest first: that order is kept, and the first is
+  // selected so that Replace offers it at once.
   QListView* list = m_ui->suggestionsList;
   list->setUpdatesEnabled(false);
   m_suggestions->setStringList(texts);
+  if (!texts.isEmpty()) {
+    list->setCurrentIndex(m_suggestions->index(0));
+  }
   list->setUpdatesEnabled(true);
   MeasureExtent(list);
 }
@@ -354,7 +358,7 @@ void CMainView::OnWordSelected() {
   m_ui->suggestionsList->setEnabled(true);
 
   std::vector<std::string> suggestions;
-  speller->Guess(word, project->GetActiveDictionaries(), suggestions, true, true);
+  speller->Suggest(word, project->GetActiveDictionaries(), suggestions);
   FillSuggestions(std::move(suggestions));
   OnSuggestionSelected();
   m_ui->suggestionCount->setText(CountText(m_suggestions->rowCount()));
