@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the main dictionary's word lists, "Dictionary.txt" and "CommonWords.txt".
+"""Writes the main dictionary's word lists, "Dictionary.txt" and "CommonWords.txt", and
+the commonness of its everyday words, "WordCommonness.txt".
 
 The words come from Debian's SCOWL word lists (/usr/share/dict/american-english-*,
 packages wamerican-small ... wamerican-insane); the common words are the most frequent
@@ -12,7 +13,9 @@ packages (debian-reference-en, python3.11-doc).
 
 Dictionary.txt: UTF-8 in NFC, lower-cased, no control characters, at most 31 bytes,
 no possessive forms, no duplicates, sorted by unsigned bytes (the compiled file's search
-needs that order). CommonWords.txt: most frequent first.
+needs that order). CommonWords.txt: most frequent first. WordCommonness.txt: "word<TAB>
+size" for the words of Dictionary.txt that SCOWL's smallest sizes (10, 20, 35: the
+commonest words first) list, in Dictionary.txt's order; suggestions rank by it.
 """
 
 import argparse
@@ -44,6 +47,9 @@ CORPORA = {
     ],
 }
 MAX_WORD = 31
+# SCOWL's lists by size: the smaller the size, the commoner the words.
+SCOWL_FOLDER = "/usr/share/dict/scowl"
+COMMONNESS_SIZES = [10, 20, 35]
 
 # Misspellings that a spell checker must flag, the first five above all.
 MISSPELLINGS = """
@@ -207,6 +213,24 @@ def common_words(words, count):
     return [word for word, share in ranked[:count] if share > 0]
 
 
+def commonness(words, folder=SCOWL_FOLDER):
+    """The smallest SCOWL size that lists each word of `words` (a set), among
+    COMMONNESS_SIZES, as "word<TAB>size" lines in Dictionary.txt's order."""
+    sizes = {}
+    for size in reversed(COMMONNESS_SIZES):
+        for variant in ("english", "american"):
+            path = os.path.join(folder, f"{variant}-words.{size}")
+            if not os.path.exists(path):
+                sys.exit(f"make_word_lists: {path} is missing; install scowl")
+            with open(path, encoding="utf-8") as source:
+                for line in source:
+                    word = listed_form(line.strip())
+                    if word in words:
+                        sizes[word] = size
+    ranked = sorted(sizes, key=lambda w: w.encode("utf-8"))
+    return [f"{word}\t{sizes[word]}" for word in ranked]
+
+
 def write_lines(path, lines):
     with open(path, "w", encoding="utf-8", newline="\n") as out:
         out.writelines(line + "\n" for line in lines)
@@ -217,6 +241,7 @@ def write(size, common_count, out):
     os.makedirs(out, exist_ok=True)
     write_lines(os.path.join(out, "Dictionary.txt"), words)
     write_lines(os.path.join(out, "CommonWords.txt"), common_words(words, common_count))
+    write_lines(os.path.join(out, "WordCommonness.txt"), commonness(set(words)))
     print(f"make_word_lists: {len(words)} words from {LIST_FILES[size]}, "
           f"{common_count} common words, in {out}")
 

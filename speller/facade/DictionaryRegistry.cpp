@@ -210,6 +210,16 @@ bool CDictionaryRegistry::ForEachMainWord(const std::function<void(std::string_v
   return false;
 }
 
+std::string CDictionaryRegistry::GetMainDictionaryFolder() {
+  CReaderAccess reader(m_lock);
+  for (const auto& dictionary : m_dictionaries) {
+    if (dynamic_cast<const CMainDictionary*>(dictionary.get()) != nullptr) {
+      return CDirUtils::ParsePathFromFile(dictionary->GetPath());
+    }
+  }
+  return {};
+}
+
 void CDictionaryRegistry::AddWord(int id, const std::string& word) {
   CWriterAccess writer(m_lock);
   if (CDictionary* dictionary = Find(id)) {

@@ -62,6 +62,8 @@ public:
   /// Hands every word of the main dictionary to `visit` under reader access, loading
   /// it first if needed; false when it is not registered or cannot be loaded.
   bool ForEachMainWord(const std::function<void(std::string_view)>& visit);
+  /// The folder of the main dictionary's file, ending in "/"; empty without one.
+  std::string GetMainDictionaryFolder();
   void AddWord(int id, const std::string& word);
   void SetWords(int id, const TextArray& words);
   void GetWords(int id, TextArray& words);

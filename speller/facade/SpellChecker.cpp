@@ -235,8 +235,10 @@ void CSpellChecker::Suggest(const std::string& word, const std::vector<int>& ids
                            CStringUtils::CountCharacters(word, word.size()) >= kShortestWiderWord &&
                            !CStringUtils::IsEffectivelyEmpty(word) &&
                            std::find(ids.begin(), ids.end(), kMainDictionaryId) != ids.end();
+  // The index is read once, also for the commonness that ranks Guess's candidates.
   CMainWordIndex& index = m_pImpl->GetWordIndex();
-  if (searchWider && (index.IsBuilt() || index.Build(m_pImpl->GetRegistry()))) {
+  const bool indexed = index.IsBuilt() || index.Build(m_pImpl->GetRegistry());
+  if (searchWider && indexed) {
     std::string lower = word;
     CStringUtils::MakeLower(lower);
     std::vector<std::string> found;
@@ -247,7 +249,9 @@ void CSpellChecker::Suggest(const std::string& word, const std::vector<int>& ids
       AddIfNew(std::move(text), suggestions);
     }
   }
-  CSuggestionRanker::Rank(word, suggestions);
+  CSuggestionRanker::Rank(word, suggestions, [&](std::string_view text) {
+    return indexed ? index.GetCommonness(text) : 0;
+  });
   if (maxCount > 0 && suggestions.size() > maxCount) {
     suggestions.resize(maxCount);
   }

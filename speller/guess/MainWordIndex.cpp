@@ -3,12 +3,20 @@
 #include "facade/DictionaryRegistry.h"
 #include "guess/EditDistance.h"
 #include "spellcore/Metaphone.h"
+#include "utilcore/AppLogger.h"
+#include "utilcore/FileUtils.h"
+#include "utilcore/StringUtils.h"
 
 #include <algorithm>
+#include <charconv>
+#include <numeric>
 #include <string_view>
+#include <utility>
 
 namespace {
 
+/// "- <file> - <what>" follow: the commonness list could not be read, or some of it.
+constexpr const char* kLogNoCommonness = "{B51F7A38-1B9D-466E-B8EA-158EC81F1C52}";
 constexpr std::string_view kCodes = "0afhjklmnprstx";
 
 /// Bits set in `value`, without the library call a processor without a popcount
@@ -75,7 +83,62 @@ bool CMainWordIndex::Build(CDictionaryRegistry& registry) {
   for (std::size_t length = m_lengthStarts.size() - 1; length-- > 0;) {
     m_lengthStarts[length] = std::min(m_lengthStarts[length], m_lengthStarts[length + 1]);
   }
+  m_byText.resize(m_entries.size());
+  std::iota(m_byText.begin(), m_byText.end(), 0U);
+  std::sort(m_byText.begin(), m_byText.end(), [this](std::uint32_t a, std::uint32_t b) {
+    return TextOf(m_entries[a]) < TextOf(m_entries[b]);
+  });
+  LoadCommonness(registry.GetMainDictionaryFolder() + kCommonnessName);
   return true;
+}
+
+const CMainWordIndex::SEntry* CMainWordIndex::FindEntry(std::string_view word) const {
+  const auto found =
+      std::lower_bound(m_byText.begin(), m_byText.end(), word,
+                       [this](std::uint32_t k, auto text) { return TextOf(m_entries[k]) < text; });
+  return found != m_byText.end() && TextOf(m_entries[*found]) == word ? &m_entries[*found]
+                                                                      : nullptr;
+}
+
+CMainWordIndex::SEntry* CMainWordIndex::FindEntry(std::string_view word) {
+  return const_cast<SEntry*>(std::as_const(*this).FindEntry(word));
+}
+
+void CMainWordIndex::LoadCommonness(const std::string& path) {
+  std::vector<std::string> lines;
+  if (!CFileUtils::ReadFileContent(path, lines)) {
+    CAppLogger::LogFileError(kLogNoCommonness, path, "missing or unreadable");
+    return;
+  }
+  std::size_t damaged = 0;
+  for (const std::string& line : lines) {
+    const std::size_t tab = line.find('\t');
+    int size = 0;
+    const char* const end = line.data() + line.size();
+    const bool read = tab != std::string::npos &&
+                      std::from_chars(line.data() + tab + 1, end, size).ptr == end && size > 0 &&
+                      size < 256;
+    SEntry* entry = read ? FindEntry(std::string_view(line).substr(0, tab)) : nullptr;
+    if (entry == nullptr) {
+      damaged += line.empty() ? 0 : 1;
+      continue;
+    }
+    entry->commonness = static_cast<std::uint8_t>(size);
+  }
+  if (damaged > 0) {
+    CAppLogger::LogFileError(kLogNoCommonness, path,
+                             std::to_string(damaged) + " lines neither a listed word nor a size");
+  }
+}
+
+int CMainWordIndex::GetCommonness(std::string_view word) const {
+  if (const SEntry* entry = FindEntry(word)) {
+    return entry->commonness;
+  }
+  std::string lower(word);
+  CStringUtils::MakeLower(lower);
+  const SEntry* entry = FindEntry(lower);
+  return entry != nullptr ? entry->commonness : 0;
 }
 
 std::pair<std::size_t, std::size_t> CMainWordIndex::EntriesNear(std::size_t chars,

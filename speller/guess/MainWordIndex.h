@@ -9,14 +9,20 @@
 
 class CDictionaryRegistry;
 
-/// The main dictionary's words held in memory for the two searches a lookup cannot
-/// make: the words that sound like a misspelling (by their Double Metaphone keys) and
-/// the words a couple of edits away from it. Built once, when first needed: the main
-/// dictionary never changes once it is loaded. About 3 MB for the shipped word list.
+/// The main dictionary's words held in memory for what a lookup cannot tell: the words
+/// that sound like a misspelling (by their Double Metaphone keys), the words a couple of
+/// edits away from it, and how common a word is (the SCOWL size that lists it, from
+/// "WordCommonness.txt" beside the compiled dictionary). Built once, when first needed:
+/// the main dictionary never changes once it is loaded. About 4 MB for the shipped lists.
 class CMainWordIndex {
 public:
   /// Reads the main dictionary of `registry`; false (and empty) when it cannot be loaded.
   bool Build(CDictionaryRegistry& registry);
+  /// The name of the commonness list, looked for beside the compiled dictionary.
+  static constexpr const char* kCommonnessName = "WordCommonness.txt";
+  /// The SCOWL size (10, 20 or 35: the smaller, the commoner) that lists `word`, letter
+  /// case aside; 0 for a word the commonness list leaves out.
+  int GetCommonness(std::string_view word) const;
   bool IsBuilt() const { return m_built; }
   std::size_t GetWordCount() const { return m_entries.size(); }
 
@@ -38,9 +44,15 @@ private:
     std::uint16_t alternate = 0;
     std::uint8_t bytes = 0;
     std::uint8_t chars = 0;
+    std::uint8_t commonness = 0; ///< the SCOWL size that lists the word, 0 for none
   };
 
   static std::uint32_t LetterMask(const std::vector<UChar32>& chars);
+  /// The entry whose word is `word` exactly, or null.
+  SEntry* FindEntry(std::string_view word);
+  const SEntry* FindEntry(std::string_view word) const;
+  /// Reads the commonness list; a missing or damaged one is logged and ranks nothing.
+  void LoadCommonness(const std::string& path);
   /// Appends the entry's word when it lies within `limit` edits of `chars`.
   void AddIfNear(const SEntry& entry, const std::vector<UChar32>& chars, int limit,
                  std::vector<std::string>& found) const;
@@ -54,5 +66,7 @@ private:
   std::vector<SEntry> m_entries; ///< by length in characters, then in list order
   /// Where the entries of each length begin (one past the longest: the end).
   std::vector<std::size_t> m_lengthStarts;
+  /// The entries in byte order of their words, for look-ups by text.
+  std::vector<std::uint32_t> m_byText;
   bool m_built = false;
 };

@@ -16,6 +16,14 @@ namespace {
 constexpr double kSameSound = 0.3;
 /// A candidate whose first letter's case differs from the misspelling's.
 constexpr double kOtherCase = 0.2;
+/// A common word is likelier meant than a rare one at the same distance; the bonus stays
+/// below half an edit, so that commonness only settles near ties.
+double CommonnessBonus(int size) {
+  if (size <= 0) {
+    return 0.0;
+  }
+  return size <= 10 ? 0.45 : size <= 20 ? 0.3 : 0.15;
+}
 /// Two words for one: likelier a slip inside one word than a missing space.
 constexpr double kSplit = 1.0;
 
@@ -78,7 +86,7 @@ bool CSuggestionRanker::IsFragment(std::string_view word, std::string_view sugge
   return suggestion.size() + 2 <= word.size() && StartsWithNoCase(word, suggestion);
 }
 
-double CSuggestionRanker::Cost(std::string_view word, std::string_view suggestion) {
+double CSuggestionRanker::Cost(std::string_view word, std::string_view suggestion, int commonness) {
   std::vector<UChar32> from;
   std::vector<UChar32> to;
   CEditDistance::LowerChars(word, from);
@@ -93,10 +101,11 @@ double CSuggestionRanker::Cost(std::string_view word, std::string_view suggestio
   if (FirstIsUpper(word) != FirstIsUpper(suggestion)) {
     cost += kOtherCase;
   }
-  return cost;
+  return cost - CommonnessBonus(commonness);
 }
 
-void CSuggestionRanker::Rank(std::string_view word, std::vector<std::string>& suggestions) {
+void CSuggestionRanker::Rank(std::string_view word, std::vector<std::string>& suggestions,
+                             const Commonness& commonness) {
   struct SScored {
     bool fragment;
     double cost;
@@ -106,7 +115,7 @@ void CSuggestionRanker::Rank(std::string_view word, std::vector<std::string>& su
   scored.reserve(suggestions.size());
   for (std::string& suggestion : suggestions) {
     const bool fragment = IsFragment(word, suggestion);
-    const double cost = Cost(word, suggestion);
+    const double cost = Cost(word, suggestion, commonness ? commonness(suggestion) : 0);
     scored.push_back(SScored{fragment, cost, std::move(suggestion)});
   }
   std::stable_sort(scored.begin(), scored.end(), [](const SScored& a, const SScored& b) {

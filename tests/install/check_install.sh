@@ -52,6 +52,8 @@ check_site installed "$prefix/bin/pagelint-check"
 
 [[ -L $prefix/bin/pagelint-check && -f $prefix/lib/pagelint/ZEB.fdc ]] ||
   fail "pagelint-check is not a link into the program folder beside ZEB.fdc"
+[[ -f $prefix/lib/pagelint/WordCommonness.txt ]] ||
+  fail "WordCommonness.txt, which ranks the suggestions, is not beside ZEB.fdc"
 
 desktop=$prefix/share/applications/com.corvanesoftware.pagelint.desktop
 if [[ -e $build/bin/Pagelint ]]; then
@@ -112,7 +114,8 @@ if [[ -e $build/bin/Pagelint ]]; then
   if [[ -n $deb ]]; then
     contents=$(dpkg-deb --contents "$deb")
     for path in ./usr/bin/pagelint ./usr/bin/pagelint-check ./usr/lib/pagelint/Pagelint \
-      ./usr/lib/pagelint/ZEB.fdc ./usr/share/pagelint/help/index.htm \
+      ./usr/lib/pagelint/ZEB.fdc ./usr/lib/pagelint/WordCommonness.txt \
+      ./usr/share/pagelint/help/index.htm \
       ./usr/share/applications/com.corvanesoftware.pagelint.desktop \
       ./usr/share/icons/hicolor/scalable/apps/com.corvanesoftware.pagelint.svg \
       ./usr/share/metainfo/com.corvanesoftware.pagelint.metainfo.xml \

@@ -42,6 +42,21 @@ def load_generator(source_dir):
     return module
 
 
+def commonness_failures(generator):
+    """A word takes the smallest size that lists it, in either spelling's list; words
+    the dictionary leaves out are left out."""
+    sizes = {"english-words.10": ["The"], "american-words.10": [],
+             "english-words.20": ["the", "Water"], "american-words.20": ["color"],
+             "english-words.35": ["water", "zzyzx"], "american-words.35": []}
+    with tempfile.TemporaryDirectory() as folder:
+        for name, lines in sizes.items():
+            with open(os.path.join(folder, name), "w", encoding="utf-8") as out:
+                out.writelines(line + "\n" for line in lines)
+        got = generator.commonness({"the", "water", "color", "rare"}, folder)
+    expected = ["color\t20", "the\t10", "water\t20"]
+    return [] if got == expected else [f"commonness gave {got}, not {expected}"]
+
+
 def main():
     sys.dont_write_bytecode = True  # nothing written into the source tree
     generator = load_generator(sys.argv[1])
@@ -60,9 +75,10 @@ def main():
         failures.append("not sorted by unsigned bytes")
     if any(unicodedata.normalize("NFC", w) != w for w in words):
         failures.append("a word is not in NFC")
+    failures += commonness_failures(generator)
     for failure in failures:
         print(f"make_word_lists: {failure}")
-    print(f"{len(EXPECTED) + 2 - len(failures)} passed, {len(failures)} failed")
+    print(f"{len(EXPECTED) + 3 - len(failures)} passed, {len(failures)} failed")
     return 1 if failures else 0
 
 

@@ -2,13 +2,16 @@
 // program folder, and the ranking rules on their own.
 #include "speller/facade/SpellerFixture.h"
 
+#include "dictionaries/MainDictionary.h"
 #include "guess/EditDistance.h"
 #include "guess/SuggestionRanker.h"
 #include "spellcore/SpellChecker.h"
+#include "utilcore/DirUtils.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -86,6 +89,33 @@ TEST_F(SuggestTest, GuessIsUnchanged) {
   EXPECT_EQ(ranked, guessed);
 }
 
+// The commonness list lies beside the compiled dictionary; without it, or with damaged
+// lines, suggestions still come, ranked without it, and the log says why.
+TEST_F(SuggestTest, AMissingOrDamagedCommonnessListIsLogged) {
+  const std::string id = "{B51F7A38-1B9D-466E-B8EA-158EC81F1C52}";
+  const struct {
+    const char* list; // null: no file
+    int logged;
+  } cases[] = {{nullptr, 1}, {"the\tten\nqqqzzz\t10\nwater\t20\n", 1}, {"water\t20\n", 0}};
+  for (const auto& c : cases) {
+    CSpellChecker::DeleteInstance();
+    const int before = LogCount(id);
+    std::filesystem::copy_file(CDirUtils::GetAppPath() + CMainDictionary::kFileName,
+                               AppDir() + CMainDictionary::kFileName,
+                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::remove(AppDir() + "WordCommonness.txt");
+    if (c.list != nullptr) {
+      WriteFile(AppDir() + "WordCommonness.txt", c.list);
+    }
+    const std::vector<int> ids = {StartSpeller().GetDictionaryID(spellertest::kMainName)};
+    Words out;
+    CSpellChecker::GetInstance()->Suggest("acomodate", ids, out);
+    ASSERT_FALSE(out.empty());
+    EXPECT_EQ(out.front(), "accommodate");
+    EXPECT_EQ(LogCount(id) - before, c.logged) << (c.list != nullptr ? c.list : "no file");
+  }
+}
+
 TEST(SuggestionRanker, OrdersByCostAndPutsFragmentsLast) {
   const struct {
     const char* word;
@@ -108,6 +138,11 @@ TEST(SuggestionRanker, OrdersByCostAndPutsFragmentsLast) {
     CSuggestionRanker::Rank(c.word, got);
     EXPECT_EQ(got, c.out) << c.word;
   }
+  // Two swaps cost the same: the commoner word goes first.
+  Words swaps = {"felid", "field"};
+  CSuggestionRanker::Rank("feild", swaps,
+                          [](std::string_view word) { return word == "field" ? 10 : 0; });
+  EXPECT_EQ(swaps, (Words{"field", "felid"}));
 }
 
 TEST(EditDistance, CountsCharactersNotBytes) {
