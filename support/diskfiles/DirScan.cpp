@@ -136,6 +136,8 @@ const char* CDirScan::DescribeSkip(SkipReason reason) {
     return "pseudo file system not walked";
   case SkipReason::OutsideRoot:
     return "link leads outside the root";
+  case SkipReason::OutOfMemory:
+    return "out of memory";
   }
   return "not walked";
 }

@@ -37,6 +37,7 @@ public:
     PseudoRoot,       ///< the root lies on a pseudo file system (detail: its name)
     PseudoFileSystem, ///< a pseudo file system below the root (detail: its name)
     OutsideRoot,      ///< a link whose target lies outside the root (detail: the target)
+    OutOfMemory,      ///< the pass ran out of memory: the root was not walked whole
   };
   /// A place the last pass did not walk: a folder (ending in "/") or a file link.
   struct Skipped {

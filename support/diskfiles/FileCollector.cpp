@@ -3,6 +3,7 @@
 #include "mtcore/WriterAccess.h"
 
 #include <algorithm>
+#include <new>
 
 const UINT CFileCollector::MSG_FC_BEGIN =
     RegisterWindowMessageA("5E3B1C52-8E0D-4C1B-9F67-2B0A1D9C4E10");
@@ -57,7 +58,11 @@ CFileChanges CFileCollector::TakeChanges() {
 
 std::vector<CDirScan::Skipped> CFileCollector::GetSkipped() const {
   const std::lock_guard guard(m_mutex);
-  return m_skipped;
+  std::vector<CDirScan::Skipped> skipped = m_skipped;
+  if (m_outOfMemory) {
+    skipped.push_back({m_passRoot, CDirScan::SkipReason::OutOfMemory, {}});
+  }
+  return skipped;
 }
 
 bool CFileCollector::WaitForRequest(std::string& root) {
@@ -68,27 +73,44 @@ bool CFileCollector::WaitForRequest(std::string& root) {
   }
   m_refresh = false;
   root = m_root;
+  m_passRoot = m_root;
   return true;
 }
 
 void CFileCollector::Run() {
   const std::function<bool()> stopRequested = [this] { return IsStopped(); };
   std::string root;
-  while (WaitForRequest(root)) {
-    PostMessage(m_window, MSG_FC_BEGIN, 0, m_lParam);
-    CDirScan scan(root, m_recursive, m_extensions, m_exclusions);
-    if (!scan.Run(stopRequested)) {
-      return;
-    }
-    CFileChanges changes;
-    Merge(scan, changes);
-    {
+  for (;;) {
+    try {
+      if (!WaitForRequest(root)) {
+        return;
+      }
+      PostMessage(m_window, MSG_FC_BEGIN, 0, m_lParam);
+      if (!Pass(root, stopRequested)) {
+        return;
+      }
+    } catch (const std::bad_alloc&) {
+      // The pass ends, not the thread: whoever waits for the list hears that it is done,
+      // and GetSkipped says the root was not walked whole.
       const std::lock_guard guard(m_mutex);
-      m_changes.Merge(std::move(changes));
-      m_skipped = scan.GetSkipped();
+      m_outOfMemory = true;
     }
     PostMessage(m_window, MSG_FC_DONE, 0, m_lParam);
   }
+}
+
+bool CFileCollector::Pass(const std::string& root, const std::function<bool()>& stopRequested) {
+  CDirScan scan(root, m_recursive, m_extensions, m_exclusions);
+  if (!scan.Run(stopRequested)) {
+    return false;
+  }
+  CFileChanges changes;
+  Merge(scan, changes);
+  const std::lock_guard guard(m_mutex);
+  m_changes.Merge(std::move(changes));
+  m_skipped = scan.GetSkipped();
+  m_outOfMemory = false;
+  return true;
 }
 
 void CFileCollector::Merge(CDirScan& scan, CFileChanges& changes) {

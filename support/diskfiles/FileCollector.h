@@ -8,6 +8,7 @@
 #include "mtcore/WindowMessages.h"
 
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -44,7 +45,8 @@ public:
   /// The changes of every pass that ended since the last call, merged (thread-safe).
   CFileChanges TakeChanges();
   /// What the last completed pass could not walk (thread-safe); set before that pass's
-  /// MSG_FC_DONE is posted, empty before the first pass ends.
+  /// MSG_FC_DONE is posted, empty before the first pass ends. A pass that ran out of
+  /// memory still ends with MSG_FC_DONE, and names its root here as not walked whole.
   std::vector<CDirScan::Skipped> GetSkipped() const;
 
 protected:
@@ -52,6 +54,8 @@ protected:
 
 private:
   void Run();
+  /// One pass over `root`; false when a stop ended it.
+  bool Pass(const std::string& root, const std::function<bool()>& stopRequested);
   bool WaitForRequest(std::string& root);
   void Merge(CDirScan& scan, CFileChanges& changes);
 
@@ -68,6 +72,9 @@ private:
   bool m_refresh = false;
   CFileChanges m_changes;
   std::vector<CDirScan::Skipped> m_skipped;
+  /// The last pass ran out of memory (set without allocating), over this root.
+  bool m_outOfMemory = false;
+  std::string m_passRoot;
 
   bool m_valid = false;
 };
