@@ -22,6 +22,8 @@ std::thread::id g_testThread;
 constexpr std::size_t kLarge = 16 * 1024;
 } // namespace
 
+// Every form but the aligned ones is replaced, so that no block is made by one
+// allocator and freed by another (the sanitizers check that).
 void* operator new(std::size_t size) {
   if (size >= kLarge && g_failLarge.load(std::memory_order_relaxed) &&
       std::this_thread::get_id() != g_testThread) {
@@ -32,10 +34,35 @@ void* operator new(std::size_t size) {
   }
   throw std::bad_alloc();
 }
+void* operator new[](std::size_t size) {
+  return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return operator new(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+  return operator new(size, tag);
+}
 void operator delete(void* block) noexcept {
   std::free(block);
 }
+void operator delete[](void* block) noexcept {
+  std::free(block);
+}
 void operator delete(void* block, std::size_t) noexcept {
+  std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+  std::free(block);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+  std::free(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
   std::free(block);
 }
 
