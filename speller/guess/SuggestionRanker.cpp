@@ -83,7 +83,9 @@ bool CSuggestionRanker::IsFragment(std::string_view word, std::string_view sugge
     return false;
   }
   // A prefix two or more characters short only says where the word began.
-  return suggestion.size() + 2 <= word.size() && StartsWithNoCase(word, suggestion);
+  return CStringUtils::CountCharacters(suggestion, suggestion.size()) + 2 <=
+             CStringUtils::CountCharacters(word, word.size()) &&
+         StartsWithNoCase(word, suggestion);
 }
 
 double CSuggestionRanker::Cost(std::string_view word, std::string_view suggestion, int commonness) {

@@ -124,8 +124,10 @@ TEST(SuggestionRanker, OrdersByCostAndPutsFragmentsLast) {
   } cases[] = {
       // A swap costs less than a deletion or a replacement.
       {"teh", {"te", "ten", "the"}, {"the", "te", "ten"}},
-      // Prefix cuts go last, the closer one first.
+      // Prefix cuts go last, the closer one first; one character short is no cut, however
+      // many bytes it has.
       {"calculatin", {"ca", "calculating", "cal"}, {"calculating", "cal", "ca"}},
+      {"résumé", {"ré", "résum", "résumés"}, {"résum", "résumés", "ré"}},
       // A doubled letter lost costs less than another deletion; the word itself is last.
       {"untill", {"untill", "until", "unfill"}, {"until", "unfill", "untill"}},
       // A split into everyday words is no fragment but costs an edit more.
