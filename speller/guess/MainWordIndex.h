@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class CDictionaryRegistry;
@@ -24,7 +25,6 @@ public:
   /// case aside; 0 for a word the commonness list leaves out.
   int GetCommonness(std::string_view word) const;
   bool IsBuilt() const { return m_built; }
-  std::size_t GetWordCount() const { return m_entries.size(); }
 
   /// The words whose primary or alternate key equals a key of `word` (lower case), at
   /// most `limit` edits from it.
@@ -32,11 +32,11 @@ public:
   /// The words at most `limit` edits from `word` (lower case).
   void FindNear(std::string_view word, int limit, std::vector<std::string>& found) const;
 
+private:
   /// Both keys of `word` packed four bits a code (no two keys share a value): primary
   /// first. Keys of a word without alternate codes are equal.
   static std::pair<std::uint16_t, std::uint16_t> PackedKeys(std::string_view word);
 
-private:
   struct SEntry {
     std::uint32_t offset = 0;
     std::uint32_t letters = 0; ///< a bit per letter a to z it holds, bit 26 for any other
