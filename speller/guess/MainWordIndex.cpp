@@ -8,6 +8,7 @@
 #include "utilcore/StringUtils.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <numeric>
 #include <string_view>
@@ -26,6 +27,39 @@ int CountBits(std::uint32_t value) {
   value = (value & 0x33333333U) + ((value >> 2) & 0x33333333U);
   value = (value + (value >> 4)) & 0x0F0F0F0FU;
   return static_cast<int>((value * 0x01010101U) >> 24);
+}
+
+/// How often each letter a to z occurs, and (last) any other character.
+using LetterCounts = std::array<int, 27>;
+
+std::size_t LetterSlot(UChar32 c) {
+  return c >= 'a' && c <= 'z' ? static_cast<std::size_t>(c - 'a') : 26;
+}
+
+LetterCounts CountLetters(const std::vector<UChar32>& chars) {
+  LetterCounts counts{};
+  for (const UChar32 c : chars) {
+    ++counts[LetterSlot(c)];
+  }
+  return counts;
+}
+
+/// The letters by which `word`'s counts and `text`'s differ, summed. A listed word is
+/// stored lower-cased, so its bytes are read as they are: the first byte of a character
+/// outside a to z counts in the last slot, as that character does in `word`.
+int CountsApart(const LetterCounts& word, std::string_view text) {
+  LetterCounts counts = word;
+  for (const char byte : text) {
+    const auto value = static_cast<unsigned char>(byte);
+    if ((value & 0xC0) != 0x80) {
+      --counts[LetterSlot(value)];
+    }
+  }
+  int apart = 0;
+  for (const int count : counts) {
+    apart += count < 0 ? -count : count;
+  }
+  return apart;
 }
 
 std::uint16_t Pack(const std::string& key) {
@@ -187,11 +221,14 @@ void CMainWordIndex::FindNear(std::string_view word, int limit,
   std::vector<UChar32> chars;
   CEditDistance::LowerChars(word, chars);
   const std::uint32_t letters = LetterMask(chars);
+  const LetterCounts counts = CountLetters(chars);
   const auto [begin, end] = EntriesNear(chars.size(), limit);
   for (std::size_t k = begin; k < end; ++k) {
     const SEntry& entry = m_entries[k];
-    // Each edit adds or takes away at most two letters of the word's set.
-    if (CountBits(entry.letters ^ letters) > 2 * limit) {
+    // Each edit adds or takes away at most two letters of the word's set, and changes
+    // its letter counts by two at most: both are far cheaper to test than the edits.
+    if (CountBits(entry.letters ^ letters) > 2 * limit ||
+        CountsApart(counts, TextOf(entry)) > 2 * limit) {
       continue;
     }
     AddIfNear(entry, chars, limit, found);
