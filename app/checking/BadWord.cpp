@@ -13,23 +13,18 @@
 
 namespace {
 
-/// CompareNoCase, answered without folding when the bytes are equal: a site's findings
-/// mostly share their folder, and folding a long path character by character for each
-/// comparison showed in the scan's recording.
-int CompareNoCaseQuick(std::string_view a, std::string_view b) {
-  return a == b ? 0 : CStringUtils::CompareNoCase(a, b);
-}
-
 /// Folder and name without case, then line, then start.
 bool LocationLess(const CBadWordLoc& a, const CBadWordLoc& b) {
   // Locations of one file are the common case: equal bytes need no case folding.
   if (a.IsInFileOf(b)) {
     return a.line != b.line ? a.line < b.line : a.start < b.start;
   }
-  if (const int byDir = CompareNoCaseQuick(a.GetDirectory(), b.GetDirectory()); byDir != 0) {
+  if (const int byDir = CStringUtils::CompareNoCase(a.GetDirectory(), b.GetDirectory());
+      byDir != 0) {
     return byDir < 0;
   }
-  if (const int byName = CompareNoCaseQuick(a.GetFileName(), b.GetFileName()); byName != 0) {
+  if (const int byName = CStringUtils::CompareNoCase(a.GetFileName(), b.GetFileName());
+      byName != 0) {
     return byName < 0;
   }
   if (a.line != b.line) {
@@ -44,10 +39,11 @@ bool SameFile(const CBadWordLoc& a, const CBadWordLoc& b) {
 
 /// The file part of the location order: folder, then name, both without case.
 int CompareFiles(const CBadWordLoc& a, const CBadWordLoc& b) {
-  if (const int byDir = CompareNoCaseQuick(a.GetDirectory(), b.GetDirectory()); byDir != 0) {
+  if (const int byDir = CStringUtils::CompareNoCase(a.GetDirectory(), b.GetDirectory());
+      byDir != 0) {
     return byDir;
   }
-  return CompareNoCaseQuick(a.GetFileName(), b.GetFileName());
+  return CStringUtils::CompareNoCase(a.GetFileName(), b.GetFileName());
 }
 
 } // namespace

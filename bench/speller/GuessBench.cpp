@@ -152,24 +152,24 @@ void Quality(benchmark::State& state, const std::string& file, Suggest&& suggest
   state.counters["mean_suggestions"] = static_cast<double>(total) / count;
 }
 
-void PagelintGuessQuality(benchmark::State& state, const std::string& file) {
+/// One of the speller's ways to suggest, measured on the words of `file`.
+using Ask = void (CBenchSpeller::*)(const std::string&, std::vector<std::string>&);
+void PagelintQuality(benchmark::State& state, const std::string& file, Ask ask) {
   if (!Speller().IsReady()) {
     state.SkipWithError("ZEB.fdc is missing from the program folder");
     return;
   }
-  Quality(state, file, [](const std::string& word, std::vector<std::string>& out) {
-    Speller().Guess(word, out);
+  Quality(state, file, [ask](const std::string& word, std::vector<std::string>& out) {
+    (Speller().*ask)(word, out);
   });
 }
 
+void PagelintGuessQuality(benchmark::State& state, const std::string& file) {
+  PagelintQuality(state, file, &CBenchSpeller::Guess);
+}
+
 void PagelintSuggestQuality(benchmark::State& state, const std::string& file) {
-  if (!Speller().IsReady()) {
-    state.SkipWithError("ZEB.fdc is missing from the program folder");
-    return;
-  }
-  Quality(state, file, [](const std::string& word, std::vector<std::string>& out) {
-    Speller().Suggest(word, out);
-  });
+  PagelintQuality(state, file, &CBenchSpeller::Suggest);
 }
 
 void HunspellQuality(benchmark::State& state, const std::string& file) {

@@ -194,30 +194,29 @@ bool CDictionaryRegistry::LookUp(std::string_view word, const std::vector<int>& 
   return false;
 }
 
+CMainDictionary* CDictionaryRegistry::FindMain() const {
+  for (const auto& dictionary : m_dictionaries) {
+    if (auto* main = dynamic_cast<CMainDictionary*>(dictionary.get())) {
+      return main;
+    }
+  }
+  return nullptr;
+}
+
 bool CDictionaryRegistry::ForEachMainWord(const std::function<void(std::string_view)>& visit) {
   CReaderAccess reader(m_lock);
-  for (const auto& dictionary : m_dictionaries) {
-    const auto* main = dynamic_cast<const CMainDictionary*>(dictionary.get());
-    if (main == nullptr) {
-      continue;
-    }
-    if (!dictionary->EnsureLoaded()) {
-      return false;
-    }
-    main->ForEachWord(visit);
-    return true;
+  CMainDictionary* main = FindMain();
+  if (main == nullptr || !main->EnsureLoaded()) {
+    return false;
   }
-  return false;
+  main->ForEachWord(visit);
+  return true;
 }
 
 std::string CDictionaryRegistry::GetMainDictionaryFolder() {
   CReaderAccess reader(m_lock);
-  for (const auto& dictionary : m_dictionaries) {
-    if (dynamic_cast<const CMainDictionary*>(dictionary.get()) != nullptr) {
-      return CDirUtils::ParsePathFromFile(dictionary->GetPath());
-    }
-  }
-  return {};
+  const CMainDictionary* main = FindMain();
+  return main != nullptr ? CDirUtils::ParsePathFromFile(main->GetPath()) : std::string();
 }
 
 void CDictionaryRegistry::AddWord(int id, const std::string& word) {

@@ -17,6 +17,7 @@
 
 class CCustomDictionary;
 class CDictionary;
+class CMainDictionary;
 class CDirMonitorThread;
 class CFileMonitorThread;
 class CRegMonitorThread;
@@ -102,6 +103,8 @@ private:
   DictionaryList::iterator Drop(DictionaryList::iterator entry);
   void NotifyChanged(int id) const;
   CDictionary* Find(int id) const;
+  /// The compiled main dictionary, or null when none is registered.
+  CMainDictionary* FindMain() const;
   CDictionary* FindByName(std::string_view name) const;
   CDictionary* FindByPath(std::string_view path) const;
 

@@ -101,8 +101,7 @@ bool CMainWordIndex::Build(CDictionaryRegistry& registry) {
     m_text.append(word);
     m_entries.push_back(entry);
   });
-  m_built = loaded && !m_entries.empty();
-  if (!m_built) {
+  if (!loaded || m_entries.empty()) {
     m_text.clear();
     m_entries.clear();
     return false;

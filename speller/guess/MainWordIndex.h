@@ -24,7 +24,7 @@ public:
   /// The SCOWL size (10, 20 or 35: the smaller, the commoner) that lists `word`, letter
   /// case aside; 0 for a word the commonness list leaves out.
   int GetCommonness(std::string_view word) const;
-  bool IsBuilt() const { return m_built; }
+  bool IsBuilt() const { return !m_entries.empty(); }
 
   /// The words whose primary or alternate key equals a key of `word` (lower case), at
   /// most `limit` edits from it.
@@ -68,5 +68,4 @@ private:
   std::vector<std::size_t> m_lengthStarts;
   /// The entries in byte order of their words, for look-ups by text.
   std::vector<std::uint32_t> m_byText;
-  bool m_built = false;
 };

@@ -64,6 +64,36 @@ Metaphone LowerKeys(std::string_view text) {
   return Metaphone(lower);
 }
 
+/// The misspelling as every suggestion is measured against it, worked out once.
+struct SMisspelling {
+  explicit SMisspelling(std::string_view word)
+      : text(word), keys(LowerKeys(word)), firstIsUpper(FirstIsUpper(word)) {
+    CEditDistance::LowerChars(word, chars);
+  }
+
+  std::string_view text;
+  std::vector<UChar32> chars;
+  Metaphone keys;
+  bool firstIsUpper;
+};
+
+/// The cost by which the suggestions that are no fragments are ordered (lower first).
+double Cost(const SMisspelling& word, std::string_view suggestion, int commonness) {
+  std::vector<UChar32> to;
+  CEditDistance::LowerChars(suggestion, to);
+  double cost = CEditDistance::Weighted(word.chars, to);
+  if (IsSplit(word.text, suggestion)) {
+    cost += kSplit;
+  }
+  if (word.keys == LowerKeys(suggestion)) {
+    cost -= kSameSound;
+  }
+  if (word.firstIsUpper != FirstIsUpper(suggestion)) {
+    cost += kOtherCase;
+  }
+  return cost - CommonnessBonus(commonness);
+}
+
 } // namespace
 
 bool CSuggestionRanker::IsFragment(std::string_view word, std::string_view suggestion) {
@@ -88,24 +118,6 @@ bool CSuggestionRanker::IsFragment(std::string_view word, std::string_view sugge
          StartsWithNoCase(word, suggestion);
 }
 
-double CSuggestionRanker::Cost(std::string_view word, std::string_view suggestion, int commonness) {
-  std::vector<UChar32> from;
-  std::vector<UChar32> to;
-  CEditDistance::LowerChars(word, from);
-  CEditDistance::LowerChars(suggestion, to);
-  double cost = CEditDistance::Weighted(from, to);
-  if (IsSplit(word, suggestion)) {
-    cost += kSplit;
-  }
-  if (LowerKeys(word) == LowerKeys(suggestion)) {
-    cost -= kSameSound;
-  }
-  if (FirstIsUpper(word) != FirstIsUpper(suggestion)) {
-    cost += kOtherCase;
-  }
-  return cost - CommonnessBonus(commonness);
-}
-
 void CSuggestionRanker::Rank(std::string_view word, std::vector<std::string>& suggestions,
                              const Commonness& commonness) {
   struct SScored {
@@ -113,11 +125,12 @@ void CSuggestionRanker::Rank(std::string_view word, std::vector<std::string>& su
     double cost;
     std::string text;
   };
+  const SMisspelling misspelling(word);
   std::vector<SScored> scored;
   scored.reserve(suggestions.size());
   for (std::string& suggestion : suggestions) {
     const bool fragment = IsFragment(word, suggestion);
-    const double cost = Cost(word, suggestion, commonness ? commonness(suggestion) : 0);
+    const double cost = Cost(misspelling, suggestion, commonness ? commonness(suggestion) : 0);
     scored.push_back(SScored{fragment, cost, std::move(suggestion)});
   }
   std::stable_sort(scored.begin(), scored.end(), [](const SScored& a, const SScored& b) {

@@ -25,6 +25,4 @@ public:
   /// Whether `suggestion` is `word` itself, only cuts it short or splits off a piece
   /// that is no everyday word.
   static bool IsFragment(std::string_view word, std::string_view suggestion);
-  /// The cost by which Rank orders the suggestions that are no fragments (lower first).
-  static double Cost(std::string_view word, std::string_view suggestion, int commonness = 0);
 };

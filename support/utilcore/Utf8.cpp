@@ -40,6 +40,10 @@ int CompareNumbers(std::string_view a, std::size_t& i, std::string_view b, std::
 } // namespace
 
 int CUtf8::Compare(std::string_view a, std::string_view b, bool fold, bool numbers) {
+  // Equal bytes are equal however they are read; sorted paths mostly share their folder.
+  if (a == b) {
+    return 0;
+  }
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < a.size() && j < b.size()) {

@@ -2,9 +2,7 @@
 // program folder: accented words however a page writes them, and their plain forms.
 #include "speller/facade/SpellerFixture.h"
 
-#include "dictionaries/MainDictionary.h"
 #include "spellcore/SpellChecker.h"
-#include "utilcore/DirUtils.h"
 #include "utilcore/HTMLUtils.h"
 #include "utilcore/StringUtils.h"
 #include "utilcore/TextArray.h"
