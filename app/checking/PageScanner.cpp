@@ -74,6 +74,8 @@ struct SScanBuffers {
   /// past this many (a huge line of garbage) they go into a hash map instead, so the
   /// scan stays linear in the line.
   static constexpr std::size_t kLinearOccurrences = 16;
+  /// Line buffers up to this size are kept for the next page.
+  static constexpr std::size_t kKeptLineBytes = std::size_t{256} << 10;
 
   std::string copy;
   std::string word;
@@ -124,6 +126,21 @@ struct SScanBuffers {
       ++fileWordCount;
     }
     return fileWords[entry->second].locations;
+  }
+
+  /// Frees the lines of a large page once it is scanned: kept, they would hold its size
+  /// (and that of its copies) for the rest of the check, in memory the findings of the
+  /// next pages can use instead.
+  void TrimLines() {
+    std::size_t bytes = 0;
+    for (const std::string& line : lines) {
+      bytes += line.capacity();
+    }
+    if (bytes <= kKeptLineBytes) {
+      return;
+    }
+    std::vector<std::string>().swap(lines);
+    std::vector<std::string>().swap(originals);
   }
 
   void StartLine() {
@@ -316,6 +333,12 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
 }
 
 bool CPageScanner::ScanFile() {
+  const bool scanned = ScanLines();
+  ThreadBuffers().TrimLines();
+  return scanned;
+}
+
+bool CPageScanner::ScanLines() {
   SScanBuffers& buffers = ThreadBuffers();
   std::vector<std::string>& lines = buffers.lines;
   KeepOriginals(buffers);

@@ -58,6 +58,8 @@ public:
   static void BlankAddresses(std::string& line);
 
 private:
+  /// ScanFile without freeing the lines of a large page.
+  bool ScanLines();
   bool IsStopped() const { return m_stopped && m_stopped(); }
 
   const std::vector<int>& m_dictionaryIds;

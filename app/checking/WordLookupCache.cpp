@@ -18,6 +18,33 @@ std::uint64_t Mix(std::uint64_t x) {
   return x ^ (x >> 32);
 }
 
+std::uint64_t Load64(const char* bytes) {
+  std::uint64_t value = 0;
+  std::memcpy(&value, bytes, sizeof value);
+  return value;
+}
+
+std::uint32_t Load32(const char* bytes) {
+  std::uint32_t value = 0;
+  std::memcpy(&value, bytes, sizeof value);
+  return value;
+}
+
+/// The bytes of a token shorter than eight, read by fixed-size loads that together
+/// cover each of them (most tokens are this short).
+std::uint64_t ShortKey(const char* bytes, std::size_t size) {
+  if (size >= 4) {
+    return Load32(bytes) | (std::uint64_t{Load32(bytes + size - 4)} << 32);
+  }
+  if (size == 0) {
+    return 0;
+  }
+  const auto byte = [bytes](std::size_t at) {
+    return std::uint64_t{static_cast<unsigned char>(bytes[at])};
+  };
+  return byte(0) | (byte(size / 2) << 8) | (byte(size - 1) << 16);
+}
+
 // Tokens are short: comparing them in place beats a call to memcmp.
 bool SameBytes(const char* a, const char* b, std::size_t size) {
   for (; size >= 8; a += 8, b += 8, size -= 8) {
@@ -40,18 +67,19 @@ bool SameBytes(const char* a, const char* b, std::size_t size) {
 } // namespace
 
 std::uint64_t CWordLookupCache::Hash(std::string_view token) {
-  std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ token.size();
+  const char* bytes = token.data();
+  const std::size_t size = token.size();
+  std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ size;
+  if (size < sizeof(std::uint64_t)) {
+    return Mix(hash ^ ShortKey(bytes, size) ^ (std::uint64_t{1} << 63));
+  }
   std::size_t i = 0;
-  for (; i + 8 <= token.size(); i += 8) {
-    std::uint64_t chunk = 0;
-    std::memcpy(&chunk, token.data() + i, sizeof chunk);
-    hash = Mix(hash ^ chunk);
+  for (; i + 8 <= size; i += 8) {
+    hash = Mix(hash ^ Load64(bytes + i));
   }
-  std::uint64_t tail = 0;
-  if (i < token.size()) {
-    std::memcpy(&tail, token.data() + i, token.size() - i);
-  }
-  return Mix(hash ^ tail ^ (std::uint64_t{1} << 63));
+  // The last bytes are read as the eight that end the token, overlapping those hashed
+  // already: a fixed-size load instead of a call to copy a few bytes.
+  return Mix(hash ^ Load64(bytes + size - 8) ^ (std::uint64_t{1} << 63));
 }
 
 void CWordLookupCache::Clear() {
@@ -127,6 +155,11 @@ CWordLookupCache::SAnswer CWordLookupCache::Remember(std::string_view token, std
   }
   if ((m_count + 1) * 2 > m_slots.size()) {
     Grow();
+  }
+  // Room for the most the arena ever holds, taken once: growing it step by step copied
+  // it each time and touched about twice the memory it ends up using.
+  if (m_arena.capacity() < kMaxBytes) {
+    m_arena.reserve(kMaxBytes);
   }
   SSlot slot{};
   slot.tag = hash >> kTagShift;

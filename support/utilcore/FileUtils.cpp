@@ -36,7 +36,7 @@ int OpenRegularForReading(const std::string& path, CFileDescriptor& fd, struct s
   return S_ISREG(st.st_mode) ? 0 : EINVAL;
 }
 
-constexpr std::size_t kKeptBufferBytes = 4 * 1024 * 1024;
+constexpr std::size_t kKeptBufferBytes = 256 * 1024;
 
 // Reads the file into `buffer`, whose size only grows (so no byte is zero-filled twice);
 // `used` receives the file's length. 0 on success, else an errno value (EFBIG: larger

@@ -768,6 +768,27 @@ constexpr std::array<bool, 256> MakeSeparatorBytes() {
   return table;
 }
 constexpr std::array<bool, 256> kSeparatorBytes = MakeSeparatorBytes();
+
+/// The end of the run of separator bytes from `i`. Blanked markup leaves long runs of
+/// blanks, taken eight at a time.
+std::size_t SkipSeparators(std::string_view text, std::size_t i) {
+  constexpr std::uint64_t kEightBlanks = 0x2020202020202020ULL;
+  for (;;) {
+    while (i + sizeof kEightBlanks <= text.size()) {
+      std::uint64_t chunk = 0;
+      std::memcpy(&chunk, text.data() + i, sizeof chunk);
+      if (chunk != kEightBlanks) {
+        break;
+      }
+      i += sizeof chunk;
+    }
+    if (i >= text.size() || !kSeparatorBytes[static_cast<unsigned char>(text[i])]) {
+      return i;
+    }
+    ++i;
+  }
+}
+
 } // namespace
 
 void CStringUtils::GetWordSpans(std::string_view text, std::vector<Span>& spans, bool userText) {
@@ -791,9 +812,7 @@ void CStringUtils::GetWordSpans(std::string_view text, std::vector<Span>& spans,
         spans.push_back({wordStart, i - wordStart});
         inWord = false;
       }
-      do {
-        ++i;
-      } while (i < text.size() && kSeparatorBytes[static_cast<unsigned char>(text[i])]);
+      i = SkipSeparators(text, i + 1);
       continue;
     }
     if (!userText && CUtf8::IsFiller(text[i])) {

@@ -86,6 +86,10 @@ TEST_F(PageScannerTest, FindsWhatTheReferenceFindsAcrossLines) {
       {"script ending inside a comment", {"<script>teh<!--</script>-->teh</script>teh"}, 1},
       {"comment inside a tag", {"<a title='<!--'>teh", "-->'> teh"}, 1},
       {"tag opened by a reference after a real '<'", {"<&#98;>teh</b> teh"}, 2},
+      // Its buffers are freed after it: the pages after it must not miss them.
+      {"a page larger than the buffers kept",
+       {"caf\xC3\xA9 teh <!--" + std::string(300 << 10, ' ') + "--> teh", "teh"},
+       3},
       {"the same word on and beside an address",
        {"teh teh@exemple.org teh http://teh.org/teh teh"},
        3},

@@ -273,6 +273,12 @@ TEST(StringUtilsGetWords, SpansAreByteExtentsAndArraysAreReused) {
   const std::string line = "  \u00E9t\u00E9 " + Nbsp() + "x";
   CStringUtils::GetWordSpans(line, spans, false);
   EXPECT_EQ(spans, (std::vector<CStringUtils::Span>{{2, 5}, {10, 1}}));
+  // Runs of blanks are skipped eight at a time: another separator inside a run, and a
+  // run that ends the line, end no word early.
+  const std::string blanks = "a" + std::string(9, ' ') + "|" + std::string(8, ' ') + "b" +
+                             std::string(16, ' ') + "c" + std::string(8, ' ');
+  CStringUtils::GetWordSpans(blanks, spans, false);
+  EXPECT_EQ(spans, (std::vector<CStringUtils::Span>{{0, 1}, {19, 1}, {36, 1}}));
 
   TextArray words;
   CStringUtils::GetWords("one two three", words, false);
