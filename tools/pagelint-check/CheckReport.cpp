@@ -3,6 +3,8 @@
 #include "checking/BadWord.h"
 #include "checking/BadWordsList.h"
 
+#include "pagelint-check/HelperTask.h"
+
 #include "utilcore/FileUtils.h"
 #include "utilcore/StringUtils.h"
 
@@ -10,6 +12,11 @@
 #include <numeric>
 #include <span>
 #include <tuple>
+
+namespace {
+/// Below this many findings a second thread costs more than it saves.
+constexpr std::size_t kEntriesForTwoThreads = 4096;
+} // namespace
 
 CCheckReport::CCheckReport() = default;
 CCheckReport::~CCheckReport() = default;
@@ -67,8 +74,12 @@ std::pair<int, int> CCheckReport::ColumnsInLine(const std::string* line, int sta
 
 std::uint32_t CCheckReport::FileId(int root, const CBadWordLoc& location) {
   const CBadWordFile* file = location.file.get();
-  if (file == m_lastFile && !m_files.empty()) {
-    return m_lastFileId;
+  // Locations come from a few words at a time, each of them file after file: a small
+  // table of recent files answers most without hashing.
+  SRecentFile& recent =
+      m_recentFiles[(reinterpret_cast<std::uintptr_t>(file) >> 4) % m_recentFiles.size()];
+  if (recent.file == file && file != nullptr) {
+    return recent.id;
   }
   const auto [entry, added] =
       m_fileIds.try_emplace(file, static_cast<std::uint32_t>(m_files.size()));
@@ -80,9 +91,8 @@ std::uint32_t CCheckReport::FileId(int root, const CBadWordLoc& location) {
     }
     m_files.push_back(SFile{root, std::move(relative)});
   }
-  m_lastFile = file;
-  m_lastFileId = entry->second;
-  return m_lastFileId;
+  recent = SRecentFile{file, entry->second};
+  return entry->second;
 }
 
 void CCheckReport::RankFiles() {
@@ -148,22 +158,64 @@ void CCheckReport::Sort() {
   // The check counted the columns editors show; a location without them (none so far)
   // has its file read once more, each file once.
   std::unordered_map<std::string, std::vector<const CBadWordLoc*>> missing;
-  // The only walk over the check's own locations: each order sorts the entries.
   for (SWordPart& part : m_parts) {
     if (m_words.empty() || m_words.back().text != part.word->GetWord()) {
       m_words.push_back(SWord{part.word->GetWord(), part.root, {}});
     }
     part.index = static_cast<std::uint32_t>(m_words.size() - 1);
-    for (const CBadWordLoc& location : part.word->GetLocations()) {
-      m_entries.push_back(Entry{&location, part.index, FileId(part.root, location)});
-      if (location.column < 0 || location.endColumn < 0) {
-        missing[location.GetFullPath()].push_back(&location);
-      }
-    }
   }
+  AddEntries(missing);
   m_occurrences = static_cast<int>(m_entries.size());
   RankFiles();
   CountMissingColumns(missing);
+}
+
+void CCheckReport::AddEntries(
+    std::unordered_map<std::string, std::vector<const CBadWordLoc*>>& missing) {
+  // The only walk over the check's own locations: each order sorts the entries. A
+  // word's locations lie in blocks spread over the heap, and walked one after the
+  // other each waits for memory; several words are walked at once instead, the next
+  // block of each asked for ahead, so that those waits overlap.
+  constexpr std::size_t kWalks = 16;
+  struct SWalk {
+    CBadWordsLocList::const_iterator at;
+    CBadWordsLocList::const_iterator end;
+    const SWordPart* part = nullptr;
+  };
+  std::array<SWalk, kWalks> walks;
+  std::size_t active = 0;
+  std::size_t nextPart = 0;
+  const auto start = [&](SWalk& walk) {
+    while (nextPart < m_parts.size()) {
+      const SWordPart& part = m_parts[nextPart++];
+      const CBadWordsLocList& locations = part.word->GetLocations();
+      if (!locations.IsEmpty()) {
+        walk = SWalk{locations.begin(), locations.end(), &part};
+        __builtin_prefetch(&*walk.at);
+        return true;
+      }
+    }
+    return false;
+  };
+  while (active < kWalks && start(walks[active])) {
+    ++active;
+  }
+  while (active > 0) {
+    for (std::size_t k = 0; k < active;) {
+      SWalk& walk = walks[k];
+      const CBadWordLoc& location = *walk.at;
+      m_entries.push_back(Entry{&location, walk.part->index, FileId(walk.part->root, location)});
+      if (location.column < 0 || location.endColumn < 0) {
+        missing[location.GetFullPath()].push_back(&location);
+      }
+      if (++walk.at != walk.end) {
+        __builtin_prefetch(&*walk.at);
+        ++k;
+      } else if (!start(walk)) {
+        walk = walks[--active];
+      }
+    }
+  }
 }
 
 template <typename Group, typename Key>
@@ -186,21 +238,50 @@ void CCheckReport::Order(std::size_t groups, Group group, Key key) const {
       }
     }
   }
-  std::size_t begin = 0;
-  for (const std::size_t end : ends) {
+  // The groups are sorted on two threads, each its half of the entries.
+  std::size_t split = 0;
+  while (split < groups && ends[split] < m_entries.size() / 2) {
+    ++split;
+  }
+  if (m_entries.size() < kEntriesForTwoThreads) {
+    SortGroups(ends, 0, groups, key, m_keyed);
+    return;
+  }
+  std::vector<SKeyed> otherKeyed;
+  CHelperTask other([&] { SortGroups(ends, split, groups, key, otherKeyed); });
+  SortGroups(ends, 0, split, key, m_keyed);
+  other.Join();
+}
+
+template <typename Key>
+void CCheckReport::SortGroups(const std::vector<std::size_t>& ends, std::size_t first,
+                              std::size_t last, Key key, std::vector<SKeyed>& keyed) const {
+  std::size_t begin = first == 0 ? 0 : ends[first - 1];
+  for (std::size_t g = first; g < last; ++g) {
+    const std::size_t end = ends[g];
     if (end - begin > 1) {
-      m_keyed.clear();
+      keyed.clear();
       for (std::size_t k = begin; k < end; ++k) {
-        m_keyed.push_back(SKeyed{key(m_entries[k]), m_entries[k]});
+        if (k + kPrefetchAhead < end) {
+          Prefetch(m_entries[k + kPrefetchAhead]);
+        }
+        keyed.push_back(SKeyed{key(m_entries[k]), m_entries[k]});
       }
-      std::sort(m_keyed.begin(), m_keyed.end(),
+      std::sort(keyed.begin(), keyed.end(),
                 [](const SKeyed& a, const SKeyed& b) { return a.key < b.key; });
       for (std::size_t k = begin; k < end; ++k) {
-        m_entries[k] = m_keyed[k - begin].entry;
+        m_entries[k] = keyed[k - begin].entry;
       }
     }
     begin = end;
   }
+}
+
+std::uint64_t CCheckReport::Pair(int high, int low) {
+  // Flipping the sign bit makes the unsigned order that of the signed numbers.
+  constexpr std::uint32_t kSign = 0x80000000U;
+  return (std::uint64_t{static_cast<std::uint32_t>(high) ^ kSign} << 32) |
+         (static_cast<std::uint32_t>(low) ^ kSign);
 }
 
 const std::vector<CCheckReport::Entry>& CCheckReport::ByPlace() const {
@@ -210,8 +291,8 @@ const std::vector<CCheckReport::Entry>& CCheckReport::ByPlace() const {
   };
   const auto key = [this](const Entry& entry) {
     const CBadWordLoc& location = *entry.location;
-    return std::array<int, 5>{location.line, ColumnsOf(location).first, location.start,
-                              static_cast<int>(entry.word), 0};
+    return SKey{Pair(location.line, ColumnsOf(location).first),
+                Pair(location.start, static_cast<int>(entry.word)), 0};
   };
   Order(m_roots.size() * m_rankCount, group, key);
   return m_entries;
@@ -222,8 +303,8 @@ const std::vector<CCheckReport::Entry>& CCheckReport::ByWord() const {
   const auto key = [this](const Entry& entry) {
     const SFile& file = m_files[entry.file];
     const CBadWordLoc& location = *entry.location;
-    return std::array<int, 5>{file.root, static_cast<int>(file.rank), location.line,
-                              ColumnsOf(location).first, location.start};
+    return SKey{Pair(file.root, static_cast<int>(file.rank)),
+                Pair(location.line, ColumnsOf(location).first), Pair(location.start, 0)};
   };
   Order(m_words.size(), group, key);
   return m_entries;

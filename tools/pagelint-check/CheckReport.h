@@ -96,6 +96,10 @@ public:
   /// word k follow those of word k - 1. The same index as ByPlace.
   const std::vector<Entry>& ByWord() const;
   Finding At(const Entry& entry) const;
+  /// Asks for the memory At reads, ahead of reading it: a walk over an index that
+  /// prefetches this many entries ahead waits for memory far less often.
+  static void Prefetch(const Entry& entry) { __builtin_prefetch(entry.location); }
+  static constexpr std::size_t kPrefetchAhead = 8;
 
   /// The file, relative to its root's directory, "/"-separated.
   const std::string& FileOf(int file) const {
@@ -135,15 +139,28 @@ private:
     std::string relative;
     std::uint32_t rank = 0; ///< place among the paths in byte order; equal paths share it
   };
+  /// The numbers an entry is sorted by, two to a word, compared in order: three
+  /// comparisons of words instead of five of numbers.
+  struct SKey {
+    std::uint64_t first = 0;
+    std::uint64_t second = 0;
+    std::uint64_t third = 0;
+    auto operator<=>(const SKey&) const = default;
+  };
   /// An entry with the numbers it is sorted by, read from its location once.
   struct SKeyed {
-    std::array<int, 5> key;
+    SKey key;
     Entry entry;
   };
+  /// `high` and then `low` as one word that sorts as the pair does.
+  static std::uint64_t Pair(int high, int low);
 
   /// The file id of `location` of `root`, added when new (findings come file by file:
   /// the last one is asked for first).
   std::uint32_t FileId(int root, const CBadWordLoc& location);
+  /// Makes the entries of every location of m_parts, noting in `missing` (by file) the
+  /// locations the check left without columns.
+  void AddEntries(std::unordered_map<std::string, std::vector<const CBadWordLoc*>>& missing);
   void RankFiles();
   /// Counts the columns of the locations that have none, reading each such file once.
   void CountMissingColumns(
@@ -156,6 +173,10 @@ private:
   /// group, of `key`.
   template <typename Group, typename Key>
   void Order(std::size_t groups, Group group, Key key) const;
+  /// Sorts groups [first, last) of the index by `key`; group g ends at ends[g].
+  template <typename Key>
+  void SortGroups(const std::vector<std::size_t>& ends, std::size_t first, std::size_t last,
+                  Key key, std::vector<SKeyed>& keyed) const;
 
   std::vector<Root> m_roots;
   std::vector<std::unique_ptr<CBadWordsList>> m_added; ///< per root, AddFinding's words
@@ -166,9 +187,12 @@ private:
   mutable std::vector<SKeyed> m_keyed; ///< reused while sorting one group
   std::vector<SWord> m_words;
   std::vector<SFile> m_files;
+  struct SRecentFile {
+    const CBadWordFile* file = nullptr;
+    std::uint32_t id = 0;
+  };
   std::unordered_map<const CBadWordFile*, std::uint32_t> m_fileIds;
-  const CBadWordFile* m_lastFile = nullptr;
-  std::uint32_t m_lastFileId = 0;
+  std::array<SRecentFile, 256> m_recentFiles{};
   std::uint32_t m_rankCount = 0;
   /// The columns counted for locations the check left without them.
   std::unordered_map<const CBadWordLoc*, std::pair<int, int>> m_columns;

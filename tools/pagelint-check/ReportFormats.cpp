@@ -48,8 +48,12 @@ void BuildText(const CCheckReport& report, bool suggest, bool summary, std::stri
   // The findings come file by file: a file's printed path is built once.
   std::string path;
   int pathOf = -1;
-  for (const CCheckReport::Entry& entry : report.ByPlace()) {
-    const CCheckReport::Finding finding = report.At(entry);
+  const std::vector<CCheckReport::Entry>& entries = report.ByPlace();
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    if (k + CCheckReport::kPrefetchAhead < entries.size()) {
+      CCheckReport::Prefetch(entries[k + CCheckReport::kPrefetchAhead]);
+    }
+    const CCheckReport::Finding finding = report.At(entries[k]);
     if (finding.file != pathOf) {
       path.clear();
       AppendTextPath(path, report.DisplayPath(finding.file));

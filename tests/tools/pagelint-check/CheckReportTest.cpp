@@ -217,39 +217,43 @@ TEST(CheckReportFindings, TakenFromTheChecksOfSeveralRoots) {
 }
 
 // Findings grouped by root and file and then sorted within each file (and per word):
-// both in the order of one sort by every key.
+// both in the order of one sort by every key. The larger report is sorted on two
+// threads, the smaller on one.
 TEST(CheckReportOrder, FindingsFollowOneSortByEveryKey) {
-  CCheckReport report;
-  report.AddRoot("a", "/a/");
-  report.AddRoot("b", "/b/");
-  std::mt19937 random(11);
-  const std::vector<std::string> names = {"x.html", "B.html", "sub/x.html", "a.html"};
-  using Key = std::tuple<int, std::string, int, int, int, std::string>;
-  std::vector<Key> expected;
-  for (int k = 0; k < 300; ++k) {
-    const std::string word(1, static_cast<char>('p' + random() % 4));
-    const int root = static_cast<int>(random() % 2);
-    const std::string& name = names[random() % names.size()];
-    const int line = static_cast<int>(random() % 4);
-    const int column = static_cast<int>(random() % 3);
-    report.AddFinding(word, root, (root == 0 ? "/a/" : "/b/") + name, line, column, column + 1,
-                      column, column + 1, "");
-    expected.emplace_back(root, name, line + 1, column + 1, column, word);
-  }
-  report.Sort();
-  const auto keys = [&report](const std::vector<CCheckReport::Entry>& entries) {
-    std::vector<Key> found;
-    for (const CCheckReport::Entry& entry : entries) {
-      const CCheckReport::Finding f = report.At(entry);
-      found.emplace_back(f.root, report.FileOf(f.file), f.line, f.column, f.start, f.word);
+  for (const int count : {300, 6000}) {
+    SCOPED_TRACE(count);
+    CCheckReport report;
+    report.AddRoot("a", "/a/");
+    report.AddRoot("b", "/b/");
+    std::mt19937 random(11);
+    const std::vector<std::string> names = {"x.html", "B.html", "sub/x.html", "a.html"};
+    using Key = std::tuple<int, std::string, int, int, int, std::string>;
+    std::vector<Key> expected;
+    for (int k = 0; k < count; ++k) {
+      const std::string word(1, static_cast<char>('p' + random() % 4));
+      const int root = static_cast<int>(random() % 2);
+      const std::string& name = names[random() % names.size()];
+      const int line = static_cast<int>(random() % static_cast<unsigned>(count / 75));
+      const int column = static_cast<int>(random() % 300);
+      report.AddFinding(word, root, (root == 0 ? "/a/" : "/b/") + name, line, column, column + 1,
+                        column, column + 1, "");
+      expected.emplace_back(root, name, line + 1, column + 1, column, word);
     }
-    return found;
-  };
-  std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(keys(report.ByPlace()), expected);
-  std::stable_sort(expected.begin(), expected.end(),
-                   [](const Key& a, const Key& b) { return std::get<5>(a) < std::get<5>(b); });
-  EXPECT_EQ(keys(report.ByWord()), expected);
+    report.Sort();
+    const auto keys = [&report](const std::vector<CCheckReport::Entry>& entries) {
+      std::vector<Key> found;
+      for (const CCheckReport::Entry& entry : entries) {
+        const CCheckReport::Finding f = report.At(entry);
+        found.emplace_back(f.root, report.FileOf(f.file), f.line, f.column, f.start, f.word);
+      }
+      return found;
+    };
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(keys(report.ByPlace()), expected);
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const Key& a, const Key& b) { return std::get<5>(a) < std::get<5>(b); });
+    EXPECT_EQ(keys(report.ByWord()), expected);
+  }
 }
 
 } // namespace
