@@ -12,6 +12,7 @@ CHelperTask::CHelperTask(std::function<void()> task) : m_task(std::move(task)) {
         m_failure = std::current_exception();
       }
     });
+    m_started = true;
   } catch (const std::system_error&) {
     // No thread to be had: Join runs the task.
   }

@@ -16,10 +16,13 @@ public:
   CHelperTask& operator=(const CHelperTask&) = delete;
 
   void Join();
+  /// Whether the task runs on a thread of its own (if not, it runs in Join).
+  bool Started() const { return m_started; }
 
 private:
   std::function<void()> m_task;
   std::exception_ptr m_failure;
   std::thread m_thread;
+  bool m_started = false;
   bool m_done = false;
 };

@@ -1,12 +1,16 @@
 #include "pagelint-check/ReportFormats.h"
 
 #include "pagelint-check/CheckReport.h"
+#include "pagelint-check/HelperTask.h"
 #include "pagelint-check/JsonWriter.h"
 #include "pagelint-check/TerminalText.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <ostream>
 
 namespace {
@@ -38,19 +42,19 @@ void AppendNumber(std::string& out, int value) {
   out.append(digits.data(), end);
 }
 
-constexpr std::size_t kTextPieceBytes = 64 * 1024;
+/// The text format is made block by block, each of this many findings built on its own
+/// (its first path made anew), so that two threads can take every other block.
+constexpr std::size_t kTextBlockEntries = 4096;
 
-/// Appends the text format to `out`, handing `out` to `flush` whenever it has grown
-/// past a piece (the flush may empty it).
-template <typename Flush>
-void BuildText(const CCheckReport& report, bool suggest, bool summary, std::string& out,
-               Flush flush) {
+/// Appends the lines of the findings [begin, end) of `entries`, the ByPlace index (asked
+/// for once: asking puts the index in order again).
+void AppendTextLines(const CCheckReport& report, const std::vector<CCheckReport::Entry>& entries,
+                     bool suggest, std::size_t begin, std::size_t end, std::string& out) {
   // The findings come file by file: a file's printed path is built once.
   std::string path;
   int pathOf = -1;
-  const std::vector<CCheckReport::Entry>& entries = report.ByPlace();
-  for (std::size_t k = 0; k < entries.size(); ++k) {
-    if (k + CCheckReport::kPrefetchAhead < entries.size()) {
+  for (std::size_t k = begin; k < end; ++k) {
+    if (k + CCheckReport::kPrefetchAhead < end) {
       CCheckReport::Prefetch(entries[k + CCheckReport::kPrefetchAhead]);
     }
     const CCheckReport::Finding finding = report.At(entries[k]);
@@ -76,14 +80,57 @@ void BuildText(const CCheckReport& report, bool suggest, bool summary, std::stri
       out += ')';
     }
     out += '\n';
-    if (out.size() >= kTextPieceBytes) {
-      flush(out);
+  }
+}
+
+/// Writes the text lines of every finding to `out`, the blocks in order. A helper
+/// thread builds every other block while this one builds and writes the rest; each
+/// block waits for its turn to be written, so at most two are held at once.
+void WriteTextLines(const CCheckReport& report, bool suggest, std::ostream& out) {
+  const std::vector<CCheckReport::Entry>& entries = report.ByPlace();
+  const std::size_t count = entries.size();
+  const std::size_t blocks = (count + kTextBlockEntries - 1) / kTextBlockEntries;
+  std::mutex mutex;
+  std::condition_variable turn;
+  std::size_t nextToWrite = 0;
+  bool stopped = false;
+  const auto writeBlocks = [&](std::size_t first, std::size_t step) {
+    std::string text;
+    try {
+      for (std::size_t block = first; block < blocks; block += step) {
+        text.clear();
+        AppendTextLines(report, entries, suggest, block * kTextBlockEntries,
+                        std::min(count, (block + 1) * kTextBlockEntries), text);
+        std::unique_lock lock(mutex);
+        turn.wait(lock, [&] { return nextToWrite == block || stopped; });
+        if (stopped) {
+          return;
+        }
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        ++nextToWrite;
+        turn.notify_all();
+      }
+    } catch (...) {
+      // The other thread must not wait for a block that never comes.
+      {
+        const std::lock_guard lock(mutex);
+        stopped = true;
+      }
+      turn.notify_all();
+      throw;
     }
+  };
+  if (blocks < 2) {
+    writeBlocks(0, 1);
+    return;
   }
-  if (summary) {
-    out += CReportFormats::SummaryLine(report);
-    out += '\n';
+  CHelperTask other([&] { writeBlocks(1, 2); });
+  if (!other.Started()) {
+    writeBlocks(0, 1);
+    return;
   }
+  writeBlocks(0, 2);
+  other.Join();
 }
 
 /// `"key": {"text": text}`, SARIF's form of a message or snippet.
@@ -220,19 +267,21 @@ void WriteSarifRun(CJsonWriter& json, const CCheckReport& report, int root,
 
 std::string CReportFormats::Text(const CCheckReport& report, bool suggest, bool summary) {
   std::string out;
-  BuildText(report, suggest, summary, out, [](std::string&) {});
+  const std::vector<CCheckReport::Entry>& entries = report.ByPlace();
+  AppendTextLines(report, entries, suggest, 0, entries.size(), out);
+  if (summary) {
+    out += SummaryLine(report);
+    out += '\n';
+  }
   return out;
 }
 
 void CReportFormats::WriteText(const CCheckReport& report, bool suggest, bool summary,
                                std::ostream& out) {
-  std::string piece;
-  const auto write = [&out](std::string& text) {
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    text.clear();
-  };
-  BuildText(report, suggest, summary, piece, write);
-  write(piece);
+  WriteTextLines(report, suggest, out);
+  if (summary) {
+    out << SummaryLine(report) << '\n';
+  }
 }
 
 std::string CReportFormats::Json(const CCheckReport& report, bool suggest, bool summary) {
