@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <iterator>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -251,18 +250,9 @@ bool HoldsTagOpener(std::string_view line) {
 /// but is still markup to take out), from line `first` on: the first line that holds a
 /// tag opener after decoding.
 void BlankDecodedTags(std::vector<std::string>& lines, std::size_t first) {
-  if (first >= lines.size()) {
-    return;
+  if (first < lines.size()) {
+    CStringUtils::ReplaceTextBlock(lines, "<", ">", "", true, first);
   }
-  if (first == 0) {
-    CStringUtils::ReplaceTextBlock(lines, "<", ">", "", true);
-    return;
-  }
-  const auto from = lines.begin() + static_cast<std::ptrdiff_t>(first);
-  std::vector<std::string> rest(std::make_move_iterator(from),
-                                std::make_move_iterator(lines.end()));
-  CStringUtils::ReplaceTextBlock(rest, "<", ">", "", true);
-  std::move(rest.begin(), rest.end(), from);
 }
 
 } // namespace

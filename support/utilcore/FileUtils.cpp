@@ -198,7 +198,9 @@ bool CFileUtils::ReadFileContent(const std::string& path, std::vector<std::strin
     lines.clear();
   }
   if (buffer.size() > kKeptBufferBytes) {
-    std::string().swap(buffer); // a rare huge file is not held on to
+    // A large file's buffer is not held on to: kept, it would tie up that memory for
+    // the rest of a check that mostly reads pages a tenth of its size.
+    std::string().swap(buffer);
   }
   if (errnum != 0) {
     errno = errnum; // callers that name the failure read it from here

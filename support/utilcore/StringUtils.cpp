@@ -863,8 +863,8 @@ namespace {
 /// (and then each told to `blockSeen` first).
 void ReplaceBlocks(std::vector<std::string>& lines, const CBlockRule& rule,
                    std::string_view replacement, bool keepPositions,
-                   const CStringUtils::TagSeen& blockSeen = {}) {
-  CLinePos from;
+                   const CStringUtils::TagSeen& blockSeen = {}, std::size_t firstLine = 0) {
+  CLinePos from{firstLine, 0};
   while (FindBlockStart(lines, rule, from)) {
     CLinePos to{from.line, from.offset + rule.start.size()};
     if (!FindBlockEnd(lines, rule, to)) {
@@ -923,11 +923,11 @@ bool WalkMarkup(std::vector<std::string>& lines, const CStringUtils::TagSeen& ta
 
 void CStringUtils::ReplaceTextBlock(std::vector<std::string>& lines, std::string_view start,
                                     std::string_view end, std::string_view replacement,
-                                    bool keepPositions) {
+                                    bool keepPositions, std::size_t firstLine) {
   if (start.empty() || end.empty()) {
     return;
   }
-  ReplaceBlocks(lines, MakeBlockRule(start, end), replacement, keepPositions);
+  ReplaceBlocks(lines, MakeBlockRule(start, end), replacement, keepPositions, {}, firstLine);
 }
 
 bool CStringUtils::BlankMarkup(std::vector<std::string>& lines, const TagSeen& tagSeen) {

@@ -100,10 +100,11 @@ public:
   /// in a browser, "a < b" is text), and inside such a tag a quoted attribute value may
   /// hold the end ("<a title='x>y'>"); a `start` that ends in a letter ("<script") opens
   /// a block only before white space, "/", ">" or the end of the line ("<scripts>" is
-  /// not a script). Fillers right after a removed block go with it.
+  /// not a script). Fillers right after a removed block go with it. Blocks start at
+  /// line `firstLine` or later, as if the lines before it were not there.
   static void ReplaceTextBlock(std::vector<std::string>& lines, std::string_view start,
                                std::string_view end, std::string_view replacement,
-                               bool keepPositions);
+                               bool keepPositions, std::size_t firstLine = 0);
   /// Blanks the comments ("<!--"), scripts ("<script"), styles ("<style") and tags
   /// ("<") of a page in one walk, with the result of four ReplaceTextBlock calls in that
   /// order keeping positions. Where one kind of block holds the opener of a kind taken

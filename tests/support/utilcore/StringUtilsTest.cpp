@@ -378,6 +378,13 @@ TEST(StringUtilsReplaceTextBlockJoin, WithoutKeepingPositionsBlocksAreReplaced) 
   EXPECT_EQ(lines, std::vector<std::string>{"open "});
 }
 
+TEST(StringUtilsReplaceTextBlock, BlocksStartAtTheFirstLineGiven) {
+  // A block opened before the first line is not there: its end closes nothing.
+  std::vector<std::string> lines = {"<b>a <i", "b>c <i>d", "e</i>"};
+  CStringUtils::ReplaceTextBlock(lines, "<", ">", "", true, 1);
+  EXPECT_EQ(lines, (std::vector<std::string>{"<b>a <i", "b>c    d", "e    "}));
+}
+
 TEST(StringUtilsReplaceTextBlockJoin, EmptyArgumentsChangeNothing) {
   std::vector<std::string> lines = {"a<b>c"};
   CStringUtils::ReplaceTextBlock(lines, "", ">", "", true);
