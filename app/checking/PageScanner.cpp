@@ -335,18 +335,30 @@ bool CPageScanner::ScanLines() {
   if (!MakePageText(lines, m_stopped, m_codeSamples, m_attributeText)) {
     return false;
   }
+  // One reader access for the page's look-ups instead of one per line. It keeps the
+  // locking rules: inside it this thread takes only the dictionaries' reader access
+  // again (re-entrant, also while a writer waits) and their load mutex, never a writer
+  // access and never the bad-word list's lock (the findings are recorded after the
+  // file). A dictionary change waits for at most the rest of one page.
+  const CSpellLookupScope lookups(CSpellChecker::GetInstance());
   for (std::size_t index = 0; index < lines.size(); ++index) {
     if (IsStopped()) {
       return false;
     }
     const std::string* original =
         buffers.hasOriginal[index] != 0 ? &buffers.originals[index] : nullptr;
-    ScanLine(lines[index], original, static_cast<int>(index));
+    ScanHeldLine(lines[index], original, static_cast<int>(index));
   }
   return !IsStopped();
 }
 
 bool CPageScanner::ScanLine(const std::string& line, const std::string* original, int lineIndex) {
+  const CSpellLookupScope lookups(CSpellChecker::GetInstance());
+  return ScanHeldLine(line, original, lineIndex);
+}
+
+bool CPageScanner::ScanHeldLine(const std::string& line, const std::string* original,
+                                int lineIndex) {
   if (CStringUtils::IsEffectivelyEmpty(line)) {
     return true;
   }
@@ -367,12 +379,6 @@ bool CPageScanner::ScanLine(const std::string& line, const std::string* original
   buffers.StartLine();
   buffers.columns.Start(original);
   bool found = false;
-  // One reader access for the line's look-ups instead of one per word. It keeps the
-  // locking rules: inside it this thread takes only the dictionaries' reader access
-  // again (re-entrant, also while a writer waits) and their load mutex, never a writer
-  // access and never the bad-word list's lock (the findings are recorded after the
-  // file). A dictionary change waits for at most the rest of one line.
-  const CSpellLookupScope lookups(speller);
   buffers.lookups.BeginLine(m_dictionaryIds);
   for (const CStringUtils::Span& span : buffers.spans) {
     if (IsStopped()) {

@@ -60,6 +60,8 @@ public:
 private:
   /// ScanFile without freeing the lines of a large page.
   bool ScanLines();
+  /// ScanLine inside the caller's CSpellLookupScope.
+  bool ScanHeldLine(const std::string& line, const std::string* original, int lineIndex);
   bool IsStopped() const { return m_stopped && m_stopped(); }
 
   const std::vector<int>& m_dictionaryIds;

@@ -3,9 +3,9 @@
 #include "spellcore/SpellChecker.h"
 
 /// Holds the speller's dictionaries for the look-ups of one thread over a scope, such as
-/// one line of a page: every LookUp inside is then re-entrant, and threads checking at
-/// once no longer meet on the shared reader count once per word. Keep the scope short
-/// and call nothing in it but PreprocessWord and LookUp: a dictionary change waits for it.
+/// the lines of one page: every LookUp inside is then re-entrant, and threads checking
+/// at once no longer meet on the shared reader count once per word. Keep the scope short
+/// and take no other lock in it: a dictionary change waits for it.
 class CSpellLookupScope {
 public:
   /// Holds nothing for a null speller.
