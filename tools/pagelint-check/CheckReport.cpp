@@ -238,14 +238,14 @@ void CCheckReport::Order(std::size_t groups, Group group, Key key) const {
       }
     }
   }
-  // The groups are sorted on two threads, each its half of the entries.
-  std::size_t split = 0;
-  while (split < groups && ends[split] < m_entries.size() / 2) {
-    ++split;
-  }
   if (m_entries.size() < kEntriesForTwoThreads) {
     SortGroups(ends, 0, groups, key, m_keyed);
     return;
+  }
+  // The groups are sorted on two threads, each about half of the entries.
+  std::size_t split = 0;
+  while (split < groups && ends[split] < m_entries.size() / 2) {
+    ++split;
   }
   std::vector<SKeyed> otherKeyed;
   CHelperTask other([&] { SortGroups(ends, split, groups, key, otherKeyed); });

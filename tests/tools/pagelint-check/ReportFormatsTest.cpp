@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 
@@ -104,6 +105,25 @@ TEST(ReportFormats, WrittenReportsEqualBuiltReports) {
     EXPECT_GT(builtJson.size(), 2 * CJsonWriter::kPieceBytes);
     EXPECT_EQ(json.str(), builtJson);
     EXPECT_EQ(sarif.str(), CReportFormats::Sarif(report, true, summary, "1"));
+  }
+}
+
+// The text is built in blocks of 4,096 findings, every other one on a second thread:
+// around the edges of those blocks, what is written is still what is built.
+TEST(ReportFormats, WrittenTextEqualsBuiltTextAtBlockEdges) {
+  for (const int count : {4095, 4096, 4097, 8192, 12289}) {
+    SCOPED_TRACE(count);
+    CCheckReport report;
+    report.AddRoot("s", "/s/");
+    for (int k = 0; k < count; ++k) {
+      report.AddFinding("teh", 0, "/s/f" + std::to_string(k % 7) + ".html", k, 3, 6, 2, 5, "");
+    }
+    report.Sort();
+    std::ostringstream written;
+    CReportFormats::WriteText(report, false, true, written);
+    const std::string built = CReportFormats::Text(report, false, true);
+    EXPECT_EQ(std::count(built.begin(), built.end(), '\n'), count + 1);
+    EXPECT_EQ(written.str(), built);
   }
 }
 
