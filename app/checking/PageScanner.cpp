@@ -93,7 +93,11 @@ struct SScanBuffers {
   /// The file's findings by word, in first-found order: recorded in one go after it.
   std::vector<CBadWordsList::SFileFindings> fileWords;
   std::size_t fileWordCount = 0;
-  std::unordered_map<std::string, std::size_t> fileWordIndex;
+  /// fileWords' places by the hash of their text (open addressing; 0 is empty, else the
+  /// place + 1), and the slots filled for the current file. Emptied file after file
+  /// without freeing anything: a map of strings made and freed a node per word.
+  std::vector<std::uint32_t> wordSlots;
+  std::vector<std::size_t> usedSlots;
 
   /// Excerpt strings of earlier files, kept for their capacity: a finding then costs
   /// no allocation of its own once the buffers have grown.
@@ -111,20 +115,47 @@ struct SScanBuffers {
       fileWords[k].locations.clear();
     }
     fileWordCount = 0;
-    fileWordIndex.clear();
+    for (const std::size_t at : usedSlots) {
+      wordSlots[at] = 0;
+    }
+    usedSlots.clear();
   }
 
   /// The locations gathered for `text` in the current file.
   std::vector<CBadWordsList::SFoundLocation>& LocationsOf(const std::string& text) {
-    const auto [entry, added] = fileWordIndex.try_emplace(text, fileWordCount);
-    if (added) {
-      if (fileWordCount == fileWords.size()) {
-        fileWords.emplace_back();
-      }
-      fileWords[fileWordCount].text.assign(text);
-      ++fileWordCount;
+    if ((fileWordCount + 1) * 2 > wordSlots.size()) {
+      GrowWordSlots();
     }
-    return fileWords[entry->second].locations;
+    const std::size_t mask = wordSlots.size() - 1;
+    for (std::size_t at = std::hash<std::string_view>{}(text)&mask;; at = (at + 1) & mask) {
+      const std::uint32_t slot = wordSlots[at];
+      if (slot != 0 && fileWords[slot - 1].text == text) {
+        return fileWords[slot - 1].locations;
+      }
+      if (slot == 0) {
+        if (fileWordCount == fileWords.size()) {
+          fileWords.emplace_back();
+        }
+        fileWords[fileWordCount].text.assign(text);
+        wordSlots[at] = static_cast<std::uint32_t>(++fileWordCount);
+        usedSlots.push_back(at);
+        return fileWords[fileWordCount - 1].locations;
+      }
+    }
+  }
+
+  void GrowWordSlots() {
+    wordSlots.assign(std::max<std::size_t>(64, wordSlots.size() * 2), 0);
+    usedSlots.clear();
+    const std::size_t mask = wordSlots.size() - 1;
+    for (std::size_t k = 0; k < fileWordCount; ++k) {
+      std::size_t at = std::hash<std::string_view>{}(fileWords[k].text) & mask;
+      while (wordSlots[at] != 0) {
+        at = (at + 1) & mask;
+      }
+      wordSlots[at] = static_cast<std::uint32_t>(k + 1);
+      usedSlots.push_back(at);
+    }
   }
 
   /// Frees the lines of a large page once it is scanned: kept, they would hold its size

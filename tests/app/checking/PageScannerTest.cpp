@@ -25,6 +25,18 @@ namespace {
 
 const std::vector<int> kDictionaries{0};
 
+/// Lines holding `count` made-up words ("zqab", "zqac"...), each on two lines.
+std::vector<std::string> ManyMadeUpWords(int count) {
+  std::vector<std::string> lines(4);
+  for (int k = 0; k < count; ++k) {
+    const std::string word =
+        std::string("zq") + static_cast<char>('a' + k / 26) + static_cast<char>('a' + k % 26);
+    lines[static_cast<std::size_t>(k % 2)] += word + ' ';
+    lines[static_cast<std::size_t>(2 + k % 2)] += word + ' ';
+  }
+  return lines;
+}
+
 /// The page scanner and the one-pass-per-step reference on the same pages, where the
 /// differential fuzz target would rarely go: findings and page text must be equal.
 class PageScannerTest : public testing::Test {
@@ -86,6 +98,8 @@ TEST_F(PageScannerTest, FindsWhatTheReferenceFindsAcrossLines) {
       {"script ending inside a comment", {"<script>teh<!--</script>-->teh</script>teh"}, 1},
       {"comment inside a tag", {"<a title='<!--'>teh", "-->'> teh"}, 1},
       {"tag opened by a reference after a real '<'", {"<&#98;>teh</b> teh"}, 2},
+      // Words are found again through a table that grows past 32 words of a page.
+      {"a hundred made-up words, each twice", ManyMadeUpWords(100), 200},
       // Its buffers are freed after it: the pages after it must not miss them.
       {"a page larger than the buffers kept",
        {"caf\xC3\xA9 teh <!--" + std::string(300 << 10, ' ') + "--> teh", "teh"},
