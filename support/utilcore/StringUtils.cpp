@@ -648,6 +648,21 @@ bool OverwriteInPlace(std::string& text, std::size_t start, std::size_t end, UCh
   return true;
 }
 
+/// `i`, moved past every whole eight blanks that follow it: blanked markup leaves long
+/// runs of them, taken eight bytes at a time.
+std::size_t SkipBlankRuns(std::string_view text, std::size_t i) {
+  constexpr std::uint64_t kEightBlanks = 0x2020202020202020ULL;
+  while (i + sizeof kEightBlanks <= text.size()) {
+    std::uint64_t chunk = 0;
+    std::memcpy(&chunk, text.data() + i, sizeof chunk);
+    if (chunk != kEightBlanks) {
+      break;
+    }
+    i += sizeof chunk;
+  }
+  return i;
+}
+
 } // namespace
 
 // ---- Trimming and emptiness ---------------------------------------------------------------
@@ -672,17 +687,7 @@ void CStringUtils::TrimPunctuation(std::string& text, std::string_view keepLeadi
 }
 
 bool CStringUtils::IsEffectivelyEmpty(std::string_view text) {
-  // Blanked markup leaves long runs of blanks: eight at a time.
-  constexpr std::uint64_t kEightBlanks = 0x2020202020202020ULL;
-  for (std::size_t i = 0; i < text.size();) {
-    if (i + sizeof kEightBlanks <= text.size()) {
-      std::uint64_t chunk = 0;
-      std::memcpy(&chunk, text.data() + i, sizeof chunk);
-      if (chunk == kEightBlanks) {
-        i += sizeof chunk;
-        continue;
-      }
-    }
+  for (std::size_t i = SkipBlankRuns(text, 0); i < text.size(); i = SkipBlankRuns(text, i)) {
     const auto byte = static_cast<unsigned char>(text[i]);
     if (byte < 0x80) {
       if (byte > 0x20 && byte < 0x7F) {
@@ -769,24 +774,13 @@ constexpr std::array<bool, 256> MakeSeparatorBytes() {
 }
 constexpr std::array<bool, 256> kSeparatorBytes = MakeSeparatorBytes();
 
-/// The end of the run of separator bytes from `i`. Blanked markup leaves long runs of
-/// blanks, taken eight at a time.
+/// The end of the run of separator bytes from `i`.
 std::size_t SkipSeparators(std::string_view text, std::size_t i) {
-  constexpr std::uint64_t kEightBlanks = 0x2020202020202020ULL;
-  for (;;) {
-    while (i + sizeof kEightBlanks <= text.size()) {
-      std::uint64_t chunk = 0;
-      std::memcpy(&chunk, text.data() + i, sizeof chunk);
-      if (chunk != kEightBlanks) {
-        break;
-      }
-      i += sizeof chunk;
-    }
-    if (i >= text.size() || !kSeparatorBytes[static_cast<unsigned char>(text[i])]) {
-      return i;
-    }
-    ++i;
+  i = SkipBlankRuns(text, i);
+  while (i < text.size() && kSeparatorBytes[static_cast<unsigned char>(text[i])]) {
+    i = SkipBlankRuns(text, i + 1);
   }
+  return i;
 }
 
 } // namespace
