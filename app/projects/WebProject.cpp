@@ -386,15 +386,17 @@ unsigned CWebProject::RunCheck(CProjectCheckWorker& worker) {
   SetCheckState(ECheckState::Checking);
   m_checkTimer.Start();
   worker.Run();
+  // Recorded before the state says "checked": a thread that sees that state must also
+  // see the run counted and timed.
+  m_checkedOnce.store(true, std::memory_order_release);
+  m_elapsedSeconds.store(static_cast<std::uint32_t>(m_checkTimer.Stop() / 1000),
+                         std::memory_order_release);
   // Changes collected during the run keep the project out of date.
   ECheckState state = GetCheckState();
   while (
       state != ECheckState::OutOfDate &&
       !m_checkState.compare_exchange_weak(state, ECheckState::Checked, std::memory_order_acq_rel)) {
   }
-  m_checkedOnce.store(true, std::memory_order_release);
-  m_elapsedSeconds.store(static_cast<std::uint32_t>(m_checkTimer.Stop() / 1000),
-                         std::memory_order_release);
   return 0;
 }
 
