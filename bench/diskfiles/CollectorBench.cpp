@@ -6,12 +6,13 @@
 #include "mtcore/FunctionTarget.h"
 #include "mtcore/MessageLoop.h"
 
+#include "PeakMemory.h"
+
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -63,12 +64,6 @@ private:
 const GeneratedSite& Site() {
   static const GeneratedSite site;
   return site;
-}
-
-double PeakMemoryMiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 void BM_ScanPass(benchmark::State& state) {
