@@ -434,11 +434,15 @@ bool CPageScanner::ScanHeldLine(const std::string& line, const std::string* orig
     }
     searchFrom = match.start + match.length;
     found = true;
-    CBadWordsList::SFoundLocation& location = buffers.LocationsOf(buffers.word).emplace_back();
+    std::vector<CBadWordsList::SFoundLocation>& places = buffers.LocationsOf(buffers.word);
+    CBadWordsList::SFoundLocation& location = places.emplace_back();
     location.line = lineIndex;
     location.start = static_cast<int>(match.start);
     location.end = static_cast<int>(match.start + match.length);
-    if (m_excerpts == EExcerpts::kKept) {
+    // Lines are scanned in order and each word's search moves forward, so a page's
+    // first place of a word is also its first in the sorted findings.
+    if (m_excerpts == EExcerpts::kKept ||
+        (m_excerpts == EExcerpts::kFirstInPage && places.size() == 1)) {
       if (!buffers.spareContexts.empty()) {
         location.context = std::move(buffers.spareContexts.back());
         buffers.spareContexts.pop_back();

@@ -15,9 +15,10 @@ class CPageScanner {
 public:
   /// True when the scan should end early (a stop was asked, or the run gave up).
   using StopCheck = std::function<bool()>;
-  /// Whether findings carry the excerpt of their line: a report that never shows them
-  /// saves the time and memory of building and holding one for every finding.
-  enum class EExcerpts { kKept, kLeftOut };
+  /// Which findings carry the excerpt of their line: a report that never shows them
+  /// saves the time and memory of building and holding one for every finding, and the
+  /// program, which shows a word's first excerpt in each page, needs only that one.
+  enum class EExcerpts { kKept, kLeftOut, kFirstInPage };
   /// Whether the text of code samples (code, pre, kbd, samp, var, tt) is checked like
   /// the rest of the page or left out of it.
   enum class ECodeSamples { kChecked, kSkipped };

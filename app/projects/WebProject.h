@@ -160,7 +160,8 @@ public:
   void SetWorkerPriority(int priority);
   /// Threads of each new check run (default 1).
   void SetCheckParallelism(int threads) { m_checkParallelism = threads < 1 ? 1 : threads; }
-  /// Whether the findings of new check runs keep their excerpts (default: kept).
+  /// Which findings of new check runs keep their excerpts (default: each word's first in
+  /// each page, the one the main view shows when a file is selected).
   void SetCheckExcerpts(CPageScanner::EExcerpts excerpts) { m_checkExcerpts = excerpts; }
   void SetWaitCursorHook(WaitCursorHook hook) { m_waitCursorHook = std::move(hook); }
 
@@ -204,7 +205,7 @@ private:
   int m_addToDictionaryId = -1;
   int m_ignoreId = -1;
   int m_checkParallelism = 1;
-  CPageScanner::EExcerpts m_checkExcerpts = CPageScanner::EExcerpts::kKept;
+  CPageScanner::EExcerpts m_checkExcerpts = CPageScanner::EExcerpts::kFirstInPage;
   HWND m_msgWindowHandle = 0;
   HWND m_collectorWindow = 0; ///< the window the file collector posts to
   HWND m_targetWindow = 0;

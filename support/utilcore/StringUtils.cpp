@@ -291,8 +291,13 @@ constexpr std::string_view kEllipsis = "...";
 
 // A filler run belongs to the character before it, so it is blank after a blank and
 // part of the word after a word character.
-std::size_t SkipForward(std::string_view text, std::size_t i, bool blanks) {
+// Both stop early once past `limit`: the excerpt is cut there anyway, and a long run of
+// blanked markup would otherwise be walked for every finding of the line.
+std::size_t SkipForward(std::string_view text, std::size_t i, bool blanks, std::size_t limit) {
   for (;;) {
+    if (i > limit) {
+      return i;
+    }
     const std::size_t at = CUtf8::SkipFillers(text, i);
     if (at == text.size()) {
       return at;
@@ -304,8 +309,11 @@ std::size_t SkipForward(std::string_view text, std::size_t i, bool blanks) {
   }
 }
 
-std::size_t SkipBack(std::string_view text, std::size_t i, bool blanks) {
+std::size_t SkipBack(std::string_view text, std::size_t i, bool blanks, std::size_t limit) {
   while (i > 0) {
+    if (i < limit) {
+      return i;
+    }
     std::size_t at = CUtf8::SkipFillersBack(text, i);
     if (at == 0) {
       return 0;
@@ -1048,12 +1056,15 @@ void CStringUtils::AppendEllipsisSurroundingWord(std::string& out, std::string_v
     cutWord = true;
   }
 
+  // Any place beyond these is cut back to the side's length below.
+  const std::size_t leftLimit = wordStart > kExcerptSideBytes ? wordStart - kExcerptSideBytes : 0;
+  const std::size_t rightLimit = wordEnd + kExcerptSideBytes;
   std::size_t left = wordStart;
   std::size_t right = wordEnd;
   for (int counted = 0; counted < wordsEachSide; ++counted) {
-    left = SkipBack(line, SkipBack(line, left, true), false);
+    left = SkipBack(line, SkipBack(line, left, true, leftLimit), false, leftLimit);
     if (!cutWord) {
-      right = SkipForward(line, SkipForward(line, right, true), false);
+      right = SkipForward(line, SkipForward(line, right, true, rightLimit), false, rightLimit);
     }
   }
   if (wordStart - left > kExcerptSideBytes) {

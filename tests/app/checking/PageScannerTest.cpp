@@ -118,7 +118,7 @@ TEST_F(PageScannerTest, FindsWhatTheReferenceFindsAcrossLines) {
   }
 }
 
-TEST_F(PageScannerTest, LeavesOutExcerptsOnlyWhenAskedAndFindsTheSamePlaces) {
+TEST_F(PageScannerTest, KeepsTheExcerptsAskedForAndFindsTheSamePlaces) {
   const std::vector<std::string> page = {"<p>teh first teh</p>", "caf\xC3\xA9 teh &amp; wrold"};
   const auto scan = [&](CPageScanner::EExcerpts excerpts) {
     CPageScanner::Lines() = page;
@@ -130,13 +130,18 @@ TEST_F(PageScannerTest, LeavesOutExcerptsOnlyWhenAskedAndFindsTheSamePlaces) {
   // Kept after left out: excerpt buffers reused from an earlier page hold nothing of it.
   const auto leftOut = scan(CPageScanner::EExcerpts::kLeftOut);
   const auto kept = scan(CPageScanner::EExcerpts::kKept);
+  const auto firstOnly = scan(CPageScanner::EExcerpts::kFirstInPage);
   ASSERT_EQ(kept, ExpectSameAsReference(page));
   ASSERT_EQ(leftOut.size(), kept.size());
+  ASSERT_EQ(firstOnly.size(), kept.size());
   for (std::size_t k = 0; k < kept.size(); ++k) {
     ASSERT_EQ(leftOut[k].locations.size(), kept[k].locations.size());
+    ASSERT_EQ(firstOnly[k].locations.size(), kept[k].locations.size());
     for (std::size_t n = 0; n < kept[k].locations.size(); ++n) {
       CBadWordsList::SFoundLocation withExcerpt = kept[k].locations[n];
       EXPECT_FALSE(withExcerpt.context.empty());
+      // Only a word's first place in the page keeps its excerpt ("teh" is found thrice).
+      EXPECT_EQ(firstOnly[k].locations[n].context, n == 0 ? withExcerpt.context : "");
       withExcerpt.context.clear();
       EXPECT_EQ(leftOut[k].locations[n], withExcerpt) << kept[k].text << " #" << n;
     }

@@ -596,6 +596,22 @@ TEST(StringUtilsEllipsisSurroundingWord, WordsEachSideWithEllipsisWhereCut) {
   EXPECT_EQ(CStringUtils::EllipsisSurroundingWord("a b c", 2, 1, 0), "...b...");
 }
 
+TEST(StringUtilsEllipsisSurroundingWord, CutsAtTheSideLengthAfterLongBlankRuns) {
+  const auto blanks = [](int count) { return std::string(static_cast<std::size_t>(count), ' '); };
+  // 60 bytes each side are kept whole, 61 are cut; a cut never splits a character.
+  EXPECT_EQ(CStringUtils::EllipsisSurroundingWord("ab" + blanks(58) + "teh" + blanks(58) + "cd", 60,
+                                                  3, 4),
+            "ab teh cd");
+  EXPECT_EQ(CStringUtils::EllipsisSurroundingWord("ab" + blanks(59) + "teh" + blanks(59) + "cd", 61,
+                                                  3, 4),
+            "...b teh c...");
+  EXPECT_EQ(CStringUtils::EllipsisSurroundingWord("\u00E9" + blanks(59) + "teh", 61, 3, 4),
+            "...teh");
+  EXPECT_EQ(
+      CStringUtils::EllipsisSurroundingWord("a" + Fill(70) + " teh " + blanks(900) + "b", 72, 3, 4),
+      "...teh...");
+}
+
 TEST(StringUtilsEllipsisSurroundingWord, NeverThrowsNorCutsCharacters) {
   const std::string line = "\u00E9\u00E9 \u00E9\u00E9\u00E9 \u00E9";
   for (int start = -3; start < static_cast<int>(line.size()) + 3; ++start) {
