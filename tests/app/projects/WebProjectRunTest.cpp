@@ -50,6 +50,15 @@ TEST_F(WebProjectRunTest, FindsWordsAtTheirLinesAndPositions) {
   for (const char* hidden : {"qzxmail", "qzxweb", "zqxb", "qzxcomment", "qzxscript", "qzxstyle"}) {
     EXPECT_TRUE(FindingsOf(project, hidden).empty()) << hidden;
   }
+  // Of the excerpts only those the window shows are kept: each word's first in a page.
+  const CBadWord* teh = project.GetBadWordsList().FindWord("teh");
+  ASSERT_NE(teh, nullptr);
+  std::vector<std::string> excerpts;
+  for (const CBadWordLoc& location : teh->GetLocations()) {
+    excerpts.emplace_back(location.GetContext());
+  }
+  EXPECT_EQ(excerpts, (std::vector<std::string>{"teh cat teh", "", "\xC3\xA9t\xC3\xA9 teh"}));
+  EXPECT_EQ(teh->GetContextInFile(project.GetRootDirectory() + "index.html"), "teh cat teh");
 
   const LPARAM self = reinterpret_cast<LPARAM>(&project);
   PumpUntil([&] { return m_view.Count(CProjectCheckWorker::MSG_PROJECT_CHECK_DONE) == 1; });
