@@ -84,8 +84,17 @@ void CBadWordsList::RemoveWord(CBadWord* word) {
 }
 
 void CBadWordsList::ClearWords() {
-  CWriterAccess access(*this);
-  ClearLocked();
+  std::vector<std::unique_ptr<CBadWord>> words;
+  {
+    CWriterAccess access(*this);
+    words = std::move(m_words);
+    ClearLocked();
+  }
+  // A big site's millions of locations take a noticeable time to free, and the caller
+  // is often the user interface thread starting a new check.
+  if (!words.empty()) {
+    m_release.Release(std::move(words));
+  }
 }
 
 void CBadWordsList::ClearLocked() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "checking/BadWord.h"
+#include "mtcore/BackgroundRelease.h"
 #include "mtcore/MultiReaderWriter.h"
 
 #include <cstddef>
@@ -36,7 +37,8 @@ public:
   void AppendWord(std::unique_ptr<CBadWord> word);
   /// Deletes the word with its locations when it is in the list. Writer access.
   void RemoveWord(CBadWord* word);
-  /// Deletes every word. Writer access.
+  /// Deletes every word. Writer access, while the list empties; the words and their
+  /// locations are freed afterwards on a thread of their own.
   void ClearWords();
   /// Moves every word, in list order, out of the list and leaves it empty: the caller
   /// owns the words and their locations from then on (they no longer report to this
@@ -123,4 +125,6 @@ private:
   /// The file of the last single recorded location, shared with the next one of it.
   /// Its excerpts grow with each such location, under writer access.
   std::shared_ptr<CBadWordFile> m_lastFile;
+  /// Frees cleared words; last, so that the list waits for it before the rest goes.
+  CBackgroundRelease m_release;
 };
