@@ -84,14 +84,12 @@ void CBadWordsList::RemoveWord(CBadWord* word) {
 }
 
 void CBadWordsList::ClearWords() {
-  std::vector<std::unique_ptr<CBadWord>> words;
-  {
-    CWriterAccess access(*this);
-    words = std::move(m_words);
-    ClearLocked();
-  }
+  CWriterAccess access(*this);
+  std::vector<std::unique_ptr<CBadWord>> words = std::move(m_words);
+  ClearLocked();
   // A big site's millions of locations take a noticeable time to free, and the caller
-  // is often the user interface thread starting a new check.
+  // is often the user interface thread starting a new check. Handed over under the
+  // lock, so that concurrent callers take turns; the freeing takes no lock of ours.
   if (!words.empty()) {
     m_release.Release(std::move(words));
   }

@@ -37,8 +37,8 @@ public:
   void AppendWord(std::unique_ptr<CBadWord> word);
   /// Deletes the word with its locations when it is in the list. Writer access.
   void RemoveWord(CBadWord* word);
-  /// Deletes every word. Writer access, while the list empties; the words and their
-  /// locations are freed afterwards on a thread of their own.
+  /// Deletes every word. Writer access; the words and their locations are freed on a
+  /// thread of their own.
   void ClearWords();
   /// Moves every word, in list order, out of the list and leaves it empty: the caller
   /// owns the words and their locations from then on (they no longer report to this
