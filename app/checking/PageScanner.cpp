@@ -126,33 +126,33 @@ struct SScanBuffers {
     if ((fileWordCount + 1) * 2 > wordSlots.size()) {
       GrowWordSlots();
     }
-    const std::size_t mask = wordSlots.size() - 1;
-    for (std::size_t at = std::hash<std::string_view>{}(text)&mask;; at = (at + 1) & mask) {
-      const std::uint32_t slot = wordSlots[at];
-      if (slot != 0 && fileWords[slot - 1].text == text) {
-        return fileWords[slot - 1].locations;
+    const std::size_t at = SlotOf(text);
+    if (wordSlots[at] == 0) {
+      if (fileWordCount == fileWords.size()) {
+        fileWords.emplace_back();
       }
-      if (slot == 0) {
-        if (fileWordCount == fileWords.size()) {
-          fileWords.emplace_back();
-        }
-        fileWords[fileWordCount].text.assign(text);
-        wordSlots[at] = static_cast<std::uint32_t>(++fileWordCount);
-        usedSlots.push_back(at);
-        return fileWords[fileWordCount - 1].locations;
-      }
+      fileWords[fileWordCount].text.assign(text);
+      wordSlots[at] = static_cast<std::uint32_t>(++fileWordCount);
+      usedSlots.push_back(at);
     }
+    return fileWords[wordSlots[at] - 1].locations;
+  }
+
+  /// The slot that holds `text`, or the empty one where it belongs.
+  std::size_t SlotOf(std::string_view text) const {
+    const std::size_t mask = wordSlots.size() - 1;
+    std::size_t at = std::hash<std::string_view>{}(text)&mask;
+    while (wordSlots[at] != 0 && fileWords[wordSlots[at] - 1].text != text) {
+      at = (at + 1) & mask;
+    }
+    return at;
   }
 
   void GrowWordSlots() {
     wordSlots.assign(std::max<std::size_t>(64, wordSlots.size() * 2), 0);
     usedSlots.clear();
-    const std::size_t mask = wordSlots.size() - 1;
     for (std::size_t k = 0; k < fileWordCount; ++k) {
-      std::size_t at = std::hash<std::string_view>{}(fileWords[k].text) & mask;
-      while (wordSlots[at] != 0) {
-        at = (at + 1) & mask;
-      }
+      const std::size_t at = SlotOf(fileWords[k].text);
       wordSlots[at] = static_cast<std::uint32_t>(k + 1);
       usedSlots.push_back(at);
     }
