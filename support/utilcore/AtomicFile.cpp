@@ -90,6 +90,7 @@ bool CAtomicFile::ResolveTarget(const std::string& path, std::string& resolved,
 
 bool CAtomicFile::Open(const std::string& path, std::string& error, mode_t newFileMode) {
   Discard();
+  m_folder.Reset();
   CFileWriteFaults::StartFile();
   if (path.empty() || path.back() == '/') {
     return Fail(error, CFileError::Describe("write", path, "not a file name"));
@@ -97,13 +98,50 @@ bool CAtomicFile::Open(const std::string& path, std::string& error, mode_t newFi
   if (!ResolveTarget(path, m_target, error)) {
     return false;
   }
+  m_display = m_target;
   struct stat st {};
   const bool exists = ::stat(m_target.c_str(), &st) == 0;
-  if (exists && !S_ISREG(st.st_mode)) {
-    return Fail(error, CFileError::Describe("write", m_target, "not a regular file"));
+  return Start(exists, st, newFileMode, error);
+}
+
+bool CAtomicFile::OpenIn(int folderFd, const std::string& name, const std::string& displayPath,
+                         std::string& error, mode_t newFileMode) {
+  Discard();
+  CFileWriteFaults::StartFile();
+  m_display = displayPath;
+  m_target = name;
+  if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") {
+    return Fail(error, CFileError::Describe("write", displayPath, "not a file name"));
   }
-  if (exists && !CFileUtils::IsFileWritable(m_target)) {
-    return Fail(error, CFileError::Describe("write", m_target, "the file is read-only"));
+  m_folder = CFileDescriptor(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0));
+  if (!m_folder.IsValid()) {
+    return Fail(error, CFileError::Describe("write", displayPath, errno));
+  }
+  struct stat st {};
+  const bool exists = ::fstatat(FolderFd(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+  if (!exists && errno != ENOENT) {
+    return Fail(error, CFileError::Describe("write", displayPath, errno));
+  }
+  return Start(exists, st, newFileMode, error);
+}
+
+void CAtomicFile::RequireUnchanged(const CFileStamp& stamp) {
+  m_checkUnchanged = true;
+  m_unchanged = stamp;
+}
+
+int CAtomicFile::FolderFd() const {
+  return m_folder.IsValid() ? m_folder.Get() : AT_FDCWD;
+}
+
+bool CAtomicFile::Start(bool exists, const struct stat& st, mode_t newFileMode,
+                        std::string& error) {
+  m_checkUnchanged = false;
+  if (exists && !S_ISREG(st.st_mode)) {
+    return Fail(error, CFileError::Describe("write", m_display, "not a regular file"));
+  }
+  if (exists && !CFileUtils::IsFileWritableAt(FolderFd(), m_target)) {
+    return Fail(error, CFileError::Describe("write", m_display, "the file is read-only"));
   }
   if (!CreateTemporary(exists ? S_IRUSR | S_IWUSR : newFileMode, error)) {
     return false;
@@ -118,14 +156,15 @@ bool CAtomicFile::CreateTemporary(mode_t mode, std::string& error) {
   const std::string folder = CDirUtils::ParsePathFromFile(m_target);
   std::string name = m_target.substr(folder.size());
   name.resize(std::min(name.size(), kMaxNameInTemporary));
+  const std::string shownFolder = CDirUtils::ParsePathFromFile(m_display);
   if (CFileWriteFaults::Fails(EStage::Open)) {
-    return Fail(error, CFileError::Describe("create a file in", folder, EACCES));
+    return Fail(error, CFileError::Describe("create a file in", shownFolder, EACCES));
   }
   // A name that no file list picks up: hidden, and its extension is not the target's.
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string temporary = folder + "." + name + ".tmp-" + RandomSuffix();
-    const int fd =
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+    const int fd = ::openat(FolderFd(), temporary.c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
     if (fd >= 0) {
       m_fd = CFileDescriptor(fd);
       m_temporary = std::move(temporary);
@@ -133,11 +172,11 @@ bool CAtomicFile::CreateTemporary(mode_t mode, std::string& error) {
       return true;
     }
     if (errno != EEXIST) {
-      return Fail(error,
-                  CFileError::Describe("create a file in", folder.empty() ? "." : folder, errno));
+      return Fail(error, CFileError::Describe("create a file in",
+                                              shownFolder.empty() ? "." : shownFolder, errno));
     }
   }
-  return Fail(error, CFileError::Describe("create a file in", folder, EEXIST));
+  return Fail(error, CFileError::Describe("create a file in", shownFolder, EEXIST));
 }
 
 void CAtomicFile::TakeOverAttributes(const struct stat& target) {
@@ -163,43 +202,60 @@ void CAtomicFile::SetPermissions(mode_t mode) {
 
 bool CAtomicFile::Write(std::string_view bytes, std::string& error) {
   if (!m_fd.IsValid()) {
-    return Fail(error, CFileError::Describe("write", m_target, EBADF));
+    return Fail(error, CFileError::Describe("write", m_display, EBADF));
   }
   if (!WriteAll(m_fd.Get(), bytes, m_written)) {
-    return Fail(error, CFileError::Describe("write", m_target, errno));
+    return Fail(error, CFileError::Describe("write", m_display, errno));
   }
   return true;
 }
 
 bool CAtomicFile::Commit(std::string& error) {
   if (!m_fd.IsValid()) {
-    return Fail(error, CFileError::Describe("write", m_target, EBADF));
+    return Fail(error, CFileError::Describe("write", m_display, EBADF));
   }
   if (CFileWriteFaults::Fails(EStage::Sync)) {
-    return Fail(error, CFileError::Describe("flush", m_target, EIO));
+    return Fail(error, CFileError::Describe("flush", m_display, EIO));
   }
   if (::fsync(m_fd.Get()) != 0) {
-    return Fail(error, CFileError::Describe("flush", m_target, errno));
+    return Fail(error, CFileError::Describe("flush", m_display, errno));
   }
   // Some file systems report a failed write only when the file is closed.
   if (m_fd.Reset() != 0) {
-    return Fail(error, CFileError::Describe("write", m_target, errno));
+    return Fail(error, CFileError::Describe("write", m_display, errno));
   }
   if (CFileWriteFaults::Fails(EStage::Rename)) {
-    return Fail(error, CFileError::Describe("replace", m_target, EIO));
+    return Fail(error, CFileError::Describe("replace", m_display, EIO));
   }
-  if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
-    return Fail(error, CFileError::Describe("replace", m_target, errno));
+  if (std::string why; m_checkUnchanged && !IsTargetUnchanged(why)) {
+    return Fail(error, std::move(why));
+  }
+  if (::renameat(FolderFd(), m_temporary.c_str(), FolderFd(), m_target.c_str()) != 0) {
+    return Fail(error, CFileError::Describe("replace", m_display, errno));
   }
   m_temporary.clear();
-  SyncFolder(CDirUtils::ParsePathFromFile(m_target));
+  if (m_folder.IsValid()) {
+    ::fsync(m_folder.Get());
+  } else {
+    SyncFolder(CDirUtils::ParsePathFromFile(m_target));
+  }
+  return true;
+}
+
+bool CAtomicFile::IsTargetUnchanged(std::string& error) const {
+  struct stat st {};
+  if (::fstatat(FolderFd(), m_target.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+      !S_ISREG(st.st_mode) || CFileStamp::From(st) != m_unchanged) {
+    error = CFileError::Describe("replace", m_display, "it was changed meanwhile");
+    return false;
+  }
   return true;
 }
 
 void CAtomicFile::Discard() {
   m_fd.Reset();
   if (!m_temporary.empty()) {
-    ::unlink(m_temporary.c_str());
+    ::unlinkat(FolderFd(), m_temporary.c_str(), 0);
     m_temporary.clear();
   }
 }

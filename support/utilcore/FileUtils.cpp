@@ -22,8 +22,10 @@ constexpr std::size_t kChunkBytes = 64 * 1024;
 
 // Opens a regular file for reading. O_NONBLOCK keeps a named pipe from blocking the
 // open; regular files ignore it.
-int OpenRegularForReading(const std::string& path, CFileDescriptor& fd, struct stat& st) {
-  fd = CFileDescriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+int OpenRegularForReading(int folderFd, const char* name, int extraFlags, CFileDescriptor& fd,
+                          struct stat& st) {
+  fd = CFileDescriptor(
+      ::openat(folderFd, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | extraFlags));
   if (!fd.IsValid()) {
     return errno;
   }
@@ -36,19 +38,18 @@ int OpenRegularForReading(const std::string& path, CFileDescriptor& fd, struct s
   return S_ISREG(st.st_mode) ? 0 : EINVAL;
 }
 
+int OpenRegularForReading(const std::string& path, CFileDescriptor& fd, struct stat& st) {
+  return OpenRegularForReading(AT_FDCWD, path.c_str(), 0, fd, st);
+}
+
 constexpr std::size_t kKeptBufferBytes = 256 * 1024;
 
-// Reads the file into `buffer`, whose size only grows (so no byte is zero-filled twice);
-// `used` receives the file's length. 0 on success, else an errno value (EFBIG: larger
-// than maxBytes).
-int ReadIntoBuffer(const std::string& path, std::string& buffer, std::size_t& used,
-                   std::uint64_t maxBytes) {
+// Reads an open file into `buffer`, whose size only grows (so no byte is zero-filled
+// twice); `used` receives the file's length. 0 on success, else an errno value (EFBIG:
+// larger than maxBytes).
+int ReadOpenFile(const CFileDescriptor& fd, const struct stat& st, std::string& buffer,
+                 std::size_t& used, std::uint64_t maxBytes) {
   used = 0;
-  CFileDescriptor fd;
-  struct stat st {};
-  if (const int errnum = OpenRegularForReading(path, fd, st); errnum != 0) {
-    return errnum;
-  }
   if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
     return EFBIG;
   }
@@ -77,6 +78,18 @@ int ReadIntoBuffer(const std::string& path, std::string& buffer, std::size_t& us
       return EFBIG;
     }
   }
+}
+
+// ReadOpenFile for the file at `path`.
+int ReadIntoBuffer(const std::string& path, std::string& buffer, std::size_t& used,
+                   std::uint64_t maxBytes) {
+  used = 0;
+  CFileDescriptor fd;
+  struct stat st {};
+  if (const int errnum = OpenRegularForReading(path, fd, st); errnum != 0) {
+    return errnum;
+  }
+  return ReadOpenFile(fd, st, buffer, used, maxBytes);
 }
 
 int ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t maxBytes) {
@@ -248,6 +261,24 @@ bool CFileUtils::ReadFileBytes(const std::string& path, std::string& bytes, std:
   return true;
 }
 
+bool CFileUtils::ReadFileBytesAt(int folderFd, const std::string& name,
+                                 const std::string& displayPath, std::string& bytes,
+                                 struct stat& info, std::string& error, std::uint64_t maxBytes) {
+  bytes.clear();
+  CFileDescriptor fd;
+  std::size_t used = 0;
+  int errnum = OpenRegularForReading(folderFd, name.c_str(), O_NOFOLLOW, fd, info);
+  if (errnum == 0) {
+    errnum = ReadOpenFile(fd, info, bytes, used, maxBytes);
+  }
+  bytes.resize(used);
+  if (errnum != 0) {
+    error = DescribeRead(displayPath, errnum);
+    return false;
+  }
+  return true;
+}
+
 bool CFileUtils::WriteFileBytesAtomic(const std::string& path, const std::string& bytes,
                                       std::string& error) {
   CAtomicFile file;
@@ -260,13 +291,18 @@ bool CFileUtils::DoesFileExist(const std::string& path) {
 }
 
 bool CFileUtils::IsFileWritable(const std::string& path) {
+  return IsFileWritableAt(AT_FDCWD, path);
+}
+
+bool CFileUtils::IsFileWritableAt(int folderFd, const std::string& name) {
   struct stat st {};
-  if (path.empty() || ::stat(path.c_str(), &st) != 0) {
+  if (name.empty() || ::fstatat(folderFd, name.c_str(), &st, 0) != 0) {
     return false;
   }
   // Root may write anything; a file without any write permission still counts as
   // read-only, as the user marked it so.
-  return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(path.c_str(), W_OK) == 0;
+  return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
+         ::faccessat(folderFd, name.c_str(), W_OK, 0) == 0;
 }
 
 bool CFileUtils::EnsureFileIsWritable(const std::string& path) {

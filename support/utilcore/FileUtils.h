@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 /// Files: text files read and written byte-exactly in their own encoding, safe
@@ -46,6 +47,11 @@ public:
   /// Reads a whole regular file; fails (nothing read) when it is larger than `maxBytes`.
   static bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& error,
                             std::uint64_t maxBytes = kMaxTextFileBytes);
+  /// The same for the file `name` of the open folder `folderFd`, never following a link
+  /// there; `info` is the file's as it was opened, `displayPath` names it in errors.
+  static bool ReadFileBytesAt(int folderFd, const std::string& name, const std::string& displayPath,
+                              std::string& bytes, struct stat& info, std::string& error,
+                              std::uint64_t maxBytes = kMaxTextFileBytes);
   /// Replaces (or creates) a file with `bytes` through a temporary file in the same
   /// folder; on any failure the old file stays byte for byte.
   static bool WriteFileBytesAtomic(const std::string& path, const std::string& bytes,
@@ -55,6 +61,8 @@ public:
   static bool DoesFileExist(const std::string& path);
   /// True for an existing file that is not read-only and that this process may write.
   static bool IsFileWritable(const std::string& path);
+  /// The same for the file `name` of the open folder `folderFd` (AT_FDCWD: `name` is a path).
+  static bool IsFileWritableAt(int folderFd, const std::string& name);
   /// Gives a read-only file its owner's write permission; true when it is writable.
   static bool EnsureFileIsWritable(const std::string& path);
   /// Deletes a file (a symbolic link itself, never its target; never a folder).
