@@ -339,6 +339,16 @@ void CWebProject::RemoveFindingsOf(const std::vector<std::string>& removedPaths)
   }
 }
 
+void CWebProject::MarkChangedPages(const std::vector<std::string>& paths) {
+  if (paths.empty() || GetCheckState() == ECheckState::Checking) {
+    return;
+  }
+  MarkPending(paths);
+  if (IsCheckedOnce()) {
+    SetCheckState(ECheckState::OutOfDate);
+  }
+}
+
 void CWebProject::MarkPending(const std::vector<std::string>& modifiedPaths) {
   if (modifiedPaths.empty()) {
     return;

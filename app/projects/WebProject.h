@@ -149,6 +149,9 @@ public:
   /// Message window handlers.
   void OnProjectStart();
   void OnDirChanged(LPARAM project);
+  /// Pages found changed outside a collection (a replacement that found its word
+  /// moved): checked again at the next "Spell Check Again", which is offered now.
+  void MarkChangedPages(const std::vector<std::string>& paths);
   void OnCollectBegin();
 
   /// Takes the findings' reader access for a whole walk of the word list, until

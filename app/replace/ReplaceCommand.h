@@ -1,6 +1,7 @@
 #pragma once
 
 #include "replace/ReplaceResult.h"
+#include "replace/UndoReplace.h"
 
 #include <functional>
 #include <string>
@@ -30,9 +31,22 @@ public:
                           const std::vector<std::string>& checkedRelativeFiles, bool allChecked,
                           const std::string& appDirectory, const AskYesNo& ask);
   /// Asks the undo list's head's question ("Replacement Undo"); on Yes restores its
-  /// files. The head then leaves the list (at once when it made no backup, so nothing
-  /// is asked). Returns whether the head was undone.
-  static bool Undo(CWebProject& project, const AskYesNo& ask);
+  /// files. A file changed since the replacement is restored only when
+  /// `askRestoreChanged` answers Yes to ChangedPageQuestion (whose answer on Enter should
+  /// be No); without it such a file is kept. The head then leaves the list (at once when
+  /// it made no backup, so nothing is asked). Returns whether the head was undone;
+  /// `restored` (optional) receives what became of its files.
+  static bool Undo(CWebProject& project, const AskYesNo& ask,
+                   const AskYesNo& askRestoreChanged = {},
+                   CUndoReplace::SRestoreResult* restored = nullptr);
   /// The question before the word is replaced with empty text.
   static std::string EmptyReplacementQuestion(const std::string& word);
+  /// The question before a page changed since the replacement is restored.
+  static std::string ChangedPageQuestion(const std::string& page);
+  /// What to tell after a replacement that left chosen files unchanged, naming them;
+  /// empty when every chosen file was changed.
+  static std::string UnchangedFilesMessage(const SReplaceResult& result);
+  /// What to tell after an undo that did not restore every file, naming them; empty
+  /// when every file was restored.
+  static std::string UndoProblemsMessage(const CUndoReplace::SRestoreResult& result);
 };

@@ -6,9 +6,13 @@
 #include "mtcore/ReaderAccess.h"
 #include "replace/BackupFolders.h"
 #include "utilcore/AppLogger.h"
+#include "utilcore/AtomicFile.h"
+#include "utilcore/ContentFingerprint.h"
+#include "utilcore/DirUtils.h"
 #include "utilcore/FileError.h"
 #include "utilcore/FileStamp.h"
 #include "utilcore/FileUtils.h"
+#include "utilcore/SiteFile.h"
 #include "utilcore/StringUtils.h"
 #include "utilcore/TextFileCodec.h"
 
@@ -25,6 +29,9 @@
 namespace {
 
 constexpr const char* kBackupFailedId = "{FA21A076-AB6A-4D0B-A498-FA8FA11992A0}";
+constexpr const char* kPageRefusedId = "{6E0B7F3A-93C4-4D15-8C2E-5B71A0D9E846}";
+constexpr std::string_view kWordMoved = "the page changed since the check: the word is no longer "
+                                        "where it was found";
 
 // How far past a location the whole-word test may need to look: the character after
 // the word, with the fillers of a decoded reference (the longest reference name is
@@ -51,6 +58,7 @@ struct SJob {
   const std::string& backupFolder;
   std::size_t rootLength;
   std::vector<std::string>& backupsOut;
+  std::vector<CContentFingerprint>* writtenOut;
   SReplaceResult result;
   std::string pageLine;
   std::string rewritten;
@@ -81,23 +89,6 @@ bool MatchesAt(std::string_view pageLine, std::string_view word, int start, int 
   CStringUtils::Span found;
   return CStringUtils::FindOccurrenceFrom(window, word, from, true, found) && found.start == from &&
          found.length == length;
-}
-
-// The file's path below the project root: not empty, not absolute, and no "." or ".."
-// part, so that its backup stays inside the project's backup folder.
-bool IsPlainRelativePath(std::string_view relative) {
-  if (relative.empty() || relative.front() == '/') {
-    return false;
-  }
-  while (!relative.empty()) {
-    const std::size_t slash = relative.find('/');
-    const std::string_view part = relative.substr(0, slash);
-    if (part.empty() || part == "." || part == "..") {
-      return false;
-    }
-    relative.remove_prefix(slash == std::string_view::npos ? relative.size() : slash + 1);
-  }
-  return true;
 }
 
 // The folder that holds `folder` ("/a/b/" gives "/a/").
@@ -217,16 +208,39 @@ void DropLastBackup(SJob& job) {
   job.backupsOut.pop_back();
 }
 
+void LeaveUnchanged(SJob& job, const std::string& path, std::string reason) {
+  ++job.result.filesLeftUnchanged;
+  job.result.unchangedFiles.push_back({path, SUnchangedFile::EWhy::kNotWritten, std::move(reason)});
+}
+
+// The page below the root, reached without following a link out of it; a page that
+// leads outside the root is refused and logged.
+bool OpenPage(const std::string& path, const SJob& job, CSiteFile& page, std::string& error) {
+  if (job.rootLength > path.size()) {
+    error = CFileError::Describe("reach", path, "it is not inside the site's folder");
+    return false;
+  }
+  if (page.Open(path.substr(0, job.rootLength), std::string_view(path).substr(job.rootLength),
+                CSiteFile::EFolders::kMustExist, error)) {
+    return true;
+  }
+  CAppLogger::LogFileError(kPageRefusedId, path, error);
+  return false;
+}
+
 // Reads, rewrites, backs up and writes one file; the file is written only with a
 // backup made, and changes only at the replaced places.
 void ReplaceInFile(const SFileWork& file, SJob& job) {
   std::string bytes;
   std::string error;
-  // A stamp that changes before the write shows another program saving the page
-  // meanwhile; writing then would lose its edit.
-  CFileStamp read;
-  if (!CFileStamp::Of(file.path, read) || !CFileUtils::ReadFileBytes(file.path, bytes, error)) {
-    ++job.result.filesLeftUnchanged;
+  CSiteFile page;
+  // The stamp of the page as read: a stamp that changes before the write shows another
+  // program saving the page meanwhile (or the page swapped for another file), and
+  // writing then would lose its edit.
+  struct stat read {};
+  if (!OpenPage(file.path, job, page, error) ||
+      !page.Read(bytes, read, error, CFileUtils::kMaxTextFileBytes)) {
+    LeaveUnchanged(job, file.path, error);
     return;
   }
   std::vector<std::string> lines;
@@ -234,35 +248,62 @@ void ReplaceInFile(const SFileWork& file, SJob& job) {
   CTextFileCodec::Decode(bytes, lines, format);
   if (format.encoding == CTextFileFormat::EEncoding::Binary) {
     // Became binary since it was checked: no text of it is ever written back.
-    ++job.result.filesLeftUnchanged;
+    LeaveUnchanged(job, file.path, "it is no longer a text file");
     return;
   }
   const int replaced =
       ReplaceInLines(lines, MakePageLines(lines, job.attributeText), file.places, job);
   if (replaced == 0) {
     ++job.result.filesWithoutMatch;
+    job.result.unchangedFiles.push_back({file.path, SUnchangedFile::EWhy::kWordMoved,
+                                         CFileError::Describe("change", file.path, kWordMoved)});
     return;
   }
   std::string rewritten;
   // A read-only file, or a replacement the file's encoding cannot hold, is refused
   // before any backup is made.
-  if (!CFileUtils::IsFileWritable(file.path) ||
-      !CTextFileCodec::Reencode(lines, bytes, rewritten, error) ||
-      !CReplacer::BackupFile(file.path, job.backupFolder, job.rootLength, job.backupsOut)) {
-    ++job.result.filesLeftUnchanged;
+  if (!page.IsWritable()) {
+    LeaveUnchanged(job, file.path,
+                   CFileError::Describe("write", file.path, "the file is read-only"));
     return;
   }
-  // Changed since it was read: neither the rewrite nor the backup is of its content.
-  CFileStamp now;
-  if (!CFileStamp::Of(file.path, now) || now != read ||
-      !CFileUtils::WriteFileBytesAtomic(file.path, rewritten, error)) {
+  if (!CTextFileCodec::Reencode(lines, bytes, rewritten, error) ||
+      !CReplacer::BackupBytes(file.path, bytes, read.st_mode, job.backupFolder, job.rootLength,
+                              job.backupsOut, error)) {
+    LeaveUnchanged(job, file.path, error);
+    return;
+  }
+  const CFileStamp stamp = CFileStamp::From(read);
+  if (!page.Write(rewritten, &stamp, error)) {
     // The file is as it was: an undo must not "restore" it from this backup.
     DropLastBackup(job);
-    ++job.result.filesLeftUnchanged;
+    LeaveUnchanged(job, file.path, error);
     return;
+  }
+  if (job.writtenOut != nullptr) {
+    job.writtenOut->push_back(CContentFingerprint::Of(rewritten));
   }
   ++job.result.filesChanged;
   job.result.locationsReplaced += replaced;
+}
+
+// Checks where the backup of `path` goes and names it: the first free "b<n>" name
+// below the project's backup folder, whose folders are the user's own.
+bool NameBackup(const std::string& path, const std::string& backupFolder, std::size_t rootLength,
+                std::string& backup, std::string& error) {
+  if (rootLength > path.size() ||
+      !CSiteFile::IsPlainRelative(std::string_view(path).substr(rootLength))) {
+    error = CFileError::Describe("back up", path, "it is not inside the project's folder");
+    return false;
+  }
+  const std::string root = ParentFolder(backupFolder);
+  if (root.empty()) {
+    error = CFileError::Describe("back up", backupFolder, "no backup folder");
+    return false;
+  }
+  return CBackupFolders::PrepareRoot(root, error) &&
+         FindFreeBackupName(backupFolder + path.substr(rootLength), backup, error) &&
+         CBackupFolders::IsPathSafe(root, backup, error);
 }
 
 } // namespace
@@ -271,8 +312,9 @@ SReplaceResult CReplacer::ReplaceInFiles(const CBadWordsList& list, const CBadWo
                                          const std::string& backupFolder, std::size_t rootLength,
                                          const std::vector<std::string>& chosenFiles,
                                          std::vector<std::string>& backupsOut,
-                                         CPageScanner::EAttributeText attributeText) {
-  SJob job{{}, {}, backupFolder, rootLength, backupsOut, {}, {}, {}, attributeText};
+                                         CPageScanner::EAttributeText attributeText,
+                                         std::vector<CContentFingerprint>* writtenOut) {
+  SJob job{{}, {}, backupFolder, rootLength, backupsOut, writtenOut, {}, {}, {}, attributeText};
   const std::vector<SFileWork> files = CollectFiles(list, word, chosenFiles, job);
   for (const SFileWork& file : files) {
     ReplaceInFile(file, job);
@@ -282,24 +324,32 @@ SReplaceResult CReplacer::ReplaceInFiles(const CBadWordsList& list, const CBadWo
 
 bool CReplacer::BackupFile(const std::string& path, const std::string& backupFolder,
                            std::size_t rootLength, std::vector<std::string>& backupsOut) {
-  const auto refuse = [&path](const std::string& error) {
+  std::string backup;
+  std::string error;
+  if (!NameBackup(path, backupFolder, rootLength, backup, error) ||
+      !CFileUtils::CopyFileA(path, backup, error)) {
     CAppLogger::LogFileError(kBackupFailedId, path, error);
     return false;
-  };
-  if (rootLength > path.size() || !IsPlainRelativePath(std::string_view(path).substr(rootLength))) {
-    return refuse(CFileError::Describe("back up", path, "it is not inside the project's folder"));
   }
-  std::string error;
-  const std::string root = ParentFolder(backupFolder);
-  if (root.empty() || !CBackupFolders::PrepareRoot(root, error)) {
-    return refuse(root.empty() ? CFileError::Describe("back up", backupFolder, "no backup folder")
-                               : error);
-  }
+  backupsOut.push_back(std::move(backup));
+  return true;
+}
+
+bool CReplacer::BackupBytes(const std::string& path, std::string_view bytes, unsigned mode,
+                            const std::string& backupFolder, std::size_t rootLength,
+                            std::vector<std::string>& backupsOut, std::string& error) {
   std::string backup;
-  if (!FindFreeBackupName(backupFolder + path.substr(rootLength), backup, error) ||
-      !CBackupFolders::IsPathSafe(root, backup, error) ||
-      !CFileUtils::CopyFileA(path, backup, error)) {
-    return refuse(error);
+  CAtomicFile file;
+  if (!NameBackup(path, backupFolder, rootLength, backup, error) ||
+      !CDirUtils::CreateDirectoryA(CDirUtils::ParsePathFromFile(backup)) ||
+      !file.Open(backup, error, static_cast<mode_t>(mode & 0777)) || !file.Write(bytes, error) ||
+      !file.Commit(error)) {
+    if (error.empty()) {
+      error =
+          CFileError::Describe("create the folder", CDirUtils::ParsePathFromFile(backup), errno);
+    }
+    CAppLogger::LogFileError(kBackupFailedId, path, error);
+    return false;
   }
   backupsOut.push_back(std::move(backup));
   return true;

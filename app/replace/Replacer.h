@@ -5,9 +5,11 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CBadWord;
+struct CContentFingerprint;
 class CBadWordsList;
 
 /// Rewrites a project's files at the places where the check found a word, backing each
@@ -20,12 +22,16 @@ public:
   /// the locations, none while it touches files. The backups made are appended to
   /// `backupsOut`; a file whose write failed has its backup removed and not listed.
   /// `attributeText` is the check's: only where it read alt and title values as text
-  /// may a word in them be rewritten.
+  /// may a word in them be rewritten. Each file is reached below the root without
+  /// following a link out of it, and written only while it is the file that was read,
+  /// unchanged. With `writtenOut`, the fingerprint of each file written is appended, in
+  /// the order of its backup.
   static SReplaceResult ReplaceInFiles(
       const CBadWordsList& list, const CBadWord& word, const std::string& backupFolder,
       std::size_t rootLength, const std::vector<std::string>& chosenFiles,
       std::vector<std::string>& backupsOut,
-      CPageScanner::EAttributeText attributeText = CPageScanner::EAttributeText::kSkipped);
+      CPageScanner::EAttributeText attributeText = CPageScanner::EAttributeText::kSkipped,
+      std::vector<CContentFingerprint>* writtenOut = nullptr);
   /// One backup copy: backupFolder + path.substr(rootLength) + "b" + lowest free n (from
   /// 1). Refuses (logs "{FA21A076-AB6A-4D0B-A498-FA8FA11992A0} - <path> - <error>",
   /// false) when the backup root (the folder above `backupFolder`) or any folder on the
@@ -33,6 +39,12 @@ public:
   /// project root, or when the copy fails. Creates the root 0700 when missing.
   static bool BackupFile(const std::string& path, const std::string& backupFolder,
                          std::size_t rootLength, std::vector<std::string>& backupsOut);
+  /// The same for the content of `path` as it was read (`bytes`, permissions `mode`), so
+  /// that the backup is of what is rewritten even when the path changes meanwhile.
+  /// `error` says why it failed (logged as for BackupFile).
+  static bool BackupBytes(const std::string& path, std::string_view bytes, unsigned mode,
+                          const std::string& backupFolder, std::size_t rootLength,
+                          std::vector<std::string>& backupsOut, std::string& error);
   /// Whether the line holds `word` exactly at [start, end) as the check found it there:
   /// in the line's page text (markup blanked, the values of alt and title kept with
   /// EAttributeText::kChecked, references decoded in place, addresses blanked) the whole-word

@@ -481,9 +481,9 @@ void CMainView::OnReplace() {
     return;
   }
   m_ui->undoButton->setEnabled(!project->GetUndoList().IsEmpty());
-  if (outcome.result.filesLeftUnchanged > 0) {
+  if (!outcome.result.unchangedFiles.empty()) {
     // The word is still in those files: the lists must not say it is gone.
-    TellFilesLeftUnchanged(outcome.result.filesLeftUnchanged);
+    Tell(QStringLiteral("Replace"), CReplaceCommand::UnchangedFilesMessage(outcome.result));
     UpdateReplace();
     return;
   }
@@ -504,24 +504,16 @@ void CMainView::OnReplace() {
   UpdateReplace();
 }
 
-void CMainView::TellFilesLeftUnchanged(int files) {
-  const QString text =
-      (files == 1 ? QStringLiteral("One of the chosen files could not be changed")
-                  : QStringLiteral("%1 of the chosen files could not be changed").arg(files)) +
-      QStringLiteral(": a file that is read-only or unreadable, that another program changed "
-                     "meanwhile, or whose encoding cannot hold the new text is left as it "
-                     "was, without a backup. The word stays in the lists; the files that "
-                     "were changed can be undone as usual.");
-  CMessageBoxService::Ask(this,
-                          {QStringLiteral("Replace"), text, CMessageBoxService::EButtons::Ok, {}});
+void CMainView::Tell(const QString& title, const std::string& text) {
+  CMessageBoxService::Ask(
+      this, {title, QString::fromStdString(text), CMessageBoxService::EButtons::Ok, {}});
 }
 
-CReplaceCommand::AskYesNo CMainView::AskYesNo() {
-  return [this](const std::string& title, const std::string& text) {
-    return CMessageBoxService::Ask(this, {QString::fromStdString(title),
-                                          QString::fromStdString(text),
-                                          CMessageBoxService::EButtons::YesNo,
-                                          {}}) == CMessageBoxService::kAnswerYes;
+CReplaceCommand::AskYesNo CMainView::AskYesNo(CMessageBoxService::EButtons buttons) {
+  return [this, buttons](const std::string& title, const std::string& text) {
+    return CMessageBoxService::Ask(
+               this, {QString::fromStdString(title), QString::fromStdString(text), buttons, {}}) ==
+           CMessageBoxService::kAnswerYes;
   };
 }
 
@@ -530,7 +522,13 @@ void CMainView::OnUndo() {
   if (project == nullptr) {
     return;
   }
-  CReplaceCommand::Undo(*project, AskYesNo());
+  CUndoReplace::SRestoreResult restored;
+  CReplaceCommand::Undo(*project, AskYesNo(),
+                        AskYesNo(CMessageBoxService::EButtons::YesNoDefaultNo), &restored);
+  if (const std::string problems = CReplaceCommand::UndoProblemsMessage(restored);
+      !problems.empty()) {
+    Tell(QStringLiteral("Replacement Undo"), problems);
+  }
   const bool more = !project->GetUndoList().IsEmpty();
   m_ui->undoButton->setEnabled(more);
   if (!more) {

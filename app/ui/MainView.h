@@ -3,6 +3,7 @@
 #include "DocView.h"
 #include "LaunchActions.h"
 
+#include "MessageBoxService.h"
 #include "replace/ReplaceCommand.h"
 
 #include "mtcore/WindowMessages.h"
@@ -114,11 +115,12 @@ private:
   void OnReplace();
   void OnUndo();
   /// Replace's and Undo's questions, asked over the view.
-  CReplaceCommand::AskYesNo AskYesNo();
+  CReplaceCommand::AskYesNo
+  AskYesNo(CMessageBoxService::EButtons buttons = CMessageBoxService::EButtons::YesNo);
   /// Notes in the status bar how many pages and folders the run could not check.
   void ShowSkippedPages(const CWebProject& project);
-  /// Says that `files` chosen files kept the word (Replace left them as they were).
-  void TellFilesLeftUnchanged(int files);
+  /// Tells the user `text` in a message box titled `title`.
+  void Tell(const QString& title, const std::string& text);
 
   // The messages.
   void OnMessage(UINT message, WPARAM wParam, LPARAM lParam);

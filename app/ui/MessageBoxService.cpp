@@ -31,7 +31,7 @@ int CMessageBoxService::Ask(QWidget* parent, const SQuestion& question, const QS
   if (ScriptedAnswerer()) {
     return ScriptedAnswerer()(question);
   }
-  const bool yesNo = question.buttons == EButtons::YesNo;
+  const bool yesNo = question.buttons != EButtons::Ok;
   QMessageBox box(yesNo ? QMessageBox::Question : QMessageBox::Information, question.title,
                   question.text, QMessageBox::NoButton, parent);
   QPushButton* yes = nullptr;
@@ -39,7 +39,7 @@ int CMessageBoxService::Ask(QWidget* parent, const SQuestion& question, const QS
   if (yesNo) {
     yes = box.addButton(QMessageBox::Yes);
     no = box.addButton(QMessageBox::No);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(question.buttons == EButtons::YesNoDefaultNo ? no : yes);
     box.setEscapeButton(no);
   } else {
     QPushButton* ok = box.addButton(QMessageBox::Ok);

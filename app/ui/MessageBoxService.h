@@ -9,10 +9,11 @@ class QWidget;
 /// The one place that asks the user a question or tells them something. Tests replace
 /// the person with a scripted answerer. Answers follow the document's convention:
 /// kAnswerYes (1) for Yes or OK, kAnswerNo (2) for No. In a Yes/No question Enter
-/// answers Yes and Escape answers No.
+/// answers Yes (No in a YesNoDefaultNo question, where Yes would lose data) and Escape
+/// answers No.
 class CMessageBoxService {
 public:
-  enum class EButtons { Ok, YesNo };
+  enum class EButtons { Ok, YesNo, YesNoDefaultNo };
 
   struct SQuestion {
     QString title;

@@ -4,10 +4,13 @@
 #include "ProjectFixture.h"
 #include "WebProjectFileFixture.h"
 #include "projects/Doc.h"
+#include "projects/HTMLFile.h"
 #include "projects/ProjectDataFile.h"
 #include "replace/BackupFolders.h"
 #include "replace/UndoReplace.h"
 
+#include "diskfiles/DiskFileListAccess.h"
+#include "testkit/FileBytes.h"
 #include "testkit/LogCapture.h"
 #include "utilcore/ZebUtils.h"
 
@@ -265,6 +268,68 @@ TEST_F(ReplaceCommandTest, MissingBackupIsLoggedAndTheOtherFileRestored) {
   EXPECT_EQ(Page("a.htm"), kReplacedPage);
   EXPECT_EQ(Page("b.htm"), kPage);
   EXPECT_TRUE(project.GetUndoList().IsEmpty());
+}
+
+TEST_F(ReplaceCommandTest, APageWhoseWordMovedIsNamedAndCheckedAgain) {
+  CWebProject& project = CheckedSite({{"a.htm", kPage}, {"b.htm", kPage}});
+  // Edited after the check: the word is no longer where the check found it.
+  testkit::WriteBytes(Root() + "b.htm", std::string("<p>a ") + kPage);
+  {
+    const CDiskFileListAccess access(project.GetFileList());
+    for (const auto* file : {"a.htm", "b.htm"}) {
+      dynamic_cast<CHTMLFile*>(project.GetFileList().Find(Root() + file, false))
+          ->SetCheckPending(false);
+    }
+  }
+  const CReplaceCommand::SOutcome outcome = Replace(project, "teh", "the end");
+  ASSERT_TRUE(outcome.done);
+  EXPECT_EQ(Page("a.htm"), kReplacedPage);
+  EXPECT_EQ(Page("b.htm"), std::string("<p>a ") + kPage);
+  const std::string message = CReplaceCommand::UnchangedFilesMessage(outcome.result);
+  EXPECT_EQ(message.rfind("One of the chosen files could not be changed", 0), 0U) << message;
+  EXPECT_NE(message.find(Root() + "b.htm"), std::string::npos) << message;
+  EXPECT_NE(message.find("Spell Check Again"), std::string::npos) << message;
+
+  EXPECT_EQ(project.GetCheckState(), ECheckState::OutOfDate);
+  const CDiskFileListAccess access(project.GetFileList());
+  const auto* moved = dynamic_cast<CHTMLFile*>(project.GetFileList().Find(Root() + "b.htm", false));
+  const auto* written =
+      dynamic_cast<CHTMLFile*>(project.GetFileList().Find(Root() + "a.htm", false));
+  ASSERT_NE(moved, nullptr);
+  ASSERT_NE(written, nullptr);
+  EXPECT_TRUE(moved->IsCheckPending());
+  EXPECT_FALSE(written->IsCheckPending()) << "the monitor reports a page that was written";
+}
+
+TEST_F(ReplaceCommandTest, UndoAsksBeforeLosingALaterEditAndSaysWhatItKept) {
+  CWebProject& project = CheckedSite({{"a.htm", kPage}, {"b.htm", kPage}});
+  ASSERT_TRUE(Replace(project, "teh", "the end").done);
+  const std::string edited = std::string(kReplacedPage) + "<p>later</p>\n";
+  testkit::WriteBytes(Root() + "b.htm", edited);
+
+  std::vector<std::string> changedAsked;
+  const CReplaceCommand::AskYesNo keep = [&changedAsked](const std::string& title,
+                                                         const std::string& text) {
+    EXPECT_EQ(title, "Replacement Undo");
+    changedAsked.push_back(text);
+    return false;
+  };
+  CUndoReplace::SRestoreResult restored;
+  EXPECT_TRUE(CReplaceCommand::Undo(project, m_user.Ask(), keep, &restored));
+  EXPECT_EQ(Page("a.htm"), kPage);
+  EXPECT_EQ(Page("b.htm"), edited);
+  ASSERT_EQ(changedAsked.size(), 1U);
+  EXPECT_EQ(changedAsked[0], CReplaceCommand::ChangedPageQuestion(Root() + "b.htm"));
+  EXPECT_EQ(restored.restored, 1);
+  const std::string message = CReplaceCommand::UndoProblemsMessage(restored);
+  EXPECT_EQ(message.rfind("One of the files changed after the replacement", 0), 0U) << message;
+  EXPECT_NE(message.find(Root() + "b.htm"), std::string::npos) << message;
+
+  // Without anyone to ask, a changed page is kept too.
+  ASSERT_TRUE(Replace(project, "teh", "the end", {"a.htm"}, false).done);
+  testkit::WriteBytes(Root() + "a.htm", "edited");
+  EXPECT_TRUE(CReplaceCommand::Undo(project, m_user.Ask()));
+  EXPECT_EQ(Page("a.htm"), "edited");
 }
 
 TEST_F(ReplaceCommandTest, StopProjectEmptiesTheUndoList) {

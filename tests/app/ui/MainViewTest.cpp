@@ -7,6 +7,7 @@
 #include "projects/HTMLFile.h"
 
 #include "diskfiles/DiskFileListAccess.h"
+#include "testkit/FileBytes.h"
 #include "utilcore/TextArray.h"
 #include "utilcore/ZebUtils.h"
 
@@ -330,6 +331,28 @@ TEST_F(MainViewTest, UndoAsksAndRestoresThenHandsTheFocusToTheWords) {
   EXPECT_EQ(Page("a.html"), kSite[0].second);
   EXPECT_FALSE(Button("undoButton")->isEnabled());
   EXPECT_EQ(m_view->focusWidget(), Words());
+}
+
+// A page edited after Replace keeps the edit unless the user says otherwise: Enter
+// answers No there, and the user is told which page kept its later change.
+TEST_F(MainViewTest, UndoKeepsAPageEditedSinceAndSaysSo) {
+  CheckSite(kSite);
+  Select(Words(), "teh");
+  With()->setText("the");
+  Button("replaceButton")->click();
+  const std::string edited = Page("a.html") + "<p>later</p>\n";
+  testkit::WriteBytes(Root() + "a.html", edited);
+
+  guitest::ScriptedAnswers script({kYes});
+  Button("undoButton")->click();
+  ASSERT_EQ(script.Questions().size(), 3U);
+  EXPECT_EQ(script.Questions()[1].title, "Replacement Undo");
+  EXPECT_EQ(script.Questions()[1].buttons, CMessageBoxService::EButtons::YesNoDefaultNo);
+  EXPECT_TRUE(script.Questions()[1].text.contains(QString::fromStdString(Root() + "a.html")));
+  EXPECT_EQ(script.Questions()[2].buttons, CMessageBoxService::EButtons::Ok);
+  EXPECT_TRUE(script.Questions()[2].text.contains(QString::fromStdString(Root() + "a.html")));
+  EXPECT_EQ(Page("a.html"), edited);
+  EXPECT_EQ(Page("b.html"), kSite[1].second) << "an untouched page is restored unasked";
 }
 
 TEST_F(MainViewTest, OnlyAReplacementTheSpellerDidNotOfferIsLearned) {

@@ -33,6 +33,9 @@ TEST(MessageBoxService, EnterAnswersYesAndEscapeNo) {
   const Case cases[] = {
       {EButtons::YesNo, Qt::Key_Return, CMessageBoxService::kAnswerYes},
       {EButtons::YesNo, Qt::Key_Escape, CMessageBoxService::kAnswerNo},
+      // A question whose Yes loses data keeps it on Enter.
+      {EButtons::YesNoDefaultNo, Qt::Key_Return, CMessageBoxService::kAnswerNo},
+      {EButtons::YesNoDefaultNo, Qt::Key_Escape, CMessageBoxService::kAnswerNo},
       {EButtons::Ok, Qt::Key_Return, CMessageBoxService::kAnswerYes},
       {EButtons::Ok, Qt::Key_Escape, CMessageBoxService::kAnswerYes},
   };
