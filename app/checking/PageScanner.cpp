@@ -260,29 +260,28 @@ void BlankFound(std::string& line, const std::vector<std::string>& found) {
   }
 }
 
-/// Whether `line` holds a '<' that opens a tag (before a letter, "/", "!" or "?", fillers
-/// skipped). Once markup is blanked none is left; decoding makes one from "&lt;b" or
-/// "<&#98;".
-bool HoldsTagOpener(std::string_view line) {
-  for (std::size_t at = line.find('<'); at != std::string_view::npos; at = line.find('<', at + 1)) {
-    const std::size_t next = CUtf8::SkipFillers(line, at + 1);
-    if (next == line.size()) {
-      continue;
+/// Blanks the tags that decoded references made in one line ("&lt;b&gt;" is shown as a
+/// tag's text but is still markup to take out): a "<" before a letter or "/" (fillers
+/// skipped) up to the first ">" after it, when no other "<" comes first. Anything else
+/// they made is text, as a browser shows it: "A&lt;B and B&lt;C" hides nothing, however
+/// far the next ">" is.
+void BlankDecodedTags(std::string& line) {
+  const std::string_view text = line;
+  std::size_t at = text.find('<');
+  while (at != std::string_view::npos) {
+    const std::size_t name = CUtf8::SkipFillers(text, at + 1);
+    const std::size_t nextOpen = text.find('<', at + 1);
+    const char c = name < text.size() ? text[name] : '\0';
+    const bool opens = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '/';
+    // Only up to the next "<": the search stays linear in the line.
+    const std::size_t close =
+        opens ? text.substr(0, nextOpen).find('>', name) : std::string_view::npos;
+    if (close != std::string_view::npos) {
+      const std::size_t end = CUtf8::SkipFillers(text, close + 1);
+      std::fill(line.begin() + static_cast<std::ptrdiff_t>(at),
+                line.begin() + static_cast<std::ptrdiff_t>(end), ' ');
     }
-    const char c = line[next];
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '/' || c == '!' || c == '?') {
-      return true;
-    }
-  }
-  return false;
-}
-
-/// Removes the tags that decoded references made ("&lt;b&gt;" is shown as a tag's text
-/// but is still markup to take out), from line `first` on: the first line that holds a
-/// tag opener after decoding.
-void BlankDecodedTags(std::vector<std::string>& lines, std::size_t first) {
-  if (first < lines.size()) {
-    CStringUtils::ReplaceTextBlock(lines, "<", ">", "", true, first);
+    at = nextOpen;
   }
 }
 
@@ -332,21 +331,16 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
         });
     samples.BlankSamples(lines);
   }
-  std::size_t firstTag = lines.size();
-  for (std::size_t k = 0; k < lines.size(); ++k) {
+  for (std::string& line : lines) {
     if (stopped && stopped()) {
       return false;
     }
-    std::string& line = lines[k];
     if (line.find('&') == std::string::npos) {
       continue;
     }
     CHTMLUtils::ReplaceHTMLReservedChars(line, false, true);
-    if (firstTag == lines.size() && HoldsTagOpener(line)) {
-      firstTag = k;
-    }
+    BlankDecodedTags(line);
   }
-  BlankDecodedTags(lines, firstTag);
   // Back only now: a value is the text of a tooltip, and a "<" decoded in it opens no
   // tag to blank in the page around it.
   attributes.Restore(lines);

@@ -3,9 +3,11 @@
 #include "spellcore/SpellChecker.h"
 #include "utilcore/HTMLUtils.h"
 #include "utilcore/InternetUtils.h"
+#include "utilcore/PageText.h"
 #include "utilcore/StringUtils.h"
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 
 namespace {
@@ -62,6 +64,40 @@ void ScanLine(const std::string& line, const std::string& original, bool asciiLi
   }
 }
 
+bool IsFiller(char c) {
+  return c == CPageText::kFiller;
+}
+
+/// Each "<" that starts a decoded tag (a letter or "/" after it, fillers skipped) with a
+/// ">" later in the line and no "<" in between is blanked through that ">" and the
+/// fillers after it.
+void BlankDecodedTags(std::string& line) {
+  for (std::size_t at = 0; at < line.size(); ++at) {
+    if (line[at] != '<') {
+      continue;
+    }
+    std::size_t name = at + 1;
+    while (name < line.size() && IsFiller(line[name])) {
+      ++name;
+    }
+    if (name == line.size() ||
+        !(std::isalpha(static_cast<unsigned char>(line[name])) != 0 || line[name] == '/')) {
+      continue;
+    }
+    const std::size_t close = line.find('>', name);
+    if (close == std::string::npos ||
+        line.substr(at + 1, close - at).find('<') != std::string::npos) {
+      continue;
+    }
+    std::size_t end = close + 1;
+    while (end < line.size() && IsFiller(line[end])) {
+      ++end;
+    }
+    std::fill(line.begin() + static_cast<std::ptrdiff_t>(at),
+              line.begin() + static_cast<std::ptrdiff_t>(end), ' ');
+  }
+}
+
 } // namespace
 
 void CReferenceScanner::MakePageText(std::vector<std::string>& lines) {
@@ -71,8 +107,8 @@ void CReferenceScanner::MakePageText(std::vector<std::string>& lines) {
   CStringUtils::ReplaceTextBlock(lines, "<", ">", "", true);
   for (std::string& line : lines) {
     CHTMLUtils::ReplaceHTMLReservedChars(line, false, true);
+    BlankDecodedTags(line);
   }
-  CStringUtils::ReplaceTextBlock(lines, "<", ">", "", true);
 }
 
 void CReferenceScanner::BlankAddresses(std::string& line) {

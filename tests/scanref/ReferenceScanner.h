@@ -6,7 +6,7 @@
 #include <vector>
 
 /// The page scan done the slow, obvious way, one whole pass per step: markup blocks,
-/// then references, then the tags they made, then addresses, word spans and the search
+/// then references and the tags they made, then addresses, word spans and the search
 /// for each finding. The page scanner must find exactly what this finds; the tests and
 /// the differential fuzz target compare the two.
 class CReferenceScanner {

@@ -26,6 +26,14 @@ namespace {
 const std::vector<int> kDictionaries{0};
 
 /// Lines holding `count` made-up words ("zqab", "zqac"...), each on two lines.
+/// `first`, `count` lines of "teh", then `last`.
+std::vector<std::string> ManyLines(const std::string& first, int count, const std::string& last) {
+  std::vector<std::string> lines = {first};
+  lines.insert(lines.end(), static_cast<std::size_t>(count), "teh");
+  lines.push_back(last);
+  return lines;
+}
+
 std::vector<std::string> ManyMadeUpWords(int count) {
   std::vector<std::string> lines(4);
   for (int k = 0; k < count; ++k) {
@@ -85,9 +93,18 @@ TEST_F(PageScannerTest, FindsWhatTheReferenceFindsAcrossLines) {
     std::vector<std::string> lines;
     std::size_t places;
   } cases[] = {
-      // Tags made by references, starting on the first line with an "&" and ending on
-      // the next, after lines holding a "<" that opens nothing.
-      {"decoded tag over two lines", {"a < b teh", "x <= y", "&lt;b teh", "teh&gt; teh"}, 2},
+      // A "<" made by a reference starts a tag only where its ">" follows on the same
+      // line with no "<" in between; anything else it makes is text.
+      {"decoded '<' with its '>' on the next line",
+       {"a < b teh", "x <= y", "&lt;b teh", "teh&gt; teh"},
+       4},
+      {"escaped '<' before letters",
+       {"A&lt;B and teh B&lt;C then A&lt;C", "teh", "<p>x</p> teh &gt;"},
+       3},
+      {"the next '>' hundreds of lines later", ManyLines("if a&lt;b teh", 300, "x&gt;y teh"), 302},
+      {"decoded tag with a '<' before its '>'", {"&lt;b &lt;i&gt; teh&gt; teh"}, 2},
+      {"decoded '<!' and '<?' are text", {"&lt;!teh&gt; &lt;?teh&gt;"}, 2},
+      {"decoded end tag", {"a&lt;/teh&gt;b teh"}, 1},
       {"reference split by a tag", {"&l<b>t;teh &<i>amp; teh"}, 2},
       {"reference inside a tag's quoted value", {"<a title='&lt;teh'>teh</a>"}, 1},
       {"decoded tag holding a real one", {"&lt;i <b>teh</b> x&gt; teh"}, 1},
