@@ -4,6 +4,8 @@
 #include "utilcore/Utf8.h"
 
 #include <algorithm>
+#include <array>
+#include <initializer_list>
 #include <string_view>
 
 namespace {
@@ -90,11 +92,77 @@ private:
   SPlace m_end;
 };
 
-/// Whether alt on this element is a text readers meet in place of the element.
-bool TakesAlt(std::string_view element) {
-  return CStringUtils::EqualsAsciiNoCase(element, "img") ||
-         CStringUtils::EqualsAsciiNoCase(element, "area") ||
-         CStringUtils::EqualsAsciiNoCase(element, "input");
+/// The attributes whose values a tag's text depends on: the texts kept, and those that
+/// say whether a text is one readers meet.
+enum EAttribute : std::size_t {
+  kTitle,
+  kAriaLabel,
+  kAlt,
+  kPlaceholder,
+  kValue,
+  kContent,
+  kType,
+  kName,
+  kProperty,
+  kAttributeCount
+};
+
+constexpr std::array<std::string_view, kAttributeCount> kAttributeNames = {
+    "title", "aria-label", "alt", "placeholder", "value", "content", "type", "name", "property"};
+
+/// Where a tag holds the first attribute of one name: a browser keeps the first of two
+/// (even one without a value) and drops the second.
+struct SAttributeValue {
+  bool seen = false;
+  bool hasValue = false;
+  SPlace from;
+  SPlace to;
+};
+
+using TagValues = std::array<SAttributeValue, kAttributeCount>;
+
+bool IsElement(std::string_view element, std::initializer_list<std::string_view> names) {
+  return std::any_of(names.begin(), names.end(), [element](std::string_view name) {
+    return CStringUtils::EqualsAsciiNoCase(element, name);
+  });
+}
+
+/// The value of an attribute as written (across lines), for the attributes that decide.
+std::string ValueText(const std::vector<std::string>& lines, const SAttributeValue& value) {
+  std::string text;
+  for (std::size_t line = value.from.line; value.hasValue && line <= value.to.line; ++line) {
+    const std::size_t begin = line == value.from.line ? value.from.offset : 0;
+    const std::size_t end = line == value.to.line ? value.to.offset : lines[line].size();
+    if (line != value.from.line) {
+      text += '\n';
+    }
+    text.append(lines[line], begin, end - begin);
+  }
+  return text;
+}
+
+bool ValueIsOneOf(const std::vector<std::string>& lines, const SAttributeValue& value,
+                  std::initializer_list<std::string_view> wanted) {
+  return value.hasValue && IsElement(ValueText(lines, value), wanted);
+}
+
+/// Which of a tag's values are text that readers meet: tooltips and accessible names
+/// anywhere, an image's description, a field's hint, a button's caption, and the
+/// description and title a page gives search engines and link previews.
+std::array<bool, kAttributeCount> ReadersMeet(const std::vector<std::string>& lines,
+                                              std::string_view element, const TagValues& values) {
+  std::array<bool, kAttributeCount> meet{};
+  meet[kTitle] = true;
+  meet[kAriaLabel] = true;
+  meet[kAlt] = IsElement(element, {"img", "area", "input"});
+  meet[kPlaceholder] = IsElement(element, {"input", "textarea"});
+  meet[kValue] = IsElement(element, {"input"}) &&
+                 ValueIsOneOf(lines, values[kType], {"button", "submit", "reset"});
+  meet[kContent] =
+      IsElement(element, {"meta"}) &&
+      (ValueIsOneOf(lines, values[kName], {"description", "og:title", "og:description"}) ||
+       ValueIsOneOf(lines, values[kProperty], {"og:title", "og:description"}));
+  return meet;
 }
 
 } // namespace
@@ -110,23 +178,23 @@ void CAttributeTextKeeper::OnTag(const std::vector<std::string>& lines,
   if (walk.AtEnd() || !IsAsciiLetter(walk.Peek())) {
     return;
   }
-  const bool takesAlt = TakesAlt(walk.Name());
-  // A browser keeps the first of two attributes of one name (even one without a value)
-  // and drops the second.
-  bool altSeen = false;
-  bool titleSeen = false;
+  const std::string_view element = walk.Name();
+  TagValues values;
   for (;;) {
     walk.SkipBlanks(true);
     if (walk.AtEnd() || walk.Peek() == '>') {
-      return;
+      break;
     }
     const std::string_view name = walk.Name();
-    bool* seen = CStringUtils::EqualsAsciiNoCase(name, "title")             ? &titleSeen
-                 : takesAlt && CStringUtils::EqualsAsciiNoCase(name, "alt") ? &altSeen
-                                                                            : nullptr;
-    const bool kept = seen != nullptr && !*seen;
-    if (seen != nullptr) {
-      *seen = true;
+    const auto known =
+        std::find_if(kAttributeNames.begin(), kAttributeNames.end(), [name](std::string_view k) {
+          return CStringUtils::EqualsAsciiNoCase(name, k);
+        });
+    SAttributeValue* value = nullptr;
+    if (known != kAttributeNames.end()) {
+      SAttributeValue& first = values[static_cast<std::size_t>(known - kAttributeNames.begin())];
+      value = first.seen ? nullptr : &first;
+      first.seen = true;
     }
     walk.SkipBlanks();
     if (walk.AtEnd() || walk.Peek() != '=') {
@@ -137,15 +205,26 @@ void CAttributeTextKeeper::OnTag(const std::vector<std::string>& lines,
     SPlace from;
     SPlace to;
     walk.Value(from, to);
-    if (!kept) {
-      continue;
+    if (value != nullptr) {
+      *value = {true, true, from, to};
     }
-    for (std::size_t line = from.line; line <= to.line; ++line) {
-      const std::size_t begin = line == from.line ? from.offset : 0;
-      const std::size_t end = line == to.line ? to.offset : lines[line].size();
-      if (begin < end) {
-        m_pieces.push_back({line, begin, lines[line].substr(begin, end - begin)});
-      }
+  }
+  const std::array<bool, kAttributeCount> meet = ReadersMeet(lines, element, values);
+  for (std::size_t k = 0; k < kAttributeCount; ++k) {
+    if (meet[k] && values[k].hasValue) {
+      Keep(lines, values[k].from.line, values[k].from.offset, values[k].to.line,
+           values[k].to.offset);
+    }
+  }
+}
+
+void CAttributeTextKeeper::Keep(const std::vector<std::string>& lines, std::size_t fromLine,
+                                std::size_t fromOffset, std::size_t toLine, std::size_t toOffset) {
+  for (std::size_t line = fromLine; line <= toLine; ++line) {
+    const std::size_t begin = line == fromLine ? fromOffset : 0;
+    const std::size_t end = line == toLine ? toOffset : lines[line].size();
+    if (begin < end) {
+      m_pieces.push_back({line, begin, lines[line].substr(begin, end - begin)});
     }
   }
 }

@@ -68,8 +68,9 @@ constexpr const char* kSkipCodeTip =
     "whose code samples are not prose, such as API references and manuals.";
 constexpr const char* kCheckAttributes = "Check &image descriptions and tooltips";
 constexpr const char* kCheckAttributesTip =
-    "Check the text of alt attributes (images, image map areas, image buttons) and of title "
-    "attributes (tooltips) too: for sites whose readers, or their screen readers, meet those "
+    "Check the text of alt attributes (images, image map areas, image buttons), title "
+    "attributes (tooltips), accessible names, hints of fields, captions of buttons and the "
+    "page's description too: for sites whose readers, or their screen readers, meet those "
     "descriptions.";
 constexpr const char* kIgnoreSuffix = " Ignore";
 

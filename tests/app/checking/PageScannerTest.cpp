@@ -291,6 +291,20 @@ TEST_F(PageScannerTest, CheckedAttributeValuesAreFoundInPlace) {
        {"<a title='&lt;i teh'>wrold</a> blim"},
        "0:16:16 teh|0:21:21 wrold|0:31:31 blim"},
       {"columns count characters", {"\xE2\x80\x94 <img alt=\"teh\">"}, "0:14:12 teh"},
+      // The text of controls: accessible names, hints of fields, captions of buttons, and
+      // what search engines and link previews show.
+      {"aria-label anywhere, placeholder on fields",
+       {"<div aria-label=\"teh\"><input placeholder='wrold'><textarea placeholder=blim>"
+        "</textarea><p placeholder=\"zorp\">"},
+       "0:17:17 teh|0:42:42 wrold|0:71:71 blim"},
+      {"values of buttons only",
+       {"<input type=submit value=\"teh\"><input value='wrold' TYPE='Reset'><input type=text "
+        "value=\"blim\"><button value=zorp>"},
+       "0:26:26 teh|0:45:45 wrold"},
+      {"descriptions for search engines and previews",
+       {"<meta name=\"description\" content=\"teh\"><meta property='og:title' content=wrold>"
+        "<meta name=keywords content=blim><meta content=\"zorp\" NAME=\"og:description\">"},
+       "0:34:34 teh|0:73:73 wrold|0:127:127 zorp"},
       // A sample's own tag is outside it; the tags inside are part of the sample.
       {"with code samples skipped",
        {"<pre title=\"teh\"><img alt=\"zorp\"></pre><code><b title=blim>x</b></code> wrold"},
