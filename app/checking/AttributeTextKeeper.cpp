@@ -167,7 +167,7 @@ std::array<bool, kAttributeCount> ReadersMeet(const std::vector<std::string>& li
 
 } // namespace
 
-void CAttributeTextKeeper::OnTag(const std::vector<std::string>& lines,
+bool CAttributeTextKeeper::OnTag(const std::vector<std::string>& lines,
                                  const CStringUtils::TagPlace& tag) {
   CTagWalk walk(lines, tag);
   walk.Advance();
@@ -176,7 +176,7 @@ void CAttributeTextKeeper::OnTag(const std::vector<std::string>& lines,
   }
   // End tags, declarations and processing instructions hold no attributes.
   if (walk.AtEnd() || !IsAsciiLetter(walk.Peek())) {
-    return;
+    return false;
   }
   const std::string_view element = walk.Name();
   TagValues values;
@@ -210,12 +210,15 @@ void CAttributeTextKeeper::OnTag(const std::vector<std::string>& lines,
     }
   }
   const std::array<bool, kAttributeCount> meet = ReadersMeet(lines, element, values);
+  bool kept = false;
   for (std::size_t k = 0; k < kAttributeCount; ++k) {
     if (meet[k] && values[k].hasValue) {
       Keep(lines, values[k].from.line, values[k].from.offset, values[k].to.line,
            values[k].to.offset);
+      kept = true;
     }
   }
+  return kept;
 }
 
 void CAttributeTextKeeper::Keep(const std::vector<std::string>& lines, std::size_t fromLine,

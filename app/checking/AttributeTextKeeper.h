@@ -16,8 +16,9 @@
 /// value never runs into the words around the tag.
 class CAttributeTextKeeper {
 public:
-  /// Notes the values of the tag at `tag` (a start tag; end tags hold none).
-  void OnTag(const std::vector<std::string>& lines, const CStringUtils::TagPlace& tag);
+  /// Notes the values of the tag at `tag` (a start tag; end tags hold none); returns
+  /// whether it kept any.
+  bool OnTag(const std::vector<std::string>& lines, const CStringUtils::TagPlace& tag);
   /// Writes the noted values back into the (blanked, decoded) page text.
   void Restore(std::vector<std::string>& lines);
 

@@ -1,6 +1,6 @@
 #include "checking/CodeSampleBlanker.h"
 
-#include "utilcore/Utf8.h"
+#include "checking/InlineElements.h"
 
 #include <algorithm>
 #include <array>
@@ -13,23 +13,10 @@ constexpr std::array<std::string_view, 6> kSampleElements = {"code", "pre", "kbd
                                                              "samp", "var", "tt"};
 constexpr std::uint8_t kNoSample = 0xFF;
 
-bool IsNameByte(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
-}
-
 /// The sample element that the tag at `at` (its '<') opens or closes, kNoSample for
 /// any other tag. A name runs on through '-' ("<code-block>" is another element).
 std::uint8_t SampleElementAt(std::string_view line, std::size_t at, bool& closing) {
-  std::size_t next = CUtf8::SkipFillers(line, at + 1);
-  closing = next < line.size() && line[next] == '/';
-  if (closing) {
-    next = CUtf8::SkipFillers(line, next + 1);
-  }
-  std::size_t end = next;
-  while (end < line.size() && IsNameByte(line[end])) {
-    ++end;
-  }
-  const std::string_view name = line.substr(next, end - next);
+  const std::string_view name = CInlineElements::TagNameAt(line, at, closing);
   for (std::size_t kind = 0; kind < kSampleElements.size(); ++kind) {
     if (CStringUtils::EqualsAsciiNoCase(name, kSampleElements[kind])) {
       return static_cast<std::uint8_t>(kind);
@@ -40,30 +27,31 @@ std::uint8_t SampleElementAt(std::string_view line, std::size_t at, bool& closin
 
 } // namespace
 
-void CCodeSampleBlanker::OnTag(const std::vector<std::string>& lines,
+bool CCodeSampleBlanker::OnTag(const std::vector<std::string>& lines,
                                const CStringUtils::TagPlace& tag) {
   bool closing = false;
   const std::uint8_t kind = SampleElementAt(lines[tag.line], tag.offset, closing);
   if (kind == kNoSample) {
-    return;
+    return false;
   }
   if (!closing) {
     if (m_open.empty()) {
       m_start = {tag.endLine, tag.endOffset};
     }
     m_open.push_back(kind);
-    return;
+    return true;
   }
   // An end tag closes its element and every one opened inside it ("<pre><code>x</pre>");
   // one whose element is not open closes nothing.
   const auto open = std::find(m_open.rbegin(), m_open.rend(), kind);
   if (open == m_open.rend()) {
-    return;
+    return true;
   }
   m_open.erase(std::prev(open.base()), m_open.end());
   if (m_open.empty()) {
     m_samples.push_back({m_start, {tag.line, tag.offset}});
   }
+  return true;
 }
 
 void CCodeSampleBlanker::BlankSamples(std::vector<std::string>& lines) {

@@ -18,7 +18,8 @@
 /// blanked, blanks the samples (BlankSamples).
 class CCodeSampleBlanker {
 public:
-  void OnTag(const std::vector<std::string>& lines, const CStringUtils::TagPlace& tag);
+  /// Returns whether the tag opens or closes a sample element.
+  bool OnTag(const std::vector<std::string>& lines, const CStringUtils::TagPlace& tag);
   /// Whether the last tag heard of left a sample open: a tag heard of now lies inside it.
   bool InSample() const { return !m_open.empty(); }
   /// Ends the sample still open at the end of the page, then blanks every sample.

@@ -2,12 +2,14 @@
 
 #include "checking/AttributeTextKeeper.h"
 #include "checking/CodeSampleBlanker.h"
+#include "checking/InlineElements.h"
 #include "checking/WordLookupCache.h"
 
 #include "spellcore/SpellChecker.h"
 #include "spellcore/SpellLookupScope.h"
 #include "utilcore/HTMLUtils.h"
 #include "utilcore/InternetUtils.h"
+#include "utilcore/PageText.h"
 #include "utilcore/StringUtils.h"
 #include "utilcore/Utf8.h"
 
@@ -84,6 +86,8 @@ struct SScanBuffers {
   std::size_t occurrenceCount = 0;
   std::unordered_map<std::string, std::size_t> manyOccurrences;
   std::vector<std::string> addresses;
+  /// The markup of the page being made into text that joins the words around it.
+  std::vector<CStringUtils::TagPlace> joining;
   CColumnCounter columns;
   /// The lines of the file being checked, and copies of those with non-ASCII bytes as
   /// read (markup removal blanks characters, and columns count the characters).
@@ -285,6 +289,24 @@ void BlankDecodedTags(std::string& line) {
   }
 }
 
+/// Turns the blanks of markup a browser shows no gap for (inline tags, comments) into
+/// joiners, so that the letters on either side stay one word.
+void FillJoiners(std::vector<std::string>& lines,
+                 const std::vector<CStringUtils::TagPlace>& places) {
+  for (const CStringUtils::TagPlace& place : places) {
+    for (std::size_t line = place.line; line <= place.endLine && line < lines.size(); ++line) {
+      std::string& text = lines[line];
+      const std::size_t begin = line == place.line ? place.offset : 0;
+      const std::size_t end =
+          std::min(line == place.endLine ? place.endOffset : text.size(), text.size());
+      if (begin < end) {
+        std::fill(text.begin() + static_cast<std::ptrdiff_t>(begin),
+                  text.begin() + static_cast<std::ptrdiff_t>(end), CPageText::kJoiner);
+      }
+    }
+  }
+}
+
 } // namespace
 
 CPageScanner::CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped,
@@ -316,21 +338,29 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
   const bool keepAttributes = attributeText == EAttributeText::kChecked;
   CCodeSampleBlanker samples;
   CAttributeTextKeeper attributes;
-  if (!skipSamples && !keepAttributes) {
-    CStringUtils::BlankMarkup(lines);
-  } else {
-    CStringUtils::BlankMarkup(
-        lines, [&](const std::vector<std::string>& page, const CStringUtils::TagPlace& tag) {
-          // A code sample's own start tag is not inside it; the tags within it are.
-          if (keepAttributes && !(skipSamples && samples.InSample())) {
-            attributes.OnTag(page, tag);
-          }
-          if (skipSamples) {
-            samples.OnTag(page, tag);
-          }
-        });
-    samples.BlankSamples(lines);
-  }
+  std::vector<CStringUtils::TagPlace>& joining = ThreadBuffers().joining;
+  joining.clear();
+  const auto onTag = [&](const std::vector<std::string>& page, const CStringUtils::TagPlace& tag) {
+    // A code sample's own start tag is not inside it; the tags within it are.
+    const bool kept =
+        keepAttributes && !(skipSamples && samples.InSample()) && attributes.OnTag(page, tag);
+    const bool sample = skipSamples && samples.OnTag(page, tag);
+    // A word is never joined into or out of a skipped sample, nor with a value kept
+    // inside the tag.
+    bool closing = false;
+    if (!kept && !sample &&
+        CInlineElements::JoinsWords(
+            CInlineElements::TagNameAt(page[tag.line], tag.offset, closing))) {
+      joining.push_back(tag);
+    }
+  };
+  const auto onComment = [&joining](const std::vector<std::string>&,
+                                    const CStringUtils::TagPlace& comment) {
+    joining.push_back(comment);
+  };
+  CStringUtils::BlankMarkup(lines, onTag, onComment);
+  FillJoiners(lines, joining);
+  samples.BlankSamples(lines);
   for (std::string& line : lines) {
     if (stopped && stopped()) {
       return false;

@@ -12,6 +12,7 @@
 #include "utilcore/FileError.h"
 #include "utilcore/FileStamp.h"
 #include "utilcore/FileUtils.h"
+#include "utilcore/PageText.h"
 #include "utilcore/SiteFile.h"
 #include "utilcore/StringUtils.h"
 #include "utilcore/TextFileCodec.h"
@@ -152,6 +153,55 @@ std::vector<SFileWork> CollectFiles(const CBadWordsList& list, const CBadWord& w
   return files;
 }
 
+// Appends the characters of `text` from byte `from` until `characters` characters of
+// it (from its start) are out; returns where it stopped.
+std::size_t AdvanceCharacters(const std::string& text, std::size_t from, std::size_t characters,
+                              std::string& out) {
+  std::size_t at = 0;
+  for (std::size_t count = 0; at < text.size() && count < characters; ++count) {
+    do {
+      ++at;
+    } while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80);
+  }
+  if (at > from) {
+    out.append(text, from, at - from);
+    return at;
+  }
+  return from;
+}
+
+// Appends `replacement` for the word at [start, end) of `line`. Markup inside the word
+// (the joiners of `pageLine`: inline tags, comments) stays: each piece after as many
+// characters of the new word as it followed in the old one, or after the last when the
+// new word is shorter. Everything else of the old word, character references included,
+// gives way to the new one.
+void AppendReplacement(const std::string& line, std::string_view pageLine, std::size_t start,
+                       std::size_t end, const std::string& replacement, std::string& out) {
+  const std::string_view word = pageLine.substr(start, end - start);
+  if (word.find(CPageText::kJoiner) == std::string_view::npos) {
+    out.append(replacement);
+    return;
+  }
+  std::size_t characters = 0; // of the old word, before the current byte
+  std::size_t written = 0;    // bytes of the replacement already out
+  for (std::size_t i = 0; i < word.size();) {
+    if (word[i] != CPageText::kJoiner) {
+      const auto byte = static_cast<unsigned char>(word[i]);
+      characters += (byte & 0xC0) != 0x80 && word[i] != CPageText::kFiller ? 1 : 0;
+      ++i;
+      continue;
+    }
+    std::size_t runEnd = i;
+    while (runEnd < word.size() && word[runEnd] == CPageText::kJoiner) {
+      ++runEnd;
+    }
+    written = AdvanceCharacters(replacement, written, characters, out);
+    out.append(line, start + i, runEnd - i);
+    i = runEnd;
+  }
+  out.append(replacement, written, std::string::npos);
+}
+
 // Replaces the word at the places of one line (sorted by start) that still hold it;
 // returns how many did. Positions are checked against the line as read, so an earlier
 // replacement on the line never changes what a later place is compared with.
@@ -171,7 +221,8 @@ int ReplaceInLine(std::string& line, const std::string& pageLine, std::span<cons
     }
     const auto start = static_cast<std::size_t>(place.start);
     job.rewritten.append(line, copied, start - copied);
-    job.rewritten.append(job.replacement);
+    AppendReplacement(line, job.pageLine, start, static_cast<std::size_t>(place.end),
+                      job.replacement, job.rewritten);
     copied = static_cast<std::size_t>(place.end);
     ++replaced;
   }

@@ -131,7 +131,8 @@ bool CWordPreprocessor::PreprocessWord(std::string& word) {
   // Page text keeps filler bytes after decoded character references. They would hide
   // the special characters and possessives below; and text that had them was decoded
   // already, so it must not be decoded a second time.
-  const bool pageText = word.find(CPageText::kFiller) != std::string::npos;
+  const bool pageText =
+      std::any_of(word.begin(), word.end(), [](char c) { return CPageText::IsInvisible(c); });
   if (pageText) {
     CStringUtils::RemoveFillers(word);
   }

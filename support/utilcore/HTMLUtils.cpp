@@ -188,7 +188,7 @@ void DecodeKeepingPositions(std::string& text) {
 }
 
 std::size_t FindSpecial(const std::string& text, std::size_t from, bool dropFillers) {
-  static constexpr char kAmpersandOrFiller[] = {'&', CPageText::kFiller, '\0'};
+  static constexpr char kAmpersandOrFiller[] = {'&', CPageText::kFiller, CPageText::kJoiner, '\0'};
   return dropFillers ? text.find_first_of(kAmpersandOrFiller, from) : text.find('&', from);
 }
 
@@ -196,7 +196,7 @@ std::size_t FindSpecial(const std::string& text, std::size_t from, bool dropFill
 /// follow it): a reference whose last character came from decoding, as in the page text
 /// of «&l&#116;», is text that the browser shows, not a reference.
 bool EndsInDecodedCharacter(const std::string& text, std::size_t end) {
-  return end < text.size() && text[end] == CPageText::kFiller;
+  return end < text.size() && CPageText::IsInvisible(text[end]);
 }
 
 /// What the text at the read position turns into: `size` bytes at `data` for the
@@ -210,8 +210,9 @@ struct CDecodeStep {
 CDecodeStep NextStep(const std::string& text, std::size_t read, bool dropFillers,
                      CDecodedReference& decoded) {
   const char c = text[read];
-  if (dropFillers && c == CPageText::kFiller) {
-    const std::size_t end = text.find_first_not_of(CPageText::kFiller, read);
+  if (dropFillers && CPageText::IsInvisible(c)) {
+    static constexpr char kInvisible[] = {CPageText::kFiller, CPageText::kJoiner, '\0'};
+    const std::size_t end = text.find_first_not_of(kInvisible, read);
     return {text.data() + read, 0, (end == std::string::npos ? text.size() : end) - read};
   }
   if (c == '&' && DecodeAt(text, read, decoded) &&

@@ -79,7 +79,7 @@ UChar32 CodePointAt(std::string_view line, std::size_t pos, std::size_t limit, s
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(line.data());
   UChar32 c = 0;
   U8_NEXT(bytes, pos, limit, c);
-  while (pos < limit && line[pos] == CPageText::kFiller) {
+  while (pos < limit && CPageText::IsInvisible(line[pos])) {
     ++pos;
   }
   next = pos;
@@ -91,7 +91,7 @@ UChar32 CodePointAt(std::string_view line, std::size_t pos, std::size_t limit, s
 UChar32 CodePointBefore(std::string_view line, std::size_t lo, std::size_t end,
                         std::size_t& start) {
   std::size_t charEnd = end;
-  while (charEnd > lo && line[charEnd - 1] == CPageText::kFiller) {
+  while (charEnd > lo && CPageText::IsInvisible(line[charEnd - 1])) {
     --charEnd;
   }
   if (charEnd == lo) {
@@ -150,7 +150,7 @@ std::size_t LocalPartStart(std::string_view line, std::size_t lo, std::size_t at
 /// two characters long); 0 when there is none.
 std::size_t DomainEnd(std::string_view line, std::size_t at, std::size_t hi) {
   std::size_t pos = at + 1;
-  while (pos < hi && line[pos] == CPageText::kFiller) {
+  while (pos < hi && CPageText::IsInvisible(line[pos])) {
     ++pos;
   }
   std::size_t best = 0;
@@ -181,7 +181,7 @@ std::size_t DomainEnd(std::string_view line, std::size_t at, std::size_t hi) {
       return best;
     }
     ++pos;
-    while (pos < hi && line[pos] == CPageText::kFiller) {
+    while (pos < hi && CPageText::IsInvisible(line[pos])) {
       ++pos;
     }
   }

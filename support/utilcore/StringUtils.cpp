@@ -215,7 +215,8 @@ bool MatchThroughFillers(std::string_view text, std::size_t at, std::string_view
     ++i;
     ++j;
   }
-  matchEnd = CUtf8::SkipFillers(text, i);
+  // The word's last character keeps its reference's fillers, not the markup after it.
+  matchEnd = CUtf8::SkipReferenceFillers(text, i);
   return true;
 }
 
@@ -746,7 +747,7 @@ int CStringUtils::CountCharacters(std::string_view text, std::size_t bytes) {
 }
 
 void CStringUtils::RemoveFillers(std::string& text) {
-  text.erase(std::remove(text.begin(), text.end(), CPageText::kFiller), text.end());
+  text.erase(std::remove_if(text.begin(), text.end(), CPageText::IsInvisible), text.end());
 }
 
 // ---- Words ----------------------------------------------------------------------------------
@@ -775,6 +776,7 @@ constexpr std::array<bool, 256> MakeSeparatorBytes() {
   }
   table[0x7F] = true;
   table[static_cast<unsigned char>(CPageText::kFiller)] = false;
+  table[static_cast<unsigned char>(CPageText::kJoiner)] = false;
   for (const char c : std::string_view(" =|<>")) {
     table[static_cast<unsigned char>(c)] = true;
   }
@@ -887,13 +889,15 @@ void ReplaceBlocks(std::vector<std::string>& lines, const CBlockRule& rule,
 }
 
 /// BlankMarkup's one walk; false where it stopped, what it blanked so far left so.
-bool WalkMarkup(std::vector<std::string>& lines, const CStringUtils::TagSeen& tagSeen) {
+bool WalkMarkup(std::vector<std::string>& lines, const CStringUtils::TagSeen& tagSeen,
+                const CStringUtils::TagSeen& commentSeen) {
   if (lines.empty()) {
     return true;
   }
   const auto& rules = MarkupRules();
   const CLinePos endOfText{lines.size() - 1, lines.back().size()};
   const bool tellTags = static_cast<bool>(tagSeen);
+  const bool tellComments = static_cast<bool>(commentSeen);
   CLinePos pos;
   while (FindOpenBefore(lines, pos, endOfText)) {
     const std::size_t kind = MarkupAt(lines[pos.line], pos.offset);
@@ -914,6 +918,8 @@ bool WalkMarkup(std::vector<std::string>& lines, const CStringUtils::TagSeen& ta
     }
     if (tellTags && kind == kTag) {
       TellTag(lines, tagSeen, pos, to);
+    } else if (tellComments && kind == kComment) {
+      TellTag(lines, commentSeen, pos, to);
     }
     BlankRange(lines, pos, to);
     pos = to;
@@ -925,23 +931,29 @@ bool WalkMarkup(std::vector<std::string>& lines, const CStringUtils::TagSeen& ta
 
 void CStringUtils::ReplaceTextBlock(std::vector<std::string>& lines, std::string_view start,
                                     std::string_view end, std::string_view replacement,
-                                    bool keepPositions, std::size_t firstLine) {
+                                    bool keepPositions, std::size_t firstLine,
+                                    const TagSeen& blockSeen) {
   if (start.empty() || end.empty()) {
     return;
   }
-  ReplaceBlocks(lines, MakeBlockRule(start, end), replacement, keepPositions, {}, firstLine);
+  ReplaceBlocks(lines, MakeBlockRule(start, end), replacement, keepPositions, blockSeen, firstLine);
 }
 
-bool CStringUtils::BlankMarkup(std::vector<std::string>& lines, const TagSeen& tagSeen) {
-  if (WalkMarkup(lines, tagSeen)) {
+bool CStringUtils::BlankMarkup(std::vector<std::string>& lines, const TagSeen& tagSeen,
+                               const TagSeen& commentSeen) {
+  if (WalkMarkup(lines, tagSeen, commentSeen)) {
     return true;
   }
   // Blocks of one kind inside those of another: one kind after the other settles the
-  // rest of the page. The tags go last, after the walk's, and only they are told.
+  // rest of the page. Comments go first and tags last, after the walk's; only they are
+  // told.
   static const TagSeen kNotTold;
   const auto& rules = MarkupRules();
   for (std::size_t kind = 0; kind < kMarkupKinds; ++kind) {
-    ReplaceBlocks(lines, rules[kind], "", true, kind == kTag ? tagSeen : kNotTold);
+    ReplaceBlocks(lines, rules[kind], "", true,
+                  kind == kTag       ? tagSeen
+                  : kind == kComment ? commentSeen
+                                     : kNotTold);
   }
   return false;
 }

@@ -102,9 +102,12 @@ public:
   /// a block only before white space, "/", ">" or the end of the line ("<scripts>" is
   /// not a script). Fillers right after a removed block go with it. Blocks start at
   /// line `firstLine` or later, as if the lines before it were not there.
+  /// With `keepPositions`, `blockSeen` (when given) is told of each block before it is
+  /// blanked.
   static void ReplaceTextBlock(std::vector<std::string>& lines, std::string_view start,
                                std::string_view end, std::string_view replacement,
-                               bool keepPositions, std::size_t firstLine = 0);
+                               bool keepPositions, std::size_t firstLine = 0,
+                               const TagSeen& blockSeen = {});
   /// Blanks the comments ("<!--"), scripts ("<script"), styles ("<style") and tags
   /// ("<") of a page in one walk, with the result of four ReplaceTextBlock calls in that
   /// order keeping positions. Where one kind of block holds the opener of a kind taken
@@ -115,8 +118,10 @@ public:
   /// page always ends as they would have made it from the start.
   ///
   /// `tagSeen`, when given, is told of every tag (not comment, script or style) before
-  /// it is blanked, in page order: the tags a browser would see.
-  static bool BlankMarkup(std::vector<std::string>& lines, const TagSeen& tagSeen = {});
+  /// it is blanked, in page order: the tags a browser would see; `commentSeen` likewise
+  /// of every comment.
+  static bool BlankMarkup(std::vector<std::string>& lines, const TagSeen& tagSeen = {},
+                          const TagSeen& commentSeen = {});
 
   /// Byte start of the n-th (from 1) occurrence of `word` in `text`, -1 when there is
   /// none. With `wholeWord` an occurrence must not be preceded or followed by a letter,

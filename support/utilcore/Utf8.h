@@ -23,7 +23,8 @@ public:
   static bool IsContinuation(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
   }
-  static bool IsFiller(char byte) { return byte == CPageText::kFiller; }
+  /// A filler or a joiner of page text (see CPageText).
+  static bool IsFiller(char byte) { return CPageText::IsInvisible(byte); }
   static bool IsValid(UChar32 c) { return c >= 0 && c < kInvalidBase; }
 
   /// The code point at `i`; moves `i` past it.
@@ -101,6 +102,15 @@ public:
   /// Page text: the first position at or after `i` that is not a filler byte.
   static std::size_t SkipFillers(std::string_view s, std::size_t i) {
     while (i < s.size() && IsFiller(s[i])) {
+      ++i;
+    }
+    return i;
+  }
+
+  /// Page text: `i` moved past the fillers of a decoded reference only, not past the
+  /// joiners of markup.
+  static std::size_t SkipReferenceFillers(std::string_view s, std::size_t i) {
+    while (i < s.size() && s[i] == CPageText::kFiller) {
       ++i;
     }
     return i;

@@ -1,5 +1,6 @@
 #include "ReferenceScanner.h"
 
+#include "checking/InlineElements.h"
 #include "spellcore/SpellChecker.h"
 #include "utilcore/HTMLUtils.h"
 #include "utilcore/InternetUtils.h"
@@ -65,7 +66,7 @@ void ScanLine(const std::string& line, const std::string& original, bool asciiLi
 }
 
 bool IsFiller(char c) {
-  return c == CPageText::kFiller;
+  return CPageText::IsInvisible(c);
 }
 
 /// Each "<" that starts a decoded tag (a letter or "/" after it, fillers skipped) with a
@@ -101,10 +102,32 @@ void BlankDecodedTags(std::string& line) {
 } // namespace
 
 void CReferenceScanner::MakePageText(std::vector<std::string>& lines) {
-  CStringUtils::ReplaceTextBlock(lines, "<!--", "-->", "", true);
+  // Comments and the tags of inline elements join the words around them: their blanks
+  // become joiners once every kind of markup is out.
+  std::vector<CStringUtils::TagPlace> joining;
+  const auto join = [&joining](const std::vector<std::string>&, const CStringUtils::TagPlace& at) {
+    joining.push_back(at);
+  };
+  const auto joinInline = [&joining](const std::vector<std::string>& page,
+                                     const CStringUtils::TagPlace& at) {
+    bool closing = false;
+    if (CInlineElements::JoinsWords(
+            CInlineElements::TagNameAt(page[at.line], at.offset, closing))) {
+      joining.push_back(at);
+    }
+  };
+  CStringUtils::ReplaceTextBlock(lines, "<!--", "-->", "", true, 0, join);
   CStringUtils::ReplaceTextBlock(lines, "<script", "/script>", "", true);
   CStringUtils::ReplaceTextBlock(lines, "<style", "/style>", "", true);
-  CStringUtils::ReplaceTextBlock(lines, "<", ">", "", true);
+  CStringUtils::ReplaceTextBlock(lines, "<", ">", "", true, 0, joinInline);
+  for (const CStringUtils::TagPlace& at : joining) {
+    for (std::size_t k = at.line; k <= at.endLine; ++k) {
+      for (std::size_t i = k == at.line ? at.offset : 0;
+           i < (k == at.endLine ? at.endOffset : lines[k].size()); ++i) {
+        lines[k][i] = CPageText::kJoiner;
+      }
+    }
+  }
   for (std::string& line : lines) {
     CHTMLUtils::ReplaceHTMLReservedChars(line, false, true);
     BlankDecodedTags(line);

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-/// The page scan done the slow, obvious way, one whole pass per step: markup blocks,
+/// The page scan done the slow, obvious way, one whole pass per step: markup blocks
+/// (comments and inline tags left as joiners),
 /// then references and the tags they made, then addresses, word spans and the search
 /// for each finding. The page scanner must find exactly what this finds; the tests and
 /// the differential fuzz target compare the two.

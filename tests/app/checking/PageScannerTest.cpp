@@ -184,28 +184,40 @@ TEST_F(PageScannerTest, CountsColumnsAcrossALineOfSeveralMegabytes) {
   EXPECT_EQ(places[2].endColumn, 13 + hidden + 13);
 }
 
-/// The findings of `lines` scanned with the given options, as "line:start:column word"
-/// in page order.
-std::string PlacesFound(const std::vector<std::string>& lines, CPageScanner::ECodeSamples samples,
-                        CPageScanner::EAttributeText attributes) {
+/// Every place found in `lines` scanned with the given options, in page order, as
+/// "line:start:<third> word" joined by "|"; `third` gives the third number of a place.
+/// Places whose excerpt does not show the word whole are added to `cutWords`.
+template <typename Third>
+std::string Found(const std::vector<std::string>& lines, CPageScanner::ECodeSamples samples,
+                  CPageScanner::EAttributeText attributes, char separator, Third third,
+                  std::string* cutWords = nullptr) {
   CPageScanner::Lines() = lines;
   CPageScanner::ClearFindings();
-  EXPECT_TRUE(
-      CPageScanner(kDictionaries, {}, CPageScanner::EExcerpts::kLeftOut, samples, attributes)
-          .ScanFile());
+  EXPECT_TRUE(CPageScanner(kDictionaries, {}, CPageScanner::EExcerpts::kKept, samples, attributes)
+                  .ScanFile());
   std::vector<std::tuple<int, int, int, std::string>> places;
   for (const CBadWordsList::SFileFindings& word : CPageScanner::Findings()) {
     for (const CBadWordsList::SFoundLocation& at : word.locations) {
-      places.emplace_back(at.line, at.start, at.column, word.text);
+      places.emplace_back(at.line, at.start, third(at), word.text);
+      if (cutWords != nullptr && at.context.find(word.text) == std::string::npos) {
+        *cutWords += at.context + "|";
+      }
     }
   }
   std::sort(places.begin(), places.end());
   std::string text;
-  for (const auto& [line, start, column, word] : places) {
-    text += (text.empty() ? "" : "|") + std::to_string(line) + ":" + std::to_string(start) + ":" +
-            std::to_string(column) + " " + word;
+  for (const auto& [line, start, number, word] : places) {
+    text += (text.empty() ? "" : "|") + std::to_string(line) + ":" + std::to_string(start) +
+            separator + std::to_string(number) + " " + word;
   }
   return text;
+}
+
+/// The findings as "line:start:column word".
+std::string PlacesFound(const std::vector<std::string>& lines, CPageScanner::ECodeSamples samples,
+                        CPageScanner::EAttributeText attributes) {
+  return Found(lines, samples, attributes, ':',
+               [](const CBadWordsList::SFoundLocation& at) { return at.column; });
 }
 
 // Skipped, code samples go and every other word keeps its place; checked, the page is
@@ -315,6 +327,75 @@ TEST_F(PageScannerTest, CheckedAttributeValuesAreFoundInPlace) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(PlacesFound(c.lines, c.samples, EAttributeText::kChecked), c.checked);
     ExpectSameAsReference(c.lines);
+  }
+}
+
+/// The findings as "line:start-end word"; `cutWords` as for Found.
+std::string ExtentsFound(const std::vector<std::string>& lines, CPageScanner::ECodeSamples samples,
+                         CPageScanner::EAttributeText attributes, std::string& cutWords) {
+  return Found(
+      lines, samples, attributes, '-',
+      [](const CBadWordsList::SFoundLocation& at) { return at.end; }, &cutWords);
+}
+
+// A browser shows no gap for inline tags and comments: the letters on either side are
+// one word, found from its first letter through its last, and shown whole.
+TEST_F(PageScannerTest, InlineMarkupDoesNotSplitAWord) {
+  using EAttributeText = CPageScanner::EAttributeText;
+  using ECodeSamples = CPageScanner::ECodeSamples;
+  const struct {
+    const char* what;
+    std::vector<std::string> lines;
+    const char* found;
+    ECodeSamples samples = ECodeSamples::kChecked;
+    EAttributeText attributes = EAttributeText::kSkipped;
+    bool excerptWhole = true; ///< false: longer than an excerpt shows of a word
+  } cases[] = {
+      {"a first letter in bold", {"<b>T</b>eh cat"}, "0:3-10 Teh"},
+      {"inline tags inside", {"un<em>beleiv</em>able"}, "0:0-21 unbeleivable"},
+      {"a word break opportunity", {"internation<wbr>alizaton"}, "0:0-24 internationalizaton"},
+      {"a comment", {"qzq<!-- c -->jxj"}, "0:0-16 qzqjxj"},
+      {"an unknown element", {"qzq<my-widget>jxj</my-widget>"}, "0:0-17 qzqjxj"},
+      {"tags in any case, with attributes", {"qzq<SPAN class=\"x\">jxj</Span>"}, "0:0-22 qzqjxj"},
+      {"the tag after a word is not part of it", {"teh</b> cat"}, "0:0-3 teh"},
+      {"a reference in a joined word", {"qzq&amp;<b>jxj</b>"}, "0:0-14 qzq&jxj"},
+      {"blocks separate", {"<p>qzq</p><p>jxj</p>"}, "0:3-6 qzq|0:13-16 jxj"},
+      {"a line break, an image, a rule separate",
+       {"qzq<br>jxj qzq<img src=a>jxj qzq<hr>jxj"},
+       "0:0-3 qzq|0:7-10 jxj|0:11-14 qzq|0:25-28 jxj|0:29-32 qzq|0:36-39 jxj"},
+      {"a tag over two lines separates", {"qzq<b", "class=x>jxj"}, "0:0-3 qzq|1:8-11 jxj"},
+      {"a word broken by two hundred tags",
+       {"t" +
+        [] {
+          std::string tags;
+          for (int k = 0; k < 200; ++k) {
+            tags += "<b></b>";
+          }
+          return tags;
+        }() +
+        "eh"},
+       "0:0-1403 teh",
+       ECodeSamples::kChecked,
+       EAttributeText::kSkipped,
+       false},
+      // A word is never joined into or out of a skipped code sample, nor with a value
+      // kept inside a tag.
+      {"a code sample checked", {"<code>qzq</code>jxj"}, "0:6-19 qzqjxj"},
+      {"a code sample skipped", {"<code>qzq</code>jxj"}, "0:16-19 jxj", ECodeSamples::kSkipped},
+      {"a tooltip inside the word",
+       {"qzq<span title=\"teh\">jxj</span>"},
+       "0:0-3 qzq|0:16-19 teh|0:21-24 jxj",
+       ECodeSamples::kChecked,
+       EAttributeText::kChecked},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string cut;
+    EXPECT_EQ(ExtentsFound(c.lines, c.samples, c.attributes, cut), c.found);
+    EXPECT_EQ(cut.empty(), c.excerptWhole) << cut;
+    if (c.samples == ECodeSamples::kChecked && c.attributes == EAttributeText::kSkipped) {
+      ExpectSameAsReference(c.lines);
+    }
   }
 }
 

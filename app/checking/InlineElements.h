@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string_view>
+
+/// Which tags a browser shows no gap for: "<b>S</b>tructured", "un<em>believ</em>able"
+/// and "internation<wbr>alization" are one word each to a reader. The start and end
+/// tags of inline elements, of elements this table does not know (custom elements),
+/// and <wbr> join the letters on either side; the tags of block, list, table, form and
+/// embedded elements, <br>, <img> and <hr> separate them, as any whitespace does.
+class CInlineElements {
+public:
+  /// Whether the tag of element `name` (any letter case) joins the letters around it.
+  static bool JoinsWords(std::string_view name);
+  /// The element name of the tag whose "<" is at `at` in `line` (fillers skipped; a
+  /// name runs on through digits and "-"), empty for a comment, declaration or stray
+  /// "<"; `closing` says whether it is an end tag.
+  static std::string_view TagNameAt(std::string_view line, std::size_t at, bool& closing);
+};
