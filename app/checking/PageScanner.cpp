@@ -289,10 +289,10 @@ void BlankDecodedTags(std::string& line) {
   }
 }
 
-/// Turns the blanks of markup a browser shows no gap for (inline tags, comments) into
-/// joiners, so that the letters on either side stay one word.
-void FillJoiners(std::vector<std::string>& lines,
-                 const std::vector<CStringUtils::TagPlace>& places) {
+/// Calls `action(line, begin, end)` for each line's part of each place.
+template <typename Action>
+void ForEachPart(std::vector<std::string>& lines, const std::vector<CStringUtils::TagPlace>& places,
+                 Action action) {
   for (const CStringUtils::TagPlace& place : places) {
     for (std::size_t line = place.line; line <= place.endLine && line < lines.size(); ++line) {
       std::string& text = lines[line];
@@ -300,11 +300,20 @@ void FillJoiners(std::vector<std::string>& lines,
       const std::size_t end =
           std::min(line == place.endLine ? place.endOffset : text.size(), text.size());
       if (begin < end) {
-        std::fill(text.begin() + static_cast<std::ptrdiff_t>(begin),
-                  text.begin() + static_cast<std::ptrdiff_t>(end), CPageText::kJoiner);
+        action(text, begin, end);
       }
     }
   }
+}
+
+/// Turns the blanks of markup a browser shows no gap for (inline tags, comments) into
+/// joiners, so that the letters on either side stay one word.
+void FillJoiners(std::vector<std::string>& lines,
+                 const std::vector<CStringUtils::TagPlace>& places) {
+  ForEachPart(lines, places, [](std::string& text, std::size_t begin, std::size_t end) {
+    std::fill(text.begin() + static_cast<std::ptrdiff_t>(begin),
+              text.begin() + static_cast<std::ptrdiff_t>(end), CPageText::kJoiner);
+  });
 }
 
 } // namespace
@@ -365,12 +374,13 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
     if (stopped && stopped()) {
       return false;
     }
-    if (line.find('&') == std::string::npos) {
-      continue;
+    if (line.find('&') != std::string::npos) {
+      CHTMLUtils::ReplaceHTMLReservedChars(line, false, true);
+      BlankDecodedTags(line);
     }
-    CHTMLUtils::ReplaceHTMLReservedChars(line, false, true);
-    BlankDecodedTags(line);
   }
+  // Only now, references decoded, are the characters on either side of the markup known.
+  ForEachPart(lines, joining, CStringUtils::SettleJoinerRun);
   // Back only now: a value is the text of a tooltip, and a "<" decoded in it opens no
   // tag to blank in the page around it.
   attributes.Restore(lines);

@@ -750,6 +750,62 @@ void CStringUtils::RemoveFillers(std::string& text) {
   text.erase(std::remove_if(text.begin(), text.end(), CPageText::IsInvisible), text.end());
 }
 
+namespace {
+
+// Whether the character before `i` (fillers skipped) is a word character; ASCII is
+// answered without decoding, as it is most of any page.
+bool IsWordCharacterBefore(std::string_view text, std::size_t i) {
+  const std::size_t end = CUtf8::SkipFillersBack(text, i);
+  if (end == 0) {
+    return false;
+  }
+  const auto byte = static_cast<unsigned char>(text[end - 1]);
+  if (byte < 0x80) {
+    return IsAsciiDigit(byte) || IsAsciiLetter(byte);
+  }
+  std::size_t start = 0;
+  UChar32 c = 0;
+  return CharacterBefore(text, i, c, start) && IsWordCharacter(c);
+}
+
+bool IsWordCharacterAt(std::string_view text, std::size_t i) {
+  const std::size_t at = CUtf8::SkipFillers(text, i);
+  if (at >= text.size()) {
+    return false;
+  }
+  const auto byte = static_cast<unsigned char>(text[at]);
+  if (byte < 0x80) {
+    return IsAsciiDigit(byte) || IsAsciiLetter(byte);
+  }
+  std::size_t next = 0;
+  UChar32 c = 0;
+  return CharacterAfter(text, i, c, next) && IsWordCharacter(c);
+}
+
+} // namespace
+
+void CStringUtils::SettleJoinerRun(std::string& line, std::size_t begin, std::size_t end) {
+  if (IsWordCharacterBefore(line, begin) && IsWordCharacterAt(line, end)) {
+    return;
+  }
+  for (std::size_t i = begin; i < end; ++i) {
+    if (line[i] == CPageText::kJoiner) {
+      line[i] = ' ';
+    }
+  }
+}
+
+void CStringUtils::SettleJoiners(std::string& line) {
+  for (std::size_t run = line.find(CPageText::kJoiner); run != std::string::npos;) {
+    std::size_t end = run;
+    while (end < line.size() && CPageText::IsInvisible(line[end])) {
+      ++end;
+    }
+    SettleJoinerRun(line, run, end);
+    run = line.find(CPageText::kJoiner, end);
+  }
+}
+
 // ---- Words ----------------------------------------------------------------------------------
 
 namespace {

@@ -131,6 +131,7 @@ void CReferenceScanner::MakePageText(std::vector<std::string>& lines) {
   for (std::string& line : lines) {
     CHTMLUtils::ReplaceHTMLReservedChars(line, false, true);
     BlankDecodedTags(line);
+    CStringUtils::SettleJoiners(line);
   }
 }
 

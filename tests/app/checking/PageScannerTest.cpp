@@ -358,7 +358,11 @@ TEST_F(PageScannerTest, InlineMarkupDoesNotSplitAWord) {
       {"an unknown element", {"qzq<my-widget>jxj</my-widget>"}, "0:0-17 qzqjxj"},
       {"tags in any case, with attributes", {"qzq<SPAN class=\"x\">jxj</Span>"}, "0:0-22 qzqjxj"},
       {"the tag after a word is not part of it", {"teh</b> cat"}, "0:0-3 teh"},
-      {"a reference in a joined word", {"qzq&amp;<b>jxj</b>"}, "0:0-14 qzq&jxj"},
+      {"a reference in a joined word", {"qz&eacute;<b>jxj</b>"}, "0:0-16 qz\xC3\xA9jxj"},
+      // Markup joins letters, never a word to punctuation: highlighted code such as
+      // "self</span><span>.</span><span>connect" stays in pieces.
+      {"punctuation between tags", {"qzq<span>.</span>jxj"}, "0:0-3 qzq|0:17-20 jxj"},
+      {"markup at a line's ends", {"<b>qzq</b>", "<i>jxj</i>"}, "0:3-6 qzq|1:3-6 jxj"},
       {"blocks separate", {"<p>qzq</p><p>jxj</p>"}, "0:3-6 qzq|0:13-16 jxj"},
       {"a line break, an image, a rule separate",
        {"qzq<br>jxj qzq<img src=a>jxj qzq<hr>jxj"},
