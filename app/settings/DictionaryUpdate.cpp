@@ -2,6 +2,8 @@
 
 #include "spellcore/SpellChecker.h"
 
+#include "appcfg/UpgradeVersionFile.h"
+
 #include "utilcore/AppLogger.h"
 #include "utilcore/FileUtils.h"
 
@@ -26,6 +28,14 @@ bool IsSound(const std::string& download, std::int64_t expectedSize) {
     CAppLogger::LogFileError(kLogWrongSize, download,
                              std::to_string(size) + " bytes, announced " +
                                  std::to_string(expectedSize));
+    return false;
+  }
+  // A download left by an earlier run comes without its announcement: it is still
+  // held to the largest size one may announce.
+  if (size > CUpgradeVersionFile::kMaxDictionaryBytes) {
+    CAppLogger::LogFileError(kLogWrongSize, download,
+                             std::to_string(size) + " bytes, at most " +
+                                 std::to_string(CUpgradeVersionFile::kMaxDictionaryBytes));
     return false;
   }
   if (!CSpellChecker::IsUsableMainDictionary(download)) {

@@ -5,6 +5,7 @@
 #include <QNetworkRequest>
 #include <QUrl>
 
+#include <algorithm>
 #include <utility>
 
 CHttpTransfer::CHttpTransfer(QNetworkAccessManager& network, const std::string& address,
@@ -13,11 +14,11 @@ CHttpTransfer::CHttpTransfer(QNetworkAccessManager& network, const std::string& 
   Begin(network, address);
 }
 
-CHttpTransfer::CHttpTransfer(QNetworkAccessManager& network, const std::string& address,
-                             const std::string& file, qint64 expectedSize, Progress progress,
-                             Done done)
-    : m_done(std::move(done)), m_progress(std::move(progress)), m_limit(expectedSize),
-      m_target(file), m_part(QString::fromStdString(file + ".part")) {
+CHttpTransfer::CHttpTransfer(const std::string& address, const std::string& file,
+                             qint64 expectedSize, Progress progress, Done done)
+    : m_ownNetwork(std::make_unique<QNetworkAccessManager>()), m_done(std::move(done)),
+      m_progress(std::move(progress)), m_limit(expectedSize), m_target(file),
+      m_part(QString::fromStdString(file + ".part")) {
   // An earlier download there is outdated by this one, whatever becomes of it.
   QFile::remove(QString::fromStdString(file));
   if (!m_part.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -27,7 +28,7 @@ CHttpTransfer::CHttpTransfer(QNetworkAccessManager& network, const std::string& 
         this, [this] { Finish(false, m_error); }, Qt::QueuedConnection);
     return;
   }
-  Begin(network, address);
+  Begin(*m_ownNetwork, address);
 }
 
 CHttpTransfer::~CHttpTransfer() {
@@ -42,6 +43,10 @@ void CHttpTransfer::Begin(QNetworkAccessManager& network, const std::string& add
                        QNetworkRequest::NoLessSafeRedirectPolicy);
   request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Pagelint"));
   m_reply = network.get(request);
+  // Without a bound Qt reads whatever the server sends into memory, however far the
+  // user interface thread lags behind: an endless reply would fill it. Set at once, the
+  // bound reaches Qt's network thread right behind the request, before any answer.
+  m_reply->setReadBufferSize(kReadBufferBytes);
   connect(m_reply, &QNetworkReply::readyRead, this, &CHttpTransfer::OnReadyRead);
   connect(m_reply, &QNetworkReply::finished, this, &CHttpTransfer::OnFinished);
 }
@@ -61,20 +66,31 @@ void CHttpTransfer::Stop() {
 }
 
 void CHttpTransfer::OnReadyRead() {
-  const QByteArray chunk = m_reply->readAll();
-  m_received += chunk.size();
-  // A server that sends more than it announced is cut off, not believed.
-  if (m_received > m_limit) {
-    Finish(false, "more than " + std::to_string(m_limit) + " bytes");
-    return;
+  if (m_reply != nullptr) {
+    m_largestBacklog = std::max(m_largestBacklog, m_reply->bytesAvailable());
   }
-  if (m_target.empty()) {
-    m_body.append(chunk.constData(), static_cast<std::size_t>(chunk.size()));
-  } else if (m_part.write(chunk) != chunk.size()) {
-    Finish(false, m_part.errorString().toStdString());
-    return;
+  char piece[kPieceBytes];
+  // Emptying the reply's buffer is what lets Qt read on from the server.
+  while (m_reply != nullptr && m_reply->bytesAvailable() > 0) {
+    const qint64 got = m_reply->read(piece, kPieceBytes);
+    if (got <= 0) {
+      break;
+    }
+    // A server that sends more than it announced is cut off, not believed.
+    if (got > m_limit - m_received) {
+      m_received += got;
+      Finish(false, "more than " + std::to_string(m_limit) + " bytes");
+      return;
+    }
+    m_received += got;
+    if (m_target.empty()) {
+      m_body.append(piece, static_cast<std::size_t>(got));
+    } else if (m_part.write(piece, got) != got) {
+      Finish(false, m_part.errorString().toStdString());
+      return;
+    }
   }
-  if (m_progress) {
+  if (m_progress && m_reply != nullptr) {
     m_progress(m_received);
   }
 }
@@ -97,6 +113,11 @@ void CHttpTransfer::OnFinished() {
 bool CHttpTransfer::CompleteFile() {
   if (m_received != m_limit) {
     Finish(false, std::to_string(m_received) + " bytes of " + std::to_string(m_limit));
+    return false;
+  }
+  // The last bytes may still wait in the file's buffer: a full disk shows here.
+  if (!m_part.flush()) {
+    Finish(false, m_part.errorString().toStdString());
     return false;
   }
   m_part.close();

@@ -28,6 +28,9 @@ using EAction = CUpgradeVersionFile::EAction;
 
 constexpr const char* kLogBadProgramReply = "{8A2AE638-4456-4476-BB48-B49DC7666971}";
 constexpr const char* kLogBadDictionaryReply = "{6C2DD379-97E6-4D01-989B-23B261DD0C9F}";
+// Not in the design, which leaves a failed download unlogged: "{ID} - <address> - <why>".
+constexpr const char* kLogPackageDownloadFailed = "{77443C35-BA74-4BAE-B1E7-71CEB31E4DA4}";
+constexpr const char* kLogDictionaryDownloadFailed = "{4DE53E76-76DE-44FA-964F-49667BC50131}";
 constexpr const char* kProgramVersionPath = "/pagelint/version.dat";
 constexpr const char* kDictionaryVersionPath = "/dictionary/versiondict.dat";
 constexpr const char* kOfferTitle = "Upgrades Available";
@@ -168,8 +171,7 @@ void CUpgradeCheck::StartPackageDownload(std::int64_t size) {
   const HWND window = m_window;
   m_packageDownload.reset();
   m_packageDownload = std::make_unique<CHttpTransfer>(
-      m_network, m_settings.GetApplicationServerUpdatesPath(),
-      m_settings.GetApplicationUpdatesExe(), size,
+      m_settings.GetApplicationServerUpdatesPath(), m_settings.GetApplicationUpdatesExe(), size,
       [this](qint64 received) { m_pane.Update(received); },
       [window](bool success) { PostMessage(window, MSG_UPGRADE_DOWNLOADED, success ? 1 : 0, 0); });
   m_pane.Add(QStringLiteral("Downloading the new Pagelint"), size);
@@ -180,11 +182,16 @@ void CUpgradeCheck::StartDictionaryDownload(std::int64_t size) {
   m_dictionarySize = size;
   m_dictionaryDownload.reset();
   m_dictionaryDownload = std::make_unique<CHttpTransfer>(
-      m_network, m_settings.GetApplicationServerDictionaryPath(),
+      m_settings.GetApplicationServerDictionaryPath(),
       m_settings.GetApplicationDictionaryUpdatesFile(), size,
       [this](qint64 received) { m_pane.Update(received); },
       [this](bool success) {
         // Not deleted here: this runs inside the transfer.
+        if (!success) {
+          CAppLogger::LogFileError(kLogDictionaryDownloadFailed,
+                                   m_settings.GetApplicationServerDictionaryPath(),
+                                   m_dictionaryDownload->Error());
+        }
         ShowDownloaded(success, "New dictionary from the next start");
       });
   m_pane.Add(QStringLiteral("Downloading a new dictionary"), size);
@@ -192,6 +199,11 @@ void CUpgradeCheck::StartDictionaryDownload(std::int64_t size) {
 
 void CUpgradeCheck::OnPackageDownloaded(bool success) {
   m_timer.reset();
+  if (!success && m_packageDownload != nullptr) {
+    CAppLogger::LogFileError(kLogPackageDownloadFailed,
+                             m_settings.GetApplicationServerUpdatesPath(),
+                             m_packageDownload->Error());
+  }
   m_packageDownload.reset();
   m_packageReady = success;
   ShowDownloaded(success, "New Pagelint ready to install");

@@ -75,7 +75,8 @@ private:
   CAppSettings& m_settings;
   HWND m_window;
   CDownloadPane& m_pane;
-  // Before the transfers: their replies belong to it.
+  // Before the transfers: the version requests' replies belong to it (a download has a
+  // manager of its own).
   QNetworkAccessManager m_network;
   std::unique_ptr<CTimerThread> m_timer;
   std::unique_ptr<CHttpTransfer> m_versionRequest;

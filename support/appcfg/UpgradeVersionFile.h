@@ -10,9 +10,11 @@
 /// the date of the newest compiled main dictionary and its size.
 class CUpgradeVersionFile {
 public:
-  /// Larger announcements are refused: no download may fill the disk.
-  static constexpr std::int64_t kMaxPackageBytes = 1LL << 30;
-  static constexpr std::int64_t kMaxDictionaryBytes = 256LL << 20;
+  /// Larger announcements are refused: no download may fill the disk. Both are far
+  /// above real sizes (a package of a few MB, a compiled dictionary of about 1.3 MB),
+  /// and a download never goes past the size announced.
+  static constexpr std::int64_t kMaxPackageBytes = 256LL << 20;
+  static constexpr std::int64_t kMaxDictionaryBytes = 64LL << 20;
 
   enum class EAction { Refuse, Keep, Download };
   struct SVerdict {

@@ -2,6 +2,7 @@
 
 #include "utilcore/StorageException.h"
 #include "utilcore/UserFolders.h"
+#include "utilcore/Utf8.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -50,6 +51,33 @@ std::string_view Utf8Prefix(std::string_view text, std::size_t maxBytes) {
     --end;
   }
   return text.substr(0, end);
+}
+
+void AppendHexEscape(std::string& out, unsigned char byte) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  out.append("\\x");
+  out.push_back(kHex[byte >> 4]);
+  out.push_back(kHex[byte & 0x0F]);
+}
+
+/// Appends `text` so that the log file holds only visible text: line breaks become
+/// blanks (a line stays one line), every other control character (C0, DEL and the C1
+/// controls U+0080 to U+009F) and every byte that is not part of well-formed UTF-8
+/// becomes "\xNN" per byte. Valid UTF-8 text is kept as it is.
+void AppendVisible(std::string& out, std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t start = i;
+    const UChar32 c = CUtf8::Next(text, i);
+    if (c == '\n' || c == '\r') {
+      out.push_back(' ');
+    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || !CUtf8::IsValid(c)) {
+      for (std::size_t j = start; j < i; ++j) {
+        AppendHexEscape(out, static_cast<unsigned char>(text[j]));
+      }
+    } else {
+      out.append(text.substr(start, i - start));
+    }
+  }
 }
 
 bool WriteAll(int fd, std::string_view data) {
@@ -140,9 +168,9 @@ std::string CAppLogger::GetPath() const {
 void CAppLogger::AddLine(std::string_view text) {
   std::string line = TimeStamp();
   line.reserve(line.size() + text.size() + 1);
-  for (const char c : text) {
-    line.push_back(c == '\n' || c == '\r' ? ' ' : c);
-  }
+  // Text from outside (a server's reply, a file name) must not forge lines or reach a
+  // terminal that shows the log as control sequences.
+  AppendVisible(line, text);
   line.push_back('\n');
   // One write per line on a file opened for appending: lines of this and of other
   // processes stay whole.

@@ -21,7 +21,10 @@ public:
   /// Ends the log; GetInstance is null afterwards.
   static void Close();
 
-  /// Appends `text` as one line; line breaks inside it become blanks.
+  /// Appends `text` as one line; line breaks inside it become blanks, and every other
+  /// control character (C0, DEL, C1) and every byte that is not well-formed UTF-8 is
+  /// written as "\xNN" per byte, so that outside text can neither forge lines nor
+  /// reach a terminal as control sequences. Valid UTF-8 text is kept as it is.
   void AddLine(std::string_view text);
   /// The log file; empty while none is open.
   std::string GetPath() const;

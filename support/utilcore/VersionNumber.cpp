@@ -1,6 +1,5 @@
 #include "utilcore/VersionNumber.h"
 
-#include <algorithm>
 #include <limits>
 
 namespace {
@@ -23,28 +22,46 @@ CVersionNumber::CVersionNumber(std::uint32_t major, std::uint32_t minor, std::ui
 bool CVersionNumber::Set(std::string_view text) {
   m_parts = {};
   m_count = 0;
+  while (!text.empty() && IsBlank(text.front())) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && IsBlank(text.back())) {
+    text.remove_suffix(1);
+  }
+  if (!text.empty() && (text.front() == 'v' || text.front() == 'V')) {
+    text.remove_prefix(1);
+  }
+  std::array<std::uint32_t, 4> parts{};
+  std::size_t count = 0;
   std::size_t pos = 0;
-  while (pos < text.size() && IsBlank(text[pos])) {
-    ++pos;
-  }
-  if (pos < text.size() && (text[pos] == 'v' || text[pos] == 'V')) {
-    ++pos;
-  }
-  constexpr std::uint64_t kMax = std::numeric_limits<std::uint32_t>::max();
-  while (pos < text.size() && IsDigit(text[pos])) {
+  while (true) {
+    const std::size_t first = pos;
     std::uint64_t value = 0;
     for (; pos < text.size() && IsDigit(text[pos]); ++pos) {
-      value = std::min(kMax, value * 10 + static_cast<std::uint64_t>(text[pos] - '0'));
+      // More digits than the largest number has are refused before they can overflow.
+      if (pos - first == kMaxDigits) {
+        return false;
+      }
+      value = value * 10 + static_cast<std::uint64_t>(text[pos] - '0');
     }
-    if (m_count < m_parts.size()) {
-      m_parts[m_count++] = static_cast<std::uint32_t>(value);
+    if (pos == first || value > std::numeric_limits<std::uint32_t>::max() ||
+        count == parts.size()) {
+      return false;
     }
-    if (pos + 1 >= text.size() || (text[pos] != '.' && text[pos] != ',')) {
+    parts[count++] = static_cast<std::uint32_t>(value);
+    if (pos == text.size()) {
       break;
+    }
+    // Only a separator followed by another number may come next: anything else
+    // (letters, a NUL, a trailing separator) makes the whole text no version.
+    if (text[pos] != '.' && text[pos] != ',') {
+      return false;
     }
     ++pos;
   }
-  return IsValid();
+  m_parts = parts;
+  m_count = count;
+  return true;
 }
 
 std::string CVersionNumber::GetString() const {

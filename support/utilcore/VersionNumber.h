@@ -15,12 +15,15 @@ public:
   CVersionNumber(std::uint32_t major, std::uint32_t minor, std::uint32_t build,
                  std::uint32_t revision);
 
-  /// Reads the leading version of `text`: blanks and a "v" before it are passed
-  /// over, "." or "," separate the numbers, reading stops at the first other
-  /// character, numbers after the fourth are ignored and numbers too large are
-  /// capped. Text without a leading number gives an invalid version (0.0.0.0).
-  /// Returns IsValid().
+  /// Reads `text` as a whole version: one to four decimal numbers, each at most
+  /// 4294967295 and written with at most kMaxDigits digits, separated by "." or ",",
+  /// with blanks around it and a "v" before it allowed. Anything else (trailing
+  /// characters, an embedded NUL, a fifth number, a separator without a number after
+  /// it, a number too large) gives an invalid version (0.0.0.0): text from a server is
+  /// never half believed. Returns IsValid().
   bool Set(std::string_view text);
+  /// The most digits a number may have ("4294967295" has ten).
+  static constexpr std::size_t kMaxDigits = 10;
   bool IsValid() const noexcept { return m_count > 0; }
   /// The numbers that were read, joined by "."; empty when invalid.
   std::string GetString() const;

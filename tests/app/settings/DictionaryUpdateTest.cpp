@@ -1,5 +1,7 @@
 #include "settings/DictionaryUpdate.h"
 
+#include "appcfg/UpgradeVersionFile.h"
+
 #include "testkit/FileBytes.h"
 #include "testkit/LogCapture.h"
 #include "testkit/ScopedTempDir.h"
@@ -108,6 +110,22 @@ INSTANTIATE_TEST_SUITE_P(
         SCase{"ReadOnlyProgram", EDownload::Real, true, false, kLogNotPlaced, false, true},
         SCase{"ReadOnlyGarbage", EDownload::Garbage, true, false, kLogUnusable, false, false}),
     [](const testing::TestParamInfo<SCase>& param) { return std::string(param.param.name); });
+
+TEST(DictionaryUpdateSizeTest, ADownloadOverTheLargestDictionaryIsRefusedUnannouncedToo) {
+  ScopedTempDir dir;
+  const std::string app = dir.Sub("app/");
+  std::filesystem::create_directories(app);
+  WriteBytes(app + "ZEB.fdc", kOld);
+  const std::string download = dir.Sub("ZEB.fdc");
+  // A sound dictionary's start, then a hole up to one byte too many: nothing is written.
+  WriteBytes(download, RealDictionary());
+  std::filesystem::resize_file(download, CUpgradeVersionFile::kMaxDictionaryBytes + 1);
+  LogCapture log;
+  EXPECT_EQ(CDictionaryUpdate::Apply(download, -1, app, dir.Sub("kept/")), "");
+  EXPECT_TRUE(log.Contains(kLogWrongSize));
+  EXPECT_EQ(ReadBytes(app + "ZEB.fdc"), kOld);
+  EXPECT_FALSE(CFileUtils::DoesFileExist(download));
+}
 
 TEST(DictionaryUpdateChoiceTest, AKeptCopyIsUsedUntilTheProgramFolderHasANewerOne) {
   ScopedTempDir dir;

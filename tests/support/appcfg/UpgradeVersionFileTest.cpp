@@ -86,6 +86,34 @@ TEST(UpgradeVersionFileTest, OnlyANewerProgramVersionIsDownloaded) {
   }
 }
 
+TEST(UpgradeVersionFileTest, AVersionWithAnythingAfterItIsRefusedAndNamed) {
+  using namespace std::string_literals;
+  const std::string versions[] = {"99.0junk",
+                                  "99.0\0"s,
+                                  "99.0\0.1"s,
+                                  "99.0 beta",
+                                  "99.",
+                                  "1.2.3.4.5",
+                                  "12345678901234567890123",
+                                  "99.12345678901234567890123",
+                                  "4294967296"};
+  for (const std::string& version : versions) {
+    const auto verdict = CUpgradeVersionFile::ForProgram("1.2.0", version, "5000");
+    EXPECT_EQ(verdict.action, EAction::Refuse) << version;
+    EXPECT_EQ(verdict.reason, "no version: " + version);
+  }
+  EXPECT_EQ(CUpgradeVersionFile::ForProgram("1.2.0", " v99.0 ", "5000").action, EAction::Download);
+}
+
+TEST(UpgradeVersionFileTest, TheLargestAnnouncementsAreFarAboveRealSizesAndBounded) {
+  EXPECT_EQ(CUpgradeVersionFile::ForProgram("1.2.0", "1.3", "268435456").action, EAction::Download);
+  EXPECT_EQ(CUpgradeVersionFile::ForProgram("1.2.0", "1.3", "268435457").action, EAction::Refuse);
+  EXPECT_EQ(CUpgradeVersionFile::ForDictionary("2024-05-02", "67108864", -1, 0).action,
+            EAction::Download);
+  EXPECT_EQ(CUpgradeVersionFile::ForDictionary("2024-05-02", "67108865", -1, 0).action,
+            EAction::Refuse);
+}
+
 struct SDictionaryCase {
   const char* date;
   const char* size;

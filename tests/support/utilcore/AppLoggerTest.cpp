@@ -103,6 +103,55 @@ TEST_F(AppLoggerTest, LineBreaksStayInsideOneLine) {
   EXPECT_EQ(Texts(), std::vector<std::string>{"{ID}first  second third"});
 }
 
+struct SEscapeCase {
+  const char* name;
+  std::string text;
+  std::string logged;
+};
+
+TEST_F(AppLoggerTest, ControlCharactersAndBrokenUtf8AreWrittenAsVisibleEscapes) {
+  using namespace std::string_literals;
+  const SEscapeCase cases[] = {
+      {"plain text", "Not Found: /a b.html", "Not Found: /a b.html"},
+      {"a backslash stays", R"(C:\path\x41)", R"(C:\path\x41)"},
+      {"valid UTF-8 stays", "caf\xC3\xA9 \xE6\x97\xA5 \xF0\x9F\x98\x80 \xC2\xA0nbsp",
+       "caf\xC3\xA9 \xE6\x97\xA5 \xF0\x9F\x98\x80 \xC2\xA0nbsp"},
+      {"line breaks become blanks", "a\r\nb\nc\rd", "a  b c d"},
+      {"NUL", "a\0b"s, R"(a\x00b)"},
+      {"tab, bell, backspace", "a\tb\x07\x08", R"(a\x09b\x07\x08)"},
+      {"terminal escape sequence", "\x1B[31mred\x1B]0;title\x07", R"(\x1B[31mred\x1B]0;title\x07)"},
+      {"unit separator", "\x1F", R"(\x1F)"},
+      {"DEL", "x\x7Fy", R"(x\x7Fy)"},
+      {"C1 controls (NEL, CSI)",
+       "\xC2\x85\xC2\x9B"
+       "1m",
+       R"(\xC2\x85\xC2\x9B1m)"},
+      {"lone continuation byte", "a\x80z", R"(a\x80z)"},
+      {"bytes never in UTF-8", "\xFF\xFE", R"(\xFF\xFE)"},
+      {"truncated sequence", "\xE2\x82z", R"(\xE2\x82z)"},
+      {"truncated at the end", "z\xF0\x9F\x98", R"(z\xF0\x9F\x98)"},
+      {"overlong slash", "\xC0\xAF", R"(\xC0\xAF)"},
+      {"surrogate", "\xED\xA0\x80", R"(\xED\xA0\x80)"},
+      {"above U+10FFFF", "\xF4\x90\x80\x80", R"(\xF4\x90\x80\x80)"},
+  };
+  for (const SEscapeCase& c : cases) {
+    // A fresh log for each case.
+    std::filesystem::remove(CAppLogger::GetInstance()->GetPath());
+    ASSERT_TRUE(CAppLogger::SetAppName("Pagelint"));
+    CAppLogger::LogWithError("{ID}", c.text);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"{ID}" + c.logged}) << c.name;
+  }
+}
+
+TEST_F(AppLoggerTest, EveryLineFormIsEscaped) {
+  using namespace std::string_literals;
+  CAppLogger::Log("{ID}\x1B[2J");
+  CAppLogger::LogFileError("{ID}", "/p/a\nb\0.plx"s, "bad\x7F");
+  CAppLogger::GetInstance()->AddLine("x\x01y");
+  EXPECT_EQ(Texts(), (std::vector<std::string>{R"({ID}\x1B[2J)",
+                                               R"({ID} - /p/a b\x00.plx - bad\x7F)", R"(x\x01y)"}));
+}
+
 TEST_F(AppLoggerTest, LongErrorMessagesAreCutAtACharacterBoundary) {
   // 253 ASCII bytes then a 2-byte character: the cut at 254 would split it.
   const std::string message = std::string(253, 'm') + "\xC3\xA9" + "tail";

@@ -60,10 +60,9 @@ TEST(VersionNumber, OrderingTable) {
 }
 
 TEST(VersionNumber, EqualForms) {
-  const char* pairs[][2] = {{"1.2", "1.2.0.0"}, {"1.02", "1.2"},        {" 1.2\r\n", "1.2"},
-                            {"V1.2", "1.2"},    {"1,2,3,4", "1.2.3.4"}, {"1.2.3.4.5", "1.2.3.4"},
-                            {"1.2b", "1.2"},    {"1.2.", "1.2"},        {"junk", ""},
-                            {"", "0"}};
+  const char* pairs[][2] = {
+      {"1.2", "1.2.0.0"},     {"1.02", "1.2"}, {" 1.2\r\n", "1.2"}, {"V1.2", "1.2"},
+      {"1,2,3,4", "1.2.3.4"}, {"junk", ""},    {"1.2b", ""},        {"", "0"}};
   for (const auto& pair : pairs) {
     const CVersionNumber a(pair[0]);
     const CVersionNumber b(pair[1]);
@@ -78,9 +77,11 @@ TEST(VersionNumber, ValidityAndText) {
     bool valid;
     const char* string;
   } cases[] = {{"1.2.3.4", true, "1.2.3.4"},
-               {"  v3.1-beta", true, "3.1"},
-               {"99999999999.1", true, "4294967295.1"},
+               {"  v3.1\t", true, "3.1"},
+               {"4294967295.0", true, "4294967295.0"},
                {"007", true, "7"},
+               {"  v3.1-beta", false, ""},
+               {"99999999999.1", false, ""},
                {"", false, ""},
                {".1", false, ""},
                {"version 2", false, ""},
@@ -92,6 +93,48 @@ TEST(VersionNumber, ValidityAndText) {
   }
   EXPECT_EQ(CVersionNumber(1, 2, 3, 4).GetString(), "1.2.3.4");
   EXPECT_TRUE(CVersionNumber(1, 2, 0, 0) == CVersionNumber("1.2"));
+}
+
+struct SVersionText {
+  const char* name;
+  std::string text;
+  bool valid;
+};
+
+TEST(VersionNumber, OnlyAWholeVersionIsValid) {
+  using namespace std::string_literals;
+  const SVersionText cases[] = {
+      {"four numbers", "1.2.3.4", true},
+      {"blanks and a v around it", " \tv1.2\r\n", true},
+      {"ten digits", "0000000001.4294967295", true},
+      {"trailing letters", "1.2b", false},
+      {"trailing word", "1.2 beta", false},
+      {"trailing separator", "1.2.", false},
+      {"two separators", "1..2", false},
+      {"a fifth number", "1.2.3.4.5", false},
+      {"NUL after the version", "99.0\0"s, false},
+      {"NUL inside the version", "99\0.0"s, false},
+      {"NUL and more after it", "99.0\0evil"s, false},
+      {"23 digits", "12345678901234567890123", false},
+      {"23 digits after a dot", "1.12345678901234567890123", false},
+      {"eleven digits of zeros", "00000000001", false},
+      {"just above the largest number", "4294967296", false},
+      {"a sign", "+1.2", false},
+      {"a minus", "-1", false},
+      {"a blank inside", "1 .2", false},
+      {"a v alone", "v", false},
+      {"two vs", "vv1", false},
+      {"a blank after the v", "v 1", false},
+  };
+  for (const SVersionText& c : cases) {
+    CVersionNumber version;
+    EXPECT_EQ(version.Set(c.text), c.valid) << c.name;
+    EXPECT_EQ(version.IsValid(), c.valid) << c.name;
+    if (!c.valid) {
+      EXPECT_TRUE(version == CVersionNumber()) << c.name << ": nothing of it is kept";
+      EXPECT_EQ(version.GetString(), "") << c.name;
+    }
+  }
 }
 
 TEST(DateTime, ReadsIsoForms) {
