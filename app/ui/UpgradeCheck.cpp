@@ -28,7 +28,7 @@ using EAction = CUpgradeVersionFile::EAction;
 
 constexpr const char* kLogBadProgramReply = "{8A2AE638-4456-4476-BB48-B49DC7666971}";
 constexpr const char* kLogBadDictionaryReply = "{6C2DD379-97E6-4D01-989B-23B261DD0C9F}";
-// Not in the design, which leaves a failed download unlogged: "{ID} - <address> - <why>".
+// A failed download leaves one line: "{ID} - <address> - <why>".
 constexpr const char* kLogPackageDownloadFailed = "{77443C35-BA74-4BAE-B1E7-71CEB31E4DA4}";
 constexpr const char* kLogDictionaryDownloadFailed = "{4DE53E76-76DE-44FA-964F-49667BC50131}";
 constexpr const char* kProgramVersionPath = "/pagelint/version.dat";
