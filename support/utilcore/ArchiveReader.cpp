@@ -6,6 +6,7 @@
 #include <unicode/utf8.h>
 
 #include <bit>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -72,8 +73,16 @@ void CArchiveReader::Skip(std::size_t count) {
 }
 
 std::uint32_t CArchiveReader::ReadCount(std::size_t elementMinBytes) {
+  return ReadCount(elementMinBytes, std::numeric_limits<std::uint32_t>::max());
+}
+
+std::uint32_t CArchiveReader::ReadCount(std::size_t elementMinBytes, std::uint32_t maxCount) {
   const std::size_t offset = m_offset;
   const std::uint32_t count = ReadUInt32();
+  if (count > maxCount) {
+    ThrowFormatError("Too many entries: " + std::to_string(count) + " at offset " +
+                     std::to_string(offset) + ", at most " + std::to_string(maxCount));
+  }
   const std::size_t minBytes = elementMinBytes == 0 ? 1 : elementMinBytes;
   if (count > GetRemaining() / minBytes) {
     ThrowFormatError("Bad count " + std::to_string(count) + " at offset " + std::to_string(offset) +
@@ -102,15 +111,35 @@ std::uint32_t CArchiveReader::ReadStringLength(bool& wide) {
 }
 
 std::string CArchiveReader::ReadString() {
+  return ReadString(std::numeric_limits<std::size_t>::max());
+}
+
+std::string CArchiveReader::ReadString(std::size_t maxBytes) {
+  const std::size_t offset = m_offset;
   bool wide = false;
   const std::uint32_t length = ReadStringLength(wide);
+  // A 16-bit unit never gives less than one byte of UTF-8, so either length over the
+  // bound is refused before the text is read.
+  if (length > maxBytes) {
+    ThrowTooLong(offset, length, maxBytes);
+  }
   if (wide) {
-    return ReadWideString(length);
+    std::string text = ReadWideString(length);
+    if (text.size() > maxBytes) {
+      ThrowTooLong(offset, text.size(), maxBytes);
+    }
+    return text;
   }
   Require(length);
   std::string text(m_bytes.substr(m_offset, length));
   m_offset += length;
   return text;
+}
+
+void CArchiveReader::ThrowTooLong(std::size_t offset, std::size_t length,
+                                  std::size_t maxBytes) const {
+  ThrowFormatError("Text too long: " + std::to_string(length) + " bytes at offset " +
+                   std::to_string(offset) + ", at most " + std::to_string(maxBytes));
 }
 
 std::string CArchiveReader::ReadWideString(std::uint32_t units) {

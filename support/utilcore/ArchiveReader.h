@@ -27,9 +27,14 @@ public:
   /// An 8-bit string as it was written, or a string of 16-bit characters (the
   /// marker 0xFF 0xFFFE, then a length in 16-bit units) converted to UTF-8.
   std::string ReadString();
+  /// ReadString, refused when the text is longer than `maxBytes` bytes of UTF-8: a
+  /// length prefix beyond it is refused before any byte of the text is read.
+  std::string ReadString(std::size_t maxBytes);
   /// A 32-bit element count, refused when the remaining bytes cannot hold that many
   /// elements of at least `elementMinBytes` bytes each (0 counts as 1).
   std::uint32_t ReadCount(std::size_t elementMinBytes);
+  /// ReadCount, refused also above `maxCount`: a format's own bound on a list.
+  std::uint32_t ReadCount(std::size_t elementMinBytes, std::uint32_t maxCount);
   /// Passes over `count` bytes.
   void Skip(std::size_t count);
 
@@ -47,6 +52,8 @@ private:
   /// The length part of a string prefix; sets `wide` for the 16-bit marker.
   std::uint32_t ReadStringLength(bool& wide);
   std::string ReadWideString(std::uint32_t units);
+  [[noreturn]] void ThrowTooLong(std::size_t offset, std::size_t length,
+                                 std::size_t maxBytes) const;
   void Require(std::size_t count) const;
 
   std::string_view m_bytes;

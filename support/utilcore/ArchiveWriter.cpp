@@ -55,6 +55,22 @@ void CArchiveWriter::WriteCount(std::size_t count) {
   WriteUInt32(static_cast<std::uint32_t>(count));
 }
 
+void CArchiveWriter::WriteCount(std::size_t count, std::size_t maxCount) {
+  if (count > maxCount) {
+    throw CArchiveException(m_fileName, "Too many entries: " + std::to_string(count) +
+                                            ", at most " + std::to_string(maxCount));
+  }
+  WriteCount(count);
+}
+
+void CArchiveWriter::WriteString(std::string_view text, std::size_t maxBytes) {
+  if (text.size() > maxBytes) {
+    throw CArchiveException(m_fileName, "Text too long: " + std::to_string(text.size()) +
+                                            " bytes, at most " + std::to_string(maxBytes));
+  }
+  WriteString(text);
+}
+
 void CArchiveWriter::WriteString(std::string_view text) {
   const std::size_t length = text.size();
   if (length < kShortLimit) {

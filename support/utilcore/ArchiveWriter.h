@@ -25,8 +25,13 @@ public:
   /// The length prefix (1, 3 or 7 bytes), then the bytes without terminator.
   /// Throws CArchiveException for texts of 4 GiB and more.
   void WriteString(std::string_view text);
+  /// WriteString, refused (nothing written) for a text longer than `maxBytes`: what a
+  /// format's reader would refuse is never written.
+  void WriteString(std::string_view text, std::size_t maxBytes);
   /// A 32-bit element count; throws CArchiveException above 0xFFFFFFFF.
   void WriteCount(std::size_t count);
+  /// WriteCount, refused (nothing written) above `maxCount`.
+  void WriteCount(std::size_t count, std::size_t maxCount);
 
   const std::string& GetBytes() const noexcept { return m_bytes; }
   /// Hands the bytes over and leaves the writer empty.

@@ -254,6 +254,64 @@ TEST(ArchiveCount, AcceptsExactlyWhatTheRestCanHold) {
   EXPECT_EQ(zeroSize.ReadCount(0), 3u);
 }
 
+// A format's own bound on a text: the text at the bound is read, one byte past it is
+// refused, whether the length says so at once or the 16-bit units grow in UTF-8.
+TEST(ArchiveBounds, TextsUpToTheBoundAreReadAndLongerOnesRefused) {
+  constexpr std::size_t kMax = 300;
+  const std::string medium = Bytes({0xFF, 0x2C, 0x01}); // 300
+  const std::string mediumPlusOne = Bytes({0xFF, 0x2D, 0x01});
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::size_t readBytes; ///< 0: refused
+  } cases[] = {
+      {"NarrowAtTheBound", medium + std::string(300, 'a'), 300},
+      {"NarrowOnePast", mediumPlusOne + std::string(301, 'a'), 0},
+      {"WideAtTheBound", kWideMarker + medium + Utf16Le(std::u16string(300, u'a')), 300},
+      {"WideOnePast", kWideMarker + mediumPlusOne + Utf16Le(std::u16string(301, u'a')), 0},
+      {"WideGrowsToTheBound", kWideMarker + Bytes({150}) + Utf16Le(std::u16string(150, u'\u00FC')),
+       300},
+      {"WideGrowsPastTheBound",
+       kWideMarker + Bytes({151}) + Utf16Le(std::u16string(151, u'\u00FC')), 0},
+  };
+  for (const auto& c : cases) {
+    CArchiveReader reader(c.bytes, "t.dat");
+    if (c.readBytes == 0) {
+      EXPECT_THROW(reader.ReadString(kMax), CArchiveException) << c.name;
+      continue;
+    }
+    EXPECT_EQ(reader.ReadString(kMax).size(), c.readBytes) << c.name;
+    EXPECT_TRUE(reader.IsAtEnd()) << c.name;
+  }
+}
+
+TEST(ArchiveBounds, CountsUpToTheBoundAreReadAndLargerOnesRefused) {
+  const std::string three = Bytes({0x03, 0x00, 0x00, 0x00, 1, 2, 3, 4, 5, 6});
+  CArchiveReader atBound(three, "");
+  EXPECT_EQ(atBound.ReadCount(1, 3), 3u);
+  CArchiveReader pastBound(three, "");
+  try {
+    pastBound.ReadCount(1, 2);
+    ADD_FAILURE() << "no exception";
+  } catch (const CArchiveException& e) {
+    EXPECT_EQ(e.GetMessage(), "Too many entries: 3 at offset 0, at most 2");
+  }
+}
+
+// What the reader would refuse is never written, and nothing of it reaches the bytes.
+TEST(ArchiveBounds, TheWriterRefusesWhatTheReaderWould) {
+  CArchiveWriter writer("w.dat");
+  writer.WriteString(std::string(300, 'a'), 300);
+  writer.WriteCount(3, 3);
+  const std::string written = writer.GetBytes();
+  EXPECT_THROW(writer.WriteString(std::string(301, 'a'), 300), CArchiveException);
+  EXPECT_THROW(writer.WriteCount(4, 3), CArchiveException);
+  EXPECT_EQ(writer.GetBytes(), written);
+  CArchiveReader reader(written, "w.dat");
+  EXPECT_EQ(reader.ReadString(300), std::string(300, 'a'));
+  EXPECT_EQ(reader.ReadUInt32(), 3u);
+}
+
 TEST(ArchiveReader, SkipAndOffsets) {
   const std::string bytes = Bytes({1, 2, 3, 4});
   CArchiveReader reader(bytes, "");
