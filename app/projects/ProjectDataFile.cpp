@@ -22,7 +22,7 @@ bool IsKnownFilterType(std::int32_t type) {
 
 void ReadFirstVersionBody(CArchiveReader& reader, CProjectDataFile::SContent& content) {
   reader.Skip(4); // a value the first version stored and nothing ever used
-  const std::uint32_t count = reader.ReadCount(kIdBytes);
+  const std::uint32_t count = reader.ReadCount(kIdBytes, CProjectDataFile::kMaxDictionaries);
   content.dictionaryIds.reserve(count);
   for (std::uint32_t i = 0; i < count; ++i) {
     content.dictionaryIds.push_back(reader.ReadInt32());
@@ -30,7 +30,7 @@ void ReadFirstVersionBody(CArchiveReader& reader, CProjectDataFile::SContent& co
 }
 
 void ReadFilters(CArchiveReader& reader, CProjectDataFile::SContent& content) {
-  const std::uint32_t count = reader.ReadCount(kMinFilterBytes);
+  const std::uint32_t count = reader.ReadCount(kMinFilterBytes, CProjectDataFile::kMaxFilters);
   for (std::uint32_t i = 0; i < count; ++i) {
     reader.ReadUInt16(); // the filter version: every version so far has the same form
     CProjectFilter filter;
@@ -39,7 +39,7 @@ void ReadFilters(CArchiveReader& reader, CProjectDataFile::SContent& content) {
     if (IsKnownFilterType(type)) {
       filter.type = type;
     }
-    filter.text = reader.ReadString();
+    filter.text = reader.ReadString(CProjectDataFile::kMaxTextBytes);
     content.filters.push_back(std::move(filter));
   }
 }
@@ -62,17 +62,17 @@ std::string CProjectDataFile::Write(const SContent& content, const std::string& 
   CArchiveWriter writer(fileName);
   const std::uint16_t version = VersionFor(content.options);
   writer.WriteUInt16(version);
-  writer.WriteString(content.name);
-  writer.WriteString(content.rootDirectory);
-  writer.WriteCount(content.dictionaryNames.size());
+  writer.WriteString(content.name, kMaxTextBytes);
+  writer.WriteString(content.rootDirectory, kMaxTextBytes);
+  writer.WriteCount(content.dictionaryNames.size(), kMaxDictionaries);
   for (const std::string& name : content.dictionaryNames) {
-    writer.WriteString(name);
+    writer.WriteString(name, kMaxTextBytes);
   }
-  writer.WriteCount(content.filters.size());
+  writer.WriteCount(content.filters.size(), kMaxFilters);
   for (const CProjectFilter& filter : content.filters) {
     writer.WriteUInt16(kFilterVersion);
     writer.WriteInt32(filter.type);
-    writer.WriteString(filter.text);
+    writer.WriteString(filter.text, kMaxTextBytes);
   }
   if (version == kOptionsVersion) {
     writer.WriteUInt32(content.options.ToBits());
@@ -91,15 +91,15 @@ CProjectDataFile::SContent CProjectDataFile::Read(std::string_view bytes,
       content.version != kOptionsVersion) {
     reader.ThrowFormatError("Unknown project data file version " + std::to_string(content.version));
   }
-  content.name = reader.ReadString();
-  content.rootDirectory = reader.ReadString();
+  content.name = reader.ReadString(kMaxTextBytes);
+  content.rootDirectory = reader.ReadString(kMaxTextBytes);
   if (content.version == kFirstVersion) {
     ReadFirstVersionBody(reader, content);
     return content;
   }
-  const std::uint32_t count = reader.ReadCount(kMinStringBytes);
+  const std::uint32_t count = reader.ReadCount(kMinStringBytes, kMaxDictionaries);
   for (std::uint32_t i = 0; i < count; ++i) {
-    content.dictionaryNames.push_back(reader.ReadString());
+    content.dictionaryNames.push_back(reader.ReadString(kMaxTextBytes));
   }
   ReadFilters(reader, content);
   if (content.version == kOptionsVersion) {

@@ -3,6 +3,7 @@
 #include "checking/ProjectFilter.h"
 #include "checking/ProjectOptions.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,6 +26,20 @@ public:
   /// The type a filter gets when the file names one that does not exist.
   static constexpr std::int32_t kFallbackFilterType = CProjectFilter::FILE;
 
+  // What one file may hold: far above any real project, far below what a damaged or
+  // forged file may claim (a 16 MiB file has room for 16.7 million empty names, and
+  // each name costs a look-up and each filter a match per page). A file beyond them is
+  // refused as damaged, and Write refuses content beyond them, so that no saved
+  // project becomes one that no longer loads.
+  /// Dictionary names (or version 1 ids): a project names each dictionary once, and
+  /// the dictionary folder of a real user holds tens.
+  static constexpr std::uint32_t kMaxDictionaries = 1024;
+  /// Exclusion filters: real sites leave out tens of folders, pages and patterns.
+  static constexpr std::uint32_t kMaxFilters = 4096;
+  /// Bytes of each text (name, root folder, dictionary name, filter): a path is at most
+  /// 4096 bytes on Linux and a file name 255.
+  static constexpr std::size_t kMaxTextBytes = 65535;
+
   /// What one data file holds.
   struct SContent {
     std::uint16_t version = kVersion;
@@ -46,11 +61,12 @@ public:
   }
   /// The bytes of `content` in the version VersionFor names (its version and ids are
   /// not written).
-  /// Throws CArchiveException for content the archive form cannot hold.
+  /// Throws CArchiveException for content the archive form cannot hold or that lies
+  /// beyond the limits above.
   static std::string Write(const SContent& content, const std::string& fileName);
   /// Parses a data file. Throws CArchiveException, naming `fileName`, for a truncated
-  /// or damaged file (in version 3 also unknown option bits or bytes after them) or
-  /// one of an unknown version; nothing is allocated beyond what the
-  /// bytes can hold.
+  /// or damaged file (in version 3 also unknown option bits or bytes after them), one
+  /// beyond the limits above, or one of an unknown version; nothing is allocated beyond
+  /// what the bytes can hold.
   static SContent Read(std::string_view bytes, const std::string& fileName);
 };

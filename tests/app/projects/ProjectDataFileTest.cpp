@@ -3,6 +3,7 @@
 #include "WebProjectFileFixture.h"
 
 #include "utilcore/ArchiveException.h"
+#include "utilcore/ArchiveWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -251,6 +252,97 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"LongNameLength", 2, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F})},
         DamageCase{"WideNameLength", 2, Bytes({0xFF, 0xFE, 0xFF, 0x40})}),
     CaseName<DamageCase>);
+
+// The bytes of version 2 as the archive writes them without the file's bounds: what a
+// damaged or forged file may hold.
+std::string UnboundedBytes(const Content& content) {
+  CArchiveWriter writer;
+  writer.WriteUInt16(CProjectDataFile::kVersion);
+  writer.WriteString(content.name);
+  writer.WriteString(content.rootDirectory);
+  writer.WriteCount(content.dictionaryNames.size());
+  for (const std::string& name : content.dictionaryNames) {
+    writer.WriteString(name);
+  }
+  writer.WriteCount(content.filters.size());
+  for (const CProjectFilter& filter : content.filters) {
+    writer.WriteUInt16(CProjectDataFile::kFilterVersion);
+    writer.WriteInt32(filter.type);
+    writer.WriteString(filter.text);
+  }
+  return writer.TakeBytes();
+}
+
+struct BoundCase {
+  const char* name;
+  std::size_t limit;
+  void (*fill)(Content& content, std::size_t size);
+};
+
+void PrintTo(const BoundCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class ProjectDataFileBound : public testing::TestWithParam<BoundCase> {
+protected:
+  static Content Filled(std::size_t size) {
+    Content content = SampleContent();
+    GetParam().fill(content, size);
+    return content;
+  }
+};
+
+// Content at each bound is written and read back byte for byte; one more name, filter
+// or byte is refused by the reader as damaged, and never written.
+TEST_P(ProjectDataFileBound, AtTheBoundReadsAndOnePastIsRefused) {
+  const Content atBound = Filled(GetParam().limit);
+  const std::string bytes = UnboundedBytes(atBound);
+  EXPECT_EQ(CProjectDataFile::Write(atBound, "a.plx"), bytes);
+  EXPECT_EQ(CProjectDataFile::Read(bytes, "a.plx"), atBound);
+
+  const Content pastBound = Filled(GetParam().limit + 1);
+  EXPECT_THROW(CProjectDataFile::Read(UnboundedBytes(pastBound), "a.plx"), CArchiveException);
+  EXPECT_THROW(CProjectDataFile::Write(pastBound, "a.plx"), CArchiveException);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, ProjectDataFileBound,
+    testing::Values(
+        BoundCase{"Dictionaries", CProjectDataFile::kMaxDictionaries,
+                  [](Content& c, std::size_t n) { c.dictionaryNames.assign(n, "Main"); }},
+        BoundCase{"Filters", CProjectDataFile::kMaxFilters,
+                  [](Content& c, std::size_t n) {
+                    c.filters.assign(n, {2, "*.bak"});
+                  }},
+        BoundCase{"NameBytes", CProjectDataFile::kMaxTextBytes,
+                  [](Content& c, std::size_t n) { c.name.assign(n, 'n'); }},
+        BoundCase{"RootBytes", CProjectDataFile::kMaxTextBytes,
+                  [](Content& c, std::size_t n) { c.rootDirectory.assign(n, '/'); }},
+        BoundCase{"DictionaryNameBytes", CProjectDataFile::kMaxTextBytes,
+                  [](Content& c, std::size_t n) { c.dictionaryNames[1].assign(n, 'd'); }},
+        BoundCase{"FilterBytes", CProjectDataFile::kMaxTextBytes,
+                  [](Content& c, std::size_t n) { c.filters[2].text.assign(n, '*'); }}),
+    CaseName<BoundCase>);
+
+TEST(ProjectDataFile, VersionOneIdsUpToTheDictionaryBoundAreRead) {
+  for (const std::uint32_t count :
+       {CProjectDataFile::kMaxDictionaries, CProjectDataFile::kMaxDictionaries + 1}) {
+    CArchiveWriter writer;
+    writer.WriteUInt16(1);
+    writer.WriteString("A");
+    writer.WriteString("/a/");
+    writer.WriteInt32(0);
+    writer.WriteCount(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+      writer.WriteInt32(static_cast<std::int32_t>(i));
+    }
+    if (count <= CProjectDataFile::kMaxDictionaries) {
+      EXPECT_EQ(CProjectDataFile::Read(writer.GetBytes(), "a.plx").dictionaryIds.size(), count);
+    } else {
+      EXPECT_THROW(CProjectDataFile::Read(writer.GetBytes(), "a.plx"), CArchiveException);
+    }
+  }
+}
 
 TEST(ProjectDataFile, VersionOneWithHugeIdCountIsRefused) {
   const std::string bytes = Bytes({0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, //

@@ -11,6 +11,7 @@
 #include <ostream>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -185,6 +186,47 @@ TEST_F(WebProjectFile, OnlyKnownVersionsLoad) {
     EXPECT_EQ(project.GetName(), c.loads ? "Site" : "");
     EXPECT_EQ(log.Contains(kArchiveErrorId), !c.loads);
   }
+}
+
+// The largest file read: 16 MiB of empty dictionary names. It is refused at its count,
+// with one line in the log however many names it claims, and stays as it is.
+TEST_F(WebProjectFile, AHugeFileIsRefusedAsDamagedWithOneLogLine) {
+  const std::string head = std::string("\x02\x00\x04Huge\x03/s/", 11);
+  const std::size_t names = 16 * 1024 * 1024 - head.size() - 4 - 4;
+  std::string bytes = head;
+  for (int shift = 0; shift < 32; shift += 8) {
+    bytes.push_back(static_cast<char>((names >> shift) & 0xFF));
+  }
+  bytes.append(names, '\0');
+  bytes.append(4, '\0'); // no filters
+  const std::string path = DataDir() + "Huge.plx";
+  testkit::WriteBytes(path, bytes);
+
+  LogCapture log;
+  CWebProject project;
+  project.SetDataPath(path);
+  EXPECT_FALSE(project.LoadProject());
+  const std::vector<std::string> lines = log.Lines();
+  ASSERT_EQ(lines.size(), 1U);
+  EXPECT_EQ(lines[0], std::string(kArchiveErrorId) + " - " + path + " - Too many entries: " +
+                          std::to_string(names) + " at offset 11, at most 1024");
+  EXPECT_TRUE(project.GetLoadedDictionaryNames().empty());
+  EXPECT_EQ(fs::file_size(path), bytes.size());
+}
+
+// A project beyond the file's bounds is not saved (it would never load again): the
+// failure is logged and the old file stays.
+TEST_F(WebProjectFile, AProjectBeyondTheBoundsIsNotSaved) {
+  CWebProject project;
+  Prepare(project, "Site", DataDir());
+  ASSERT_TRUE(project.SaveProject(false));
+  const std::string path = project.GetDataPath();
+  const std::string saved = testkit::ReadBytes(path);
+  project.GetLoadedDictionaryNames().assign(CProjectDataFile::kMaxDictionaries + 1, "Main");
+  LogCapture log;
+  EXPECT_FALSE(project.SaveProject(false));
+  EXPECT_TRUE(log.Contains(kWriteFailedId));
+  EXPECT_EQ(testkit::ReadBytes(path), saved);
 }
 
 TEST_F(WebProjectFile, FolderInPlaceOfTheFileIsAFileError) {
