@@ -60,6 +60,9 @@ std::string DescribeSkipped(const CDirScan::Skipped& place) {
 constexpr const char* kAddToDictionaryName = "ZEB Custom";
 /// "- project name - dictionary name" follow: a saved name that no dictionary has.
 constexpr const char* kMissingDictionaryLog = "{3220960F-9C57-4D24-932A-375F14483234}";
+/// "- project name - N more dictionaries no longer exist": the missing names past
+/// those logged one by one.
+constexpr const char* kMoreMissingDictionariesLog = "{702161D4-23B5-48A3-BC3D-BF5A2B4DB480}";
 constexpr const char* kIgnoreSuffix = " Ignore";
 constexpr const char* kNoWindowError =
     "Pagelint internal error: unable to start processing this project.";
@@ -193,13 +196,14 @@ void CWebProject::ResolveDictionaries() {
       // An unknown name keeps its place as -1, which no lookup uses; the words it held
       // will be flagged, so the log says why.
       const int id = speller->GetDictionaryID(name);
-      if (id == -1) {
+      if (id == -1 && std::find(m_missingDictionaryNames.begin(), m_missingDictionaryNames.end(),
+                                name) == m_missingDictionaryNames.end()) {
         m_missingDictionaryNames.push_back(name);
-        CAppLogger::LogFileError(kMissingDictionaryLog, m_name, name);
       }
       m_activeDictionaries.push_back(id);
     }
     m_loadedDictionaryNames.clear();
+    LogMissingDictionaries();
   }
   if (m_ignoreId == -1) {
     const std::string ignoreName = GetIgnoreDictionaryName();
@@ -212,6 +216,18 @@ void CWebProject::ResolveDictionaries() {
   if (m_addToDictionaryId == -1) {
     m_addToDictionaryId = speller->GetDictionaryID(kAddToDictionaryName);
     AppendUnlessPresent(m_activeDictionaries, m_addToDictionaryId);
+  }
+}
+
+void CWebProject::LogMissingDictionaries() const {
+  const std::size_t listed = std::min(m_missingDictionaryNames.size(), kMissingDictionariesListed);
+  for (std::size_t i = 0; i < listed; ++i) {
+    CAppLogger::LogFileError(kMissingDictionaryLog, m_name, m_missingDictionaryNames[i]);
+  }
+  // However many a damaged file names, the log gets one line more.
+  if (const std::size_t rest = m_missingDictionaryNames.size() - listed; rest > 0) {
+    CAppLogger::LogFileError(kMoreMissingDictionariesLog, m_name,
+                             std::to_string(rest) + " more dictionaries no longer exist");
   }
 }
 

@@ -12,6 +12,7 @@
 #include "utilcore/TimingUtils.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -42,6 +43,10 @@ public:
   static const UINT MSG_PROJECT_COLLECT_DONE;
   /// Removed files' findings were dropped (to the target window; lParam the project).
   static const UINT MSG_PROJECT_WORDS_REMOVED;
+
+  /// The missing dictionaries named one by one in the log (and by pagelint-check); the
+  /// rest are counted in one line.
+  static constexpr std::size_t kMissingDictionariesListed = 10;
 
   /// Shows (true) or hides (false) the wait cursor around lengthy operations.
   using WaitCursorHook = std::function<void(bool show)>;
@@ -107,8 +112,8 @@ public:
   const std::vector<std::string>& GetLoadedDictionaryNames() const {
     return m_loadedDictionaryNames;
   }
-  /// The loaded names that named no dictionary when StartProject resolved them, in
-  /// the data file's order.
+  /// The loaded names that named no dictionary when StartProject resolved them, each
+  /// once, in the data file's order.
   const std::vector<std::string>& GetMissingDictionaryNames() const {
     return m_missingDictionaryNames;
   }
@@ -185,6 +190,7 @@ private:
 
   void TakeSpellerDictionaries();
   void ResolveDictionaries();
+  void LogMissingDictionaries() const;
   bool EnsureMessageWindow();
   void StopWorker();
   void StopStartTimer();

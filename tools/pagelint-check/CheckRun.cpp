@@ -240,10 +240,17 @@ bool CCheckRun::CheckSavedProject(std::string& error) {
 }
 
 bool CCheckRun::HasProjectDictionaries(const CWebProject& project, std::string& error) {
-  // Every word of a dictionary that is gone would be flagged without a word of why.
-  for (const std::string& name : project.GetMissingDictionaryNames()) {
-    Warn("warning: the project " + project.GetName() + " uses the dictionary " + name +
+  // Every word of a dictionary that is gone would be flagged without a word of why;
+  // past a few names, one line counts the rest.
+  const std::vector<std::string>& missing = project.GetMissingDictionaryNames();
+  const std::size_t listed = std::min(missing.size(), CWebProject::kMissingDictionariesListed);
+  for (std::size_t i = 0; i < listed; ++i) {
+    Warn("warning: the project " + project.GetName() + " uses the dictionary " + missing[i] +
          ", which does not exist");
+  }
+  if (const std::size_t rest = missing.size() - listed; rest > 0) {
+    Warn("warning: the project " + project.GetName() + " uses " + std::to_string(rest) +
+         " more dictionaries that do not exist");
   }
   const std::vector<int> ids = project.GetActiveDictionaries();
   if (std::find(ids.begin(), ids.end(), kMainDictionaryId) != ids.end()) {

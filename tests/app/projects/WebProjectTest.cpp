@@ -97,6 +97,32 @@ TEST_F(WebProjectTest, LoadedDictionaryNamesBecomeIds) {
                                       "{3220960F-9C57-4D24-932A-375F14483234} - Site - Lost"}));
 }
 
+// A name repeated is logged once; past the first ten missing names one line counts the
+// rest, however many a file names.
+TEST_F(WebProjectTest, ManyMissingDictionaryNamesAreLoggedAsACount) {
+  const std::string id = "{3220960F-9C57-4D24-932A-375F14483234} - Site - ";
+  std::vector<std::string> names;
+  std::vector<std::string> expectedLog;
+  for (int i = 0; i < 14; ++i) {
+    names.push_back("D" + std::to_string(i));
+    names.push_back("D" + std::to_string(i));
+    if (i < 10) {
+      expectedLog.push_back(id + "D" + std::to_string(i));
+    }
+  }
+  expectedLog.push_back("{702161D4-23B5-48A3-BC3D-BF5A2B4DB480} - Site - 4 more dictionaries "
+                        "no longer exist");
+  CWebProject& project = MakeProject();
+  project.GetLoadedDictionaryNames() = names;
+  const LogCapture log;
+  std::string error;
+  ASSERT_TRUE(project.StartProject(error)) << error;
+  EXPECT_EQ(project.GetMissingDictionaryNames().size(), 14U);
+  EXPECT_EQ(log.Lines(), expectedLog);
+  // Every name keeps its place, so that a save writes the file's list back.
+  EXPECT_EQ(Occurrences(project.GetActiveDictionaries(), -1), 28);
+}
+
 TEST_F(WebProjectTest, SetActiveDictionariesKeepsTheIgnoreDictionary) {
   CWebProject& project = MakeProject();
   std::string error;

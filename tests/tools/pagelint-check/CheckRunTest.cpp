@@ -320,7 +320,21 @@ TEST_F(CheckRunTest, SavedDictionaryNamesThatNameNothingAreWarnedOf) {
     std::string out;
     std::string err;
   };
+  // A name repeated is named once; past ten names one line counts the rest.
+  Case many{{"ZEB U.S. English", "Gone", "Gone"},
+            CCheckRun::kExitFound,
+            "index.html:1:4: teh\n",
+            warning + "Gone, which does not exist\n"};
+  for (int i = 0; i < 12; ++i) {
+    many.dictionaries.push_back("D" + std::to_string(i));
+    if (i < 9) {
+      many.err += warning + "D" + std::to_string(i) + ", which does not exist\n";
+    }
+  }
+  many.err += "pagelint-check: warning: the project Site uses 3 more dictionaries that do not "
+              "exist\n";
   const std::vector<Case> cases = {
+      many,
       {{"ZEB U.S. English", "Gone"},
        CCheckRun::kExitFound,
        "index.html:1:4: teh\n",
