@@ -54,8 +54,8 @@ void CPagelintSettings::Serialize(CArchiveWriter& archive) const {
   WriteFlag(archive, findMatchCase);
   WriteFlag(archive, findSearchDown);
   WriteFlag(archive, findStopAtEnd);
-  archive.WriteString(m_docSettings.newProjectDirectory);
-  archive.WriteString(m_docSettings.projectDataDirectory);
+  archive.WriteString(m_docSettings.newProjectDirectory, kMaxTextBytes);
+  archive.WriteString(m_docSettings.projectDataDirectory, kMaxTextBytes);
   archive.WriteInt32(configurationTab);
   BkgStyle::GetInstance()->Serialize(archive);
 }
@@ -69,14 +69,14 @@ void CPagelintSettings::Serialize(CArchiveReader& archive) {
   findMatchCase = ReadFlag(archive);
   findSearchDown = ReadFlag(archive);
   findStopAtEnd = ReadFlag(archive);
-  m_docSettings.newProjectDirectory = archive.ReadString();
+  m_docSettings.newProjectDirectory = archive.ReadString(kMaxTextBytes);
   m_docSettings.projectDataDirectory =
-      version >= kVersion ? archive.ReadString() : GetApplicationSettingsPath();
+      version >= kVersion ? archive.ReadString(kMaxTextBytes) : GetApplicationSettingsPath();
   if (version == kFirstVersion) {
     return;
   }
   if (version < kVersion) {
-    (void)archive.ReadString();
+    (void)archive.ReadString(kMaxTextBytes);
   }
   if (version == kExtensionTablesVersion) {
     ReadExtensionTables(archive);
@@ -92,10 +92,10 @@ void CPagelintSettings::Serialize(CArchiveReader& archive) {
 void CPagelintSettings::ReadExtensionTables(CArchiveReader& archive) {
   FileExtMgr& manager = *FileExtMgr::GetInstance();
   for (const auto set : {&FileExtMgr::SetOpenerApp, &FileExtMgr::SetEditorApp}) {
-    const std::uint32_t count = archive.ReadCount(kMinPairBytes);
+    const std::uint32_t count = archive.ReadCount(kMinPairBytes, kMaxListEntries);
     for (std::uint32_t i = 0; i < count; ++i) {
-      const std::string extension = archive.ReadString();
-      const std::string application = archive.ReadString();
+      const std::string extension = archive.ReadString(kMaxTextBytes);
+      const std::string application = archive.ReadString(kMaxTextBytes);
       (manager.*set)(extension, application, true, false);
     }
   }

@@ -46,11 +46,11 @@ SAppShape ReadShape(CArchiveReader& archive) {
 
 void WriteExtensionApps(CArchiveWriter& archive) {
   const std::vector<FileExtMgr::SEntry> entries = FileExtMgr::GetInstance()->GetAll();
-  archive.WriteCount(entries.size());
+  archive.WriteCount(entries.size(), CAppSettings::kMaxListEntries);
   for (const FileExtMgr::SEntry& entry : entries) {
-    archive.WriteString(entry.extension);
-    archive.WriteString(entry.opener);
-    archive.WriteString(entry.editor);
+    archive.WriteString(entry.extension, CAppSettings::kMaxTextBytes);
+    archive.WriteString(entry.opener, CAppSettings::kMaxTextBytes);
+    archive.WriteString(entry.editor, CAppSettings::kMaxTextBytes);
   }
 }
 
@@ -58,11 +58,12 @@ void WriteExtensionApps(CArchiveWriter& archive) {
 // an extension a newer program supports keeps its default entry.
 void ReadExtensionApps(CArchiveReader& archive) {
   FileExtMgr& manager = *FileExtMgr::GetInstance();
-  const std::uint32_t count = archive.ReadCount(kMinExtensionEntryBytes);
+  const std::uint32_t count =
+      archive.ReadCount(kMinExtensionEntryBytes, CAppSettings::kMaxListEntries);
   for (std::uint32_t i = 0; i < count; ++i) {
-    const std::string extension = archive.ReadString();
-    const std::string opener = archive.ReadString();
-    const std::string editor = archive.ReadString();
+    const std::string extension = archive.ReadString(CAppSettings::kMaxTextBytes);
+    const std::string opener = archive.ReadString(CAppSettings::kMaxTextBytes);
+    const std::string editor = archive.ReadString(CAppSettings::kMaxTextBytes);
     manager.SetOpenerApp(extension, opener, true, false);
     manager.SetEditorApp(extension, editor, true, false);
   }
@@ -103,6 +104,7 @@ bool CAppSettings::Read(const std::string& appDirectory, const std::string& appN
   }
   SetDefaults();
   upgraded = false;
+  m_damaged = SDamagedFile{};
   const std::string path = GetSettingsFilePath();
   if (!CFileUtils::DoesFileExist(path)) {
     return true;
@@ -199,7 +201,7 @@ void CAppSettings::Serialize(CArchiveReader& archive) {
   if (version != kBaseVersion) {
     archive.ThrowFormatError("unknown settings version " + std::to_string(version));
   }
-  m_oldVersion = archive.ReadString();
+  m_oldVersion = archive.ReadString(kMaxTextBytes);
   const CVersionNumber stored(m_oldVersion);
   m_upgraded = stored.IsValid() && stored < CVersionNumber(GetCurrentVersionNumber());
   m_shape = ReadShape(archive);
@@ -218,9 +220,11 @@ void CAppSettings::SetDefaults() {
 
 void CAppSettings::HandleDamagedFile(const std::string& path, const std::string& error) {
   CAppLogger::LogFileError(kDamagedFileId, path, error);
+  m_damaged = SDamagedFile{path, path + ".bad"};
   std::string moveError;
-  if (!CFileUtils::MoveFileA(path, path + ".bad", moveError)) {
-    CAppLogger::LogFileError(kDamagedFileId, path + ".bad", moveError);
+  if (!CFileUtils::MoveFileA(path, m_damaged.keptAs, moveError)) {
+    CAppLogger::LogFileError(kDamagedFileId, m_damaged.keptAs, moveError);
+    m_damaged.keptAs.clear();
   }
   SetDefaults();
 }

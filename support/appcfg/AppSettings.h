@@ -2,6 +2,7 @@
 
 #include "appcfg/AppShape.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -22,6 +23,13 @@ public:
   /// Names another upgrade server for this run (a mirror, a test server); it is not
   /// stored, so the settings file stays as it was.
   static constexpr const char* kServerVariable = "PAGELINT_UPGRADE_SERVER";
+  // What a settings file may hold: far above a real one (a few kilobytes, a registration
+  // for each of a dozen extensions, paths of at most 4096 bytes), far below what a
+  // damaged file may claim. A file beyond them is damaged; Save never writes one.
+  /// Entries of each list (the applications per file extension).
+  static constexpr std::uint32_t kMaxListEntries = 1024;
+  /// Bytes of each text (a version, a path, a command).
+  static constexpr std::size_t kMaxTextBytes = 65535;
 
   CAppSettings();
   virtual ~CAppSettings();
@@ -38,10 +46,16 @@ public:
   /// Reads the settings file. `firstStart` is set false when a settings file was there
   /// (damaged or not); `upgraded` tells whether the stored program version is older
   /// than this one. A damaged file or one of an unknown version is logged, renamed to
-  /// "<file>.bad" and gives the defaults and false; a missing file gives the defaults
-  /// and true.
+  /// "<file>.bad" (GetDamagedFile tells which) and gives the defaults and false; a
+  /// missing file gives the defaults and true.
   bool Read(const std::string& appDirectory, const std::string& appName, bool& firstStart,
             bool& upgraded);
+  /// A damaged settings file that the last Read found.
+  struct SDamagedFile {
+    std::string path;   ///< the settings file; empty when the last Read found no damage
+    std::string keptAs; ///< "<file>.bad"; empty when the file could not be moved there
+  };
+  const SDamagedFile& GetDamagedFile() const { return m_damaged; }
   /// Writes the file atomically, creating its folder; logged and false on failure,
   /// and the old file stays then.
   bool Save();
@@ -99,4 +113,5 @@ private:
   bool m_playWelcomeMsg = false;
   bool m_upgraded = false;
   std::string m_oldVersion;
+  SDamagedFile m_damaged;
 };

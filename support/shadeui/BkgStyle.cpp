@@ -76,7 +76,7 @@ void BkgStyle::Serialize(CArchiveReader& archive) {
   if (version != kVersion) {
     archive.ThrowFormatError("unknown background style version " + std::to_string(version));
   }
-  const std::uint32_t count = archive.ReadCount(kMinEntryBytes);
+  const std::uint32_t count = archive.ReadCount(kMinEntryBytes, kMaxEntries);
   // Read everything before changing anything, so that a damaged list leaves no half.
   std::vector<std::pair<std::size_t, CShadeProperties>> read;
   read.reserve(count);

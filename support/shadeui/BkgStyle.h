@@ -16,6 +16,9 @@ class BkgStyle {
 public:
   static constexpr int kComponentCount = 25;
   static constexpr std::uint16_t kVersion = 1;
+  /// The most entries a stored list may have. Serialize writes each component once; a
+  /// damaged file may claim a million entries, each read and held before any is taken.
+  static constexpr std::uint32_t kMaxEntries = 1024;
 
   /// The process-wide instance; never null.
   static BkgStyle* GetInstance();
@@ -39,7 +42,8 @@ public:
   void Serialize(CArchiveWriter& archive) const;
   /// Reads what Serialize wrote; the components it lists get those user shadings, the
   /// others keep theirs. Throws CArchiveException for an unknown version, a component
-  /// out of range or a truncated list, and changes nothing then.
+  /// out of range, a list longer than kMaxEntries or a truncated one, and changes
+  /// nothing then.
   void Serialize(CArchiveReader& archive);
 
 private:

@@ -1,18 +1,20 @@
 #include "settings/PagelintSettings.h"
 
 #include "diskfiles/FileExtMgr.h"
+#include "settings/DefaultShades.h"
 #include "shadeui/BkgStyle.h"
 #include "support/appcfg/SettingsBytes.h"
 #include "testkit/FileBytes.h"
 #include "testkit/LogCapture.h"
 #include "testkit/ScopedFakeHome.h"
-#include "settings/DefaultShades.h"
 #include "utilcore/AppLogger.h"
 #include "utilcore/FileUtils.h"
 #include "utilcore/FileWriteFaults.h"
 #include "utilcore/HTMLUtils.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <map>
 
 using namespace settingsbytes;
@@ -315,6 +317,51 @@ TEST_F(PagelintSettingsTest, DamagedOrUnknownFilesGiveDefaultsAndKeepTheBytes) {
     EXPECT_EQ(settings.GetDocSettings().projectDataDirectory, SettingsFolder());
     EXPECT_EQ(m_styles.GetUser(2), m_styles.GetDefault(2));
     EXPECT_EQ(m_apps.GetAll(), appsBefore);
+  }
+}
+
+// The lists and paths of Pagelint's part at their bounds read; one entry or byte more
+// is damage, set aside like any other.
+TEST_F(PagelintSettingsTest, ListsAndPathsUpToTheirBoundsReadAndLongerOnesAreDamage) {
+  const auto tables = [](std::size_t count) {
+    std::string out =
+        U16(2) + kFlags + kNewProject + Str("x") + U32(static_cast<std::uint32_t>(count));
+    for (std::size_t i = 0; i < count; ++i) {
+      out += Str("e" + std::to_string(i)) + Str("");
+    }
+    return out + U32(0);
+  };
+  const auto styles = [](std::size_t count) {
+    std::string out = U16(5) + kFlags + kNewProject + Str("/d/") + I32(0) + U16(1) +
+                      U32(static_cast<std::uint32_t>(count));
+    for (std::size_t i = 0; i < count; ++i) {
+      out += I32(0) + ShadeBytes({});
+    }
+    return out;
+  };
+  const auto dataFolder = [](std::size_t bytes) {
+    return U16(5) + kFlags + kNewProject + AnyStr(std::string(bytes, '/')) + kTabAndStyles;
+  };
+  // Each list or text at its bound, then one entry or byte more.
+  const std::pair<const char*, std::string> cases[] = {
+      {"version 2 tables", tables(CAppSettings::kMaxListEntries)},
+      {"version 2 tables", tables(CAppSettings::kMaxListEntries + 1)},
+      {"styles", styles(BkgStyle::kMaxEntries)},
+      {"styles", styles(BkgStyle::kMaxEntries + 1)},
+      {"data folder", dataFolder(CAppSettings::kMaxTextBytes)},
+      {"data folder", dataFolder(CAppSettings::kMaxTextBytes + 1)},
+  };
+  bool reads = true;
+  for (const auto& [what, body] : cases) {
+    SCOPED_TRACE(std::string(what) + (reads ? " at the bound" : " past it"));
+    WriteSettings(BasePart({}) + body);
+    CPagelintSettings settings;
+    const LogCapture log;
+    EXPECT_EQ(Read(settings), reads);
+    EXPECT_EQ(log.Lines().size(), reads ? 0U : 1U);
+    EXPECT_EQ(CFileUtils::DoesFileExist(SettingsFile() + ".bad"), !reads);
+    std::filesystem::remove(SettingsFile() + ".bad");
+    reads = !reads;
   }
 }
 

@@ -221,6 +221,79 @@ TEST_F(AppSettingsTest, DamagedFileIsKeptAsBadAndChangesNothing) {
   }
 }
 
+/// The base part with `count` registrations, the first with an opener of `openerBytes`.
+std::string BaseWith(std::size_t count, std::size_t openerBytes,
+                     const std::string& version = "0.0.1") {
+  std::string out = U16(1) + AnyStr(version) + I32(0) + I32(0) + I32(0) + I32(0) + U8(0) + U8(0) +
+                    U8(0) + U8(1) + U8(0) + U32(static_cast<std::uint32_t>(count));
+  for (std::size_t i = 0; i < count; ++i) {
+    out +=
+        Str("e" + std::to_string(i)) + AnyStr(std::string(i == 0 ? openerBytes : 0, 'o')) + Str("");
+  }
+  return out;
+}
+
+// Each list and text of the file at its bound reads; one entry or byte more makes the
+// file damaged: set aside with one log line, as any other damage.
+TEST_F(AppSettingsTest, ListsAndTextsUpToTheirBoundsReadAndLongerOnesAreDamage) {
+  constexpr std::size_t kList = CAppSettings::kMaxListEntries;
+  constexpr std::size_t kText = CAppSettings::kMaxTextBytes;
+  const struct {
+    const char* what;
+    std::string bytes;
+    bool reads;
+    std::size_t apps; ///< registrations taken; none from a damaged file
+  } cases[] = {
+      {"registrations at the bound", BaseWith(kList, 0), true, kList},
+      {"one registration more", BaseWith(kList + 1, 0), false, 0},
+      {"opener at the bound", BaseWith(1, kText), true, 1},
+      {"opener a byte longer", BaseWith(1, kText + 1), false, 0},
+      {"version at the bound", BaseWith(0, 0, std::string(kText, '9')), true, 0},
+      {"version a byte longer", BaseWith(0, 0, std::string(kText + 1, '9')), false, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    m_apps.RemoveAll();
+    WriteSettings(c.bytes);
+    CAppSettings settings;
+    const LogCapture log;
+    EXPECT_EQ(Read(settings), c.reads);
+    EXPECT_EQ(log.Lines().size(), c.reads ? 0U : 1U);
+    EXPECT_EQ(m_apps.GetAll().size(), c.apps);
+    EXPECT_EQ(settings.GetDamagedFile().path, c.reads ? "" : SettingsFile());
+    EXPECT_EQ(settings.GetDamagedFile().keptAs, c.reads ? "" : SettingsFile() + ".bad");
+  }
+}
+
+TEST_F(AppSettingsTest, ADamagedFileThatCannotBeMovedIsToldApart) {
+  WriteSettings("damaged");
+  std::filesystem::create_directories(SettingsFile() + ".bad/full");
+  CAppSettings settings;
+  EXPECT_FALSE(Read(settings));
+  EXPECT_EQ(settings.GetDamagedFile().path, SettingsFile());
+  EXPECT_EQ(settings.GetDamagedFile().keptAs, "");
+  EXPECT_EQ(testkit::ReadBytes(SettingsFile()), "damaged");
+
+  // A later read that finds nothing wrong has nothing to tell.
+  std::filesystem::remove(SettingsFile());
+  EXPECT_TRUE(Read(settings));
+  EXPECT_EQ(settings.GetDamagedFile().path, "");
+}
+
+// Save never writes a file that Read would refuse: the old file stays.
+TEST_F(AppSettingsTest, RegistrationsBeyondTheBoundAreNotSaved) {
+  CAppSettings settings;
+  ASSERT_TRUE(settings.Save());
+  const std::string saved = testkit::ReadBytes(SettingsFile());
+  for (std::size_t i = 0; i <= CAppSettings::kMaxListEntries; ++i) {
+    m_apps.SetOpenerApp("e" + std::to_string(i), "viewer", true, false);
+  }
+  const LogCapture log;
+  EXPECT_FALSE(settings.Save());
+  EXPECT_TRUE(log.Contains(kSaveFailedId));
+  EXPECT_EQ(testkit::ReadBytes(SettingsFile()), saved);
+}
+
 TEST_F(AppSettingsTest, TrailingBytesAreIgnored) {
   SBase base;
   base.playWelcomeMsg = true;

@@ -32,6 +32,18 @@ inline std::string Str(std::string_view text) {
   return U8(static_cast<std::uint8_t>(text.size())) + std::string(text);
 }
 
+/// A string of any length: a one-byte length below 255 bytes, else the 0xFF marker and
+/// a 16-bit length, or the marker, 0xFFFF and a 32-bit length.
+inline std::string AnyStr(std::string_view text) {
+  if (text.size() < 0xFF) {
+    return Str(text);
+  }
+  if (text.size() < 0xFFFE) {
+    return U8(0xFF) + U16(static_cast<std::uint16_t>(text.size())) + std::string(text);
+  }
+  return U8(0xFF) + U16(0xFFFF) + U32(static_cast<std::uint32_t>(text.size())) + std::string(text);
+}
+
 struct SExtensionApps {
   std::string extension, opener, editor;
 };
