@@ -10,7 +10,6 @@
 #include "utilcore/AppLogger.h"
 #include "utilcore/DirUtils.h"
 #include "utilcore/FileUtils.h"
-#include "utilcore/SystemUtils.h"
 
 #include <cerrno>
 #include <new>
@@ -50,16 +49,6 @@ namespace {
 constexpr const char* kPageSkipped = "{6E0B3C71-2A4F-4D8E-9B15-C7F3A2D84E06}";
 /// The reason given for a page that is no text (NULs, mostly control characters).
 constexpr const char* kBinaryPage = "binary file, skipped";
-
-std::string DescribeReadFailure(int error) {
-  if (error == EFBIG) {
-    return "larger than " + std::to_string(CFileUtils::kMaxTextFileBytes / (1024 * 1024)) + " MiB";
-  }
-  if (error == EINVAL) {
-    return "not a regular file";
-  }
-  return CSystemUtils::GetLastError(error);
-}
 
 } // namespace
 
@@ -223,7 +212,7 @@ void CProjectCheckWorker::CheckProjectFile(CHTMLFile* file) {
       SkipFile(path, "deleted during the check", false);
       return;
     }
-    SkipFile(path, DescribeReadFailure(error));
+    SkipFile(path, CFileUtils::DescribeContentReadError(error));
     return;
   }
   if (IsStopped()) {

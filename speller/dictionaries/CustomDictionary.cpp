@@ -1,8 +1,10 @@
 #include "dictionaries/CustomDictionary.h"
 
+#include "utilcore/AppLogger.h"
 #include "utilcore/FileUtils.h"
 #include "utilcore/StringUtils.h"
 
+#include <cerrno>
 #include <cstddef>
 
 namespace {
@@ -12,6 +14,9 @@ constexpr std::string_view kModifierApostrophe = "\xCA\xBC"; // U+02BC
 
 // Longest ASCII word that Contains lower-cases on the stack; longer words are rare.
 constexpr std::size_t kStackKey = 64;
+
+/// A word list that is there but is not read: "{ID} - <file> - <reason>".
+constexpr const char* kLogRefused = "{CCB2C72D-A322-4A52-B722-2123D2B6B47C}";
 
 bool HasTypographicApostrophe(std::string_view text) {
   return text.find(kRightQuote) != std::string_view::npos ||
@@ -51,15 +56,26 @@ bool CCustomDictionary::Load() {
   }
   TextArray lines;
   if (!CFileUtils::ReadFileContent(GetPath(), lines, false, nullptr)) {
-    // Unreadable (a folder, no permission, too large): stay unloaded so that Save
-    // will not replace the file with what little is in memory.
+    // Unreadable (a folder, no permission, too large, binary): stay unloaded so that
+    // Save will not replace the file with what little is in memory.
+    LogRefusal(errno);
     return false;
   }
+  m_loggedRefusal = 0;
   NormalizeWords(lines);
   m_words = std::move(lines);
   RebuildFolded();
   SetLoaded();
   return true;
+}
+
+void CCustomDictionary::LogRefusal(int errnum) {
+  // Every look-up tries the load again: the log hears of each reason once.
+  if (errnum == m_loggedRefusal) {
+    return;
+  }
+  m_loggedRefusal = errnum;
+  CAppLogger::LogFileError(kLogRefused, GetPath(), CFileUtils::DescribeContentReadError(errnum));
 }
 
 bool CCustomDictionary::Save() {

@@ -18,7 +18,9 @@ public:
   CCustomDictionary(int id, std::string name, std::string path)
       : CDictionary(id, std::move(name), std::move(path)) {}
 
-  /// Reads the file; false (words unchanged) when it is missing or cannot be read.
+  /// Reads the file; false (words unchanged) when it is missing or cannot be read. A
+  /// file that is there but refused (too large, binary, unreadable) is logged, once for
+  /// each reason however often the load is tried again.
   bool Load() override;
   /// Writes the words atomically; the old file stays whole when this fails. Refuses an
   /// existing file that was never read, so that words on disk are never lost.
@@ -39,8 +41,12 @@ public:
 private:
   bool Holds(std::string_view key) const;
   void RebuildFolded();
+  void LogRefusal(int errnum);
 
   TextArray m_words;
   /// The entries that hold a typographic apostrophe, folded; sorted like m_words.
   TextArray m_foldedWords;
+  /// The errno of the last refusal logged; 0 after a load that worked. Loads take
+  /// turns (the base class's load lock, or the registry's writer access).
+  int m_loggedRefusal = 0;
 };

@@ -6,6 +6,7 @@
 #include "utilcore/FileDescriptor.h"
 #include "utilcore/FileError.h"
 #include "utilcore/FileWriteFaults.h"
+#include "utilcore/SystemUtils.h"
 #include "utilcore/TextFileCodec.h"
 
 #include <algorithm>
@@ -223,6 +224,19 @@ bool CFileUtils::ReadFileContent(const std::string& path, std::vector<std::strin
     *format = found;
   }
   return true;
+}
+
+std::string CFileUtils::DescribeContentReadError(int errnum) {
+  switch (errnum) {
+  case EFBIG:
+    return "larger than " + std::to_string(kMaxTextFileBytes / (1024 * 1024)) + " MiB";
+  case EINVAL:
+    return "not a regular file";
+  case EILSEQ:
+    return "binary file";
+  default:
+    return CSystemUtils::GetLastError(errnum);
+  }
 }
 
 bool CFileUtils::WriteFileContent(const std::string& path, const std::vector<std::string>& lines,

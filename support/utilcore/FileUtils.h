@@ -25,6 +25,9 @@ public:
   /// kMaxTextFileBytes; EINVAL: not a regular file; EILSEQ: binary, not text).
   static bool ReadFileContent(const std::string& path, std::vector<std::string>& lines,
                               bool append = false, CTextFileFormat* format = nullptr);
+  /// Why ReadFileContent failed with `errnum`, in a few words ("larger than 128 MiB",
+  /// "not a regular file", "binary file", else the system's text).
+  static std::string DescribeContentReadError(int errnum);
   /// Writes lines as a text file, atomically. Without `format`, an existing file keeps
   /// its encoding, byte order mark, line endings and final newline, and unchanged lines
   /// keep their bytes; a new file is UTF-8 with LF endings and a final newline. Text

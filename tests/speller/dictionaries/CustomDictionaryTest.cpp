@@ -4,6 +4,7 @@
 #include "utilcore/FileWriteFaults.h"
 
 #include "testkit/FileBytes.h"
+#include "testkit/LogCapture.h"
 #include "testkit/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
@@ -180,6 +181,48 @@ TEST_F(CustomDictionaryTest, UnreadableFileIsNeverOverwritten) {
   big.AddWord("lost");
   EXPECT_FALSE(big.Save());
   EXPECT_EQ(std::filesystem::file_size(Path("big.dic")), tooLarge);
+}
+
+// A word list that is there but refused leaves one log line naming it and the reason,
+// however often look-ups try the load again; a sound one leaves none.
+TEST_F(CustomDictionaryTest, ARefusedFileIsLoggedOnceWithItsReason) {
+  const std::string id = "{CCB2C72D-A322-4A52-B722-2123D2B6B47C}";
+  const struct {
+    const char* file;
+    void (*make)(const std::string& path);
+    const char* reason; ///< "" for a file that loads
+  } cases[] = {
+      {"sound.dic", [](const std::string& path) { testkit::WriteBytes(path, "word\n"); }, ""},
+      {"huge.dic",
+       [](const std::string& path) {
+         testkit::WriteBytes(path, "word\n");
+         std::filesystem::resize_file(path, CFileUtils::kMaxTextFileBytes + 1); // sparse
+       },
+       "larger than 128 MiB"},
+      {"image.dic",
+       [](const std::string& path) {
+         testkit::WriteBytes(path, std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR word\n", 22));
+       },
+       "binary file"},
+      {"nuls.dic",
+       [](const std::string& path) { testkit::WriteBytes(path, std::string(4096, '\0')); },
+       "binary file"},
+      {"folder.dic", [](const std::string& path) { std::filesystem::create_directory(path); },
+       "Is a directory"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Path(c.file);
+    c.make(path);
+    const LogCapture log;
+    CCustomDictionary dictionary(1, "words", path);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      EXPECT_EQ(dictionary.EnsureLoaded(), *c.reason == '\0') << c.file;
+    }
+    const std::vector<std::string> expected =
+        *c.reason == '\0' ? std::vector<std::string>{}
+                          : std::vector<std::string>{id + " - " + path + " - " + c.reason};
+    EXPECT_EQ(log.Lines(), expected) << c.file;
+  }
 }
 
 TEST_F(CustomDictionaryTest, EmptyFileLoadsEmpty) {
