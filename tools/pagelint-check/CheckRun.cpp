@@ -12,12 +12,16 @@
 #include "mtcore/FunctionTarget.h"
 #include "mtcore/MessageLoop.h"
 #include "utilcore/DirUtils.h"
+#include "utilcore/FileDescriptor.h"
 #include "utilcore/UserFolders.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <ostream>
 #include <string_view>
@@ -62,6 +66,21 @@ private:
 /// "pagelint-check: `message`" as one line that cannot disturb the terminal.
 void WriteMessage(std::ostream& err, std::string_view message) {
   err << kProgramName << ": " << CTerminalText::Printable(message) << '\n';
+}
+
+/// An open that failed for want of file handles: then the file is not to blame, and
+/// calling it unusable would send the user the wrong way.
+bool IsOutOfHandles(int errnum) {
+  return errnum == EMFILE || errnum == ENFILE;
+}
+
+bool IsOutOfHandlesFor(const std::string& path) {
+  const CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  return !file.IsValid() && IsOutOfHandles(errno);
+}
+
+std::string NoHandlesMessage(const std::string& path) {
+  return "no file handles left: " + path + " cannot be opened";
 }
 
 /// The site folder as an absolute, link-free path ending in "/"; "" when it is not a
@@ -124,7 +143,9 @@ int CCheckRun::Execute() {
   }
   // A main dictionary that is there but does not load would report every word.
   if (!speller.Get()->LookUp("the", {0})) {
-    return Fail("no main dictionary: " + m_appPath + kMainDictionaryFile + " cannot be loaded");
+    const std::string path = m_appPath + kMainDictionaryFile;
+    return Fail(IsOutOfHandlesFor(path) ? NoHandlesMessage(path)
+                                        : "no main dictionary: " + path + " cannot be loaded");
   }
 
   m_target = std::make_unique<CFunctionTarget>(
@@ -167,8 +188,13 @@ bool CCheckRun::ResolveRoots(std::string& error) {
 
 bool CCheckRun::HasMainDictionary(std::string& error) const {
   const std::string path = m_appPath + kMainDictionaryFile;
-  std::ifstream file(path, std::ios::binary);
-  if (!file || file.peek() == std::ifstream::traits_type::eof()) {
+  const CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file.IsValid() && IsOutOfHandles(errno)) {
+    error = NoHandlesMessage(path);
+    return false;
+  }
+  char first = 0;
+  if (!file.IsValid() || ::read(file.Get(), &first, 1) != 1) {
     error = "no main dictionary: " + path + " is missing or unreadable";
     return false;
   }

@@ -17,6 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
@@ -356,6 +359,43 @@ TEST_F(CheckRunTest, SavedDictionaryNamesThatNameNothingAreWarnedOf) {
     EXPECT_EQ(outcome.out, c.out);
     EXPECT_EQ(outcome.err, c.err);
   }
+}
+
+// Short of file handles, the main dictionary cannot be opened: that is said, status 2,
+// and the dictionary is not blamed, whether the first look at the file fails or the
+// speller's monitors took the last handles before it loaded. The limit steps up from
+// none spare until the check runs. In this process, so that the sanitizers' own checks,
+// which need a handle the first time, have theirs before the limit falls.
+TEST_F(CheckRunTest, RunningOutOfFileHandlesIsNotBlamedOnTheMainDictionary) {
+  WriteSite("index.html", "<p>teh</p>\n");
+  ASSERT_EQ(Check({Site()}).status, CCheckRun::kExitFound);
+  const std::string noHandles = "pagelint-check: no file handles left: " + CDirUtils::GetAppPath() +
+                                "ZEB.fdc cannot be opened\n";
+  rlimit limits{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limits), 0);
+  const int lowestFree = dup(0);
+  ASSERT_GE(lowestFree, 0);
+  close(lowestFree);
+  std::vector<int> saidSo; // the spare handles of each run that said so
+  for (int spare = 0; spare <= 64; ++spare) {
+    rlimit tight = limits;
+    tight.rlim_cur = static_cast<rlim_t>(lowestFree + spare);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+    const Outcome outcome = Check({Site()});
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limits), 0);
+    EXPECT_EQ(outcome.err.find("no main dictionary"), std::string::npos) << spare << outcome.err;
+    if (outcome.err == noHandles) {
+      EXPECT_EQ(outcome.status, CCheckRun::kExitError) << spare;
+      EXPECT_EQ(outcome.out, "") << spare;
+      saidSo.push_back(spare);
+    }
+    if (outcome.status == CCheckRun::kExitFound) {
+      break;
+    }
+  }
+  ASSERT_FALSE(saidSo.empty());
+  EXPECT_EQ(saidSo.front(), 0);
+  EXPECT_GT(saidSo.back(), 0) << "the speller's own open never ran short";
 }
 
 // The SARIF base must be a valid file URI, and the report names one folder one way.
