@@ -104,6 +104,7 @@ void CDoc::MoveOldDataFiles(const std::string& fromDirectory) {
 }
 
 void CDoc::LoadProjects() {
+  m_unreadDataFiles.clear();
   std::vector<std::string> files;
   CFileUtils::GetFileList(m_settings.projectDataDirectory, kDataFileExtensions, false, files, false,
                           false, true);
@@ -116,6 +117,7 @@ void CDoc::LoadProjects() {
     } else {
       // The file stays where it is: a damaged file may still be mended by hand.
       project->StopProject();
+      m_unreadDataFiles.push_back(file);
     }
   }
 }

@@ -40,6 +40,9 @@ public:
 
   /// Loads every project data file (after moving old ones over); starts nothing.
   bool OnNewDocument();
+  /// The data files the last OnNewDocument could not load (each logged, unless empty),
+  /// in the order found; they stay where they are.
+  const std::vector<std::string>& GetUnreadDataFiles() const { return m_unreadDataFiles; }
   /// Stops and frees every project and empties the backup root.
   void OnCloseDocument();
   /// Starts each project; an error is shown as "Failed To Start <name>".
@@ -92,5 +95,6 @@ private:
   CDocSettings& m_settings;
   std::string m_appDirectory;
   std::vector<std::unique_ptr<CWebProject>> m_projects;
+  std::vector<std::string> m_unreadDataFiles;
   CWebProject* m_current = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "UpgradeCheck.h"
 
 #include "projects/Doc.h"
+#include "settings/DamagedFilesNotice.h"
 #include "settings/DefaultShades.h"
 #include "spellcore/SpellChecker.h"
 
@@ -131,8 +132,23 @@ bool CPagelintApp::Start(const std::string& appDirectory, CSingleInstanceLock* l
   m_doc->OnNewDocument();
   view->OnInitialUpdate();
   m_frame->ShowInStoredShape();
+  TellOfDamagedFiles();
   ShowFirstScreen(firstStart);
   return true;
+}
+
+void CPagelintApp::TellOfDamagedFiles() {
+  const CAppLogger* logger = CAppLogger::GetInstance();
+  const CDamagedFilesNotice notice(m_settings.GetDamagedFile(), m_doc->GetUnreadDataFiles(),
+                                   logger != nullptr ? logger->GetPath() : std::string());
+  if (notice.IsEmpty() || m_exitRequested) {
+    return;
+  }
+  const CMessageBoxService::SQuestion message{QString::fromUtf8(CDamagedFilesNotice::kTitle),
+                                              QString::fromStdString(notice.GetText()),
+                                              CMessageBoxService::EButtons::Ok,
+                                              {}};
+  CMessageBoxService::Ask(m_frame.get(), message);
 }
 
 void CPagelintApp::ShowFirstScreen(bool firstStart) {

@@ -32,9 +32,10 @@ public:
   CPagelintApp& operator=(const CPagelintApp&) = delete;
 
   /// Start-up: default shadings, settings, document, main window and view, speller,
-  /// projects, then the first screen (the first project, or the add-project window,
-  /// after the welcome on a first start). `lock`, when given, sends its show requests
-  /// to the main window from now on. False: the program cannot run.
+  /// projects, a message naming the data files that could not be read, then the first
+  /// screen (the first project, or the add-project window, after the welcome on a first
+  /// start). `lock`, when given, sends its show requests to the main window from now
+  /// on. False: the program cannot run.
   bool Start(const std::string& appDirectory, CSingleInstanceLock* lock = nullptr);
   /// Closes the program as Exit does (logout, SIGTERM, SIGINT): the main window closes,
   /// storing its shape, and every event loop ends.
@@ -49,6 +50,8 @@ public:
   CPagelintSettings& GetSettings() { return m_settings; }
 
 private:
+  /// One message naming the settings and project data files the start could not read.
+  void TellOfDamagedFiles();
   void ShowFirstScreen(bool firstStart);
 
   CPagelintSettings m_settings;

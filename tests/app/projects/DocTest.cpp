@@ -76,6 +76,23 @@ TEST_F(Doc, DamagedDataFileIsNotListedButKept) {
   EXPECT_EQ(Names(), std::vector<std::string>{"Site"});
   EXPECT_TRUE(log.Contains("{A0BEB667-EA94-45CE-AD8C-DE8DFCF6FB60}"));
   EXPECT_EQ(testkit::ReadBytes(DataDir() + "broken.plx"), std::string("\x02\x00\x40xy", 5));
+  EXPECT_EQ(m_doc.GetUnreadDataFiles(), std::vector<std::string>{DataDir() + "broken.plx"});
+}
+
+// Every data file that did not load is named for the message at start, the empty one
+// too (its project is gone just the same); a new document starts the list afresh.
+TEST_F(Doc, DataFilesThatDidNotLoadAreNamed) {
+  testkit::WriteBytes(DataDir() + "empty.plx", "");
+  testkit::WriteBytes(DataDir() + "forged.plx", std::string("\x02\x00\x00\x00\xFF\xFF\xFF\x7F", 8));
+  Load({"Site"});
+  std::vector<std::string> unread = m_doc.GetUnreadDataFiles();
+  std::sort(unread.begin(), unread.end());
+  EXPECT_EQ(unread, (std::vector<std::string>{DataDir() + "empty.plx", DataDir() + "forged.plx"}));
+
+  fs::remove(DataDir() + "empty.plx");
+  fs::remove(DataDir() + "forged.plx");
+  ASSERT_TRUE(m_doc.OnNewDocument());
+  EXPECT_TRUE(m_doc.GetUnreadDataFiles().empty());
 }
 
 TEST_F(Doc, SelectProjectMovesTheCurrentFlag) {

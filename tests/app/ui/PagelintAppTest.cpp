@@ -101,8 +101,42 @@ TEST_F(PagelintAppTest, DamagedSettingsAreLoggedAndTheStartGoesOn) {
   const LogCapture log;
   ASSERT_TRUE(app.Start(AppDirectory()));
   EXPECT_TRUE(log.Contains("{52ACB705-DFDD-49FC-94E6-D538284CCBAB}"));
-  // A damaged file is no first start: no welcome.
-  EXPECT_EQ(m_events, std::vector<std::string>{"projectSettingsDlg"});
+  // A damaged file is no first start: no welcome, but word of the file set aside.
+  EXPECT_EQ(m_events, (std::vector<std::string>{"box:Damaged Files", "projectSettingsDlg"}));
+}
+
+// The settings file set aside and a project data file left out are named in one message,
+// shown over the main window before anything else asks the user.
+TEST_F(PagelintAppTest, DamagedFilesAreToldOfInOneMessageOnceTheWindowIsUp) {
+  std::string settingsFile;
+  {
+    const CPagelintSettings settings;
+    settingsFile = settings.GetSettingsFilePath();
+    std::filesystem::create_directories(settings.GetApplicationSettingsPath());
+    testkit::WriteBytes(settingsFile, "not a settings file");
+    testkit::WriteBytes(settings.GetApplicationSettingsPath() + "broken.plx", "\x02");
+  }
+  frametest::SaveProject("Site", m_sites.Path() + "/");
+  CPagelintApp app;
+  std::vector<std::string> texts;
+  std::vector<bool> windowUp;
+  CMessageBoxService::SetAnswerer([&](const CMessageBoxService::SQuestion& question) {
+    m_events.push_back("box:" + question.title.toStdString());
+    texts.push_back(question.text.toStdString());
+    windowUp.push_back(app.GetFrame() != nullptr && app.GetFrame()->isVisible());
+    return CMessageBoxService::kAnswerYes;
+  });
+  const bool started = app.Start(AppDirectory());
+  CMessageBoxService::SetAnswerer({});
+  ASSERT_TRUE(started);
+  ASSERT_EQ(m_events, std::vector<std::string>{"box:Damaged Files"});
+  EXPECT_TRUE(windowUp[0]);
+  const std::string dataFile = std::filesystem::path(settingsFile).parent_path() / "broken.plx";
+  for (const std::string& named :
+       {"\"" + settingsFile + "\"", "\"" + settingsFile + ".bad\"", "\n" + dataFile + "\n"}) {
+    EXPECT_NE(texts[0].find(named), std::string::npos) << named << " in " << texts[0];
+  }
+  EXPECT_EQ(PressedButtonText(app), "Site");
 }
 
 TEST_F(PagelintAppTest, StartWithProjectsShowsTheFirstAndReportsEachThatFailedToStart) {
