@@ -3,6 +3,7 @@
 #include "facade/WordPreprocessor.h"
 
 #include "speller/facade/SpellerFixture.h"
+#include "testkit/LogCapture.h"
 
 #include <atomic>
 #include <filesystem>
@@ -75,6 +76,33 @@ TEST_F(SpellerTest, LookUpsRunWhileDictionariesAreEditedAndRescanned) {
   EXPECT_EQ(misses.load(), 0);
   EXPECT_TRUE(registry.LookUp("Final", {edited}));
   EXPECT_EQ(registry.GetDictionaryID("stable"), stable);
+}
+
+// Checking threads that all find a word list refused (binary) each try its load again
+// on every look-up; the log hears of it once, and the other dictionaries still answer.
+TEST_F(SpellerTest, ARefusedWordListIsLoggedOnceWhileThreadsLookUp) {
+  WriteDic("stable.dic", "Anchor\n");
+  WriteDic("binary.dic", std::string(64, '\0'));
+  CDictionaryRegistry registry;
+  registry.SetAppPath(AppDir());
+  const int binary = registry.GetDictionaryID("binary");
+  const std::vector<int> ids{binary, registry.GetDictionaryID("stable")};
+  ASSERT_GT(binary, 0);
+  const LogCapture log;
+  std::atomic<int> misses{0};
+  {
+    std::vector<std::jthread> checkers;
+    for (int t = 0; t < 4; ++t) {
+      checkers.emplace_back([&] {
+        for (int i = 0; i < 50; ++i) {
+          misses += registry.LookUp("anchor", ids) ? 0 : 1;
+        }
+      });
+    }
+  }
+  EXPECT_EQ(misses.load(), 0);
+  EXPECT_EQ(log.Lines(), std::vector<std::string>{"{CCB2C72D-A322-4A52-B722-2123D2B6B47C} - " +
+                                                  CustomFolder() + "binary.dic - binary file"});
 }
 
 } // namespace
