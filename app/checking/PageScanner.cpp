@@ -265,15 +265,15 @@ void BlankFound(std::string& line, const std::vector<std::string>& found) {
 }
 
 /// Blanks the tags that decoded references made in one line ("&lt;b&gt;" is shown as a
-/// tag's text but is still markup to take out): a "<" before a letter or "/" (fillers
-/// skipped) up to the first ">" after it, when no other "<" comes first. Anything else
-/// they made is text, as a browser shows it: "A&lt;B and B&lt;C" hides nothing, however
-/// far the next ">" is.
+/// tag's text but is still markup to take out): a "<" before a letter or "/" (a
+/// reference's fillers skipped, never the joiners of markup) up to the first ">" after it, when no
+/// other "<" comes first. Anything else they made is text, as a browser shows it: "A&lt;B and
+/// B&lt;C" hides nothing, however far the next ">" is.
 void BlankDecodedTags(std::string& line) {
   const std::string_view text = line;
   std::size_t at = text.find('<');
   while (at != std::string_view::npos) {
-    const std::size_t name = CUtf8::SkipFillers(text, at + 1);
+    const std::size_t name = CUtf8::SkipReferenceFillers(text, at + 1);
     const std::size_t nextOpen = text.find('<', at + 1);
     const char c = name < text.size() ? text[name] : '\0';
     const bool opens = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '/';
@@ -281,7 +281,7 @@ void BlankDecodedTags(std::string& line) {
     const std::size_t close =
         opens ? text.substr(0, nextOpen).find('>', name) : std::string_view::npos;
     if (close != std::string_view::npos) {
-      const std::size_t end = CUtf8::SkipFillers(text, close + 1);
+      const std::size_t end = CUtf8::SkipReferenceFillers(text, close + 1);
       std::fill(line.begin() + static_cast<std::ptrdiff_t>(at),
                 line.begin() + static_cast<std::ptrdiff_t>(end), ' ');
     }

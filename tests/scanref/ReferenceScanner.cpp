@@ -65,8 +65,9 @@ void ScanLine(const std::string& line, const std::string& original, bool asciiLi
   }
 }
 
+// A reference's fillers only: the joiners of markup are no part of a decoded tag.
 bool IsFiller(char c) {
-  return CPageText::IsInvisible(c);
+  return c == CPageText::kFiller;
 }
 
 /// Each "<" that starts a decoded tag (a letter or "/" after it, fillers skipped) with a

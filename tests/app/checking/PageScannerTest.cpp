@@ -105,6 +105,9 @@ TEST_F(PageScannerTest, FindsWhatTheReferenceFindsAcrossLines) {
       {"decoded tag with a '<' before its '>'", {"&lt;b &lt;i&gt; teh&gt; teh"}, 2},
       {"decoded '<!' and '<?' are text", {"&lt;!teh&gt; &lt;?teh&gt;"}, 2},
       {"decoded end tag", {"a&lt;/teh&gt;b teh"}, 1},
+      // The joiners of markup are no reference's fillers: they never make a '<' typed
+      // before a tag open a decoded one.
+      {"a stray '<' before an inline end tag", {"x<</my-el>/tehh> teh", "x&amp;<</b>/tehh>"}, 3},
       {"reference split by a tag", {"&l<b>t;teh &<i>amp; teh"}, 2},
       {"reference inside a tag's quoted value", {"<a title='&lt;teh'>teh</a>"}, 1},
       {"decoded tag holding a real one", {"&lt;i <b>teh</b> x&gt; teh"}, 1},
