@@ -66,13 +66,16 @@ void CHttpTransfer::Stop() {
 }
 
 void CHttpTransfer::OnReadyRead() {
-  if (m_reply != nullptr) {
-    m_largestBacklog = std::max(m_largestBacklog, m_reply->bytesAvailable());
+  // Finish only drops the pointer and deletes the reply later: it stays valid here.
+  QNetworkReply* const reply = m_reply.data();
+  if (reply == nullptr) {
+    return;
   }
+  m_largestBacklog = std::max(m_largestBacklog, reply->bytesAvailable());
   char piece[kPieceBytes];
   // Emptying the reply's buffer is what lets Qt read on from the server.
-  while (m_reply != nullptr && m_reply->bytesAvailable() > 0) {
-    const qint64 got = m_reply->read(piece, kPieceBytes);
+  while (m_reply != nullptr && reply->bytesAvailable() > 0) {
+    const qint64 got = reply->read(piece, kPieceBytes);
     if (got <= 0) {
       break;
     }

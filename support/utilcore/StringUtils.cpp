@@ -795,17 +795,6 @@ void CStringUtils::SettleJoinerRun(std::string& line, std::size_t begin, std::si
   }
 }
 
-void CStringUtils::SettleJoiners(std::string& line) {
-  for (std::size_t run = line.find(CPageText::kJoiner); run != std::string::npos;) {
-    std::size_t end = run;
-    while (end < line.size() && CPageText::IsInvisible(line[end])) {
-      ++end;
-    }
-    SettleJoinerRun(line, run, end);
-    run = line.find(CPageText::kJoiner, end);
-  }
-}
-
 // ---- Words ----------------------------------------------------------------------------------
 
 namespace {

@@ -74,13 +74,11 @@ public:
   static int CountCharacters(std::string_view text, std::size_t bytes);
   /// Removes every page-text filler byte.
   static void RemoveFillers(std::string& text);
-  /// Page text: blanks each run of joiners that does not stand between two word
-  /// characters (letters, marks, digits; fillers skipped), so that markup joins letters
-  /// into one word but never a word to punctuation ("self</b>.<b>connect" stays three
-  /// pieces, as spans of highlighted code are).
-  static void SettleJoiners(std::string& line);
-  /// SettleJoiners for the joiners in [begin, end) only, whose neighbours beyond may be
-  /// joiners too.
+  /// Page text: blanks the joiners in [begin, end) (one piece of markup) unless they
+  /// stand between two word characters (letters, marks, digits; fillers and joiners
+  /// beyond skipped), so that markup joins letters into one word but never a word to
+  /// punctuation ("self</b>.<b>connect" stays three pieces, as spans of highlighted
+  /// code are).
   static void SettleJoinerRun(std::string& line, std::size_t begin, std::size_t end);
 
   /// The words of a line, in order, each the exact bytes of the line (so a word's

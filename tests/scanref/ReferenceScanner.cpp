@@ -132,7 +132,16 @@ void CReferenceScanner::MakePageText(std::vector<std::string>& lines) {
   for (std::string& line : lines) {
     CHTMLUtils::ReplaceHTMLReservedChars(line, false, true);
     BlankDecodedTags(line);
-    CStringUtils::SettleJoiners(line);
+  }
+  // Each piece of joining markup joins only two word characters.
+  for (const CStringUtils::TagPlace& at : joining) {
+    for (std::size_t k = at.line; k <= at.endLine; ++k) {
+      const std::size_t begin = k == at.line ? at.offset : 0;
+      const std::size_t end = k == at.endLine ? at.endOffset : lines[k].size();
+      if (begin < end) {
+        CStringUtils::SettleJoinerRun(lines[k], begin, end);
+      }
+    }
   }
 }
 
