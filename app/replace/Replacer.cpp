@@ -153,21 +153,18 @@ std::vector<SFileWork> CollectFiles(const CBadWordsList& list, const CBadWord& w
   return files;
 }
 
-// Appends the characters of `text` from byte `from` until `characters` characters of
-// it (from its start) are out; returns where it stopped.
-std::size_t AdvanceCharacters(const std::string& text, std::size_t from, std::size_t characters,
-                              std::string& out) {
-  std::size_t at = 0;
-  for (std::size_t count = 0; at < text.size() && count < characters; ++count) {
+// Appends characters of `text` from byte `from` up to byte where `count` of them are
+// out in all (`written` counts those already out); returns where it stopped.
+std::size_t AdvanceCharacters(const std::string& text, std::size_t from, std::size_t& written,
+                              std::size_t count, std::string& out) {
+  std::size_t at = from;
+  for (; at < text.size() && written < count; ++written) {
     do {
       ++at;
     } while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80);
   }
-  if (at > from) {
-    out.append(text, from, at - from);
-    return at;
-  }
-  return from;
+  out.append(text, from, at - from);
+  return at;
 }
 
 // Appends `replacement` for the word at [start, end) of `line`. Markup inside the word
@@ -184,6 +181,7 @@ void AppendReplacement(const std::string& line, std::string_view pageLine, std::
   }
   std::size_t characters = 0; // of the old word, before the current byte
   std::size_t written = 0;    // bytes of the replacement already out
+  std::size_t writtenCharacters = 0;
   for (std::size_t i = 0; i < word.size();) {
     if (word[i] != CPageText::kJoiner) {
       const auto byte = static_cast<unsigned char>(word[i]);
@@ -195,7 +193,7 @@ void AppendReplacement(const std::string& line, std::string_view pageLine, std::
     while (runEnd < word.size() && word[runEnd] == CPageText::kJoiner) {
       ++runEnd;
     }
-    written = AdvanceCharacters(replacement, written, characters, out);
+    written = AdvanceCharacters(replacement, written, writtenCharacters, characters, out);
     out.append(line, start + i, runEnd - i);
     i = runEnd;
   }

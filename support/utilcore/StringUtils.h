@@ -72,7 +72,7 @@ public:
   /// The number of characters (code points; each byte of damaged UTF-8 counts as one,
   /// as editors show it) in the first `bytes` bytes of `text`.
   static int CountCharacters(std::string_view text, std::size_t bytes);
-  /// Removes every page-text filler byte.
+  /// Removes every page-text filler and joiner byte.
   static void RemoveFillers(std::string& text);
   /// Page text: blanks the joiners in [begin, end) (one piece of markup) unless they
   /// stand between two word characters (letters, marks, digits; fillers and joiners
