@@ -15,12 +15,12 @@ bool CBadWordsList::IsListed(const CBadWord* word) const {
 }
 
 void CBadWordsList::AppendLocked(std::unique_ptr<CBadWord> word) {
-  if (word == nullptr || m_byText.contains(word->GetWord())) {
+  if (word == nullptr || ByText(word->GetDuplicate()).contains(word->GetWord())) {
     return;
   }
   CBadWord* added = word.get();
   m_words.push_back(std::move(word));
-  m_byText.emplace(added->GetWord(), added);
+  ByText(added->GetDuplicate()).emplace(added->GetWord(), added);
   m_listed.insert(added);
   added->m_owner = this;
   for (const auto& location : added->GetLocations()) {
@@ -29,7 +29,7 @@ void CBadWordsList::AppendLocked(std::unique_ptr<CBadWord> word) {
 }
 
 void CBadWordsList::UnlistLocked(CBadWord* word) {
-  m_byText.erase(word->GetWord());
+  ByText(word->GetDuplicate()).erase(word->GetWord());
   m_listed.erase(word);
   ++m_removals;
 }
@@ -60,10 +60,11 @@ void CBadWordsList::IndexFile(CBadWord* word, std::string_view directory,
   AddFileWord(FileWordsLocked(directory, fileName), word);
 }
 
-CBadWord* CBadWordsList::FindWord(std::string_view text) const {
+CBadWord* CBadWordsList::FindWord(std::string_view text, int duplicate) const {
   CReaderAccess access(Lock());
-  const auto found = m_byText.find(text);
-  return found == m_byText.end() ? nullptr : found->second;
+  const auto& byText = ByText(duplicate);
+  const auto found = byText.find(text);
+  return found == byText.end() ? nullptr : found->second;
 }
 
 void CBadWordsList::AppendWord(std::unique_ptr<CBadWord> word) {
@@ -98,6 +99,7 @@ void CBadWordsList::ClearWords() {
 void CBadWordsList::ClearLocked() {
   ++m_removals;
   m_byText.clear();
+  m_repeatsByText.clear();
   m_listed.clear();
   m_wordsByFile.clear();
   m_words.clear();
@@ -182,7 +184,7 @@ CBadWord* CBadWordsList::RecordLocation(std::string_view text, std::string_view 
                                         std::string_view fileName, int line, int start, int end,
                                         std::string_view context) {
   CWriterAccess access(*this);
-  CBadWord* word = FindOrAppendLocked(text);
+  CBadWord* word = FindOrAppendLocked(text, 0);
   // Findings come file by file: the file of the last one is most likely this one's.
   if (m_lastFile == nullptr || !m_lastFile->Is(directory, fileName)) {
     m_lastFile = CBadWordFile::Make(directory, fileName);
@@ -191,11 +193,13 @@ CBadWord* CBadWordsList::RecordLocation(std::string_view text, std::string_view 
   return word;
 }
 
-CBadWord* CBadWordsList::FindOrAppendLocked(std::string_view text) {
-  if (const auto found = m_byText.find(text); found != m_byText.end()) {
+CBadWord* CBadWordsList::FindOrAppendLocked(std::string_view text, int duplicate) {
+  const auto& byText = ByText(duplicate);
+  if (const auto found = byText.find(text); found != byText.end()) {
     return found->second;
   }
   auto created = std::make_unique<CBadWord>(std::string(text));
+  created->SetDuplicate(duplicate);
   CBadWord* word = created.get();
   AppendLocked(std::move(created));
   return word;
@@ -242,8 +246,9 @@ void CBadWordsList::RecordFileFindings(std::string_view directory, std::string_v
     removals = m_removals;
     for (std::size_t k = 0; k < words.size(); ++k) {
       if (!runs[k].empty()) {
-        const auto found = m_byText.find(words[k].text);
-        listed[k] = found == m_byText.end() ? nullptr : found->second;
+        const auto& byText = ByText(words[k].duplicate);
+        const auto found = byText.find(words[k].text);
+        listed[k] = found == byText.end() ? nullptr : found->second;
       }
     }
   }
@@ -256,7 +261,8 @@ void CBadWordsList::RecordFileFindings(std::string_view directory, std::string_v
     if (runs[k].empty()) {
       continue;
     }
-    CBadWord* word = listed[k] != nullptr ? listed[k] : FindOrAppendLocked(words[k].text);
+    CBadWord* word =
+        listed[k] != nullptr ? listed[k] : FindOrAppendLocked(words[k].text, words[k].duplicate);
     // Indexed before its locations go in, so that running out of memory halfway never
     // leaves a location that removing the file would miss.
     AddFileWord(fileWords, word);

@@ -30,10 +30,12 @@ public:
   CBadWordsList(const CBadWordsList&) = delete;
   CBadWordsList& operator=(const CBadWordsList&) = delete;
 
-  /// The word whose text equals `text` exactly, or null. Reader access.
-  CBadWord* FindWord(std::string_view text) const;
-  /// Appends the word and takes ownership; a null word, or one whose text is already
-  /// listed, is dropped. Writer access.
+  /// The word whose text equals `text` exactly and whose duplicate flag is
+  /// `duplicate` (a repeated word is listed beside an unrecognized one of the same
+  /// text), or null. Reader access.
+  CBadWord* FindWord(std::string_view text, int duplicate = 0) const;
+  /// Appends the word and takes ownership; a null word, or one whose text and duplicate
+  /// flag are already listed, is dropped. Writer access.
   void AppendWord(std::unique_ptr<CBadWord> word);
   /// Deletes the word with its locations when it is in the list. Writer access.
   void RemoveWord(CBadWord* word);
@@ -84,6 +86,9 @@ public:
   struct SFileFindings {
     std::string text;
     std::vector<SFoundLocation> locations;
+    /// 1 for a word found repeated (recorded with the duplicate flag), 0 for an
+    /// unrecognized one.
+    int duplicate = 0;
 
     bool operator==(const SFileFindings&) const = default;
   };
@@ -106,13 +111,22 @@ private:
   bool IsListed(const CBadWord* word) const;
   void AppendLocked(std::unique_ptr<CBadWord> word);
   void ClearLocked();
-  CBadWord* FindOrAppendLocked(std::string_view text);
+  CBadWord* FindOrAppendLocked(std::string_view text, int duplicate);
+  /// The look-up of the words whose duplicate flag is `duplicate` (1, or any other).
+  std::unordered_map<std::string_view, CBadWord*>& ByText(int duplicate) {
+    return duplicate == 1 ? m_repeatsByText : m_byText;
+  }
+  const std::unordered_map<std::string_view, CBadWord*>& ByText(int duplicate) const {
+    return duplicate == 1 ? m_repeatsByText : m_byText;
+  }
   /// Takes the word out of the look-ups; the caller then drops it from m_words.
   void UnlistLocked(CBadWord* word);
 
   std::vector<std::unique_ptr<CBadWord>> m_words;
   /// The words by their text (views into the words themselves).
   std::unordered_map<std::string_view, CBadWord*> m_byText;
+  /// The repeated words by their text, apart: "the" may be both.
+  std::unordered_map<std::string_view, CBadWord*> m_repeatsByText;
   /// The listed words, so a pointer from a caller is checked without reading it.
   std::unordered_set<const CBadWord*> m_listed;
   /// For each full path, the words that got a location of it (possibly some twice or

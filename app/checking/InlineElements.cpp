@@ -77,6 +77,10 @@ std::size_t SkipInvisible(std::string_view line, std::size_t at) {
 
 } // namespace
 
+bool CInlineElements::LeavesOutRepeats(std::string_view name) {
+  return CStringUtils::EqualsAsciiNoCase(name, "svg");
+}
+
 bool CInlineElements::JoinsWords(std::string_view name) {
   if (name.empty()) {
     return false;

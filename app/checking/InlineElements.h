@@ -11,6 +11,9 @@ class CInlineElements {
 public:
   /// Whether the tag of element `name` (any letter case) joins the letters around it.
   static bool JoinsWords(std::string_view name);
+  /// Whether the words inside element `name` are left out of the repeat test: inline
+  /// SVG, whose diagrams set labels such as "expr expr" side by side.
+  static bool LeavesOutRepeats(std::string_view name);
   /// The element name of the tag whose "<" is at `at` in `line` (fillers skipped; a
   /// name runs on through digits and "-"), empty for a comment, declaration or stray
   /// "<"; `closing` says whether it is an end tag.

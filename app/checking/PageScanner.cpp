@@ -3,6 +3,8 @@
 #include "checking/AttributeTextKeeper.h"
 #include "checking/CodeSampleBlanker.h"
 #include "checking/InlineElements.h"
+#include "checking/RepeatBarriers.h"
+#include "checking/RepeatFinder.h"
 #include "checking/WordLookupCache.h"
 
 #include "spellcore/SpellChecker.h"
@@ -88,6 +90,10 @@ struct SScanBuffers {
   std::vector<std::string> addresses;
   /// The markup of the page being made into text that joins the words around it.
   std::vector<CStringUtils::TagPlace> joining;
+  /// The markup of that page that parts words for the repeat test, and the test.
+  CRepeatBarriers barriers;
+  CRepeatFinder repeats;
+  std::string repeated;
   CColumnCounter columns;
   /// The lines of the file being checked, and copies of those with non-ASCII bytes as
   /// read (markup removal blanks characters, and columns count the characters).
@@ -126,27 +132,31 @@ struct SScanBuffers {
   }
 
   /// The locations gathered for `text` in the current file.
-  std::vector<CBadWordsList::SFoundLocation>& LocationsOf(const std::string& text) {
+  std::vector<CBadWordsList::SFoundLocation>& LocationsOf(const std::string& text, int duplicate) {
     if ((fileWordCount + 1) * 2 > wordSlots.size()) {
       GrowWordSlots();
     }
-    const std::size_t at = SlotOf(text);
+    const std::size_t at = SlotOf(text, duplicate);
     if (wordSlots[at] == 0) {
       if (fileWordCount == fileWords.size()) {
         fileWords.emplace_back();
       }
       fileWords[fileWordCount].text.assign(text);
+      fileWords[fileWordCount].duplicate = duplicate;
       wordSlots[at] = static_cast<std::uint32_t>(++fileWordCount);
       usedSlots.push_back(at);
     }
     return fileWords[wordSlots[at] - 1].locations;
   }
 
-  /// The slot that holds `text`, or the empty one where it belongs.
-  std::size_t SlotOf(std::string_view text) const {
+  /// The slot that holds `text` with the duplicate flag `duplicate`, or the empty one
+  /// where it belongs.
+  std::size_t SlotOf(std::string_view text, int duplicate) const {
     const std::size_t mask = wordSlots.size() - 1;
-    std::size_t at = std::hash<std::string_view>{}(text)&mask;
-    while (wordSlots[at] != 0 && fileWords[wordSlots[at] - 1].text != text) {
+    std::size_t at =
+        (std::hash<std::string_view>{}(text) + static_cast<std::size_t>(duplicate)) & mask;
+    while (wordSlots[at] != 0 && (fileWords[wordSlots[at] - 1].text != text ||
+                                  fileWords[wordSlots[at] - 1].duplicate != duplicate)) {
       at = (at + 1) & mask;
     }
     return at;
@@ -156,7 +166,7 @@ struct SScanBuffers {
     wordSlots.assign(std::max<std::size_t>(64, wordSlots.size() * 2), 0);
     usedSlots.clear();
     for (std::size_t k = 0; k < fileWordCount; ++k) {
-      const std::size_t at = SlotOf(fileWords[k].text);
+      const std::size_t at = SlotOf(fileWords[k].text, fileWords[k].duplicate);
       wordSlots[at] = static_cast<std::uint32_t>(k + 1);
       usedSlots.push_back(at);
     }
@@ -269,7 +279,7 @@ void BlankFound(std::string& line, const std::vector<std::string>& found) {
 /// reference's fillers skipped, never the joiners of markup) up to the first ">" after it, when no
 /// other "<" comes first. Anything else they made is text, as a browser shows it: "A&lt;B and
 /// B&lt;C" hides nothing, however far the next ">" is.
-void BlankDecodedTags(std::string& line) {
+void BlankDecodedTags(std::string& line, std::size_t lineIndex, CRepeatBarriers& barriers) {
   const std::string_view text = line;
   std::size_t at = text.find('<');
   while (at != std::string_view::npos) {
@@ -284,6 +294,7 @@ void BlankDecodedTags(std::string& line) {
       const std::size_t end = CUtf8::SkipReferenceFillers(text, close + 1);
       std::fill(line.begin() + static_cast<std::ptrdiff_t>(at),
                 line.begin() + static_cast<std::ptrdiff_t>(end), ' ');
+      barriers.AddBreak(lineIndex, at, lineIndex, end);
     }
     at = nextOpen;
   }
@@ -320,9 +331,9 @@ void FillJoiners(std::vector<std::string>& lines,
 
 CPageScanner::CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped,
                            EExcerpts excerpts, ECodeSamples codeSamples,
-                           EAttributeText attributeText)
+                           EAttributeText attributeText, ERepeatedWords repeatedWords)
     : m_dictionaryIds(dictionaryIds), m_stopped(std::move(stopped)), m_excerpts(excerpts),
-      m_codeSamples(codeSamples), m_attributeText(attributeText) {}
+      m_codeSamples(codeSamples), m_attributeText(attributeText), m_repeatedWords(repeatedWords) {}
 
 std::vector<std::string>& CPageScanner::Lines() {
   return ThreadBuffers().lines;
@@ -349,6 +360,8 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
   CAttributeTextKeeper attributes;
   std::vector<CStringUtils::TagPlace>& joining = ThreadBuffers().joining;
   joining.clear();
+  CRepeatBarriers& barriers = ThreadBuffers().barriers;
+  barriers.Clear();
   const auto onTag = [&](const std::vector<std::string>& page, const CStringUtils::TagPlace& tag) {
     // A code sample's own start tag is not inside it; the tags within it are.
     const bool kept =
@@ -357,10 +370,18 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
     // A word is never joined into or out of a skipped sample, nor with a value kept
     // inside the tag.
     bool closing = false;
-    if (!kept && !sample &&
-        CInlineElements::JoinsWords(
-            CInlineElements::TagNameAt(page[tag.line], tag.offset, closing))) {
+    const std::string_view name = CInlineElements::TagNameAt(page[tag.line], tag.offset, closing);
+    if (!kept && !sample && CInlineElements::JoinsWords(name)) {
       joining.push_back(tag);
+      return;
+    }
+    barriers.AddBreak(tag.line, tag.offset, tag.endLine, tag.endOffset);
+    if (CInlineElements::LeavesOutRepeats(name)) {
+      if (closing) {
+        barriers.CloseLeftOut(tag.endLine, tag.endOffset);
+      } else {
+        barriers.OpenLeftOut(tag.line, tag.offset);
+      }
     }
   };
   const auto onComment = [&joining](const std::vector<std::string>&,
@@ -370,15 +391,17 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
   CStringUtils::BlankMarkup(lines, onTag, onComment);
   FillJoiners(lines, joining);
   samples.BlankSamples(lines);
-  for (std::string& line : lines) {
+  for (std::size_t index = 0; index < lines.size(); ++index) {
     if (stopped && stopped()) {
       return false;
     }
+    std::string& line = lines[index];
     if (line.find('&') != std::string::npos) {
       CHTMLUtils::ReplaceHTMLReservedChars(line, false, true);
-      BlankDecodedTags(line);
+      BlankDecodedTags(line, index, barriers);
     }
   }
+  barriers.Finish(lines.size());
   // Only now, references decoded, are the characters on either side of the markup known.
   ForEachPart(lines, joining, CStringUtils::SettleJoinerRun);
   // Back only now: a value is the text of a tooltip, and a "<" decoded in it opens no
@@ -406,6 +429,7 @@ bool CPageScanner::ScanLines() {
   // access and never the bad-word list's lock (the findings are recorded after the
   // file). A dictionary change waits for at most the rest of one page.
   const CSpellLookupScope lookups(CSpellChecker::GetInstance());
+  buffers.repeats.StartPage(&lines, &buffers.barriers);
   for (std::size_t index = 0; index < lines.size(); ++index) {
     if (IsStopped()) {
       return false;
@@ -419,6 +443,7 @@ bool CPageScanner::ScanLines() {
 
 bool CPageScanner::ScanLine(const std::string& line, const std::string* original, int lineIndex) {
   const CSpellLookupScope lookups(CSpellChecker::GetInstance());
+  ThreadBuffers().repeats.StartPage(nullptr, nullptr);
   return ScanHeldLine(line, original, lineIndex);
 }
 
@@ -443,11 +468,26 @@ bool CPageScanner::ScanHeldLine(const std::string& line, const std::string* orig
   CStringUtils::GetWordSpans(*text, buffers.spans, false);
   buffers.StartLine();
   buffers.columns.Start(original);
+  const bool repeats = m_repeatedWords == ERepeatedWords::kReported;
+  if (repeats) {
+    buffers.repeats.StartLine(line, static_cast<std::size_t>(lineIndex));
+  }
   bool found = false;
   buffers.lookups.BeginLine(m_dictionaryIds);
   for (const CStringUtils::Span& span : buffers.spans) {
     if (IsStopped()) {
       return false;
+    }
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    if (repeats && buffers.repeats.OnToken(span.start, span.length, begin, end)) {
+      buffers.repeated.clear();
+      CRepeatFinder::AppendVisible(std::string_view(line).substr(begin, end - begin),
+                                   buffers.repeated);
+      if (!IsIgnoredRepeat(buffers.repeated)) {
+        found = true;
+        Record(buffers.repeated, 1, line, original, lineIndex, begin, end);
+      }
     }
     const CWordLookupCache::SAnswer answer =
         buffers.lookups.LookUp(*speller, std::string_view(*text).substr(span.start, span.length));
@@ -468,33 +508,52 @@ bool CPageScanner::ScanHeldLine(const std::string& line, const std::string* orig
     }
     searchFrom = match.start + match.length;
     found = true;
-    std::vector<CBadWordsList::SFoundLocation>& places = buffers.LocationsOf(buffers.word);
-    CBadWordsList::SFoundLocation& location = places.emplace_back();
-    location.line = lineIndex;
-    location.start = static_cast<int>(match.start);
-    location.end = static_cast<int>(match.start + match.length);
-    // Lines are scanned in order and each word's search moves forward, so a page's
-    // first place of a word is also its first in the sorted findings.
-    if (m_excerpts == EExcerpts::kKept ||
-        (m_excerpts == EExcerpts::kFirstInPage && places.size() == 1)) {
-      if (!buffers.spareContexts.empty()) {
-        location.context = std::move(buffers.spareContexts.back());
-        buffers.spareContexts.pop_back();
-        location.context.clear();
-      }
-      CStringUtils::AppendEllipsisSurroundingWord(location.context, line, location.start,
-                                                  location.end - location.start, 4);
-    }
-    if (original != nullptr && location.end <= static_cast<int>(original->size())) {
-      location.column = buffers.columns.At(match.start);
-      location.endColumn = buffers.columns.At(match.start + match.length);
-    } else {
-      // A plain ASCII line: one character per byte.
-      location.column = location.start;
-      location.endColumn = location.end;
-    }
+    Record(buffers.word, 0, line, original, lineIndex, match.start, match.start + match.length);
   }
   return !found;
+}
+
+void CPageScanner::Record(const std::string& text, int duplicate, const std::string& line,
+                          const std::string* original, int lineIndex, std::size_t start,
+                          std::size_t end) {
+  SScanBuffers& buffers = ThreadBuffers();
+  std::vector<CBadWordsList::SFoundLocation>& places = buffers.LocationsOf(text, duplicate);
+  CBadWordsList::SFoundLocation& location = places.emplace_back();
+  location.line = lineIndex;
+  location.start = static_cast<int>(start);
+  location.end = static_cast<int>(end);
+  // Lines are scanned in order and each word's search moves forward, so a page's
+  // first place of a word is also its first in the sorted findings.
+  if (m_excerpts == EExcerpts::kKept ||
+      (m_excerpts == EExcerpts::kFirstInPage && places.size() == 1)) {
+    if (!buffers.spareContexts.empty()) {
+      location.context = std::move(buffers.spareContexts.back());
+      buffers.spareContexts.pop_back();
+      location.context.clear();
+    }
+    CStringUtils::AppendEllipsisSurroundingWord(location.context, line, location.start,
+                                                location.end - location.start, 4);
+  }
+  if (original != nullptr && location.end <= static_cast<int>(original->size())) {
+    location.column = buffers.columns.At(start);
+    location.endColumn = buffers.columns.At(end);
+  } else {
+    // A plain ASCII line: one character per byte.
+    location.column = location.start;
+    location.endColumn = location.end;
+  }
+}
+
+std::string CPageScanner::IgnoredRepeatForm(std::string_view word) {
+  std::string form(word);
+  form.push_back(' ');
+  form.append(word);
+  return form;
+}
+
+bool CPageScanner::IsIgnoredRepeat(const std::string& word) const {
+  const CSpellChecker* speller = CSpellChecker::GetInstance();
+  return speller != nullptr && speller->LookUp(IgnoredRepeatForm(word), m_dictionaryIds);
 }
 
 void CPageScanner::BlankAddresses(std::string& line) {

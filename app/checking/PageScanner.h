@@ -5,6 +5,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 /// Turns the lines of one page into the text a browser shows and gathers the words the
@@ -25,12 +26,16 @@ public:
   /// Whether image descriptions and tooltips (the values of alt on img, area and input,
   /// and of title on any element) are left out with their tags or checked as text.
   enum class EAttributeText { kSkipped, kChecked };
+  /// Whether a word that repeats the one before it ("the the") is a finding, recorded
+  /// with the duplicate flag beside the unrecognized words.
+  enum class ERepeatedWords { kReported, kLeftOut };
 
   /// `dictionaryIds` must outlive the scanner; an empty `stopped` never stops.
   CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped,
                EExcerpts excerpts = EExcerpts::kKept,
                ECodeSamples codeSamples = ECodeSamples::kChecked,
-               EAttributeText attributeText = EAttributeText::kSkipped);
+               EAttributeText attributeText = EAttributeText::kSkipped,
+               ERepeatedWords repeatedWords = ERepeatedWords::kReported);
 
   /// The calling thread's line buffer: the file to scan is read into it.
   static std::vector<std::string>& Lines();
@@ -51,12 +56,16 @@ public:
   /// Turns a file's lines into the text a browser shows, in place and keeping every
   /// byte at its offset: comments, scripts, styles and tags blanked, character
   /// references decoded (fillers after them); with kSkipped the code samples' text is
-  /// blanked too. False when `stopped` said so midway.
+  /// blanked too. The markup that parts words for the repeat test is noted for the
+  /// scan that follows on this thread. False when `stopped` said so midway.
   static bool MakePageText(std::vector<std::string>& lines, const StopCheck& stopped = {},
                            ECodeSamples codeSamples = ECodeSamples::kChecked,
                            EAttributeText attributeText = EAttributeText::kSkipped);
   /// Overwrites every e-mail and web address in `line` with as many blanks.
   static void BlankAddresses(std::string& line);
+  /// How the project's ignore dictionary holds a repeated `word`: twice, with a blank
+  /// between, which no word of a page can be ("the the").
+  static std::string IgnoredRepeatForm(std::string_view word);
 
 private:
   /// ScanFile without freeing the lines of a large page.
@@ -64,10 +73,16 @@ private:
   /// ScanLine inside the caller's CSpellLookupScope.
   bool ScanHeldLine(const std::string& line, const std::string* original, int lineIndex);
   bool IsStopped() const { return m_stopped && m_stopped(); }
+  /// Adds a location of `text` at [start, end) of the line, with its excerpt and columns.
+  void Record(const std::string& text, int duplicate, const std::string& line,
+              const std::string* original, int lineIndex, std::size_t start, std::size_t end);
+  /// Whether the repeated `word` is one the dictionaries hold as ignored.
+  bool IsIgnoredRepeat(const std::string& word) const;
 
   const std::vector<int>& m_dictionaryIds;
   const StopCheck m_stopped;
   const EExcerpts m_excerpts;
   const ECodeSamples m_codeSamples;
   const EAttributeText m_attributeText;
+  const ERepeatedWords m_repeatedWords;
 };

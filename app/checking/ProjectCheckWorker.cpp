@@ -241,7 +241,8 @@ void CProjectCheckWorker::RecordGathered(CHTMLFile* file) {
 
 CPageScanner CProjectCheckWorker::MakeScanner() const {
   return CPageScanner(
-      m_dictionaryIds, [this] { return IsStopped(); }, m_excerpts, m_codeSamples, m_attributeText);
+      m_dictionaryIds, [this] { return IsStopped(); }, m_excerpts, m_codeSamples, m_attributeText,
+      m_repeatedWords);
 }
 
 bool CProjectCheckWorker::ScanLine(const std::string& line, CHTMLFile* file, int lineIndex) {

@@ -74,6 +74,10 @@ public:
   void SetAttributeText(CPageScanner::EAttributeText attributeText) {
     m_attributeText = attributeText;
   }
+  /// Whether repeated words are reported (the default); set before Run.
+  void SetRepeatedWords(CPageScanner::ERepeatedWords repeatedWords) {
+    m_repeatedWords = repeatedWords;
+  }
 
   /// The progress wParam: total in the high 16 bits (modulo 65536), done in the low.
   static WPARAM MakeProgressParam(int total, int done);
@@ -117,6 +121,7 @@ private:
   CPageScanner::EExcerpts m_excerpts = CPageScanner::EExcerpts::kKept;
   CPageScanner::ECodeSamples m_codeSamples = CPageScanner::ECodeSamples::kChecked;
   CPageScanner::EAttributeText m_attributeText = CPageScanner::EAttributeText::kSkipped;
+  CPageScanner::ERepeatedWords m_repeatedWords = CPageScanner::ERepeatedWords::kReported;
   std::atomic<bool> m_outOfMemory{false};
   mutable std::mutex m_skippedMutex; ///< guards m_skipped
   std::vector<SSkippedPage> m_skipped;

@@ -50,14 +50,14 @@ public:
     /// Dictionary ids as a version 1 file stored them.
     std::vector<std::int32_t> dictionaryIds;
     std::vector<CProjectFilter> filters;
-    /// Off unless a version 3 file turned some on.
+    /// At the defaults unless a version 3 file changed some.
     CProjectOptions options;
     bool operator==(const SContent&) const = default;
   };
 
   /// The version that Write gives content with these options.
   static std::uint16_t VersionFor(const CProjectOptions& options) {
-    return options.AllOff() ? kVersion : kOptionsVersion;
+    return options.AllDefault() ? kVersion : kOptionsVersion;
   }
   /// The bytes of `content` in the version VersionFor names (its version and ids are
   /// not written).

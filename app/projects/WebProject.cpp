@@ -391,6 +391,8 @@ void CWebProject::StartCheckWorker() {
                                                    : CPageScanner::ECodeSamples::kChecked);
   worker->SetAttributeText(m_options.checkImageText ? CPageScanner::EAttributeText::kChecked
                                                     : CPageScanner::EAttributeText::kSkipped);
+  worker->SetRepeatedWords(m_options.reportRepeatedWords ? CPageScanner::ERepeatedWords::kReported
+                                                         : CPageScanner::ERepeatedWords::kLeftOut);
   CProjectCheckWorker* record = worker.get();
   m_worker = std::move(worker);
   auto thread =

@@ -97,6 +97,8 @@ bool CCheckOptions::Parse(const std::vector<std::string>& args, std::string& err
       skipCode = true;
     } else if (name == "--check-attributes") {
       checkAttributes = true;
+    } else if (name == "--skip-repeats") {
+      skipRepeats = true;
     } else if (name == "--help" || name == "-h") {
       help = true;
     } else if (name == "--version") {
@@ -138,7 +140,8 @@ std::string CCheckOptions::Usage() {
          "\n"
          "Checks the spelling of the web pages below each ROOT folder (with every\n"
          "dictionary) or of a saved Pagelint project (with its own dictionaries and\n"
-         "filters) and prints each unrecognized word as PATH:LINE:COLUMN: WORD.\n"
+         "filters) and prints each unrecognized word as PATH:LINE:COLUMN: WORD, and\n"
+         "each word that repeats the one before it as PATH:LINE:COLUMN: WORD (duplicate).\n"
          "\n"
          "Options:\n"
          "  --project NAME      check the saved project NAME\n"
@@ -151,9 +154,11 @@ std::string CCheckOptions::Usage() {
          "  --check-attributes  check image descriptions and tooltips too (alt, title,\n"
          "                      aria-label, placeholder, button and meta description\n"
          "                      values); a saved project may have this on already\n"
+         "  --skip-repeats      do not report repeated words (\"the the\"); a saved project\n"
+         "                      may have them off already\n"
          "  -j, --jobs N        check N files at once (default: one per core)\n"
          "  -h, --help          show this help\n"
          "      --version       show the version\n"
          "\n"
-         "Exit status: 0 nothing found, 1 unrecognized words found, 2 error.\n";
+         "Exit status: 0 nothing found, 1 unrecognized or repeated words found, 2 error.\n";
 }

@@ -301,6 +301,7 @@ bool CCheckRun::CheckProject(CWebProject& project, int root, const std::function
   CProjectOptions options = project.GetOptions();
   options.skipCodeSamples = options.skipCodeSamples || m_options.skipCode;
   options.checkImageText = options.checkImageText || m_options.checkAttributes;
+  options.reportRepeatedWords = options.reportRepeatedWords && !m_options.skipRepeats;
   project.SetOptions(options);
   // The text report shows no excerpt: building one for every finding would be wasted.
   project.SetCheckExcerpts(m_options.format == CCheckOptions::Format::Text
