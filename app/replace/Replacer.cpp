@@ -64,6 +64,9 @@ struct SJob {
   std::string pageLine;
   std::string rewritten;
   CPageScanner::EAttributeText attributeText = CPageScanner::EAttributeText::kSkipped;
+  /// A repeated word replaced with nothing: the blank between it and the word it
+  /// repeats goes with it.
+  bool erasesRepeat = false;
 };
 
 // The file's lines as the check saw them, every byte at its offset: markup blanked
@@ -133,6 +136,7 @@ std::vector<SFileWork> CollectFiles(const CBadWordsList& list, const CBadWord& w
     CReaderAccess access(const_cast<CBadWordsList&>(list));
     job.word = word.GetWord();
     job.replacement = word.GetReplacement();
+    job.erasesRepeat = word.GetDuplicate() == 1 && job.replacement.empty();
     for (const auto& location : word.GetLocations()) {
       std::string path = location.GetFullPath();
       if (!chosen.empty() && !chosen.contains(path)) {
@@ -200,6 +204,84 @@ void AppendReplacement(const std::string& line, std::string_view pageLine, std::
   out.append(replacement, written, std::string::npos);
 }
 
+// Whether the page text byte is part of a blank (white space, a no-break space, the
+// fillers and joiners of page text).
+bool IsBlankByte(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v' || CPageText::IsInvisible(c);
+}
+
+bool IsNoBreakSpace(std::string_view page, std::size_t at) {
+  return at + 1 < page.size() && static_cast<unsigned char>(page[at]) == 0xC2 &&
+         static_cast<unsigned char>(page[at + 1]) == 0xA0;
+}
+
+// The start of the blank run that ends at `at`, not before `floor`.
+std::size_t BlankBefore(std::string_view page, std::size_t at, std::size_t floor) {
+  while (at > floor) {
+    if (IsBlankByte(page[at - 1])) {
+      --at;
+    } else if (at >= floor + 2 && IsNoBreakSpace(page, at - 2)) {
+      at -= 2;
+    } else {
+      break;
+    }
+  }
+  return at;
+}
+
+// The end of the blank run that starts at `at`.
+std::size_t BlankAfter(std::string_view page, std::size_t at) {
+  while (at < page.size()) {
+    if (IsBlankByte(page[at])) {
+      ++at;
+    } else if (IsNoBreakSpace(page, at)) {
+      at += 2;
+    } else {
+      break;
+    }
+  }
+  return at;
+}
+
+// Appends what stays of the blank [begin, end) of `line` when the white space in it
+// goes: markup that page text blanked stays whole, from its first byte to its last
+// (with whatever lies between), so that no tag is ever cut.
+void AppendMarkupOfGap(const std::string& line, std::string_view page, std::size_t begin,
+                       std::size_t end, std::string& out) {
+  const auto isMarkup = [&](std::size_t at) {
+    return (page[at] == ' ' || page[at] == CPageText::kJoiner) && line[at] != page[at];
+  };
+  std::size_t first = begin;
+  while (first < end && !isMarkup(first)) {
+    ++first;
+  }
+  std::size_t last = end;
+  while (last > first && !isMarkup(last - 1)) {
+    --last;
+  }
+  out.append(line, first, last - first);
+}
+
+// Takes out the repeated word at [start, end) of `line` with the blank before it, or,
+// when it starts the line, with the blank after it (the line's indent stays); markup
+// in the blank or the word stays. Appends the line from `copied` on up to where it
+// resumes, and returns that place.
+std::size_t EraseRepeat(const std::string& line, std::string_view page, std::size_t copied,
+                        std::size_t start, std::size_t end, std::string& out) {
+  const std::size_t before = BlankBefore(page, start, copied);
+  if (before > 0 || copied > 0) {
+    out.append(line, copied, before - copied);
+    AppendMarkupOfGap(line, page, before, start, out);
+    AppendReplacement(line, page, start, end, {}, out);
+    return end;
+  }
+  const std::size_t after = BlankAfter(page, end);
+  out.append(line, copied, start - copied);
+  AppendReplacement(line, page, start, end, {}, out);
+  AppendMarkupOfGap(line, page, end, after, out);
+  return after;
+}
+
 // Replaces the word at the places of one line (sorted by start) that still hold it;
 // returns how many did. Positions are checked against the line as read, so an earlier
 // replacement on the line never changes what a later place is compared with.
@@ -218,10 +300,15 @@ int ReplaceInLine(std::string& line, const std::string& pageLine, std::span<cons
       continue;
     }
     const auto start = static_cast<std::size_t>(place.start);
+    const auto end = static_cast<std::size_t>(place.end);
+    if (job.erasesRepeat) {
+      copied = EraseRepeat(line, job.pageLine, copied, start, end, job.rewritten);
+      ++replaced;
+      continue;
+    }
     job.rewritten.append(line, copied, start - copied);
-    AppendReplacement(line, job.pageLine, start, static_cast<std::size_t>(place.end),
-                      job.replacement, job.rewritten);
-    copied = static_cast<std::size_t>(place.end);
+    AppendReplacement(line, job.pageLine, start, end, job.replacement, job.rewritten);
+    copied = end;
     ++replaced;
   }
   if (replaced > 0) {

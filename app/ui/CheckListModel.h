@@ -19,6 +19,7 @@ public:
     QString display;  ///< what the list shows
     bool checked = false;
     bool placeholder = false;
+    int duplicate = 0; ///< a word row: the word's duplicate flag (a repeated word)
   };
 
   explicit CCheckListModel(QObject* parent = nullptr);

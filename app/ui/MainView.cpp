@@ -10,6 +10,7 @@
 #include "ui_MainView.h"
 
 #include "checking/BadWordsList.h"
+#include "checking/PageScanner.h"
 #include "checking/ProjectCheckWorker.h"
 #include "projects/Doc.h"
 #include "projects/WebProject.h"
@@ -300,7 +301,7 @@ void CMainView::FillSuggestions(std::vector<std::string> suggestions) {
   MeasureExtent(list);
 }
 
-void CMainView::FillFileList(CWebProject& project, const std::string& word) {
+void CMainView::FillFileList(CWebProject& project, const std::string& word, int duplicate) {
   QListView* list = m_ui->filesList;
   const QString remembered = ReadPlace(list).selected;
   list->setUpdatesEnabled(false);
@@ -310,7 +311,7 @@ void CMainView::FillFileList(CWebProject& project, const std::string& word) {
   {
     CBadWordsList& words = project.GetBadWordsList();
     const CReaderAccess access(words);
-    const CBadWord* record = word.empty() ? nullptr : words.FindWord(word);
+    const CBadWord* record = word.empty() ? nullptr : words.FindWord(word, duplicate);
     found = record != nullptr;
     if (found) {
       const std::string& root = project.GetRootDirectory();
@@ -341,6 +342,11 @@ std::string CMainView::SelectedWord() const {
   return entry == nullptr || entry->placeholder ? std::string() : entry->text;
 }
 
+int CMainView::SelectedDuplicate() const {
+  const CCheckListModel::SRow* entry = m_words->GetRow(SelectedRow(m_ui->wordsList));
+  return entry == nullptr || entry->placeholder ? 0 : entry->duplicate;
+}
+
 void CMainView::OnWordSelected() {
   CWebProject* project = CurrentProject();
   CSpellChecker* speller = CSpellChecker::GetInstance();
@@ -349,8 +355,11 @@ void CMainView::OnWordSelected() {
     ClearSelectionState();
     return;
   }
+  // A repeated word is a known word: there is nothing to add, and the fix is to take it
+  // out, which Replace with an empty "with" does.
+  const int duplicate = SelectedDuplicate();
   m_ui->ignoreButton->setEnabled(true);
-  m_ui->addToDictionaryButton->setEnabled(true);
+  m_ui->addToDictionaryButton->setEnabled(duplicate != 1);
   m_ui->replaceEdit->setText(QString::fromStdString(word));
   m_ui->replaceEdit->setEnabled(true);
   m_ui->withEdit->clear();
@@ -358,11 +367,13 @@ void CMainView::OnWordSelected() {
   m_ui->suggestionsList->setEnabled(true);
 
   std::vector<std::string> suggestions;
-  speller->Suggest(word, project->GetActiveDictionaries(), suggestions);
+  if (duplicate != 1) {
+    speller->Suggest(word, project->GetActiveDictionaries(), suggestions);
+  }
   FillSuggestions(std::move(suggestions));
   OnSuggestionSelected();
   m_ui->suggestionCount->setText(CountText(m_suggestions->rowCount()));
-  FillFileList(*project, word);
+  FillFileList(*project, word, duplicate);
   // The files are known only now.
   UpdateReplace();
 }
@@ -384,7 +395,7 @@ void CMainView::OnFileSelected() {
   if (project != nullptr && !word.empty() && file != nullptr) {
     CBadWordsList& words = project->GetBadWordsList();
     const CReaderAccess access(words);
-    if (const CBadWord* record = words.FindWord(word)) {
+    if (const CBadWord* record = words.FindWord(word, SelectedDuplicate())) {
       context = QString::fromStdString(
           record->GetContextInFile(project->GetRootDirectory() + file->text));
     }
@@ -443,11 +454,17 @@ void CMainView::AddWordsToDictionary(int dictionaryId) {
     if ((row != selected && !entry->checked) || entry->placeholder) {
       continue;
     }
-    CBadWord* record = words.FindWord(entry->text);
+    const bool repeat = entry->duplicate == 1;
+    // A repeated word is known already: only ignoring its repeat means anything.
+    if (repeat && dictionaryId != project->GetIgnoreId()) {
+      continue;
+    }
+    CBadWord* record = words.FindWord(entry->text, entry->duplicate);
     if (record == nullptr) {
       continue;
     }
-    speller->AddWord(dictionaryId, entry->text);
+    speller->AddWord(dictionaryId,
+                     repeat ? CPageScanner::IgnoredRepeatForm(entry->text) : entry->text);
     words.RemoveWord(record);
     DeleteEntry(list, row);
   }
@@ -463,7 +480,7 @@ void CMainView::OnReplace() {
   if (project == nullptr || word.empty()) {
     return;
   }
-  CBadWord* record = project->GetBadWordsList().FindWord(word);
+  CBadWord* record = project->GetBadWordsList().FindWord(word, SelectedDuplicate());
   if (record == nullptr) {
     return;
   }

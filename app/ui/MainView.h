@@ -99,7 +99,7 @@ private:
   void ShowWordPlaceholder(const char* text);
   void ShowWordCount(const CWebProject& project);
   void FillSuggestions(std::vector<std::string> suggestions);
-  void FillFileList(CWebProject& project, const std::string& word);
+  void FillFileList(CWebProject& project, const std::string& word, int duplicate);
   void OnWordSelected();
   void OnSuggestionSelected();
   void OnFileSelected();
@@ -107,6 +107,8 @@ private:
   void UpdateReplace();
   /// The word of the selected entry; empty for none or a placeholder.
   std::string SelectedWord() const;
+  /// The duplicate flag of the selected word (1: a repeated word), 0 without one.
+  int SelectedDuplicate() const;
 
   // The buttons.
   void AddWordsToDictionary(int dictionaryId);

@@ -72,6 +72,10 @@ constexpr const char* kCheckAttributesTip =
     "attributes (tooltips), accessible names, hints of fields, captions of buttons and the "
     "page's description too: for sites whose readers, or their screen readers, meet those "
     "descriptions.";
+constexpr const char* kReportRepeats = "Report repeated &words";
+constexpr const char* kReportRepeatsTip =
+    "List a word that repeats the word right before it, as in \"walked to the the harbour\", "
+    "also across a line break or inline markup, with \"(duplicate)\" after it.";
 constexpr const char* kIgnoreSuffix = " Ignore";
 
 // Background styles of the closing buttons and the filter buttons.
@@ -173,9 +177,14 @@ CProjectSettingsDlg::CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettin
       Named(new QCheckBox(QString::fromUtf8(kCheckAttributes)), "checkAttributesCheck", 6054);
   m_checkAttributes->setChecked(settings.options.checkImageText);
   m_checkAttributes->setToolTip(QString::fromUtf8(kCheckAttributesTip));
+  m_reportRepeats =
+      Named(new QCheckBox(QString::fromUtf8(kReportRepeats)), "reportRepeatsCheck", 6055);
+  m_reportRepeats->setChecked(settings.options.reportRepeatedWords);
+  m_reportRepeats->setToolTip(QString::fromUtf8(kReportRepeatsTip));
   auto* options = new QHBoxLayout;
   options->addWidget(m_skipCode);
   options->addWidget(m_checkAttributes);
+  options->addWidget(m_reportRepeats);
   options->addStretch(1);
 
   auto* fields = new QGridLayout;
@@ -205,6 +214,7 @@ CProjectSettingsDlg::CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettin
   connect(m_directory, &QLineEdit::textChanged, this, &CProjectSettingsDlg::EnableOk);
   connect(m_skipCode, &QCheckBox::toggled, this, &CProjectSettingsDlg::EnableOk);
   connect(m_checkAttributes, &QCheckBox::toggled, this, &CProjectSettingsDlg::EnableOk);
+  connect(m_reportRepeats, &QCheckBox::toggled, this, &CProjectSettingsDlg::EnableOk);
   connect(m_dictionaryRows, &QStandardItemModel::itemChanged, this,
           &CProjectSettingsDlg::OnDictionaryCellChanged);
   connect(m_filterRows, &QStandardItemModel::itemChanged, this,
@@ -607,6 +617,7 @@ void CProjectSettingsDlg::accept() {
   m_settings.addToDictionaryId = addToId;
   m_settings.options.skipCodeSamples = m_skipCode->isChecked();
   m_settings.options.checkImageText = m_checkAttributes->isChecked();
+  m_settings.options.reportRepeatedWords = m_reportRepeats->isChecked();
   m_settings.filtersChanged = m_filtersChanged;
   if (m_filtersChanged) {
     m_settings.filters = m_filters;

@@ -79,6 +79,7 @@ private:
   CGridView* m_dictionaries = nullptr;
   QCheckBox* m_skipCode = nullptr;
   QCheckBox* m_checkAttributes = nullptr;
+  QCheckBox* m_reportRepeats = nullptr;
   QLabel* m_filtersLabel = nullptr;
   QStandardItemModel* m_filterRows = nullptr;
   CGridView* m_filtersGrid = nullptr;

@@ -29,6 +29,7 @@ void CWordListModel::Fill(CBadWordsList& list) {
       row.display = QString::fromStdString(row.text);
       if (word->GetDuplicate() == 1) {
         row.display += QLatin1String(kDuplicateSuffix);
+        row.duplicate = 1;
       }
     }
   }

@@ -1,17 +1,101 @@
 #include "ReferenceScanner.h"
 
 #include "checking/InlineElements.h"
+#include "checking/RepeatFinder.h"
 #include "spellcore/SpellChecker.h"
 #include "utilcore/HTMLUtils.h"
 #include "utilcore/InternetUtils.h"
 #include "utilcore/PageText.h"
 #include "utilcore/StringUtils.h"
+#include "utilcore/WordPair.h"
 
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <set>
+#include <utility>
 
 namespace {
+
+/// For each byte of the page, what the repeat test must know of it: kBreak for markup
+/// that parts words, kLeftOut for the inside of an SVG element.
+constexpr char kPlain = '.';
+constexpr char kBreak = 'B';
+constexpr char kLeftOut = 'S';
+using Marks = std::vector<std::string>;
+
+void MarkRange(Marks& marks, std::size_t line, std::size_t offset, std::size_t endLine,
+               std::size_t endOffset, char mark) {
+  for (std::size_t k = line; k <= endLine && k < marks.size(); ++k) {
+    for (std::size_t i = k == line ? offset : 0; i < (k == endLine ? endOffset : marks[k].size());
+         ++i) {
+      if (i < marks[k].size() && (mark == kBreak || marks[k][i] == kPlain)) {
+        marks[k][i] = mark;
+      }
+    }
+  }
+}
+
+/// The repeated words of a page, found over the whole page at once: every pair of
+/// neighbouring tokens, the gap between them read byte by byte.
+struct SRepeat {
+  std::size_t end;
+  std::string text;
+};
+using Repeats = std::map<std::pair<std::size_t, std::size_t>, SRepeat>;
+
+Repeats FindRepeats(const std::vector<std::string>& lines, const Marks& marks,
+                    const std::vector<int>& dictionaryIds) {
+  struct SToken {
+    std::size_t line;
+    std::size_t start;
+    std::string_view text;
+  };
+  std::vector<SToken> tokens;
+  std::vector<std::string> texts(lines.size());
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    texts[k] = lines[k];
+    CReferenceScanner::BlankAddresses(texts[k]);
+    std::vector<CStringUtils::Span> spans;
+    CStringUtils::GetWordSpans(texts[k], spans, false);
+    for (const CStringUtils::Span& span : spans) {
+      tokens.push_back({k, span.start, std::string_view(lines[k]).substr(span.start, span.length)});
+    }
+  }
+  Repeats found;
+  const CSpellChecker* speller = CSpellChecker::GetInstance();
+  for (std::size_t n = 1; n < tokens.size(); ++n) {
+    const SToken& a = tokens[n - 1];
+    const SToken& b = tokens[n];
+    const CWordPair::SCore first = CWordPair::CoreOf(a.text);
+    const CWordPair::SCore second = CWordPair::CoreOf(b.text);
+    if (first.Empty() || second.Empty() || first.end != a.text.size() || second.begin != 0) {
+      continue;
+    }
+    const std::string_view one = a.text.substr(first.begin, first.end - first.begin);
+    const std::string_view two = b.text.substr(0, second.end);
+    if (!CWordPair::Repeats(one, two) || marks[b.line][b.start] == kLeftOut) {
+      continue;
+    }
+    std::string gap;
+    bool parted = false;
+    for (std::size_t k = a.line; k <= b.line; ++k) {
+      const std::size_t from = k == a.line ? a.start + a.text.size() : 0;
+      const std::size_t to = k == b.line ? b.start : lines[k].size();
+      gap += lines[k].substr(from, to - from);
+      parted = parted || marks[k].substr(from, to - from).find(kBreak) != std::string::npos;
+    }
+    std::string visible;
+    CRepeatFinder::AppendVisible(two, visible);
+    if (parted || !CWordPair::IsBlank(gap) || CRepeatFinder::IsAllowedDouble(visible) ||
+        (speller != nullptr &&
+         speller->LookUp(CPageScanner::IgnoredRepeatForm(visible), dictionaryIds))) {
+      continue;
+    }
+    found[{b.line, b.start}] = SRepeat{b.start + two.size(), visible};
+  }
+  return found;
+}
 
 bool HasNonAscii(const std::string& text) {
   return std::any_of(text.begin(), text.end(),
@@ -19,8 +103,34 @@ bool HasNonAscii(const std::string& text) {
 }
 
 /// The findings of one line of page text, appended to `findings`.
+void AddFinding(std::vector<CBadWordsList::SFileFindings>& findings, const std::string& word,
+                int duplicate, CBadWordsList::SFoundLocation location) {
+  auto entry = std::find_if(findings.begin(), findings.end(), [&](const auto& finding) {
+    return finding.text == word && finding.duplicate == duplicate;
+  });
+  if (entry == findings.end()) {
+    entry = findings.insert(findings.end(), {word, {}, duplicate});
+  }
+  entry->locations.push_back(std::move(location));
+}
+
+CBadWordsList::SFoundLocation Locate(const std::string& line, const std::string& original,
+                                     bool asciiLine, int lineIndex, std::size_t start,
+                                     std::size_t end) {
+  CBadWordsList::SFoundLocation location;
+  location.line = lineIndex;
+  location.start = static_cast<int>(start);
+  location.end = static_cast<int>(end);
+  location.context =
+      CStringUtils::EllipsisSurroundingWord(line, location.start, location.end - location.start, 4);
+  const bool counted = !asciiLine && end <= original.size();
+  location.column = counted ? CStringUtils::CountCharacters(original, start) : location.start;
+  location.endColumn = counted ? CStringUtils::CountCharacters(original, end) : location.end;
+  return location;
+}
+
 void ScanLine(const std::string& line, const std::string& original, bool asciiLine, int lineIndex,
-              const std::vector<int>& dictionaryIds,
+              const std::vector<int>& dictionaryIds, const Repeats& repeats,
               std::vector<CBadWordsList::SFileFindings>& findings) {
   const CSpellChecker* speller = CSpellChecker::GetInstance();
   if (CStringUtils::IsEffectivelyEmpty(line) || speller == nullptr) {
@@ -32,6 +142,11 @@ void ScanLine(const std::string& line, const std::string& original, bool asciiLi
   CStringUtils::GetWordSpans(text, spans, false);
   std::map<std::string, std::size_t> resumeAt;
   for (const CStringUtils::Span& span : spans) {
+    const auto repeat = repeats.find({static_cast<std::size_t>(lineIndex), span.start});
+    if (repeat != repeats.end()) {
+      AddFinding(findings, repeat->second.text, 1,
+                 Locate(line, original, asciiLine, lineIndex, span.start, repeat->second.end));
+    }
     std::string word = text.substr(span.start, span.length);
     if (!speller->PreprocessWord(word) || speller->LookUp(word, dictionaryIds)) {
       continue;
@@ -44,24 +159,9 @@ void ScanLine(const std::string& line, const std::string& original, bool asciiLi
       continue;
     }
     from = match.start + match.length;
-    CBadWordsList::SFoundLocation location;
-    location.line = lineIndex;
-    location.start = static_cast<int>(match.start);
-    location.end = static_cast<int>(match.start + match.length);
-    location.context = CStringUtils::EllipsisSurroundingWord(line, location.start,
-                                                             location.end - location.start, 4);
-    const bool counted = !asciiLine && static_cast<std::size_t>(location.end) <= original.size();
-    location.column =
-        counted ? CStringUtils::CountCharacters(original, match.start) : location.start;
-    location.endColumn = counted
-                             ? CStringUtils::CountCharacters(original, match.start + match.length)
-                             : location.end;
-    auto entry = std::find_if(findings.begin(), findings.end(),
-                              [&](const auto& finding) { return finding.text == word; });
-    if (entry == findings.end()) {
-      entry = findings.insert(findings.end(), {word, {}});
-    }
-    entry->locations.push_back(std::move(location));
+    AddFinding(
+        findings, word, 0,
+        Locate(line, original, asciiLine, lineIndex, match.start, match.start + match.length));
   }
 }
 
@@ -73,7 +173,7 @@ bool IsFiller(char c) {
 /// Each "<" that starts a decoded tag (a letter or "/" after it, fillers skipped) with a
 /// ">" later in the line and no "<" in between is blanked through that ">" and the
 /// fillers after it.
-void BlankDecodedTags(std::string& line) {
+void BlankDecodedTags(std::string& line, std::string& marks) {
   for (std::size_t at = 0; at < line.size(); ++at) {
     if (line[at] != '<') {
       continue;
@@ -97,24 +197,55 @@ void BlankDecodedTags(std::string& line) {
     }
     std::fill(line.begin() + static_cast<std::ptrdiff_t>(at),
               line.begin() + static_cast<std::ptrdiff_t>(end), ' ');
+    std::fill(marks.begin() + static_cast<std::ptrdiff_t>(at),
+              marks.begin() + static_cast<std::ptrdiff_t>(end), kBreak);
   }
 }
+
+/// MakePageText that also marks, byte by byte, what parts words and what is left out
+/// of the repeat test.
+void MakeMarkedPageText(std::vector<std::string>& lines, Marks& marks);
 
 } // namespace
 
 void CReferenceScanner::MakePageText(std::vector<std::string>& lines) {
+  Marks marks;
+  MakeMarkedPageText(lines, marks);
+}
+
+namespace {
+
+void MakeMarkedPageText(std::vector<std::string>& lines, Marks& marks) {
+  marks.clear();
+  for (const std::string& line : lines) {
+    marks.emplace_back(line.size(), kPlain);
+  }
+  std::vector<std::pair<std::size_t, std::size_t>> svgOpen;
   // Comments and the tags of inline elements join the words around them: their blanks
   // become joiners once every kind of markup is out.
   std::vector<CStringUtils::TagPlace> joining;
   const auto join = [&joining](const std::vector<std::string>&, const CStringUtils::TagPlace& at) {
     joining.push_back(at);
   };
-  const auto joinInline = [&joining](const std::vector<std::string>& page,
-                                     const CStringUtils::TagPlace& at) {
+  const auto joinInline = [&](const std::vector<std::string>& page,
+                              const CStringUtils::TagPlace& at) {
     bool closing = false;
-    if (CInlineElements::JoinsWords(
-            CInlineElements::TagNameAt(page[at.line], at.offset, closing))) {
+    const std::string_view name = CInlineElements::TagNameAt(page[at.line], at.offset, closing);
+    if (CInlineElements::JoinsWords(name)) {
       joining.push_back(at);
+      return;
+    }
+    MarkRange(marks, at.line, at.offset, at.endLine, at.endOffset, kBreak);
+    if (name == "svg" || name == "SVG" || name == "Svg") {
+      if (!closing) {
+        svgOpen.emplace_back(at.line, at.offset);
+      } else if (!svgOpen.empty()) {
+        if (svgOpen.size() == 1) {
+          MarkRange(marks, svgOpen.front().first, svgOpen.front().second, at.endLine, at.endOffset,
+                    kLeftOut);
+        }
+        svgOpen.pop_back();
+      }
     }
   };
   CStringUtils::ReplaceTextBlock(lines, "<!--", "-->", "", true, 0, join);
@@ -129,9 +260,12 @@ void CReferenceScanner::MakePageText(std::vector<std::string>& lines) {
       }
     }
   }
-  for (std::string& line : lines) {
-    CHTMLUtils::ReplaceHTMLReservedChars(line, false, true);
-    BlankDecodedTags(line);
+  if (!svgOpen.empty()) {
+    MarkRange(marks, svgOpen.front().first, svgOpen.front().second, lines.size(), 0, kLeftOut);
+  }
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    CHTMLUtils::ReplaceHTMLReservedChars(lines[k], false, true);
+    BlankDecodedTags(lines[k], marks[k]);
   }
   // Each piece of joining markup joins only two word characters.
   for (const CStringUtils::TagPlace& at : joining) {
@@ -144,6 +278,8 @@ void CReferenceScanner::MakePageText(std::vector<std::string>& lines) {
     }
   }
 }
+
+} // namespace
 
 void CReferenceScanner::BlankAddresses(std::string& line) {
   std::vector<std::string> found;
@@ -160,13 +296,18 @@ void CReferenceScanner::BlankAddresses(std::string& line) {
 }
 
 std::vector<CBadWordsList::SFileFindings>
-CReferenceScanner::ScanFile(std::vector<std::string> lines, const std::vector<int>& dictionaryIds) {
+CReferenceScanner::ScanFile(std::vector<std::string> lines, const std::vector<int>& dictionaryIds,
+                            CPageScanner::ERepeatedWords repeatedWords) {
   const std::vector<std::string> originals = lines;
-  MakePageText(lines);
+  Marks marks;
+  MakeMarkedPageText(lines, marks);
+  const Repeats repeats = repeatedWords == CPageScanner::ERepeatedWords::kReported
+                              ? FindRepeats(lines, marks, dictionaryIds)
+                              : Repeats();
   std::vector<CBadWordsList::SFileFindings> findings;
   for (std::size_t k = 0; k < lines.size(); ++k) {
     ScanLine(lines[k], originals[k], !HasNonAscii(originals[k]), static_cast<int>(k), dictionaryIds,
-             findings);
+             repeats, findings);
   }
   return findings;
 }

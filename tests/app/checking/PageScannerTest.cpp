@@ -132,7 +132,7 @@ TEST_F(PageScannerTest, FindsWhatTheReferenceFindsAcrossLines) {
     SCOPED_TRACE(c.what);
     std::size_t places = 0;
     for (const auto& finding : ExpectSameAsReference(c.lines)) {
-      places += finding.locations.size();
+      places += finding.duplicate == 0 ? finding.locations.size() : 0;
     }
     EXPECT_EQ(places, c.places);
   }
@@ -536,6 +536,124 @@ TEST_F(PageScannerTest, ThreadsScanningMeanwhileSeeAnAddedWord) {
   }
   EXPECT_EQ(stale.load(), 0);
   EXPECT_EQ(UnknownWords(line, ids), std::vector<std::string>({"teh"}));
+}
+
+/// The repeated words the scanner finds in `lines`, as "line:start:end text", and the
+/// same from the reference when it scans as the scanner does.
+std::string
+RepeatsFound(const std::vector<std::string>& lines,
+             CPageScanner::ECodeSamples samples = CPageScanner::ECodeSamples::kChecked,
+             CPageScanner::ERepeatedWords repeats = CPageScanner::ERepeatedWords::kReported,
+             const std::vector<int>& ids = kDictionaries) {
+  CPageScanner::Lines() = lines;
+  CPageScanner::ClearFindings();
+  EXPECT_TRUE(CPageScanner(ids, {}, CPageScanner::EExcerpts::kKept, samples,
+                           CPageScanner::EAttributeText::kSkipped, repeats)
+                  .ScanFile());
+  std::vector<std::tuple<int, int, std::string>> places;
+  for (const CBadWordsList::SFileFindings& finding : CPageScanner::Findings()) {
+    for (const CBadWordsList::SFoundLocation& at : finding.locations) {
+      if (finding.duplicate == 1) {
+        places.emplace_back(at.line, at.start,
+                            std::to_string(at.line) + ":" + std::to_string(at.start) + ":" +
+                                std::to_string(at.end) + " " + finding.text);
+      }
+    }
+  }
+  std::sort(places.begin(), places.end());
+  std::string joined;
+  for (const auto& place : places) {
+    joined += (joined.empty() ? "" : "|") + std::get<2>(place);
+  }
+  return joined;
+}
+
+// A word that repeats the one right before it, with only white space or joining markup
+// between, is found at its own place; anything a reader sees as a break parts the two.
+TEST_F(PageScannerTest, FindsAWordRepeatedRightAfterItself) {
+  const struct {
+    const char* what;
+    std::vector<std::string> lines;
+    const char* repeats;
+  } cases[] = {
+      {"in a sentence", {"We walked to the the harbour."}, "0:17:20 the"},
+      {"capitalised, then lower case", {"In in the morning"}, "0:3:5 in"},
+      {"not the other way round, nor capitals", {"in In; AND and; THE The"}, ""},
+      {"all capitals twice", {"THE THE end"}, "0:4:7 THE"},
+      {"across a line break", {"walked to the", "   the harbour"}, "1:3:6 the"},
+      {"across blank lines", {"to the", "", "  ", "the end"}, "3:0:3 the"},
+      {"across inline markup", {"to <b>the</b> <i>the</i> end"}, "0:17:20 the"},
+      {"across a comment and a script", {"the <!-- x --> <script>y</script> the"}, "0:34:37 the"},
+      {"a word joined by markup", {"to th<b>e</b> the end"}, "0:14:17 the"},
+      {"the second word ending a sentence", {"over and over the the."}, "0:18:21 the"},
+      {"inside quotes and brackets", {"(the the) \"in in\""}, "0:5:8 the|0:14:16 in"},
+      {"punctuation between parts them", {"the, the; the. The the-end"}, ""},
+      {"a dash between parts them", {"the \xE2\x80\x94 the - the"}, ""},
+      {"no-break spaces join them", {"the&nbsp;the x\xC2\xA0x"}, "0:9:12 the|0:16:17 x"},
+      {"a paragraph parts them", {"<p>the</p><p>the</p>"}, ""},
+      {"a line break parts them", {"the<br>the <br/> the"}, ""},
+      {"a block over two lines parts them", {"the </p", ">", "<p>the"}, ""},
+      {"an image parts them", {"the <img src=x.png> the"}, ""},
+      {"a tag spelled by references parts them", {"the &lt;b&gt; the"}, ""},
+      {"an address parts them", {"the http://the.example.org/ the"}, ""},
+      {"numbers are no words", {"1 1 2.0 2.0 x1 x1"}, "0:15:17 x1"},
+      {"English allows a few", {"that that; had had; It is is; no no"}, ""},
+      {"three in a row are two repeats", {"the the the"}, "0:4:7 the|0:8:11 the"},
+      {"inline SVG is left out", {"<svg><text>expr expr</text></svg> the the"}, "0:38:41 the"},
+      {"SVG nested and left open", {"<svg><svg>a a</svg> b b</svg> c c <svg>d d"}, "0:32:33 c"},
+      {"accented letters",
+       {"\xC3\x89t\xC3\xA9 \xC3\xA9t\xC3\xA9 caf&eacute; caf\xC3\xA9"},
+       "0:6:11 \xC3\xA9t\xC3\xA9|0:24:29 caf\xC3\xA9"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(RepeatsFound(c.lines), c.repeats);
+    ExpectSameAsReference(c.lines);
+  }
+}
+
+TEST_F(PageScannerTest, RepeatsFollowTheOptionsAndTheIgnoreDictionary) {
+  const std::vector<std::string> page = {"teh teh <code>x</code> x and and"};
+  EXPECT_EQ(RepeatsFound(page), "0:4:7 teh|0:23:24 x|0:29:32 and");
+  // A skipped code sample is no white space between two words.
+  EXPECT_EQ(RepeatsFound(page, CPageScanner::ECodeSamples::kSkipped), "0:4:7 teh|0:29:32 and");
+  EXPECT_EQ(RepeatsFound(page, CPageScanner::ECodeSamples::kChecked,
+                         CPageScanner::ERepeatedWords::kLeftOut),
+            "");
+  // "teh teh" is an unrecognized word twice and a repeat once, listed apart.
+  CPageScanner::Lines() = page;
+  CPageScanner::ClearFindings();
+  ASSERT_TRUE(CPageScanner(kDictionaries, {}).ScanFile());
+  const auto teh = std::count_if(
+      CPageScanner::Findings().begin(), CPageScanner::Findings().end(),
+      [](const CBadWordsList::SFileFindings& finding) { return finding.text == "teh"; });
+  EXPECT_EQ(teh, 2);
+
+  // Ignored, a repeat is held as the word twice: no single word of a page ever matches.
+  const std::string name = "Repeats Ignore";
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  speller->AddCustomDictionary(name);
+  const int ignore = speller->GetDictionaryID(name);
+  ASSERT_GE(ignore, 0);
+  EXPECT_EQ(CPageScanner::IgnoredRepeatForm("and"), "and and");
+  speller->AddWord(ignore, CPageScanner::IgnoredRepeatForm("And"));
+  EXPECT_EQ(RepeatsFound(page, CPageScanner::ECodeSamples::kChecked,
+                         CPageScanner::ERepeatedWords::kReported, {0, ignore}),
+            "0:4:7 teh|0:23:24 x");
+  EXPECT_FALSE(speller->LookUp("and", {ignore}));
+  std::filesystem::remove(CZebUtils::GetCustomDictionaryPath() + name + ".dic");
+}
+
+// A huge run of tags and blank lines between two words stays linear and exact.
+TEST_F(PageScannerTest, RepeatsAcrossHugeRunsOfMarkup) {
+  std::string tags;
+  for (int k = 0; k < 100000; ++k) {
+    tags += "<b></b>";
+  }
+  std::vector<std::string> lines = {"the " + tags + " the"};
+  lines.insert(lines.end(), 5000, "   ");
+  lines.push_back("the");
+  EXPECT_EQ(RepeatsFound(lines), "0:700005:700008 the|5001:0:3 the");
 }
 
 } // namespace

@@ -44,7 +44,7 @@ std::vector<PageCase> PageCases() {
        "(teh), \u201cteh\u201d",
        {{"teh", "", 0, 1, 4}, {"teh", "", 0, 10, 13}}},
       {"words order by first finding",
-       "zzq teh\nteh zzq",
+       "zzq teh.\nteh zzq",
        {{"zzq", "", 0, 0, 3}, {"zzq", "", 1, 4, 7}, {"teh", "", 0, 4, 7}, {"teh", "", 1, 0, 3}}},
       {"empty file", "", {}},
   };

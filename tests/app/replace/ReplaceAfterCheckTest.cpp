@@ -17,7 +17,10 @@ struct CheckedCase {
   std::string expected;
   int replaced;
   CPageScanner::EAttributeText attributes = CPageScanner::EAttributeText::kSkipped;
+  int duplicate = 0; ///< 1: the repeated word of that text
 };
+
+constexpr auto kSkipped = CPageScanner::EAttributeText::kSkipped;
 
 const CheckedCase kCheckedCases[] = {
     // Markup, comments, attributes and addresses hold the word too, but are not text.
@@ -46,6 +49,20 @@ const CheckedCase kCheckedCases[] = {
      "<p><img src=\"qzxv.png\"\n alt=\"A fox &amp; caf&eacute;\">fox</p>\n"
      "<a href=qzxv.htm TITLE='the fox'>x</a>\n",
      3, CPageScanner::EAttributeText::kChecked},
+    // A repeated word replaced with nothing goes with the blank before it; markup in
+    // that blank stays whole; at the start of a line the blank after it goes instead.
+    {"RepeatErasedWithTheBlankBefore", "<p>We walked to the  the harbour.</p>\n", "the", "",
+     "<p>We walked to the harbour.</p>\n", 1, kSkipped, 1},
+    {"RepeatAfterANoBreakSpace", "<p>the&nbsp;\tthe end</p>", "the", "", "<p>the end</p>", 1,
+     kSkipped, 1},
+    {"RepeatAcrossATagHoldingBlanks", "<p>the <span class=\"a b\">the</span> end</p>", "the", "",
+     "<p>the<span class=\"a b\"></span> end</p>", 1, kSkipped, 1},
+    {"RepeatJoinedByMarkup", "<p>In in<b>d</b>eed in <i>i</i>n x</p>", "in", "",
+     "<p>In in<b>d</b>eed in<i></i> x</p>", 1, kSkipped, 1},
+    {"RepeatStartingALine", "<p>walked to the\r\n   the harbour</p>\r\n", "the", "",
+     "<p>walked to the\r\n   harbour</p>\r\n", 1, kSkipped, 1},
+    {"RepeatReplacedByAWord", "<p>to the the end</p>", "the", "a", "<p>to the a end</p>", 1,
+     kSkipped, 1},
 };
 
 class ReplaceAfterCheck : public checktest::CheckWorkerTest,
@@ -58,7 +75,7 @@ TEST_P(ReplaceAfterCheck, RewritesWhatTheCheckFound) {
   const CheckedCase& c = GetParam();
   CHTMLFile* file = CheckPageAfresh(c.bytes, c.attributes);
   ASSERT_NE(file, nullptr);
-  CBadWord* word = m_words.FindWord(c.word);
+  CBadWord* word = m_words.FindWord(c.word, c.duplicate);
   ASSERT_NE(word, nullptr) << "the check lists it";
   word->SetReplacement(c.replacement);
   std::vector<std::string> backups;

@@ -372,11 +372,12 @@ TEST_F(ProjectSettingsDlgTest, EachOptionShowsTurnsWithItsMnemonicAndIsReturned)
     Qt::Key key;
     bool CProjectOptions::*option;
   } boxes[] = {{"skipCodeCheck", Qt::Key_S, &CProjectOptions::skipCodeSamples},
-               {"checkAttributesCheck", Qt::Key_I, &CProjectOptions::checkImageText}};
+               {"checkAttributesCheck", Qt::Key_I, &CProjectOptions::checkImageText},
+               {"reportRepeatsCheck", Qt::Key_W, &CProjectOptions::reportRepeatedWords}};
   for (const auto& b : boxes) {
     for (const CProjectOptions& initially :
-         {CProjectOptions{false, false}, CProjectOptions{true, false}, CProjectOptions{false, true},
-          CProjectOptions{true, true}}) {
+         {CProjectOptions{false, false, true}, CProjectOptions{true, false, false},
+          CProjectOptions{false, true, true}, CProjectOptions{true, true, false}}) {
       SCOPED_TRACE(std::string(b.box) + " from " + std::to_string(initially.ToBits()));
       m_settings.options = initially;
       Open();
