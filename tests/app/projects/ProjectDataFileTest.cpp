@@ -152,7 +152,12 @@ TEST(ProjectDataFile, WritesVersionThreeByteForByteWhileAnOptionIsOn) {
   const struct {
     CProjectOptions options;
     int bits;
-  } cases[] = {{{true, false}, 0x01}, {{false, true}, 0x02}, {{true, true}, 0x03}};
+  } cases[] = {{{true, false}, 0x01},
+               {{false, true}, 0x02},
+               {{true, true}, 0x03},
+               // Repeated words are reported by default: their bit turns them off.
+               {{false, false, false}, 0x04},
+               {{true, true, false}, 0x07}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bits);
     Content content = SampleContent();
@@ -171,7 +176,7 @@ TEST(ProjectDataFile, DamagedVersionThreeIsRefusedNamingTheFile) {
     std::string bytes;
     const char* message; // null: the archive's own message for running out of bytes
   } cases[] = {
-      {"unknown option bit", SampleVersionThreeBytes(0x04), "Unknown project options 4"},
+      {"unknown option bit", SampleVersionThreeBytes(0x08), "Unknown project options 8"},
       {"highest bit", SampleVersionThreeBytes(0x01).substr(0, body + 3) + Bytes({0x80}),
        "Unknown project options 2147483649"},
       {"a byte after the options", SampleVersionThreeBytes(0x01) + Bytes({0x00}),

@@ -231,6 +231,42 @@ TEST_F(MainViewTest, IgnoreTakesTheCheckedAndTheSelectedWordsAndSwallowsOneChang
   EXPECT_FALSE(Button("ignoreButton")->isEnabled());
 }
 
+// A repeated word is its own row beside an unrecognized word of the same text: nothing
+// to add or suggest; Ignore keeps that repeat quiet in the project; Replace with
+// nothing takes the second word out with the blank before it.
+TEST_F(MainViewTest, ARepeatedWordIsListedApartIgnoredAsAPairAndErased) {
+  const std::vector<std::pair<std::string, std::string>> site{
+      {"a.html", "<p>We walked to the the harbor by teh teh sea.</p>\n"},
+      {"b.html", "<p>By the the sea.</p>\n"},
+  };
+  CWebProject& project = CheckSite(site);
+  EXPECT_EQ(Entries(Words()), (Strings{"teh", "teh (duplicate)", "the (duplicate)"}));
+
+  Select(Words(), "teh (duplicate)");
+  EXPECT_EQ(ReplaceField()->text(), "teh");
+  EXPECT_FALSE(Button("addToDictionaryButton")->isEnabled());
+  EXPECT_TRUE(Button("ignoreButton")->isEnabled());
+  EXPECT_TRUE(Entries(Suggestions()).empty());
+  EXPECT_EQ(Entries(Files()), Strings{"a.html"});
+  Select(Files(), "a.html");
+  EXPECT_TRUE(Text("contextLabel").contains("teh teh sea")) << Text("contextLabel").toStdString();
+  Button("ignoreButton")->click();
+  EXPECT_EQ(Entries(Words()), (Strings{"teh", "the (duplicate)"}));
+  TextArray ignored;
+  CSpellChecker::GetInstance()->GetWords(project.GetIgnoreId(), ignored);
+  EXPECT_EQ(ignored.Items(), Strings{"teh teh"});
+
+  Select(Words(), "the (duplicate)");
+  EXPECT_EQ(Entries(Files()), (Strings{"a.html", "b.html"}));
+  EXPECT_TRUE(With()->text().isEmpty());
+  EXPECT_TRUE(Button("replaceButton")->isEnabled());
+  const guitest::ScriptedAnswers yes({kYes});
+  Button("replaceButton")->click();
+  EXPECT_EQ(Page("a.html"), "<p>We walked to the harbor by teh teh sea.</p>\n");
+  EXPECT_EQ(Page("b.html"), "<p>By the sea.</p>\n");
+  EXPECT_EQ(Entries(Words()), Strings{"teh"});
+}
+
 struct ReplaceCase {
   const char* name;
   const char* with;
