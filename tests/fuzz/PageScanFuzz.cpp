@@ -1,6 +1,7 @@
 // Any bytes as the lines of a page, scanned by the page scanner and by the reference
 // scan that takes one whole pass per step: the page text, the blanked addresses and
-// every finding (word, line, byte extent, columns, excerpt, order) must be the same.
+// every finding (word, repeat or not, line, byte extent, columns, excerpt, order) must
+// be the same.
 // With image descriptions and tooltips checked, the page text may differ from it only
 // in bytes the markup blanked.
 #include "fuzzkit/FuzzHome.h"
@@ -62,7 +63,9 @@ void CompareFindings(const std::vector<std::string>& lines) {
       CReferenceScanner::ScanFile(lines, kDictionaries);
   FUZZ_REQUIRE_THAT(found.size() == expected.size(), "as many words as the reference");
   for (std::size_t k = 0; k < found.size(); ++k) {
-    FUZZ_REQUIRE_THAT(found[k].text == expected[k].text, "the words in the reference's order");
+    FUZZ_REQUIRE_THAT(found[k].text == expected[k].text &&
+                          found[k].duplicate == expected[k].duplicate,
+                      "the words in the reference's order");
     const auto& mine = found[k].locations;
     const auto& theirs = expected[k].locations;
     FUZZ_REQUIRE_THAT(mine.size() == theirs.size(), "as many places as the reference");
