@@ -33,6 +33,8 @@ MEGA = 1_000_000
 # pagelint-check prints "path:line:column: word".
 FINDING = re.compile(r"^.*:\d+:\d+: (.*)$")
 FINDING_PLACE = re.compile(r"^(.*):\d+:\d+: (.*)$")
+# pagelint-check's text report marks a word that repeats the one before it.
+REPEAT_SUFFIX = " (duplicate)"
 
 
 def fail(message):
@@ -132,15 +134,17 @@ def describe(name, list_path):
     )
 
 
-def flagged_words(parser, output):
-    """Returns every flagged word in the order printed (one entry per occurrence)."""
+def flagged_words(parser, output, repeats=False):
+    """Returns every flagged word in the order printed (one entry per occurrence): the
+    unrecognized words, or with `repeats` pagelint-check's repeated words, which no
+    peer reports."""
     words = []
     with open(output, encoding="utf-8", errors="replace") as source:
         for line in source:
             line = line.rstrip("\n")
             if parser == "pagelint":
                 match = FINDING.match(line)
-                if match:
+                if match and match.group(1).endswith(REPEAT_SUFFIX) == repeats:
                     words.append(match.group(1))
             elif line.strip():
                 words.append(line.strip())
@@ -259,15 +263,18 @@ def accuracy(baseline_path, typos_path, runs_path):
         if tool not in tools:
             tools.append(tool)
     counts = {}
+    repeats = {}
     missed = []
     for package, tool, root, output in runs:
         parser = "pagelint" if tool.startswith("pagelint-check") else "lines"
         counts[(package, tool)] = len(flagged_words(parser, output))
+        if tool == "pagelint-check":
+            repeats[package] = len(flagged_words(parser, output, repeats=True))
         if parser == "pagelint":
             missed += [(package, tool, path, word)
                        for path, word in missed_typos(typos, package, root, output,
                                                       "--skip-code" in tool)]
-    header = ["corpus", "before"] + tools + ["typos listed", "typos missed"]
+    header = ["corpus", "before"] + tools + ["repeated words", "typos listed", "typos missed"]
     lines = [header]
     for package in dict.fromkeys(row[0] for row in runs):
         row = [package, str(before.get(package, "?"))]
@@ -277,12 +284,14 @@ def accuracy(baseline_path, typos_path, runs_path):
             if count is not None and tool.startswith("pagelint-check") and package in before:
                 cell += f" ({100 * (count - before[package]) / before[package]:+.0f}%)"
             row.append(cell)
+        row.append(str(repeats.get(package, "-")))
         row.append(str(sum(1 for t in typos if t[0] == package)))
         row.append(str(sum(1 for m in missed if m[0] == package)))
         lines.append(row)
     print_rows(lines)
-    print("occurrences reported (one per finding); before = pagelint-check before the"
-          " false-alarm work")
+    print("occurrences of unrecognized words reported (one per finding); before ="
+          " pagelint-check before the false-alarm work; repeated words: pagelint-check's"
+          " \"(duplicate)\" findings, which no peer reports")
     for package, tool, path, word in missed:
         print(f"peers: {tool} no longer reports the typo {word!r} in {package}/{path}",
               file=sys.stderr)

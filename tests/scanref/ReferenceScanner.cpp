@@ -236,7 +236,7 @@ void MakeMarkedPageText(std::vector<std::string>& lines, Marks& marks) {
       return;
     }
     MarkRange(marks, at.line, at.offset, at.endLine, at.endOffset, kBreak);
-    if (name == "svg" || name == "SVG" || name == "Svg") {
+    if (CStringUtils::EqualsAsciiNoCase(name, "svg")) {
       if (!closing) {
         svgOpen.emplace_back(at.line, at.offset);
       } else if (!svgOpen.empty()) {

@@ -600,6 +600,7 @@ TEST_F(PageScannerTest, FindsAWordRepeatedRightAfterItself) {
       {"English allows a few", {"that that; had had; It is is; no no"}, ""},
       {"three in a row are two repeats", {"the the the"}, "0:4:7 the|0:8:11 the"},
       {"inline SVG is left out", {"<svg><text>expr expr</text></svg> the the"}, "0:38:41 the"},
+      {"SVG in capitals", {"<sVg>b b"}, ""},
       {"SVG nested and left open", {"<svg><svg>a a</svg> b b</svg> c c <svg>d d"}, "0:32:33 c"},
       {"accented letters",
        {"\xC3\x89t\xC3\xA9 \xC3\xA9t\xC3\xA9 caf&eacute; caf\xC3\xA9"},
