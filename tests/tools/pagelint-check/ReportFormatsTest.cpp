@@ -29,6 +29,96 @@ CCheckReport SmallReport() {
   return report;
 }
 
+/// "to the the sea", "A teh teh day" (an unrecognized "teh" twice, then repeated) and
+/// "In in the end" on three lines, every word with a suggestion set: a repeated word
+/// must show none.
+CCheckReport RepeatsReport() {
+  using Kind = CCheckReport::EKind;
+  CCheckReport report;
+  report.AddRoot("site", "/w/site/");
+  report.AddFinding("the", 0, "/w/site/a.html", 0, 7, 10, 7, 10, "to the the sea", Kind::kRepeated);
+  report.AddFinding("teh", 0, "/w/site/a.html", 1, 2, 5, 2, 5, "A teh teh day");
+  report.AddFinding("teh", 0, "/w/site/a.html", 1, 6, 9, 6, 9, "A teh teh day", Kind::kRepeated);
+  report.AddFinding("teh", 0, "/w/site/a.html", 1, 6, 9, 6, 9, "A teh teh day");
+  report.AddFinding("in", 0, "/w/site/a.html", 2, 3, 5, 3, 5, "In in the end", Kind::kRepeated);
+  report.Sort();
+  for (std::size_t k = 0; k < static_cast<std::size_t>(report.GetWordCount()); ++k) {
+    report.SetSuggestions(k, {"the"});
+  }
+  report.AddFilesChecked(1);
+  report.SetSeconds(0.25);
+  return report;
+}
+
+TEST(ReportFormats, TextMarksRepeatedWordsAndSuggestsNothingForThem) {
+  const CCheckReport report = RepeatsReport();
+  const std::string plain = "a.html:1:8: the (duplicate)\n"
+                            "a.html:2:3: teh\n"
+                            "a.html:2:7: teh\n"
+                            "a.html:2:7: teh (duplicate)\n"
+                            "a.html:3:4: in (duplicate)\n";
+  EXPECT_EQ(CReportFormats::Text(report, false, false), plain);
+  EXPECT_EQ(CReportFormats::Text(report, true, true),
+            "a.html:1:8: the (duplicate)\n"
+            "a.html:2:3: teh (the)\n"
+            "a.html:2:7: teh (the)\n"
+            "a.html:2:7: teh (duplicate)\n"
+            "a.html:3:4: in (duplicate)\n"
+            "1 files checked, 1 unrecognized words, 3 repeated words, 5 occurrences, 0.25 s\n");
+  std::ostringstream written;
+  CReportFormats::WriteText(report, false, false, written);
+  EXPECT_EQ(written.str(), plain);
+}
+
+// Only a repeated word has "duplicate" (an unrecognized one has no such member at all),
+// and neither kind borrows the other's suggestions.
+TEST(ReportFormats, JsonMarksRepeatedWordsOnly) {
+  const std::string json = CReportFormats::Json(RepeatsReport(), true, true);
+  EXPECT_EQ(checktest::Python(json, R"(
+import json, sys
+d = json.load(open(sys.argv[1]))
+for w in d['words']:
+    print(w['word'], w.get('duplicate', '-'), w['suggestions'],
+          [(l['line'], l['column']) for l in w['locations']])
+print(d['summary'])
+)"),
+            "in True [] [(3, 4)]\n"
+            "teh - ['the'] [(2, 3), (2, 7)]\n"
+            "teh True [] [(2, 7)]\n"
+            "the True [] [(1, 8)]\n"
+            "{'files': 1, 'words': 1, 'repeatedWords': 3, 'occurrences': 5, 'seconds': 0.25}\n");
+  EXPECT_NE(json.find("      \"word\": \"in\",\n      \"duplicate\": true,\n"), std::string::npos)
+      << json;
+}
+
+// Each result names its rule by id and by its index in the run's rules.
+TEST(ReportFormats, SarifHasARuleForRepeatedWords) {
+  const std::string printed =
+      checktest::Python(CReportFormats::Sarif(RepeatsReport(), true, false, "1"), R"(
+import json, sys
+d = json.load(open(sys.argv[1]))
+run = d['runs'][0]
+rules = run['tool']['driver']['rules']
+for rule in rules:
+    print(rule['id'], rule['name'], rule['shortDescription']['text'],
+          rule['defaultConfiguration']['level'])
+for r in run['results']:
+    region = r['locations'][0]['physicalLocation']['region']
+    print(r['ruleId'], r['ruleIndex'], rules[r['ruleIndex']]['id'] == r['ruleId'],
+          r['message']['text'], region['startLine'], region['startColumn'],
+          r['properties']['suggestions'])
+)");
+  EXPECT_EQ(printed,
+            "unrecognized-word UnrecognizedWord A word that none of the dictionaries recognizes. "
+            "warning\n"
+            "repeated-word RepeatedWord A word that repeats the word right before it. warning\n"
+            "repeated-word 1 True Repeated word: the 1 8 []\n"
+            "unrecognized-word 0 True Unrecognized word: teh 2 3 ['the']\n"
+            "unrecognized-word 0 True Unrecognized word: teh 2 7 ['the']\n"
+            "repeated-word 1 True Repeated word: teh 2 7 []\n"
+            "repeated-word 1 True Repeated word: in 3 4 []\n");
+}
+
 TEST(ReportFormats, TextListsEveryFindingInPathOrder) {
   const CCheckReport report = SmallReport();
   EXPECT_EQ(CReportFormats::Text(report, false, false), "a b.html:3:2: Quux\n"
