@@ -37,14 +37,14 @@ void CCheckReport::TakeFindings(int root, CBadWordsList& words) {
 
 void CCheckReport::AddFinding(std::string_view word, int root, std::string_view fullPath,
                               const std::string* lineText, int lineIndex, int start, int end,
-                              std::string_view context) {
+                              std::string_view context, EKind kind) {
   const auto [column, endColumn] = ColumnsInLine(lineText, start, end);
-  AddFinding(word, root, fullPath, lineIndex, start, end, column, endColumn, context);
+  AddFinding(word, root, fullPath, lineIndex, start, end, column, endColumn, context, kind);
 }
 
 void CCheckReport::AddFinding(std::string_view word, int root, std::string_view fullPath,
                               int lineIndex, int start, int end, int column, int endColumn,
-                              std::string_view context) {
+                              std::string_view context, EKind kind) {
   if (root < 0 || root >= static_cast<int>(m_roots.size())) {
     return;
   }
@@ -58,7 +58,8 @@ void CCheckReport::AddFinding(std::string_view word, int root, std::string_view 
   CBadWordsList::SFileFindings found{
       std::string(word),
       {CBadWordsList::SFoundLocation{lineIndex, start, end, column, endColumn,
-                                     std::string(context)}}};
+                                     std::string(context)}},
+      kind == EKind::kRepeated ? 1 : 0};
   list->RecordFileFindings(fullPath.substr(0, split), fullPath.substr(split),
                            std::span<CBadWordsList::SFileFindings>(&found, 1));
 }
@@ -148,8 +149,10 @@ void CCheckReport::Sort() {
       count += static_cast<std::size_t>(word->GetLocations().GetCount());
     }
   }
+  // By text, then kind (kUnrecognized first), then root: the parts of one word meet.
   std::stable_sort(m_parts.begin(), m_parts.end(), [](const SWordPart& a, const SWordPart& b) {
-    return std::tie(a.word->GetWord(), a.root) < std::tie(b.word->GetWord(), b.root);
+    return std::make_tuple(std::string_view(a.word->GetWord()), KindOf(*a.word), a.root) <
+           std::make_tuple(std::string_view(b.word->GetWord()), KindOf(*b.word), b.root);
   });
   m_words.clear();
   m_words.reserve(m_parts.size());
@@ -158,9 +161,13 @@ void CCheckReport::Sort() {
   // The check counted the columns editors show; a location without them (none so far)
   // has its file read once more, each file once.
   std::unordered_map<std::string, std::vector<const CBadWordLoc*>> missing;
+  m_repeatedWords = 0;
   for (SWordPart& part : m_parts) {
-    if (m_words.empty() || m_words.back().text != part.word->GetWord()) {
-      m_words.push_back(SWord{part.word->GetWord(), part.root, {}});
+    const EKind kind = KindOf(*part.word);
+    if (m_words.empty() || m_words.back().text != part.word->GetWord() ||
+        m_words.back().kind != kind) {
+      m_words.push_back(SWord{part.word->GetWord(), kind, part.root, {}});
+      m_repeatedWords += kind == EKind::kRepeated ? 1 : 0;
     }
     part.index = static_cast<std::uint32_t>(m_words.size() - 1);
   }
@@ -277,6 +284,10 @@ void CCheckReport::SortGroups(const std::vector<std::size_t>& ends, std::size_t 
   }
 }
 
+CCheckReport::EKind CCheckReport::KindOf(const CBadWord& word) {
+  return word.GetDuplicate() == 1 ? EKind::kRepeated : EKind::kUnrecognized;
+}
+
 std::uint64_t CCheckReport::Pair(int high, int low) {
   // Flipping the sign bit makes the unsigned order that of the signed numbers.
   constexpr std::uint32_t kSign = 0x80000000U;
@@ -313,9 +324,11 @@ const std::vector<CCheckReport::Entry>& CCheckReport::ByWord() const {
 CCheckReport::Finding CCheckReport::At(const Entry& entry) const {
   const CBadWordLoc& location = *entry.location;
   const auto [column, endColumn] = ColumnsOf(location);
+  const SWord& word = m_words[entry.word];
   Finding finding;
-  finding.word = m_words[entry.word].text;
+  finding.word = word.text;
   finding.wordIndex = entry.word;
+  finding.kind = word.kind;
   finding.root = m_files[entry.file].root;
   finding.file = static_cast<int>(entry.file);
   finding.line = location.line + 1;

@@ -20,6 +20,11 @@ class CBadWordsList;
 /// and walks them in the order in which they are printed through compact indexes.
 class CCheckReport {
 public:
+  /// What a word is: one that no dictionary recognizes, or one that repeats the word
+  /// right before it ("the the"; known, to be removed). The same text may be both, and
+  /// then makes two words.
+  enum class EKind : std::uint8_t { kUnrecognized, kRepeated };
+
   /// One checked folder.
   struct Root {
     std::string given;     ///< as the user wrote it (or the project's root)
@@ -37,6 +42,7 @@ public:
     int endColumn = 0; ///< column just after the word
     int start = 0;     ///< byte offset of the word in the line as read, 0-based
     int end = 0;       ///< byte offset just after the word
+    EKind kind = EKind::kUnrecognized; ///< the word's (GetWordKind)
     std::string_view context;
   };
 
@@ -60,25 +66,32 @@ public:
   /// Takes every word out of `words`, the findings of `root`'s check; the report holds
   /// them from then on. Nothing for a root never added.
   void TakeFindings(int root, CBadWordsList& words);
-  /// Adds one finding of `word`. `fullPath` is the file's full path; `lineText` is the
-  /// line as read (null when the file could not be read again), from which the columns
-  /// are counted. Nothing for a root never added.
+  /// Adds one finding of `word` of `kind`. `fullPath` is the file's full path;
+  /// `lineText` is the line as read (null when the file could not be read again), from
+  /// which the columns are counted. Nothing for a root never added.
   void AddFinding(std::string_view word, int root, std::string_view fullPath,
                   const std::string* lineText, int lineIndex, int start, int end,
-                  std::string_view context);
+                  std::string_view context, EKind kind = EKind::kUnrecognized);
   /// Adds a finding whose columns are known: `column` and `endColumn` count the
   /// characters before the word's start and end (0-based).
   void AddFinding(std::string_view word, int root, std::string_view fullPath, int lineIndex,
-                  int start, int end, int column, int endColumn, std::string_view context);
+                  int start, int end, int column, int endColumn, std::string_view context,
+                  EKind kind = EKind::kUnrecognized);
 
-  /// Ends the adding: puts the words in text order (the same text of several roots is
-  /// one word), ranks the files by path and counts the columns of locations the check
-  /// left without them (their file is read once more). Call it before reading.
+  /// Ends the adding: puts the words in order of text and then kind, the unrecognized
+  /// word before the repeated one of the same text (the same text and kind of several
+  /// roots is one word; an unrecognized and a repeated word never merge), ranks the
+  /// files by path and counts the columns of locations the check left without them
+  /// (their file is read once more). Call it before reading.
   void Sort();
 
+  /// Every word, unrecognized and repeated.
   int GetWordCount() const { return static_cast<int>(m_words.size()); }
+  int GetRepeatedWordCount() const { return m_repeatedWords; }
+  int GetUnrecognizedWordCount() const { return GetWordCount() - m_repeatedWords; }
   int GetOccurrenceCount() const { return m_occurrences; }
   std::string_view GetWordText(std::size_t word) const { return m_words[word].text; }
+  EKind GetWordKind(std::size_t word) const { return m_words[word].kind; }
   /// The first root, in the order added, where the word was found.
   int GetWordRoot(std::size_t word) const { return m_words[word].root; }
   const std::vector<std::string>& GetSuggestions(std::size_t word) const {
@@ -131,6 +144,7 @@ private:
   };
   struct SWord {
     std::string_view text;
+    EKind kind;
     int root;
     std::vector<std::string> suggestions;
   };
@@ -154,6 +168,8 @@ private:
   };
   /// `high` and then `low` as one word that sorts as the pair does.
   static std::uint64_t Pair(int high, int low);
+  /// The kind the check's duplicate flag gives `word` (1 marks a repeat, as its list has it).
+  static EKind KindOf(const CBadWord& word);
 
   /// The file id of `location` of `root`, added when new (findings come file by file:
   /// the last one is asked for first).
@@ -197,6 +213,7 @@ private:
   /// The columns counted for locations the check left without them.
   std::unordered_map<const CBadWordLoc*, std::pair<int, int>> m_columns;
   int m_occurrences = 0;
+  int m_repeatedWords = 0;
   int m_filesChecked = 0;
   double m_seconds = 0;
 };

@@ -382,6 +382,10 @@ void CCheckRun::CollectFindings(CWebProject& project, int root) {
 
 void CCheckRun::AddSuggestions(CSpellChecker& speller) {
   for (std::size_t i = 0; i < static_cast<std::size_t>(m_report.GetWordCount()); ++i) {
+    // A repeated word is a known one: the fix is removing it, not another spelling.
+    if (m_report.GetWordKind(i) == CCheckReport::EKind::kRepeated) {
+      continue;
+    }
     // The dictionaries of the root where the word was found first.
     const auto root = static_cast<std::size_t>(m_report.GetWordRoot(i));
     if (root >= m_rootDictionaries.size()) {

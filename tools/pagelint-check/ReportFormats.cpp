@@ -16,6 +16,19 @@
 namespace {
 
 constexpr const char* kUriBase = "SITEROOT";
+/// After a repeated word in the text format: the word is known, the fix is removing it.
+constexpr std::string_view kDuplicateMark = " (duplicate)";
+
+bool IsRepeated(const CCheckReport::Finding& finding) {
+  return finding.kind == CCheckReport::EKind::kRepeated;
+}
+
+/// The suggestions of `word` that are printed: none for a repeated word, whatever was set.
+const std::vector<std::string>& PrintedSuggestions(const CCheckReport& report, std::size_t word) {
+  static const std::vector<std::string> kNone;
+  return report.GetWordKind(word) == CCheckReport::EKind::kRepeated ? kNone
+                                                                    : report.GetSuggestions(word);
+}
 
 /// A path as the text format prints it. A colon in it could pass for the one before the
 /// line number ("a:1:2: b.html:3:4: word"), so such a path, and one that starts with a
@@ -40,6 +53,19 @@ void AppendNumber(std::string& out, int value) {
   std::array<char, 16> digits{};
   const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value);
   out.append(digits.data(), end);
+}
+
+/// " (a, b)", or nothing without suggestions.
+void AppendTextSuggestions(std::string& out, const std::vector<std::string>& suggestions) {
+  if (suggestions.empty()) {
+    return;
+  }
+  out += " (";
+  for (std::size_t i = 0; i < suggestions.size(); ++i) {
+    out += i == 0 ? "" : ", ";
+    CTerminalText::AppendPrintable(out, suggestions[i]);
+  }
+  out += ')';
 }
 
 /// The text format is made block by block, each of this many findings built on its own
@@ -70,14 +96,10 @@ void AppendTextLines(const CCheckReport& report, const std::vector<CCheckReport:
     AppendNumber(out, finding.column);
     out += ": ";
     CTerminalText::AppendPrintable(out, finding.word);
-    const std::vector<std::string>& suggestions = report.GetSuggestions(finding.wordIndex);
-    if (suggest && !suggestions.empty()) {
-      out += " (";
-      for (std::size_t i = 0; i < suggestions.size(); ++i) {
-        out += i == 0 ? "" : ", ";
-        CTerminalText::AppendPrintable(out, suggestions[i]);
-      }
-      out += ')';
+    if (IsRepeated(finding)) {
+      out += kDuplicateMark;
+    } else if (suggest) {
+      AppendTextSuggestions(out, report.GetSuggestions(finding.wordIndex));
     }
     out += '\n';
   }
@@ -153,18 +175,41 @@ void WriteSuggestions(CJsonWriter& json, const std::vector<std::string>& suggest
 void WriteSummary(CJsonWriter& json, const CCheckReport& report) {
   json.BeginObject();
   json.MemberInt("files", report.GetFilesChecked());
-  json.MemberInt("words", report.GetWordCount());
+  json.MemberInt("words", report.GetUnrecognizedWordCount());
+  // Only when there are any, so that a report without them reads as it always did.
+  if (report.GetRepeatedWordCount() > 0) {
+    json.MemberInt("repeatedWords", report.GetRepeatedWordCount());
+  }
   json.MemberInt("occurrences", report.GetOccurrenceCount());
   json.Key("seconds");
   json.Fixed(report.GetSeconds(), 3);
   json.EndObject();
 }
 
-void WriteRule(CJsonWriter& json) {
+/// A SARIF rule and what its results say: the word follows `message`.
+struct SRule {
+  const char* id;
+  const char* name;
+  const char* description;
+  const char* message;
+  int index; ///< in the run's rules
+};
+
+constexpr SRule kUnrecognizedRule{CReportFormats::kRuleId, "UnrecognizedWord",
+                                  "A word that none of the dictionaries recognizes.",
+                                  "Unrecognized word: ", 0};
+constexpr SRule kRepeatRule{CReportFormats::kRepeatRuleId, "RepeatedWord",
+                            "A word that repeats the word right before it.", "Repeated word: ", 1};
+
+const SRule& RuleOf(const CCheckReport::Finding& finding) {
+  return IsRepeated(finding) ? kRepeatRule : kUnrecognizedRule;
+}
+
+void WriteRule(CJsonWriter& json, const SRule& rule) {
   json.BeginObject();
-  json.Member("id", CReportFormats::kRuleId);
-  json.Member("name", "UnrecognizedWord");
-  WriteTextObject(json, "shortDescription", "A word that none of the dictionaries recognizes.");
+  json.Member("id", rule.id);
+  json.Member("name", rule.name);
+  WriteTextObject(json, "shortDescription", rule.description);
   json.Key("defaultConfiguration");
   json.BeginObject();
   json.Member("level", "warning");
@@ -175,11 +220,12 @@ void WriteRule(CJsonWriter& json) {
 void WriteSarifResult(CJsonWriter& json, const CCheckReport& report,
                       const CCheckReport::Finding& finding, std::string_view uri, bool suggest,
                       std::string& message) {
+  const SRule& rule = RuleOf(finding);
   json.BeginObject();
-  json.Member("ruleId", CReportFormats::kRuleId);
-  json.MemberInt("ruleIndex", 0);
+  json.Member("ruleId", rule.id);
+  json.MemberInt("ruleIndex", rule.index);
   json.Member("level", "warning");
-  message.assign("Unrecognized word: ").append(finding.word);
+  message.assign(rule.message).append(finding.word);
   WriteTextObject(json, "message", message);
   json.Key("locations");
   json.BeginArray();
@@ -209,7 +255,7 @@ void WriteSarifResult(CJsonWriter& json, const CCheckReport& report,
   if (suggest) {
     json.Key("properties");
     json.BeginObject();
-    WriteSuggestions(json, report.GetSuggestions(finding.wordIndex));
+    WriteSuggestions(json, PrintedSuggestions(report, finding.wordIndex));
     json.EndObject();
   }
   json.EndObject();
@@ -229,7 +275,12 @@ void WriteSarifRun(CJsonWriter& json, const CCheckReport& report, int root,
   json.Member("version", version);
   json.Key("rules");
   json.BeginArray();
-  WriteRule(json);
+  WriteRule(json, kUnrecognizedRule);
+  // The second rule only when a result uses it: a report without repeated words stays
+  // as it always was, byte for byte.
+  if (report.GetRepeatedWordCount() > 0) {
+    WriteRule(json, kRepeatRule);
+  }
   json.EndArray();
   json.EndObject();
   json.EndObject();
@@ -329,8 +380,13 @@ void CReportFormats::BuildJson(CJsonWriter& json, const CCheckReport& report, bo
   for (std::size_t word = 0; word < static_cast<std::size_t>(report.GetWordCount()); ++word) {
     json.BeginObject();
     json.Member("word", report.GetWordText(word));
+    // Left out for an unrecognized word, so that reports without repeats stay as they were.
+    if (report.GetWordKind(word) == CCheckReport::EKind::kRepeated) {
+      json.Key("duplicate");
+      json.Bool(true);
+    }
     if (suggest) {
-      WriteSuggestions(json, report.GetSuggestions(word));
+      WriteSuggestions(json, PrintedSuggestions(report, word));
     }
     json.Key("locations");
     json.BeginArray();
@@ -383,9 +439,12 @@ void CReportFormats::BuildSarif(CJsonWriter& json, const CCheckReport& report, b
 std::string CReportFormats::SummaryLine(const CCheckReport& report) {
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.2f", report.GetSeconds());
-  return std::to_string(report.GetFilesChecked()) + " files checked, " +
-         std::to_string(report.GetWordCount()) + " unrecognized words, " +
-         std::to_string(report.GetOccurrenceCount()) + " occurrences, " + seconds + " s";
+  std::string line = std::to_string(report.GetFilesChecked()) + " files checked, " +
+                     std::to_string(report.GetUnrecognizedWordCount()) + " unrecognized words, ";
+  if (report.GetRepeatedWordCount() > 0) {
+    line += std::to_string(report.GetRepeatedWordCount()) + " repeated words, ";
+  }
+  return line + std::to_string(report.GetOccurrenceCount()) + " occurrences, " + seconds + " s";
 }
 
 std::string CReportFormats::EncodeUriPath(std::string_view path) {

@@ -216,6 +216,104 @@ TEST(CheckReportFindings, TakenFromTheChecksOfSeveralRoots) {
                                       "one/a:b.html:6:2-4:", "two/p.html:1:5-8:one teh"}));
 }
 
+// A word is its text and kind: an unrecognized and a repeated word of one text stay
+// two words (the unrecognized one first), while the same text and kind of several roots,
+// whichever was added first, is one word of the first root.
+TEST(CheckReportKinds, AWordIsItsTextAndKind) {
+  using Kind = CCheckReport::EKind;
+  constexpr Kind U = Kind::kUnrecognized;
+  constexpr Kind R = Kind::kRepeated;
+  struct Added {
+    std::string text;
+    Kind kind;
+    int root;
+  };
+  struct Word {
+    std::string text;
+    Kind kind;
+    int root;
+    int occurrences;
+    bool operator==(const Word&) const = default;
+  };
+  struct Case {
+    std::string name;
+    std::vector<Added> added;
+    std::vector<Word> words;
+    int repeated;
+  };
+  const std::vector<Case> cases = {
+      {"RepeatAddedFirst", {{"teh", R, 0}, {"teh", U, 0}}, {{"teh", U, 0, 1}, {"teh", R, 0, 1}}, 1},
+      {"SameKindOfTwoRootsIsOneWord",
+       {{"the", R, 1}, {"the", R, 0}, {"the", R, 1}},
+       {{"the", R, 0, 3}},
+       1},
+      {"KindsOfTwoRootsStayApart",
+       {{"the", R, 1}, {"the", U, 0}},
+       {{"the", U, 0, 1}, {"the", R, 1, 1}},
+       1},
+      {"TextBeforeKind",
+       {{"in", R, 0}, {"In", U, 0}, {"in", U, 0}, {"In", R, 0}},
+       {{"In", U, 0, 1}, {"In", R, 0, 1}, {"in", U, 0, 1}, {"in", R, 0, 1}},
+       2},
+      {"UnrecognizedOnly",
+       {{"teh", U, 1}, {"wrld", U, 0}},
+       {{"teh", U, 1, 1}, {"wrld", U, 0, 1}},
+       0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CCheckReport report;
+    report.AddRoot("one", "/one/");
+    report.AddRoot("two", "/two/");
+    int line = 0;
+    for (const Added& a : c.added) {
+      report.AddFinding(a.text, a.root, (a.root == 0 ? "/one/" : "/two/") + std::string("a.html"),
+                        nullptr, line++, 0, 3, "", a.kind);
+    }
+    report.Sort();
+    std::vector<Word> words;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(report.GetWordCount()); ++k) {
+      words.push_back(
+          {std::string(report.GetWordText(k)), report.GetWordKind(k), report.GetWordRoot(k), 0});
+    }
+    // Each finding reads back the kind of the word it belongs to.
+    for (const CCheckReport::Entry& entry : report.ByWord()) {
+      const CCheckReport::Finding finding = report.At(entry);
+      EXPECT_EQ(finding.kind, report.GetWordKind(finding.wordIndex));
+      ++words.at(finding.wordIndex).occurrences;
+    }
+    EXPECT_EQ(words, c.words);
+    EXPECT_EQ(report.GetRepeatedWordCount(), c.repeated);
+    EXPECT_EQ(report.GetUnrecognizedWordCount(), report.GetWordCount() - c.repeated);
+  }
+}
+
+// The check's duplicate flag decides the kind of the words the report takes.
+TEST(CheckReportKinds, TakenWordsKeepTheirDuplicateFlag) {
+  using Found = CBadWordsList::SFoundLocation;
+  CBadWordsList list;
+  std::vector<CBadWordsList::SFileFindings> found = {
+      {"teh", {Found{0, 4, 7, 4, 7, "teh teh"}}, 0},
+      {"teh", {Found{0, 8, 11, 8, 11, "teh teh"}}, 1},
+      {"teh", {Found{1, 0, 3, 0, 3, "teh"}}, 0},
+  };
+  list.RecordFileFindings("/s/", "a.html", found);
+  CCheckReport report;
+  report.AddRoot("s", "/s/");
+  report.TakeFindings(0, list);
+  report.Sort();
+  std::vector<std::string> walked;
+  for (const CCheckReport::Entry& entry : report.ByPlace()) {
+    const CCheckReport::Finding f = report.At(entry);
+    walked.push_back(std::to_string(f.line) + ":" + std::to_string(f.column) + ":" +
+                     std::string(f.word) +
+                     (f.kind == CCheckReport::EKind::kRepeated ? " repeated" : ""));
+  }
+  EXPECT_EQ(walked, (std::vector<std::string>{"1:5:teh", "1:9:teh repeated", "2:1:teh"}));
+  EXPECT_EQ(report.GetWordCount(), 2);
+  EXPECT_EQ(report.GetRepeatedWordCount(), 1);
+}
+
 // Findings grouped by root and file and then sorted within each file (and per word):
 // both in the order of one sort by every key. The larger report is sorted on two
 // threads, the smaller on one.

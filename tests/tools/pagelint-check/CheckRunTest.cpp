@@ -301,6 +301,109 @@ TEST_F(CheckRunTest, AttributesAreCheckedByTheFlagOrTheSavedOption) {
   }
 }
 
+// A repeated word is reported as such in every format, beside an unrecognized word of
+// the same text ("teh teh"), with no suggestions; the flag or a saved project's option
+// leaves repeats out, and a site with nothing but a repeat has findings all the same.
+TEST_F(CheckRunTest, RepeatedWordsAreReportedApartFromUnrecognizedWords) {
+  WriteSite("all/index.html", "<p>We walked to the the sea.</p>\n<p>A teh teh day.</p>\n"
+                              "<p>In in the end.</p>\n");
+  WriteSite("only/index.html", "<p>So the the end.</p>\n");
+  CProjectOptions noRepeats;
+  noRepeats.reportRepeatedWords = false;
+  SaveProject("Plain", Site() + "all/");
+  SaveProject("No Repeats", Site() + "all/", {}, noRepeats);
+  const std::string text = "index.html:1:21: the (duplicate)\n"
+                           "index.html:2:6: teh\n"
+                           "index.html:2:10: teh\n"
+                           "index.html:2:10: teh (duplicate)\n"
+                           "index.html:3:7: in (duplicate)\n";
+  const std::string unrecognized = "index.html:2:6: teh\nindex.html:2:10: teh\n";
+  // Per word: text, "duplicate" (or "-" when absent), whether it has suggestions and
+  // its columns; then the summary.
+  const std::string jsonScript = R"(
+import json, sys
+d = json.load(open(sys.argv[1]))
+for w in d['words']:
+    print(w['word'], w.get('duplicate', '-'), len(w['suggestions']) > 0,
+          [l['column'] for l in w['locations']])
+print(d['summary']['words'], d['summary'].get('repeatedWords', '-'), d['summary']['occurrences'])
+)";
+  const std::string sarifScript = R"(
+import json, sys
+d = json.load(open(sys.argv[1]))
+run = d['runs'][0]
+print([r['id'] for r in run['tool']['driver']['rules']])
+for r in run['results']:
+    print(r['ruleId'], r['ruleIndex'], r['message']['text'],
+          r['locations'][0]['physicalLocation']['region']['startColumn'])
+)";
+  const struct {
+    std::vector<std::string> args;
+    const std::string& script; ///< run on the output; empty: the output itself
+    std::string expected;
+  } cases[] = {
+      {{Site() + "all"}, "", text},
+      {{"--project", "Plain"}, "", text},
+      {{"--skip-repeats", Site() + "all"}, "", unrecognized},
+      {{"--project", "No Repeats"}, "", unrecognized},
+      {{"--project", "Plain", "--skip-repeats"}, "", unrecognized},
+      {{Site() + "only"}, "", "index.html:1:11: the (duplicate)\n"},
+      {{"--suggest", Site() + "only"}, "", "index.html:1:11: the (duplicate)\n"},
+      {{"--format", "json", "--suggest", "--summary", Site() + "all"},
+       jsonScript,
+       "in True False [7]\n"
+       "teh - True [6, 10]\n"
+       "teh True False [10]\n"
+       "the True False [21]\n"
+       "1 3 5\n"},
+      {{"--format", "json", "--suggest", "--summary", "--skip-repeats", Site() + "all"},
+       jsonScript,
+       "teh - True [6, 10]\n1 - 2\n"},
+      {{"--format", "sarif", Site() + "all"},
+       sarifScript,
+       "['unrecognized-word', 'repeated-word']\n"
+       "repeated-word 1 Repeated word: the 21\n"
+       "unrecognized-word 0 Unrecognized word: teh 6\n"
+       "unrecognized-word 0 Unrecognized word: teh 10\n"
+       "repeated-word 1 Repeated word: teh 10\n"
+       "repeated-word 1 Repeated word: in 7\n"},
+      {{"--format", "sarif", "--skip-repeats", Site() + "all"},
+       sarifScript,
+       "['unrecognized-word']\n"
+       "unrecognized-word 0 Unrecognized word: teh 6\n"
+       "unrecognized-word 0 Unrecognized word: teh 10\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.front() + " " + c.args.back());
+    const Outcome outcome = Check(c.args);
+    EXPECT_EQ(outcome.status, CCheckRun::kExitFound);
+    EXPECT_EQ(c.script.empty() ? outcome.out : checktest::Python(outcome.out, c.script),
+              c.expected);
+    EXPECT_EQ(outcome.err, "");
+  }
+  const Outcome summary = Check({"--summary", Site() + "all"});
+  EXPECT_TRUE(summary.out.starts_with(
+      text + "1 files checked, 1 unrecognized words, 3 repeated words, 5 occurrences, "))
+      << summary.out;
+
+  // The speller is never asked about a repeated word: only "teh" has suggestions.
+  CCheckOptions options;
+  std::string error;
+  ASSERT_TRUE(options.Parse({"--suggest", Site() + "all"}, error)) << error;
+  std::ostringstream out;
+  std::ostringstream err;
+  CCheckRun run(options, out, err, -1);
+  ASSERT_EQ(run.Execute(), CCheckRun::kExitFound);
+  const CCheckReport& report = run.GetReport();
+  std::vector<std::string> suggested;
+  for (std::size_t k = 0; k < static_cast<std::size_t>(report.GetWordCount()); ++k) {
+    if (!report.GetSuggestions(k).empty()) {
+      suggested.emplace_back(report.GetWordText(k));
+    }
+  }
+  EXPECT_EQ(suggested, std::vector<std::string>{"teh"});
+}
+
 TEST_F(CheckRunTest, ASavedProjectWhoseRootIsGoneIsAnError) {
   SaveProject("Gone", Site() + "moved/");
   const Outcome outcome = Check({"--project", "Gone"});

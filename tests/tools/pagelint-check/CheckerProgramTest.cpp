@@ -76,7 +76,7 @@ TEST_F(CheckerProgramTest, HelpNamesEveryOption) {
   const ProcessResult result = Run({"--help"});
   EXPECT_EQ(result.status, 0);
   for (const char* option : {"--project", "--list-projects", "--format", "--suggest", "--summary",
-                             "--jobs", "Exit status"}) {
+                             "--skip-repeats", "--jobs", "Exit status"}) {
     EXPECT_NE(result.out.find(option), std::string::npos) << option;
   }
 }

@@ -29,6 +29,61 @@ CCheckReport SmallReport() {
   return report;
 }
 
+/// "to the the sea", "A teh teh day" (an unrecognized "teh" twice, then repeated) and
+/// "In in the end" on three lines, every word with a suggestion set: a repeated word
+/// must show none.
+CCheckReport RepeatsReport() {
+  using Kind = CCheckReport::EKind;
+  CCheckReport report;
+  report.AddRoot("site", "/w/site/");
+  report.AddFinding("the", 0, "/w/site/a.html", 0, 7, 10, 7, 10, "to the the sea", Kind::kRepeated);
+  report.AddFinding("teh", 0, "/w/site/a.html", 1, 2, 5, 2, 5, "A teh teh day");
+  report.AddFinding("teh", 0, "/w/site/a.html", 1, 6, 9, 6, 9, "A teh teh day", Kind::kRepeated);
+  report.AddFinding("teh", 0, "/w/site/a.html", 1, 6, 9, 6, 9, "A teh teh day");
+  report.AddFinding("in", 0, "/w/site/a.html", 2, 3, 5, 3, 5, "In in the end", Kind::kRepeated);
+  report.Sort();
+  for (std::size_t k = 0; k < static_cast<std::size_t>(report.GetWordCount()); ++k) {
+    report.SetSuggestions(k, {"the"});
+  }
+  report.AddFilesChecked(1);
+  report.SetSeconds(0.25);
+  return report;
+}
+
+// A repeated word is marked in each format and shows no suggestions, even when some
+// were set; each SARIF result names its rule by id and by its index in the run's rules.
+TEST(ReportFormats, RepeatedWordsAreMarkedInEveryFormat) {
+  const CCheckReport report = RepeatsReport();
+  EXPECT_EQ(CReportFormats::Text(report, true, true),
+            "a.html:1:8: the (duplicate)\n"
+            "a.html:2:3: teh (the)\n"
+            "a.html:2:7: teh (the)\n"
+            "a.html:2:7: teh (duplicate)\n"
+            "a.html:3:4: in (duplicate)\n"
+            "1 files checked, 1 unrecognized words, 3 repeated words, 5 occurrences, 0.25 s\n");
+  const std::string json = CReportFormats::Json(report, true, false);
+  EXPECT_NE(json.find("\"word\": \"in\",\n      \"duplicate\": true,\n      \"suggestions\": []"),
+            std::string::npos)
+      << json;
+  EXPECT_EQ(checktest::Python(CReportFormats::Sarif(report, true, false, "1"), R"(
+import json, sys
+run = json.load(open(sys.argv[1]))['runs'][0]
+rules = run['tool']['driver']['rules']
+for rule in rules:
+    print(rule['id'], rule['name'], rule['shortDescription']['text'])
+for r in run['results']:
+    print(rules[r['ruleIndex']]['id'] == r['ruleId'], r['message']['text'],
+          r['properties']['suggestions'])
+)"),
+            "unrecognized-word UnrecognizedWord A word that none of the dictionaries recognizes.\n"
+            "repeated-word RepeatedWord A word that repeats the word right before it.\n"
+            "True Repeated word: the []\n"
+            "True Unrecognized word: teh ['the']\n"
+            "True Unrecognized word: teh ['the']\n"
+            "True Repeated word: teh []\n"
+            "True Repeated word: in []\n");
+}
+
 TEST(ReportFormats, TextListsEveryFindingInPathOrder) {
   const CCheckReport report = SmallReport();
   EXPECT_EQ(CReportFormats::Text(report, false, false), "a b.html:3:2: Quux\n"
