@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -75,11 +76,25 @@ std::size_t SkipInvisible(std::string_view line, std::size_t at) {
   return at;
 }
 
-} // namespace
+constexpr std::uint64_t kSvgKey = Pack("svg");
 
-bool CInlineElements::LeavesOutRepeats(std::string_view name) {
-  return CStringUtils::EqualsAsciiNoCase(name, "svg");
+/// Whether the short name packed as `key` joins words.
+bool PackedNameJoins(std::uint64_t key) {
+  // A page uses a handful of elements over and over: each thread keeps its last answers.
+  struct SAnswer {
+    std::uint64_t key;
+    bool joins;
+  };
+  thread_local std::array<SAnswer, 64> answers;
+  SAnswer& answer = answers[(key * 0x9E3779B97F4A7C15ULL) >> 58];
+  if (answer.key != key) {
+    answer = {key, std::binary_search(kJoiningKeys.begin(), kJoiningKeys.end(), key) ||
+                       !std::binary_search(kSeparatingKeys.begin(), kSeparatingKeys.end(), key)};
+  }
+  return answer.joins;
 }
+
+} // namespace
 
 bool CInlineElements::JoinsWords(std::string_view name) {
   if (name.empty()) {
@@ -88,19 +103,72 @@ bool CInlineElements::JoinsWords(std::string_view name) {
   if (name.size() > kPackedName) {
     return !LongNameListed(kSeparating, name);
   }
-  const std::uint64_t key = Pack(name);
-  // A page uses a handful of elements over and over: each thread keeps its last answers.
+  return PackedNameJoins(Pack(name));
+}
+
+CInlineElements::ETag CInlineElements::TagAt(std::string_view line, std::size_t at, bool& closing) {
+  // A page writes the same few tags over and over: the answer for the eight bytes after
+  // the "<" is kept when it depends on them alone (the name ends among them).
+  // Plain data, so that the thread's table starts zeroed without a guard on each call.
   struct SAnswer {
-    std::uint64_t key = 0;
-    bool joins = false;
+    std::uint64_t bytes;
+    ETag tag;
+    bool closing;
+    bool valid;
   };
-  thread_local std::array<SAnswer, 64> answers{};
-  SAnswer& answer = answers[(key * 0x9E3779B97F4A7C15ULL) >> 58];
-  if (answer.key != key) {
-    answer = {key, std::binary_search(kJoiningKeys.begin(), kJoiningKeys.end(), key) ||
-                       !std::binary_search(kSeparatingKeys.begin(), kSeparatingKeys.end(), key)};
+  thread_local std::array<SAnswer, 256> answers;
+  constexpr std::size_t kWindow = sizeof(std::uint64_t);
+  // Past the line's end the window holds zero bytes: a name ends there as at any byte
+  // that is no part of a name, so the answer is the same.
+  std::uint64_t bytes = 0;
+  if (at + 1 + kWindow <= line.size()) {
+    std::memcpy(&bytes, line.data() + at + 1, kWindow);
+  } else if (at + 1 < line.size()) {
+    std::memcpy(&bytes, line.data() + at + 1, line.size() - at - 1);
   }
-  return answer.joins;
+  SAnswer& answer = answers[(bytes * 0x9E3779B97F4A7C15ULL) >> 56];
+  if (answer.valid && answer.bytes == bytes) {
+    closing = answer.closing;
+    return answer.tag;
+  }
+  std::size_t read = 0;
+  const ETag tag = ReadTag(line, at, closing, read);
+  if (read <= kWindow) {
+    answer = {bytes, tag, closing, true};
+  }
+  return tag;
+}
+
+CInlineElements::ETag CInlineElements::ReadTag(std::string_view line, std::size_t at, bool& closing,
+                                               std::size_t& read) {
+  std::size_t next = SkipInvisible(line, at + 1);
+  closing = next < line.size() && line[next] == '/';
+  if (closing) {
+    next = SkipInvisible(line, next + 1);
+  }
+  if (next >= line.size() ||
+      !((line[next] >= 'a' && line[next] <= 'z') || (line[next] >= 'A' && line[next] <= 'Z'))) {
+    read = next + 1 - (at + 1);
+    return ETag::kSeparates;
+  }
+  // The name is packed as it is read.
+  std::uint64_t key = 0;
+  std::size_t end = next;
+  for (; end < line.size() && IsNameByte(line[end]); ++end) {
+    const char c = line[end];
+    const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    key = (key << 8) | static_cast<unsigned char>(lower);
+  }
+  // Through the byte that ended the name.
+  read = end + 1 - (at + 1);
+  if (end - next > kPackedName) {
+    return LongNameListed(kSeparating, line.substr(next, end - next)) ? ETag::kSeparates
+                                                                      : ETag::kJoins;
+  }
+  if (key == kSvgKey) {
+    return ETag::kSvg;
+  }
+  return PackedNameJoins(key) ? ETag::kJoins : ETag::kSeparates;
 }
 
 std::string_view CInlineElements::TagNameAt(std::string_view line, std::size_t at, bool& closing) {

@@ -70,6 +70,13 @@ private:
   int m_count = 0;
 };
 
+/// One line's part of a piece of joining markup.
+struct SJoinerRun {
+  std::size_t line;
+  std::size_t begin;
+  std::size_t end;
+};
+
 /// Buffers one scanning thread reuses line after line, so that the scan allocates
 /// nothing per word once they have grown.
 struct SScanBuffers {
@@ -90,6 +97,7 @@ struct SScanBuffers {
   std::vector<std::string> addresses;
   /// The markup of the page being made into text that joins the words around it.
   std::vector<CStringUtils::TagPlace> joining;
+  std::vector<SJoinerRun> joinerRuns;
   /// The markup of that page that parts words for the repeat test, and the test.
   CRepeatBarriers barriers;
   CRepeatFinder repeats;
@@ -294,37 +302,41 @@ void BlankDecodedTags(std::string& line, std::size_t lineIndex, CRepeatBarriers&
       const std::size_t end = CUtf8::SkipReferenceFillers(text, close + 1);
       std::fill(line.begin() + static_cast<std::ptrdiff_t>(at),
                 line.begin() + static_cast<std::ptrdiff_t>(end), ' ');
-      barriers.AddBreak(lineIndex, at, lineIndex, end);
+      barriers.AddSpelledBreak(lineIndex, at, end);
     }
     at = nextOpen;
   }
 }
 
-/// Calls `action(line, begin, end)` for each line's part of each place.
-template <typename Action>
-void ForEachPart(std::vector<std::string>& lines, const std::vector<CStringUtils::TagPlace>& places,
-                 Action action) {
+/// Turns the blanks of markup a browser shows no gap for (inline tags, comments) into
+/// joiners, so that the letters on either side stay one word, and notes the runs
+/// filled. A part with a blank or the line's start before it joins nothing (a joiner
+/// joins only two word characters) and stays blank: most inline tags of a page follow a
+/// space. The places go in page order, so that each one sees the markup before it as
+/// it ends.
+void FillJoiners(std::vector<std::string>& lines, std::vector<CStringUtils::TagPlace>& places,
+                 std::vector<SJoinerRun>& runs) {
+  const auto byStart = [](const CStringUtils::TagPlace& a, const CStringUtils::TagPlace& b) {
+    return a.line != b.line ? a.line < b.line : a.offset < b.offset;
+  };
+  if (!std::is_sorted(places.begin(), places.end(), byStart)) {
+    std::sort(places.begin(), places.end(), byStart);
+  }
+  runs.clear();
   for (const CStringUtils::TagPlace& place : places) {
     for (std::size_t line = place.line; line <= place.endLine && line < lines.size(); ++line) {
       std::string& text = lines[line];
       const std::size_t begin = line == place.line ? place.offset : 0;
       const std::size_t end =
           std::min(line == place.endLine ? place.endOffset : text.size(), text.size());
-      if (begin < end) {
-        action(text, begin, end);
+      if (begin >= end || begin == 0 || text[begin - 1] == ' ' || text[begin - 1] == '\t') {
+        continue;
       }
+      std::fill(text.begin() + static_cast<std::ptrdiff_t>(begin),
+                text.begin() + static_cast<std::ptrdiff_t>(end), CPageText::kJoiner);
+      runs.push_back({line, begin, end});
     }
   }
-}
-
-/// Turns the blanks of markup a browser shows no gap for (inline tags, comments) into
-/// joiners, so that the letters on either side stay one word.
-void FillJoiners(std::vector<std::string>& lines,
-                 const std::vector<CStringUtils::TagPlace>& places) {
-  ForEachPart(lines, places, [](std::string& text, std::size_t begin, std::size_t end) {
-    std::fill(text.begin() + static_cast<std::ptrdiff_t>(begin),
-              text.begin() + static_cast<std::ptrdiff_t>(end), CPageText::kJoiner);
-  });
 }
 
 } // namespace
@@ -370,13 +382,13 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
     // A word is never joined into or out of a skipped sample, nor with a value kept
     // inside the tag.
     bool closing = false;
-    const std::string_view name = CInlineElements::TagNameAt(page[tag.line], tag.offset, closing);
-    if (!kept && !sample && CInlineElements::JoinsWords(name)) {
+    const CInlineElements::ETag kind = CInlineElements::TagAt(page[tag.line], tag.offset, closing);
+    if (!kept && !sample && kind == CInlineElements::ETag::kJoins) {
       joining.push_back(tag);
       return;
     }
     barriers.AddBreak(tag.line, tag.offset, tag.endLine, tag.endOffset);
-    if (CInlineElements::LeavesOutRepeats(name)) {
+    if (kind == CInlineElements::ETag::kSvg) {
       if (closing) {
         barriers.CloseLeftOut(tag.endLine, tag.endOffset);
       } else {
@@ -389,7 +401,8 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
     joining.push_back(comment);
   };
   CStringUtils::BlankMarkup(lines, onTag, onComment);
-  FillJoiners(lines, joining);
+  std::vector<SJoinerRun>& runs = ThreadBuffers().joinerRuns;
+  FillJoiners(lines, joining, runs);
   samples.BlankSamples(lines);
   for (std::size_t index = 0; index < lines.size(); ++index) {
     if (stopped && stopped()) {
@@ -403,7 +416,9 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
   }
   barriers.Finish(lines.size());
   // Only now, references decoded, are the characters on either side of the markup known.
-  ForEachPart(lines, joining, CStringUtils::SettleJoinerRun);
+  for (const SJoinerRun& run : runs) {
+    CStringUtils::SettleJoinerRun(lines[run.line], run.begin, run.end);
+  }
   // Back only now: a value is the text of a tooltip, and a "<" decoded in it opens no
   // tag to blank in the page around it.
   attributes.Restore(lines);
@@ -474,9 +489,16 @@ bool CPageScanner::ScanHeldLine(const std::string& line, const std::string* orig
   }
   bool found = false;
   buffers.lookups.BeginLine(m_dictionaryIds);
+  // A stop is asked for once per line by the caller, and here every so many words: a
+  // call for each word cost more than its look-up when the answer was known.
+  constexpr std::size_t kTokensBetweenStopChecks = 256;
+  std::size_t untilStopCheck = kTokensBetweenStopChecks;
   for (const CStringUtils::Span& span : buffers.spans) {
-    if (IsStopped()) {
-      return false;
+    if (--untilStopCheck == 0) {
+      if (IsStopped()) {
+        return false;
+      }
+      untilStopCheck = kTokensBetweenStopChecks;
     }
     std::size_t begin = 0;
     std::size_t end = 0;

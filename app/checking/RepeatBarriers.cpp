@@ -4,17 +4,14 @@
 
 void CRepeatBarriers::Clear() {
   m_breaks.clear();
+  m_spelled.clear();
   m_leftOut.clear();
   m_depth = 0;
   m_sorted = true;
 }
 
-void CRepeatBarriers::AddBreak(std::size_t line, std::size_t offset, std::size_t endLine,
-                               std::size_t endOffset) {
-  const Range range{At(line, offset), At(endLine, endOffset)};
-  // Tags come in page order; the tags that references spelled out come after them all.
-  m_sorted = m_sorted && (m_breaks.empty() || m_breaks.back().first <= range.first);
-  m_breaks.push_back(range);
+void CRepeatBarriers::AddSpelledBreak(std::size_t line, std::size_t offset, std::size_t end) {
+  m_spelled.emplace_back(At(line, offset), At(line, end));
 }
 
 void CRepeatBarriers::OpenLeftOut(std::size_t line, std::size_t offset) {
@@ -53,7 +50,7 @@ bool CRepeatBarriers::Overlaps(const std::vector<Range>& ranges, Place from, Pla
 }
 
 bool CRepeatBarriers::Parts(Place from, Place to) const {
-  return from < to && Overlaps(m_breaks, from, to);
+  return from < to && (Overlaps(m_breaks, from, to) || Overlaps(m_spelled, from, to));
 }
 
 bool CRepeatBarriers::IsLeftOut(Place at) const {

@@ -20,7 +20,16 @@ public:
 
   void Clear();
   /// Markup from (line, offset) up to (endLine, endOffset) that parts two words.
-  void AddBreak(std::size_t line, std::size_t offset, std::size_t endLine, std::size_t endOffset);
+  void AddBreak(std::size_t line, std::size_t offset, std::size_t endLine, std::size_t endOffset) {
+    const Range range{At(line, offset), At(endLine, endOffset)};
+    // Tags come in page order, unless the markup walk had to start over kind by kind.
+    m_sorted = m_sorted && (m_breaks.empty() || m_breaks.back().first <= range.first);
+    m_breaks.push_back(range);
+  }
+  /// A tag that character references spelled, at [offset, end) of `line`: these come
+  /// line by line after every real tag, and are kept apart so that neither list needs
+  /// sorting.
+  void AddSpelledBreak(std::size_t line, std::size_t offset, std::size_t end);
   /// The opening and closing tag of an element whose words are left out; they nest.
   void OpenLeftOut(std::size_t line, std::size_t offset);
   void CloseLeftOut(std::size_t endLine, std::size_t endOffset);
@@ -37,6 +46,7 @@ private:
   static bool Overlaps(const std::vector<Range>& ranges, Place from, Place to);
 
   std::vector<Range> m_breaks;
+  std::vector<Range> m_spelled;
   std::vector<Range> m_leftOut;
   Place m_openedAt = 0;
   int m_depth = 0;

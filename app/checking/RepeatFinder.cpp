@@ -37,27 +37,56 @@ const std::string& CRepeatFinder::LineAt(std::size_t index) const {
   return index == m_lineIndex || m_lines == nullptr ? *m_line : (*m_lines)[index];
 }
 
-bool CRepeatFinder::OnToken(std::size_t start, std::size_t length, std::size_t& begin,
-                            std::size_t& end) {
+bool CRepeatFinder::OnOtherToken(std::size_t start, std::size_t length, std::size_t& begin,
+                                 std::size_t& end) {
   const std::string_view token = std::string_view(*m_line).substr(start, length);
-  const CWordPair::SCore core = CWordPair::CoreOf(token);
-  const bool hadPrevious = m_hasPrevious;
+  const auto first = static_cast<unsigned char>(token.front());
+  // The first byte of this token's word: the token's own first byte, unless that is
+  // punctuation or may be ("(the", a curly quote), which asks for the word's extent.
+  const bool plain = IsAsciiWordByte(first);
+  std::size_t wordBegin = 0;
+  if (!plain) {
+    const CWordPair::SCore core = CWordPair::CoreOf(token);
+    wordBegin = core.Empty() ? token.size() : core.begin;
+  }
+  // Two words may be the same only when their first bytes are the same byte, the same
+  // ASCII letter in either case, or two non-ASCII bytes.
+  const bool candidate =
+      m_hasPrevious && wordBegin == 0 &&
+      (Fold(m_previousFirst) == Fold(first) || (m_previousFirst >= 0x80 && first >= 0x80));
   const std::size_t previousLine = m_previousLine;
-  const std::size_t previousBegin = m_previousBegin;
-  const std::size_t previousEnd = m_previousEnd;
-  // Only a word with nothing after its last letter can be the first of a pair...
-  m_hasPrevious = !core.Empty() && core.end == token.size();
+  const std::size_t previousEnd = m_previousStart + m_previousLength;
+  const std::size_t previousWordBegin = m_previousWordBegin;
+  const std::string_view previous =
+      candidate ? std::string_view(LineAt(previousLine)).substr(m_previousStart, m_previousLength)
+                : std::string_view();
+  m_hasPrevious = wordBegin < token.size();
   m_previousLine = m_lineIndex;
-  m_previousBegin = start + core.begin;
-  m_previousEnd = start + core.end;
-  // ...and only one with nothing before its first letter the second.
-  if (!hadPrevious || core.Empty() || core.begin != 0) {
+  m_previousStart = start;
+  m_previousLength = length;
+  m_previousFirst = m_hasPrevious ? Fold(static_cast<unsigned char>(token[wordBegin])) : 0;
+  m_previousWordBegin = wordBegin;
+  if (!candidate) {
     return false;
   }
-  const std::string_view word = token.substr(0, core.end);
-  const std::string_view before =
-      std::string_view(LineAt(previousLine)).substr(previousBegin, previousEnd - previousBegin);
-  if (!CWordPair::MayRepeat(before, word) || !CWordPair::Repeats(before, word) ||
+  // The second characters of two words that repeat are the same bytes (only the first
+  // may differ in case), unless a filler or joiner stands between.
+  const std::string_view earlierWord = previous.substr(previousWordBegin);
+  if (earlierWord.size() > 1 && token.size() > 1 && earlierWord[1] != token[1] &&
+      !CPageText::IsInvisible(earlierWord[1]) && !CPageText::IsInvisible(token[1]) &&
+      static_cast<unsigned char>(token[0]) < 0x80) {
+    return false;
+  }
+  // Only a word with nothing after its last letter can be the first of a pair, and only
+  // one with nothing before its first letter the second.
+  const CWordPair::SCore before = CWordPair::CoreOf(previous);
+  const CWordPair::SCore after = CWordPair::CoreOf(token);
+  if (before.Empty() || before.end != previous.size() || after.Empty() || after.begin != 0) {
+    return false;
+  }
+  const std::string_view earlier = previous.substr(before.begin);
+  const std::string_view word = token.substr(0, after.end);
+  if (!CWordPair::MayRepeat(earlier, word) || !CWordPair::Repeats(earlier, word) ||
       !IsOpenGap(previousLine, previousEnd, start)) {
     return false;
   }
@@ -70,7 +99,7 @@ bool CRepeatFinder::OnToken(std::size_t start, std::size_t length, std::size_t& 
     return false;
   }
   begin = start;
-  end = start + core.end;
+  end = start + after.end;
   return true;
 }
 
