@@ -457,6 +457,9 @@ bool CPageScanner::ScanLines() {
 }
 
 bool CPageScanner::ScanLine(const std::string& line, const std::string* original, int lineIndex) {
+  if (IsStopped()) {
+    return false;
+  }
   const CSpellLookupScope lookups(CSpellChecker::GetInstance());
   ThreadBuffers().repeats.StartPage(nullptr, nullptr);
   return ScanHeldLine(line, original, lineIndex);
