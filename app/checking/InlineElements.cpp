@@ -32,6 +32,15 @@ constexpr auto kSeparating = std::to_array<std::string_view>(
      "svg",      "table",    "tbody",    "td",         "template",  "textarea", "tfoot",
      "th",       "thead",    "title",    "tr",         "track",     "ul"});
 
+// Of the joining elements, these set a term or a name apart, as a parameter named in
+// its own description ("the signal <em>signal</em>"): a word on either side of their
+// tags never repeats the other...
+constexpr auto kApart = std::to_array<std::string_view>({"cite", "dfn", "em", "i"});
+// ... and the text of these is code, whose names stand side by side on purpose, as does
+// the text of pre and of inline SVG (diagram labels such as "expr expr").
+constexpr auto kJoiningCode = std::to_array<std::string_view>({"code", "kbd", "samp", "tt", "var"});
+constexpr auto kSeparatingLeftOut = std::to_array<std::string_view>({"pre", "svg"});
+
 // Names are looked up as numbers: up to eight lower-case letters packed into one word,
 // compared far faster than strings for every tag of a page.
 constexpr std::size_t kPackedName = 8;
@@ -56,6 +65,9 @@ constexpr std::array<std::uint64_t, N> PackAll(const std::array<std::string_view
 }
 
 constexpr auto kJoiningKeys = PackAll(kJoining);
+constexpr auto kApartKeys = PackAll(kApart);
+constexpr auto kJoiningCodeKeys = PackAll(kJoiningCode);
+constexpr auto kSeparatingLeftOutKeys = PackAll(kSeparatingLeftOut);
 constexpr auto kSeparatingKeys = PackAll(kSeparating);
 
 template <std::size_t N>
@@ -76,34 +88,36 @@ std::size_t SkipInvisible(std::string_view line, std::size_t at) {
   return at;
 }
 
-constexpr std::uint64_t kSvgKey = Pack("svg");
+template <std::size_t N> bool Listed(const std::array<std::uint64_t, N>& keys, std::uint64_t key) {
+  return std::binary_search(keys.begin(), keys.end(), key);
+}
 
-/// Whether the short name packed as `key` joins words.
-bool PackedNameJoins(std::uint64_t key) {
-  // A page uses a handful of elements over and over: each thread keeps its last answers.
-  struct SAnswer {
-    std::uint64_t key;
-    bool joins;
-  };
-  thread_local std::array<SAnswer, 64> answers;
-  SAnswer& answer = answers[(key * 0x9E3779B97F4A7C15ULL) >> 58];
-  if (answer.key != key) {
-    answer = {key, std::binary_search(kJoiningKeys.begin(), kJoiningKeys.end(), key) ||
-                       !std::binary_search(kSeparatingKeys.begin(), kSeparatingKeys.end(), key)};
+/// The tag of the short name packed as `key`.
+CInlineElements::ETag PackedNameTag(std::uint64_t key) {
+  using ETag = CInlineElements::ETag;
+  if (Listed(kSeparatingLeftOutKeys, key)) {
+    return ETag::kSeparatesLeftOut;
   }
-  return answer.joins;
+  if (Listed(kJoiningCodeKeys, key)) {
+    return ETag::kJoinsLeftOut;
+  }
+  if (Listed(kApartKeys, key)) {
+    return ETag::kJoinsApart;
+  }
+  return Listed(kJoiningKeys, key) || !Listed(kSeparatingKeys, key) ? ETag::kJoins
+                                                                    : ETag::kSeparates;
 }
 
 } // namespace
 
-bool CInlineElements::JoinsWords(std::string_view name) {
+CInlineElements::ETag CInlineElements::TagOf(std::string_view name) {
   if (name.empty()) {
-    return false;
+    return ETag::kSeparates;
   }
   if (name.size() > kPackedName) {
-    return !LongNameListed(kSeparating, name);
+    return LongNameListed(kSeparating, name) ? ETag::kSeparates : ETag::kJoins;
   }
-  return PackedNameJoins(Pack(name));
+  return PackedNameTag(Pack(name));
 }
 
 CInlineElements::ETag CInlineElements::TagAt(std::string_view line, std::size_t at, bool& closing) {
@@ -165,10 +179,7 @@ CInlineElements::ETag CInlineElements::ReadTag(std::string_view line, std::size_
     return LongNameListed(kSeparating, line.substr(next, end - next)) ? ETag::kSeparates
                                                                       : ETag::kJoins;
   }
-  if (key == kSvgKey) {
-    return ETag::kSvg;
-  }
-  return PackedNameJoins(key) ? ETag::kJoins : ETag::kSeparates;
+  return PackedNameTag(key);
 }
 
 std::string_view CInlineElements::TagNameAt(std::string_view line, std::size_t at, bool& closing) {

@@ -10,24 +10,32 @@
 /// embedded elements, <br>, <img> and <hr> separate them, as any whitespace does.
 class CInlineElements {
 public:
-  /// What the tag at a place does to the words around it.
+  /// What the tag at a place does to the words around it, and to the test for a word
+  /// repeated right after itself ("the the").
   enum class ETag : std::uint8_t {
-    kJoins,     ///< joins the letters on either side
-    kSeparates, ///< separates them
-    kSvg,       ///< separates them, and opens or closes inline SVG
+    kJoins,            ///< joins the letters on either side
+    kJoinsApart,       ///< joins them, but sets a term apart: "the signal <em>signal</em>"
+    kJoinsLeftOut,     ///< joins them, and its text (code) is left out of the repeat test
+    kSeparates,        ///< separates them
+    kSeparatesLeftOut, ///< separates them, and its text (pre, svg) is left out too
   };
-  /// The tag whose "<" is at `at` in `line`, read once: TagNameAt, JoinsWords and
-  /// LeavesOutRepeats together, for the scan, which asks for every tag of a page.
+  static bool Joins(ETag tag) {
+    return tag == ETag::kJoins || tag == ETag::kJoinsApart || tag == ETag::kJoinsLeftOut;
+  }
+  /// Whether two words on either side of the tag are never a repeat.
+  static bool PartsRepeats(ETag tag) { return tag != ETag::kJoins; }
+  /// Whether the tag opens or closes an element whose words are never a repeat.
+  static bool LeavesOutRepeats(ETag tag) {
+    return tag == ETag::kJoinsLeftOut || tag == ETag::kSeparatesLeftOut;
+  }
+  /// The tag whose "<" is at `at` in `line`, read once: what TagNameAt and TagOf tell
+  /// together, for the scan, which asks for every tag of a page.
   static ETag TagAt(std::string_view line, std::size_t at, bool& closing);
+  /// The tag of element `name` (any letter case); an empty name separates.
+  static ETag TagOf(std::string_view name);
 
   /// Whether the tag of element `name` (any letter case) joins the letters around it.
-  static bool JoinsWords(std::string_view name);
-  /// Whether the words inside element `name` are left out of the repeat test: inline
-  /// SVG, whose diagrams set labels such as "expr expr" side by side.
-  static bool LeavesOutRepeats(std::string_view name) {
-    return name.size() == 3 && (name[0] | 0x20) == 's' && (name[1] | 0x20) == 'v' &&
-           (name[2] | 0x20) == 'g';
-  }
+  static bool JoinsWords(std::string_view name) { return Joins(TagOf(name)); }
   /// The element name of the tag whose "<" is at `at` in `line` (fillers skipped; a
   /// name runs on through digits and "-"), empty for a comment, declaration or stray
   /// "<"; `closing` says whether it is an end tag.

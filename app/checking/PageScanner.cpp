@@ -383,12 +383,14 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
     // inside the tag.
     bool closing = false;
     const CInlineElements::ETag kind = CInlineElements::TagAt(page[tag.line], tag.offset, closing);
-    if (!kept && !sample && kind == CInlineElements::ETag::kJoins) {
+    const bool joins = !kept && !sample && CInlineElements::Joins(kind);
+    if (joins) {
       joining.push_back(tag);
-      return;
     }
-    barriers.AddBreak(tag.line, tag.offset, tag.endLine, tag.endOffset);
-    if (kind == CInlineElements::ETag::kSvg) {
+    if (!joins || CInlineElements::PartsRepeats(kind)) {
+      barriers.AddBreak(tag.line, tag.offset, tag.endLine, tag.endOffset);
+    }
+    if (CInlineElements::LeavesOutRepeats(kind)) {
       if (closing) {
         barriers.CloseLeftOut(tag.endLine, tag.endOffset);
       } else {

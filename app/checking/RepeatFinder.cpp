@@ -10,9 +10,10 @@
 namespace {
 
 /// Words English uses twice in a row on purpose: "that that" and "had had" are
-/// grammar, "is is" ends a clause ("what it is is..."), the rest are set phrases.
-constexpr std::array<std::string_view, 9> kAllowedDoubles = {
-    "bye", "ha", "had", "is", "no", "so", "that", "there", "blah",
+/// grammar, "is is" ends a clause ("what it is is..."), the rest are set phrases ("a
+/// long long time", and C's "long long" in running text).
+constexpr std::array<std::string_view, 10> kAllowedDoubles = {
+    "bye", "ha", "had", "is", "long", "no", "so", "that", "there", "blah",
 };
 
 } // namespace

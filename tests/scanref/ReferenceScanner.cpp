@@ -220,7 +220,7 @@ void MakeMarkedPageText(std::vector<std::string>& lines, Marks& marks) {
   for (const std::string& line : lines) {
     marks.emplace_back(line.size(), kPlain);
   }
-  std::vector<std::pair<std::size_t, std::size_t>> svgOpen;
+  std::vector<std::pair<std::size_t, std::size_t>> leftOutOpen;
   // Comments and the tags of inline elements join the words around them: their blanks
   // become joiners once every kind of markup is out.
   std::vector<CStringUtils::TagPlace> joining;
@@ -231,20 +231,22 @@ void MakeMarkedPageText(std::vector<std::string>& lines, Marks& marks) {
                               const CStringUtils::TagPlace& at) {
     bool closing = false;
     const std::string_view name = CInlineElements::TagNameAt(page[at.line], at.offset, closing);
-    if (CInlineElements::JoinsWords(name)) {
+    const CInlineElements::ETag tag = CInlineElements::TagOf(name);
+    if (CInlineElements::Joins(tag)) {
       joining.push_back(at);
-      return;
     }
-    MarkRange(marks, at.line, at.offset, at.endLine, at.endOffset, kBreak);
-    if (CStringUtils::EqualsAsciiNoCase(name, "svg")) {
+    if (CInlineElements::PartsRepeats(tag)) {
+      MarkRange(marks, at.line, at.offset, at.endLine, at.endOffset, kBreak);
+    }
+    if (CInlineElements::LeavesOutRepeats(tag)) {
       if (!closing) {
-        svgOpen.emplace_back(at.line, at.offset);
-      } else if (!svgOpen.empty()) {
-        if (svgOpen.size() == 1) {
-          MarkRange(marks, svgOpen.front().first, svgOpen.front().second, at.endLine, at.endOffset,
-                    kLeftOut);
+        leftOutOpen.emplace_back(at.line, at.offset);
+      } else if (!leftOutOpen.empty()) {
+        if (leftOutOpen.size() == 1) {
+          MarkRange(marks, leftOutOpen.front().first, leftOutOpen.front().second, at.endLine,
+                    at.endOffset, kLeftOut);
         }
-        svgOpen.pop_back();
+        leftOutOpen.pop_back();
       }
     }
   };
@@ -260,8 +262,9 @@ void MakeMarkedPageText(std::vector<std::string>& lines, Marks& marks) {
       }
     }
   }
-  if (!svgOpen.empty()) {
-    MarkRange(marks, svgOpen.front().first, svgOpen.front().second, lines.size(), 0, kLeftOut);
+  if (!leftOutOpen.empty()) {
+    MarkRange(marks, leftOutOpen.front().first, leftOutOpen.front().second, lines.size(), 0,
+              kLeftOut);
   }
   for (std::size_t k = 0; k < lines.size(); ++k) {
     CHTMLUtils::ReplaceHTMLReservedChars(lines[k], false, true);
