@@ -83,7 +83,6 @@ std::uint64_t CWordLookupCache::Hash(std::string_view token) {
 }
 
 void CWordLookupCache::Clear() {
-  m_recent.fill(SRecent{});
   std::fill(m_slots.begin(), m_slots.end(), SSlot{});
   m_count = 0;
   m_arena.clear();
@@ -112,13 +111,7 @@ CWordLookupCache::SAnswer CWordLookupCache::LookUp(const CSpellChecker& speller,
                                                    std::string_view token) {
   CheckCount();
   const std::uint64_t hash = Hash(token);
-  const SRecent& recent = m_recent[(hash >> 32) & (kRecentSlots - 1)];
-  if (recent.length == token.size() && SameBytes(recent.bytes.data(), token.data(), token.size())) {
-    return {static_cast<EOutcome>(recent.outcome),
-            std::string_view(m_arena).substr(recent.wordOffset, recent.wordLength)};
-  }
   if (const SSlot* slot = Find(token, hash)) {
-    NoteRecent(token, hash, *slot);
     const std::size_t wordAt = slot->offset + slot->tokenLength;
     return {static_cast<EOutcome>(slot->outcome),
             std::string_view(m_arena).substr(wordAt, slot->wordLength)};
@@ -177,21 +170,8 @@ CWordLookupCache::SAnswer CWordLookupCache::Remember(std::string_view token, std
   m_arena.append(token);
   m_arena.append(word);
   Place(slot, hash);
-  NoteRecent(token, hash, slot);
   ++m_count;
   return {outcome, std::string_view(m_arena).substr(slot.offset + token.size(), word.size())};
-}
-
-void CWordLookupCache::NoteRecent(std::string_view token, std::uint64_t hash, const SSlot& slot) {
-  if (token.size() > kRecentLength) {
-    return;
-  }
-  SRecent& recent = m_recent[(hash >> 32) & (kRecentSlots - 1)];
-  std::memcpy(recent.bytes.data(), token.data(), token.size());
-  recent.length = static_cast<std::uint8_t>(token.size());
-  recent.outcome = static_cast<std::uint8_t>(slot.outcome);
-  recent.wordOffset = static_cast<std::uint32_t>(slot.offset + slot.tokenLength);
-  recent.wordLength = static_cast<std::uint8_t>(slot.wordLength);
 }
 
 void CWordLookupCache::Grow() {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -56,22 +55,7 @@ private:
     std::uint64_t tag : 24;
   };
 
-  /// A short token seen lately, with its bytes and answer. A page's common words are
-  /// answered from here, a table small enough for the processor's nearest cache,
-  /// without a probe of the large table and its arena.
-  static constexpr std::size_t kRecentLength = 16;
-  static constexpr std::size_t kRecentSlots = 1024;
-  struct SRecent {
-    std::array<char, kRecentLength> bytes;
-    std::uint32_t wordOffset; ///< of an unknown token's word in the arena
-    std::uint8_t length;      ///< of the token; 0 for an empty entry
-    std::uint8_t wordLength;
-    std::uint8_t outcome;
-  };
-
   static std::uint64_t Hash(std::string_view token);
-  /// Notes the answer of `slot` as the recent one for `token`.
-  void NoteRecent(std::string_view token, std::uint64_t hash, const SSlot& slot);
   void Clear();
   void CheckCount();
   const SSlot* Find(std::string_view token, std::uint64_t hash) const;
@@ -79,7 +63,6 @@ private:
   void Grow();
   void Place(const SSlot& slot, std::uint64_t hash);
 
-  std::array<SRecent, kRecentSlots> m_recent{};
   std::vector<SSlot> m_slots;
   std::size_t m_count = 0;
   /// Each token's bytes, then for an unknown token its cleaned word.
