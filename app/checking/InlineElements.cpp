@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
 
 namespace {
 
@@ -92,8 +91,8 @@ template <std::size_t N> bool Listed(const std::array<std::uint64_t, N>& keys, s
   return std::binary_search(keys.begin(), keys.end(), key);
 }
 
-/// The tag of the short name packed as `key`.
-CInlineElements::ETag PackedNameTag(std::uint64_t key) {
+/// The tag of the short name packed as `key`, found in the tables.
+CInlineElements::ETag FindPackedNameTag(std::uint64_t key) {
   using ETag = CInlineElements::ETag;
   if (Listed(kSeparatingLeftOutKeys, key)) {
     return ETag::kSeparatesLeftOut;
@@ -106,6 +105,22 @@ CInlineElements::ETag PackedNameTag(std::uint64_t key) {
   }
   return Listed(kJoiningKeys, key) || !Listed(kSeparatingKeys, key) ? ETag::kJoins
                                                                     : ETag::kSeparates;
+}
+
+/// The tag of the short name packed as `key`. A page uses a handful of elements over
+/// and over: each thread keeps its last answers, in plain data that starts zeroed
+/// without a guard on each call (no name packs to 0).
+CInlineElements::ETag PackedNameTag(std::uint64_t key) {
+  struct SAnswer {
+    std::uint64_t key;
+    CInlineElements::ETag tag;
+  };
+  thread_local std::array<SAnswer, 64> answers;
+  SAnswer& answer = answers[(key * 0x9E3779B97F4A7C15ULL) >> 58];
+  if (answer.key != key) {
+    answer = {key, FindPackedNameTag(key)};
+  }
+  return answer.tag;
 }
 
 } // namespace
@@ -121,40 +136,6 @@ CInlineElements::ETag CInlineElements::TagOf(std::string_view name) {
 }
 
 CInlineElements::ETag CInlineElements::TagAt(std::string_view line, std::size_t at, bool& closing) {
-  // A page writes the same few tags over and over: the answer for the eight bytes after
-  // the "<" is kept when it depends on them alone (the name ends among them).
-  // Plain data, so that the thread's table starts zeroed without a guard on each call.
-  struct SAnswer {
-    std::uint64_t bytes;
-    ETag tag;
-    bool closing;
-    bool valid;
-  };
-  thread_local std::array<SAnswer, 256> answers;
-  constexpr std::size_t kWindow = sizeof(std::uint64_t);
-  // Past the line's end the window holds zero bytes: a name ends there as at any byte
-  // that is no part of a name, so the answer is the same.
-  std::uint64_t bytes = 0;
-  if (at + 1 + kWindow <= line.size()) {
-    std::memcpy(&bytes, line.data() + at + 1, kWindow);
-  } else if (at + 1 < line.size()) {
-    std::memcpy(&bytes, line.data() + at + 1, line.size() - at - 1);
-  }
-  SAnswer& answer = answers[(bytes * 0x9E3779B97F4A7C15ULL) >> 56];
-  if (answer.valid && answer.bytes == bytes) {
-    closing = answer.closing;
-    return answer.tag;
-  }
-  std::size_t read = 0;
-  const ETag tag = ReadTag(line, at, closing, read);
-  if (read <= kWindow) {
-    answer = {bytes, tag, closing, true};
-  }
-  return tag;
-}
-
-CInlineElements::ETag CInlineElements::ReadTag(std::string_view line, std::size_t at, bool& closing,
-                                               std::size_t& read) {
   std::size_t next = SkipInvisible(line, at + 1);
   closing = next < line.size() && line[next] == '/';
   if (closing) {
@@ -162,10 +143,9 @@ CInlineElements::ETag CInlineElements::ReadTag(std::string_view line, std::size_
   }
   if (next >= line.size() ||
       !((line[next] >= 'a' && line[next] <= 'z') || (line[next] >= 'A' && line[next] <= 'Z'))) {
-    read = next + 1 - (at + 1);
     return ETag::kSeparates;
   }
-  // The name is packed as it is read.
+  // The name is packed as it is read; a long one is looked up by its text.
   std::uint64_t key = 0;
   std::size_t end = next;
   for (; end < line.size() && IsNameByte(line[end]); ++end) {
@@ -173,8 +153,6 @@ CInlineElements::ETag CInlineElements::ReadTag(std::string_view line, std::size_
     const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     key = (key << 8) | static_cast<unsigned char>(lower);
   }
-  // Through the byte that ended the name.
-  read = end + 1 - (at + 1);
   if (end - next > kPackedName) {
     return LongNameListed(kSeparating, line.substr(next, end - next)) ? ETag::kSeparates
                                                                       : ETag::kJoins;

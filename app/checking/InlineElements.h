@@ -40,8 +40,4 @@ public:
   /// name runs on through digits and "-"), empty for a comment, declaration or stray
   /// "<"; `closing` says whether it is an end tag.
   static std::string_view TagNameAt(std::string_view line, std::size_t at, bool& closing);
-
-private:
-  /// TagAt without remembering; `read` counts the bytes after the "<" that decided.
-  static ETag ReadTag(std::string_view line, std::size_t at, bool& closing, std::size_t& read);
 };

@@ -339,6 +339,38 @@ void FillJoiners(std::vector<std::string>& lines, std::vector<CStringUtils::TagP
   }
 }
 
+/// Adds a location of `text` at [start, end) of the line, with its excerpt (as
+/// `excerpts` asks) and columns.
+void RecordFinding(SScanBuffers& buffers, CPageScanner::EExcerpts excerpts, const std::string& text,
+                   int duplicate, const std::string& line, const std::string* original,
+                   int lineIndex, std::size_t start, std::size_t end) {
+  std::vector<CBadWordsList::SFoundLocation>& places = buffers.LocationsOf(text, duplicate);
+  CBadWordsList::SFoundLocation& location = places.emplace_back();
+  location.line = lineIndex;
+  location.start = static_cast<int>(start);
+  location.end = static_cast<int>(end);
+  // Lines are scanned in order and each word's search moves forward, so a page's
+  // first place of a word is also its first in the sorted findings.
+  if (excerpts == CPageScanner::EExcerpts::kKept ||
+      (excerpts == CPageScanner::EExcerpts::kFirstInPage && places.size() == 1)) {
+    if (!buffers.spareContexts.empty()) {
+      location.context = std::move(buffers.spareContexts.back());
+      buffers.spareContexts.pop_back();
+      location.context.clear();
+    }
+    CStringUtils::AppendEllipsisSurroundingWord(location.context, line, location.start,
+                                                location.end - location.start, 4);
+  }
+  if (original != nullptr && location.end <= static_cast<int>(original->size())) {
+    location.column = buffers.columns.At(start);
+    location.endColumn = buffers.columns.At(end);
+  } else {
+    // A plain ASCII line: one character per byte.
+    location.column = location.start;
+    location.endColumn = location.end;
+  }
+}
+
 } // namespace
 
 CPageScanner::CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped,
@@ -419,7 +451,14 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
   barriers.Finish(lines.size());
   // Only now, references decoded, are the characters on either side of the markup known.
   for (const SJoinerRun& run : runs) {
-    CStringUtils::SettleJoinerRun(lines[run.line], run.begin, run.end);
+    std::string& text = lines[run.line];
+    // Markup followed by a blank (most end tags) joins nothing, and is settled here.
+    if (run.end >= text.size() || text[run.end] == ' ') {
+      std::replace(text.begin() + static_cast<std::ptrdiff_t>(run.begin),
+                   text.begin() + static_cast<std::ptrdiff_t>(run.end), CPageText::kJoiner, ' ');
+      continue;
+    }
+    CStringUtils::SettleJoinerRun(text, run.begin, run.end);
   }
   // Back only now: a value is the text of a tooltip, and a "<" decoded in it opens no
   // tag to blank in the page around it.
@@ -513,7 +552,8 @@ bool CPageScanner::ScanHeldLine(const std::string& line, const std::string* orig
                                    buffers.repeated);
       if (!IsIgnoredRepeat(buffers.repeated)) {
         found = true;
-        Record(buffers.repeated, 1, line, original, lineIndex, begin, end);
+        RecordFinding(buffers, m_excerpts, buffers.repeated, 1, line, original, lineIndex, begin,
+                      end);
       }
     }
     const CWordLookupCache::SAnswer answer =
@@ -535,40 +575,10 @@ bool CPageScanner::ScanHeldLine(const std::string& line, const std::string* orig
     }
     searchFrom = match.start + match.length;
     found = true;
-    Record(buffers.word, 0, line, original, lineIndex, match.start, match.start + match.length);
+    RecordFinding(buffers, m_excerpts, buffers.word, 0, line, original, lineIndex, match.start,
+                  match.start + match.length);
   }
   return !found;
-}
-
-void CPageScanner::Record(const std::string& text, int duplicate, const std::string& line,
-                          const std::string* original, int lineIndex, std::size_t start,
-                          std::size_t end) {
-  SScanBuffers& buffers = ThreadBuffers();
-  std::vector<CBadWordsList::SFoundLocation>& places = buffers.LocationsOf(text, duplicate);
-  CBadWordsList::SFoundLocation& location = places.emplace_back();
-  location.line = lineIndex;
-  location.start = static_cast<int>(start);
-  location.end = static_cast<int>(end);
-  // Lines are scanned in order and each word's search moves forward, so a page's
-  // first place of a word is also its first in the sorted findings.
-  if (m_excerpts == EExcerpts::kKept ||
-      (m_excerpts == EExcerpts::kFirstInPage && places.size() == 1)) {
-    if (!buffers.spareContexts.empty()) {
-      location.context = std::move(buffers.spareContexts.back());
-      buffers.spareContexts.pop_back();
-      location.context.clear();
-    }
-    CStringUtils::AppendEllipsisSurroundingWord(location.context, line, location.start,
-                                                location.end - location.start, 4);
-  }
-  if (original != nullptr && location.end <= static_cast<int>(original->size())) {
-    location.column = buffers.columns.At(start);
-    location.endColumn = buffers.columns.At(end);
-  } else {
-    // A plain ASCII line: one character per byte.
-    location.column = location.start;
-    location.endColumn = location.end;
-  }
 }
 
 std::string CPageScanner::IgnoredRepeatForm(std::string_view word) {

@@ -73,9 +73,6 @@ private:
   /// ScanLine inside the caller's CSpellLookupScope.
   bool ScanHeldLine(const std::string& line, const std::string* original, int lineIndex);
   bool IsStopped() const { return m_stopped && m_stopped(); }
-  /// Adds a location of `text` at [start, end) of the line, with its excerpt and columns.
-  void Record(const std::string& text, int duplicate, const std::string& line,
-              const std::string* original, int lineIndex, std::size_t start, std::size_t end);
   /// Whether the repeated `word` is one the dictionaries hold as ignored.
   bool IsIgnoredRepeat(const std::string& word) const;
 

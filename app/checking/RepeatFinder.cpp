@@ -47,8 +47,15 @@ bool CRepeatFinder::OnOtherToken(std::size_t start, std::size_t length, std::siz
   const bool plain = IsAsciiWordByte(first);
   std::size_t wordBegin = 0;
   if (!plain) {
-    const CWordPair::SCore core = CWordPair::CoreOf(token);
-    wordBegin = core.Empty() ? token.size() : core.begin;
+    // ASCII punctuation first is skipped here; the rest asks what a character is.
+    while (wordBegin < token.size() && static_cast<unsigned char>(token[wordBegin]) < 0x80 &&
+           repeatbytes::kFolded[static_cast<unsigned char>(token[wordBegin])] == 0) {
+      ++wordBegin;
+    }
+    if (wordBegin < token.size() && static_cast<unsigned char>(token[wordBegin]) >= 0x80) {
+      const CWordPair::SCore core = CWordPair::CoreOf(token);
+      wordBegin = core.Empty() ? token.size() : core.begin;
+    }
   }
   // Two words may be the same only when their first bytes are the same byte, the same
   // ASCII letter in either case, or two non-ASCII bytes.
