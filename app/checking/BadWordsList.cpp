@@ -84,6 +84,32 @@ void CBadWordsList::RemoveWord(CBadWord* word) {
   m_words.erase(at);
 }
 
+bool CBadWordsList::RemoveWord(std::string_view text, int duplicate) {
+  CWriterAccess access(*this);
+  const auto found = ByText(duplicate).find(text);
+  if (found == ByText(duplicate).end()) {
+    return false;
+  }
+  CBadWord* word = found->second;
+  const auto at =
+      std::find_if(m_words.begin(), m_words.end(),
+                   [word](const std::unique_ptr<CBadWord>& w) { return w.get() == word; });
+  UnlistLocked(word);
+  m_words.erase(at);
+  return true;
+}
+
+bool CBadWordsList::SetReplacement(std::string_view text, int duplicate,
+                                   const std::string& replacement) {
+  CWriterAccess access(*this);
+  const auto found = ByText(duplicate).find(text);
+  if (found == ByText(duplicate).end()) {
+    return false;
+  }
+  found->second->SetReplacement(replacement);
+  return true;
+}
+
 void CBadWordsList::ClearWords() {
   CWriterAccess access(*this);
   std::vector<std::unique_ptr<CBadWord>> words = std::move(m_words);

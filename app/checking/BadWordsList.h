@@ -39,6 +39,13 @@ public:
   void AppendWord(std::unique_ptr<CBadWord> word);
   /// Deletes the word with its locations when it is in the list. Writer access.
   void RemoveWord(CBadWord* word);
+  /// Deletes the word of `text` and `duplicate` flag with its locations, found and
+  /// removed under one writer access: a pointer kept from an earlier FindWord may name
+  /// a word a check has deleted since. Whether one was listed.
+  bool RemoveWord(std::string_view text, int duplicate);
+  /// Sets the replacement of the word of `text` and `duplicate` flag under writer
+  /// access; whether one was listed.
+  bool SetReplacement(std::string_view text, int duplicate, const std::string& replacement);
   /// Deletes every word. Writer access; the words and their locations are freed on a
   /// thread of their own.
   void ClearWords();

@@ -269,7 +269,6 @@ void CProjectCheckWorker::SetParallelism(int threads) {
 }
 
 WPARAM CProjectCheckWorker::MakeProgressParam(int total, int done) {
-  const auto high = static_cast<WPARAM>(static_cast<unsigned>(total) & 0xFFFFU);
-  const auto low = static_cast<WPARAM>(static_cast<unsigned>(done) & 0xFFFFU);
-  return (high << 16) | low;
+  const auto count = [](int value) { return static_cast<WPARAM>(value < 0 ? 0 : value); };
+  return (count(total) << kProgressShift) | count(done);
 }

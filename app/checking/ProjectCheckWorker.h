@@ -79,10 +79,20 @@ public:
     m_repeatedWords = repeatedWords;
   }
 
-  /// The progress wParam: total in the high 16 bits (modulo 65536), done in the low.
+  /// The progress wParam: total in the high 32 bits, done in the low 32 (a site of
+  /// more than 65,535 pages wrapped round in 16-bit halves). Negative counts are 0.
   static WPARAM MakeProgressParam(int total, int done);
+  /// The counts MakeProgressParam packed.
+  static int ProgressTotal(WPARAM progress) {
+    return static_cast<int>((progress >> kProgressShift) & kProgressMask);
+  }
+  static int ProgressDone(WPARAM progress) { return static_cast<int>(progress & kProgressMask); }
 
 private:
+  static constexpr unsigned kProgressShift = 32;
+  static constexpr WPARAM kProgressMask = 0x7FFFFFFF;
+  static_assert(sizeof(WPARAM) >= 8, "the progress counts take 32 bits each");
+
   /// A stop was asked, or the run gave up (out of memory).
   bool IsStopped() const;
   /// Only a stop asked by the thread's owner: a run that gave up still reports its end.

@@ -110,6 +110,10 @@ std::string CWebProject::MakeIgnoreDictionaryName(const std::string& projectName
   return CFileUtils::ReplaceBadFileChars(projectName + kIgnoreSuffix, "_", false);
 }
 
+bool CWebProject::IsIgnoreDictionaryName(std::string_view name) {
+  return CStringUtils::MatchLastChars(name, kIgnoreSuffix, false);
+}
+
 void CWebProject::TakeSpellerDictionaries() {
   const CSpellChecker* speller = CSpellChecker::GetInstance();
   if (speller == nullptr) {
@@ -127,7 +131,7 @@ void CWebProject::TakeSpellerDictionaries() {
     }
     if (name == ignoreName) {
       m_ignoreId = id;
-    } else if (CStringUtils::MatchLastChars(name, kIgnoreSuffix, true)) {
+    } else if (IsIgnoreDictionaryName(name)) {
       continue; // another project's ignore dictionary
     }
     m_activeDictionaries.push_back(id);

@@ -18,6 +18,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -184,6 +185,10 @@ public:
   /// The ignore dictionary's name: the project name and " Ignore", with characters
   /// that no file name may hold replaced by "_". Defined in WebProject.cpp.
   static std::string MakeIgnoreDictionaryName(const std::string& projectName);
+  /// Whether `name` is a project's ignore dictionary: it ends in " Ignore", in any
+  /// letter case. The one rule for the project, the Dictionaries menu and the settings
+  /// window's grid: such a dictionary is only ever its own project's.
+  static bool IsIgnoreDictionaryName(std::string_view name);
 
 private:
   class CWaitCursor;

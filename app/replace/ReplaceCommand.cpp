@@ -110,7 +110,8 @@ std::string CReplaceCommand::EmptyReplacementQuestion(const std::string& word) {
 }
 
 CReplaceCommand::SOutcome
-CReplaceCommand::Replace(CWebProject& project, CBadWord& word, const std::string& replacement,
+CReplaceCommand::Replace(CWebProject& project, const std::string& word, int duplicate,
+                         const std::string& replacement,
                          const std::vector<std::string>& checkedRelativeFiles, bool allChecked,
                          const std::string& appDirectory, const AskYesNo& ask) {
   SOutcome outcome;
@@ -120,11 +121,13 @@ CReplaceCommand::Replace(CWebProject& project, CBadWord& word, const std::string
     return outcome;
   }
   const bool erases = CStringUtils::IsEffectivelyEmpty(replacement);
-  if (erases && !ask("Replace", EmptyReplacementQuestion(word.GetWord()))) {
+  if (erases && !ask("Replace", EmptyReplacementQuestion(word))) {
     return outcome;
   }
   // Only this thread reads or writes a word's replacement; the worker never does.
-  word.SetReplacement(replacement);
+  if (!project.GetBadWordsList().SetReplacement(word, duplicate, replacement)) {
+    return outcome;
+  }
 
   const std::string& root = project.GetRootDirectory();
   std::vector<std::string> chosenFiles;
@@ -137,19 +140,19 @@ CReplaceCommand::Replace(CWebProject& project, CBadWord& word, const std::string
   std::vector<std::string> backups;
   std::vector<CContentFingerprint> written;
   outcome.result = CReplacer::ReplaceInFiles(
-      project.GetBadWordsList(), word,
+      project.GetBadWordsList(), word, duplicate,
       CBackupFolders::GetBackupFolder(project.GetName(), appDirectory), root.size(), chosenFiles,
       backups,
       project.GetOptions().checkImageText ? CPageScanner::EAttributeText::kChecked
                                           : CPageScanner::EAttributeText::kSkipped,
       &written);
-  project.GetUndoList().AddHead(std::make_unique<CUndoReplace>(
-      word.GetWord(), replacement, std::move(backups), std::move(written)));
+  project.GetUndoList().AddHead(
+      std::make_unique<CUndoReplace>(word, replacement, std::move(backups), std::move(written)));
   outcome.done = true;
   CheckMovedPagesAgain(project, outcome.result);
 
   if (!erases) {
-    LearnReplacement(project, word.GetWord(), replacement);
+    LearnReplacement(project, word, replacement);
   }
   return outcome;
 }

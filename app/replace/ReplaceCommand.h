@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-class CBadWord;
 class CWebProject;
 
 /// The main view's Replace and Undo buttons in the order of their calls, free of any
@@ -27,7 +26,11 @@ public:
   /// of the project's undo list and teaches the speller the replacement. Erasing the
   /// word is asked first ("Replace"). Nothing happens while the project is checking, or
   /// when no file is checked.
-  static SOutcome Replace(CWebProject& project, CBadWord& word, const std::string& replacement,
+  /// The word is named by its text and duplicate flag and looked up under the list's
+  /// access at each step, never held by pointer: a check may delete it meanwhile, and
+  /// then nothing is replaced.
+  static SOutcome Replace(CWebProject& project, const std::string& word, int duplicate,
+                          const std::string& replacement,
                           const std::vector<std::string>& checkedRelativeFiles, bool allChecked,
                           const std::string& appDirectory, const AskYesNo& ask);
   /// Asks the undo list's head's question ("Replacement Undo"); on Yes restores its

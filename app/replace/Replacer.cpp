@@ -125,7 +125,7 @@ bool FindFreeBackupName(const std::string& base, std::string& name, std::string&
 // Copies the word's locations, grouped by exact full path in the order the files first
 // appear. The list sorts paths without case, so "A.htm" and "a.htm" may interleave;
 // grouping them apart keeps each file to one read and one write.
-std::vector<SFileWork> CollectFiles(const CBadWordsList& list, const CBadWord& word,
+std::vector<SFileWork> CollectFiles(const CBadWordsList& list, std::string_view text, int duplicate,
                                     const std::vector<std::string>& chosenFiles, SJob& job) {
   const std::unordered_set<std::string_view> chosen(chosenFiles.begin(), chosenFiles.end());
   std::vector<SFileWork> files;
@@ -134,10 +134,15 @@ std::vector<SFileWork> CollectFiles(const CBadWordsList& list, const CBadWord& w
     // The check may record or remove locations at any time; the lock is mutable state
     // even of a list only read here.
     CReaderAccess access(const_cast<CBadWordsList&>(list));
-    job.word = word.GetWord();
-    job.replacement = word.GetReplacement();
-    job.erasesRepeat = word.GetDuplicate() == 1 && job.replacement.empty();
-    for (const auto& location : word.GetLocations()) {
+    // Found under the access: a word a check deleted meanwhile is simply not there.
+    const CBadWord* word = list.FindWord(text, duplicate);
+    if (word == nullptr) {
+      return files;
+    }
+    job.word = word->GetWord();
+    job.replacement = word->GetReplacement();
+    job.erasesRepeat = word->GetDuplicate() == 1 && job.replacement.empty();
+    for (const auto& location : word->GetLocations()) {
       std::string path = location.GetFullPath();
       if (!chosen.empty() && !chosen.contains(path)) {
         continue;
@@ -450,8 +455,19 @@ SReplaceResult CReplacer::ReplaceInFiles(const CBadWordsList& list, const CBadWo
                                          std::vector<std::string>& backupsOut,
                                          CPageScanner::EAttributeText attributeText,
                                          std::vector<CContentFingerprint>* writtenOut) {
+  return ReplaceInFiles(list, word.GetWord(), word.GetDuplicate(), backupFolder, rootLength,
+                        chosenFiles, backupsOut, attributeText, writtenOut);
+}
+
+SReplaceResult CReplacer::ReplaceInFiles(const CBadWordsList& list, std::string_view text,
+                                         int duplicate, const std::string& backupFolder,
+                                         std::size_t rootLength,
+                                         const std::vector<std::string>& chosenFiles,
+                                         std::vector<std::string>& backupsOut,
+                                         CPageScanner::EAttributeText attributeText,
+                                         std::vector<CContentFingerprint>* writtenOut) {
   SJob job{{}, {}, backupFolder, rootLength, backupsOut, writtenOut, {}, {}, {}, attributeText};
-  const std::vector<SFileWork> files = CollectFiles(list, word, chosenFiles, job);
+  const std::vector<SFileWork> files = CollectFiles(list, text, duplicate, chosenFiles, job);
   for (const SFileWork& file : files) {
     ReplaceInFile(file, job);
   }

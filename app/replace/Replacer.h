@@ -32,6 +32,15 @@ public:
       std::vector<std::string>& backupsOut,
       CPageScanner::EAttributeText attributeText = CPageScanner::EAttributeText::kSkipped,
       std::vector<CContentFingerprint>* writtenOut = nullptr);
+  /// The same for the word of `text` and `duplicate` flag, found in the list under its
+  /// reader access: the way for a caller that holds no access of its own, since a check
+  /// may delete any word (nothing is replaced then).
+  static SReplaceResult ReplaceInFiles(
+      const CBadWordsList& list, std::string_view text, int duplicate,
+      const std::string& backupFolder, std::size_t rootLength,
+      const std::vector<std::string>& chosenFiles, std::vector<std::string>& backupsOut,
+      CPageScanner::EAttributeText attributeText = CPageScanner::EAttributeText::kSkipped,
+      std::vector<CContentFingerprint>* writtenOut = nullptr);
   /// One backup copy: backupFolder + path.substr(rootLength) + "b" + lowest free n (from
   /// 1). Refuses (logs "{FA21A076-AB6A-4D0B-A498-FA8FA11992A0} - <path> - <error>",
   /// false) when the backup root (the folder above `backupFolder`) or any folder on the

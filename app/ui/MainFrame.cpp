@@ -53,7 +53,6 @@ namespace Id = CommandIds;
 constexpr const char* kTitle = "Pagelint";
 constexpr const char* kAboutText = "Pagelint checks the spelling of text in your web pages.";
 constexpr const char* kSupportAddress = "support@corvanesoftware.com";
-constexpr const char* kIgnoreSuffix = " Ignore";
 
 // Background styles of the bars.
 constexpr int kMenuBarStyle = 2;
@@ -431,7 +430,7 @@ void CMainFrame::RebuildDictionaryMenu() {
       continue;
     }
     // Other projects' ignore lists are theirs.
-    if (CStringUtils::MatchLastChars(name, kIgnoreSuffix, false) && name != ownIgnore) {
+    if (CWebProject::IsIgnoreDictionaryName(name) && name != ownIgnore) {
       continue;
     }
     QAction* entry =

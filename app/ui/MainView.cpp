@@ -459,13 +459,12 @@ void CMainView::AddWordsToDictionary(int dictionaryId) {
     if (repeat && dictionaryId != project->GetIgnoreId()) {
       continue;
     }
-    CBadWord* record = words.FindWord(entry->text, entry->duplicate);
-    if (record == nullptr) {
+    // Found and removed under one access: a check may have deleted the word meanwhile.
+    if (!words.RemoveWord(entry->text, entry->duplicate)) {
       continue;
     }
     speller->AddWord(dictionaryId,
                      repeat ? CPageScanner::IgnoredRepeatForm(entry->text) : entry->text);
-    words.RemoveWord(record);
     DeleteEntry(list, row);
   }
   SelectNextEntry(list, selected);
@@ -480,10 +479,6 @@ void CMainView::OnReplace() {
   if (project == nullptr || word.empty()) {
     return;
   }
-  CBadWord* record = project->GetBadWordsList().FindWord(word, SelectedDuplicate());
-  if (record == nullptr) {
-    return;
-  }
   std::vector<std::string> checkedFiles;
   for (int row = 0; row < m_files->GetCount(); ++row) {
     if (m_files->IsChecked(row)) {
@@ -491,9 +486,9 @@ void CMainView::OnReplace() {
     }
   }
   const bool allChecked = m_files->AreAllChecked();
-  const CReplaceCommand::SOutcome outcome =
-      CReplaceCommand::Replace(*project, *record, m_ui->withEdit->text().toStdString(),
-                               checkedFiles, allChecked, CDirUtils::GetAppPath(), AskYesNo());
+  const CReplaceCommand::SOutcome outcome = CReplaceCommand::Replace(
+      *project, word, SelectedDuplicate(), m_ui->withEdit->text().toStdString(), checkedFiles,
+      allChecked, CDirUtils::GetAppPath(), AskYesNo());
   if (!outcome.done) {
     return;
   }
@@ -585,7 +580,7 @@ void CMainView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 QString CMainView::CheckingText(const CWebProject& project, WPARAM progress) {
-  const int done = static_cast<int>(progress & 0xFFFFU);
+  const int done = CProjectCheckWorker::ProgressDone(progress);
   return QStringLiteral("spell-checking %1... ")
       .arg(QString::fromStdString(project.RelativeDirAt(done)));
 }
@@ -593,8 +588,7 @@ QString CMainView::CheckingText(const CWebProject& project, WPARAM progress) {
 void CMainView::OnCheckBegin(CWebProject& project, WPARAM progress) {
   UpdateReplace();
   if (m_progress != nullptr) {
-    m_progress->Show(static_cast<int>((progress >> 16U) & 0xFFFFU),
-                     CheckingText(project, progress));
+    m_progress->Show(CProjectCheckWorker::ProgressTotal(progress), CheckingText(project, progress));
   }
   if (project.GetBadWordsList().GetWordCount() == 0) {
     ShowWordPlaceholder(kNoWords);
@@ -604,8 +598,8 @@ void CMainView::OnCheckBegin(CWebProject& project, WPARAM progress) {
 void CMainView::OnFileChecked(CWebProject& project, WPARAM progress) {
   UpdateReplace();
   if (m_progress != nullptr) {
-    m_progress->Update(static_cast<int>(progress & 0xFFFFU),
-                       static_cast<int>((progress >> 16U) & 0xFFFFU),
+    m_progress->Update(CProjectCheckWorker::ProgressDone(progress),
+                       CProjectCheckWorker::ProgressTotal(progress),
                        CheckingText(project, progress));
   }
   ShowWordCount(project);

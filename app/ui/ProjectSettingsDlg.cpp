@@ -6,6 +6,8 @@
 #include "GridView.h"
 #include "MessageBoxService.h"
 
+#include "projects/WebProject.h"
+
 #include "spellcore/SpellChecker.h"
 
 #include "utilcore/DirUtils.h"
@@ -76,7 +78,6 @@ constexpr const char* kReportRepeats = "Report repeated &words";
 constexpr const char* kReportRepeatsTip =
     "List a word that repeats the word right before it, as in \"walked to the the harbour\", "
     "also across a line break or inline markup, with \"(duplicate)\" after it.";
-constexpr const char* kIgnoreSuffix = " Ignore";
 
 // Background styles of the closing buttons and the filter buttons.
 constexpr int kStyleFilterButtons = 10;
@@ -125,7 +126,7 @@ bool IsChecked(const QStandardItem* item) {
 /// ignore dictionary. Two names that give the same ones would share those files.
 std::pair<std::string, std::string> FileNamesOf(const std::string& name) {
   return {CFileUtils::ReplaceBadFileChars(name, "_", true),
-          CFileUtils::ReplaceBadFileChars(name + kIgnoreSuffix, "_", false)};
+          CWebProject::MakeIgnoreDictionaryName(name)};
 }
 
 void TuneGrid(CGridView* grid) {
@@ -316,7 +317,7 @@ void CProjectSettingsDlg::FillDictionaries() {
     std::string name;
     speller->GetDictionaryName(id, name);
     // Every project's ignore dictionary is its own business, never a choice here.
-    if (name.empty() || CStringUtils::MatchLastChars(name, kIgnoreSuffix, false)) {
+    if (name.empty() || CWebProject::IsIgnoreDictionaryName(name)) {
       continue;
     }
     QList<QStandardItem*> row;

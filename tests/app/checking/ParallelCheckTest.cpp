@@ -49,7 +49,7 @@ TEST_F(CheckWorkerTest, ParallelRunFindsWhatASingleThreadFinds) {
     ASSERT_EQ(m_messages.size(), 42U);
     EXPECT_EQ(m_messages.front().id, CProjectCheckWorker::MSG_PROJECT_CHECK_BEGIN);
     EXPECT_EQ(m_messages.back().id, CProjectCheckWorker::MSG_PROJECT_CHECK_DONE);
-    EXPECT_EQ(m_messages.back().wParam, (40U << 16) | 40U);
+    EXPECT_EQ(m_messages.back().wParam, CProjectCheckWorker::MakeProgressParam(40, 40));
     // Every file's message carries a count of its own.
     std::vector<WPARAM> counts;
     for (std::size_t k = 1; k + 1 < m_messages.size(); ++k) {

@@ -152,7 +152,9 @@ TEST_F(CheckWorkerTest, ReportsBeginEachFileAndDone) {
   const UINT checked = CProjectCheckWorker::MSG_PROJECT_FILE_CHECKED;
   const UINT finished = CProjectCheckWorker::MSG_PROJECT_CHECK_DONE;
   ASSERT_EQ(MessageIds(), (std::vector<UINT>{begin, checked, checked, finished}));
-  const std::vector<WPARAM> progress{2U << 16, (2U << 16) | 1U, (2U << 16) | 2U, (2U << 16) | 2U};
+  const std::vector<WPARAM> progress{
+      CProjectCheckWorker::MakeProgressParam(2, 0), CProjectCheckWorker::MakeProgressParam(2, 1),
+      CProjectCheckWorker::MakeProgressParam(2, 2), CProjectCheckWorker::MakeProgressParam(2, 2)};
   for (std::size_t k = 0; k < m_messages.size(); ++k) {
     EXPECT_EQ(m_messages[k].wParam, progress[k]) << k;
     EXPECT_EQ(m_messages[k].lParam, kProject);
@@ -181,20 +183,26 @@ TEST_F(CheckWorkerTest, NoMessagesWithoutATargetWindow) {
   EXPECT_EQ(worker->GetFilesDone(), 1);
 }
 
-TEST(ProjectCheckWorkerProgress, PacksTotalAndDoneIntoSixteenBitsEach) {
+TEST(ProjectCheckWorkerProgress, CarriesTotalAndDoneWhole) {
+  // Counts past 65,535 come back whole: a site of 70,000 pages must not count round.
   const struct {
     int total;
     int done;
-    WPARAM packed;
+    int totalBack;
+    int doneBack;
   } cases[] = {
-      {0, 0, 0},
-      {3, 1, (3U << 16) | 1U},
-      {65535, 65535, 0xFFFFFFFFU},
-      {65536 + 5, 3, (5U << 16) | 3U},
-      {70000, 70000, ((70000U & 0xFFFFU) << 16) | (70000U & 0xFFFFU)},
+      {0, 0, 0, 0},
+      {3, 1, 3, 1},
+      {65535, 65535, 65535, 65535},
+      {65536 + 5, 3, 65541, 3},
+      {70000, 69999, 70000, 69999},
+      {2000000000, 1999999999, 2000000000, 1999999999},
+      {-1, -7, 0, 0},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(CProjectCheckWorker::MakeProgressParam(c.total, c.done), c.packed) << c.total;
+    const WPARAM packed = CProjectCheckWorker::MakeProgressParam(c.total, c.done);
+    EXPECT_EQ(CProjectCheckWorker::ProgressTotal(packed), c.totalBack) << c.total;
+    EXPECT_EQ(CProjectCheckWorker::ProgressDone(packed), c.doneBack) << c.done;
   }
 }
 

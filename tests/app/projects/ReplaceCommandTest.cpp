@@ -65,12 +65,8 @@ protected:
                                     const std::string& replacement,
                                     const std::vector<std::string>& checked = {},
                                     bool allChecked = true) {
-    CBadWord* badWord = project.GetBadWordsList().FindWord(word);
-    EXPECT_NE(badWord, nullptr) << word;
-    if (badWord == nullptr) {
-      return {};
-    }
-    return CReplaceCommand::Replace(project, *badWord, replacement, checked, allChecked, AppDir(),
+    EXPECT_NE(project.GetBadWordsList().FindWord(word), nullptr) << word;
+    return CReplaceCommand::Replace(project, word, 0, replacement, checked, allChecked, AppDir(),
                                     m_user.Ask());
   }
 

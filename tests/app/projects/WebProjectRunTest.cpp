@@ -67,7 +67,7 @@ TEST_F(WebProjectRunTest, FindsWordsAtTheirLinesAndPositions) {
   EXPECT_EQ(m_view.Count(CProjectCheckWorker::MSG_PROJECT_CHECK_BEGIN, &project), 1);
   EXPECT_EQ(m_view.Count(CProjectCheckWorker::MSG_PROJECT_FILE_CHECKED, &project), 2);
   const SMessage done = m_view.Last(CProjectCheckWorker::MSG_PROJECT_CHECK_DONE);
-  EXPECT_EQ(done.wParam, WPARAM{(2 << 16) | 2});
+  EXPECT_EQ(done.wParam, CProjectCheckWorker::MakeProgressParam(2, 2));
   EXPECT_EQ(done.lParam, self);
 }
 

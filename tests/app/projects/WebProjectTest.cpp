@@ -48,6 +48,20 @@ TEST_F(WebProjectTest, StartFailsAfterStop) {
   EXPECT_EQ(project.GetMsgWindow(), nullptr);
 }
 
+TEST(WebProjectIgnoreName, AnEndingInIgnoreInAnyLetterCaseMarksAnIgnoreDictionary) {
+  const struct {
+    const char* name;
+    bool ignore;
+  } cases[] = {
+      {"Shop Ignore", true}, {"Shop IGNORE", true},   {"shop ignore", true},  {" Ignore", true},
+      {"ShopIgnore", false}, {"Shop Ignored", false}, {"Ignore list", false}, {"", false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(CWebProject::IsIgnoreDictionaryName(c.name), c.ignore) << c.name;
+  }
+  // Every project's own name is one, whatever its letter case.
+  EXPECT_TRUE(CWebProject::IsIgnoreDictionaryName(CWebProject::MakeIgnoreDictionaryName("a/B")));
+}
+
 // The project takes every dictionary but other projects' ignore dictionaries, and
 // StartProject adds its own ignore dictionary, creating it when missing.
 TEST_F(WebProjectTest, DictionariesOfANewProject) {
@@ -56,6 +70,8 @@ TEST_F(WebProjectTest, DictionariesOfANewProject) {
   std::filesystem::create_directories(folder);
   testkit::WriteBytes(folder + "mine.dic", "word\n");
   testkit::WriteBytes(folder + "Other Ignore.dic", "word\n");
+  // The ending in any letter case: the menu and the settings window hide it too.
+  testkit::WriteBytes(folder + "Shop IGNORE.dic", "word\n");
   CSpellChecker::GetInstance()->SetAppPath(CDirUtils::GetAppPath());
 
   CWebProject& project = MakeProject("My: Site");
@@ -63,6 +79,8 @@ TEST_F(WebProjectTest, DictionariesOfANewProject) {
   EXPECT_EQ(Occurrences(atCreation, 0), 1);
   EXPECT_EQ(Occurrences(atCreation, IdOf("mine")), 1);
   EXPECT_EQ(Occurrences(atCreation, IdOf("Other Ignore")), 0);
+  ASSERT_NE(IdOf("Shop IGNORE"), -1);
+  EXPECT_EQ(Occurrences(atCreation, IdOf("Shop IGNORE")), 0);
   EXPECT_EQ(project.GetAddToDictionaryId(), IdOf("ZEB Custom"));
   EXPECT_NE(project.GetAddToDictionaryId(), -1);
   EXPECT_EQ(Occurrences(atCreation, project.GetAddToDictionaryId()), 1);

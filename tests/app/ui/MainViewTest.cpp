@@ -148,6 +148,13 @@ TEST_F(MainViewTest, WhileCheckingTheListIsOnePlaceholderThatSelectsNothing) {
   EXPECT_EQ(m_progress.Label()->text().toStdString(),
             "spell-checking " + project.RelativeDirAt(2) + "... ");
   EXPECT_EQ(m_progress.Bar()->maximum(), 3);
+  // A site of more than 65,535 pages counts whole.
+  Post(CProjectCheckWorker::MSG_PROJECT_CHECK_BEGIN,
+       CProjectCheckWorker::MakeProgressParam(70000, 0), project);
+  Post(CProjectCheckWorker::MSG_PROJECT_FILE_CHECKED,
+       CProjectCheckWorker::MakeProgressParam(70000, 65537), project);
+  EXPECT_EQ(m_progress.Bar()->maximum(), 70000);
+  EXPECT_EQ(m_progress.Bar()->value(), 65537);
 
   // The worker posts its last message before its thread marks the project checked.
   Post(CProjectCheckWorker::MSG_PROJECT_CHECK_DONE, 0, project);
