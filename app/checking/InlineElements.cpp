@@ -123,6 +123,22 @@ CInlineElements::ETag PackedNameTag(std::uint64_t key) {
   return answer.tag;
 }
 
+/// Where the element name of the tag whose "<" is at `at` begins (fillers skipped),
+/// noting in `closing` whether it is an end tag; npos when no name follows: a name
+/// starts with a letter, and "<!--", "<!DOCTYPE" and "<?xml" name no element.
+std::size_t NameStart(std::string_view line, std::size_t at, bool& closing) {
+  std::size_t next = SkipInvisible(line, at + 1);
+  closing = next < line.size() && line[next] == '/';
+  if (closing) {
+    next = SkipInvisible(line, next + 1);
+  }
+  if (next >= line.size() ||
+      !((line[next] >= 'a' && line[next] <= 'z') || (line[next] >= 'A' && line[next] <= 'Z'))) {
+    return std::string_view::npos;
+  }
+  return next;
+}
+
 } // namespace
 
 CInlineElements::ETag CInlineElements::TagOf(std::string_view name) {
@@ -136,16 +152,12 @@ CInlineElements::ETag CInlineElements::TagOf(std::string_view name) {
 }
 
 CInlineElements::ETag CInlineElements::TagAt(std::string_view line, std::size_t at, bool& closing) {
-  std::size_t next = SkipInvisible(line, at + 1);
-  closing = next < line.size() && line[next] == '/';
-  if (closing) {
-    next = SkipInvisible(line, next + 1);
-  }
-  if (next >= line.size() ||
-      !((line[next] >= 'a' && line[next] <= 'z') || (line[next] >= 'A' && line[next] <= 'Z'))) {
+  const std::size_t next = NameStart(line, at, closing);
+  if (next == std::string_view::npos) {
     return ETag::kSeparates;
   }
-  // The name is packed as it is read; a long one is looked up by its text.
+  // The name is packed as it is read (TagOf of TagNameAt, in one pass over the name);
+  // a long one is looked up by its text.
   std::uint64_t key = 0;
   std::size_t end = next;
   for (; end < line.size() && IsNameByte(line[end]); ++end) {
@@ -154,21 +166,14 @@ CInlineElements::ETag CInlineElements::TagAt(std::string_view line, std::size_t 
     key = (key << 8) | static_cast<unsigned char>(lower);
   }
   if (end - next > kPackedName) {
-    return LongNameListed(kSeparating, line.substr(next, end - next)) ? ETag::kSeparates
-                                                                      : ETag::kJoins;
+    return TagOf(line.substr(next, end - next));
   }
   return PackedNameTag(key);
 }
 
 std::string_view CInlineElements::TagNameAt(std::string_view line, std::size_t at, bool& closing) {
-  std::size_t next = SkipInvisible(line, at + 1);
-  closing = next < line.size() && line[next] == '/';
-  if (closing) {
-    next = SkipInvisible(line, next + 1);
-  }
-  // A name starts with a letter: "<!--", "<!DOCTYPE" and "<?xml" name no element.
-  if (next >= line.size() ||
-      !((line[next] >= 'a' && line[next] <= 'z') || (line[next] >= 'A' && line[next] <= 'Z'))) {
+  const std::size_t next = NameStart(line, at, closing);
+  if (next == std::string_view::npos) {
     return {};
   }
   std::size_t end = next;
