@@ -60,11 +60,15 @@ void CBadWordsList::IndexFile(CBadWord* word, std::string_view directory,
   AddFileWord(FileWordsLocked(directory, fileName), word);
 }
 
-CBadWord* CBadWordsList::FindWord(std::string_view text, int duplicate) const {
-  CReaderAccess access(Lock());
+CBadWord* CBadWordsList::FindLocked(std::string_view text, int duplicate) const {
   const auto& byText = ByText(duplicate);
   const auto found = byText.find(text);
   return found == byText.end() ? nullptr : found->second;
+}
+
+CBadWord* CBadWordsList::FindWord(std::string_view text, int duplicate) const {
+  CReaderAccess access(Lock());
+  return FindLocked(text, duplicate);
 }
 
 void CBadWordsList::AppendWord(std::unique_ptr<CBadWord> word) {
@@ -72,11 +76,7 @@ void CBadWordsList::AppendWord(std::unique_ptr<CBadWord> word) {
   AppendLocked(std::move(word));
 }
 
-void CBadWordsList::RemoveWord(CBadWord* word) {
-  CWriterAccess access(*this);
-  if (!IsListed(word)) {
-    return;
-  }
+void CBadWordsList::RemoveLocked(CBadWord* word) {
   const auto at =
       std::find_if(m_words.begin(), m_words.end(),
                    [word](const std::unique_ptr<CBadWord>& w) { return w.get() == word; });
@@ -84,29 +84,31 @@ void CBadWordsList::RemoveWord(CBadWord* word) {
   m_words.erase(at);
 }
 
+void CBadWordsList::RemoveWord(CBadWord* word) {
+  CWriterAccess access(*this);
+  if (IsListed(word)) {
+    RemoveLocked(word);
+  }
+}
+
 bool CBadWordsList::RemoveWord(std::string_view text, int duplicate) {
   CWriterAccess access(*this);
-  const auto found = ByText(duplicate).find(text);
-  if (found == ByText(duplicate).end()) {
+  CBadWord* word = FindLocked(text, duplicate);
+  if (word == nullptr) {
     return false;
   }
-  CBadWord* word = found->second;
-  const auto at =
-      std::find_if(m_words.begin(), m_words.end(),
-                   [word](const std::unique_ptr<CBadWord>& w) { return w.get() == word; });
-  UnlistLocked(word);
-  m_words.erase(at);
+  RemoveLocked(word);
   return true;
 }
 
 bool CBadWordsList::SetReplacement(std::string_view text, int duplicate,
                                    const std::string& replacement) {
   CWriterAccess access(*this);
-  const auto found = ByText(duplicate).find(text);
-  if (found == ByText(duplicate).end()) {
+  CBadWord* word = FindLocked(text, duplicate);
+  if (word == nullptr) {
     return false;
   }
-  found->second->SetReplacement(replacement);
+  word->SetReplacement(replacement);
   return true;
 }
 
@@ -220,9 +222,8 @@ CBadWord* CBadWordsList::RecordLocation(std::string_view text, std::string_view 
 }
 
 CBadWord* CBadWordsList::FindOrAppendLocked(std::string_view text, int duplicate) {
-  const auto& byText = ByText(duplicate);
-  if (const auto found = byText.find(text); found != byText.end()) {
-    return found->second;
+  if (CBadWord* found = FindLocked(text, duplicate)) {
+    return found;
   }
   auto created = std::make_unique<CBadWord>(std::string(text));
   created->SetDuplicate(duplicate);
@@ -272,9 +273,7 @@ void CBadWordsList::RecordFileFindings(std::string_view directory, std::string_v
     removals = m_removals;
     for (std::size_t k = 0; k < words.size(); ++k) {
       if (!runs[k].empty()) {
-        const auto& byText = ByText(words[k].duplicate);
-        const auto found = byText.find(words[k].text);
-        listed[k] = found == byText.end() ? nullptr : found->second;
+        listed[k] = FindLocked(words[k].text, words[k].duplicate);
       }
     }
   }

@@ -119,6 +119,10 @@ private:
   void AppendLocked(std::unique_ptr<CBadWord> word);
   void ClearLocked();
   CBadWord* FindOrAppendLocked(std::string_view text, int duplicate);
+  /// FindWord for a caller that holds the list's access.
+  CBadWord* FindLocked(std::string_view text, int duplicate) const;
+  /// Deletes a listed word; the caller holds writer access.
+  void RemoveLocked(CBadWord* word);
   /// The look-up of the words whose duplicate flag is `duplicate` (1, or any other).
   std::unordered_map<std::string_view, CBadWord*>& ByText(int duplicate) {
     return duplicate == 1 ? m_repeatsByText : m_byText;

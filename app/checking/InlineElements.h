@@ -34,8 +34,6 @@ public:
   /// The tag of element `name` (any letter case); an empty name separates.
   static ETag TagOf(std::string_view name);
 
-  /// Whether the tag of element `name` (any letter case) joins the letters around it.
-  static bool JoinsWords(std::string_view name) { return Joins(TagOf(name)); }
   /// The element name of the tag whose "<" is at `at` in `line` (fillers skipped; a
   /// name runs on through digits and "-"), empty for a comment, declaration or stray
   /// "<"; `closing` says whether it is an end tag.

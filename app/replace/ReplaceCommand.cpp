@@ -1,6 +1,5 @@
 #include "replace/ReplaceCommand.h"
 
-#include "checking/BadWord.h"
 #include "projects/WebProject.h"
 #include "replace/BackupFolders.h"
 #include "replace/Replacer.h"
