@@ -1,8 +1,8 @@
 // The dictionary editor over a custom dictionary of 100,000 words: opening, scrolling
 // through, finding a word near the end and saving. Runs inside ui_bench, whose main
 // points the home folders at a temporary folder.
-#include "DictionaryEditorDlg.h"
-#include "GridView.h"
+#include "dictionaries/DictionaryEditorDlg.h"
+#include "widgets/GridView.h"
 
 #include "spellcore/SpellChecker.h"
 

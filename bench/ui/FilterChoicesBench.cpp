@@ -1,8 +1,8 @@
 // The project settings window's drop-down of a big site's folders: 10,000 of them
 // listed and sorted (away from the window), then put into the filter editor's list and
 // shown (on the window's thread, where a user would feel it).
-#include "FilterChoices.h"
-#include "FilterDelegate.h"
+#include "projects/FilterChoices.h"
+#include "projectsettings/FilterDelegate.h"
 
 #include "checking/ProjectFilter.h"
 

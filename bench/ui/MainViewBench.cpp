@@ -1,6 +1,6 @@
 // The main view's refill at the end of a run over a 10,000-page site: some 40,000
 // words with 750,000 findings. Run with a display or QT_QPA_PLATFORM=offscreen.
-#include "MainView.h"
+#include "mainwindow/MainView.h"
 
 #include "checking/BadWordsList.h"
 #include "checking/ProjectCheckWorker.h"
@@ -13,7 +13,7 @@
 #include "mtcore/MessageLoop.h"
 #include "utilcore/DirUtils.h"
 
-#include "QtMessagePump.h"
+#include "app/QtMessagePump.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -9,9 +9,9 @@
 //
 // Run it with HOME and XDG_CONFIG_HOME pointing at an empty folder (tools/screenshot.sh
 // does that, under Xvfb).
-#include "MainFrame.h"
-#include "MessageBoxService.h"
-#include "PagelintApp.h"
+#include "app/PagelintApp.h"
+#include "mainwindow/MainFrame.h"
+#include "widgets/MessageBoxService.h"
 
 #include "projects/Doc.h"
 #include "projects/WebProject.h"

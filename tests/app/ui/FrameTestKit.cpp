@@ -1,6 +1,6 @@
 #include "FrameTestKit.h"
 
-#include "MessageBoxService.h"
+#include "widgets/MessageBoxService.h"
 
 #include "projects/DocSettings.h"
 #include "projects/WebProject.h"

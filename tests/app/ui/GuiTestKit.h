@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LaunchActions.h"
-#include "MessageBoxService.h"
+#include "services/LaunchActions.h"
+#include "widgets/MessageBoxService.h"
 
 #include "diskfiles/FileExtMgr.h"
 

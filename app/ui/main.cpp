@@ -1,6 +1,0 @@
-// Pagelint: the desktop program.
-#include "PagelintApp.h"
-
-int main(int argc, char** argv) {
-  return CPagelintApp::Run(argc, argv);
-}
