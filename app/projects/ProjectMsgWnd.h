@@ -20,7 +20,6 @@ public:
   int GetControlId() const { return m_controlId; }
   /// Makes every later message do nothing.
   void DisableDispatch() { m_dispatchEnabled = false; }
-  bool IsDispatchEnabled() const { return m_dispatchEnabled; }
   CWebProject* GetProject() const { return m_project; }
 
 protected:

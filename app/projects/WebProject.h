@@ -90,7 +90,6 @@ public:
   /// The project's own ignore dictionary; -1 until known.
   int GetIgnoreId() const { return m_ignoreId; }
   /// The window (the main view) that receives the project's progress messages.
-  HWND GetTargetWindow() const { return m_targetWindow; }
   void SetTargetWindow(HWND window) { m_targetWindow = window; }
 
   /// The check options, saved with the project; a change counts from the next run.

@@ -37,5 +37,4 @@ struct CompiledDictionaryHeader {
   std::array<unsigned char, kSize> ToBytes() const;
   /// Reads the header from the first kSize bytes of `bytes`.
   static CompiledDictionaryHeader FromBytes(const unsigned char* bytes);
-  bool HasMagic() const { return std::string_view(m_magic.data(), m_magic.size()) == kMagic; }
 };

@@ -20,7 +20,6 @@ public:
   bool Map(int fd, std::size_t size);
   void Reset();
 
-  bool IsMapped() const { return m_data != nullptr; }
   const unsigned char* Data() const { return m_data; }
   std::size_t Size() const { return m_size; }
 

@@ -19,13 +19,10 @@ public:
   static std::vector<std::string> SplitCommand(std::string_view exec);
 
   const std::string& GetName() const { return m_name; }
-  /// The Exec value split by SplitCommand; empty when there is none.
-  const std::vector<std::string>& GetCommand() const { return m_command; }
   /// The program that must exist for the entry to count; empty when none is named.
   const std::string& GetTryExec() const { return m_tryExec; }
   const std::vector<std::string>& GetMimeTypes() const { return m_mimeTypes; }
   bool IsHidden() const { return m_hidden; }
-  bool IsNoDisplay() const { return m_noDisplay; }
 
   /// The program to run with a file as its only argument, or empty when the entry is
   /// not to be offered: not an application, hidden, NoDisplay, without a name or a

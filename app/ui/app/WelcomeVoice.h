@@ -21,9 +21,6 @@ public:
   CWelcomeVoice(const CWelcomeVoice&) = delete;
   CWelcomeVoice& operator=(const CWelcomeVoice&) = delete;
 
-  /// Whether a speech engine took the welcome.
-  bool IsSpeaking() const { return m_speech != nullptr; }
-
 private:
   std::unique_ptr<QTextToSpeech> m_speech;
 };

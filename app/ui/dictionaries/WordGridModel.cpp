@@ -79,6 +79,10 @@ QVariant CWordGridModel::headerData(int section, Qt::Orientation orientation, in
 }
 
 Qt::ItemFlags CWordGridModel::flags(const QModelIndex& index) const {
+  // The space outside the rows (the root) is no cell to edit.
+  if (!index.isValid()) {
+    return Qt::NoItemFlags;
+  }
   return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
 }
 
