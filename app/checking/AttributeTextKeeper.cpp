@@ -1,5 +1,7 @@
 #include "checking/AttributeTextKeeper.h"
 
+#include "checking/TagWalk.h"
+
 #include "utilcore/HTMLUtils.h"
 #include "utilcore/Utf8.h"
 
@@ -10,87 +12,7 @@
 
 namespace {
 
-/// Blanks between a tag's name and attributes; a line break is one too, and fillers
-/// are nothing a browser would see.
-bool IsBlank(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r') || CUtf8::IsFiller(c);
-}
-
-bool IsAsciiLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-/// A place in a page's lines.
-struct SPlace {
-  std::size_t line = 0;
-  std::size_t offset = 0;
-};
-
-/// Walks one tag byte by byte across its lines; the end of a line reads as a line
-/// break, and the walk ends where the tag does.
-class CTagWalk {
-public:
-  CTagWalk(const std::vector<std::string>& lines, const CStringUtils::TagPlace& tag)
-      : m_lines(lines), m_at{tag.line, tag.offset}, m_end{tag.endLine, tag.endOffset} {}
-
-  bool AtEnd() const {
-    return m_at.line > m_end.line || (m_at.line == m_end.line && m_at.offset >= m_end.offset);
-  }
-  char Peek() const {
-    const std::string& line = m_lines[m_at.line];
-    return m_at.offset < line.size() ? line[m_at.offset] : '\n';
-  }
-  void Advance() {
-    if (m_at.offset < m_lines[m_at.line].size()) {
-      ++m_at.offset;
-    } else {
-      ++m_at.line;
-      m_at.offset = 0;
-    }
-  }
-  SPlace Place() const { return m_at; }
-
-  void SkipBlanks(bool andSlashes = false) {
-    while (!AtEnd() && (IsBlank(Peek()) || (andSlashes && Peek() == '/'))) {
-      Advance();
-    }
-  }
-  /// A tag or attribute name: it ends at a blank (so never runs onto the next line),
-  /// "/", ">" or, past its first byte, "=".
-  std::string_view Name() {
-    const SPlace start = m_at;
-    while (!AtEnd()) {
-      const char c = Peek();
-      if (IsBlank(c) || c == '/' || c == '>' || (c == '=' && m_at.offset != start.offset)) {
-        break;
-      }
-      Advance();
-    }
-    return std::string_view(m_lines[start.line]).substr(start.offset, m_at.offset - start.offset);
-  }
-  /// The value after "=": quoted (to its quote, across lines) or unquoted (to a blank or
-  /// ">"). Sets where it begins and ends.
-  void Value(SPlace& from, SPlace& to) {
-    const char quote = AtEnd() ? '\0' : Peek();
-    const bool quoted = quote == '"' || quote == '\'';
-    if (quoted) {
-      Advance();
-    }
-    from = m_at;
-    while (!AtEnd() && (quoted ? Peek() != quote : !IsBlank(Peek()) && Peek() != '>')) {
-      Advance();
-    }
-    to = m_at;
-    if (quoted && !AtEnd()) {
-      Advance();
-    }
-  }
-
-private:
-  const std::vector<std::string>& m_lines;
-  SPlace m_at;
-  SPlace m_end;
-};
+using SPlace = CTagWalk::SPlace;
 
 /// The attributes whose values a tag's text depends on: the texts kept, and those that
 /// say whether a text is one readers meet.
@@ -170,15 +92,11 @@ std::array<bool, kAttributeCount> ReadersMeet(const std::vector<std::string>& li
 bool CAttributeTextKeeper::OnTag(const std::vector<std::string>& lines,
                                  const CStringUtils::TagPlace& tag) {
   CTagWalk walk(lines, tag);
-  walk.Advance();
-  while (!walk.AtEnd() && CUtf8::IsFiller(walk.Peek())) {
-    walk.Advance();
-  }
   // End tags, declarations and processing instructions hold no attributes.
-  if (walk.AtEnd() || !IsAsciiLetter(walk.Peek())) {
+  const std::string_view element = walk.StartTagName();
+  if (element.empty()) {
     return false;
   }
-  const std::string_view element = walk.Name();
   TagValues values;
   for (;;) {
     walk.SkipBlanks(true);
@@ -196,15 +114,11 @@ bool CAttributeTextKeeper::OnTag(const std::vector<std::string>& lines,
       value = first.seen ? nullptr : &first;
       first.seen = true;
     }
-    walk.SkipBlanks();
-    if (walk.AtEnd() || walk.Peek() != '=') {
-      continue;
-    }
-    walk.Advance();
-    walk.SkipBlanks();
     SPlace from;
     SPlace to;
-    walk.Value(from, to);
+    if (!walk.ValueAfterName(from, to)) {
+      continue;
+    }
     if (value != nullptr) {
       *value = {true, true, from, to};
     }

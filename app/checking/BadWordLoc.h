@@ -2,6 +2,7 @@
 
 #include "checking/BadWordFile.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,6 +20,9 @@ public:
   int endColumn = -1;
   /// Where the excerpt of the line around the word lies among the file's excerpts.
   CBadWordFile::SExcerpt excerpt;
+  /// The language of the text around it (CLanguageNames); 0 when the page names none.
+  /// It takes bytes the alignment of `file` left unused: a location grows no larger.
+  std::uint16_t language = 0;
   /// The page, shared with the other locations recorded from it; null until recorded.
   std::shared_ptr<const CBadWordFile> file;
 

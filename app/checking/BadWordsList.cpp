@@ -259,6 +259,7 @@ void CBadWordsList::RecordFileFindings(std::string_view directory, std::string_v
       added.end = location.end;
       added.column = location.column;
       added.endColumn = location.endColumn;
+      added.language = location.language;
       added.excerpt = file->AddExcerpt(location.context);
       added.file = file;
     }

@@ -86,6 +86,8 @@ public:
     int column = -1;     ///< characters before `start` in the line as read; -1 when not known
     int endColumn = -1;  ///< characters before `end`; -1 when not known
     std::string context; ///< excerpt of the line around the word
+    /// The language of the text around it (CLanguageNames); 0 when the page names none.
+    std::uint16_t language = 0;
 
     bool operator==(const SFoundLocation&) const = default;
   };

@@ -3,6 +3,9 @@
 #include "checking/AttributeTextKeeper.h"
 #include "checking/CodeSampleBlanker.h"
 #include "checking/InlineElements.h"
+#include "checking/LanguageNames.h"
+#include "checking/LanguageScan.h"
+#include "checking/PageLanguages.h"
 #include "checking/RepeatBarriers.h"
 #include "checking/RepeatFinder.h"
 #include "checking/WordLookupCache.h"
@@ -101,6 +104,9 @@ struct SScanBuffers {
   /// The markup of that page that parts words for the repeat test, and the test.
   CRepeatBarriers barriers;
   CRepeatFinder repeats;
+  /// The languages of that page's text, and the dictionaries for each.
+  CPageLanguages languages;
+  CLanguageScan languageScan;
   std::string repeated;
   CColumnCounter columns;
   /// The lines of the file being checked, and copies of those with non-ASCII bytes as
@@ -343,12 +349,13 @@ void FillJoiners(std::vector<std::string>& lines, std::vector<CStringUtils::TagP
 /// `excerpts` asks) and columns.
 void RecordFinding(SScanBuffers& buffers, CPageScanner::EExcerpts excerpts, const std::string& text,
                    int duplicate, const std::string& line, const std::string* original,
-                   int lineIndex, std::size_t start, std::size_t end) {
+                   int lineIndex, std::size_t start, std::size_t end, std::uint16_t language) {
   std::vector<CBadWordsList::SFoundLocation>& places = buffers.LocationsOf(text, duplicate);
   CBadWordsList::SFoundLocation& location = places.emplace_back();
   location.line = lineIndex;
   location.start = static_cast<int>(start);
   location.end = static_cast<int>(end);
+  location.language = language;
   // Lines are scanned in order and each word's search moves forward, so a page's
   // first place of a word is also its first in the sorted findings.
   if (excerpts == CPageScanner::EExcerpts::kKept ||
@@ -394,6 +401,11 @@ std::span<CBadWordsList::SFileFindings> CPageScanner::Findings() {
 
 void CPageScanner::ClearFindings() {
   ThreadBuffers().StartFile();
+  ThreadBuffers().languageScan.ClearUnchecked();
+}
+
+std::span<const CLanguageScan::SUnchecked> CPageScanner::UncheckedWords() {
+  return ThreadBuffers().languageScan.Unchecked();
 }
 
 bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck& stopped,
@@ -406,7 +418,10 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
   joining.clear();
   CRepeatBarriers& barriers = ThreadBuffers().barriers;
   barriers.Clear();
+  CPageLanguages& languages = ThreadBuffers().languages;
+  languages.Clear();
   const auto onTag = [&](const std::vector<std::string>& page, const CStringUtils::TagPlace& tag) {
+    languages.OnTag(page, tag);
     // A code sample's own start tag is not inside it; the tags within it are.
     const bool kept =
         keepAttributes && !(skipSamples && samples.InSample()) && attributes.OnTag(page, tag);
@@ -486,6 +501,8 @@ bool CPageScanner::ScanLines() {
   // file). A dictionary change waits for at most the rest of one page.
   const CSpellLookupScope lookups(CSpellChecker::GetInstance());
   buffers.repeats.StartPage(&lines, &buffers.barriers);
+  buffers.languageScan.StartPage(m_dictionaryIds, &buffers.languages,
+                                 &CLanguageDictionaries::Describe);
   for (std::size_t index = 0; index < lines.size(); ++index) {
     if (IsStopped()) {
       return false;
@@ -503,6 +520,8 @@ bool CPageScanner::ScanLine(const std::string& line, const std::string* original
   }
   const CSpellLookupScope lookups(CSpellChecker::GetInstance());
   ThreadBuffers().repeats.StartPage(nullptr, nullptr);
+  ThreadBuffers().languageScan.StartPage(m_dictionaryIds, nullptr,
+                                         &CLanguageDictionaries::Describe);
   return ScanHeldLine(line, original, lineIndex);
 }
 
@@ -516,6 +535,7 @@ bool CPageScanner::ScanHeldLine(const std::string& line, const std::string* orig
     return true;
   }
   SScanBuffers& buffers = ThreadBuffers();
+  CLanguageScan& languages = buffers.languageScan;
   // Most lines hold no address: they are read where they are, without a copy.
   FindAddresses(line, buffers.addresses);
   const std::string* text = &line;
@@ -544,6 +564,20 @@ bool CPageScanner::ScanHeldLine(const std::string& line, const std::string* orig
       }
       untilStopCheck = kTokensBetweenStopChecks;
     }
+    const std::string_view token = std::string_view(*text).substr(span.start, span.length);
+    CWordLookupCache* cache = &buffers.lookups;
+    std::uint16_t language = CLanguageNames::kNone;
+    bool unchecked = false;
+    if (languages.IsActive()) {
+      const int set = languages.SetAt(static_cast<std::size_t>(lineIndex), span.start);
+      language = languages.Language();
+      unchecked = set == CLanguageDictionaries::kUnchecked;
+      if (unchecked) {
+        languages.CountUnchecked(*speller, token, static_cast<std::size_t>(lineIndex));
+      } else if (set != 0) {
+        cache = &languages.CacheFor(set, static_cast<std::size_t>(lineIndex));
+      }
+    }
     std::size_t begin = 0;
     std::size_t end = 0;
     if (repeats && buffers.repeats.OnToken(span.start, span.length, begin, end)) {
@@ -553,11 +587,14 @@ bool CPageScanner::ScanHeldLine(const std::string& line, const std::string* orig
       if (!IsIgnoredRepeat(buffers.repeated)) {
         found = true;
         RecordFinding(buffers, m_excerpts, buffers.repeated, 1, line, original, lineIndex, begin,
-                      end);
+                      end, language);
       }
     }
-    const CWordLookupCache::SAnswer answer =
-        buffers.lookups.LookUp(*speller, std::string_view(*text).substr(span.start, span.length));
+    // Text no active dictionary is for is left unchecked, but still read for repeats.
+    if (unchecked) {
+      continue;
+    }
+    const CWordLookupCache::SAnswer answer = cache->LookUp(*speller, token);
     if (answer.outcome != CWordLookupCache::EOutcome::kUnknown) {
       continue;
     }
@@ -576,7 +613,7 @@ bool CPageScanner::ScanHeldLine(const std::string& line, const std::string* orig
     searchFrom = match.start + match.length;
     found = true;
     RecordFinding(buffers, m_excerpts, buffers.word, 0, line, original, lineIndex, match.start,
-                  match.start + match.length);
+                  match.start + match.length, language);
   }
   return !found;
 }

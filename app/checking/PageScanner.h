@@ -1,6 +1,7 @@
 #pragma once
 
 #include "checking/BadWordsList.h"
+#include "checking/LanguageScan.h"
 
 #include <functional>
 #include <span>
@@ -51,6 +52,9 @@ public:
   bool ScanLine(const std::string& line, const std::string* original, int lineIndex);
   /// The findings gathered so far, by word in first-found order.
   static std::span<CBadWordsList::SFileFindings> Findings();
+  /// The words of the page (since ClearFindings) left unchecked, by language: text in a
+  /// language none of the dictionaries is for.
+  static std::span<const CLanguageScan::SUnchecked> UncheckedWords();
   static void ClearFindings();
 
   /// Turns a file's lines into the text a browser shows, in place and keeping every

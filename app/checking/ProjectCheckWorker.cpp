@@ -47,6 +47,8 @@ namespace {
 
 /// A page that could not be read or checked: "{ID} - <file> - <reason>".
 constexpr const char* kPageSkipped = "{6E0B3C71-2A4F-4D8E-9B15-C7F3A2D84E06}";
+/// A language of the run's text that none of the project's dictionaries is for.
+constexpr const char* kLanguageUnchecked = "{3F8A2C5D-71B4-4E96-A0D3-9C6E15B7F248}";
 /// The reason given for a page that is no text (NULs, mostly control characters).
 constexpr const char* kBinaryPage = "binary file, skipped";
 
@@ -134,6 +136,7 @@ void CProjectCheckWorker::RunFiles() {
   CDiskFileListAccess access(*m_fileList);
   m_totalFiles.store(CountPendingFiles(), std::memory_order_release);
   m_filesDone.store(0, std::memory_order_release);
+  m_unchecked.Clear();
   Post(MSG_PROJECT_CHECK_BEGIN);
   if (m_fileList->GetCount() == 0) {
     Post(MSG_PROJECT_CHECK_DONE);
@@ -154,6 +157,7 @@ void CProjectCheckWorker::CheckFilesInOrder() {
     }
   }
   if (!IsStopAsked()) {
+    LogUncheckedLanguages();
     Post(MSG_PROJECT_CHECK_DONE);
   }
 }
@@ -173,7 +177,15 @@ void CProjectCheckWorker::CheckFilesInParallel() {
   CheckClaimedFiles(next);
   helpers.clear(); // joins
   if (!IsStopAsked()) {
+    LogUncheckedLanguages();
     Post(MSG_PROJECT_CHECK_DONE);
+  }
+}
+
+void CProjectCheckWorker::LogUncheckedLanguages() const {
+  for (const CUncheckedLanguages::SLanguage& language : m_unchecked.Get()) {
+    CAppLogger::LogFileError(kLanguageUnchecked, m_projectName,
+                             CUncheckedLanguages::Describe(language));
   }
 }
 
@@ -229,6 +241,7 @@ void CProjectCheckWorker::CheckProjectFile(CHTMLFile* file) {
 }
 
 void CProjectCheckWorker::RecordGathered(CHTMLFile* file) {
+  m_unchecked.Add(CPageScanner::UncheckedWords());
   const std::span<CBadWordsList::SFileFindings> findings = CPageScanner::Findings();
   if (findings.empty() || file == nullptr) {
     return;

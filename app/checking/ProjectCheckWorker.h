@@ -3,6 +3,7 @@
 #include "checking/PageScanner.h"
 #include "checking/ProjectFilter.h"
 #include "checking/SkippedPage.h"
+#include "checking/UncheckedLanguages.h"
 #include "mtcore/MTMutex.h"
 #include "mtcore/MTWaitableCollection.h"
 #include "mtcore/WindowMessages.h"
@@ -60,6 +61,11 @@ public:
   /// The pages of this run that could not be read or checked (each also logged); those
   /// that are gaps stay pending. Any thread.
   std::vector<SSkippedPage> GetSkippedPages() const;
+  /// The words of this run left unchecked, by language: text in a language none of the
+  /// project's dictionaries is for. Any thread.
+  std::vector<CUncheckedLanguages::SLanguage> GetUncheckedLanguages() const {
+    return m_unchecked.Get();
+  }
   /// Whether the run ended early because memory ran out. Any thread.
   bool RanOutOfMemory() const { return m_outOfMemory.load(std::memory_order_acquire); }
 
@@ -109,6 +115,8 @@ private:
   void RunFiles();
   void CheckFilesInOrder();
   void CheckFilesInParallel();
+  /// One log line for each language of the run left unchecked.
+  void LogUncheckedLanguages() const;
   void CheckClaimedFiles(std::atomic<std::size_t>& next);
   /// A scanner of pages for this run, stopping when the run does.
   CPageScanner MakeScanner() const;
@@ -133,6 +141,7 @@ private:
   CPageScanner::EAttributeText m_attributeText = CPageScanner::EAttributeText::kSkipped;
   CPageScanner::ERepeatedWords m_repeatedWords = CPageScanner::ERepeatedWords::kReported;
   std::atomic<bool> m_outOfMemory{false};
+  CUncheckedLanguages m_unchecked;
   mutable std::mutex m_skippedMutex; ///< guards m_skipped
   std::vector<SSkippedPage> m_skipped;
   CMTMutex m_mutex;

@@ -456,6 +456,11 @@ std::vector<SSkippedPage> CWebProject::GetSkippedPages() const {
   return skipped;
 }
 
+std::vector<CUncheckedLanguages::SLanguage> CWebProject::GetUncheckedLanguages() const {
+  return m_worker ? m_worker->GetUncheckedLanguages()
+                  : std::vector<CUncheckedLanguages::SLanguage>();
+}
+
 void CWebProject::LogNewSkippedPlaces() {
   if (!m_fileCollector) {
     return;

@@ -4,6 +4,7 @@
 #include "checking/ProjectCheckWorker.h"
 #include "checking/ProjectFilter.h"
 #include "checking/ProjectOptions.h"
+#include "checking/UncheckedLanguages.h"
 #include "projects/CheckState.h"
 #include "projects/HTMLFileList.h"
 #include "replace/UndoList.h"
@@ -123,6 +124,8 @@ public:
   CProjectCheckWorker* GetWorker() const { return m_worker.get(); }
   /// What the last collection and check run could not read: the pages and folders
   /// left out, each already logged.
+  /// The words of the last run left unchecked, by language (none while no run was made).
+  std::vector<CUncheckedLanguages::SLanguage> GetUncheckedLanguages() const;
   std::vector<SSkippedPage> GetSkippedPages() const;
   /// The handle of the project's message window; 0 when it has none.
   HWND GetMsgWindowHandle() const { return m_msgWindowHandle; }

@@ -1,5 +1,8 @@
 #include "ReferenceScanner.h"
 
+#include "checking/LanguageDictionaries.h"
+#include "checking/PageLanguages.h"
+
 #include "checking/InlineElements.h"
 #include "checking/RepeatFinder.h"
 #include "spellcore/SpellChecker.h"
@@ -11,6 +14,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 #include <map>
 #include <set>
 #include <utility>
@@ -129,8 +133,11 @@ CBadWordsList::SFoundLocation Locate(const std::string& line, const std::string&
   return location;
 }
 
+/// The ids that check the text at a place, null where its language has none.
+using IdsAt = std::function<const std::vector<int>*(std::size_t line, std::size_t offset)>;
+
 void ScanLine(const std::string& line, const std::string& original, bool asciiLine, int lineIndex,
-              const std::vector<int>& dictionaryIds, const Repeats& repeats,
+              const IdsAt& idsAt, const Repeats& repeats,
               std::vector<CBadWordsList::SFileFindings>& findings) {
   const CSpellChecker* speller = CSpellChecker::GetInstance();
   if (CStringUtils::IsEffectivelyEmpty(line) || speller == nullptr) {
@@ -147,8 +154,9 @@ void ScanLine(const std::string& line, const std::string& original, bool asciiLi
       AddFinding(findings, repeat->second.text, 1,
                  Locate(line, original, asciiLine, lineIndex, span.start, repeat->second.end));
     }
+    const std::vector<int>* ids = idsAt(static_cast<std::size_t>(lineIndex), span.start);
     std::string word = text.substr(span.start, span.length);
-    if (!speller->PreprocessWord(word) || speller->LookUp(word, dictionaryIds)) {
+    if (ids == nullptr || !speller->PreprocessWord(word) || speller->LookUp(word, *ids)) {
       continue;
     }
     std::size_t& from = resumeAt[word];
@@ -307,9 +315,22 @@ CReferenceScanner::ScanFile(std::vector<std::string> lines, const std::vector<in
   const Repeats repeats = repeatedWords == CPageScanner::ERepeatedWords::kReported
                               ? FindRepeats(lines, marks, dictionaryIds)
                               : Repeats();
+  // The languages of the text, heard in a pass of their own over the page as read.
+  CPageLanguages languages;
+  languages.Clear();
+  std::vector<std::string> blanked = originals;
+  CStringUtils::BlankMarkup(
+      blanked, [&languages](const std::vector<std::string>& page,
+                            const CStringUtils::TagPlace& tag) { languages.OnTag(page, tag); });
+  languages.StartScan();
+  CLanguageDictionaries choice(CLanguageDictionaries::Describe(dictionaryIds));
+  const IdsAt idsAt = [&](std::size_t line, std::size_t offset) -> const std::vector<int>* {
+    const int set = choice.SetFor(languages.Languages()[languages.LanguageAt(line, offset)]);
+    return set == CLanguageDictionaries::kUnchecked ? nullptr : &choice.Ids(set);
+  };
   std::vector<CBadWordsList::SFileFindings> findings;
   for (std::size_t k = 0; k < lines.size(); ++k) {
-    ScanLine(lines[k], originals[k], !HasNonAscii(originals[k]), static_cast<int>(k), dictionaryIds,
+    ScanLine(lines[k], originals[k], !HasNonAscii(originals[k]), static_cast<int>(k), idsAt,
              repeats, findings);
   }
   return findings;

@@ -2,6 +2,7 @@
 
 #include "checking/BadWord.h"
 #include "checking/BadWordsList.h"
+#include "checking/LanguageNames.h"
 
 #include "pagelint-check/HelperTask.h"
 
@@ -337,7 +338,24 @@ CCheckReport::Finding CCheckReport::At(const Entry& entry) const {
   finding.start = location.start;
   finding.end = location.end;
   finding.context = location.GetContext();
+  if (location.language != CLanguageNames::kNone) {
+    finding.language = CLanguageNames::Tag(location.language);
+  }
   return finding;
+}
+
+void CCheckReport::AddUncheckedLanguages(
+    const std::vector<CUncheckedLanguages::SLanguage>& languages) {
+  for (const CUncheckedLanguages::SLanguage& language : languages) {
+    const auto at = std::lower_bound(m_unchecked.begin(), m_unchecked.end(), language.tag,
+                                     [](const CUncheckedLanguages::SLanguage& entry,
+                                        const std::string& tag) { return entry.tag < tag; });
+    if (at != m_unchecked.end() && at->tag == language.tag) {
+      at->words += language.words;
+    } else {
+      m_unchecked.insert(at, language);
+    }
+  }
 }
 
 std::string CCheckReport::DisplayPath(int file) const {

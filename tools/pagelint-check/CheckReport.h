@@ -1,5 +1,7 @@
 #pragma once
 
+#include "checking/UncheckedLanguages.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -44,6 +46,8 @@ public:
     int end = 0;       ///< byte offset just after the word
     EKind kind = EKind::kUnrecognized; ///< the word's (GetWordKind)
     std::string_view context;
+    /// The language of the text around it; empty when its page names none.
+    std::string language;
   };
 
   /// A finding's place in an index; At reads it.
@@ -123,6 +127,12 @@ public:
   std::string DisplayPath(int file) const;
 
   void AddFilesChecked(int files) { m_filesChecked += files; }
+  /// Adds a run's words left unchecked for want of a dictionary for their language.
+  void AddUncheckedLanguages(const std::vector<CUncheckedLanguages::SLanguage>& languages);
+  /// The words left unchecked by language, by tag.
+  const std::vector<CUncheckedLanguages::SLanguage>& GetUncheckedLanguages() const {
+    return m_unchecked;
+  }
   int GetFilesChecked() const { return m_filesChecked; }
   void SetSeconds(double seconds) { m_seconds = seconds; }
   double GetSeconds() const { return m_seconds; }
@@ -215,5 +225,6 @@ private:
   int m_occurrences = 0;
   int m_repeatedWords = 0;
   int m_filesChecked = 0;
+  std::vector<CUncheckedLanguages::SLanguage> m_unchecked;
   double m_seconds = 0;
 };

@@ -157,6 +157,10 @@ int CCheckRun::Execute() {
   if (!checked) {
     return Fail(error);
   }
+  // Never silent: text left unchecked is named once for each language, for all roots.
+  for (const CUncheckedLanguages::SLanguage& language : m_report.GetUncheckedLanguages()) {
+    Warn("warning: " + CUncheckedLanguages::Describe(language));
+  }
   m_report.SetSeconds(
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
   m_report.Sort();
@@ -328,6 +332,7 @@ bool CCheckRun::CheckProject(CWebProject& project, int root, const std::function
     return false;
   }
   ReportSkipped(project);
+  m_report.AddUncheckedLanguages(project.GetUncheckedLanguages());
   if (worker != nullptr) {
     // Only the pages really checked count: a skipped page is done but not checked.
     m_report.AddFilesChecked(worker->GetFilesDone() -

@@ -172,7 +172,21 @@ void WriteSuggestions(CJsonWriter& json, const std::vector<std::string>& suggest
   json.EndArray();
 }
 
-void WriteSummary(CJsonWriter& json, const CCheckReport& report) {
+/// The words left unchecked by language, as "uncheckedWords": {"fr": 57}; nothing when
+/// every word was checked, so that such reports read as they always did.
+void WriteUnchecked(CJsonWriter& json, const CCheckReport& report) {
+  if (report.GetUncheckedLanguages().empty()) {
+    return;
+  }
+  json.Key("uncheckedWords");
+  json.BeginObject();
+  for (const CUncheckedLanguages::SLanguage& language : report.GetUncheckedLanguages()) {
+    json.MemberInt(language.tag, static_cast<long long>(language.words));
+  }
+  json.EndObject();
+}
+
+void WriteSummary(CJsonWriter& json, const CCheckReport& report, bool unchecked = false) {
   json.BeginObject();
   json.MemberInt("files", report.GetFilesChecked());
   json.MemberInt("words", report.GetUnrecognizedWordCount());
@@ -183,6 +197,9 @@ void WriteSummary(CJsonWriter& json, const CCheckReport& report) {
   json.MemberInt("occurrences", report.GetOccurrenceCount());
   json.Key("seconds");
   json.Fixed(report.GetSeconds(), 3);
+  if (unchecked) {
+    WriteUnchecked(json, report);
+  }
   json.EndObject();
 }
 
@@ -252,10 +269,15 @@ void WriteSarifResult(CJsonWriter& json, const CCheckReport& report,
   json.EndObject();
   json.EndObject();
   json.EndArray();
-  if (suggest) {
+  if (suggest || !finding.language.empty()) {
     json.Key("properties");
     json.BeginObject();
-    WriteSuggestions(json, PrintedSuggestions(report, finding.wordIndex));
+    if (suggest) {
+      WriteSuggestions(json, PrintedSuggestions(report, finding.wordIndex));
+    }
+    if (!finding.language.empty()) {
+      json.Member("language", finding.language);
+    }
     json.EndObject();
   }
   json.EndObject();
@@ -403,12 +425,16 @@ void CReportFormats::BuildJson(CJsonWriter& json, const CCheckReport& report, bo
       json.MemberInt("start", finding.start);
       json.MemberInt("end", finding.end);
       json.Member("context", finding.context);
+      if (!finding.language.empty()) {
+        json.Member("language", finding.language);
+      }
       json.EndObject();
     }
     json.EndArray();
     json.EndObject();
   }
   json.EndArray();
+  WriteUnchecked(json, report);
   if (summary) {
     json.Key("summary");
     WriteSummary(json, report);
@@ -431,7 +457,12 @@ void CReportFormats::BuildSarif(CJsonWriter& json, const CCheckReport& report, b
   json.EndArray();
   if (summary) {
     json.Key("properties");
-    WriteSummary(json, report);
+    WriteSummary(json, report, true);
+  } else if (!report.GetUncheckedLanguages().empty()) {
+    json.Key("properties");
+    json.BeginObject();
+    WriteUnchecked(json, report);
+    json.EndObject();
   }
   json.EndObject();
 }

@@ -193,7 +193,7 @@ TEST(BadWordsList, RecordLocationSharesThePageOfTheLastLocation) {
   EXPECT_NE(first.file, other.file);
   EXPECT_EQ(other.GetFullPath(), "/s/b.htm");
   EXPECT_TRUE(
-      first.IsInFileOf(CBadWordLoc{0, 0, 0, -1, -1, {}, CBadWordFile::Make("/s/", "a.htm")}));
+      first.IsInFileOf(CBadWordLoc{0, 0, 0, -1, -1, {}, 0, CBadWordFile::Make("/s/", "a.htm")}));
   EXPECT_EQ(CBadWordLoc().GetFullPath(), "");
 }
 

@@ -1,5 +1,6 @@
 #include "checking/PageScanner.h"
 #include "ReferenceScanner.h"
+#include "checking/LanguageNames.h"
 
 #include "spellcore/SpellChecker.h"
 #include "utilcore/DirUtils.h"
@@ -659,6 +660,31 @@ TEST_F(PageScannerTest, RepeatsAcrossHugeRunsOfMarkup) {
   lines.insert(lines.end(), 5000, "   ");
   lines.push_back("the");
   EXPECT_EQ(RepeatsFound(lines), "0:700005:700008 the|5001:0:3 the");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PageScannerTest, LeavesTextOfALanguageWithoutDictionaryUncheckedAndCountsIt) {
+  const std::vector<std::string> page = {
+      "<html lang=\"en\"><body><p>teh start</p>",
+      "<p lang=\"fr\">le chat noir <img lang=\"de\" src=x> dans la maison teh</p>",
+      "<blockquote lang=\"de\">ein Haus</blockquote><p>wrold end</p></body></html>"};
+  const auto found = ExpectSameAsReference(page);
+  std::vector<std::string> words;
+  for (const auto& finding : found) {
+    for (const auto& location : finding.locations) {
+      words.push_back(finding.text + ":" + CLanguageNames::Tag(location.language));
+    }
+  }
+  // The French "teh" is not checked; the English text is, and knows its language.
+  EXPECT_EQ(words, (std::vector<std::string>{"teh:en", "wrold:en"}));
+  std::vector<std::string> unchecked;
+  for (const CLanguageScan::SUnchecked& entry : CPageScanner::UncheckedWords()) {
+    unchecked.push_back(CLanguageNames::Tag(entry.language) + "=" + std::to_string(entry.words));
+  }
+  EXPECT_EQ(unchecked, (std::vector<std::string>{"fr=7", "de=2"}));
 }
 
 } // namespace

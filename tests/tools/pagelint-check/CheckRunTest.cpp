@@ -593,3 +593,54 @@ TEST_F(CheckRunTest, AThreadThatCannotStartEndsTheCheckWithAnErrorOrTheFullResul
 }
 
 } // namespace
+
+namespace {
+
+// Text in a language no dictionary is for is left out, never silently: one warning per
+// language over all roots, and the counts and each finding's language in JSON and SARIF.
+TEST_F(CheckRunTest, TextInALanguageWithoutDictionaryIsNamedAndCounted) {
+  WriteSite("one/index.html", "<html lang=\"en\"><p>A teh day.</p>\n"
+                              "<p lang=\"fr\">Le chat teh noir.</p></html>\n");
+  WriteSite("two/index.html", "<p lang=\"fr\">Une maison.</p><p lang=\"de\">Ein Haus.</p>\n");
+  const std::string jsonScript = R"(
+import json, sys
+d = json.load(open(sys.argv[1]))
+for w in d['words']:
+    print(w['word'], [l.get('language', '-') for l in w['locations']])
+print(d['uncheckedWords'])
+)";
+  const std::string sarifScript = R"(
+import json, sys
+d = json.load(open(sys.argv[1]))
+for r in d['runs'][0]['results']:
+    print(r['message']['text'], r['properties']['language'])
+print(d['properties']['uncheckedWords'])
+)";
+  const std::string warnings = "pagelint-check: warning: 2 words in de left unchecked: no "
+                               "dictionary for it\n"
+                               "pagelint-check: warning: 6 words in fr left unchecked: no "
+                               "dictionary for it\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string script;
+    std::string expected;
+  } cases[] = {
+      {{Site() + "one", Site() + "two"}, "", Site() + "one/index.html:1:22: teh\n"},
+      {{"--format", "json", Site() + "one", Site() + "two"},
+       jsonScript,
+       "teh ['en']\n{'de': 2, 'fr': 6}\n"},
+      {{"--format", "sarif", Site() + "one", Site() + "two"},
+       sarifScript,
+       "Unrecognized word: teh en\n{'de': 2, 'fr': 6}\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.front());
+    const Outcome outcome = Check(c.args);
+    EXPECT_EQ(outcome.status, CCheckRun::kExitFound);
+    EXPECT_EQ(c.script.empty() ? outcome.out : checktest::Python(outcome.out, c.script),
+              c.expected);
+    EXPECT_EQ(outcome.err, warnings);
+  }
+}
+
+} // namespace
