@@ -40,18 +40,44 @@ bool IsOneOf(std::string_view name, Names names) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+/// Whether `part` holds "lang" in any letter case. It runs over every byte of every
+/// tag, so it looks at the last byte of each window first and moves on as far as that
+/// byte allows (most bytes of a tag allow four).
+bool HoldsLang(std::string_view part) {
+  for (std::size_t at = 0; at + 4 <= part.size();) {
+    switch (part[at + 3] | 0x20) {
+    case 'g':
+      if ((part[at] | 0x20) == 'l' && (part[at + 1] | 0x20) == 'a' &&
+          (part[at + 2] | 0x20) == 'n') {
+        return true;
+      }
+      at += 4;
+      break;
+    case 'l':
+      at += 3;
+      break;
+    case 'a':
+      at += 2;
+      break;
+    case 'n':
+      at += 1;
+      break;
+    default:
+      at += 4;
+      break;
+    }
+  }
+  return false;
+}
+
 /// Whether the tag names a language at all: most tags do not, and need no reading.
 bool MentionsLang(const std::vector<std::string>& lines, const CStringUtils::TagPlace& tag) {
   for (std::size_t line = tag.line; line <= tag.endLine && line < lines.size(); ++line) {
     const std::size_t begin = line == tag.line ? tag.offset : 0;
     const std::size_t end =
         std::min(line == tag.endLine ? tag.endOffset : lines[line].size(), lines[line].size());
-    const std::string_view part = std::string_view(lines[line]).substr(begin, end - begin);
-    for (std::size_t at = part.find_first_of("lL"); at != std::string_view::npos;
-         at = part.find_first_of("lL", at + 1)) {
-      if (CStringUtils::EqualsAsciiNoCase(part.substr(at, 4), "lang")) {
-        return true;
-      }
+    if (begin < end && HoldsLang(std::string_view(lines[line]).substr(begin, end - begin))) {
+      return true;
     }
   }
   return false;
@@ -78,7 +104,13 @@ CPageLanguages::Name CPageLanguages::MakeName(std::string_view text) {
 
 void CPageLanguages::OnTag(const std::vector<std::string>& lines,
                            const CStringUtils::TagPlace& tag) {
-  const bool mentionsLang = MentionsLang(lines, tag);
+  // An end tag names no language: outside every element with one it changes nothing.
+  const std::string& first = lines[tag.line];
+  const bool endTag = tag.offset + 1 < first.size() && first[tag.offset + 1] == '/';
+  if (m_open.empty() && endTag) {
+    return;
+  }
+  const bool mentionsLang = !endTag && MentionsLang(lines, tag);
   if (m_open.empty() && !mentionsLang) {
     return;
   }
