@@ -28,7 +28,6 @@ class CMainFrame : public QMainWindow {
 
 public:
   static constexpr int kStatusBarId = 8002;
-  static constexpr int kProjectBarId = 8003;
   static constexpr int kDefaultWidth = 652;
   static constexpr int kDefaultHeight = 388;
 
@@ -76,7 +75,6 @@ public:
   bool IsCommandEnabled(int id) const;
 
   CStatusProgress& GetStatusProgress() { return *m_statusProgress; }
-  CDownloadPane& GetDownloadPane() { return *m_downloadPane; }
   /// The background upgrade check, started with the frame.
   CUpgradeCheck& GetUpgradeCheck() { return *m_upgradeCheck; }
   /// The target of MSG_SHOW_WINDOW.
