@@ -240,12 +240,16 @@ void CFrameMenus::RebuildDictionaryMenu() {
     if (CWebProject::IsIgnoreDictionaryName(name) && name != ownIgnore) {
       continue;
     }
-    QAction* entry =
-        m_dictionaryMenu->addAction(CProjectBar::PlainText(name) + QStringLiteral("..."));
-    entry->setData(id);
-    SetPrompt(entry, id);
-    connect(entry, &QAction::triggered, this, [this, id] { m_handlers.command(id); });
+    AddDictionaryEntry(name, id);
   }
+}
+
+void CFrameMenus::AddDictionaryEntry(const std::string& name, int id) {
+  QAction* entry =
+      m_dictionaryMenu->addAction(CProjectBar::PlainText(name) + QStringLiteral("..."));
+  entry->setData(id);
+  SetPrompt(entry, id);
+  connect(entry, &QAction::triggered, this, [this, id] { m_handlers.command(id); });
 }
 
 void CFrameMenus::RebuildProjectMenu() {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <string>
 #include <vector>
 
 class CCommandRouter;
@@ -60,6 +61,8 @@ private:
   void BuildApplicationKeys();
   void BuildToolBar(bool upgraded);
   void RebuildDictionaryMenu();
+  /// The entry that opens the editor of dictionary `name`, command `id`.
+  void AddDictionaryEntry(const std::string& name, int id);
   void RebuildProjectMenu();
 
   QMainWindow& m_frame;

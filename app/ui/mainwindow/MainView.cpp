@@ -105,6 +105,10 @@ void CMainView::ConnectControls() {
   }
   connect(m_files, &QAbstractItemModel::dataChanged, this, [this] { UpdateReplace(); });
   connect(m_ui->withEdit, &QLineEdit::textChanged, this, [this] { UpdateReplace(); });
+  ConnectButtons();
+}
+
+void CMainView::ConnectButtons() {
   connect(m_ui->ignoreButton, &QPushButton::clicked, this, [this] { OnIgnore(); });
   connect(m_ui->addToDictionaryButton, &QPushButton::clicked, this,
           [this] { OnAddToDictionary(); });

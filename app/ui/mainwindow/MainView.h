@@ -87,6 +87,7 @@ protected:
 
 private:
   void ConnectControls();
+  void ConnectButtons();
   CWebProject* CurrentProject() const;
   /// The current project when `lParam` names it; null otherwise.
   CWebProject* ProjectOfMessage(LPARAM lParam) const;
