@@ -3,14 +3,12 @@
 #include "app/WelcomeVoice.h"
 #include "mainwindow/DownloadPane.h"
 #include "mainwindow/FrameIcons.h"
+#include "mainwindow/FrameMenus.h"
 #include "mainwindow/LibraryInfoDlg.h"
 #include "mainwindow/MainView.h"
 #include "mainwindow/ProjectBar.h"
 #include "mainwindow/StatusProgress.h"
 #include "projects/CommandIds.h"
-#include "projects/CommandPrompts.h"
-#include "projects/DocView.h"
-#include "projects/ResearchServices.h"
 #include "services/UpgradeCheck.h"
 #include "widgets/MessageBoxService.h"
 #include "widgets/ShadeStyle.h"
@@ -18,26 +16,21 @@
 #include "projects/Doc.h"
 #include "projects/WebProject.h"
 #include "settings/PagelintSettings.h"
-#include "spellcore/SpellChecker.h"
 
 #include "utilcore/AppLogger.h"
 #include "utilcore/ExeUtils.h"
 #include "utilcore/StringUtils.h"
 #include "utilcore/ZebUtils.h"
 
-#include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
-#include <QUrl>
 #include <QWhatsThis>
 
 #include <array>
@@ -74,30 +67,6 @@ constexpr std::array kHelpTopics{
     SHelpCommand{Id::kPrivacyPolicy, "Support.htm#privacy"},
 };
 
-bool IsDictionaryCommand(int id) {
-  return id >= CDoc::ID_DICTIONARY_FIRST && id <= CDoc::ID_DICTIONARY_LAST;
-}
-
-bool IsProjectCommand(int id) {
-  return id >= CProjectBar::kFirstId && id <= CProjectBar::kLastId;
-}
-
-bool IsDocumentCommand(int id) {
-  return IsDictionaryCommand(id) || id == CDoc::ID_SPELL_CHECK_WORD ||
-         (id >= CDoc::ID_PROJECT_REMOVE && id <= CDoc::ID_PROJECT_CHECK_AGAIN);
-}
-
-void SetPrompt(QAction* action, int id) {
-  const std::string status = CCommandPrompts::StatusText(id);
-  if (!status.empty()) {
-    action->setStatusTip(QString::fromStdString(status));
-  }
-  const std::string tip = CCommandPrompts::ToolTip(id);
-  if (!tip.empty()) {
-    action->setToolTip(QString::fromStdString(tip));
-  }
-}
-
 std::string MailAddress(const std::string& subject) {
   return "mailto:" + std::string(kSupportAddress) +
          "?subject=" + QString::fromStdString(subject).toUtf8().toPercentEncoding().toStdString();
@@ -107,7 +76,9 @@ std::string MailAddress(const std::string& subject) {
 CMainFrame::CMainFrame(CDoc& doc, CPagelintSettings& settings, QWidget* parent)
     : QMainWindow(parent), m_doc(doc), m_settings(settings),
       m_help(CHelpLauncher::DefaultFolders(settings.GetApplicationPath())),
-      m_upgraded(settings.Upgraded()), m_window([this](UINT message, WPARAM wParam, LPARAM lParam) {
+      m_upgraded(settings.Upgraded()), m_router(doc),
+      m_menus(std::make_unique<CFrameMenus>(*this, doc, MenuHandlers())),
+      m_window([this](UINT message, WPARAM wParam, LPARAM lParam) {
         OnMessage(message, wParam, lParam);
       }) {
   setObjectName("mainFrame");
@@ -115,8 +86,8 @@ CMainFrame::CMainFrame(CDoc& doc, CPagelintSettings& settings, QWidget* parent)
   // The installed application icon; drawn when the program runs from its build folder.
   setWindowIcon(CFrameIcons::Get(QStringLiteral("com.corvanesoftware.pagelint"),
                                  CFrameIcons::EGlyph::SpellCheck));
-  BuildMenus();
-  BuildToolBar();
+  AddOwnCommands();
+  m_menus->Build(m_upgraded);
   BuildStatusBar();
   m_upgradeCheck =
       std::make_unique<CUpgradeCheck>(m_settings, m_window.GetSafeHwnd(), *m_downloadPane);
@@ -145,177 +116,6 @@ CMainFrame::~CMainFrame() {
   disconnect(QApplication::clipboard(), nullptr, this, nullptr);
 }
 
-QAction* CMainFrame::AddCommand(int id, const QString& text) {
-  auto* action = new QAction(text, this);
-  action->setData(id);
-  SetPrompt(action, id);
-  connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
-  m_commands[id] = action;
-  return action;
-}
-
-QMenu* CMainFrame::AddMenu(const QString& title, int menuId, const char* objectName,
-                           const char* prompt, void (CMainFrame::*rebuild)()) {
-  QMenu* menu = menuBar()->addMenu(title);
-  menu->setObjectName(objectName);
-  menu->setProperty("menuId", menuId);
-  menu->menuAction()->setStatusTip(QString::fromUtf8(prompt));
-  connect(menu, &QMenu::aboutToShow, this, [this, rebuild] {
-    if (rebuild != nullptr) {
-      (this->*rebuild)();
-    }
-    UpdateCommandStates();
-  });
-  return menu;
-}
-
-void CMainFrame::BuildMenus() {
-  menuBar()->setObjectName("menuBar");
-  menuBar()->setProperty("ctrlId", kMenuBarId);
-  BuildApplicationMenu();
-  BuildEditMenu();
-  BuildResearchMenu();
-  BuildProjectMenu();
-  m_dictionaryMenu = AddMenu(QStringLiteral("&Dictionaries"), 128, "dictionariesMenu",
-                             "View and optionally modify the content of the dictionaries",
-                             &CMainFrame::RebuildDictionaryMenu);
-  BuildHiddenCommands();
-}
-
-void CMainFrame::BuildApplicationMenu() {
-  QMenu* menu = AddMenu(QStringLiteral("&Pagelint"), 130, "applicationMenu",
-                        "Interact with the application and Corvane Software");
-  menu->addAction(AddCommand(Id::kAbout, QStringLiteral("About...")));
-  QMenu* howTo = menu->addMenu(QStringLiteral("How-to"));
-  howTo->setObjectName("howToMenu");
-  howTo->addAction(AddCommand(Id::kWhereToStart, QStringLiteral("Where Do I Start?")));
-  howTo->addAction(
-      AddCommand(Id::kHowToSpellCheck, QStringLiteral("How Do I Spell Check My Web Site?")));
-  howTo->addAction(AddCommand(Id::kHowToCorrect, QStringLiteral("How Do I Correct Misspellings?")));
-  menu->addAction(AddCommand(Id::kMoreInfo, QStringLiteral("More Info")));
-  menu->addAction(AddCommand(Id::kHistory, QStringLiteral("History")));
-  menu->addAction(AddCommand(Id::kPrivacyPolicy, QStringLiteral("Privacy Policy")));
-  menu->addSeparator();
-  menu->addAction(AddCommand(Id::kTechSupport, QStringLiteral("E-mail Tech Support")));
-  menu->addAction(AddCommand(Id::kRequestFeature, QStringLiteral("Request A Feature")));
-  menu->addAction(
-      AddCommand(Id::kVisitWebSite, QStringLiteral("Visit Corvane Software's Web Site")));
-  menu->addSeparator();
-  menu->addAction(AddCommand(Id::kSettings, QStringLiteral("Settings...")));
-  menu->addSeparator();
-  QAction* exit = AddCommand(Id::kAppExit, QStringLiteral("Exit"));
-  exit->setMenuRole(QAction::QuitRole);
-  menu->addAction(exit);
-}
-
-void CMainFrame::BuildEditMenu() {
-  QMenu* menu =
-      AddMenu(QStringLiteral("&Edit"), 129, "editMenu", "Interact with the Windows Clipboard");
-  QAction* undo = AddCommand(Id::kEditUndo, QStringLiteral("Undo"));
-  undo->setShortcuts(
-      {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
-  menu->addAction(undo);
-  menu->addSeparator();
-  const std::array<std::pair<int, QKeyCombination>, 3> clipboard{
-      std::pair{Id::kEditCut, Qt::CTRL | Qt::Key_X}, std::pair{Id::kEditCopy, Qt::CTRL | Qt::Key_C},
-      std::pair{Id::kEditPaste, Qt::CTRL | Qt::Key_V}};
-  const std::array<const char*, 3> names{"Cut", "Copy", "Paste"};
-  for (std::size_t i = 0; i < clipboard.size(); ++i) {
-    QAction* action = AddCommand(clipboard[i].first, QString::fromUtf8(names[i]));
-    action->setShortcut(QKeySequence(clipboard[i].second));
-    menu->addAction(action);
-  }
-  menu->addSeparator();
-  QAction* selectAll = AddCommand(Id::kEditSelectAll, QStringLiteral("Select All"));
-  selectAll->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-  menu->addAction(selectAll);
-  menu->addSeparator();
-  menu->addAction(AddCommand(Id::kSpellCheckWord, QStringLiteral("Spell Check...")));
-}
-
-void CMainFrame::BuildResearchMenu() {
-  QMenu* menu =
-      AddMenu(QStringLiteral("&Research"), 131, "researchMenu", "Research selected word online");
-  for (const CResearchServices::SService& entry : CResearchServices::All()) {
-    const QString site = QString::fromUtf8(entry.site);
-    QAction* action = AddCommand(entry.commandId, QStringLiteral("On ") + site);
-    action->setStatusTip((entry.pronounce
-                              ? QStringLiteral("Find out how to pronounce the selected word on ")
-                              : QStringLiteral("Find the selected word on ")) +
-                         site);
-    action->setToolTip(QStringLiteral("Look Up on ") + site);
-    menu->addAction(action);
-  }
-}
-
-void CMainFrame::BuildProjectMenu() {
-  m_projectMenu =
-      AddMenu(QStringLiteral("&Project"), 133, "projectMenu",
-              "Add, modify, or remove Pagelint projects", &CMainFrame::RebuildProjectMenu);
-  m_projectEntryGroup = new QActionGroup(this);
-  m_projectMenuFixed = AddCommand(CDoc::ID_PROJECT_SETTINGS, QStringLiteral("Settings..."));
-  m_projectMenu->addAction(m_projectMenuFixed);
-  m_projectMenu->addAction(
-      AddCommand(CDoc::ID_PROJECT_CHECK_AGAIN, QStringLiteral("Spell Check Again")));
-  m_projectMenu->addAction(AddCommand(CDoc::ID_PROJECT_REMOVE, QStringLiteral("Remove...")));
-  m_projectMenu->addSeparator();
-  m_projectMenu->addAction(AddCommand(CDoc::ID_PROJECT_ADD, QStringLiteral("Add...")));
-}
-
-void CMainFrame::BuildHiddenCommands() {
-  // Reached by their keys only.
-  QAction* libraryInfo = AddCommand(Id::kLibraryInfo, QStringLiteral("DLLInfo"));
-  libraryInfo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F12));
-  QAction* findAgain = AddCommand(Id::kFindAgain, QStringLiteral("Find Again"));
-  findAgain->setShortcut(QKeySequence(Qt::Key_F3));
-  QAction* contextHelp = AddCommand(Id::kContextHelp, QStringLiteral("What's This?"));
-  contextHelp->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
-  AddCommand(Id::kUpgradeNotice, QStringLiteral("Display Upgrade Notice"));
-  addActions({libraryInfo, findAgain, contextHelp});
-
-  auto* help = new QAction(this);
-  help->setShortcut(QKeySequence(Qt::Key_F1));
-  connect(help, &QAction::triggered, this, [this] { DisplayHelpTopic("index.htm"); });
-  // The keyboard's application keys.
-  const std::array<std::pair<Qt::Key, std::function<void()>>, 5> keys{
-      std::pair{Qt::Key_Back, std::function<void()>([this] { SwitchToNeighbour(-1); })},
-      std::pair{Qt::Key_Forward, std::function<void()>([this] { SwitchToNeighbour(1); })},
-      std::pair{Qt::Key_Help, std::function<void()>([this] { OnCommand(Id::kMoreInfo); })},
-      std::pair{Qt::Key_New, std::function<void()>([this] { OnCommand(CDoc::ID_PROJECT_ADD); })},
-      std::pair{Qt::Key_Open,
-                std::function<void()>([this] { OnCommand(CDoc::ID_PROJECT_SETTINGS); })}};
-  addAction(help);
-  for (const auto& [key, handler] : keys) {
-    auto* action = new QAction(this);
-    action->setShortcut(QKeySequence(key));
-    connect(action, &QAction::triggered, this, handler);
-    addAction(action);
-  }
-}
-
-void CMainFrame::BuildToolBar() {
-  m_toolBar = addToolBar(QStringLiteral("Tool Bar"));
-  m_toolBar->setObjectName("toolBar");
-  m_toolBar->setProperty("ctrlId", kToolBarId);
-  using Glyph = CFrameIcons::EGlyph;
-  const auto button = [this](int id, const char* themeName, Glyph glyph) {
-    QAction* action = m_commands.at(id);
-    action->setIcon(CFrameIcons::Get(QString::fromUtf8(themeName), glyph));
-    m_toolBar->addAction(action);
-  };
-  button(Id::kEditCopy, "edit-copy", Glyph::Copy);
-  button(Id::kEditPaste, "edit-paste", Glyph::Paste);
-  m_toolBar->addSeparator();
-  button(CDoc::ID_PROJECT_SETTINGS, "document-properties", Glyph::Settings);
-  button(CDoc::ID_PROJECT_CHECK_AGAIN, "tools-check-spelling", Glyph::SpellCheck);
-  m_toolBar->addSeparator();
-  button(Id::kMoreInfo, "help-about", Glyph::Info);
-  button(Id::kTechSupport, "mail-send", Glyph::Mail);
-  if (m_upgraded) {
-    button(Id::kUpgradeNotice, "system-software-update", Glyph::Upgrade);
-  }
-}
-
 void CMainFrame::BuildStatusBar() {
   statusBar()->setObjectName("statusBar");
   statusBar()->setProperty("ctrlId", kStatusBarId);
@@ -325,7 +125,7 @@ void CMainFrame::BuildStatusBar() {
 
 void CMainFrame::SetView(QWidget* widget, CDocView* view) {
   setCentralWidget(widget);
-  m_view = view;
+  m_router.SetView(view);
   UpdateCommandStates();
 }
 
@@ -342,7 +142,7 @@ void CMainFrame::ApplyBarStyle(QWidget* bar, const QString& selector, int compon
 }
 
 void CMainFrame::RedrawBars() {
-  ApplyBarStyle(m_toolBar, QStringLiteral("QToolBar#toolBar"), kToolBarStyle);
+  ApplyBarStyle(m_menus->ToolBar(), QStringLiteral("QToolBar#toolBar"), kToolBarStyle);
   ApplyBarStyle(menuBar(), QStringLiteral("QMenuBar#menuBar"), kMenuBarStyle);
   ApplyBarStyle(statusBar(), QStringLiteral("QStatusBar#statusBar"), kStatusBarStyle);
   m_projectBar->ApplyStyles();
@@ -411,77 +211,8 @@ void CMainFrame::PressProjectButton(int commandId) {
   m_projectBar->Press(commandId);
 }
 
-void CMainFrame::RebuildDictionaryMenu() {
-  m_dictionaryMenu->clear();
-  CSpellChecker* speller = CSpellChecker::GetInstance();
-  if (speller == nullptr) {
-    return;
-  }
-  const CWebProject* current = m_doc.GetCurrentProject();
-  const std::string ownIgnore = current != nullptr ? current->GetIgnoreDictionaryName() : "";
-  std::vector<int> ids;
-  speller->GetDictionaries(ids, false, true);
-  std::string name;
-  for (const int dictionaryId : ids) {
-    speller->GetDictionaryName(dictionaryId, name);
-    const int id = CDoc::ID_DICTIONARY_FIRST + dictionaryId;
-    // Ids past the range would name other commands.
-    if (name.empty() || !IsDictionaryCommand(id)) {
-      continue;
-    }
-    // Other projects' ignore lists are theirs.
-    if (CWebProject::IsIgnoreDictionaryName(name) && name != ownIgnore) {
-      continue;
-    }
-    QAction* entry =
-        m_dictionaryMenu->addAction(CProjectBar::PlainText(name) + QStringLiteral("..."));
-    entry->setData(id);
-    SetPrompt(entry, id);
-    connect(entry, &QAction::triggered, this, [this, id] { OnCommand(id); });
-  }
-}
-
-void CMainFrame::RebuildProjectMenu() {
-  for (QAction* entry : m_projectEntries) {
-    delete entry;
-  }
-  m_projectEntries.clear();
-  std::string current;
-  std::vector<std::string> names;
-  m_doc.GetProjectNames(current, names);
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    const int id = CProjectBar::CommandIdOf(static_cast<int>(i));
-    auto* entry = new QAction(CProjectBar::PlainText(names[i]), m_projectMenu);
-    entry->setCheckable(true);
-    entry->setData(id);
-    SetPrompt(entry, CProjectBar::kFirstId);
-    m_projectEntryGroup->addAction(entry);
-    if (id > 0) {
-      connect(entry, &QAction::triggered, this, [this, id] { OnCommand(id); });
-    }
-    m_projectMenu->insertAction(m_projectMenuFixed, entry);
-    m_projectEntries.push_back(entry);
-  }
-  if (!m_projectEntries.empty()) {
-    m_projectEntries.push_back(m_projectMenu->insertSeparator(m_projectMenuFixed));
-  }
-}
-
 void CMainFrame::UpdateCommandStates() {
-  for (const auto& [id, action] : m_commands) {
-    action->setEnabled(IsCommandEnabled(id));
-  }
-  for (QAction* entry : m_dictionaryMenu->actions()) {
-    entry->setEnabled(IsCommandEnabled(entry->data().toInt()));
-  }
-  for (QAction* entry : m_projectEntries) {
-    if (entry->isSeparator()) {
-      continue;
-    }
-    const int id = entry->data().toInt();
-    entry->setEnabled(id > 0 && IsCommandEnabled(id));
-    entry->setChecked(IsProjectChecked(id));
-  }
+  m_menus->UpdateStates(m_router);
 }
 
 void CMainFrame::ScheduleCommandStateUpdate() {
@@ -496,104 +227,37 @@ void CMainFrame::ScheduleCommandStateUpdate() {
 }
 
 bool CMainFrame::IsCommandEnabled(int id) const {
-  if (m_view != nullptr) {
-    if (const std::optional<bool> enabled = m_view->IsCommandEnabled(id)) {
-      return *enabled;
-    }
-  }
-  if (IsDocumentCommand(id)) {
-    return m_doc.IsCommandEnabled(id);
-  }
-  return IsOwnCommandEnabled(id).value_or(false);
-}
-
-std::optional<bool> CMainFrame::IsOwnCommandEnabled(int id) const {
-  if (IsProjectCommand(id)) {
-    return true;
-  }
-  switch (id) {
-  case Id::kAbout:
-  case Id::kWhereToStart:
-  case Id::kHowToSpellCheck:
-  case Id::kHowToCorrect:
-  case Id::kMoreInfo:
-  case Id::kHistory:
-  case Id::kPrivacyPolicy:
-  case Id::kTechSupport:
-  case Id::kRequestFeature:
-  case Id::kVisitWebSite:
-  case Id::kLibraryInfo:
-  case Id::kContextHelp:
-  case Id::kAppExit:
-    return true;
-  case Id::kUpgradeNotice:
-    return m_upgraded;
-  default:
-    return std::nullopt;
-  }
-}
-
-bool CMainFrame::IsProjectChecked(int id) const {
-  const CWebProject* current = m_doc.GetCurrentProject();
-  return IsProjectCommand(id) && current != nullptr &&
-         m_doc.GetProjectIndex(current) == id - CProjectBar::kFirstId;
+  return m_router.IsEnabled(id);
 }
 
 void CMainFrame::OnCommand(int id) {
-  if (!IsCommandEnabled(id)) {
-    return;
-  }
-  if (m_view != nullptr && m_view->OnCommand(id)) {
+  if (m_router.Run(id)) {
     UpdateCommandStates();
-    return;
   }
-  if (IsDocumentCommand(id) && m_doc.OnCommand(id)) {
-    UpdateCommandStates();
-    return;
-  }
-  OnOwnCommand(id);
-  UpdateCommandStates();
 }
 
-void CMainFrame::OnOwnCommand(int id) {
-  if (IsProjectCommand(id)) {
-    SwitchProject(id - CProjectBar::kFirstId);
-    return;
-  }
+CFrameMenus::SHandlers CMainFrame::MenuHandlers() {
+  return {[this](int id) { OnCommand(id); }, [this] { UpdateCommandStates(); },
+          [this](int step) { SwitchToNeighbour(step); }, [this] { DisplayHelpTopic("index.htm"); }};
+}
+
+void CMainFrame::AddOwnCommands() {
+  m_router.AddRange(CProjectBar::kFirstId, CProjectBar::kLastId,
+                    [this](int id) { SwitchProject(id - CProjectBar::kFirstId); });
   for (const SHelpCommand& help : kHelpTopics) {
-    if (help.id == id) {
-      DisplayHelpTopic(help.topic);
-      return;
-    }
+    m_router.Add(help.id, [this, topic = help.topic] { DisplayHelpTopic(topic); });
   }
-  switch (id) {
-  case Id::kAbout:
-    ShowAbout();
-    break;
-  case Id::kTechSupport:
+  m_router.Add(Id::kAbout, [this] { ShowAbout(); });
+  m_router.Add(Id::kTechSupport, [this] {
     Launch(MailAddress("Pagelint " + m_settings.GetCurrentVersionNumber() + " Technical Support"));
-    break;
-  case Id::kRequestFeature:
-    Launch(MailAddress("Pagelint Feature Request"));
-    break;
-  case Id::kVisitWebSite:
-    Launch(CZebUtils::kWebSite);
-    break;
-  case Id::kLibraryInfo:
-    ShowLibraryInfo();
-    break;
-  case Id::kContextHelp:
-    QWhatsThis::enterWhatsThisMode();
-    break;
-  case Id::kUpgradeNotice:
-    ShowUpgradeNotice();
-    break;
-  case Id::kAppExit:
-    close();
-    break;
-  default:
-    break;
-  }
+  });
+  m_router.Add(Id::kRequestFeature, [this] { Launch(MailAddress("Pagelint Feature Request")); });
+  m_router.Add(Id::kVisitWebSite, [this] { Launch(CZebUtils::kWebSite); });
+  m_router.Add(Id::kLibraryInfo, [this] { ShowLibraryInfo(); });
+  m_router.Add(Id::kContextHelp, [] { QWhatsThis::enterWhatsThisMode(); });
+  m_router.Add(
+      Id::kUpgradeNotice, [this] { ShowUpgradeNotice(); }, [this] { return m_upgraded; });
+  m_router.Add(Id::kAppExit, [this] { close(); });
 }
 
 void CMainFrame::SwitchProject(int index) {
@@ -652,7 +316,7 @@ void CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     BringToFront();
   } else if (message == MSG_UPGRADE_NOTICE_SHOWN) {
     m_upgraded = false;
-    m_toolBar->removeAction(m_commands.at(Id::kUpgradeNotice));
+    m_menus->RemoveUpgradeButton();
     UpdateCommandStates();
   } else if (m_upgradeCheck != nullptr) {
     m_upgradeCheck->OnMessage(message, wParam, lParam);

@@ -1,16 +1,15 @@
 #pragma once
 
+#include "mainwindow/CommandRouter.h"
+#include "mainwindow/FrameMenus.h"
 #include "services/HelpLauncher.h"
 
 #include "mtcore/FunctionTarget.h"
 
 #include <QMainWindow>
 
-#include <map>
 #include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
 class CDoc;
 class CDocView;
@@ -19,21 +18,16 @@ class CPagelintSettings;
 class CProjectBar;
 class CStatusProgress;
 class CUpgradeCheck;
-class QActionGroup;
-class QMenu;
-class QToolBar;
 
 /// The program's main window: the menus, the tool bar, the status bar and the web
-/// projects bar around the view. It routes every command to the view first, then to
-/// the document, then handles it itself. User interface thread only.
+/// projects bar around the view. CFrameMenus builds the menus and the tool bar;
+/// CCommandRouter takes every command to the view first, then to the document, then to
+/// the frame's own handlers. User interface thread only.
 class CMainFrame : public QMainWindow {
   Q_OBJECT
 
 public:
-  static constexpr int kToolBarId = 8000;
-  static constexpr int kMenuBarId = 8001;
   static constexpr int kStatusBarId = 8002;
-  static constexpr int kProjectBarId = 8003;
   static constexpr int kDefaultWidth = 652;
   static constexpr int kDefaultHeight = 388;
 
@@ -52,7 +46,7 @@ public:
   /// Puts `widget` in the middle of the window (the frame owns it from now on) and
   /// offers `view` every command first. `view` is usually the same object.
   void SetView(QWidget* widget, CDocView* view);
-  CDocView* GetView() const { return m_view; }
+  CDocView* GetView() const { return m_router.GetView(); }
 
   /// Shows the window with the shape stored in the settings (652 x 388 at first),
   /// maximized when it was.
@@ -81,7 +75,6 @@ public:
   bool IsCommandEnabled(int id) const;
 
   CStatusProgress& GetStatusProgress() { return *m_statusProgress; }
-  CDownloadPane& GetDownloadPane() { return *m_downloadPane; }
   /// The background upgrade check, started with the frame.
   CUpgradeCheck& GetUpgradeCheck() { return *m_upgradeCheck; }
   /// The target of MSG_SHOW_WINDOW.
@@ -96,25 +89,12 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  QAction* AddCommand(int id, const QString& text);
-  /// A menu of the menu bar; `rebuild` (may be null) fills it each time it opens.
-  QMenu* AddMenu(const QString& title, int menuId, const char* objectName, const char* prompt,
-                 void (CMainFrame::*rebuild)() = nullptr);
-  void BuildMenus();
-  void BuildApplicationMenu();
-  void BuildEditMenu();
-  void BuildResearchMenu();
-  void BuildProjectMenu();
-  void BuildHiddenCommands();
-  void BuildToolBar();
+  CFrameMenus::SHandlers MenuHandlers();
+  /// The commands the frame carries out itself, with when they are enabled.
+  void AddOwnCommands();
   void BuildStatusBar();
-  void RebuildDictionaryMenu();
-  void RebuildProjectMenu();
   void ApplyBarStyle(QWidget* bar, const QString& selector, int component);
 
-  std::optional<bool> IsOwnCommandEnabled(int id) const;
-  bool IsProjectChecked(int id) const;
-  void OnOwnCommand(int id);
   void SwitchProject(int index);
   void SwitchToNeighbour(int step);
   void ShowAbout();
@@ -126,18 +106,11 @@ private:
 
   CDoc& m_doc;
   CPagelintSettings& m_settings;
-  CDocView* m_view = nullptr;
   CHelpLauncher m_help;
   bool m_upgraded = false;
   bool m_updateScheduled = false;
-  /// The fixed commands, by id; each is one action shared by menus and tool bar.
-  std::map<int, QAction*> m_commands;
-  QMenu* m_dictionaryMenu = nullptr;
-  QMenu* m_projectMenu = nullptr;
-  QAction* m_projectMenuFixed = nullptr; ///< first fixed entry of the Project menu
-  std::vector<QAction*> m_projectEntries;
-  QActionGroup* m_projectEntryGroup = nullptr;
-  QToolBar* m_toolBar = nullptr;
+  CCommandRouter m_router;
+  std::unique_ptr<CFrameMenus> m_menus;
   CProjectBar* m_projectBar = nullptr;
   std::unique_ptr<CStatusProgress> m_statusProgress;
   std::unique_ptr<CDownloadPane> m_downloadPane;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mainwindow/ProgressPresenter.h"
 #include "projects/DocView.h"
 #include "services/LaunchActions.h"
 
@@ -17,11 +18,14 @@
 
 class CCheckListModel;
 class CDoc;
+class CFocusedEditCommands;
 class CFunctionTarget;
+class CSelectingListView;
 class CStatusProgress;
 class CWebProject;
+class CWordFilesPane;
 class CWordListModel;
-class QListView;
+class CWordsPane;
 class QStringListModel;
 
 namespace Ui {
@@ -31,8 +35,10 @@ class MainView;
 /// The main view: for the document's current project, the unrecognized words, the
 /// suggestions for the selected word and the files that hold it, with the buttons that
 /// ignore, add, replace and undo. It receives the projects' progress messages and the
-/// speller's dictionary-change message through its message window. User interface
-/// thread only.
+/// speller's dictionary-change message through its message window. It wires the parts
+/// together and carries out the buttons: the words and files lists are CWordsPane and
+/// CWordFilesPane, the status bar's progress is CProgressPresenter's and the Edit
+/// commands are CFocusedEditCommands'. User interface thread only.
 class CMainView : public QWidget, public CDocView {
   Q_OBJECT
 
@@ -80,13 +86,8 @@ protected:
   void changeEvent(QEvent* event) override;
 
 private:
-  struct SPlace {
-    QString selected;
-    int selectedRow = -1;
-    int topRow = -1;
-  };
-
   void ConnectControls();
+  void ConnectButtons();
   CWebProject* CurrentProject() const;
   /// The current project when `lParam` names it; null otherwise.
   CWebProject* ProjectOfMessage(LPARAM lParam) const;
@@ -101,26 +102,28 @@ private:
   void FillSuggestions(std::vector<std::string> suggestions);
   void FillFileList(CWebProject& project, const std::string& word, int duplicate);
   void OnWordSelected();
+  /// The buttons and fields for acting on `word`.
+  void OfferWord(const std::string& word, int duplicate);
   void OnSuggestionSelected();
   void OnFileSelected();
   void OpenSelectedFile(CLaunchActions::EUse use);
   void UpdateReplace();
   /// The word of the selected entry; empty for none or a placeholder.
   std::string SelectedWord() const;
-  /// The duplicate flag of the selected word (1: a repeated word), 0 without one.
-  int SelectedDuplicate() const;
 
   // The buttons.
   void AddWordsToDictionary(int dictionaryId);
   void OnIgnore();
   void OnAddToDictionary();
   void OnReplace();
+  /// The lists after a replacement that was carried out: without the word where every
+  /// file of it changed, else without the changed files.
+  void ShowReplaced(CWebProject& project, const CReplaceCommand::SOutcome& outcome, int wordRow,
+                    bool allChecked);
   void OnUndo();
   /// Replace's and Undo's questions, asked over the view.
   CReplaceCommand::AskYesNo
   AskYesNo(CMessageBoxService::EButtons buttons = CMessageBoxService::EButtons::YesNo);
-  /// Notes in the status bar how many pages and folders the run could not check.
-  void ShowSkippedPages(const CWebProject& project);
   /// Tells the user `text` in a message box titled `title`.
   void Tell(const QString& title, const std::string& text);
 
@@ -131,41 +134,25 @@ private:
   void OnCheckDone(CWebProject& project);
   void OnWordsRemoved(CWebProject& project);
   void OnDictionaryChanged(int dictionaryId);
-  static QString CheckingText(const CWebProject& project, WPARAM progress);
-
-  // The clipboard commands.
-  bool CanCopy() const;
-  bool Copy();
-
-  // Selection and scrolling of a list without running the selection handlers.
-  static int SelectedRow(const QListView* list);
-  void SelectRow(QListView* list, int row);
-  /// Deletes an entry of the words or files list.
-  void DeleteEntry(QListView* list, int row);
-  /// The entry at `index`, or the last one when there are fewer.
-  void SelectNextEntry(QListView* list, int index);
-  SPlace ReadPlace(const QListView* list) const;
-  static void SetTopRow(QListView* list, int row);
-  /// Makes the horizontal extent fit the widest entry.
-  static void MeasureExtent(QListView* list);
 
   void ApplyButtonShade();
   void ApplyReadOnlyLook();
 
   CDoc& m_doc;
-  CStatusProgress* m_progress;
+  CProgressPresenter m_progress;
   std::unique_ptr<Ui::MainView> m_ui;
   CWordListModel* m_words;
   QStringListModel* m_suggestions;
   CCheckListModel* m_files;
+  std::unique_ptr<CWordsPane> m_wordsPane;
+  std::unique_ptr<CWordFilesPane> m_filesPane;
   /// Set by Ignore and Add To Dictionary: the next dictionary-change message is theirs.
   bool m_swallowDictChange = false;
   /// Set while a run's end is handled: its last message arrives before the worker's
   /// thread marks the project checked.
   bool m_runOver = false;
-  /// Set while the view changes a selection itself; the handlers then run explicitly.
-  bool m_selecting = false;
   /// Goes first: no message is handled while the view is taken apart.
   std::unique_ptr<CFunctionTarget> m_messages;
   std::unique_ptr<CLaunchActions> m_launch;
+  std::unique_ptr<CFocusedEditCommands> m_editCommands;
 };

@@ -22,7 +22,7 @@ CProjectBar::CProjectBar(QWidget* parent, std::function<void(int id)> onCommand)
     : QToolBar(QStringLiteral("Web Projects"), parent), m_onCommand(std::move(onCommand)),
       m_group(new QActionGroup(this)) {
   setObjectName("projectBar");
-  setProperty("ctrlId", 8003);
+  setProperty("ctrlId", kBarId);
   setToolButtonStyle(Qt::ToolButtonTextOnly);
   m_group->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
   QFont larger = QApplication::font();

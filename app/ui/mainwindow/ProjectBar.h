@@ -17,6 +17,8 @@ class CProjectBar : public QToolBar {
 public:
   static constexpr int kFirstId = 45056;
   static constexpr int kLastId = 45095;
+  /// The bar's own control id (its "ctrlId" property).
+  static constexpr int kBarId = 8003;
 
   /// `onCommand` receives the id of a button the user pressed.
   CProjectBar(QWidget* parent, std::function<void(int id)> onCommand);
