@@ -44,3 +44,11 @@ std::string CUncheckedLanguages::Describe(const SLanguage& language) {
   return count + (language.words == 1 ? " word in " : " words in ") + language.tag +
          " left unchecked: no dictionary for it";
 }
+
+std::string CUncheckedLanguages::DescribeAll(const std::vector<SLanguage>& languages) {
+  std::string all;
+  for (const SLanguage& language : languages) {
+    all += (all.empty() ? "" : "; ") + Describe(language);
+  }
+  return all;
+}

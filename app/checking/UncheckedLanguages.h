@@ -25,6 +25,8 @@ public:
 
   /// What the user reads of one: "57 words in fr left unchecked: no dictionary for it".
   static std::string Describe(const SLanguage& language);
+  /// Describe of each, joined by "; "; empty for none.
+  static std::string DescribeAll(const std::vector<SLanguage>& languages);
 
 private:
   mutable std::mutex m_mutex;

@@ -5,6 +5,8 @@
 #include "checking/ProjectCheckWorker.h"
 #include "projects/WebProject.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <vector>
 
@@ -56,13 +58,21 @@ void CProgressPresenter::NoteSkippedPages(const CWebProject& project) {
   const std::vector<SSkippedPage> skipped = project.GetSkippedPages();
   const auto gaps = std::count_if(skipped.begin(), skipped.end(),
                                   [](const SSkippedPage& page) { return page.gap; });
-  if (gaps == 0) {
-    return;
-  }
+  QStringList notes;
   // The log names each one; the user at least learns that the list is not the whole site.
-  m_pane->ShowNote(gaps == 1 ? QStringLiteral("1 page or folder could not be checked (see "
-                                              "Pagelint.log)")
-                             : QStringLiteral("%1 pages or folders could not be checked "
-                                              "(see Pagelint.log)")
-                                   .arg(gaps));
+  if (gaps > 0) {
+    notes << (gaps == 1 ? QStringLiteral("1 page or folder could not be checked (see "
+                                         "Pagelint.log)")
+                        : QStringLiteral("%1 pages or folders could not be checked "
+                                         "(see Pagelint.log)")
+                              .arg(gaps));
+  }
+  // Text in a language none of the project's dictionaries is for was left out.
+  const std::string unchecked = CUncheckedLanguages::DescribeAll(project.GetUncheckedLanguages());
+  if (!unchecked.empty()) {
+    notes << QString::fromStdString(unchecked);
+  }
+  if (!notes.isEmpty()) {
+    m_pane->ShowNote(notes.join(QStringLiteral("; ")));
+  }
 }

@@ -1,6 +1,8 @@
 #include "checking/PageLanguages.h"
 #include "checking/LanguageDictionaries.h"
+#include "checking/LanguageNames.h"
 #include "checking/LanguageTag.h"
+#include "checking/UncheckedLanguages.h"
 
 #include "utilcore/StringUtils.h"
 
@@ -135,6 +137,30 @@ TEST(LanguageDictionaries, OneSetPerDistinctChoice) {
   EXPECT_EQ(dictionaries.SetFor("en-GB"), dictionaries.SetFor("en"));
   EXPECT_NE(dictionaries.SetFor("en-GB"), dictionaries.SetFor("en-US"));
   EXPECT_TRUE(dictionaries.IsFor({0, 7}));
+}
+
+} // namespace
+
+namespace {
+
+TEST(UncheckedLanguages, SumsPagesAndNamesEachLanguageOnce) {
+  CUncheckedLanguages run;
+  const std::uint16_t fr = CLanguageNames::Number("fr");
+  const std::uint16_t de = CLanguageNames::Number("de");
+  const std::vector<CLanguageScan::SUnchecked> first = {{fr, 56}, {de, 2}};
+  const std::vector<CLanguageScan::SUnchecked> second = {{fr, 1}};
+  run.Add(first);
+  run.Add(second);
+  const std::vector<CUncheckedLanguages::SLanguage> expected = {{"de", 2}, {"fr", 57}};
+  EXPECT_EQ(run.Get(), expected);
+  EXPECT_EQ(CUncheckedLanguages::DescribeAll(run.Get()),
+            "2 words in de left unchecked: no dictionary for it; "
+            "57 words in fr left unchecked: no dictionary for it");
+  EXPECT_EQ(CUncheckedLanguages::Describe({"it", 1}),
+            "1 word in it left unchecked: no dictionary for it");
+  run.Clear();
+  EXPECT_TRUE(run.Get().empty());
+  EXPECT_EQ(CUncheckedLanguages::DescribeAll({}), "");
 }
 
 } // namespace
