@@ -86,6 +86,7 @@ bool MentionsLang(const std::vector<std::string>& lines, const CStringUtils::Tag
 } // namespace
 
 void CPageLanguages::Clear() {
+  m_pageLanguage = kUnknown;
   m_open.clear();
   m_changes.clear();
   m_languages.resize(1);
@@ -196,6 +197,14 @@ void CPageLanguages::ChangeTo(std::uint16_t language, std::size_t line, std::siz
 
 void CPageLanguages::OnStartTag(const Name& name, bool empty, bool hasLanguage,
                                 std::uint16_t language, const CStringUtils::TagPlace& tag) {
+  // The language of html or body holds for the whole page (their end tags close
+  // nothing here): it needs no element kept open, so a page with one language costs no
+  // more than a page without.
+  if (hasLanguage && m_open.empty() && (name == MakeName("html") || name == MakeName("body"))) {
+    m_pageLanguage = language;
+    ChangeTo(language, tag.line, tag.offset);
+    return;
+  }
   CloseImplied(name);
   if (!hasLanguage) {
     language = Current();

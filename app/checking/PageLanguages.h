@@ -60,7 +60,7 @@ private:
   bool ReadLanguage(const std::vector<std::string>& lines, const CStringUtils::TagPlace& tag,
                     std::uint16_t& language);
   std::uint16_t Number(const std::string& tag);
-  std::uint16_t Current() const { return m_open.empty() ? kUnknown : m_open.back().language; }
+  std::uint16_t Current() const { return m_open.empty() ? m_pageLanguage : m_open.back().language; }
   void ChangeTo(std::uint16_t language, std::size_t line, std::size_t offset);
   void OnStartTag(const Name& name, bool empty, bool hasLanguage, std::uint16_t language,
                   const CStringUtils::TagPlace& tag);
@@ -74,6 +74,8 @@ private:
   int FindOpen(std::span<const std::string_view> names,
                std::span<const std::string_view> barriers) const;
 
+  /// The language html or body gives.
+  std::uint16_t m_pageLanguage = kUnknown;
   std::vector<SElement> m_open;
   std::vector<SChange> m_changes;
   std::vector<std::string> m_languages{std::string()};
