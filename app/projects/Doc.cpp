@@ -1,6 +1,7 @@
 #include "projects/Doc.h"
 
 #include "projects/DocUi.h"
+#include "projects/ProjectNaming.h"
 #include "projects/WebProject.h"
 #include "replace/BackupFolders.h"
 
@@ -16,7 +17,7 @@ namespace {
 constexpr int kPriorityCurrent = -1;
 constexpr int kPriorityOther = -2;
 
-const std::vector<std::string> kDataFileExtensions{"plx"};
+const std::vector<std::string> kDataFileExtensions{CProjectNaming::kDataFileExtension};
 
 namespace LogId {
 constexpr const char* kCreateDataDirFailed = "{85EF107E-F9B9-4FB2-8C96-2227669F77CD}";

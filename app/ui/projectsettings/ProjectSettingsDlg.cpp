@@ -1,18 +1,15 @@
 #include "projectsettings/ProjectSettingsDlg.h"
 
 #include "projects/FilterChoices.h"
+#include "projects/ProjectNaming.h"
 #include "projectsettings/CheckCellDelegate.h"
 #include "projectsettings/FilterDelegate.h"
 #include "widgets/GridView.h"
 #include "widgets/MessageBoxService.h"
 
-#include "projects/WebProject.h"
-
 #include "spellcore/SpellChecker.h"
 
 #include "utilcore/DirUtils.h"
-#include "utilcore/FileUtils.h"
-#include "utilcore/StringUtils.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -120,13 +117,6 @@ QStandardItem* CheckCell(bool checked) {
 
 bool IsChecked(const QStandardItem* item) {
   return item != nullptr && item->isCheckable() && item->checkState() == Qt::Checked;
-}
-
-/// The names a project's files are made of: its data file and backup folder, and its
-/// ignore dictionary. Two names that give the same ones would share those files.
-std::pair<std::string, std::string> FileNamesOf(const std::string& name) {
-  return {CFileUtils::ReplaceBadFileChars(name, "_", true),
-          CWebProject::MakeIgnoreDictionaryName(name)};
 }
 
 void TuneGrid(CGridView* grid) {
@@ -317,7 +307,7 @@ void CProjectSettingsDlg::FillDictionaries() {
     std::string name;
     speller->GetDictionaryName(id, name);
     // Every project's ignore dictionary is its own business, never a choice here.
-    if (name.empty() || CWebProject::IsIgnoreDictionaryName(name)) {
+    if (name.empty() || CProjectNaming::IsIgnoreDictionaryName(name)) {
       continue;
     }
     QList<QStandardItem*> row;
@@ -561,17 +551,9 @@ bool CProjectSettingsDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool CProjectSettingsDlg::IsNameTaken(const std::string& name) const {
-  const auto files = FileNamesOf(name);
-  return std::any_of(m_settings.otherNames.begin(), m_settings.otherNames.end(),
-                     [&](const std::string& other) {
-                       if (other == name) {
-                         return true;
-                       }
-                       // Names that differ only in characters a file name cannot hold
-                       // would share one data file and one backup folder.
-                       const auto otherFiles = FileNamesOf(other);
-                       return otherFiles.first == files.first || otherFiles.second == files.second;
-                     });
+  return std::any_of(
+      m_settings.otherNames.begin(), m_settings.otherNames.end(),
+      [&name](const std::string& other) { return CProjectNaming::Collide(name, other); });
 }
 
 bool CProjectSettingsDlg::MayLeaveAddToDictionary(bool changed) {
