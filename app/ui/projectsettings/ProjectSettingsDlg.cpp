@@ -1,8 +1,8 @@
 #include "projectsettings/ProjectSettingsDlg.h"
 
-#include "projects/FilterChoices.h"
 #include "projects/ProjectNaming.h"
 #include "projectsettings/CheckCellDelegate.h"
+#include "projectsettings/FilterChoicesCache.h"
 #include "projectsettings/FilterDelegate.h"
 #include "widgets/GridView.h"
 #include "widgets/MessageBoxService.h"
@@ -11,11 +11,9 @@
 
 #include "utilcore/DirUtils.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QFutureWatcher>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -28,7 +26,6 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <set>
@@ -131,7 +128,8 @@ void TuneGrid(CGridView* grid) {
 
 CProjectSettingsDlg::CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettings& settings,
                                          HelpOpener help)
-    : CShadedDialog(parent, std::move(help)), m_settings(settings), m_filters(settings.filters) {
+    : CShadedDialog(parent, std::move(help)), m_settings(settings), m_filters(settings.filters),
+      m_choices(new CFilterChoicesCache(this)) {
   setObjectName("projectSettingsDlg");
   const QString name = QString::fromStdString(settings.name);
   setWindowTitle(name.isEmpty() ? QLatin1String(kTitle)
@@ -220,12 +218,7 @@ CProjectSettingsDlg::CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettin
   m_name->setFocus();
 }
 
-CProjectSettingsDlg::~CProjectSettingsDlg() {
-  while (m_busyCursors > 0) {
-    QApplication::restoreOverrideCursor();
-    --m_busyCursors;
-  }
-}
+CProjectSettingsDlg::~CProjectSettingsDlg() = default;
 
 QWidget* CProjectSettingsDlg::MakeFiltersArea() {
   m_filterRows = new QStandardItemModel(0, 2, this);
@@ -460,60 +453,7 @@ void CProjectSettingsDlg::RemoveFilter() {
 }
 
 void CProjectSettingsDlg::FillChoices(std::int32_t type, QComboBox* editor) {
-  const QString root = m_directory->text().trimmed();
-  if (root.isEmpty()) {
-    return;
-  }
-  const std::pair<QString, std::int32_t> key{root, type};
-  if (const auto listed = m_choices.find(key); listed != m_choices.end()) {
-    editor->addItems(listed->second);
-    return;
-  }
-  std::vector<QPointer<QComboBox>>& waiting = m_waiting[key];
-  waiting.emplace_back(editor);
-  if (waiting.size() > 1) {
-    return; // already being listed
-  }
-  // A big site takes a while to list: the window stays usable meanwhile.
-  QApplication::setOverrideCursor(Qt::BusyCursor);
-  ++m_busyCursors;
-  auto* watcher = new QFutureWatcher<QStringList>(this);
-  connect(watcher, &QFutureWatcher<QStringList>::finished, this, [this, watcher, key] {
-    watcher->deleteLater();
-    ChoicesListed(key, watcher->result());
-  });
-  watcher->setFuture(QtConcurrent::run([directory = root.toStdString(), type] {
-    QStringList choices;
-    for (const std::string& path : CFilterChoices::List(directory, type)) {
-      choices << QString::fromStdString(path);
-    }
-    return choices;
-  }));
-}
-
-void CProjectSettingsDlg::ChoicesListed(const std::pair<QString, std::int32_t>& key,
-                                        const QStringList& choices) {
-  if (m_busyCursors > 0) {
-    QApplication::restoreOverrideCursor();
-    --m_busyCursors;
-  }
-  m_choices[key] = choices;
-  const std::vector<QPointer<QComboBox>> waiting = std::move(m_waiting[key]);
-  m_waiting.erase(key);
-  for (const QPointer<QComboBox>& editor : waiting) {
-    if (editor.isNull()) {
-      continue;
-    }
-    const QString typed = editor->currentText();
-    const bool open = editor->view()->isVisible();
-    editor->addItems(choices);
-    editor->setEditText(typed);
-    if (open) {
-      // Reopened, so the list takes the size of its new entries.
-      editor->hidePopup();
-      editor->showPopup();
-    }
-  }
+  m_choices->Fill(m_directory->text().trimmed(), type, editor);
 }
 
 // ---------------------------------------------------------------------------------

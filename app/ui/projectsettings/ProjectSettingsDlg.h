@@ -4,14 +4,10 @@
 
 #include "projects/DocUi.h"
 
-#include <QPointer>
-#include <QStringList>
-
 #include <cstdint>
-#include <map>
-#include <utility>
 #include <vector>
 
+class CFilterChoicesCache;
 class CGridView;
 class QCheckBox;
 class QComboBox;
@@ -60,7 +56,6 @@ private:
   void RemoveFilter();
   void Browse();
   void FillChoices(std::int32_t type, QComboBox* editor);
-  void ChoicesListed(const std::pair<QString, std::int32_t>& key, const QStringList& choices);
   bool IsNameTaken(const std::string& name) const;
   bool MayLeaveAddToDictionary(bool changed);
   std::vector<int> CheckedDictionaries() const;
@@ -90,10 +85,5 @@ private:
   QPushButton* m_info = nullptr;
   QPushButton* m_cancel = nullptr;
   QPushButton* m_ok = nullptr;
-
-  /// Listed choices per (directory, filter type), and the editors waiting for a
-  /// listing still running.
-  std::map<std::pair<QString, std::int32_t>, QStringList> m_choices;
-  std::map<std::pair<QString, std::int32_t>, std::vector<QPointer<QComboBox>>> m_waiting;
-  int m_busyCursors = 0;
+  CFilterChoicesCache* m_choices = nullptr;
 };
