@@ -37,8 +37,15 @@ TEST(ProjectNaming, NamesCollideWhenTheyWouldShareAFile) {
     std::string other;
     bool collide;
   } cases[] = {
-      {"Shop", "Shop", true},  {"a/b", "a_b", true},  {"x:y", "x?y", true},     {".a", "_a", true},
-      {"Shop", "shop", false}, {"a-b", "a/b", false}, {"Shop", "Shop ", false},
+      {"Shop", "Shop", true},
+      {"a/b", "a_b", true},
+      {"x:y", "x?y", true},
+      {".a", "_a", true},
+      {"Shop", "shop", false},
+      {"a-b", "a/b", false},
+      {"Shop", "Shop ", false},
+      // Two data files ("_..plx", "__.plx") but one ignore dictionary ("_. Ignore").
+      {"_.", ":.", true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(CProjectNaming::Collide(c.name, c.other), c.collide) << c.name << " " << c.other;
