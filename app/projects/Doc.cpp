@@ -1,6 +1,7 @@
 #include "projects/Doc.h"
 
 #include "projects/DocUi.h"
+#include "projects/ProjectNaming.h"
 #include "projects/WebProject.h"
 #include "replace/BackupFolders.h"
 
@@ -16,7 +17,7 @@ namespace {
 constexpr int kPriorityCurrent = -1;
 constexpr int kPriorityOther = -2;
 
-const std::vector<std::string> kDataFileExtensions{"plx"};
+const std::vector<std::string> kDataFileExtensions{CProjectNaming::kDataFileExtension};
 
 namespace LogId {
 constexpr const char* kCreateDataDirFailed = "{85EF107E-F9B9-4FB2-8C96-2227669F77CD}";
@@ -33,6 +34,56 @@ std::string RemoveProjectText(const std::string& name) {
 
 std::string WithTrailingSlash(std::string path) {
   return CDirUtils::EnsureTrailingBackslash(path);
+}
+
+/// What the settings dialog shows of `project`, one of `projects`.
+CDocUi::SProjectSettings SettingsOf(const CWebProject& project,
+                                    const std::vector<std::unique_ptr<CWebProject>>& projects,
+                                    const std::string& newProjectDirectory) {
+  CDocUi::SProjectSettings settings;
+  settings.name = project.GetName();
+  settings.rootDirectory = project.GetRootDirectory();
+  for (const auto& other : projects) {
+    if (other.get() != &project) {
+      settings.otherNames.push_back(other->GetName());
+    }
+  }
+  settings.activeDictionaries = project.GetActiveDictionaries();
+  settings.newProjectDirectory = newProjectDirectory;
+  settings.addToDictionaryId = project.GetAddToDictionaryId();
+  settings.filters = project.GetFilters();
+  settings.options = project.GetOptions();
+  return settings;
+}
+
+// Each of these takes one part of the dialog's result into the project and says
+// whether that changed what a check finds.
+
+bool ApplyDictionaries(CWebProject& project, const CDocUi::SProjectSettings& settings) {
+  project.SetAddToDictionaryId(settings.addToDictionaryId);
+  return project.SetActiveDictionaries(settings.activeDictionaries);
+}
+
+bool ApplyFilters(CWebProject& project, CDocUi::SProjectSettings& settings) {
+  if (!settings.filtersChanged) {
+    return false;
+  }
+  project.RemoveAllFilters();
+  for (CProjectFilter& filter : settings.filters) {
+    project.AddFilter(std::move(filter));
+  }
+  project.GetFileList().MarkAllPending();
+  return true;
+}
+
+// An option changes what a check finds on every page, as a filter does.
+bool ApplyOptions(CWebProject& project, const CProjectOptions& options) {
+  if (options == project.GetOptions()) {
+    return false;
+  }
+  project.SetOptions(options);
+  project.GetFileList().MarkAllPending();
+  return true;
 }
 
 } // namespace
@@ -266,74 +317,54 @@ bool CDoc::EditProjectSettings(CWebProject* project) {
   if (project == nullptr) {
     return false;
   }
-  CDocUi::SProjectSettings dialog;
-  dialog.name = project->GetName();
-  dialog.rootDirectory = project->GetRootDirectory();
-  for (const auto& other : m_projects) {
-    if (other.get() != project) {
-      dialog.otherNames.push_back(other->GetName());
-    }
-  }
-  dialog.activeDictionaries = project->GetActiveDictionaries();
-  dialog.newProjectDirectory = m_settings.newProjectDirectory;
-  dialog.addToDictionaryId = project->GetAddToDictionaryId();
-  dialog.filters = project->GetFilters();
-  dialog.options = project->GetOptions();
-  if (!m_ui.EditProjectSettings(dialog)) {
+  CDocUi::SProjectSettings settings =
+      SettingsOf(*project, m_projects, m_settings.newProjectDirectory);
+  if (!m_ui.EditProjectSettings(settings)) {
     return false;
   }
-
-  const bool nameChanged = dialog.name != project->GetName();
-  if (nameChanged) {
-    const bool backupsMoved = RenameBackupFolder(*project, dialog.name);
-    project->RenameProject(dialog.name);
-    if (!backupsMoved) {
-      project->GetUndoList().RemoveAll();
-    }
-    SortProjects();
-    m_ui.RefreshProjectBar();
-    PressCurrentProjectButton();
-  }
-
-  const std::string root = WithTrailingSlash(dialog.rootDirectory);
-  const bool rootChanged = root != project->GetRootDirectory();
-  if (rootChanged) {
-    project->SetRootDirectory(root);
-    if (project->GetCheckState() != ECheckState::NotStarted) {
-      project->RestartCollection();
-    }
-    m_settings.newProjectDirectory = CDirUtils::ParsePathFromFile(dialog.rootDirectory);
-    if (m_settings.save) {
-      m_settings.save();
-    }
-  }
-
-  project->SetAddToDictionaryId(dialog.addToDictionaryId);
-  const bool dictionariesChanged = project->SetActiveDictionaries(dialog.activeDictionaries);
-
-  if (dialog.filtersChanged) {
-    project->RemoveAllFilters();
-    for (CProjectFilter& filter : dialog.filters) {
-      project->AddFilter(std::move(filter));
-    }
-    project->GetFileList().MarkAllPending();
-  }
-
-  // An option changes what a check finds on every page, as a filter does.
-  const bool optionsChanged = dialog.options != project->GetOptions();
-  if (optionsChanged) {
-    project->SetOptions(dialog.options);
-    project->GetFileList().MarkAllPending();
-  }
-
-  const bool outOfDate =
-      rootChanged || dictionariesChanged || dialog.filtersChanged || optionsChanged;
+  const bool nameChanged = ApplyName(*project, settings.name);
+  const bool rootChanged = ApplyRoot(*project, settings.rootDirectory);
+  const bool dictionariesChanged = ApplyDictionaries(*project, settings);
+  const bool filtersChanged = ApplyFilters(*project, settings);
+  const bool optionsChanged = ApplyOptions(*project, settings.options);
+  const bool outOfDate = rootChanged || dictionariesChanged || filtersChanged || optionsChanged;
   if (!nameChanged && !outOfDate) {
     return false;
   }
   project->SaveProject(outOfDate);
   if (rootChanged) {
     m_ui.UpdateAllViews(HINT_PROJECTS_CHANGED);
+  }
+  return true;
+}
+
+bool CDoc::ApplyName(CWebProject& project, const std::string& name) {
+  if (name == project.GetName()) {
+    return false;
+  }
+  const bool backupsMoved = RenameBackupFolder(project, name);
+  project.RenameProject(name);
+  if (!backupsMoved) {
+    project.GetUndoList().RemoveAll();
+  }
+  SortProjects();
+  m_ui.RefreshProjectBar();
+  PressCurrentProjectButton();
+  return true;
+}
+
+bool CDoc::ApplyRoot(CWebProject& project, const std::string& rootDirectory) {
+  const std::string root = WithTrailingSlash(rootDirectory);
+  if (root == project.GetRootDirectory()) {
+    return false;
+  }
+  project.SetRootDirectory(root);
+  if (project.GetCheckState() != ECheckState::NotStarted) {
+    project.RestartCollection();
+  }
+  m_settings.newProjectDirectory = CDirUtils::ParsePathFromFile(rootDirectory);
+  if (m_settings.save) {
+    m_settings.save();
   }
   return true;
 }

@@ -88,6 +88,9 @@ private:
   /// Moves a renamed project's backups to its new folder; false when they could not
   /// follow (its undo entries would then restore the wrong copies or none).
   bool RenameBackupFolder(const CWebProject& project, const std::string& newName) const;
+  // The settings dialog's name and root taken into the project; false when unchanged.
+  bool ApplyName(CWebProject& project, const std::string& name);
+  bool ApplyRoot(CWebProject& project, const std::string& rootDirectory);
   void ConfirmRemoveCurrent();
   void CheckCurrentAgain();
 

@@ -13,9 +13,7 @@
 #include "mtcore/TimerThread.h"
 #include "utilcore/AppLogger.h"
 #include "utilcore/DirUtils.h"
-#include "utilcore/FileUtils.h"
 #include "utilcore/HTMLUtils.h"
-#include "utilcore/StringUtils.h"
 
 #include <algorithm>
 #include <chrono>
@@ -63,7 +61,6 @@ constexpr const char* kMissingDictionaryLog = "{3220960F-9C57-4D24-932A-375F1448
 /// "- project name - N more dictionaries no longer exist": the missing names past
 /// those logged one by one.
 constexpr const char* kMoreMissingDictionariesLog = "{702161D4-23B5-48A3-BC3D-BF5A2B4DB480}";
-constexpr const char* kIgnoreSuffix = " Ignore";
 constexpr const char* kNoWindowError =
     "Pagelint internal error: unable to start processing this project.";
 constexpr const char* kNoRootError =
@@ -106,14 +103,6 @@ CWebProject::~CWebProject() {
   m_fileCollector.reset();
 }
 
-std::string CWebProject::MakeIgnoreDictionaryName(const std::string& projectName) {
-  return CFileUtils::ReplaceBadFileChars(projectName + kIgnoreSuffix, "_", false);
-}
-
-bool CWebProject::IsIgnoreDictionaryName(std::string_view name) {
-  return CStringUtils::MatchLastChars(name, kIgnoreSuffix, false);
-}
-
 void CWebProject::TakeSpellerDictionaries() {
   const CSpellChecker* speller = CSpellChecker::GetInstance();
   if (speller == nullptr) {
@@ -131,7 +120,7 @@ void CWebProject::TakeSpellerDictionaries() {
     }
     if (name == ignoreName) {
       m_ignoreId = id;
-    } else if (IsIgnoreDictionaryName(name)) {
+    } else if (CProjectNaming::IsIgnoreDictionaryName(name)) {
       continue; // another project's ignore dictionary
     }
     m_activeDictionaries.push_back(id);

@@ -7,6 +7,7 @@
 #include "checking/UncheckedLanguages.h"
 #include "projects/CheckState.h"
 #include "projects/HTMLFileList.h"
+#include "projects/ProjectNaming.h"
 #include "replace/UndoList.h"
 
 #include "mtcore/WindowMessages.h"
@@ -119,7 +120,9 @@ public:
     return m_missingDictionaryNames;
   }
   /// The name of the project's own ignore dictionary.
-  std::string GetIgnoreDictionaryName() const { return MakeIgnoreDictionaryName(m_name); }
+  std::string GetIgnoreDictionaryName() const {
+    return CProjectNaming::IgnoreDictionaryName(m_name);
+  }
   /// The running or last worker; null before the first run and after a stop.
   CProjectCheckWorker* GetWorker() const { return m_worker.get(); }
   /// What the last collection and check run could not read: the pages and folders
@@ -184,13 +187,13 @@ public:
   /// The data file of a project named `name` in the project data folder.
   std::string GetDataFilePath(const std::string& name) const;
 
-  /// The ignore dictionary's name: the project name and " Ignore", with characters
-  /// that no file name may hold replaced by "_". Defined in WebProject.cpp.
-  static std::string MakeIgnoreDictionaryName(const std::string& projectName);
-  /// Whether `name` is a project's ignore dictionary: it ends in " Ignore", in any
-  /// letter case. The one rule for the project, the Dictionaries menu and the settings
-  /// window's grid: such a dictionary is only ever its own project's.
-  static bool IsIgnoreDictionaryName(std::string_view name);
+  /// CProjectNaming's rules, under the names the project has always given them.
+  static std::string MakeIgnoreDictionaryName(const std::string& projectName) {
+    return CProjectNaming::IgnoreDictionaryName(projectName);
+  }
+  static bool IsIgnoreDictionaryName(std::string_view name) {
+    return CProjectNaming::IsIgnoreDictionaryName(name);
+  }
 
 private:
   class CWaitCursor;

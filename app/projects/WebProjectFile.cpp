@@ -2,6 +2,7 @@
 #include "projects/WebProject.h"
 
 #include "projects/ProjectDataFile.h"
+#include "projects/ProjectNaming.h"
 #include "replace/BackupFolders.h"
 
 #include "spellcore/SpellChecker.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr const char* kDataFileExtension = ".plx";
 // A data file holds a name, a folder and a few short lists; anything larger is not
 // one, and reading it whole would only waste memory.
 constexpr std::uint64_t kMaxDataFileBytes = 16ULL * 1024 * 1024;
@@ -35,12 +35,8 @@ constexpr const char* kCreateFailed = "{6DC85668-3ED0-47C8-9228-50D8E13AC257}";
 constexpr const char* kIgnoreMoveFailed = "{1E9FB801-1562-477F-A68E-AA796A59A6E2}";
 } // namespace LogId
 
-bool IsDataFilePath(const std::string& path) {
-  return path.find(kDataFileExtension) != std::string::npos;
-}
-
 std::string IgnoreDictionaryFile(const std::string& projectName) {
-  return CZebUtils::GetCustomDictionaryPath() + CWebProject::MakeIgnoreDictionaryName(projectName) +
+  return CZebUtils::GetCustomDictionaryPath() + CProjectNaming::IgnoreDictionaryName(projectName) +
          ".dic";
 }
 
@@ -109,14 +105,15 @@ void MoveIgnoreDictionaryFile(const std::string& oldName, const std::string& new
 } // namespace
 
 std::string CWebProject::GetDataFilePath(const std::string& name) const {
-  std::string folder =
-      IsDataFilePath(m_dataPath) ? CDirUtils::ParsePathFromFile(m_dataPath) : m_dataPath;
+  std::string folder = CProjectNaming::IsDataFilePath(m_dataPath)
+                           ? CDirUtils::ParsePathFromFile(m_dataPath)
+                           : m_dataPath;
   // Without a data folder a project has no data file (never one in the working folder).
   if (folder.empty()) {
     return {};
   }
   CDirUtils::EnsureTrailingBackslash(folder);
-  return folder + CFileUtils::ReplaceBadFileChars(name, "_", true) + kDataFileExtension;
+  return folder + CProjectNaming::DataFileName(name);
 }
 
 bool CWebProject::LoadProject() {
@@ -124,7 +121,7 @@ bool CWebProject::LoadProject() {
     CAppLogger::Log(LogId::kNoDataPath);
     return false;
   }
-  if (!IsDataFilePath(m_dataPath)) {
+  if (!CProjectNaming::IsDataFilePath(m_dataPath)) {
     CAppLogger::Log(LogId::kNotADataFile);
     return false;
   }
@@ -171,7 +168,7 @@ bool CWebProject::SaveProject(bool outOfDate) {
     CAppLogger::Log(LogId::kNoSavePath);
     return false;
   }
-  if (!IsDataFilePath(path)) {
+  if (!CProjectNaming::IsDataFilePath(path)) {
     CAppLogger::Log(LogId::kSavePathNotADataFile);
     return false;
   }
@@ -201,7 +198,7 @@ bool CWebProject::SaveProject(bool outOfDate) {
   // After a rename the data path still names the old file: it goes only now that
   // the new one is written, so a failed save never loses the project.
   const std::string previous = std::exchange(m_dataPath, path);
-  if (previous != path && IsDataFilePath(previous)) {
+  if (previous != path && CProjectNaming::IsDataFilePath(previous)) {
     DeleteDataFile(previous);
   }
   if (outOfDate) {
@@ -229,7 +226,7 @@ void CWebProject::RenameProject(const std::string& newName) {
 
 void CWebProject::DeleteProjectData() {
   StopProject();
-  if (IsDataFilePath(m_dataPath) && CFileUtils::DoesFileExist(m_dataPath)) {
+  if (CProjectNaming::IsDataFilePath(m_dataPath) && CFileUtils::DoesFileExist(m_dataPath)) {
     DeleteDataFile(m_dataPath);
   }
 }

@@ -1,9 +1,10 @@
 #include "replace/BackupFolders.h"
 
+#include "projects/ProjectNaming.h"
+
 #include "utilcore/AppLogger.h"
 #include "utilcore/DirUtils.h"
 #include "utilcore/FileError.h"
-#include "utilcore/FileUtils.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -64,7 +65,7 @@ std::string CBackupFolders::GetBackupRoot(const std::string& fallback) {
 
 std::string CBackupFolders::GetBackupFolder(const std::string& projectName,
                                             const std::string& fallback) {
-  return GetBackupRoot(fallback) + CFileUtils::ReplaceBadFileChars(projectName, "_", true) + "/";
+  return GetBackupRoot(fallback) + CProjectNaming::FileStem(projectName) + "/";
 }
 
 bool CBackupFolders::IsRootUsable(const std::string& root, std::string& error) {

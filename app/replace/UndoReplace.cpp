@@ -1,5 +1,6 @@
 #include "replace/UndoReplace.h"
 
+#include "projects/ProjectNaming.h"
 #include "replace/BackupFolders.h"
 
 #include "utilcore/AppLogger.h"
@@ -42,8 +43,8 @@ bool IsRegularFile(const std::string& path, std::string& error) {
 /// backup root (up to and including "Pagelint_Backup/") goes to `backupRoot`.
 bool SplitBackupPath(const std::string& backup, const std::string& projectName,
                      std::string& backupRoot, std::string& relative, std::string& error) {
-  const std::string projectFolder = std::string(CBackupFolders::kRootName) +
-                                    CFileUtils::ReplaceBadFileChars(projectName, "_", true) + "/";
+  const std::string projectFolder =
+      std::string(CBackupFolders::kRootName) + CProjectNaming::FileStem(projectName) + "/";
   const std::size_t at = backup.find(projectFolder);
   if (at == std::string::npos) {
     error =

@@ -1,6 +1,7 @@
 #include "pagelint-check/SavedProjects.h"
 
 #include "projects/DocSettings.h"
+#include "projects/ProjectNaming.h"
 #include "projects/WebProject.h"
 
 #include "utilcore/FileUtils.h"
@@ -15,8 +16,8 @@ std::string CSavedProjects::GetDataDirectory() {
 std::vector<CSavedProjects::Entry> CSavedProjects::List(const std::string& directory) {
   std::vector<Entry> entries;
   std::vector<std::string> files;
-  if (directory.empty() ||
-      !CFileUtils::GetFileList(directory, {"plx"}, false, files, false, false, true)) {
+  if (directory.empty() || !CFileUtils::GetFileList(directory, {CProjectNaming::kDataFileExtension},
+                                                    false, files, false, false, true)) {
     return entries;
   }
   for (const std::string& file : files) {

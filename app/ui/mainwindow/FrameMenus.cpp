@@ -237,7 +237,7 @@ void CFrameMenus::RebuildDictionaryMenu() {
       continue;
     }
     // Other projects' ignore lists are theirs.
-    if (CWebProject::IsIgnoreDictionaryName(name) && name != ownIgnore) {
+    if (CProjectNaming::IsIgnoreDictionaryName(name) && name != ownIgnore) {
       continue;
     }
     AddDictionaryEntry(name, id);

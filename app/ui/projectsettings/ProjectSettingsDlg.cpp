@@ -1,37 +1,23 @@
 #include "projectsettings/ProjectSettingsDlg.h"
 
-#include "projects/FilterChoices.h"
+#include "ui_ProjectSettingsDlg.h"
+
+#include "projects/ProjectNaming.h"
 #include "projectsettings/CheckCellDelegate.h"
+#include "projectsettings/FilterChoicesCache.h"
 #include "projectsettings/FilterDelegate.h"
 #include "widgets/GridView.h"
 #include "widgets/MessageBoxService.h"
 
-#include "projects/WebProject.h"
-
 #include "spellcore/SpellChecker.h"
 
 #include "utilcore/DirUtils.h"
-#include "utilcore/FileUtils.h"
-#include "utilcore/StringUtils.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFileDialog>
-#include <QFutureWatcher>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QStyle>
-#include <QToolButton>
-#include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <set>
@@ -40,10 +26,6 @@ namespace {
 constexpr const char* kTitle = "Project Settings";
 constexpr const char* kShapeKey = "ProjectSettings";
 constexpr const char* kHelpTopic = "HowTo/WebSiteSetup.htm";
-constexpr const char* kIntroduction =
-    "To visually identify a web site project, enter the name below, then select the root "
-    "directory of the project. You can also select which dictionaries to use for "
-    "spell-checking this project's words.";
 constexpr const char* kNameTaken =
     "This project name is already used by another project.\n\nTo avoid confusion, Pagelint "
     "does not allow the same name to be used for two different projects.\n\nYou can either "
@@ -63,21 +45,6 @@ constexpr const char* kAddToRest =
     "dictionary as part of the selection of dictionaries to be used during spell checking, or "
     "you may wish to select a different custom dictionary.\n\nDo you wish to leave the "
     "settings as you have set them?";
-constexpr const char* kNoFilters = "No filters applied.";
-constexpr const char* kSkipCode = "&Skip code samples";
-constexpr const char* kSkipCodeTip =
-    "Leave the text inside code, pre, kbd, samp, var and tt elements unchecked: for sites "
-    "whose code samples are not prose, such as API references and manuals.";
-constexpr const char* kCheckAttributes = "Check &image descriptions and tooltips";
-constexpr const char* kCheckAttributesTip =
-    "Check the text of alt attributes (images, image map areas, image buttons), title "
-    "attributes (tooltips), accessible names, hints of fields, captions of buttons and the "
-    "page's description too: for sites whose readers, or their screen readers, meet those "
-    "descriptions.";
-constexpr const char* kReportRepeats = "Report repeated &words";
-constexpr const char* kReportRepeatsTip =
-    "List a word that repeats the word right before it, as in \"walked to the the harbour\", "
-    "also across a line break or inline markup, with \"(duplicate)\" after it.";
 
 // Background styles of the closing buttons and the filter buttons.
 constexpr int kStyleFilterButtons = 10;
@@ -87,23 +54,8 @@ constexpr int kStyleDialogButtons = 11;
 constexpr int kCheckColumn = 0;
 constexpr int kNameColumn = 1;
 constexpr int kRadioColumn = 2;
-constexpr int kIdRole = Qt::UserRole + 1;
 // The dictionaries grid shows this many rows before it scrolls.
 constexpr int kVisibleDictionaryRows = 6;
-constexpr int kDefaultWidth = 560;
-constexpr int kDefaultHeight = 560;
-
-template <typename T> T* Named(T* widget, const char* name, int controlId) {
-  widget->setObjectName(QLatin1String(name));
-  widget->setProperty("ctrlId", controlId);
-  return widget;
-}
-
-QLabel* Caption(const char* text, QWidget* buddy, const char* name, int controlId) {
-  auto* label = Named(new QLabel(QString::fromUtf8(text)), name, controlId);
-  label->setBuddy(buddy);
-  return label;
-}
 
 QStandardItem* FixedCell(const QString& text = {}) {
   auto* item = new QStandardItem(text);
@@ -122,179 +74,132 @@ bool IsChecked(const QStandardItem* item) {
   return item != nullptr && item->isCheckable() && item->checkState() == Qt::Checked;
 }
 
-/// The names a project's files are made of: its data file and backup folder, and its
-/// ignore dictionary. Two names that give the same ones would share those files.
-std::pair<std::string, std::string> FileNamesOf(const std::string& name) {
-  return {CFileUtils::ReplaceBadFileChars(name, "_", true),
-          CWebProject::MakeIgnoreDictionaryName(name)};
-}
-
-void TuneGrid(CGridView* grid) {
-  grid->setSelectionBehavior(QAbstractItemView::SelectItems);
-  grid->setTabKeyNavigation(false);
-  grid->setWordWrap(false);
+/// What the form cannot say about a grid's row numbers.
+void TuneRowHeader(CGridView* grid) {
   grid->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
   grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  grid->horizontalHeader()->setHighlightSections(false);
+}
+
+/// The rows Remove Filter takes: the selected ones; with one or none selected, the
+/// focus cell's.
+std::set<int> RowsToRemove(const QAbstractItemView& grid) {
+  std::set<int> rows;
+  for (const QModelIndex& index : grid.selectionModel()->selectedIndexes()) {
+    rows.insert(index.row());
+  }
+  if (rows.size() < 2) {
+    rows = {grid.currentIndex().row()};
+  }
+  return rows;
+}
+
+/// Every dictionary of the speller; the selection leaves out what it does not offer.
+std::vector<CDictionarySelection::SDictionary> SpellerDictionaries() {
+  std::vector<CDictionarySelection::SDictionary> dictionaries;
+  const CSpellChecker* speller = CSpellChecker::GetInstance();
+  if (speller == nullptr) {
+    return dictionaries;
+  }
+  std::vector<int> ids;
+  speller->GetDictionaries(ids, true, true);
+  for (const int id : ids) {
+    std::string name;
+    speller->GetDictionaryName(id, name);
+    dictionaries.push_back({id, std::move(name)});
+  }
+  return dictionaries;
 }
 } // namespace
 
 CProjectSettingsDlg::CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettings& settings,
                                          HelpOpener help)
-    : CShadedDialog(parent, std::move(help)), m_settings(settings), m_filters(settings.filters) {
-  setObjectName("projectSettingsDlg");
+    : CShadedDialog(parent, std::move(help)), m_ui(std::make_unique<Ui::ProjectSettingsDlg>()),
+      m_settings(settings), m_dictionaries(SpellerDictionaries(), settings.activeDictionaries,
+                                           settings.addToDictionaryId),
+      m_filters(settings.filters), m_choices(new CFilterChoicesCache(this)) {
+  m_ui->setupUi(this);
   const QString name = QString::fromStdString(settings.name);
   setWindowTitle(name.isEmpty() ? QLatin1String(kTitle)
                                 : QLatin1String(kTitle) + QStringLiteral(" for ") + name);
-
-  auto* introduction = Named(new QLabel(QString::fromUtf8(kIntroduction)), "introduction", 6046);
-  introduction->setWordWrap(true);
-
-  m_name = Named(new QLineEdit(name), "nameEdit", 6001);
-  m_directory =
-      Named(new QLineEdit(QString::fromStdString(settings.rootDirectory)), "directoryEdit", 6004);
-  m_directory->setToolTip(QStringLiteral("Alt+Down chooses the directory in a folder window"));
-  m_directory->installEventFilter(this);
-  auto* browse = Named(new QToolButton, "browseButton", 0);
-  browse->setText(QStringLiteral("..."));
-  browse->setToolTip(QStringLiteral("Choose the directory"));
-  browse->setAccessibleName(QStringLiteral("Choose the directory"));
-  connect(browse, &QToolButton::clicked, this, &CProjectSettingsDlg::Browse);
-
-  m_dictionaryRows = new QStandardItemModel(0, 3, this);
-  m_dictionaries = Named(new CGridView, "dictionariesGrid", 6050);
-  m_dictionaries->setModel(m_dictionaryRows);
-  TuneGrid(m_dictionaries);
-  m_dictionaries->setItemDelegateForColumn(
-      kCheckColumn,
-      new CCheckCellDelegate(CCheckCellDelegate::EIndicator::CheckBox, m_dictionaries));
-  m_dictionaries->setItemDelegateForColumn(
-      kRadioColumn, new CCheckCellDelegate(CCheckCellDelegate::EIndicator::Radio, m_dictionaries));
-
-  m_skipCode = Named(new QCheckBox(QString::fromUtf8(kSkipCode)), "skipCodeCheck", 6053);
-  m_skipCode->setChecked(settings.options.skipCodeSamples);
-  m_skipCode->setToolTip(QString::fromUtf8(kSkipCodeTip));
-  m_checkAttributes =
-      Named(new QCheckBox(QString::fromUtf8(kCheckAttributes)), "checkAttributesCheck", 6054);
-  m_checkAttributes->setChecked(settings.options.checkImageText);
-  m_checkAttributes->setToolTip(QString::fromUtf8(kCheckAttributesTip));
-  m_reportRepeats =
-      Named(new QCheckBox(QString::fromUtf8(kReportRepeats)), "reportRepeatsCheck", 6055);
-  m_reportRepeats->setChecked(settings.options.reportRepeatedWords);
-  m_reportRepeats->setToolTip(QString::fromUtf8(kReportRepeatsTip));
-  auto* options = new QHBoxLayout;
-  options->addWidget(m_skipCode);
-  options->addWidget(m_checkAttributes);
-  options->addWidget(m_reportRepeats);
-  options->addStretch(1);
-
-  auto* fields = new QGridLayout;
-  fields->addWidget(Caption("&Name:", m_name, "nameLabel", 6002), 0, 0);
-  fields->addWidget(m_name, 0, 1, 1, 2);
-  fields->addWidget(Caption("&Directory:", m_directory, "directoryLabel", 6003), 1, 0);
-  fields->addWidget(m_directory, 1, 1);
-  fields->addWidget(browse, 1, 2);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(introduction);
-  layout->addLayout(fields);
-  layout->addWidget(Caption("Di&ctionaries:", m_dictionaries, "dictionariesLabel", 6006));
-  layout->addWidget(m_dictionaries);
-  layout->addLayout(options);
-  QWidget* filters = MakeFiltersArea();
-  layout->addWidget(m_filtersLabel);
-  layout->addWidget(filters, 1);
-  layout->addLayout(MakeButtonRow());
-
+  SetUpFields();
+  SetUpDictionaries();
+  SetUpFilters();
+  SetUpButtons();
   FillDictionaries();
   BuildFiltersGrid(0);
-  ShadeButtons({m_ok, m_cancel, m_info}, kStyleDialogButtons);
-  ShadeButtons({m_addFilter, m_removeFilter}, kStyleFilterButtons);
+  ShadeButtons({m_ui->okButton, m_ui->cancelButton, m_ui->infoButton}, kStyleDialogButtons);
+  ShadeButtons({m_ui->addFilterButton, m_ui->removeFilterButton}, kStyleFilterButtons);
+  ConnectChanges();
+  // OK waits for the user's first change.
+  m_ui->okButton->setEnabled(false);
+  RememberShape(QLatin1String(kShapeKey));
+  m_ui->nameEdit->setFocus();
+}
 
-  connect(m_name, &QLineEdit::textChanged, this, &CProjectSettingsDlg::EnableOk);
-  connect(m_directory, &QLineEdit::textChanged, this, &CProjectSettingsDlg::EnableOk);
-  connect(m_skipCode, &QCheckBox::toggled, this, &CProjectSettingsDlg::EnableOk);
-  connect(m_checkAttributes, &QCheckBox::toggled, this, &CProjectSettingsDlg::EnableOk);
-  connect(m_reportRepeats, &QCheckBox::toggled, this, &CProjectSettingsDlg::EnableOk);
+CProjectSettingsDlg::~CProjectSettingsDlg() = default;
+
+void CProjectSettingsDlg::SetUpFields() {
+  m_ui->nameEdit->setText(QString::fromStdString(m_settings.name));
+  m_ui->directoryEdit->setText(QString::fromStdString(m_settings.rootDirectory));
+  m_ui->directoryEdit->installEventFilter(this);
+  connect(m_ui->browseButton, &QToolButton::clicked, this, &CProjectSettingsDlg::Browse);
+  m_ui->skipCodeCheck->setChecked(m_settings.options.skipCodeSamples);
+  m_ui->checkAttributesCheck->setChecked(m_settings.options.checkImageText);
+  m_ui->reportRepeatsCheck->setChecked(m_settings.options.reportRepeatedWords);
+}
+
+void CProjectSettingsDlg::SetUpDictionaries() {
+  m_dictionaryRows = new QStandardItemModel(0, 3, this);
+  CGridView* grid = m_ui->dictionariesGrid;
+  grid->setModel(m_dictionaryRows);
+  TuneRowHeader(grid);
+  grid->setItemDelegateForColumn(
+      kCheckColumn, new CCheckCellDelegate(CCheckCellDelegate::EIndicator::CheckBox, grid));
+  grid->setItemDelegateForColumn(
+      kRadioColumn, new CCheckCellDelegate(CCheckCellDelegate::EIndicator::Radio, grid));
+}
+
+void CProjectSettingsDlg::SetUpFilters() {
+  m_filterRows = new QStandardItemModel(0, 2, this);
+  m_filterRows->setHorizontalHeaderLabels(
+      {QStringLiteral("Filter Type"), QStringLiteral("Filter Specification")});
+  CGridView* grid = m_ui->filtersGrid;
+  grid->setModel(m_filterRows);
+  TuneRowHeader(grid);
+  grid->horizontalHeader()->setStretchLastSection(true);
+  grid->setItemDelegate(new CFilterDelegate(
+      [this](std::int32_t type, QComboBox* editor) { FillChoices(type, editor); }, grid));
+  m_ui->noFiltersMessage->setBackgroundRole(QPalette::Base);
+  // The stack keeps the empty name it has always had: the GUI tests find it by that.
+  m_ui->filtersStack->setObjectName(QString());
+}
+
+void CProjectSettingsDlg::SetUpButtons() {
+  m_ui->okButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+  m_ui->cancelButton->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+  m_ui->infoButton->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+  m_ui->infoButton->setEnabled(static_cast<bool>(Help()));
+  SetHelpTopic(m_ui->infoButton, kHelpTopic);
+  connect(m_ui->addFilterButton, &QPushButton::clicked, this, &CProjectSettingsDlg::AddFilter);
+  connect(m_ui->removeFilterButton, &QPushButton::clicked, this,
+          &CProjectSettingsDlg::RemoveFilter);
+  connect(m_ui->cancelButton, &QPushButton::clicked, this, &CProjectSettingsDlg::reject);
+  connect(m_ui->okButton, &QPushButton::clicked, this, &CProjectSettingsDlg::accept);
+}
+
+void CProjectSettingsDlg::ConnectChanges() {
+  connect(m_ui->nameEdit, &QLineEdit::textChanged, this, &CProjectSettingsDlg::EnableOk);
+  connect(m_ui->directoryEdit, &QLineEdit::textChanged, this, &CProjectSettingsDlg::EnableOk);
+  for (QCheckBox* option :
+       {m_ui->skipCodeCheck, m_ui->checkAttributesCheck, m_ui->reportRepeatsCheck}) {
+    connect(option, &QCheckBox::toggled, this, &CProjectSettingsDlg::EnableOk);
+  }
   connect(m_dictionaryRows, &QStandardItemModel::itemChanged, this,
           &CProjectSettingsDlg::OnDictionaryCellChanged);
   connect(m_filterRows, &QStandardItemModel::itemChanged, this,
           &CProjectSettingsDlg::OnFilterCellChanged);
-  connect(m_filtersGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
+  connect(m_ui->filtersGrid->selectionModel(), &QItemSelectionModel::currentChanged, this,
           &CProjectSettingsDlg::UpdateRemoveFilter);
-
-  // OK waits for the user's first change.
-  m_ok->setEnabled(false);
-  resize(kDefaultWidth, kDefaultHeight);
-  RememberShape(QLatin1String(kShapeKey));
-  m_name->setFocus();
-}
-
-CProjectSettingsDlg::~CProjectSettingsDlg() {
-  while (m_busyCursors > 0) {
-    QApplication::restoreOverrideCursor();
-    --m_busyCursors;
-  }
-}
-
-QWidget* CProjectSettingsDlg::MakeFiltersArea() {
-  m_filterRows = new QStandardItemModel(0, 2, this);
-  m_filterRows->setHorizontalHeaderLabels(
-      {QStringLiteral("Filter Type"), QStringLiteral("Filter Specification")});
-  m_filtersGrid = Named(new CGridView, "filtersGrid", 6051);
-  m_filtersGrid->setModel(m_filterRows);
-  TuneGrid(m_filtersGrid);
-  m_filtersGrid->setEditTriggers(QAbstractItemView::DoubleClicked |
-                                 QAbstractItemView::EditKeyPressed |
-                                 QAbstractItemView::AnyKeyPressed);
-  m_filtersGrid->horizontalHeader()->setStretchLastSection(true);
-  m_filtersGrid->setItemDelegate(new CFilterDelegate(
-      [this](std::int32_t type, QComboBox* editor) { FillChoices(type, editor); }, m_filtersGrid));
-
-  m_noFilters = Named(new QLabel(QLatin1String(kNoFilters)), "noFiltersMessage", 6051);
-  m_noFilters->setAlignment(Qt::AlignCenter);
-  m_noFilters->setFrameShape(QFrame::StyledPanel);
-  m_noFilters->setAutoFillBackground(true);
-  m_noFilters->setBackgroundRole(QPalette::Base);
-
-  m_filtersStack = new QStackedWidget;
-  m_filtersStack->addWidget(m_filtersGrid);
-  m_filtersStack->addWidget(m_noFilters);
-  m_filtersLabel = Caption("&Filters:", m_filtersGrid, "filtersLabel", 6052);
-  return m_filtersStack;
-}
-
-QLayout* CProjectSettingsDlg::MakeButtonRow() {
-  m_addFilter = Named(new QPushButton(QStringLiteral("&Add Filter")), "addFilterButton", 6047);
-  m_removeFilter =
-      Named(new QPushButton(QStringLiteral("&Remove Filter")), "removeFilterButton", 6049);
-  m_info = Named(new QPushButton(QStringLiteral("Info")), "infoButton", 57669);
-  m_cancel = Named(new QPushButton(QStringLiteral("Cancel")), "cancelButton", 2);
-  m_ok = Named(new QPushButton(QStringLiteral("OK")), "okButton", 1);
-  for (QPushButton* button : {m_addFilter, m_removeFilter, m_info, m_cancel}) {
-    button->setAutoDefault(false);
-  }
-  m_ok->setDefault(true);
-  m_ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-  m_cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-  m_info->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
-  m_info->setToolTip(QStringLiteral("How to set up a web site project (F1)"));
-  m_info->setEnabled(static_cast<bool>(Help()));
-  SetHelpTopic(m_info, kHelpTopic);
-
-  connect(m_addFilter, &QPushButton::clicked, this, &CProjectSettingsDlg::AddFilter);
-  connect(m_removeFilter, &QPushButton::clicked, this, &CProjectSettingsDlg::RemoveFilter);
-  connect(m_cancel, &QPushButton::clicked, this, &CProjectSettingsDlg::reject);
-  connect(m_ok, &QPushButton::clicked, this, &CProjectSettingsDlg::accept);
-
-  auto* row = new QHBoxLayout;
-  row->addWidget(m_addFilter);
-  row->addWidget(m_removeFilter);
-  row->addStretch(1);
-  row->addWidget(m_info);
-  row->addWidget(m_cancel);
-  row->addWidget(m_ok);
-  return row;
 }
 
 // ---------------------------------------------------------------------------------
@@ -304,78 +209,61 @@ void CProjectSettingsDlg::FillDictionaries() {
   m_dictionaryRows->setHorizontalHeaderLabels(
       {QStringLiteral("?"), QStringLiteral("Dictionary"),
        QStringLiteral("\"Add To Dictionary\" Button Uses")});
-  const CSpellChecker* speller = CSpellChecker::GetInstance();
-  if (speller == nullptr) {
+  if (CSpellChecker::GetInstance() == nullptr) {
     return;
   }
-  std::vector<int> ids;
-  speller->GetDictionaries(ids, true, true);
-  const std::vector<int>& active = m_settings.activeDictionaries;
-  const QLocale locale;
   m_filling = true;
-  for (const int id : ids) {
-    std::string name;
-    speller->GetDictionaryName(id, name);
-    // Every project's ignore dictionary is its own business, never a choice here.
-    if (name.empty() || CWebProject::IsIgnoreDictionaryName(name)) {
-      continue;
-    }
-    QList<QStandardItem*> row;
-    row << CheckCell(std::find(active.begin(), active.end(), id) != active.end());
-    row << FixedCell(QString::fromStdString(name));
-    row << (id > 0 ? CheckCell(id == m_settings.addToDictionaryId) : FixedCell());
-    row[kNameColumn]->setData(id, kIdRole);
-    m_dictionaryRows->appendRow(row);
-    m_dictionaryRows->setVerticalHeaderItem(
-        m_dictionaryRows->rowCount() - 1,
-        new QStandardItem(locale.toString(m_dictionaryRows->rowCount())));
+  for (std::size_t row = 0; row < m_dictionaries.Rows().size(); ++row) {
+    AppendDictionaryRow(row);
   }
   m_filling = false;
-  m_dictionaries->resizeColumnsToContents();
-  m_dictionaries->horizontalHeader()->setStretchLastSection(true);
+  m_ui->dictionariesGrid->resizeColumnsToContents();
+  m_ui->dictionariesGrid->horizontalHeader()->setStretchLastSection(true);
+  FitDictionariesHeight();
+  m_ui->dictionariesGrid->setCurrentIndex(m_dictionaryRows->index(0, kCheckColumn));
+}
+
+void CProjectSettingsDlg::AppendDictionaryRow(std::size_t row) {
+  const QString name = QString::fromStdString(m_dictionaries.Rows()[row].name);
+  m_dictionaryRows->appendRow(
+      {CheckCell(m_dictionaries.IsActive(row)), FixedCell(name),
+       m_dictionaries.CanAddTo(row) ? CheckCell(m_dictionaries.IsAddTo(row)) : FixedCell()});
+  m_dictionaryRows->setVerticalHeaderItem(
+      static_cast<int>(row), new QStandardItem(QLocale().toString(static_cast<int>(row) + 1)));
+}
+
+void CProjectSettingsDlg::FitDictionariesHeight() {
+  CGridView* grid = m_ui->dictionariesGrid;
   const int rows = std::min(std::max(m_dictionaryRows->rowCount(), 1), kVisibleDictionaryRows);
-  const int height = m_dictionaries->horizontalHeader()->sizeHint().height() +
-                     (rows * m_dictionaries->verticalHeader()->defaultSectionSize()) +
-                     (2 * m_dictionaries->frameWidth());
-  m_dictionaries->setFixedHeight(height);
-  m_dictionaries->setCurrentIndex(m_dictionaryRows->index(0, kCheckColumn));
+  const int height = grid->horizontalHeader()->sizeHint().height() +
+                     (rows * grid->verticalHeader()->defaultSectionSize()) +
+                     (2 * grid->frameWidth());
+  grid->setFixedHeight(height);
 }
 
 void CProjectSettingsDlg::OnDictionaryCellChanged(QStandardItem* item) {
   if (m_filling) {
     return;
   }
-  if (item->column() == kRadioColumn && IsChecked(item)) {
-    // The radios are one group: the new choice clears the others.
-    m_filling = true;
-    for (int row = 0; row < m_dictionaryRows->rowCount(); ++row) {
-      QStandardItem* other = m_dictionaryRows->item(row, kRadioColumn);
-      if (row != item->row() && IsChecked(other)) {
-        other->setCheckState(Qt::Unchecked);
-      }
-    }
-    m_filling = false;
+  const auto row = static_cast<std::size_t>(item->row());
+  if (item->column() == kCheckColumn) {
+    m_dictionaries.SetActive(row, IsChecked(item));
+  } else if (item->column() == kRadioColumn && m_dictionaries.SetAddTo(row, IsChecked(item))) {
+    ShowAddToChoice();
   }
   EnableOk();
 }
 
-std::vector<int> CProjectSettingsDlg::CheckedDictionaries() const {
-  std::vector<int> ids;
+void CProjectSettingsDlg::ShowAddToChoice() {
+  // The radios are one group: the new choice clears the others.
+  m_filling = true;
   for (int row = 0; row < m_dictionaryRows->rowCount(); ++row) {
-    if (IsChecked(m_dictionaryRows->item(row, kCheckColumn))) {
-      ids.push_back(m_dictionaryRows->item(row, kNameColumn)->data(kIdRole).toInt());
+    QStandardItem* radio = m_dictionaryRows->item(row, kRadioColumn);
+    if (IsChecked(radio) && !m_dictionaries.IsAddTo(static_cast<std::size_t>(row))) {
+      radio->setCheckState(Qt::Unchecked);
     }
   }
-  return ids;
-}
-
-int CProjectSettingsDlg::ChosenAddToDictionary() const {
-  for (int row = 0; row < m_dictionaryRows->rowCount(); ++row) {
-    if (IsChecked(m_dictionaryRows->item(row, kRadioColumn))) {
-      return m_dictionaryRows->item(row, kNameColumn)->data(kIdRole).toInt();
-    }
-  }
-  return m_settings.addToDictionaryId;
+  m_filling = false;
 }
 
 // ---------------------------------------------------------------------------------
@@ -394,24 +282,25 @@ void CProjectSettingsDlg::BuildFiltersGrid(int focusRow) {
   if (!m_filters.empty()) {
     FitFiltersColumns();
     const int row = std::clamp(focusRow, 0, static_cast<int>(m_filters.size()) - 1);
-    m_filtersGrid->setCurrentIndex(m_filterRows->index(row, CFilterDelegate::kTypeColumn));
+    m_ui->filtersGrid->setCurrentIndex(m_filterRows->index(row, CFilterDelegate::kTypeColumn));
   }
   UpdateRemoveFilter();
 }
 
 void CProjectSettingsDlg::ShowFiltersGrid(bool show) {
-  m_filtersStack->setCurrentWidget(show ? static_cast<QWidget*>(m_filtersGrid) : m_noFilters);
+  QWidget* grid = m_ui->filtersGrid;
+  m_ui->filtersStack->setCurrentWidget(show ? grid : m_ui->noFiltersMessage);
   // The label's mnemonic still leads somewhere useful without a grid.
-  m_filtersLabel->setBuddy(show ? static_cast<QWidget*>(m_filtersGrid) : m_addFilter);
+  m_ui->filtersLabel->setBuddy(show ? grid : m_ui->addFilterButton);
 }
 
 void CProjectSettingsDlg::FitFiltersColumns() {
-  m_filtersGrid->resizeColumnToContents(CFilterDelegate::kTypeColumn);
+  m_ui->filtersGrid->resizeColumnToContents(CFilterDelegate::kTypeColumn);
 }
 
 void CProjectSettingsDlg::UpdateRemoveFilter() {
-  m_removeFilter->setEnabled(m_filtersStack->currentWidget() == m_filtersGrid &&
-                             m_filtersGrid->currentIndex().isValid());
+  m_ui->removeFilterButton->setEnabled(m_ui->filtersStack->currentWidget() == m_ui->filtersGrid &&
+                                       m_ui->filtersGrid->currentIndex().isValid());
 }
 
 void CProjectSettingsDlg::OnFilterCellChanged(QStandardItem* item) {
@@ -439,23 +328,16 @@ void CProjectSettingsDlg::AddFilter() {
   m_filters.push_back(CProjectFilter{CProjectFilter::FILE, {}});
   m_filtersChanged = true;
   BuildFiltersGrid(static_cast<int>(m_filters.size()) - 1);
-  m_filtersGrid->setFocus();
+  m_ui->filtersGrid->setFocus();
   EnableOk();
 }
 
 void CProjectSettingsDlg::RemoveFilter() {
-  const QModelIndex current = m_filtersGrid->currentIndex();
-  if (m_filtersStack->currentWidget() != m_filtersGrid || !current.isValid()) {
+  const QModelIndex current = m_ui->filtersGrid->currentIndex();
+  if (m_ui->filtersStack->currentWidget() != m_ui->filtersGrid || !current.isValid()) {
     return;
   }
-  std::set<int> rows;
-  for (const QModelIndex& index : m_filtersGrid->selectionModel()->selectedIndexes()) {
-    rows.insert(index.row());
-  }
-  // A selection of one row or none: the focus cell's row goes.
-  if (rows.size() < 2) {
-    rows = {current.row()};
-  }
+  const std::set<int> rows = RowsToRemove(*m_ui->filtersGrid);
   for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
     if (*row < static_cast<int>(m_filters.size())) {
       m_filters.erase(m_filters.begin() + *row);
@@ -464,91 +346,39 @@ void CProjectSettingsDlg::RemoveFilter() {
   m_filtersChanged = true;
   BuildFiltersGrid(*rows.begin());
   if (m_filters.empty()) {
-    m_addFilter->setFocus();
+    m_ui->addFilterButton->setFocus();
   }
   EnableOk();
 }
 
 void CProjectSettingsDlg::FillChoices(std::int32_t type, QComboBox* editor) {
-  const QString root = m_directory->text().trimmed();
-  if (root.isEmpty()) {
-    return;
-  }
-  const std::pair<QString, std::int32_t> key{root, type};
-  if (const auto listed = m_choices.find(key); listed != m_choices.end()) {
-    editor->addItems(listed->second);
-    return;
-  }
-  std::vector<QPointer<QComboBox>>& waiting = m_waiting[key];
-  waiting.emplace_back(editor);
-  if (waiting.size() > 1) {
-    return; // already being listed
-  }
-  // A big site takes a while to list: the window stays usable meanwhile.
-  QApplication::setOverrideCursor(Qt::BusyCursor);
-  ++m_busyCursors;
-  auto* watcher = new QFutureWatcher<QStringList>(this);
-  connect(watcher, &QFutureWatcher<QStringList>::finished, this, [this, watcher, key] {
-    watcher->deleteLater();
-    ChoicesListed(key, watcher->result());
-  });
-  watcher->setFuture(QtConcurrent::run([directory = root.toStdString(), type] {
-    QStringList choices;
-    for (const std::string& path : CFilterChoices::List(directory, type)) {
-      choices << QString::fromStdString(path);
-    }
-    return choices;
-  }));
-}
-
-void CProjectSettingsDlg::ChoicesListed(const std::pair<QString, std::int32_t>& key,
-                                        const QStringList& choices) {
-  if (m_busyCursors > 0) {
-    QApplication::restoreOverrideCursor();
-    --m_busyCursors;
-  }
-  m_choices[key] = choices;
-  const std::vector<QPointer<QComboBox>> waiting = std::move(m_waiting[key]);
-  m_waiting.erase(key);
-  for (const QPointer<QComboBox>& editor : waiting) {
-    if (editor.isNull()) {
-      continue;
-    }
-    const QString typed = editor->currentText();
-    const bool open = editor->view()->isVisible();
-    editor->addItems(choices);
-    editor->setEditText(typed);
-    if (open) {
-      // Reopened, so the list takes the size of its new entries.
-      editor->hidePopup();
-      editor->showPopup();
-    }
-  }
+  m_choices->Fill(m_ui->directoryEdit->text().trimmed(), type, editor);
 }
 
 // ---------------------------------------------------------------------------------
 // Fields, OK and the other buttons
 
 void CProjectSettingsDlg::EnableOk() {
-  m_ok->setEnabled(!m_name->text().trimmed().isEmpty() &&
-                   !m_directory->text().trimmed().isEmpty() && !CheckedDictionaries().empty());
+  m_ui->okButton->setEnabled(!m_ui->nameEdit->text().trimmed().isEmpty() &&
+                             !m_ui->directoryEdit->text().trimmed().isEmpty() &&
+                             !m_dictionaries.ActiveIds().empty());
 }
 
 void CProjectSettingsDlg::Browse() {
-  QString start = m_directory->text().trimmed();
+  QString start = m_ui->directoryEdit->text().trimmed();
   if (start.isEmpty()) {
     start = QString::fromStdString(m_settings.newProjectDirectory);
   }
   const QString chosen = QFileDialog::getExistingDirectory(
       this, QStringLiteral("Select the project's directory"), start);
   if (!chosen.isEmpty()) {
-    m_directory->setText(chosen);
+    m_ui->directoryEdit->setText(chosen);
   }
-  m_directory->setFocus();
+  m_ui->directoryEdit->setFocus();
 }
 
 bool CProjectSettingsDlg::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == m_directory && event->type() == QEvent::KeyPress) {
+  if (watched == m_ui->directoryEdit && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
     const bool dropDown = (key->key() == Qt::Key_Down && key->modifiers() == Qt::AltModifier) ||
                           (key->key() == Qt::Key_F4 && key->modifiers() == Qt::NoModifier);
@@ -561,17 +391,9 @@ bool CProjectSettingsDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool CProjectSettingsDlg::IsNameTaken(const std::string& name) const {
-  const auto files = FileNamesOf(name);
-  return std::any_of(m_settings.otherNames.begin(), m_settings.otherNames.end(),
-                     [&](const std::string& other) {
-                       if (other == name) {
-                         return true;
-                       }
-                       // Names that differ only in characters a file name cannot hold
-                       // would share one data file and one backup folder.
-                       const auto otherFiles = FileNamesOf(other);
-                       return otherFiles.first == files.first || otherFiles.second == files.second;
-                     });
+  return std::any_of(
+      m_settings.otherNames.begin(), m_settings.otherNames.end(),
+      [&name](const std::string& other) { return CProjectNaming::Collide(name, other); });
 }
 
 bool CProjectSettingsDlg::MayLeaveAddToDictionary(bool changed) {
@@ -582,46 +404,48 @@ bool CProjectSettingsDlg::MayLeaveAddToDictionary(bool changed) {
                                         {}}) == CMessageBoxService::kAnswerYes;
 }
 
+void CProjectSettingsDlg::Refuse(QWidget* focus, const char* text) {
+  focus->setFocus();
+  CMessageBoxService::Ask(
+      this, {windowTitle(), QString::fromUtf8(text), CMessageBoxService::EButtons::Ok, {}});
+}
+
 void CProjectSettingsDlg::accept() {
   if (CSpellChecker::GetInstance() == nullptr) {
     return;
   }
-  const std::string name = m_name->text().trimmed().toStdString();
+  const std::string name = m_ui->nameEdit->text().trimmed().toStdString();
   if (name.empty()) {
-    m_name->setFocus();
+    m_ui->nameEdit->setFocus();
     return;
   }
   if (IsNameTaken(name)) {
-    m_name->setFocus();
-    CMessageBoxService::Ask(
-        this, {windowTitle(), QString::fromUtf8(kNameTaken), CMessageBoxService::EButtons::Ok, {}});
+    Refuse(m_ui->nameEdit, kNameTaken);
     return;
   }
-  const std::string directory = m_directory->text().trimmed().toStdString();
+  const std::string directory = m_ui->directoryEdit->text().trimmed().toStdString();
   if (!CDirUtils::DoesDirExist(directory)) {
-    m_directory->setFocus();
-    CMessageBoxService::Ask(
-        this,
-        {windowTitle(), QString::fromUtf8(kNoDirectory), CMessageBoxService::EButtons::Ok, {}});
+    Refuse(m_ui->directoryEdit, kNoDirectory);
     return;
   }
-  const std::vector<int> ids = CheckedDictionaries();
-  const int addToId = ChosenAddToDictionary();
-  // -1 names no dictionary at all (none to add words to), so there is nothing to ask.
-  const bool addToActive = addToId < 0 || std::find(ids.begin(), ids.end(), addToId) != ids.end();
-  if (!addToActive && !MayLeaveAddToDictionary(addToId != m_settings.addToDictionaryId)) {
+  if (!m_dictionaries.IsAddToActive() &&
+      !MayLeaveAddToDictionary(m_dictionaries.IsAddToChanged())) {
     return;
   }
+  TakeSettings(name, directory);
+  QDialog::accept();
+}
+
+void CProjectSettingsDlg::TakeSettings(const std::string& name, const std::string& directory) {
   m_settings.name = name;
   m_settings.rootDirectory = directory;
-  m_settings.activeDictionaries = ids;
-  m_settings.addToDictionaryId = addToId;
-  m_settings.options.skipCodeSamples = m_skipCode->isChecked();
-  m_settings.options.checkImageText = m_checkAttributes->isChecked();
-  m_settings.options.reportRepeatedWords = m_reportRepeats->isChecked();
+  m_settings.activeDictionaries = m_dictionaries.ActiveIds();
+  m_settings.addToDictionaryId = m_dictionaries.AddToId();
+  m_settings.options.skipCodeSamples = m_ui->skipCodeCheck->isChecked();
+  m_settings.options.checkImageText = m_ui->checkAttributesCheck->isChecked();
+  m_settings.options.reportRepeatedWords = m_ui->reportRepeatsCheck->isChecked();
   m_settings.filtersChanged = m_filtersChanged;
   if (m_filtersChanged) {
     m_settings.filters = m_filters;
   }
-  QDialog::accept();
 }

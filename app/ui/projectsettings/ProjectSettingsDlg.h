@@ -2,31 +2,29 @@
 
 #include "widgets/ShadedDialog.h"
 
+#include "projects/DictionarySelection.h"
 #include "projects/DocUi.h"
 
-#include <QPointer>
-#include <QStringList>
-
+#include <cstddef>
 #include <cstdint>
-#include <map>
-#include <utility>
+#include <memory>
+#include <string>
 #include <vector>
 
-class CGridView;
-class QCheckBox;
+class CFilterChoicesCache;
 class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QStackedWidget;
 class QStandardItem;
 class QStandardItemModel;
+
+namespace Ui {
+class ProjectSettingsDlg;
+}
 
 /// The window in which the user creates or edits a web site project: its name, root
 /// directory, dictionaries, the dictionary of the "Add To Dictionary" button, and the
 /// filters that keep folders and pages out of the check. It changes no project itself:
 /// it checks what was entered and, on OK, leaves the result in the settings it was
-/// given.
+/// given. Its layout is ProjectSettingsDlg.ui.
 class CProjectSettingsDlg : public CShadedDialog {
   Q_OBJECT
 
@@ -46,54 +44,47 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  QWidget* MakeFiltersArea();
-  QLayout* MakeButtonRow();
+  void SetUpFields();
+  void SetUpDictionaries();
+  void SetUpFilters();
+  void SetUpButtons();
+  void ConnectChanges();
+
+  // The dictionaries grid, which shows m_dictionaries.
   void FillDictionaries();
+  void AppendDictionaryRow(std::size_t row);
+  void FitDictionariesHeight();
+  void OnDictionaryCellChanged(QStandardItem* item);
+  void ShowAddToChoice();
+
+  // The filters grid, which shows m_filters.
   void BuildFiltersGrid(int focusRow);
   void ShowFiltersGrid(bool show);
   void FitFiltersColumns();
-  void EnableOk();
   void UpdateRemoveFilter();
-  void OnDictionaryCellChanged(QStandardItem* item);
   void OnFilterCellChanged(QStandardItem* item);
   void AddFilter();
   void RemoveFilter();
-  void Browse();
   void FillChoices(std::int32_t type, QComboBox* editor);
-  void ChoicesListed(const std::pair<QString, std::int32_t>& key, const QStringList& choices);
+
+  void EnableOk();
+  void Browse();
   bool IsNameTaken(const std::string& name) const;
   bool MayLeaveAddToDictionary(bool changed);
-  std::vector<int> CheckedDictionaries() const;
-  int ChosenAddToDictionary() const;
+  /// Says what is wrong with the field `focus` in a message box and focuses it.
+  void Refuse(QWidget* focus, const char* text);
+  void TakeSettings(const std::string& name, const std::string& directory);
 
+  std::unique_ptr<Ui::ProjectSettingsDlg> m_ui;
   CDocUi::SProjectSettings& m_settings;
+  CDictionarySelection m_dictionaries;
   std::vector<CProjectFilter> m_filters;
   bool m_filtersChanged = false;
   /// Set while the dialog itself fills or changes cells, whose change signals are then
   /// not the user's edits.
   bool m_filling = false;
 
-  QLineEdit* m_name = nullptr;
-  QLineEdit* m_directory = nullptr;
   QStandardItemModel* m_dictionaryRows = nullptr;
-  CGridView* m_dictionaries = nullptr;
-  QCheckBox* m_skipCode = nullptr;
-  QCheckBox* m_checkAttributes = nullptr;
-  QCheckBox* m_reportRepeats = nullptr;
-  QLabel* m_filtersLabel = nullptr;
   QStandardItemModel* m_filterRows = nullptr;
-  CGridView* m_filtersGrid = nullptr;
-  QLabel* m_noFilters = nullptr;
-  QStackedWidget* m_filtersStack = nullptr;
-  QPushButton* m_addFilter = nullptr;
-  QPushButton* m_removeFilter = nullptr;
-  QPushButton* m_info = nullptr;
-  QPushButton* m_cancel = nullptr;
-  QPushButton* m_ok = nullptr;
-
-  /// Listed choices per (directory, filter type), and the editors waiting for a
-  /// listing still running.
-  std::map<std::pair<QString, std::int32_t>, QStringList> m_choices;
-  std::map<std::pair<QString, std::int32_t>, std::vector<QPointer<QComboBox>>> m_waiting;
-  int m_busyCursors = 0;
+  CFilterChoicesCache* m_choices = nullptr;
 };
