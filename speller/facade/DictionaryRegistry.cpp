@@ -532,9 +532,8 @@ void CDictionaryRegistry::FindThunderbirdDictionary() {
 }
 
 void CDictionaryRegistry::RegisterHunspellDictionaries() {
-  CHunspellFinder::EMissingFolders missing = CHunspellFinder::EMissingFolders::kLogged;
-  const std::vector<std::string> folders =
-      m_hunspellFolders ? *m_hunspellFolders : CHunspellFinder::SearchFolders(missing);
+  CHunspellFinder::EMissingFolders missing = CHunspellFinder::EMissingFolders::kSkipped;
+  const std::vector<std::string> folders = CHunspellFinder::SearchFolders(missing);
   for (const SHunspellFile& file : CHunspellFinder::Find(folders, missing)) {
     std::string name = file.name;
     if (FindByName(name) != nullptr) {

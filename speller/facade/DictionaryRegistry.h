@@ -46,11 +46,6 @@ public:
   void SetAppPath(const std::string& path);
   /// Before SetAppPath: the main dictionary's file when not the program folder's.
   void SetMainDictionaryFile(const std::string& file) { m_mainFile = file; }
-  /// Before SetAppPath: the folders searched for Hunspell dictionaries instead of
-  /// CHunspellFinder::SearchFolders; a folder that is missing is logged.
-  void SetHunspellFolders(std::vector<std::string> folders) {
-    m_hunspellFolders = std::move(folders);
-  }
   /// Where MSG_DICT_CHANGED goes from now on; 0: nobody is told.
   void SetMsgWindow(HWND window, LPARAM parameter);
   /// Appends the ids of the main and/or word-list dictionaries in registration order
@@ -151,7 +146,6 @@ private:
   std::optional<CDictionaryMsgWnd> m_msgWnd;
   std::string m_appPath;
   std::string m_mainFile;
-  std::optional<std::vector<std::string>> m_hunspellFolders;
   CMultiReaderWriter m_lock;
   DictionaryList m_dictionaries;
   std::map<int, CDictionary*> m_idIndex;
