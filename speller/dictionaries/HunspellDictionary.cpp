@@ -5,11 +5,14 @@
 #include "utilcore/StringUtils.h"
 
 #include <unicode/normalizer2.h>
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
+#include <unicode/utf8.h>
 
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -46,6 +49,67 @@ std::string_view Composed(std::string_view word, std::string& buffer) {
   buffer.clear();
   text.toUTF8String(buffer);
   return buffer;
+}
+
+/// Only a word of letters (apostrophes and hyphens aside) may be listed in another letter
+/// case; code such as "PyUnicode_ReadChar()" is asked about as written only, which keeps
+/// a site full of it from paying nuspell's search three times per token.
+bool IsLettersOnly(std::string_view form) {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(form.data());
+  const auto size = static_cast<std::int32_t>(form.size());
+  for (std::int32_t i = 0; i < size;) {
+    UChar32 c = 0;
+    U8_NEXT(bytes, i, size, c);
+    if (c != '\'' && c != '-' && (c < 0 || !u_isalpha(c))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool IsAsciiPunctuation(char c) {
+  return static_cast<unsigned char>(c) < 0x80 && std::ispunct(static_cast<unsigned char>(c)) != 0;
+}
+
+void AddPunctuation(std::string_view text, std::bitset<128>& symbols) {
+  for (const char c : text) {
+    if (IsAsciiPunctuation(c)) {
+      symbols.set(static_cast<unsigned char>(c));
+    }
+  }
+}
+
+/// The ASCII punctuation a word of the dictionary may hold: that of the words of the
+/// .dic file (each up to its flags or fields), that of the affix file's IGNORE, BREAK
+/// and ICONV lines, which change the word before it is looked up, and the apostrophe,
+/// hyphen, period and comma that affixes, compounds, abbreviations and numbers add.
+std::bitset<128> WordSymbols(std::string_view aff, std::string_view dic) {
+  std::bitset<128> symbols;
+  AddPunctuation("'-.,", symbols);
+  for (std::size_t start = dic.find('\n'); start < dic.size();) {
+    const std::size_t end = std::min(dic.find('\n', start + 1), dic.size());
+    const std::string_view line = dic.substr(start + 1, end - start - 1);
+    // "\/" is a slash of the word; the first other "/" starts its flags.
+    std::size_t wordEnd = 0;
+    while (wordEnd < line.size() && line[wordEnd] != '\t' && line[wordEnd] != ' ' &&
+           !(line[wordEnd] == '/' && (wordEnd == 0 || line[wordEnd - 1] != '\\'))) {
+      ++wordEnd;
+    }
+    AddPunctuation(line.substr(0, wordEnd), symbols);
+    start = end;
+  }
+  for (std::size_t start = 0; start < aff.size();) {
+    const std::size_t end = std::min(aff.find('\n', start), aff.size());
+    const std::string_view line = aff.substr(start, end - start);
+    for (const std::string_view directive : {"IGNORE", "BREAK", "ICONV"}) {
+      if (line.starts_with(directive) && line.size() > directive.size() &&
+          (line[directive.size()] == ' ' || line[directive.size()] == '\t')) {
+        AddPunctuation(line.substr(directive.size()), symbols);
+      }
+    }
+    start = end + 1;
+  }
+  return symbols;
 }
 
 /// A whole file for nuspell; false with why it is not a dictionary file.
@@ -112,7 +176,8 @@ bool CHunspellDictionary::Load() {
   }
   std::string file;
   std::string why;
-  std::unique_ptr<nuspell::Dictionary> speller = Parse(file, why);
+  std::bitset<128> symbols;
+  std::unique_ptr<nuspell::Dictionary> speller = Parse(symbols, file, why);
   if (speller == nullptr) {
     m_failedStamp = stamp;
     CAppLogger::LogFileError(kLogRefused, file, why);
@@ -120,6 +185,7 @@ bool CHunspellDictionary::Load() {
   }
   m_failedStamp.reset();
   m_speller = std::move(speller);
+  m_wordSymbols = symbols;
   SetLoaded();
   return true;
 }
@@ -141,8 +207,8 @@ CHunspellDictionary::SFileStamp CHunspellDictionary::StampFiles() const {
   return stamp;
 }
 
-std::unique_ptr<nuspell::Dictionary> CHunspellDictionary::Parse(std::string& file,
-                                                                std::string& why) const {
+std::unique_ptr<nuspell::Dictionary>
+CHunspellDictionary::Parse(std::bitset<128>& symbols, std::string& file, std::string& why) const {
   std::string aff;
   std::string dic;
   if (!ReadDictionaryFile(m_affPath, aff, why)) {
@@ -153,6 +219,7 @@ std::unique_ptr<nuspell::Dictionary> CHunspellDictionary::Parse(std::string& fil
     file = GetPath();
     return nullptr;
   }
+  symbols = WordSymbols(aff, dic);
   std::istringstream affStream(std::move(aff));
   std::istringstream dicStream(std::move(dic));
   auto speller = std::make_unique<nuspell::Dictionary>();
@@ -171,19 +238,34 @@ bool CHunspellDictionary::Contains(std::string_view word) const {
   if (m_speller == nullptr || word.empty() || word.size() > kMaxWordBytes) {
     return false;
   }
+  // Pages of code are full of such tokens: nuspell's search would only fail on them.
+  if (std::any_of(word.begin(), word.end(), [this](char c) {
+        return IsAsciiPunctuation(c) && !m_wordSymbols.test(static_cast<unsigned char>(c));
+      })) {
+    return false;
+  }
   std::string buffer;
   const std::string_view form = Composed(word, buffer);
-  if (m_speller->spell(form)) {
-    return true;
+  return m_speller->spell(form) || (IsLettersOnly(form) && ContainsInOtherCase(form));
+}
+
+bool CHunspellDictionary::ContainsInOtherCase(std::string_view form) const {
+  std::string lower(form);
+  CStringUtils::MakeLower(lower);
+  std::string title = lower;
+  CStringUtils::PreserveCase("A", title);
+  // "london" for "London": nuspell takes a lower-case word as it is written.
+  if (lower == form) {
+    return title != form && m_speller->spell(title);
   }
-  // nuspell accepts "Colour" and "COLOUR" for "colour" but not "london" for "London".
-  std::string other(form);
-  CStringUtils::MakeLower(other);
-  if (other != form && m_speller->spell(other)) {
-    return true;
+  // nuspell asks for a capitalised or all-capitals word in lower case and capitalised
+  // itself: only a word in mixed case ("lONDON") is left to try.
+  std::string upper(form);
+  CStringUtils::MakeUpper(upper);
+  if (title == form || upper == form) {
+    return false;
   }
-  CStringUtils::PreserveCase("A", other);
-  return other != form && m_speller->spell(other);
+  return m_speller->spell(lower) || (title != form && m_speller->spell(title));
 }
 
 void CHunspellDictionary::Suggest(std::string_view word,

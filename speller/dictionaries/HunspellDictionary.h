@@ -5,6 +5,7 @@
 
 #include <nuspell/dictionary.hxx>
 
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -38,7 +39,9 @@ public:
   bool Save() override { return false; }
   /// Whether nuspell accepts `word` (composed, typographic apostrophes made "'") as it is
   /// written, lower-cased or capitalised: the registry's dictionaries all ignore letter
-  /// case. Call after a successful Load.
+  /// case. A word with ASCII punctuation that no word of the dictionary holds (code
+  /// such as "os.path_join()") is refused without asking nuspell. Call after a
+  /// successful Load.
   bool Contains(std::string_view word) const override;
   void AddWord(const std::string&) override {}
   void SetWords(const TextArray&) override {}
@@ -62,13 +65,18 @@ private:
     std::int64_t modifiedNs[2] = {0, 0};
   };
 
+  /// Whether `form`, unknown as written, is known in another letter case.
+  bool ContainsInOtherCase(std::string_view form) const;
   SFileStamp StampFiles() const;
-  /// The dictionary built from both files; null with the file to blame and why.
-  std::unique_ptr<nuspell::Dictionary> Parse(std::string& file, std::string& why) const;
+  /// The dictionary built from both files, and in `symbols` the ASCII punctuation its
+  /// words may hold; null with the file to blame and why.
+  std::unique_ptr<nuspell::Dictionary> Parse(std::bitset<128>& symbols, std::string& file,
+                                             std::string& why) const;
 
   std::string m_affPath;
   std::string m_language;
   std::unique_ptr<nuspell::Dictionary> m_speller;
+  std::bitset<128> m_wordSymbols;
   /// Set by a failed load; loads take turns under the base class's load lock.
   std::optional<SFileStamp> m_failedStamp;
 };

@@ -95,6 +95,30 @@ TEST_F(HunspellDictionaryTest, AppendsItsSuggestionsInTheMisspellingsCase) {
   EXPECT_EQ(suggestions[1], "Colour");
 }
 
+// Tokens with symbols no word holds are refused before nuspell is asked; those that a
+// word, an IGNORE line or a number holds still reach it.
+TEST_F(HunspellDictionaryTest, SymbolsOfItsOwnWordsStillReachTheDictionary) {
+  hunspelltest::WritePair(m_dir.Path(), "code", "SET UTF-8\nIGNORE _\n",
+                          "4\nC++\nfoobar\nw\\/o\nAT&T\n");
+  CHunspellDictionary code(10, "Code", File("code"));
+  CHunspellDictionary english(5, "English", File("en_GB"));
+  ASSERT_TRUE(code.Load());
+  ASSERT_TRUE(english.Load());
+  const struct {
+    const CHunspellDictionary& dictionary;
+    std::string word;
+    bool known;
+  } cases[] = {
+      {code, "C++", true},         {code, "AT&T", true},       {code, "w/o", true},
+      {code, "foo_bar", true},     {code, "foobar.", true},    {code, "1,000.5", true},
+      {code, "foobar()", false},   {code, "foobar;", false},   {english, "C++", false},
+      {english, "colour_", false}, {english, "1,000.5", true}, {english, "colour.", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.dictionary.Contains(c.word), c.known) << c.word;
+  }
+}
+
 TEST_F(HunspellDictionaryTest, LeavesPiecesOfCompoundsOutOfItsSuggestions) {
   // German lists "-straße" and "Haus-" for compounds; nuspell offers them as words.
   hunspelltest::WritePair(m_dir.Path(), "pieces", "SET UTF-8\nTRY esianrtolcdu-\n",
