@@ -238,10 +238,7 @@ bool CHunspellDictionary::Contains(std::string_view word) const {
   if (m_speller == nullptr || word.empty() || word.size() > kMaxWordBytes) {
     return false;
   }
-  // Pages of code are full of such tokens: nuspell's search would only fail on them.
-  if (std::any_of(word.begin(), word.end(), [this](char c) {
-        return IsAsciiPunctuation(c) && !m_wordSymbols.test(static_cast<unsigned char>(c));
-      })) {
+  if (HoldsForeignSymbols(word)) {
     return false;
   }
   std::string buffer;
@@ -268,9 +265,16 @@ bool CHunspellDictionary::ContainsInOtherCase(std::string_view form) const {
   return m_speller->spell(lower) || (title != form && m_speller->spell(title));
 }
 
+bool CHunspellDictionary::HoldsForeignSymbols(std::string_view word) const {
+  return std::any_of(word.begin(), word.end(), [this](char c) {
+    return IsAsciiPunctuation(c) && !m_wordSymbols.test(static_cast<unsigned char>(c));
+  });
+}
+
 void CHunspellDictionary::Suggest(std::string_view word,
                                   std::vector<std::string>& suggestions) const {
-  if (m_speller == nullptr || word.empty() || word.size() > kMaxWordBytes) {
+  if (m_speller == nullptr || word.empty() || word.size() > kMaxWordBytes ||
+      HoldsForeignSymbols(word)) {
     return;
   }
   std::string buffer;

@@ -52,7 +52,8 @@ public:
   const std::string& GetAffPath() const { return m_affPath; }
 
   /// Appends nuspell's suggestions for `word`, its best first, leaving out pieces of
-  /// compounds ("-straße", "Haus-"). Call after a successful Load.
+  /// compounds ("-straße", "Haus-"); none for code, which Contains refuses unasked.
+  /// Call after a successful Load.
   void Suggest(std::string_view word, std::vector<std::string>& suggestions) const;
 
 private:
@@ -65,6 +66,9 @@ private:
     std::int64_t modifiedNs[2] = {0, 0};
   };
 
+  /// Whether `word` holds ASCII punctuation that no word of the dictionary holds: pages
+  /// of code are full of such tokens, and nuspell's search would only fail on them.
+  bool HoldsForeignSymbols(std::string_view word) const;
   /// Whether `form`, unknown as written, is known in another letter case.
   bool ContainsInOtherCase(std::string_view form) const;
   SFileStamp StampFiles() const;

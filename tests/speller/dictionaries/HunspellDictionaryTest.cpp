@@ -117,6 +117,11 @@ TEST_F(HunspellDictionaryTest, SymbolsOfItsOwnWordsStillReachTheDictionary) {
   for (const auto& c : cases) {
     EXPECT_EQ(c.dictionary.Contains(c.word), c.known) << c.word;
   }
+  std::vector<std::string> suggestions;
+  english.Suggest("colour()", suggestions);
+  EXPECT_EQ(suggestions, std::vector<std::string>{});
+  code.Suggest("C+", suggestions);
+  EXPECT_EQ(suggestions, std::vector<std::string>{"C++"});
 }
 
 TEST_F(HunspellDictionaryTest, LeavesPiecesOfCompoundsOutOfItsSuggestions) {
