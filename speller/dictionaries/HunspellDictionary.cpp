@@ -51,9 +51,8 @@ std::string_view Composed(std::string_view word, std::string& buffer) {
   return buffer;
 }
 
-/// Only a word of letters (apostrophes and hyphens aside) may be listed in another letter
-/// case; code such as "PyUnicode_ReadChar()" is asked about as written only, which keeps
-/// a site full of it from paying nuspell's search three times per token.
+/// Only a word of letters (apostrophes and hyphens aside) is asked about in lower case
+/// too; code such as "PyUnicode_ReadChar()" is asked about as written only.
 bool IsLettersOnly(std::string_view form) {
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(form.data());
   const auto size = static_cast<std::int32_t>(form.size());
@@ -247,22 +246,20 @@ bool CHunspellDictionary::Contains(std::string_view word) const {
 }
 
 bool CHunspellDictionary::ContainsInOtherCase(std::string_view form) const {
+  // nuspell takes a word in lower case, capitalised or in capitals as its entry allows
+  // ("colour", "Colour", "COLOUR"; "London", "LONDON"). A lower-case word stays as it
+  // is: "center" is American, and en_GB lists only the place "Center".
   std::string lower(form);
   CStringUtils::MakeLower(lower);
-  std::string title = lower;
-  CStringUtils::PreserveCase("A", title);
-  // "london" for "London": nuspell takes a lower-case word as it is written.
   if (lower == form) {
-    return title != form && m_speller->spell(title);
-  }
-  // nuspell asks for a capitalised or all-capitals word in lower case and capitalised
-  // itself: only a word in mixed case ("lONDON") is left to try.
-  std::string upper(form);
-  CStringUtils::MakeUpper(upper);
-  if (title == form || upper == form) {
     return false;
   }
-  return m_speller->spell(lower) || (title != form && m_speller->spell(title));
+  std::string title = lower;
+  CStringUtils::PreserveCase("A", title);
+  std::string upper(form);
+  CStringUtils::MakeUpper(upper);
+  // Mixed case ("cOLOUR") is the one left to try, in lower case.
+  return title != form && upper != form && m_speller->spell(lower);
 }
 
 bool CHunspellDictionary::HoldsForeignSymbols(std::string_view word) const {

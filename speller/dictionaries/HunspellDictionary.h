@@ -37,11 +37,11 @@ public:
   /// logging them again.
   bool Load() override;
   bool Save() override { return false; }
-  /// Whether nuspell accepts `word` (composed, typographic apostrophes made "'") as it is
-  /// written, lower-cased or capitalised: the registry's dictionaries all ignore letter
-  /// case. A word with ASCII punctuation that no word of the dictionary holds (code
-  /// such as "os.path_join()") is refused without asking nuspell. Call after a
-  /// successful Load.
+  /// Whether nuspell accepts `word` (composed, typographic apostrophes made "'"): in any
+  /// case its entry allows, as nuspell judges it ("Colour" and "COLOUR" for "colour",
+  /// "LONDON" for "London", not "london"), or, written in mixed case, lower-cased. A
+  /// word with ASCII punctuation that no word of the dictionary holds (code such as
+  /// "os.path_join()") is refused without asking nuspell. Call after a successful Load.
   bool Contains(std::string_view word) const override;
   void AddWord(const std::string&) override {}
   void SetWords(const TextArray&) override {}
@@ -69,7 +69,7 @@ private:
   /// Whether `word` holds ASCII punctuation that no word of the dictionary holds: pages
   /// of code are full of such tokens, and nuspell's search would only fail on them.
   bool HoldsForeignSymbols(std::string_view word) const;
-  /// Whether `form`, unknown as written, is known in another letter case.
+  /// Whether `form`, unknown as written and in mixed case, is known in lower case.
   bool ContainsInOtherCase(std::string_view form) const;
   SFileStamp StampFiles() const;
   /// The dictionary built from both files, and in `symbols` the ASCII punctuation its

@@ -67,7 +67,9 @@ public:
   /// references, surrounding punctuation but the period of a listed abbreviation such
   /// as "e.g."); false when it is not a word to look up.
   bool PreprocessWord(std::string& word) const;
-  /// True when one of the dictionaries `ids` recognises `word` (letter case aside), or
+  /// True when one of the dictionaries `ids` recognises `word` (letter case aside; a
+  /// Hunspell dictionary keeps the capital of an entry such as "London", so that en_GB
+  /// refuses the American "center" although it lists the place "Center"), or
   /// recognises it once its soft hyphens and zero-width joiners are left out, or every
   /// part of it as a hyphenated compound ("built-in"); and for a listed abbreviation
   /// with its period ("e.g.") while `ids` holds the main dictionary, or recognises it

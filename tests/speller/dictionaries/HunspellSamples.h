@@ -10,21 +10,23 @@
 namespace hunspelltest {
 
 /// British spelling with a plural rule and an input conversion of the typographic
-/// apostrophe, as the real en_GB has.
+/// apostrophe, as the real en_GB has, and like it a proper noun that is an American
+/// spelling in lower case.
 inline const std::string kEnglishAff = "SET UTF-8\n"
                                        "TRY esianrtolcdugmphbyfvkwzESIANRTOLCDUGMPHBYFVKWZ'\n"
                                        "ICONV 1\n"
                                        "ICONV \xE2\x80\x99 '\n"
                                        "SFX S Y 1\n"
                                        "SFX S 0 s .\n";
-inline const std::string kEnglishDic = "7\n"
+inline const std::string kEnglishDic = "8\n"
                                        "colour/S\n"
                                        "favour/S\n"
                                        "London\n"
                                        "don't\n"
                                        "well\n"
                                        "known\n"
-                                       "centre/S\n";
+                                       "centre/S\n"
+                                       "Center\n";
 
 /// German in ISO 8859-1, as the real de_DE is written: "Haus", "Häuser", "Straße".
 inline const std::string kGermanAff = "SET ISO8859-1\n"

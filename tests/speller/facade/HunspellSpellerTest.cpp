@@ -127,7 +127,8 @@ TEST_F(HunspellSpellerTest, LookUpAppliesTheSpellersOwnWordRules) {
       {"the", english, false},
       {"the", both, true},
       {"Colours", english, true},
-      {"london", english, true},
+      {"LONDON", english, true},
+      {"london", english, false},
       // A soft hyphen and a hyphenated compound, as the speller reads them for every
       // dictionary.
       {"col\xC2\xAD"
