@@ -205,17 +205,4 @@ TEST_F(HunspellDictionaryTest, AHugeFileIsRefusedUnread) {
                                                   " - larger than 64 MiB"});
 }
 
-TEST_F(HunspellDictionaryTest, TakesNoWords) {
-  CHunspellDictionary english(5, "English", File("en_GB"));
-  ASSERT_TRUE(english.Load());
-  english.AddWord("colr");
-  english.SetWords(TextArray{"colr"});
-  TextArray words;
-  english.GetWords(words);
-  EXPECT_TRUE(words.Items().empty());
-  EXPECT_FALSE(english.Contains("colr"));
-  EXPECT_FALSE(english.Save());
-  EXPECT_EQ(testkit::ReadBytes(m_dir.Sub("en_GB.dic")), hunspelltest::kEnglishDic);
-}
-
 } // namespace
