@@ -31,6 +31,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_INSTALL_LIBDIR})
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # Help pages and web look-ups open through the desktop's opener; Wayland sessions, the
 # spoken welcome and https upgrade checks need further run-time plugins.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland, qt6-speech-speechd-plugin, libssl3")
+# The speller reads the desktop's Hunspell dictionaries through libnuspell5, which
+# dpkg-shlibdeps adds; U.S. English is the one every desktop is offered first.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+  "xdg-utils, qt6-wayland, qt6-speech-speechd-plugin, libssl3, hunspell-en-us")
 install(FILES ${PROJECT_SOURCE_DIR}/docs/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pagelint)
 include(CPack)

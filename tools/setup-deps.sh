@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that the build, the tests, the benchmarks, the
 # screenshots (a headless X server) and the install and package (manual pages, icons,
-# validators) need.
+# validators) need. The Hunspell dictionaries are for the install check and the
+# benchmarks: the unit tests write small ones of their own.
 # Idempotent: when every package is present it only asks dpkg and returns.
 set -euo pipefail
 
@@ -9,8 +10,8 @@ packages=(
   build-essential cmake ninja-build pkg-config python3
   clang clang-format clang-tidy clang-14 libclang-rt-14-dev llvm-14
   libgtest-dev libgmock-dev libbenchmark-dev
-  libicu-dev libjemalloc-dev
-  libhunspell-dev hunspell-en-us
+  libicu-dev libjemalloc-dev libnuspell-dev
+  libhunspell-dev hunspell-en-us hunspell-en-gb hunspell-de-de
   wamerican-large debian-reference-en python3.11-doc
   xdg-utils
   qt6-base-dev qt6-speech-dev qt6-declarative-dev

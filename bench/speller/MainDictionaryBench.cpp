@@ -1,7 +1,9 @@
 // Lookups over the words of real English HTML pages (Debian's documentation packages
 // debian-reference-en and python3.11-doc): the compiled main dictionary of the program
-// folder against Hunspell's en_US dictionary, and the cost of the common-word list's
-// length.
+// folder against Hunspell's en_US dictionary, the desktop's en_GB read by nuspell as
+// the speller reads it, and the cost of the common-word list's length.
+#include "dictionaries/HunspellDictionary.h"
+#include "dictionaries/HunspellFinder.h"
 #include "dictionaries/MainDictionary.h"
 #include "spellcore/SpellChecker.h"
 #include "spellcore/SpellLookupScope.h"
@@ -215,6 +217,49 @@ void HunspellSpell(benchmark::State& state) {
   LookUpAll(state, [&](const std::string& token) { return speller->spell(token); });
 }
 
+// ---- The desktop's Hunspell en_GB through nuspell ---------------------------------------------
+
+constexpr const char* kBritishName = "English (United Kingdom) en_GB";
+
+// One dictionary for every thread, as the speller shares it.
+const CHunspellDictionary* BritishDictionary() {
+  static const std::unique_ptr<CHunspellDictionary> dictionary = [] {
+    SHunspellFile file;
+    file.dicPath = "/usr/share/hunspell/en_GB.dic";
+    file.affPath = "/usr/share/hunspell/en_GB.aff";
+    CHunspellFinder::Describe("en_GB", file);
+    auto loaded = std::make_unique<CHunspellDictionary>(1, file.name, file);
+    return loaded->Load() ? std::move(loaded) : nullptr;
+  }();
+  return dictionary.get();
+}
+
+void NuspellContains(benchmark::State& state) {
+  const CHunspellDictionary* dictionary = BritishDictionary();
+  if (dictionary == nullptr) {
+    state.SkipWithError("install hunspell-en-gb");
+    return;
+  }
+  if (!Ready(state)) {
+    return;
+  }
+  LookUpAll(state, [&](const std::string& token) { return dictionary->Contains(token); });
+}
+
+// The facade with en_GB alone, as pagelint-check --dictionary en_GB asks it.
+void SpellerLookUpBritish(benchmark::State& state) {
+  if (!Ready(state)) {
+    return;
+  }
+  const CSpellChecker* speller = StartedSpeller();
+  const std::vector<int> ids{speller->GetDictionaryID(kBritishName)};
+  if (ids.front() < 0) {
+    state.SkipWithError("install hunspell-en-gb");
+    return;
+  }
+  LookUpAll(state, [&](const std::string& token) { return speller->LookUp(token, ids); });
+}
+
 // ---- Length of the common-word list ---------------------------------------------------------
 
 // The listed words of the corpus, most frequent first.
@@ -316,6 +361,14 @@ BENCHMARK(SpellerLookUpPerLine)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(HunspellSpell)->ThreadRange(1, kMaxThreads)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(NuspellContains)
+    ->ThreadRange(1, kMaxThreads)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(SpellerLookUpBritish)
+    ->ThreadRange(1, kMaxThreads)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(CommonListLength)
     ->Arg(0)
     ->Arg(10)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "spellcore/DictionaryKind.h"
+
 #include "utilcore/TextArray.h"
 
 #include <atomic>
@@ -8,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-/// Base of every dictionary of the registry: the compiled main dictionary and the
-/// word-list dictionaries. Contains is called from many checking threads at once
-/// under the registry's reader access; the edits run under its writer access.
+/// Base of every dictionary of the registry: the compiled main dictionary, the
+/// word-list dictionaries and the Hunspell dictionaries. Contains is called from many checking
+/// threads at once under the registry's reader access; the edits run under its writer access.
 class CDictionary {
 public:
   CDictionary(int id, std::string name, std::string path)
@@ -28,6 +30,11 @@ public:
   virtual void SetWords(const TextArray& words) = 0;
   virtual void GetWords(TextArray& words) const = 0;
   virtual bool IsCustom() const = 0;
+  virtual EDictionaryKind GetKind() const {
+    return IsCustom() ? EDictionaryKind::kWordList : EDictionaryKind::kBuiltIn;
+  }
+  /// The language as a tag with "_" ("en_US"); empty when the dictionary has none.
+  virtual std::string GetLanguage() const { return {}; }
 
   /// Loads on first use. Safe when several readers of the registry reach the first
   /// load together: one loads, the others wait for it and see the result.

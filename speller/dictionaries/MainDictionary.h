@@ -21,6 +21,7 @@ class CMainDictionary : public CDictionary {
 public:
   static constexpr const char* kName = "ZEB U.S. English";
   static constexpr const char* kFileName = "ZEB.fdc";
+  static constexpr const char* kLanguage = "en_US";
   /// The word lists that Save compiles, looked for in the compiled file's folder.
   static constexpr const char* kWordListName = "Dictionary.txt";
   static constexpr const char* kCommonListName = "CommonWords.txt";
@@ -48,6 +49,7 @@ public:
   void SetWords(const TextArray&) override {}
   void GetWords(TextArray&) const override {}
   bool IsCustom() const override { return false; }
+  std::string GetLanguage() const override { return kLanguage; }
 
   /// Hands every word of the word stream, in stream order, to `visit` (nothing when
   /// nothing is mapped). A damaged record ends the walk there.

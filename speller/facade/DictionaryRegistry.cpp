@@ -2,6 +2,8 @@
 
 #include "dictionaries/CustomDictionary.h"
 #include "dictionaries/Dictionary.h"
+#include "dictionaries/HunspellDictionary.h"
+#include "dictionaries/HunspellFinder.h"
 #include "dictionaries/MainDictionary.h"
 #include "spellcore/SpellChecker.h"
 
@@ -28,6 +30,7 @@ constexpr const char* kDefaultName = "ZEB Custom";
 constexpr const char* kDefaultFileName = "ZEB_Custom.dic";
 constexpr const char* kWordPrefix = "Microsoft Word ";
 constexpr const char* kThunderbirdName = "Thunderbird Custom";
+constexpr const char* kHunspellSuffix = " (Hunspell)";
 constexpr const char* kProofingToolsKey = "Software\\Microsoft\\Shared Tools\\Proofing Tools";
 constexpr const char* kWordKeyMark = "Custom Dictionaries";
 
@@ -125,6 +128,7 @@ void CDictionaryRegistry::SetAppPath(const std::string& path) {
   ScanCustomFolder();
   ScanWordDictionaries();
   FindThunderbirdDictionary();
+  RegisterHunspellDictionaries();
 }
 
 void CDictionaryRegistry::SetMsgWindow(HWND window, LPARAM parameter) {
@@ -153,8 +157,73 @@ void CDictionaryRegistry::GetDictionaries(std::vector<int>& ids, bool includeMai
                                           bool includeCustom) {
   CReaderAccess reader(m_lock);
   for (const auto& dictionary : m_dictionaries) {
-    if (dictionary->IsCustom() ? includeCustom : includeMain) {
+    const EDictionaryKind kind = dictionary->GetKind();
+    // A Hunspell dictionary is never among the defaults: a project only uses one chosen.
+    if ((kind == EDictionaryKind::kWordList && includeCustom) ||
+        (kind == EDictionaryKind::kBuiltIn && includeMain)) {
       ids.push_back(dictionary->GetID());
+    }
+  }
+}
+
+void CDictionaryRegistry::GetHunspellDictionaries(std::vector<int>& ids) {
+  CReaderAccess reader(m_lock);
+  std::vector<const CDictionary*> found;
+  for (const auto& dictionary : m_dictionaries) {
+    if (dictionary->GetKind() == EDictionaryKind::kHunspell) {
+      found.push_back(dictionary.get());
+    }
+  }
+  std::sort(found.begin(), found.end(),
+            [](const CDictionary* a, const CDictionary* b) { return a->GetName() < b->GetName(); });
+  for (const CDictionary* dictionary : found) {
+    ids.push_back(dictionary->GetID());
+  }
+}
+
+EDictionaryKind CDictionaryRegistry::GetDictionaryKind(int id) {
+  CReaderAccess reader(m_lock);
+  const CDictionary* dictionary = Find(id);
+  return dictionary != nullptr ? dictionary->GetKind() : EDictionaryKind::kWordList;
+}
+
+std::string CDictionaryRegistry::GetDictionaryLanguage(int id) {
+  CReaderAccess reader(m_lock);
+  const CDictionary* dictionary = Find(id);
+  return dictionary != nullptr ? dictionary->GetLanguage() : std::string();
+}
+
+bool CDictionaryRegistry::HoldsHunspell(const std::vector<int>& ids) {
+  CReaderAccess reader(m_lock);
+  return std::any_of(ids.begin(), ids.end(), [this](int id) {
+    const CDictionary* dictionary = Find(id);
+    return dictionary != nullptr && dictionary->GetKind() == EDictionaryKind::kHunspell;
+  });
+}
+
+bool CDictionaryRegistry::IsEnglishOnly(const std::vector<int>& ids) {
+  CReaderAccess reader(m_lock);
+  return std::all_of(ids.begin(), ids.end(), [this](int id) {
+    const CDictionary* dictionary = Find(id);
+    const std::string language = dictionary != nullptr ? dictionary->GetLanguage() : "";
+    return language.empty() || language == "en" || language.starts_with("en_");
+  });
+}
+
+void CDictionaryRegistry::AddHunspellSuggestions(std::string_view word, const std::vector<int>& ids,
+                                                 std::vector<std::string>& suggestions) {
+  CReaderAccess reader(m_lock);
+  for (const int id : ids) {
+    auto* dictionary = dynamic_cast<CHunspellDictionary*>(Find(id));
+    if (dictionary == nullptr || !dictionary->EnsureLoaded()) {
+      continue;
+    }
+    std::vector<std::string> found;
+    dictionary->Suggest(word, found);
+    for (std::string& text : found) {
+      if (std::find(suggestions.begin(), suggestions.end(), text) == suggestions.end()) {
+        suggestions.push_back(std::move(text));
+      }
     }
   }
 }
@@ -221,7 +290,7 @@ std::string CDictionaryRegistry::GetMainDictionaryFolder() {
 
 void CDictionaryRegistry::AddWord(int id, const std::string& word) {
   CWriterAccess writer(m_lock);
-  if (CDictionary* dictionary = Find(id)) {
+  if (CDictionary* dictionary = FindEditable(id)) {
     // A missing file leaves it unloaded; the word is still added and Save creates it.
     dictionary->EnsureLoaded();
     dictionary->AddWord(word);
@@ -232,7 +301,7 @@ void CDictionaryRegistry::AddWord(int id, const std::string& word) {
 
 void CDictionaryRegistry::SetWords(int id, const TextArray& words) {
   CWriterAccess writer(m_lock);
-  if (CDictionary* dictionary = Find(id)) {
+  if (CDictionary* dictionary = FindEditable(id)) {
     dictionary->EnsureLoaded();
     dictionary->SetWords(words);
     CDictionary::NoteChange();
@@ -242,7 +311,7 @@ void CDictionaryRegistry::SetWords(int id, const TextArray& words) {
 
 void CDictionaryRegistry::GetWords(int id, TextArray& words) {
   CReaderAccess reader(m_lock);
-  if (CDictionary* dictionary = Find(id)) {
+  if (CDictionary* dictionary = FindEditable(id)) {
     dictionary->EnsureLoaded();
     dictionary->GetWords(words);
   }
@@ -462,6 +531,24 @@ void CDictionaryRegistry::FindThunderbirdDictionary() {
   RegisterDictionary(MakeCustom(kThunderbirdName, files[index]));
 }
 
+void CDictionaryRegistry::RegisterHunspellDictionaries() {
+  CHunspellFinder::EMissingFolders missing = CHunspellFinder::EMissingFolders::kSkipped;
+  const std::vector<std::string> folders = CHunspellFinder::SearchFolders(missing);
+  for (const SHunspellFile& file : CHunspellFinder::Find(folders, missing)) {
+    std::string name = file.name;
+    if (FindByName(name) != nullptr) {
+      name += kHunspellSuffix;
+    }
+    if (FindByName(name) != nullptr) {
+      continue;
+    }
+    auto dictionary = std::make_unique<CHunspellDictionary>(m_nextID++, std::move(name), file);
+    m_idIndex.emplace(dictionary->GetID(), dictionary.get());
+    m_dictionaries.push_back(std::move(dictionary));
+  }
+  CDictionary::NoteChange();
+}
+
 void CDictionaryRegistry::OnDictionaryFileChanged(int id) {
   CReaderAccess reader(m_lock);
   const bool known = Find(id) != nullptr;
@@ -491,6 +578,12 @@ void CDictionaryRegistry::NotifyChanged(int id) const {
 CDictionary* CDictionaryRegistry::Find(int id) const {
   const auto found = m_idIndex.find(id);
   return found != m_idIndex.end() ? found->second : nullptr;
+}
+
+CDictionary* CDictionaryRegistry::FindEditable(int id) const {
+  CDictionary* dictionary = Find(id);
+  return dictionary != nullptr && dictionary->GetKind() != EDictionaryKind::kHunspell ? dictionary
+                                                                                      : nullptr;
 }
 
 CDictionary* CDictionaryRegistry::FindByName(std::string_view name) const {

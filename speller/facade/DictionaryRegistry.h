@@ -2,6 +2,8 @@
 
 #include "facade/DictionaryMsgWnd.h"
 
+#include "spellcore/DictionaryKind.h"
+
 #include "mtcore/MultiReaderWriter.h"
 #include "mtcore/WindowMessages.h"
 
@@ -20,12 +22,13 @@ class CDictionary;
 class CMainDictionary;
 class CDirMonitorThread;
 class CFileMonitorThread;
+class CHunspellDictionary;
 class CRegMonitorThread;
 
 /// Every dictionary of the process with its id: the main dictionary (id 0, first in
-/// the list) and the word-list dictionaries, found at start-up and kept up to date
-/// by monitors of the custom dictionary folder, Word's dictionary list and each
-/// dictionary file.
+/// the list), the word-list dictionaries, found at start-up and kept up to date by
+/// monitors of the custom dictionary folder, Word's dictionary list and each dictionary
+/// file, and the Hunspell dictionaries of the desktop, found once at start-up.
 ///
 /// Threads: LookUp and the other readers run on any thread under reader access; the
 /// edits, the start-up and the re-scans run on the user interface thread (the one
@@ -45,8 +48,15 @@ public:
   void SetMainDictionaryFile(const std::string& file) { m_mainFile = file; }
   /// Where MSG_DICT_CHANGED goes from now on; 0: nobody is told.
   void SetMsgWindow(HWND window, LPARAM parameter);
-  /// Appends the ids in registration order; the vector is not cleared.
+  /// Appends the ids of the main and/or word-list dictionaries in registration order
+  /// (no Hunspell dictionary); the vector is not cleared.
   void GetDictionaries(std::vector<int>& ids, bool includeMain, bool includeCustom);
+  /// Appends the ids of the Hunspell dictionaries in name order.
+  void GetHunspellDictionaries(std::vector<int>& ids);
+  /// The kind of dictionary `id`; kWordList when `id` names none.
+  EDictionaryKind GetDictionaryKind(int id);
+  /// The language tag of dictionary `id`; empty for word lists and unknown ids.
+  std::string GetDictionaryLanguage(int id);
   /// The id of the dictionary named exactly `name`, or -1.
   int GetDictionaryID(std::string_view name);
   /// Empties `name`, then sets it to the name of dictionary `id` when there is one.
@@ -60,6 +70,14 @@ public:
   /// a run of look-ups pays for the shared count once instead of once per word.
   void HoldLookups() { m_lock.GrantReaderAccess(); }
   void ReleaseLookups() { m_lock.ReleaseReaderAccess(); }
+  /// Whether `ids` names a Hunspell dictionary.
+  bool HoldsHunspell(const std::vector<int>& ids);
+  /// Whether every dictionary of `ids` that has a language has an English one.
+  bool IsEnglishOnly(const std::vector<int>& ids);
+  /// Appends the suggestions of each Hunspell dictionary of `ids` for `word` that
+  /// `suggestions` does not hold yet, loading the dictionary first if needed.
+  void AddHunspellSuggestions(std::string_view word, const std::vector<int>& ids,
+                              std::vector<std::string>& suggestions);
   /// Hands every word of the main dictionary to `visit` under reader access, loading
   /// it first if needed; false when it is not registered or cannot be loaded.
   bool ForEachMainWord(const std::function<void(std::string_view)>& visit);
@@ -99,6 +117,9 @@ private:
   void ScanWordDictionaries();
   bool AddWordDictionary(const std::string& value);
   void FindThunderbirdDictionary();
+  /// Registers the Hunspell dictionaries found, after every other kind: a name that
+  /// one of those holds already gets " (Hunspell)" added.
+  void RegisterHunspellDictionaries();
   /// Tells the program, then removes and deletes the dictionary; the entry after it.
   DictionaryList::iterator Drop(DictionaryList::iterator entry);
   void NotifyChanged(int id) const;
@@ -107,6 +128,8 @@ private:
   CMainDictionary* FindMain() const;
   CDictionary* FindByName(std::string_view name) const;
   CDictionary* FindByPath(std::string_view path) const;
+  /// Dictionary `id` unless it is a Hunspell one, which takes no words.
+  CDictionary* FindEditable(int id) const;
 
   // The monitors: the only place that creates and stops them.
   void StartDirectoryMonitor(const std::string& folder);

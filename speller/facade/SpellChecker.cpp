@@ -96,6 +96,20 @@ void CSpellChecker::GetDictionaryName(int id, std::string& name) const {
   }
 }
 
+void CSpellChecker::GetHunspellDictionaries(std::vector<int>& ids) const {
+  if (m_pImpl) {
+    m_pImpl->GetRegistry().GetHunspellDictionaries(ids);
+  }
+}
+
+EDictionaryKind CSpellChecker::GetDictionaryKind(int id) const {
+  return m_pImpl ? m_pImpl->GetRegistry().GetDictionaryKind(id) : EDictionaryKind::kWordList;
+}
+
+std::string CSpellChecker::GetDictionaryLanguage(int id) const {
+  return m_pImpl ? m_pImpl->GetRegistry().GetDictionaryLanguage(id) : std::string();
+}
+
 bool CSpellChecker::PreprocessWord(std::string& word) const {
   return m_pImpl && CWordPreprocessor::PreprocessWord(word);
 }
@@ -213,11 +227,30 @@ constexpr int kSearchEdits = 2;
 constexpr int kShortestWiderWord = 5;
 /// No word of the main dictionary is longer, in bytes.
 constexpr std::size_t kLongestListedWord = 31;
+/// nuspell's suggestion search grows steeply with the word: a German word of 33
+/// characters takes 0.4 s, one of 50 takes 5 s. Longer words get the strategies' only.
+constexpr int kLongestHunspellMisspelling = 36;
 
 void AddIfNew(std::string text, std::vector<std::string>& suggestions) {
   if (std::find(suggestions.begin(), suggestions.end(), text) == suggestions.end()) {
     suggestions.push_back(std::move(text));
   }
+}
+
+/// The Hunspell dictionaries' suggestions first, in their own order, then the others:
+/// the ranking keeps that order among candidates it finds equally likely.
+void MergeHunspellSuggestions(CDictionaryRegistry& registry, const std::string& word,
+                              const std::vector<int>& ids, std::vector<std::string>& suggestions) {
+  if (CStringUtils::IsEffectivelyEmpty(word) || CGuess::IsTooLong(word) ||
+      CStringUtils::CountCharacters(word, word.size()) > kLongestHunspellMisspelling) {
+    return;
+  }
+  std::vector<std::string> merged;
+  registry.AddHunspellSuggestions(word, ids, merged);
+  for (std::string& text : suggestions) {
+    AddIfNew(std::move(text), merged);
+  }
+  suggestions = std::move(merged);
 }
 
 } // namespace
@@ -249,9 +282,18 @@ void CSpellChecker::Suggest(const std::string& word, const std::vector<int>& ids
       AddIfNew(std::move(text), suggestions);
     }
   }
-  CSuggestionRanker::Rank(word, suggestions, [&](std::string_view text) {
-    return indexed ? index.GetCommonness(text) : 0;
-  });
+  CDictionaryRegistry& registry = m_pImpl->GetRegistry();
+  const bool hunspell = registry.HoldsHunspell(ids);
+  if (hunspell) {
+    MergeHunspellSuggestions(registry, word, ids, suggestions);
+  }
+  // Sound keys and commonness are worked out for English: they would only blur the
+  // ranking of another language's words.
+  const bool english = !hunspell || registry.IsEnglishOnly(ids);
+  CSuggestionRanker::Rank(
+      word, suggestions,
+      [&](std::string_view text) { return indexed && english ? index.GetCommonness(text) : 0; },
+      english ? CSuggestionRanker::ESound::kCompared : CSuggestionRanker::ESound::kIgnored);
   if (maxCount > 0 && suggestions.size() > maxCount) {
     suggestions.resize(maxCount);
   }

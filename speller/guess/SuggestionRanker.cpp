@@ -66,14 +66,16 @@ Metaphone LowerKeys(std::string_view text) {
 
 /// The misspelling as every suggestion is measured against it, worked out once.
 struct SMisspelling {
-  explicit SMisspelling(std::string_view word)
-      : text(word), keys(LowerKeys(word)), firstIsUpper(FirstIsUpper(word)) {
+  SMisspelling(std::string_view word, bool withSound)
+      : text(word), keys(LowerKeys(withSound ? word : std::string_view())), compareSound(withSound),
+        firstIsUpper(FirstIsUpper(word)) {
     CEditDistance::LowerChars(word, chars);
   }
 
   std::string_view text;
   std::vector<UChar32> chars;
   Metaphone keys;
+  bool compareSound;
   bool firstIsUpper;
 };
 
@@ -85,7 +87,7 @@ double Cost(const SMisspelling& word, std::string_view suggestion, int commonnes
   if (IsSplit(word.text, suggestion)) {
     cost += kSplit;
   }
-  if (word.keys == LowerKeys(suggestion)) {
+  if (word.compareSound && word.keys == LowerKeys(suggestion)) {
     cost -= kSameSound;
   }
   if (word.firstIsUpper != FirstIsUpper(suggestion)) {
@@ -119,13 +121,13 @@ bool CSuggestionRanker::IsFragment(std::string_view word, std::string_view sugge
 }
 
 void CSuggestionRanker::Rank(std::string_view word, std::vector<std::string>& suggestions,
-                             const Commonness& commonness) {
+                             const Commonness& commonness, ESound sound) {
   struct SScored {
     bool fragment;
     double cost;
     std::string text;
   };
-  const SMisspelling misspelling(word);
+  const SMisspelling misspelling(word, sound == ESound::kCompared);
   std::vector<SScored> scored;
   scored.reserve(suggestions.size());
   for (std::string& suggestion : suggestions) {

@@ -17,10 +17,12 @@ public:
   /// The SCOWL size that lists a word (10, 20, 35: the smaller, the commoner), 0 for
   /// none.
   using Commonness = std::function<int(std::string_view)>;
+  /// Whether sounding alike counts: the keys are English ones.
+  enum class ESound { kCompared, kIgnored };
 
   /// Reorders `suggestions` for `word`, best first; equal ones keep their order.
   static void Rank(std::string_view word, std::vector<std::string>& suggestions,
-                   const Commonness& commonness = {});
+                   const Commonness& commonness = {}, ESound sound = ESound::kCompared);
 
   /// Whether `suggestion` is `word` itself, only cuts it short or splits off a piece
   /// that is no everyday word.

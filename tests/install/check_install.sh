@@ -124,9 +124,13 @@ if [[ -e $build/bin/Pagelint ]]; then
       grep -q " $path\( ->.*\)\?$" <<<"$contents" || fail "the package lacks $path"
     done
     depends=$(dpkg-deb --field "$deb" Depends)
-    for dep in 'libc6 (' 'libicu[0-9]* (' 'libqt6widgets6 (' 'libqt6network6 (' 'qt6-qpa-plugins'; do
+    for dep in 'libc6 (' 'libicu[0-9]* (' 'libnuspell5 (' 'libqt6widgets6 (' 'libqt6network6 (' \
+      'qt6-qpa-plugins'; do
       grep -q "$dep" <<<"$depends" || fail "the package's dependencies lack $dep: $depends"
     done
+    recommends=$(dpkg-deb --field "$deb" Recommends)
+    grep -q 'hunspell-en-us' <<<"$recommends" ||
+      fail "the package does not recommend hunspell-en-us: $recommends"
     mkdir "$work/unpacked"
     dpkg-deb --extract "$deb" "$work/unpacked"
     check_site packaged "$work/unpacked/usr/bin/pagelint-check"

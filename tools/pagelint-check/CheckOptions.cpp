@@ -58,8 +58,8 @@ bool CCheckOptions::Parse(const std::vector<std::string>& args, std::string& err
       value = arg.substr(2);
       hasValue = true;
     }
-    const bool takesValue =
-        name == "--project" || name == "--format" || name == "--jobs" || name == "-j";
+    const bool takesValue = name == "--project" || name == "--format" || name == "--jobs" ||
+                            name == "-j" || name == "--dictionary";
     if (takesValue && !hasValue) {
       if (i + 1 >= args.size()) {
         error = "option " + name + " needs a value";
@@ -87,8 +87,16 @@ bool CCheckOptions::Parse(const std::vector<std::string>& args, std::string& err
         error = "option " + name + " needs a number from 1 to " + std::to_string(kMaxJobs);
         return false;
       }
+    } else if (name == "--dictionary") {
+      if (value.empty()) {
+        error = "option --dictionary needs a dictionary name";
+        return false;
+      }
+      dictionaries.push_back(value);
     } else if (name == "--list-projects") {
       listProjects = true;
+    } else if (name == "--list-dictionaries") {
+      listDictionaries = true;
     } else if (name == "--suggest") {
       suggest = true;
     } else if (name == "--summary") {
@@ -112,14 +120,21 @@ bool CCheckOptions::Parse(const std::vector<std::string>& args, std::string& err
     return true;
   }
 
-  const int requests =
-      (roots.empty() ? 0 : 1) + (projectName.empty() ? 0 : 1) + (listProjects ? 1 : 0);
+  const int requests = (roots.empty() ? 0 : 1) + (projectName.empty() ? 0 : 1) +
+                       (listProjects ? 1 : 0) + (listDictionaries ? 1 : 0);
   if (requests == 0) {
-    error = "nothing to check: give a folder, --project NAME or --list-projects";
+    error = "nothing to check: give a folder, --project NAME, --list-projects or "
+            "--list-dictionaries";
     return false;
   }
   if (requests > 1) {
-    error = "give either folders, --project NAME or --list-projects, not several";
+    error = "give either folders, --project NAME, --list-projects or --list-dictionaries, not "
+            "several";
+    return false;
+  }
+  if (!dictionaries.empty() && roots.empty()) {
+    error = "option --dictionary goes with folders to check (a saved project uses its own "
+            "dictionaries)";
     return false;
   }
   return true;
@@ -137,15 +152,24 @@ std::string CCheckOptions::Usage() {
   return "Usage: pagelint-check [options] ROOT...\n"
          "       pagelint-check [options] --project NAME\n"
          "       pagelint-check --list-projects\n"
+         "       pagelint-check --list-dictionaries\n"
          "\n"
-         "Checks the spelling of the web pages below each ROOT folder (with every\n"
-         "dictionary) or of a saved Pagelint project (with its own dictionaries and\n"
-         "filters) and prints each unrecognized word as PATH:LINE:COLUMN: WORD, and\n"
-         "each word that repeats the one before it as PATH:LINE:COLUMN: WORD (duplicate).\n"
+         "Checks the spelling of the web pages below each ROOT folder (with the built-in\n"
+         "dictionary and the word lists) or of a saved Pagelint project (with its own\n"
+         "dictionaries and filters) and prints each unrecognized word as\n"
+         "PATH:LINE:COLUMN: WORD, and each word that repeats the one before it as\n"
+         "PATH:LINE:COLUMN: WORD (duplicate).\n"
          "\n"
          "Options:\n"
          "  --project NAME      check the saved project NAME\n"
          "  --list-projects     list the saved projects (name, tab, root folder)\n"
+         "  --list-dictionaries list the dictionaries, one per line: name, kind (built-in,\n"
+         "                      word list or hunspell) and language (en_GB; empty for a\n"
+         "                      word list), separated by tabs\n"
+         "  --dictionary NAME   check the folders with the dictionary NAME, a name from\n"
+         "                      --list-dictionaries or a language tag such as en_GB, in\n"
+         "                      place of the built-in one (the word lists stay); repeat it\n"
+         "                      for several\n"
          "  --format FORMAT     text (default), json or sarif\n"
          "  --suggest           add each unrecognized word's best suggestions (up to 10)\n"
          "  --summary           add the number of files, words and occurrences and the time\n"

@@ -11,6 +11,10 @@ public:
   std::vector<std::string> roots; ///< folders to check, as given
   std::string projectName;        ///< --project: a saved project to check
   bool listProjects = false;      ///< --list-projects
+  bool listDictionaries = false;  ///< --list-dictionaries
+  /// --dictionary, in the order given: the folders are checked with these in place of
+  /// the built-in dictionary.
+  std::vector<std::string> dictionaries;
   Format format = Format::Text;
   bool suggest = false;         ///< add the speller's suggestions to each word
   bool summary = false;         ///< add files, words, occurrences and time

@@ -1,5 +1,6 @@
 #include "pagelint-check/CheckRun.h"
 
+#include "pagelint-check/DictionaryChoice.h"
 #include "pagelint-check/ReportFormats.h"
 #include "pagelint-check/SavedProjects.h"
 #include "pagelint-check/TerminalText.h"
@@ -130,7 +131,9 @@ int CCheckRun::Execute() {
   if (!ResolveRoots(error)) {
     return Fail(error);
   }
-  if (!m_options.listProjects && !HasMainDictionary(error)) {
+  // Which dictionaries --dictionary names is known once the speller runs.
+  const bool listing = m_options.listProjects || m_options.listDictionaries;
+  if (!listing && m_options.dictionaries.empty() && !HasMainDictionary(error)) {
     return Fail(error);
   }
 
@@ -141,8 +144,17 @@ int CCheckRun::Execute() {
   if (m_options.listProjects) {
     return ListProjects();
   }
+  if (m_options.listDictionaries) {
+    return ListDictionaries(*speller.Get());
+  }
+  if (!ChooseDictionaries(*speller.Get(), error)) {
+    return Fail(error);
+  }
+  if (UsesBuiltIn() && !m_options.dictionaries.empty() && !HasMainDictionary(error)) {
+    return Fail(error);
+  }
   // A main dictionary that is there but does not load would report every word.
-  if (!speller.Get()->LookUp("the", {0})) {
+  if (UsesBuiltIn() && !speller.Get()->LookUp("the", {0})) {
     const std::string path = m_appPath + kMainDictionaryFile;
     return Fail(IsOutOfHandlesFor(path) ? NoHandlesMessage(path)
                                         : "no main dictionary: " + path + " cannot be loaded");
@@ -214,6 +226,63 @@ int CCheckRun::ListProjects() {
   return m_out ? kExitClean : Fail("the list could not be written");
 }
 
+int CCheckRun::ListDictionaries(const CSpellChecker& speller) {
+  CDictionaryChoice::Write(CDictionaryChoice::List(speller), m_out);
+  m_out.flush();
+  return m_out ? kExitClean : Fail("the list could not be written");
+}
+
+bool CCheckRun::ChooseDictionaries(const CSpellChecker& speller, std::string& error) {
+  const std::vector<CDictionaryChoice::Entry> entries = CDictionaryChoice::List(speller);
+  for (const std::string& name : m_options.dictionaries) {
+    const int id = CDictionaryChoice::Resolve(entries, name);
+    if (id < 0) {
+      error = "unknown dictionary: " + name + " (see --list-dictionaries)";
+      return false;
+    }
+    std::vector<int>& chosen =
+        speller.GetDictionaryKind(id) == EDictionaryKind::kWordList ? m_chosenLists : m_chosenMains;
+    if (std::find(chosen.begin(), chosen.end(), id) == chosen.end()) {
+      chosen.push_back(id);
+    }
+  }
+  const int loaded = WarnOfUnloadable(speller, m_chosenMains, "");
+  // Only Hunspell dictionaries chosen and none loads: every word would be reported.
+  if (!UsesBuiltIn() && loaded == 0) {
+    error = "no main dictionary: no dictionary chosen with --dictionary could be loaded";
+    return false;
+  }
+  return true;
+}
+
+bool CCheckRun::UsesBuiltIn() const {
+  return m_chosenMains.empty() || std::find(m_chosenMains.begin(), m_chosenMains.end(),
+                                            kMainDictionaryId) != m_chosenMains.end();
+}
+
+int CCheckRun::WarnOfUnloadable(const CSpellChecker& speller, const std::vector<int>& ids,
+                                const std::string& user) {
+  int loaded = 0;
+  for (const int id : ids) {
+    if (speller.GetDictionaryKind(id) != EDictionaryKind::kHunspell) {
+      continue;
+    }
+    // The first look-up loads it; one that could not be loaded leaves it unsettled.
+    bool settled = true;
+    speller.LookUp("a", {id}, settled);
+    if (settled) {
+      ++loaded;
+      continue;
+    }
+    std::string name;
+    speller.GetDictionaryName(id, name);
+    Warn("warning: " + (user.empty() ? std::string() : user + " ") + "the dictionary " + name +
+         (user.empty() ? std::string(" could not be loaded") : ", which could not be loaded") +
+         " (missing, unreadable or damaged files)");
+  }
+  return loaded;
+}
+
 bool CCheckRun::CheckRoots(std::string& error) {
   for (int root = 0; root < static_cast<int>(m_report.GetRoots().size()); ++root) {
     // An ad-hoc project: named after the folder, never started, so that it makes no
@@ -222,6 +291,11 @@ bool CCheckRun::CheckRoots(std::string& error) {
     const StoppedOnExit stopper(project);
     project.SetName(m_report.GetRoots()[root].given);
     project.SetRootDirectory(m_report.GetRoots()[root].directory);
+    if (!m_options.dictionaries.empty()) {
+      project.SetActiveDictionaries(CDictionaryChoice::Combine(*CSpellChecker::GetInstance(),
+                                                               project.GetActiveDictionaries(),
+                                                               m_chosenMains, m_chosenLists));
+    }
     m_label = m_report.GetRoots()[root].given;
     if (!CheckProject(
             project, root, [&project] { project.RestartCollection(); }, error)) {
@@ -282,12 +356,23 @@ bool CCheckRun::HasProjectDictionaries(const CWebProject& project, std::string& 
     Warn("warning: the project " + project.GetName() + " uses " + std::to_string(rest) +
          " more dictionaries that do not exist");
   }
+  const CSpellChecker& speller = *CSpellChecker::GetInstance();
   const std::vector<int> ids = project.GetActiveDictionaries();
-  if (std::find(ids.begin(), ids.end(), kMainDictionaryId) != ids.end()) {
+  const int hunspellLoaded =
+      WarnOfUnloadable(speller, ids, "the project " + project.GetName() + " uses");
+  if (std::find(ids.begin(), ids.end(), kMainDictionaryId) != ids.end() || hunspellLoaded > 0) {
     return true;
   }
+  const bool usesHunspell = std::any_of(ids.begin(), ids.end(), [&](int id) {
+    return speller.GetDictionaryKind(id) == EDictionaryKind::kHunspell;
+  });
+  if (usesHunspell) {
+    error = "no main dictionary: the dictionaries of the project " + project.GetName() +
+            " could not be loaded";
+    return false;
+  }
   std::string mainName;
-  CSpellChecker::GetInstance()->GetDictionaryName(kMainDictionaryId, mainName);
+  speller.GetDictionaryName(kMainDictionaryId, mainName);
   error = "no main dictionary: the project " + project.GetName() + " does not use " + mainName;
   return false;
 }

@@ -50,6 +50,16 @@ private:
   bool ResolveRoots(std::string& error);
   bool HasMainDictionary(std::string& error) const;
   int ListProjects();
+  int ListDictionaries(const CSpellChecker& speller);
+  /// Resolves the --dictionary names; false, with `error`, for a name that names none
+  /// or when no main dictionary chosen loads. Warns of each chosen one that does not.
+  bool ChooseDictionaries(const CSpellChecker& speller, std::string& error);
+  /// Whether the check needs the built-in dictionary (no other main one was chosen).
+  bool UsesBuiltIn() const;
+  /// Warns of each Hunspell dictionary of `ids` that cannot be loaded, as used by
+  /// `user` ("the project Site uses"); returns how many of them load.
+  int WarnOfUnloadable(const CSpellChecker& speller, const std::vector<int>& ids,
+                       const std::string& user);
   bool CheckRoots(std::string& error);
   bool CheckSavedProject(std::string& error);
   /// Warns of each saved dictionary name that names none; false, with `error`, when
@@ -75,6 +85,8 @@ private:
   std::string m_dataDirectory;
   CCheckReport m_report;
   std::vector<std::vector<int>> m_rootDictionaries; ///< per root: the ids it was checked with
+  std::vector<int> m_chosenMains; ///< --dictionary: built-in and Hunspell ones, as given
+  std::vector<int> m_chosenLists; ///< --dictionary: word lists, as given
   std::unique_ptr<CFunctionTarget> m_target;
 
   // The project being checked and how far it got.

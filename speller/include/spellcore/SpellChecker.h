@@ -1,5 +1,6 @@
 #pragma once
 
+#include "spellcore/DictionaryKind.h"
 #include "spellcore/SpellcoreExport.h"
 
 #include "utilcore/TextArray.h"
@@ -19,7 +20,9 @@ class CSpellCheckerImpl;
 /// PreprocessWord and LookUp may be called from any thread at once; every other
 /// member belongs to the user interface thread, which must pump its messages for the
 /// dictionaries to follow changes on disk. Dictionaries are named by ids: 0 is the
-/// main dictionary, -1 names none, and an id never names a second dictionary.
+/// main dictionary, -1 names none, and an id never names a second dictionary. Besides
+/// the built-in main dictionary and the word lists, the Hunspell dictionaries installed
+/// on the desktop are registered (not loaded) by SetAppPath; each loads on first use.
 class SPELLCORE_EXPORT CSpellChecker {
 public:
   /// Posted to the window given to SetMsgWindow when a dictionary's file changed or
@@ -43,18 +46,30 @@ public:
   /// `window` (a message target handle) receives MSG_DICT_CHANGED from now on.
   void SetMsgWindow(std::uint64_t window, long parameter);
 
-  /// Appends the ids of the main and/or word-list dictionaries in registration order.
+  /// Appends the ids of the main and/or word-list dictionaries in registration order;
+  /// never a Hunspell dictionary, so that none is in use unless chosen.
   void GetDictionaries(std::vector<int>& ids, bool includeMain, bool includeCustom) const;
+  /// Appends the ids of the installed Hunspell dictionaries, in name order.
+  void GetHunspellDictionaries(std::vector<int>& ids) const;
   /// The id of the dictionary with exactly this name (case-sensitive), or -1.
   int GetDictionaryID(const std::string& name) const;
-  /// Sets `name` to the dictionary's name; empty when `id` names none.
+  /// Sets `name` to the dictionary's name; empty when `id` names none. A Hunspell
+  /// dictionary is named by its language in English and its tag, "English (United
+  /// Kingdom) en_GB".
   void GetDictionaryName(int id, std::string& name) const;
+  /// The kind of dictionary `id`; kWordList for an id that names none.
+  EDictionaryKind GetDictionaryKind(int id) const;
+  /// The language of dictionary `id` as a tag with "_" ("en_US" for the built-in one,
+  /// "en_GB", "de_DE"); empty for word lists and ids that name none.
+  std::string GetDictionaryLanguage(int id) const;
 
   /// Cleans `word` in place (blanks, decorations, possessive "'s", character
   /// references, surrounding punctuation but the period of a listed abbreviation such
   /// as "e.g."); false when it is not a word to look up.
   bool PreprocessWord(std::string& word) const;
-  /// True when one of the dictionaries `ids` recognises `word` (letter case aside), or
+  /// True when one of the dictionaries `ids` recognises `word` (letter case aside; a
+  /// Hunspell dictionary keeps the capital of an entry such as "London", so that en_GB
+  /// refuses the American "center" although it lists the place "Center"), or
   /// recognises it once its soft hyphens and zero-width joiners are left out, or every
   /// part of it as a hyphenated compound ("built-in"); and for a listed abbreviation
   /// with its period ("e.g.") while `ids` holds the main dictionary, or recognises it
@@ -90,7 +105,10 @@ public:
   /// same sound, the same letter case), with fragments such as a prefix of the word
   /// last. When Guess finds no word of about the misspelling's length, words of the
   /// main dictionary (when `ids` holds it) that sound like it or lie two edits from it
-  /// join them. At most `maxCount` of them (0: all). User interface thread only.
+  /// join them. When `ids` holds Hunspell dictionaries, their own suggestions join too,
+  /// ranked by the same edits and letter case (and sound and commonness while every
+  /// dictionary is English). At most `maxCount` of them (0: all). User interface thread
+  /// only.
   void Suggest(const std::string& word, const std::vector<int>& ids,
                std::vector<std::string>& suggestions, std::size_t maxCount = 0);
   /// Learns that `word` was replaced by `replacement` (kept in the custom guesses

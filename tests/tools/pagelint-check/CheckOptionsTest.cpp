@@ -20,6 +20,8 @@ struct ValidCase {
   bool summary;
   int jobs;
   bool skipCode = false;
+  bool listDictionaries = false;
+  std::vector<std::string> dictionaries = {};
 };
 
 /// Test names show the arguments.
@@ -48,6 +50,8 @@ TEST_P(CheckOptionsValid, ReadsTheRequest) {
   EXPECT_EQ(options.summary, c.summary);
   EXPECT_EQ(options.jobs, c.jobs);
   EXPECT_EQ(options.skipCode, c.skipCode);
+  EXPECT_EQ(options.listDictionaries, c.listDictionaries);
+  EXPECT_EQ(options.dictionaries, c.dictionaries);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -86,7 +90,21 @@ INSTANTIATE_TEST_SUITE_P(
                   false,
                   false,
                   0},
-        ValidCase{{"-"}, {"-"}, "", false, Format::Text, false, false, 0}));
+        ValidCase{{"-"}, {"-"}, "", false, Format::Text, false, false, 0},
+        ValidCase{
+            {"--list-dictionaries"}, {}, "", false, Format::Text, false, false, 0, false, true},
+        // Repeated, in the order given, whatever the form.
+        ValidCase{{"--dictionary", "en_GB", "s", "--dictionary=German (Germany) de_DE"},
+                  {"s"},
+                  "",
+                  false,
+                  Format::Text,
+                  false,
+                  false,
+                  0,
+                  false,
+                  false,
+                  {"en_GB", "German (Germany) de_DE"}}));
 
 struct InvalidCase {
   std::vector<std::string> args;
@@ -99,6 +117,13 @@ void PrintTo(const InvalidCase& c, std::ostream* os) {
 
 class CheckOptionsInvalid : public testing::TestWithParam<InvalidCase> {};
 
+const std::string kNothing =
+    "nothing to check: give a folder, --project NAME, --list-projects or --list-dictionaries";
+const std::string kSeveral =
+    "give either folders, --project NAME, --list-projects or --list-dictionaries, not several";
+const std::string kForFolders =
+    "option --dictionary goes with folders to check (a saved project uses its own dictionaries)";
+
 TEST_P(CheckOptionsInvalid, RefusesWithAMessage) {
   CCheckOptions options;
   std::string error;
@@ -109,13 +134,17 @@ TEST_P(CheckOptionsInvalid, RefusesWithAMessage) {
 INSTANTIATE_TEST_SUITE_P(
     Table, CheckOptionsInvalid,
     testing::Values(
-        InvalidCase{{}, "nothing to check: give a folder, --project NAME or --list-projects"},
-        InvalidCase{{"--summary"},
-                    "nothing to check: give a folder, --project NAME or --list-projects"},
-        InvalidCase{{"s", "--project", "p"},
-                    "give either folders, --project NAME or --list-projects, not several"},
-        InvalidCase{{"--list-projects", "--project", "p"},
-                    "give either folders, --project NAME or --list-projects, not several"},
+        InvalidCase{{}, kNothing}, InvalidCase{{"--summary"}, kNothing},
+        InvalidCase{{"--dictionary", "en_GB"}, kNothing},
+        InvalidCase{{"s", "--project", "p"}, kSeveral},
+        InvalidCase{{"--list-projects", "--project", "p"}, kSeveral},
+        InvalidCase{{"--list-dictionaries", "s"}, kSeveral},
+        InvalidCase{{"--list-dictionaries", "--list-projects"}, kSeveral},
+        InvalidCase{{"--project", "p", "--dictionary", "en_GB"}, kForFolders},
+        InvalidCase{{"--list-dictionaries", "--dictionary", "en_GB"}, kForFolders},
+        InvalidCase{{"s", "--dictionary"}, "option --dictionary needs a value"},
+        InvalidCase{{"s", "--dictionary="}, "option --dictionary needs a dictionary name"},
+        InvalidCase{{"s", "--list-dictionaries=1"}, "option --list-dictionaries takes no value"},
         InvalidCase{{"--format", "xml", "s"}, "unknown format 'xml' (text, json or sarif)"},
         InvalidCase{{"s", "--format"}, "option --format needs a value"},
         InvalidCase{{"--jobs", "0", "s"}, "option --jobs needs a number from 1 to 256"},

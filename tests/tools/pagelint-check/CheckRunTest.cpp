@@ -11,7 +11,9 @@
 
 #include "utilcore/DirUtils.h"
 
+#include "speller/dictionaries/HunspellSamples.h"
 #include "testkit/LogCapture.h"
+#include "testkit/ScopedEnv.h"
 #include "testkit/ScopedFakeHome.h"
 #include "testkit/ScopedTempDir.h"
 
@@ -590,6 +592,160 @@ TEST_F(CheckRunTest, AThreadThatCannotStartEndsTheCheckWithAnErrorOrTheFullResul
     }
   }
   ADD_FAILURE() << "a run never got through its thread starts";
+}
+
+/// CheckRunTest with Hunspell dictionaries of its own: en_GB, de_DE (and its alias
+/// de_BE) and a damaged fr_FR.
+class HunspellCheckRunTest : public CheckRunTest {
+protected:
+  void SetUp() override {
+    hunspelltest::WriteSamples(Folder());
+    hunspelltest::WritePair(Folder(), "fr_FR", hunspelltest::kEnglishAff, "");
+    checktest::WriteFile(CustomFolder() + "Mine.dic", "zzyzx\n");
+    WriteSite("index.html", "<p>colour favour Haus zzyzx</p>\n");
+  }
+  std::string Folder() const { return m_home.Root() + "/hunspell"; }
+
+  CScopedEnv m_path{"PAGELINT_HUNSPELL_PATH", m_home.Root() + "/hunspell"};
+};
+
+TEST_F(HunspellCheckRunTest, ListsEveryDictionaryWithItsKindAndLanguage) {
+  const Outcome outcome = Check({"--list-dictionaries"});
+  EXPECT_EQ(outcome.status, CCheckRun::kExitClean);
+  EXPECT_EQ(outcome.out, "ZEB U.S. English\tbuilt-in\ten_US\n"
+                         "Mine\tword list\t\n"
+                         "ZEB Custom\tword list\t\n"
+                         "English (United Kingdom) en_GB\thunspell\ten_GB\n"
+                         "French (France) fr_FR\thunspell\tfr_FR\n"
+                         "German (Germany) de_DE\thunspell\tde_DE\n");
+  EXPECT_EQ(outcome.err, "");
+}
+
+TEST_F(HunspellCheckRunTest, DictionaryChoosesTheMainDictionariesOfAFolderCheck) {
+  const std::string colour = "index.html:1:4: colour\n";
+  const std::string favour = "index.html:1:11: favour\n";
+  const std::string haus = "index.html:1:18: Haus\n";
+  const struct {
+    std::vector<std::string> dictionaries;
+    int status;
+    std::string out;
+  } cases[] = {
+      {{}, CCheckRun::kExitFound, colour + favour + haus},
+      {{"en_GB"}, CCheckRun::kExitFound, haus},
+      {{"en-gb", "DE_de"}, CCheckRun::kExitClean, ""},
+      {{"german (germany) DE_DE"}, CCheckRun::kExitFound, colour + favour},
+      {{"zeb u.s. english", "en_GB"}, CCheckRun::kExitFound, haus},
+      // A word list alone leaves the built-in dictionary in place.
+      {{"Mine"}, CCheckRun::kExitFound, colour + favour + haus},
+      {{"en_US"}, CCheckRun::kExitFound, colour + favour + haus},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args;
+    for (const std::string& name : c.dictionaries) {
+      args.insert(args.end(), {"--dictionary", name});
+    }
+    args.push_back(Site());
+    const Outcome outcome = Check(args);
+    const std::string what = testing::PrintToString(c.dictionaries);
+    EXPECT_EQ(outcome.status, c.status) << what;
+    EXPECT_EQ(outcome.out, c.out) << what;
+    EXPECT_EQ(outcome.err, "") << what;
+  }
+}
+
+TEST_F(HunspellCheckRunTest, ChosenDictionariesNeedNoBuiltInDictionary) {
+  ScopedTempDir emptyProgramFolder;
+  const std::string appPath = emptyProgramFolder.Path() + "/";
+  const Outcome hunspell = Check({"--dictionary", "en_GB", Site()}, appPath);
+  EXPECT_EQ(hunspell.status, CCheckRun::kExitFound);
+  EXPECT_EQ(hunspell.out, "index.html:1:18: Haus\n");
+  const Outcome builtIn =
+      Check({"--dictionary", "en_GB", "--dictionary", "en_US", Site()}, appPath);
+  EXPECT_EQ(builtIn.status, CCheckRun::kExitError);
+  EXPECT_EQ(builtIn.err, "pagelint-check: no main dictionary: " + appPath +
+                             "ZEB.fdc is missing or unreadable\n");
+}
+
+TEST_F(HunspellCheckRunTest, UnknownAndDamagedChosenDictionariesAreSaid) {
+  const std::string warning = "pagelint-check: warning: the dictionary French (France) fr_FR "
+                              "could not be loaded (missing, unreadable or damaged files)\n";
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string out;
+    std::string err;
+  } cases[] = {
+      {{"--dictionary", "Nowhere"},
+       CCheckRun::kExitError,
+       "",
+       "pagelint-check: unknown dictionary: Nowhere (see --list-dictionaries)\n"},
+      {{"--dictionary", "en_GB", "--dictionary", "en"},
+       CCheckRun::kExitError,
+       "",
+       "pagelint-check: unknown dictionary: en (see --list-dictionaries)\n"},
+      // An alias is no dictionary of its own: the list shows the one it links to.
+      {{"--dictionary", "de_BE"},
+       CCheckRun::kExitError,
+       "",
+       "pagelint-check: unknown dictionary: de_BE (see --list-dictionaries)\n"},
+      {{"--dictionary", "fr_FR", "--dictionary", "en_GB"},
+       CCheckRun::kExitFound,
+       "index.html:1:18: Haus\n",
+       warning},
+      {{"--dictionary", "fr_FR"},
+       CCheckRun::kExitError,
+       "",
+       warning + "pagelint-check: no main dictionary: no dictionary chosen with --dictionary "
+                 "could be loaded\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.push_back(Site());
+    const Outcome outcome = Check(args);
+    EXPECT_EQ(outcome.status, c.status) << c.args[1];
+    EXPECT_EQ(outcome.out, c.out) << c.args[1];
+    EXPECT_EQ(outcome.err, c.err) << c.args[1];
+  }
+}
+
+TEST_F(HunspellCheckRunTest, ASavedProjectUsesItsHunspellDictionaries) {
+  const std::string english = "English (United Kingdom) en_GB";
+  const std::string french = "French (France) fr_FR";
+  const std::string warning =
+      "pagelint-check: warning: the project Site uses the dictionary " + french +
+      ", which could not be loaded (missing, unreadable or damaged files)\n";
+  const struct {
+    std::vector<std::string> dictionaries;
+    int status;
+    std::string out;
+    std::string err;
+  } cases[] = {
+      {{english, "Mine"}, CCheckRun::kExitFound, "index.html:1:18: Haus\n", ""},
+      {{english, french, "Mine"}, CCheckRun::kExitFound, "index.html:1:18: Haus\n", warning},
+      {{french, "Mine"},
+       CCheckRun::kExitError,
+       "",
+       warning +
+           "pagelint-check: no main dictionary: the dictionaries of the project Site could not "
+           "be loaded\n"},
+  };
+  for (const auto& c : cases) {
+    WriteProject("Site.plx", "Site", Site(), c.dictionaries);
+    const Outcome outcome = Check({"--project", "Site"});
+    const std::string what = testing::PrintToString(c.dictionaries);
+    EXPECT_EQ(outcome.status, c.status) << what;
+    EXPECT_EQ(outcome.out, c.out) << what;
+    EXPECT_EQ(outcome.err, c.err) << what;
+  }
+}
+
+TEST_F(HunspellCheckRunTest, SuggestionsComeFromTheChosenDictionaries) {
+  WriteSite("index.html", "<p>colur Hauss</p>\n");
+  const Outcome outcome =
+      Check({"--suggest", "--dictionary", "en_GB", "--dictionary", "de_DE", Site()});
+  EXPECT_EQ(outcome.status, CCheckRun::kExitFound);
+  EXPECT_TRUE(outcome.out.starts_with("index.html:1:4: colur (colour")) << outcome.out;
+  EXPECT_NE(outcome.out.find("index.html:1:10: Hauss (Haus"), std::string::npos) << outcome.out;
 }
 
 } // namespace

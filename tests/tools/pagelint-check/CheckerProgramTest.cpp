@@ -1,6 +1,7 @@
 // Runs the built pagelint-check as a user would and checks exit codes and output.
 #include "CheckTestKit.h"
 
+#include "speller/dictionaries/HunspellSamples.h"
 #include "testkit/ScopedTempDir.h"
 
 #include <gtest/gtest.h>
@@ -50,8 +51,8 @@ TEST_F(CheckerProgramTest, ExitStatusAndOutput) {
       {{},
        2,
        "",
-       "pagelint-check: nothing to check: give a folder, --project NAME or --list-projects "
-       "(see --help)\n"},
+       "pagelint-check: nothing to check: give a folder, --project NAME, --list-projects or "
+       "--list-dictionaries (see --help)\n"},
       {{"--project", "None"}, 2, "", "pagelint-check: unknown project: None\n"},
       {{"--list-projects"}, 0, "", ""},
       {{"--version"}, 0, "pagelint-check " PAGELINT_TEST_VERSION "\n", ""},
@@ -75,8 +76,9 @@ TEST_F(CheckerProgramTest, ExitStatusAndOutput) {
 TEST_F(CheckerProgramTest, HelpNamesEveryOption) {
   const ProcessResult result = Run({"--help"});
   EXPECT_EQ(result.status, 0);
-  for (const char* option : {"--project", "--list-projects", "--format", "--suggest", "--summary",
-                             "--skip-repeats", "--jobs", "Exit status"}) {
+  for (const char* option :
+       {"--project", "--list-projects", "--list-dictionaries", "--dictionary", "--format",
+        "--suggest", "--summary", "--skip-repeats", "--jobs", "Exit status"}) {
     EXPECT_NE(result.out.find(option), std::string::npos) << option;
   }
 }
@@ -145,6 +147,43 @@ TEST_F(CheckerProgramTest, AProgramFolderWithoutTheMainDictionaryIsAnError) {
   EXPECT_EQ(result.err,
             "pagelint-check: no main dictionary: " + fs::canonical(alone.Path()).string() +
                 "/ZEB.fdc is missing or unreadable\n");
+}
+
+// The desktop's dictionaries are those of PAGELINT_HUNSPELL_PATH: the test's own.
+TEST_F(CheckerProgramTest, ListsAndChoosesHunspellDictionaries) {
+  hunspelltest::WriteSamples(m_work.Sub("hunspell"));
+  checktest::WriteFile(m_work.Sub("british/index.html"), "<p>The colour of the centre.</p>\n");
+  const std::vector<std::string> environment{"PAGELINT_HUNSPELL_PATH=" + m_work.Sub("hunspell")};
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string out;
+    std::string err;
+  };
+  const std::vector<Case> cases = {
+      {{"british"}, 1, "index.html:1:8: colour\nindex.html:1:22: centre\n", ""},
+      {{"--dictionary", "en-gb", "--dictionary", "ZEB U.S. English", "british"}, 0, "", ""},
+      {{"--dictionary", "xx_YY", "british"},
+       2,
+       "",
+       "pagelint-check: unknown dictionary: xx_YY (see --list-dictionaries)\n"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> argv{checktest::CheckerPath()};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    const ProcessResult result = checktest::Run(argv, {m_work.Path(), "", environment});
+    EXPECT_EQ(result.status, c.status) << c.args.front();
+    EXPECT_EQ(result.out, c.out) << c.args.front();
+    EXPECT_EQ(result.err, c.err) << c.args.front();
+  }
+  const ProcessResult list = checktest::Run({checktest::CheckerPath(), "--list-dictionaries"},
+                                            {m_work.Path(), "", environment});
+  EXPECT_EQ(list.status, 0);
+  EXPECT_TRUE(list.out.starts_with("ZEB U.S. English\tbuilt-in\ten_US\n")) << list.out;
+  EXPECT_TRUE(list.out.ends_with("English (United Kingdom) en_GB\thunspell\ten_GB\n"
+                                 "German (Germany) de_DE\thunspell\tde_DE\n"))
+      << list.out;
+  EXPECT_EQ(list.err, "");
 }
 
 } // namespace
