@@ -2,6 +2,9 @@
 
 #include "checking/LanguageTag.h"
 
+#include "spellcore/DictionaryKind.h"
+#include "spellcore/SpellChecker.h"
+
 #include <algorithm>
 
 CLanguageDictionaries::CLanguageDictionaries(std::vector<SDictionary> active)
@@ -17,12 +20,15 @@ CLanguageDictionaries::CLanguageDictionaries(std::vector<SDictionary> active)
 std::vector<CLanguageDictionaries::SDictionary>
 CLanguageDictionaries::Describe(const std::vector<int>& ids) {
   std::vector<SDictionary> described;
+  const CSpellChecker* speller = CSpellChecker::GetInstance();
   described.reserve(ids.size());
   for (const int id : ids) {
     SDictionary& dictionary = described.emplace_back();
     dictionary.id = id;
-    dictionary.builtIn = id == 0;
-    dictionary.language = id == 0 ? "en_US" : "";
+    if (speller != nullptr) {
+      dictionary.builtIn = speller->GetDictionaryKind(id) == EDictionaryKind::kBuiltIn;
+      dictionary.language = speller->GetDictionaryLanguage(id);
+    }
   }
   return described;
 }

@@ -14,6 +14,8 @@ public:
   struct SDictionary {
     int id = -1;
     std::string name;
+    /// Whether words can be added to it (a word list, not a language's dictionary).
+    bool takesWords = true;
   };
 
   /// Offers `dictionaries` in their order but the unnamed ones and the projects'
@@ -29,7 +31,9 @@ public:
   void SetActive(std::size_t row, bool active) { m_active.at(row) = active; }
 
   /// Whether the row's dictionary can be the button's (it takes words).
-  bool CanAddTo(std::size_t row) const { return m_rows.at(row).id > 0; }
+  bool CanAddTo(std::size_t row) const {
+    return m_rows.at(row).id > 0 && m_rows.at(row).takesWords;
+  }
   bool IsAddTo(std::size_t row) const { return m_addTo == row; }
   /// Chooses (or, with false, drops) the row's dictionary as the button's; choosing
   /// clears the one before. False, changing nothing, for a row that cannot be chosen.

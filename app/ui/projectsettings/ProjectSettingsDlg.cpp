@@ -9,6 +9,7 @@
 #include "widgets/GridView.h"
 #include "widgets/MessageBoxService.h"
 
+#include "spellcore/DictionaryKind.h"
 #include "spellcore/SpellChecker.h"
 
 #include "utilcore/DirUtils.h"
@@ -102,10 +103,13 @@ std::vector<CDictionarySelection::SDictionary> SpellerDictionaries() {
   }
   std::vector<int> ids;
   speller->GetDictionaries(ids, true, true);
+  // The desktop's languages follow the program's own dictionaries, in name order.
+  speller->GetHunspellDictionaries(ids);
   for (const int id : ids) {
     std::string name;
     speller->GetDictionaryName(id, name);
-    dictionaries.push_back({id, std::move(name)});
+    const bool wordList = speller->GetDictionaryKind(id) == EDictionaryKind::kWordList;
+    dictionaries.push_back({id, std::move(name), wordList});
   }
   return dictionaries;
 }

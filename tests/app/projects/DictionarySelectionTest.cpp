@@ -13,9 +13,15 @@ namespace {
 using Dictionaries = std::vector<CDictionarySelection::SDictionary>;
 
 // The speller's list as the settings window gets it: the main dictionary (id 0, no
-// words to add), custom ones, an unnamed id and two projects' ignore dictionaries.
-const Dictionaries kSpeller = {{0, "ZEB U.S. English"}, {1, "ZEB Custom"}, {2, ""},
-                               {3, "Shop Ignore"},      {4, "Site Words"}, {5, "my IGNORE"}};
+// words to add), custom ones, an unnamed id, two projects' ignore dictionaries and a
+// language's Hunspell dictionary (read-only).
+const Dictionaries kSpeller = {{0, "ZEB U.S. English"},
+                               {1, "ZEB Custom"},
+                               {2, ""},
+                               {3, "Shop Ignore"},
+                               {4, "Site Words"},
+                               {5, "my IGNORE"},
+                               {6, "English (United Kingdom) en_GB", false}};
 
 std::vector<std::string> Names(const CDictionarySelection& selection) {
   std::vector<std::string> names;
@@ -28,12 +34,14 @@ std::vector<std::string> Names(const CDictionarySelection& selection) {
 TEST(DictionarySelection, OffersEveryNamedDictionaryButIgnoreListsCheckedAsTheProjectHasThem) {
   CDictionarySelection selection(kSpeller, {0, 1, 3}, 1);
   EXPECT_EQ(Names(selection),
-            (std::vector<std::string>{"ZEB U.S. English", "ZEB Custom", "Site Words"}));
+            (std::vector<std::string>{"ZEB U.S. English", "ZEB Custom", "Site Words",
+                                      "English (United Kingdom) en_GB"}));
   const struct {
     bool active;
     bool canAddTo;
     bool addTo;
-  } rows[] = {{true, false, false}, {true, true, true}, {false, true, false}};
+  } rows[] = {
+      {true, false, false}, {true, true, true}, {false, true, false}, {false, false, false}};
   for (std::size_t row = 0; row < std::size(rows); ++row) {
     EXPECT_EQ(selection.IsActive(row), rows[row].active) << row;
     EXPECT_EQ(selection.CanAddTo(row), rows[row].canAddTo) << row;

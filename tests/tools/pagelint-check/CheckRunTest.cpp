@@ -800,3 +800,45 @@ print(d['properties']['uncheckedWords'])
 }
 
 } // namespace
+
+namespace {
+
+// A British site with German and French passages and a German page with an English
+// one, checked with the desktop's en_GB and de_DE: each passage in its own language, a
+// typo found in each, British spellings known, the French passage counted unchecked.
+TEST_F(CheckRunTest, ABilingualSiteIsCheckedInEachPassagesLanguage) {
+  for (const char* dictionary :
+       {"/usr/share/hunspell/en_GB.dic", "/usr/share/hunspell/de_DE.dic"}) {
+    if (!fs::exists(dictionary)) {
+      GTEST_SKIP() << dictionary << " is not installed (tools/setup-deps.sh installs it)";
+    }
+  }
+  // The desktop's own folder, whatever the tests' environment says.
+  const CScopedEnv path("PAGELINT_HUNSPELL_PATH", "/usr/share/hunspell");
+  WriteSite("index.html",
+            "<html lang=\"en-GB\"><body><p>The colour of the centre is teh same.</p>\n"
+            "<p lang=\"de\">Das Haus steht an der Stra\xC3\x9F"
+            "e mit einem Fehlr.</p>\n"
+            "<p lang=\"fr\">Le chat noir.</p></body></html>\n");
+  WriteSite("de/index.html", "<html lang=\"de-DE\"><p>Ein kleines Haus.</p>\n"
+                             "<p lang=\"en\">We recieve the colour.</p></html>\n");
+  const Outcome outcome =
+      Check({"--dictionary", "en_GB", "--dictionary", "de_DE", "--format", "json", Site()});
+  EXPECT_EQ(outcome.status, CCheckRun::kExitFound) << outcome.err;
+  const std::string script = R"(
+import json, sys
+d = json.load(open(sys.argv[1]))
+for w in d['words']:
+    for l in w['locations']:
+        print(w['word'], l['file'], l['line'], l.get('language', '-'))
+print(d['uncheckedWords'])
+)";
+  EXPECT_EQ(checktest::Python(outcome.out, script), "Fehlr index.html 2 de\n"
+                                                    "recieve de/index.html 2 en\n"
+                                                    "teh index.html 1 en-GB\n"
+                                                    "{'fr': 3}\n");
+  EXPECT_EQ(outcome.err, "pagelint-check: warning: 3 words in fr left unchecked: no dictionary "
+                         "for it\n");
+}
+
+} // namespace
