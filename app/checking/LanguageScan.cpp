@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-void CLanguageScan::StartPage(const std::vector<int>& ids, CPageLanguages* languages,
-                              Describe describe) {
+void CLanguageScan::StartPage(const std::vector<int>& ids, CPageLanguages* languages) {
   m_languages = languages != nullptr && languages->HasLanguages() ? languages : nullptr;
   m_language = CLanguageNames::kNone;
   // Line numbers start over with each page: every cache begins its next line afresh.
@@ -21,7 +20,7 @@ void CLanguageScan::StartPage(const std::vector<int>& ids, CPageLanguages* langu
   // A dictionary's language never changes under its id, so the choice is made again
   // only for another list of ids.
   if (!m_dictionaries || !m_dictionaries->IsFor(ids)) {
-    m_dictionaries.emplace(describe(ids));
+    m_dictionaries.emplace(CLanguageDictionaries::Describe(ids));
     m_caches.clear();
   }
   const std::vector<std::string>& tags = m_languages->Languages();

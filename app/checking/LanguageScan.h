@@ -27,12 +27,9 @@ public:
     std::size_t words = 0;
   };
 
-  /// Describes the active dictionaries `ids` (their languages and which is built in).
-  using Describe = std::vector<CLanguageDictionaries::SDictionary> (*)(const std::vector<int>& ids);
-
   /// Before the page's tokens: `languages` were heard while the page was made into
   /// text (null for a line scanned without its page).
-  void StartPage(const std::vector<int>& ids, CPageLanguages* languages, Describe describe);
+  void StartPage(const std::vector<int>& ids, CPageLanguages* languages);
   /// Whether the page has text in any language (else every token uses set 0).
   bool IsActive() const { return m_languages != nullptr; }
 

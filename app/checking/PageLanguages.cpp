@@ -36,6 +36,13 @@ struct SImpliedClose {
   std::initializer_list<std::string_view> barriers;
 };
 
+/// The elements whose language holds for the whole page.
+bool IsPageElement(const std::array<char, 16>& name) {
+  static const std::array<char, 16> kHtml = {'h', 't', 'm', 'l'};
+  static const std::array<char, 16> kBody = {'b', 'o', 'd', 'y'};
+  return name == kHtml || name == kBody;
+}
+
 bool IsOneOf(std::string_view name, Names names) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
@@ -200,7 +207,7 @@ void CPageLanguages::OnStartTag(const Name& name, bool empty, bool hasLanguage,
   // The language of html or body holds for the whole page (their end tags close
   // nothing here): it needs no element kept open, so a page with one language costs no
   // more than a page without.
-  if (hasLanguage && m_open.empty() && (name == MakeName("html") || name == MakeName("body"))) {
+  if (hasLanguage && m_open.empty() && IsPageElement(name)) {
     m_pageLanguage = language;
     ChangeTo(language, tag.line, tag.offset);
     return;
@@ -220,7 +227,7 @@ void CPageLanguages::OnStartTag(const Name& name, bool empty, bool hasLanguage,
 
 void CPageLanguages::OnEndTag(const Name& name, const CStringUtils::TagPlace& tag) {
   // The language given on html or body holds for text after their end tags too.
-  if (name == MakeName("html") || name == MakeName("body")) {
+  if (IsPageElement(name)) {
     return;
   }
   const auto open = std::find_if(m_open.rbegin(), m_open.rend(),

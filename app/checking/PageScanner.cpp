@@ -501,8 +501,7 @@ bool CPageScanner::ScanLines() {
   // file). A dictionary change waits for at most the rest of one page.
   const CSpellLookupScope lookups(CSpellChecker::GetInstance());
   buffers.repeats.StartPage(&lines, &buffers.barriers);
-  buffers.languageScan.StartPage(m_dictionaryIds, &buffers.languages,
-                                 &CLanguageDictionaries::Describe);
+  buffers.languageScan.StartPage(m_dictionaryIds, &buffers.languages);
   for (std::size_t index = 0; index < lines.size(); ++index) {
     if (IsStopped()) {
       return false;
@@ -520,8 +519,7 @@ bool CPageScanner::ScanLine(const std::string& line, const std::string* original
   }
   const CSpellLookupScope lookups(CSpellChecker::GetInstance());
   ThreadBuffers().repeats.StartPage(nullptr, nullptr);
-  ThreadBuffers().languageScan.StartPage(m_dictionaryIds, nullptr,
-                                         &CLanguageDictionaries::Describe);
+  ThreadBuffers().languageScan.StartPage(m_dictionaryIds, nullptr);
   return ScanHeldLine(line, original, lineIndex);
 }
 
