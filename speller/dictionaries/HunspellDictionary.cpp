@@ -230,6 +230,10 @@ CHunspellDictionary::Parse(std::bitset<128>& symbols, std::string& file, std::st
     file = why.find(".dic") != std::string::npos ? GetPath() : m_affPath;
     return nullptr;
   }
+  // ICU sets up its composition data on first use; doing that here, before the
+  // dictionary is shared, keeps the look-up threads from racing to do it.
+  std::string warmUp;
+  Composed("\xC3\xA9", warmUp);
   return speller;
 }
 
