@@ -27,6 +27,15 @@ public:
   const std::string& GetReplacement() const { return m_replacement; }
   void SetReplacement(std::string replacement) { m_replacement = std::move(replacement); }
 
+  /// For a word written like code, the keys of its unknown pieces
+  /// (CCodeTokens::UnknownPieces); empty for a plain word.
+  const std::string& GetPieces() const { return m_pieces; }
+  void SetPieces(std::string pieces) { m_pieces = std::move(pieces); }
+  /// Whether the list leaves the word out for now: written like code, and none of its
+  /// unknown pieces is rare on the site (CRarePieces).
+  bool IsHidden() const { return m_hidden; }
+  void SetHidden(bool hidden) { m_hidden = hidden; }
+
   CBadWordsLocList& GetLocations() { return m_locations; }
   const CBadWordsLocList& GetLocations() const { return m_locations; }
 
@@ -75,7 +84,9 @@ private:
   std::vector<CBadWordsLocList::iterator> m_fileStarts;
   bool m_fileStartsValid = true;
   int m_duplicate = 0;
+  bool m_hidden = false;
   std::string m_word;
+  std::string m_pieces;
   std::string m_replacement;
   CBadWordsLocList m_locations;
 };

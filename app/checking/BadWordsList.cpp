@@ -1,12 +1,23 @@
 #include "checking/BadWordsList.h"
 
+#include "checking/CodeTokens.h"
+
 #include "mtcore/ReaderAccess.h"
 #include "mtcore/WriterAccess.h"
 
 #include <algorithm>
 #include <utility>
 
-CBadWordsList::CBadWordsList() = default;
+CBadWordsList::CBadWordsList()
+    : m_rare([this](std::string_view key) { return CountPlainWordsLocked(key); }) {}
+
+std::size_t CBadWordsList::CountPlainWordsLocked(std::string_view key) const {
+  std::size_t count = 0;
+  for (const std::string& form : CCodeTokens::PlainForms(key)) {
+    count += FindLocked(form, 0) != nullptr ? 1 : 0;
+  }
+  return count;
+}
 
 CBadWordsList::~CBadWordsList() = default;
 
@@ -23,12 +34,18 @@ void CBadWordsList::AppendLocked(std::unique_ptr<CBadWord> word) {
   ByText(added->GetDuplicate()).emplace(added->GetWord(), added);
   m_listed.insert(added);
   added->m_owner = this;
+  if (added->GetDuplicate() != 1) {
+    m_rare.Add(added);
+  }
   for (const auto& location : added->GetLocations()) {
     IndexFile(added, location.GetDirectory(), location.GetFileName());
   }
 }
 
 void CBadWordsList::UnlistLocked(CBadWord* word) {
+  if (word->GetDuplicate() != 1) {
+    m_rare.Remove(word);
+  }
   ByText(word->GetDuplicate()).erase(word->GetWord());
   m_listed.erase(word);
   ++m_removals;
@@ -132,6 +149,7 @@ void CBadWordsList::ClearLocked() {
   m_wordsByFile.clear();
   m_words.clear();
   m_lastFile.reset();
+  m_rare.Clear();
 }
 
 std::vector<std::unique_ptr<CBadWord>> CBadWordsList::TakeWords() {
@@ -174,7 +192,7 @@ void CBadWordsList::RemoveFileLocations(std::string_view path) {
 
 int CBadWordsList::GetWordCount() const {
   CReaderAccess access(Lock());
-  return static_cast<int>(m_words.size());
+  return static_cast<int>(m_words.size() - m_rare.HiddenCount());
 }
 
 CBadWordsList::POSITION CBadWordsList::GetHeadPosition() const {
@@ -184,13 +202,15 @@ CBadWordsList::POSITION CBadWordsList::GetHeadPosition() const {
 
 CBadWord* CBadWordsList::GetNext(POSITION& position) const {
   CReaderAccess access(Lock());
-  if (position == 0 || position > m_words.size()) {
-    position = 0;
-    return nullptr;
+  while (position != 0 && position <= m_words.size()) {
+    CBadWord* word = m_words[position - 1].get();
+    position = position < m_words.size() ? position + 1 : 0;
+    if (!word->IsHidden()) {
+      return word;
+    }
   }
-  CBadWord* word = m_words[position - 1].get();
-  position = position < m_words.size() ? position + 1 : 0;
-  return word;
+  position = 0;
+  return nullptr;
 }
 
 void CBadWordsList::AddLocation(CBadWord* word, const std::string& path, int line, int start,
@@ -221,12 +241,14 @@ CBadWord* CBadWordsList::RecordLocation(std::string_view text, std::string_view 
   return word;
 }
 
-CBadWord* CBadWordsList::FindOrAppendLocked(std::string_view text, int duplicate) {
+CBadWord* CBadWordsList::FindOrAppendLocked(std::string_view text, int duplicate,
+                                            std::string_view pieces) {
   if (CBadWord* found = FindLocked(text, duplicate)) {
     return found;
   }
   auto created = std::make_unique<CBadWord>(std::string(text));
   created->SetDuplicate(duplicate);
+  created->SetPieces(std::string(pieces));
   CBadWord* word = created.get();
   AppendLocked(std::move(created));
   return word;
@@ -287,8 +309,9 @@ void CBadWordsList::RecordFileFindings(std::string_view directory, std::string_v
     if (runs[k].empty()) {
       continue;
     }
-    CBadWord* word =
-        listed[k] != nullptr ? listed[k] : FindOrAppendLocked(words[k].text, words[k].duplicate);
+    CBadWord* word = listed[k] != nullptr
+                         ? listed[k]
+                         : FindOrAppendLocked(words[k].text, words[k].duplicate, words[k].pieces);
     // Indexed before its locations go in, so that running out of memory halfway never
     // leaves a location that removing the file would miss.
     AddFileWord(fileWords, word);

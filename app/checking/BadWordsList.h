@@ -1,6 +1,7 @@
 #pragma once
 
 #include "checking/BadWord.h"
+#include "checking/RarePieces.h"
 #include "mtcore/BackgroundRelease.h"
 #include "mtcore/MultiReaderWriter.h"
 
@@ -16,7 +17,10 @@
 
 /// A project's unrecognized words in the order they were first found, shared by the
 /// check worker (which adds and removes) and the user interface thread (which reads,
-/// removes single words and sets replacements). Each operation takes the list's own
+/// removes single words and sets replacements). A word written like code whose unknown
+/// pieces are all common on the site stays listed but hidden (CRarePieces): the count
+/// and the walk leave it out, and a later change can show it again. Each operation
+/// takes the list's own
 /// lock as noted; callers that hold reader access for a whole walk may call the reader
 /// operations (reader access is re-entrant). The lock is always the innermost one.
 class CBadWordsList : public CMultiReaderWriter {
@@ -49,19 +53,20 @@ public:
   /// Deletes every word. Writer access; the words and their locations are freed on a
   /// thread of their own.
   void ClearWords();
-  /// Moves every word, in list order, out of the list and leaves it empty: the caller
+  /// Moves every word, in list order and hidden ones too, out of the list and leaves
+  /// it empty: the caller
   /// owns the words and their locations from then on (they no longer report to this
   /// list). Writer access.
   std::vector<std::unique_ptr<CBadWord>> TakeWords();
   /// Removes the locations of `path` from every word and deletes the words left
   /// without any; nothing for an empty path. Writer access.
   void RemoveFileLocations(std::string_view path);
-  /// Reader access.
+  /// The words shown (hidden ones left out). Reader access.
   int GetWordCount() const;
   /// Reader access.
   POSITION GetHeadPosition() const;
-  /// The word at `position` (null past the end), moving `position` on. Reader access
-  /// for this step.
+  /// The next shown word from `position` (null past the end), moving `position` on.
+  /// Reader access for this step.
   CBadWord* GetNext(POSITION& position) const;
   /// The word's AddLocation under writer access; nothing when the word is not listed.
   void AddLocation(CBadWord* word, const std::string& path, int line, int start, int end,
@@ -98,6 +103,8 @@ public:
     /// 1 for a word found repeated (recorded with the duplicate flag), 0 for an
     /// unrecognized one.
     int duplicate = 0;
+    /// The keys of the unknown pieces of a word written like code; empty otherwise.
+    std::string pieces{};
 
     bool operator==(const SFileFindings&) const = default;
   };
@@ -120,7 +127,9 @@ private:
   bool IsListed(const CBadWord* word) const;
   void AppendLocked(std::unique_ptr<CBadWord> word);
   void ClearLocked();
-  CBadWord* FindOrAppendLocked(std::string_view text, int duplicate);
+  CBadWord* FindOrAppendLocked(std::string_view text, int duplicate, std::string_view pieces = {});
+  /// The listed plain words that count under a piece key (CRarePieces).
+  std::size_t CountPlainWordsLocked(std::string_view key) const;
   /// FindWord for a caller that holds the list's access.
   CBadWord* FindLocked(std::string_view text, int duplicate) const;
   /// Deletes a listed word; the caller holds writer access.
@@ -152,6 +161,8 @@ private:
   /// The file of the last single recorded location, shared with the next one of it.
   /// Its excerpts grow with each such location, under writer access.
   std::shared_ptr<CBadWordFile> m_lastFile;
+  /// Which words written like code are hidden; follows every word listed and unlisted.
+  CRarePieces m_rare;
   /// Frees cleared words; last, so that the list waits for it before the rest goes.
   CBackgroundRelease m_release;
 };

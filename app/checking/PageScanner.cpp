@@ -146,7 +146,8 @@ struct SScanBuffers {
   }
 
   /// The locations gathered for `text` in the current file.
-  std::vector<CBadWordsList::SFoundLocation>& LocationsOf(const std::string& text, int duplicate) {
+  std::vector<CBadWordsList::SFoundLocation>& LocationsOf(const std::string& text, int duplicate,
+                                                          std::string_view pieces) {
     if ((fileWordCount + 1) * 2 > wordSlots.size()) {
       GrowWordSlots();
     }
@@ -157,6 +158,7 @@ struct SScanBuffers {
       }
       fileWords[fileWordCount].text.assign(text);
       fileWords[fileWordCount].duplicate = duplicate;
+      fileWords[fileWordCount].pieces.assign(pieces);
       wordSlots[at] = static_cast<std::uint32_t>(++fileWordCount);
       usedSlots.push_back(at);
     }
@@ -348,9 +350,10 @@ void FillJoiners(std::vector<std::string>& lines, std::vector<CStringUtils::TagP
 /// Adds a location of `text` at [start, end) of the line, with its excerpt (as
 /// `excerpts` asks) and columns.
 void RecordFinding(SScanBuffers& buffers, CPageScanner::EExcerpts excerpts, const std::string& text,
-                   int duplicate, const std::string& line, const std::string* original,
-                   int lineIndex, std::size_t start, std::size_t end, std::uint16_t language) {
-  std::vector<CBadWordsList::SFoundLocation>& places = buffers.LocationsOf(text, duplicate);
+                   int duplicate, std::string_view pieces, const std::string& line,
+                   const std::string* original, int lineIndex, std::size_t start, std::size_t end,
+                   std::uint16_t language) {
+  std::vector<CBadWordsList::SFoundLocation>& places = buffers.LocationsOf(text, duplicate, pieces);
   CBadWordsList::SFoundLocation& location = places.emplace_back();
   location.line = lineIndex;
   location.start = static_cast<int>(start);
@@ -584,8 +587,8 @@ bool CPageScanner::ScanHeldLine(const std::string& line, const std::string* orig
                                    buffers.repeated);
       if (!IsIgnoredRepeat(buffers.repeated)) {
         found = true;
-        RecordFinding(buffers, m_excerpts, buffers.repeated, 1, line, original, lineIndex, begin,
-                      end, language);
+        RecordFinding(buffers, m_excerpts, buffers.repeated, 1, {}, line, original, lineIndex,
+                      begin, end, language);
       }
     }
     // Text no active dictionary is for is left unchecked, but still read for repeats.
@@ -610,8 +613,8 @@ bool CPageScanner::ScanHeldLine(const std::string& line, const std::string* orig
     }
     searchFrom = match.start + match.length;
     found = true;
-    RecordFinding(buffers, m_excerpts, buffers.word, 0, line, original, lineIndex, match.start,
-                  match.start + match.length, language);
+    RecordFinding(buffers, m_excerpts, buffers.word, 0, answer.pieces, line, original, lineIndex,
+                  match.start, match.start + match.length, language);
   }
   return !found;
 }

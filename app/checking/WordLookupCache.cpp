@@ -1,5 +1,7 @@
 #include "checking/WordLookupCache.h"
 
+#include "checking/CodeTokens.h"
+
 #include "spellcore/SpellChecker.h"
 
 #include <algorithm>
@@ -112,20 +114,38 @@ CWordLookupCache::SAnswer CWordLookupCache::LookUp(const CSpellChecker& speller,
   CheckCount();
   const std::uint64_t hash = Hash(token);
   if (const SSlot* slot = Find(token, hash)) {
-    const std::size_t wordAt = slot->offset + slot->tokenLength;
-    return {static_cast<EOutcome>(slot->outcome),
-            std::string_view(m_arena).substr(wordAt, slot->wordLength)};
+    return AnswerAt(*slot);
   }
   m_word.assign(token);
+  m_pieces.clear();
   bool settled = true;
   EOutcome outcome = EOutcome::kSkipped;
   if (speller.PreprocessWord(m_word)) {
     outcome = speller.LookUp(m_word, m_ids, settled) ? EOutcome::kKnown : EOutcome::kUnknown;
   }
-  if (!settled || token.size() > kMaxLength || m_word.size() > kMaxLength) {
-    return {outcome, m_word};
+  if (outcome == EOutcome::kUnknown && CCodeTokens::IsCodeLike(m_word)) {
+    m_pieces = CCodeTokens::UnknownPieces(speller, m_word, m_ids, settled);
+    if (m_pieces.empty()) {
+      outcome = EOutcome::kKnown;
+    }
+  }
+  if (!settled || token.size() > kMaxLength || m_word.size() > kMaxLength ||
+      m_pieces.size() > kMaxLength) {
+    return {outcome, m_word, m_pieces};
   }
   return Remember(token, hash, outcome);
+}
+
+CWordLookupCache::SAnswer CWordLookupCache::AnswerAt(const SSlot& slot) const {
+  const auto outcome = static_cast<EOutcome>(slot.outcome);
+  if (outcome != EOutcome::kUnknown) {
+    return {outcome, {}, {}};
+  }
+  const std::string_view arena(m_arena);
+  const std::size_t wordAt = slot.offset + slot.tokenLength;
+  const std::size_t piecesAt = wordAt + slot.wordLength;
+  const auto piecesLength = static_cast<unsigned char>(arena[piecesAt]);
+  return {outcome, arena.substr(wordAt, slot.wordLength), arena.substr(piecesAt + 1, piecesLength)};
 }
 
 const CWordLookupCache::SSlot* CWordLookupCache::Find(std::string_view token,
@@ -149,8 +169,11 @@ const CWordLookupCache::SSlot* CWordLookupCache::Find(std::string_view token,
 
 CWordLookupCache::SAnswer CWordLookupCache::Remember(std::string_view token, std::uint64_t hash,
                                                      EOutcome outcome) {
-  const std::string_view word = outcome == EOutcome::kUnknown ? m_word : std::string_view();
-  if (m_count == kMaxEntries || m_arena.size() + token.size() + word.size() > kMaxBytes) {
+  const bool unknown = outcome == EOutcome::kUnknown;
+  const std::string_view word = unknown ? m_word : std::string_view();
+  const std::string_view pieces = unknown ? m_pieces : std::string_view();
+  const std::size_t bytes = token.size() + word.size() + (unknown ? 1 + pieces.size() : 0);
+  if (m_count == kMaxEntries || m_arena.size() + bytes > kMaxBytes) {
     Clear();
   }
   if ((m_count + 1) * 2 > m_slots.size()) {
@@ -168,10 +191,14 @@ CWordLookupCache::SAnswer CWordLookupCache::Remember(std::string_view token, std
   slot.wordLength = word.size();
   slot.outcome = static_cast<std::uint64_t>(outcome);
   m_arena.append(token);
-  m_arena.append(word);
+  if (unknown) {
+    m_arena.append(word);
+    m_arena.push_back(static_cast<char>(pieces.size()));
+    m_arena.append(pieces);
+  }
   Place(slot, hash);
   ++m_count;
-  return {outcome, std::string_view(m_arena).substr(slot.offset + token.size(), word.size())};
+  return AnswerAt(slot);
 }
 
 void CWordLookupCache::Grow() {

@@ -11,6 +11,8 @@ class CSpellChecker;
 /// The speller's answers for the tokens of page text one thread has met: pages repeat
 /// their words so much that most tokens were looked up before. A token (as cut from the
 /// line, before PreprocessWord) maps to skipped, known, or unknown with its cleaned word.
+/// A word written like code whose pieces are all known counts as known; an unknown one
+/// carries the keys of its unknown pieces.
 ///
 /// It never answers stale: the answers belong to one list of dictionary ids and one
 /// value of CSpellChecker::GetChangeCount, and the cache starts over when either
@@ -33,6 +35,9 @@ public:
     EOutcome outcome;
     /// The word as PreprocessWord left it, for kUnknown; good until the next call.
     std::string_view word;
+    /// For a kUnknown word written like code, the keys of its unknown pieces
+    /// (CCodeTokens::UnknownPieces); empty for a plain word. Good until the next call.
+    std::string_view pieces;
   };
 
   static constexpr std::size_t kMaxEntries = std::size_t{1} << 17;
@@ -60,15 +65,19 @@ private:
   void CheckCount();
   const SSlot* Find(std::string_view token, std::uint64_t hash) const;
   SAnswer Remember(std::string_view token, std::uint64_t hash, EOutcome outcome);
+  /// The answer a slot holds.
+  SAnswer AnswerAt(const SSlot& slot) const;
   void Grow();
   void Place(const SSlot& slot, std::uint64_t hash);
 
   std::vector<SSlot> m_slots;
   std::size_t m_count = 0;
-  /// Each token's bytes, then for an unknown token its cleaned word.
+  /// Each token's bytes, then for an unknown token its cleaned word, one byte with the
+  /// length of its piece keys, and those keys.
   std::string m_arena;
   std::vector<int> m_ids;
   std::uint64_t m_changeCount = 0;
   bool m_valid = false;
   std::string m_word;
+  std::string m_pieces;
 };

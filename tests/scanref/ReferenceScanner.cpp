@@ -1,5 +1,6 @@
 #include "ReferenceScanner.h"
 
+#include "checking/CodeTokens.h"
 #include "checking/LanguageDictionaries.h"
 #include "checking/PageLanguages.h"
 
@@ -108,12 +109,13 @@ bool HasNonAscii(const std::string& text) {
 
 /// The findings of one line of page text, appended to `findings`.
 void AddFinding(std::vector<CBadWordsList::SFileFindings>& findings, const std::string& word,
-                int duplicate, CBadWordsList::SFoundLocation location) {
+                int duplicate, CBadWordsList::SFoundLocation location,
+                const std::string& pieces = {}) {
   auto entry = std::find_if(findings.begin(), findings.end(), [&](const auto& finding) {
     return finding.text == word && finding.duplicate == duplicate;
   });
   if (entry == findings.end()) {
-    entry = findings.insert(findings.end(), {word, {}, duplicate});
+    entry = findings.insert(findings.end(), {word, {}, duplicate, pieces});
   }
   entry->locations.push_back(std::move(location));
 }
@@ -159,6 +161,15 @@ void ScanLine(const std::string& line, const std::string& original, bool asciiLi
     if (ids == nullptr || !speller->PreprocessWord(word) || speller->LookUp(word, *ids)) {
       continue;
     }
+    // A word written like code goes by its pieces: with none unknown it is accepted.
+    std::string pieces;
+    if (CCodeTokens::IsCodeLike(word)) {
+      bool settled = true;
+      pieces = CCodeTokens::UnknownPieces(*speller, word, *ids, settled);
+      if (pieces.empty()) {
+        continue;
+      }
+    }
     std::size_t& from = resumeAt[word];
     from = std::max(from, span.start);
     CStringUtils::Span match;
@@ -169,7 +180,8 @@ void ScanLine(const std::string& line, const std::string& original, bool asciiLi
     from = match.start + match.length;
     AddFinding(
         findings, word, 0,
-        Locate(line, original, asciiLine, lineIndex, match.start, match.start + match.length));
+        Locate(line, original, asciiLine, lineIndex, match.start, match.start + match.length),
+        pieces);
   }
 }
 

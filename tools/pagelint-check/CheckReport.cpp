@@ -2,7 +2,9 @@
 
 #include "checking/BadWord.h"
 #include "checking/BadWordsList.h"
+#include "checking/CodeTokens.h"
 #include "checking/LanguageNames.h"
+#include "checking/RarePieces.h"
 
 #include "pagelint-check/HelperTask.h"
 
@@ -60,7 +62,8 @@ void CCheckReport::AddFinding(std::string_view word, int root, std::string_view 
       std::string(word),
       {CBadWordsList::SFoundLocation{lineIndex, start, end, column, endColumn,
                                      std::string(context)}},
-      kind == EKind::kRepeated ? 1 : 0};
+      kind == EKind::kRepeated ? 1 : 0,
+      {}};
   list->RecordFileFindings(fullPath.substr(0, split), fullPath.substr(split),
                            std::span<CBadWordsList::SFileFindings>(&found, 1));
 }
@@ -155,6 +158,7 @@ void CCheckReport::Sort() {
     return std::make_tuple(std::string_view(a.word->GetWord()), KindOf(*a.word), a.root) <
            std::make_tuple(std::string_view(b.word->GetWord()), KindOf(*b.word), b.root);
   });
+  LeaveOutCommonCode();
   m_words.clear();
   m_words.reserve(m_parts.size());
   m_entries.clear();
@@ -176,6 +180,53 @@ void CCheckReport::Sort() {
   m_occurrences = static_cast<int>(m_entries.size());
   RankFiles();
   CountMissingColumns(missing);
+}
+
+void CCheckReport::LeaveOutCommonCode() {
+  // Judged again over every root: a piece is rare or common across the whole run, and
+  // one word found under several roots is one word.
+  const auto unrecognized = [this](std::string_view text) {
+    const auto at = std::lower_bound(
+        m_parts.begin(), m_parts.end(), std::make_tuple(text, EKind::kUnrecognized),
+        [](const SWordPart& part, const std::tuple<std::string_view, EKind>& key) {
+          return std::make_tuple(std::string_view(part.word->GetWord()), KindOf(*part.word)) < key;
+        });
+    return at != m_parts.end() && at->word->GetWord() == text &&
+                   KindOf(*at->word) == EKind::kUnrecognized
+               ? at->word
+               : nullptr;
+  };
+  CRarePieces rare([&unrecognized](std::string_view key) {
+    std::size_t count = 0;
+    for (const std::string& form : CCodeTokens::PlainForms(key)) {
+      count += unrecognized(form) != nullptr ? 1 : 0;
+    }
+    return count;
+  });
+  CBadWord* first = nullptr;
+  for (const SWordPart& part : m_parts) {
+    part.word->SetHidden(false);
+    if (KindOf(*part.word) == EKind::kRepeated ||
+        (first != nullptr && first->GetWord() == part.word->GetWord())) {
+      continue;
+    }
+    first = part.word;
+    rare.Add(first);
+  }
+  if (rare.HiddenCount() == 0) {
+    return;
+  }
+  // The same text under another root follows the word that stood for it.
+  for (const SWordPart& part : m_parts) {
+    if (KindOf(*part.word) == EKind::kRepeated) {
+      continue;
+    }
+    if (first == nullptr || first->GetWord() != part.word->GetWord()) {
+      first = part.word;
+    }
+    part.word->SetHidden(first->IsHidden());
+  }
+  std::erase_if(m_parts, [](const SWordPart& part) { return part.word->IsHidden(); });
 }
 
 void CCheckReport::AddEntries(

@@ -148,7 +148,7 @@ private:
   };
   /// One root's share of a word, in text and then root order after Sort.
   struct SWordPart {
-    const CBadWord* word;
+    CBadWord* word;
     int root;
     std::uint32_t index; ///< in m_words
   };
@@ -186,6 +186,8 @@ private:
   std::uint32_t FileId(int root, const CBadWordLoc& location);
   /// Makes the entries of every location of m_parts, noting in `missing` (by file) the
   /// locations the check left without columns.
+  /// Drops the words written like code whose unknown pieces are all common in the run.
+  void LeaveOutCommonCode();
   void AddEntries(std::unordered_map<std::string, std::vector<const CBadWordLoc*>>& missing);
   void RankFiles();
   /// Counts the columns of the locations that have none, reading each such file once.

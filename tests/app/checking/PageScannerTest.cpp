@@ -72,6 +72,7 @@ protected:
     EXPECT_EQ(found.size(), expected.size());
     for (std::size_t k = 0; k < std::min(found.size(), expected.size()); ++k) {
       EXPECT_EQ(found[k].text, expected[k].text);
+      EXPECT_EQ(found[k].pieces, expected[k].pieces) << found[k].text;
       EXPECT_EQ(found[k].locations.size(), expected[k].locations.size()) << found[k].text;
       for (std::size_t n = 0; n < std::min(found[k].locations.size(), expected[k].locations.size());
            ++n) {
@@ -136,6 +137,34 @@ TEST_F(PageScannerTest, FindsWhatTheReferenceFindsAcrossLines) {
       places += finding.duplicate == 0 ? finding.locations.size() : 0;
     }
     EXPECT_EQ(places, c.places);
+  }
+}
+
+TEST_F(PageScannerTest, JudgesWordsWrittenLikeCodeByTheirPieces) {
+  const struct {
+    const char* line;
+    std::vector<std::string> reported;
+    std::vector<std::string> pieces;
+  } cases[] = {
+      {"set auto_vaccum and allowedSignersFile", {"auto_vaccum"}, {"vaccum\n"}},
+      {"hex 190c2507, v2.5, 1.4e+14 and x[i]", {}, {}},
+      {"use geoploy_overlap() then geoploy_overlap()", {"geoploy_overlap()"}, {"geoploy\n"}},
+      {"SQLITE_EANBLE_SETLK teh", {"SQLITE_EANBLE_SETLK", "teh"}, {"eanble\nsetlk\n", ""}},
+      {"OpensSSH and iOS", {}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    // Twice: the second scan answers from the thread's remembered look-ups.
+    for (int pass = 0; pass < 2; ++pass) {
+      std::vector<std::string> reported;
+      std::vector<std::string> pieces;
+      for (const auto& finding : ExpectSameAsReference({c.line})) {
+        reported.push_back(finding.text);
+        pieces.push_back(finding.pieces);
+      }
+      EXPECT_EQ(reported, c.reported);
+      EXPECT_EQ(pieces, c.pieces);
+    }
   }
 }
 
@@ -442,7 +471,8 @@ TEST_F(PageScannerTest, NeverAnswersFromBeforeADictionaryChange) {
   // tokens must follow every change of the dictionaries between two scans.
   const std::string name = "Scanner Ignore";
   const std::string file = CZebUtils::GetCustomDictionaryPath() + name + ".dic";
-  const std::string line = "qwzx teh (qwzx), blorf's";
+  // An identifier follows its pieces' answers too.
+  const std::string line = "qwzx teh (qwzx), blorf's get_qwzx()";
   std::vector<int> ids;
   const auto restart = [&] {
     CSpellChecker::DeleteInstance();
@@ -465,13 +495,13 @@ TEST_F(PageScannerTest, NeverAnswersFromBeforeADictionaryChange) {
     std::function<void()> change;
     std::vector<std::string> unknown;
   } steps[] = {
-      {"nothing changed", [] {}, {"qwzx", "teh", "blorf"}},
+      {"nothing changed", [] {}, {"qwzx", "teh", "blorf", "get_qwzx()"}},
       {"a word added to the ignore list",
        [&] { CSpellChecker::GetInstance()->AddWord(ignore, "QWZX"); },
        {"teh", "blorf"}},
       {"the ignore list replaced",
        [&] { CSpellChecker::GetInstance()->SetWords(ignore, words({"blorf"})); },
-       {"qwzx", "teh"}},
+       {"qwzx", "teh", "get_qwzx()"}},
       // A new speller hands out the same ids; its list was edited on disk meanwhile.
       {"a new speller with other words under the same id",
        [&] {
@@ -479,8 +509,8 @@ TEST_F(PageScannerTest, NeverAnswersFromBeforeADictionaryChange) {
          restart();
          EXPECT_EQ(ids, std::vector<int>({0, ignore}));
        },
-       {"qwzx", "blorf"}},
-      {"the list left out of the ids", [&] { ids = {0}; }, {"qwzx", "teh", "blorf"}},
+       {"qwzx", "blorf", "get_qwzx()"}},
+      {"the list left out of the ids", [&] { ids = {0}; }, {"qwzx", "teh", "blorf", "get_qwzx()"}},
       // The list cannot be loaded: no answer that depends on it may be kept, since the
       // next look-up loads it once the file is back.
       {"the list's file gone before its first load",
@@ -488,7 +518,7 @@ TEST_F(PageScannerTest, NeverAnswersFromBeforeADictionaryChange) {
          restart();
          std::filesystem::remove(file);
        },
-       {"qwzx", "teh", "blorf"}},
+       {"qwzx", "teh", "blorf", "get_qwzx()"}},
       {"the list's file back", [&] { testkit::WriteBytes(file, "qwzx\nblorf\n"); }, {"teh"}},
   };
   for (const auto& step : steps) {

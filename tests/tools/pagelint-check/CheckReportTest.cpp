@@ -355,3 +355,63 @@ TEST(CheckReportOrder, FindingsFollowOneSortByEveryKey) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(CheckReportCode, JudgesPiecesOverEveryRootOfTheRun) {
+  const auto record = [](CBadWordsList& list, const std::vector<std::string>& words) {
+    std::vector<CBadWordsList::SFileFindings> found;
+    for (const std::string& word : words) {
+      CBadWordsList::SFileFindings& finding = found.emplace_back();
+      finding.text = word;
+      finding.pieces = word == "teh" ? "" : "vaccum\n";
+      finding.locations.push_back(CBadWordsList::SFoundLocation{0, 0, 3, 0, 3, ""});
+    }
+    list.RecordFileFindings("/r/", "p.html", found);
+  };
+  const struct {
+    const char* what;
+    std::vector<std::string> first;
+    std::vector<std::string> second;
+    std::vector<std::string> reported;
+  } cases[] = {
+      {"two words under each root make the piece common",
+       {"a_vaccum", "b_vaccum"},
+       {"c_vaccum", "teh"},
+       {"teh"}},
+      {"a word under both roots counts once",
+       {"a_vaccum", "b_vaccum"},
+       {"a_vaccum"},
+       {"a_vaccum", "b_vaccum"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    CCheckReport report;
+    report.AddRoot("one", "/r/");
+    report.AddRoot("two", "/s/");
+    CBadWordsList first;
+    CBadWordsList second;
+    record(first, c.first);
+    record(second, c.second);
+    report.TakeFindings(0, first);
+    report.TakeFindings(1, second);
+    report.Sort();
+    std::vector<std::string> reported;
+    for (int word = 0; word < report.GetWordCount(); ++word) {
+      reported.emplace_back(report.GetWordText(static_cast<std::size_t>(word)));
+    }
+    EXPECT_EQ(reported, c.reported);
+    EXPECT_EQ(report.GetOccurrenceCount(),
+              static_cast<int>(std::count_if(c.first.begin(), c.first.end(),
+                                             [&](const std::string& w) {
+                                               return std::find(reported.begin(), reported.end(),
+                                                                w) != reported.end();
+                                             })) +
+                  static_cast<int>(
+                      std::count_if(c.second.begin(), c.second.end(), [&](const std::string& w) {
+                        return std::find(reported.begin(), reported.end(), w) != reported.end();
+                      })));
+  }
+}
+
+} // namespace
