@@ -263,11 +263,14 @@ def accuracy(baseline_path, typos_path, runs_path):
         if tool not in tools:
             tools.append(tool)
     counts = {}
+    distinct = {}
     repeats = {}
     missed = []
     for package, tool, root, output in runs:
         parser = "pagelint" if tool.startswith("pagelint-check") else "lines"
-        counts[(package, tool)] = len(flagged_words(parser, output))
+        words = flagged_words(parser, output)
+        counts[(package, tool)] = len(words)
+        distinct[(package, tool)] = len(set(words))
         if tool == "pagelint-check":
             repeats[package] = len(flagged_words(parser, output, repeats=True))
         if parser == "pagelint":
@@ -283,13 +286,15 @@ def accuracy(baseline_path, typos_path, runs_path):
             cell = "-" if count is None else str(count)
             if count is not None and tool.startswith("pagelint-check") and package in before:
                 cell += f" ({100 * (count - before[package]) / before[package]:+.0f}%)"
+            if count is not None:
+                cell += f" / {distinct[(package, tool)]}"
             row.append(cell)
         row.append(str(repeats.get(package, "-")))
         row.append(str(sum(1 for t in typos if t[0] == package)))
         row.append(str(sum(1 for m in missed if m[0] == package)))
         lines.append(row)
     print_rows(lines)
-    print("occurrences of unrecognized words reported (one per finding); before ="
+    print("occurrences of unrecognized words reported (one per finding) / distinct words; before ="
           " pagelint-check before the false-alarm work; repeated words: pagelint-check's"
           " \"(duplicate)\" findings, which no peer reports")
     for package, tool, path, word in missed:
