@@ -195,22 +195,28 @@ int CBadWordsList::GetWordCount() const {
   return static_cast<int>(m_words.size() - m_rare.HiddenCount());
 }
 
+CBadWordsList::POSITION CBadWordsList::ShownFrom(std::size_t index) const {
+  while (index < m_words.size() && m_words[index]->IsHidden()) {
+    ++index;
+  }
+  return index < m_words.size() ? index + 1 : 0;
+}
+
 CBadWordsList::POSITION CBadWordsList::GetHeadPosition() const {
   CReaderAccess access(Lock());
-  return m_words.empty() ? 0 : 1;
+  return ShownFrom(0);
 }
 
 CBadWord* CBadWordsList::GetNext(POSITION& position) const {
   CReaderAccess access(Lock());
-  while (position != 0 && position <= m_words.size()) {
-    CBadWord* word = m_words[position - 1].get();
-    position = position < m_words.size() ? position + 1 : 0;
-    if (!word->IsHidden()) {
-      return word;
-    }
+  // A word hidden since the last step is still returned: the walk never ends early.
+  if (position == 0 || position > m_words.size()) {
+    position = 0;
+    return nullptr;
   }
-  position = 0;
-  return nullptr;
+  CBadWord* word = m_words[position - 1].get();
+  position = ShownFrom(position);
+  return word;
 }
 
 void CBadWordsList::AddLocation(CBadWord* word, const std::string& path, int line, int start,

@@ -65,8 +65,8 @@ public:
   int GetWordCount() const;
   /// Reader access.
   POSITION GetHeadPosition() const;
-  /// The next shown word from `position` (null past the end), moving `position` on.
-  /// Reader access for this step.
+  /// The word at `position` (null past the end), moving `position` on to the next
+  /// shown word. Reader access for this step.
   CBadWord* GetNext(POSITION& position) const;
   /// The word's AddLocation under writer access; nothing when the word is not listed.
   void AddLocation(CBadWord* word, const std::string& path, int line, int start, int end,
@@ -125,6 +125,8 @@ private:
   /// The lock, for the reader operations that are const.
   CMultiReaderWriter& Lock() const { return const_cast<CBadWordsList&>(*this); }
   bool IsListed(const CBadWord* word) const;
+  /// The position of the first shown word at `index` (0-based) or after; 0 for none.
+  POSITION ShownFrom(std::size_t index) const;
   void AppendLocked(std::unique_ptr<CBadWord> word);
   void ClearLocked();
   CBadWord* FindOrAppendLocked(std::string_view text, int duplicate, std::string_view pieces = {});

@@ -31,8 +31,13 @@ void RecordPage(CBadWordsList& list, const std::string& page, const std::vector<
 
 std::set<std::string> Shown(const CBadWordsList& list) {
   std::set<std::string> shown;
-  CBadWordsList::POSITION position = list.GetHeadPosition();
-  while (const CBadWord* word = list.GetNext(position)) {
+  // Walked as callers do, until the position ends: hidden words leave no gap in it.
+  for (CBadWordsList::POSITION position = list.GetHeadPosition(); position != 0;) {
+    const CBadWord* word = list.GetNext(position);
+    if (word == nullptr) {
+      ADD_FAILURE() << "a position that names no word";
+      break;
+    }
     shown.insert(word->GetWord());
   }
   EXPECT_EQ(static_cast<int>(shown.size()), list.GetWordCount());
