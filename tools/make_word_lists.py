@@ -47,6 +47,14 @@ CORPORA = {
     ],
 }
 MAX_WORD = 31
+# Two-letter entries of the larger SCOWL sizes that are one slip away from an everyday
+# word ("af" for "of", "ti" for "it") and rare in their own right: listed, they let
+# those slips through. Abbreviations in use (TV, UK, Mr, IP, ul) stay, since the lookup
+# ignores letter case and dropping one would flag its capitals too.
+TWO_LETTER_SLIPS = {
+    "af", "ay", "fo", "gk", "oc", "oe", "oj", "ot", "pu", "qm", "sk", "ti", "ww", "yb", "zn",
+    "zs",
+}
 # SCOWL's lists by size: the smaller the size, the commoner the words.
 SCOWL_FOLDER = "/usr/share/dict/scowl"
 COMMONNESS_SIZES = [10, 20, 35]
@@ -89,7 +97,7 @@ def scowl_words(size):
 
     The checker cuts "'s" off every word before the lookup, so a possessive is found
     through its stem; the stem is kept where the list has only the possessive
-    ("wishlist's")."""
+    ("wishlist's"). The slips of TWO_LETTER_SLIPS are left out."""
     words = set()
     stems = set()
     with open(LIST_FILES[size], encoding="utf-8") as source:
@@ -103,6 +111,7 @@ def scowl_words(size):
             if bare:
                 words.add(bare)
     words |= stems
+    words -= TWO_LETTER_SLIPS
     return sorted((w for w in words if storable(w)), key=lambda w: w.encode("utf-8"))
 
 

@@ -35,6 +35,8 @@ public:
   }
   /// The language as a tag with "_" ("en_US"); empty when the dictionary has none.
   virtual std::string GetLanguage() const { return {}; }
+  /// Whether the dictionary refuses every edit: a word list shipped with the program.
+  virtual bool IsReadOnly() const { return false; }
 
   /// Loads on first use. Safe when several readers of the registry reach the first
   /// load together: one loads, the others wait for it and see the result.

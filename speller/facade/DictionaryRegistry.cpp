@@ -1,5 +1,6 @@
 #include "facade/DictionaryRegistry.h"
 
+#include "dictionaries/BundledWordList.h"
 #include "dictionaries/CustomDictionary.h"
 #include "dictionaries/Dictionary.h"
 #include "dictionaries/HunspellDictionary.h"
@@ -129,6 +130,9 @@ void CDictionaryRegistry::SetAppPath(const std::string& path) {
   ScanWordDictionaries();
   FindThunderbirdDictionary();
   RegisterHunspellDictionaries();
+  // Last, so that every other dictionary keeps the id it had before the list shipped.
+  RegisterBundledWordList(CBundledWordList::kTechnicalTermsName,
+                          CBundledWordList::kTechnicalTermsFile);
 }
 
 void CDictionaryRegistry::SetMsgWindow(HWND window, LPARAM parameter) {
@@ -185,6 +189,13 @@ EDictionaryKind CDictionaryRegistry::GetDictionaryKind(int id) {
   CReaderAccess reader(m_lock);
   const CDictionary* dictionary = Find(id);
   return dictionary != nullptr ? dictionary->GetKind() : EDictionaryKind::kWordList;
+}
+
+bool CDictionaryRegistry::TakesWords(int id) {
+  CReaderAccess reader(m_lock);
+  const CDictionary* dictionary = Find(id);
+  return dictionary != nullptr && dictionary->GetKind() == EDictionaryKind::kWordList &&
+         !dictionary->IsReadOnly();
 }
 
 std::string CDictionaryRegistry::GetDictionaryLanguage(int id) {
@@ -549,6 +560,24 @@ void CDictionaryRegistry::RegisterHunspellDictionaries() {
   CDictionary::NoteChange();
 }
 
+void CDictionaryRegistry::RegisterBundledWordList(const char* name, const char* fileName) {
+  // A user's word list of that name came first and keeps it.
+  if (FindByName(name) != nullptr) {
+    return;
+  }
+  // Without its file there is nothing to offer: a project that names it hears so.
+  std::string path = m_appPath + fileName;
+  if (!CFileUtils::DoesFileExist(path)) {
+    CAppLogger::LogFileError(CBundledWordList::kLogMissing, path, CBundledWordList::kMissingReason);
+    return;
+  }
+  // No file monitor: the program folder changes only when the program is replaced.
+  auto dictionary = std::make_unique<CBundledWordList>(m_nextID++, name, std::move(path));
+  m_idIndex.emplace(dictionary->GetID(), dictionary.get());
+  m_dictionaries.push_back(std::move(dictionary));
+  CDictionary::NoteChange();
+}
+
 void CDictionaryRegistry::OnDictionaryFileChanged(int id) {
   CReaderAccess reader(m_lock);
   const bool known = Find(id) != nullptr;
@@ -582,8 +611,10 @@ CDictionary* CDictionaryRegistry::Find(int id) const {
 
 CDictionary* CDictionaryRegistry::FindEditable(int id) const {
   CDictionary* dictionary = Find(id);
-  return dictionary != nullptr && dictionary->GetKind() != EDictionaryKind::kHunspell ? dictionary
-                                                                                      : nullptr;
+  const bool editable = dictionary != nullptr &&
+                        dictionary->GetKind() != EDictionaryKind::kHunspell &&
+                        !dictionary->IsReadOnly();
+  return editable ? dictionary : nullptr;
 }
 
 CDictionary* CDictionaryRegistry::FindByName(std::string_view name) const {

@@ -28,7 +28,8 @@ class CRegMonitorThread;
 /// Every dictionary of the process with its id: the main dictionary (id 0, first in
 /// the list), the word-list dictionaries, found at start-up and kept up to date by
 /// monitors of the custom dictionary folder, Word's dictionary list and each dictionary
-/// file, and the Hunspell dictionaries of the desktop, found once at start-up.
+/// file, the Hunspell dictionaries of the desktop, found once at start-up, and the
+/// read-only word list of technical terms shipped in the program folder.
 ///
 /// Threads: LookUp and the other readers run on any thread under reader access; the
 /// edits, the start-up and the re-scans run on the user interface thread (the one
@@ -55,6 +56,9 @@ public:
   void GetHunspellDictionaries(std::vector<int>& ids);
   /// The kind of dictionary `id`; kWordList when `id` names none.
   EDictionaryKind GetDictionaryKind(int id);
+  /// Whether dictionary `id` is a word list that words can be added to: not the main
+  /// one, not a Hunspell one, not one shipped read-only with the program.
+  bool TakesWords(int id);
   /// The language tag of dictionary `id`; empty for word lists and unknown ids.
   std::string GetDictionaryLanguage(int id);
   /// The id of the dictionary named exactly `name`, or -1.
@@ -120,6 +124,9 @@ private:
   /// Registers the Hunspell dictionaries found, after every other kind: a name that
   /// one of those holds already gets " (Hunspell)" added.
   void RegisterHunspellDictionaries();
+  /// Registers the read-only word list `fileName` of the program folder as `name`,
+  /// unless a dictionary holds that name already; a missing file is logged instead.
+  void RegisterBundledWordList(const char* name, const char* fileName);
   /// Tells the program, then removes and deletes the dictionary; the entry after it.
   DictionaryList::iterator Drop(DictionaryList::iterator entry);
   void NotifyChanged(int id) const;
@@ -128,7 +135,7 @@ private:
   CMainDictionary* FindMain() const;
   CDictionary* FindByName(std::string_view name) const;
   CDictionary* FindByPath(std::string_view path) const;
-  /// Dictionary `id` unless it is a Hunspell one, which takes no words.
+  /// Dictionary `id` unless it takes no edits: a Hunspell one or a read-only one.
   CDictionary* FindEditable(int id) const;
 
   // The monitors: the only place that creates and stops them.

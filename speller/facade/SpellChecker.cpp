@@ -106,6 +106,10 @@ EDictionaryKind CSpellChecker::GetDictionaryKind(int id) const {
   return m_pImpl ? m_pImpl->GetRegistry().GetDictionaryKind(id) : EDictionaryKind::kWordList;
 }
 
+bool CSpellChecker::TakesWords(int id) const {
+  return m_pImpl && m_pImpl->GetRegistry().TakesWords(id);
+}
+
 std::string CSpellChecker::GetDictionaryLanguage(int id) const {
   return m_pImpl ? m_pImpl->GetRegistry().GetDictionaryLanguage(id) : std::string();
 }

@@ -54,6 +54,15 @@ check_site installed "$prefix/bin/pagelint-check"
   fail "pagelint-check is not a link into the program folder beside ZEB.fdc"
 [[ -f $prefix/lib/pagelint/WordCommonness.txt ]] ||
   fail "WordCommonness.txt, which ranks the suggestions, is not beside ZEB.fdc"
+[[ -f $prefix/lib/pagelint/TechnicalTerms.txt && -f $prefix/lib/pagelint/TechnicalTerms.copyright ]] ||
+  fail "the technical terms word list and its copyright are not beside ZEB.fdc"
+# The installed checker finds the shipped list where it finds ZEB.fdc.
+listed=$(cd "$work/elsewhere" && "$prefix/bin/pagelint-check" --list-dictionaries) || true
+if grep -q $'^ZEB Technical Terms\tword list\t$' <<<"$listed"; then
+  pass "pagelint-check lists the shipped ZEB Technical Terms"
+else
+  fail "pagelint-check does not list ZEB Technical Terms"
+fi
 
 desktop=$prefix/share/applications/com.corvanesoftware.pagelint.desktop
 if [[ -e $build/bin/Pagelint ]]; then
@@ -115,6 +124,7 @@ if [[ -e $build/bin/Pagelint ]]; then
     contents=$(dpkg-deb --contents "$deb")
     for path in ./usr/bin/pagelint ./usr/bin/pagelint-check ./usr/lib/pagelint/Pagelint \
       ./usr/lib/pagelint/ZEB.fdc ./usr/lib/pagelint/WordCommonness.txt \
+      ./usr/lib/pagelint/TechnicalTerms.txt ./usr/lib/pagelint/TechnicalTerms.copyright \
       ./usr/share/pagelint/help/index.htm \
       ./usr/share/applications/com.corvanesoftware.pagelint.desktop \
       ./usr/share/icons/hicolor/scalable/apps/com.corvanesoftware.pagelint.svg \

@@ -232,8 +232,10 @@ void CFrameMenus::RebuildDictionaryMenu() {
   for (const int dictionaryId : ids) {
     speller->GetDictionaryName(dictionaryId, name);
     const int id = CDoc::ID_DICTIONARY_FIRST + dictionaryId;
-    // Ids past the range would name other commands.
-    if (name.empty() || !CCommandRouter::IsDictionaryCommand(id)) {
+    // Ids past the range would name other commands; a shipped list is not the user's
+    // to edit.
+    if (name.empty() || !CCommandRouter::IsDictionaryCommand(id) ||
+        !speller->TakesWords(dictionaryId)) {
       continue;
     }
     // Other projects' ignore lists are theirs.

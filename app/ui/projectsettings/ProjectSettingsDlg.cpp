@@ -9,7 +9,6 @@
 #include "widgets/GridView.h"
 #include "widgets/MessageBoxService.h"
 
-#include "spellcore/DictionaryKind.h"
 #include "spellcore/SpellChecker.h"
 
 #include "utilcore/DirUtils.h"
@@ -108,8 +107,7 @@ std::vector<CDictionarySelection::SDictionary> SpellerDictionaries() {
   for (const int id : ids) {
     std::string name;
     speller->GetDictionaryName(id, name);
-    const bool wordList = speller->GetDictionaryKind(id) == EDictionaryKind::kWordList;
-    dictionaries.push_back({id, std::move(name), wordList});
+    dictionaries.push_back({id, std::move(name), speller->TakesWords(id)});
   }
   return dictionaries;
 }

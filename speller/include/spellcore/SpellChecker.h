@@ -46,8 +46,9 @@ public:
   /// `window` (a message target handle) receives MSG_DICT_CHANGED from now on.
   void SetMsgWindow(std::uint64_t window, long parameter);
 
-  /// Appends the ids of the main and/or word-list dictionaries in registration order;
-  /// never a Hunspell dictionary, so that none is in use unless chosen.
+  /// Appends the ids of the main and/or word-list dictionaries in registration order
+  /// (the shipped "ZEB Technical Terms" among the word lists, last); never a Hunspell
+  /// dictionary, so that none is in use unless chosen.
   void GetDictionaries(std::vector<int>& ids, bool includeMain, bool includeCustom) const;
   /// Appends the ids of the installed Hunspell dictionaries, in name order.
   void GetHunspellDictionaries(std::vector<int>& ids) const;
@@ -59,6 +60,10 @@ public:
   void GetDictionaryName(int id, std::string& name) const;
   /// The kind of dictionary `id`; kWordList for an id that names none.
   EDictionaryKind GetDictionaryKind(int id) const;
+  /// Whether words can be added to dictionary `id`: true for the user's word lists,
+  /// false for the main and Hunspell dictionaries, for the word lists shipped read-only
+  /// with the program ("ZEB Technical Terms") and for an id that names none.
+  bool TakesWords(int id) const;
   /// The language of dictionary `id` as a tag with "_" ("en_US" for the built-in one,
   /// "en_GB", "de_DE"); empty for word lists and ids that name none.
   std::string GetDictionaryLanguage(int id) const;
@@ -115,9 +120,11 @@ public:
   /// file); does nothing before the first Guess for a non-blank word.
   void AddGuess(const std::string& word, const std::string& replacement);
 
-  /// Adds a word to a word-list dictionary and saves its file.
+  /// Adds a word to a word-list dictionary and saves its file; a read-only one (see
+  /// TakesWords) is left as it is.
   void AddWord(int id, const std::string& word);
-  /// Replaces all words of a word-list dictionary and saves its file.
+  /// Replaces all words of a word-list dictionary and saves its file; a read-only one
+  /// is left as it is.
   void SetWords(int id, const TextArray& words);
   /// Copies the words of a word-list dictionary out.
   void GetWords(int id, TextArray& words) const;

@@ -62,8 +62,9 @@ TEST(WebProjectIgnoreName, AnEndingInIgnoreInAnyLetterCaseMarksAnIgnoreDictionar
   EXPECT_TRUE(CWebProject::IsIgnoreDictionaryName(CWebProject::MakeIgnoreDictionaryName("a/B")));
 }
 
-// The project takes every dictionary but other projects' ignore dictionaries, and
-// StartProject adds its own ignore dictionary, creating it when missing.
+// The project takes every dictionary but other projects' ignore dictionaries (the
+// shipped technical terms too), and StartProject adds its own ignore dictionary,
+// creating it when missing.
 TEST_F(WebProjectTest, DictionariesOfANewProject) {
   CSpellChecker::DeleteInstance();
   const std::string folder = m_home.ConfigHome() + "/ZEB/Custom Dictionaries/";
@@ -78,6 +79,8 @@ TEST_F(WebProjectTest, DictionariesOfANewProject) {
   const std::vector<int> atCreation = project.GetActiveDictionaries();
   EXPECT_EQ(Occurrences(atCreation, 0), 1);
   EXPECT_EQ(Occurrences(atCreation, IdOf("mine")), 1);
+  ASSERT_NE(IdOf("ZEB Technical Terms"), -1);
+  EXPECT_EQ(Occurrences(atCreation, IdOf("ZEB Technical Terms")), 1);
   EXPECT_EQ(Occurrences(atCreation, IdOf("Other Ignore")), 0);
   ASSERT_NE(IdOf("Shop IGNORE"), -1);
   EXPECT_EQ(Occurrences(atCreation, IdOf("Shop IGNORE")), 0);
@@ -97,8 +100,9 @@ TEST_F(WebProjectTest, DictionariesOfANewProject) {
   EXPECT_EQ(started.size(), atCreation.size() + 1);
 }
 
-// Names loaded from a data file replace the ids; unknown names keep their place as -1
-// and are logged, each once.
+// Names loaded from a data file replace the ids (a saved project gets no dictionary
+// it did not name, not even the shipped technical terms); unknown names keep their
+// place as -1 and are logged, each once.
 TEST_F(WebProjectTest, LoadedDictionaryNamesBecomeIds) {
   CWebProject& project = MakeProject();
   project.GetLoadedDictionaryNames() = {"ZEB U.S. English", "Gone", "ZEB Custom", "Lost"};
@@ -109,6 +113,7 @@ TEST_F(WebProjectTest, LoadedDictionaryNamesBecomeIds) {
   EXPECT_TRUE(project.GetLoadedDictionaryNames().empty());
   EXPECT_EQ(project.GetActiveDictionaries(),
             (std::vector<int>{0, -1, IdOf("ZEB Custom"), -1, project.GetIgnoreId()}));
+  ASSERT_NE(IdOf("ZEB Technical Terms"), -1);
   EXPECT_EQ(project.GetMissingDictionaryNames(), (std::vector<std::string>{"Gone", "Lost"}));
   EXPECT_EQ(log.Lines(),
             (std::vector<std::string>{"{3220960F-9C57-4D24-932A-375F14483234} - Site - Gone",

@@ -615,6 +615,7 @@ TEST_F(HunspellCheckRunTest, ListsEveryDictionaryWithItsKindAndLanguage) {
   EXPECT_EQ(outcome.out, "ZEB U.S. English\tbuilt-in\ten_US\n"
                          "Mine\tword list\t\n"
                          "ZEB Custom\tword list\t\n"
+                         "ZEB Technical Terms\tword list\t\n"
                          "English (United Kingdom) en_GB\thunspell\ten_GB\n"
                          "French (France) fr_FR\thunspell\tfr_FR\n"
                          "German (Germany) de_DE\thunspell\tde_DE\n");
@@ -736,6 +737,45 @@ TEST_F(HunspellCheckRunTest, ASavedProjectUsesItsHunspellDictionaries) {
     EXPECT_EQ(outcome.status, c.status) << what;
     EXPECT_EQ(outcome.out, c.out) << what;
     EXPECT_EQ(outcome.err, c.err) << what;
+  }
+}
+
+// A folder check uses the shipped technical terms with whichever main dictionary, as
+// it uses every word list; a saved project only when it names them.
+TEST_F(HunspellCheckRunTest, TechnicalTermsServeFolderChecksAndTheProjectsThatNameThem) {
+  WriteSite("index.html", "<p>colour dereferencing</p>\n");
+  const std::string colour = "index.html:1:4: colour\n";
+  const std::string dereferencing = "index.html:1:11: dereferencing\n";
+  const std::string english = "English (United Kingdom) en_GB";
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+  } folderCases[] = {
+      {{}, colour},
+      {{"--dictionary", "en_GB"}, ""},
+      {{"--dictionary", "ZEB Technical Terms"}, colour},
+      {{"--dictionary", "en_US"}, colour},
+  };
+  for (const auto& c : folderCases) {
+    std::vector<std::string> args = c.args;
+    args.push_back(Site());
+    const Outcome outcome = Check(args);
+    EXPECT_EQ(outcome.out, c.out) << testing::PrintToString(c.args);
+    EXPECT_EQ(outcome.err, "") << testing::PrintToString(c.args);
+  }
+  const struct {
+    std::vector<std::string> dictionaries;
+    std::string out;
+  } projectCases[] = {
+      {{"ZEB U.S. English", "ZEB Custom"}, colour + dereferencing},
+      {{"ZEB U.S. English", "ZEB Technical Terms"}, colour},
+      {{english}, dereferencing},
+  };
+  for (const auto& c : projectCases) {
+    WriteProject("Site.plx", "Site", Site(), c.dictionaries);
+    const Outcome outcome = Check({"--project", "Site"});
+    EXPECT_EQ(outcome.out, c.out) << testing::PrintToString(c.dictionaries);
+    EXPECT_EQ(outcome.err, "") << testing::PrintToString(c.dictionaries);
   }
 }
 

@@ -144,7 +144,8 @@ TEST_F(ProjectSettingsDlgTest, OkWaitsForAChangeThenFollowsNameDirectoryAndDicti
   EXPECT_FALSE(Ok().isEnabled());
   Find<QLineEdit>("directoryEdit").setText(QString::fromStdString(m_site.Path()));
   EXPECT_TRUE(Ok().isEnabled());
-  for (int row = 0; row < 3; ++row) {
+  // The checked ones: the main dictionary, ZEB Custom and Site Words.
+  for (const int row : {0, 1, 3}) {
     Toggle(row, 0);
   }
   EXPECT_FALSE(Ok().isEnabled()) << "no dictionary checked";
@@ -154,16 +155,19 @@ TEST_F(ProjectSettingsDlgTest, OkWaitsForAChangeThenFollowsNameDirectoryAndDicti
 
 TEST_F(ProjectSettingsDlgTest, DictionariesLeaveIgnoreListsOutAndTheirRadiosActAsOneGroup) {
   Open();
-  EXPECT_EQ(DictionaryNames(),
-            (std::vector<std::string>{"ZEB U.S. English", "ZEB Custom", "Site Words"}));
+  EXPECT_EQ(DictionaryNames(), (std::vector<std::string>{"ZEB U.S. English", "ZEB Custom",
+                                                         "ZEB Technical Terms", "Site Words"}));
   EXPECT_FALSE(Model("dictionariesGrid").index(0, 2).data(Qt::CheckStateRole).isValid())
       << "the main dictionary has no radio";
+  EXPECT_FALSE(Model("dictionariesGrid").index(2, 2).data(Qt::CheckStateRole).isValid())
+      << "the shipped technical terms take no words";
+  Toggle(2, 2);
   EXPECT_TRUE(IsSet(1, 2));
-  Toggle(2, 2);
-  EXPECT_TRUE(IsSet(2, 2));
+  Toggle(3, 2);
+  EXPECT_TRUE(IsSet(3, 2));
   EXPECT_FALSE(IsSet(1, 2));
-  Toggle(2, 2);
-  EXPECT_TRUE(IsSet(2, 2)) << "a radio is not cleared by itself";
+  Toggle(3, 2);
+  EXPECT_TRUE(IsSet(3, 2)) << "a radio is not cleared by itself";
   Toggle(0, 0);
   Ok().click();
   EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
@@ -213,7 +217,7 @@ TEST_F(ProjectSettingsDlgTest, AnAddToDictionaryLeftOutIsAskedAboutAndNoKeepsEve
   } cases[] = {
       {-1, "You have elected to not use the custom dictionary that is used as the \"Add To "
            "Dictionary\" dictionary."},
-      {2, "The dictionary to use when you press the \"Add To Dictionary\" button is not one of "
+      {3, "The dictionary to use when you press the \"Add To Dictionary\" button is not one of "
           "the ones you selected as active dictionaries to use for this project."},
   };
   for (const auto& c : cases) {
@@ -330,10 +334,10 @@ TEST_F(ProjectSettingsDlgTest, EnterAndEscapeOnAGridStayInTheGrid) {
   Find<QLineEdit>("nameEdit").setText("Other");
   QAbstractItemView& grid = Grid("dictionariesGrid");
   grid.setFocus();
-  grid.setCurrentIndex(grid.model()->index(2, 0));
+  grid.setCurrentIndex(grid.model()->index(3, 0)); // Site Words, checked
   QTest::keyClick(&grid, Qt::Key_Return);
   EXPECT_TRUE(m_dialog->isVisible());
-  EXPECT_FALSE(IsSet(2, 0)) << "Enter toggles the check box";
+  EXPECT_FALSE(IsSet(3, 0)) << "Enter toggles the check box";
   QTest::keyClick(&grid, Qt::Key_Escape);
   EXPECT_TRUE(m_dialog->isVisible());
   QTest::keyClick(&Find<QLineEdit>("nameEdit"), Qt::Key_Return);
