@@ -52,6 +52,21 @@ bool IsCodeMark(char c) {
   }
 }
 
+bool IsDigitAt(std::string_view word, std::size_t at) {
+  return at < word.size() && word[at] >= '0' && word[at] <= '9';
+}
+
+/// A run of the letters a-f beside a digit belongs to a hexadecimal number
+/// ("fe3e1db5", "0x1fab"), whatever word its letters may spell.
+bool IsHexDigits(std::string_view word, std::string_view piece) {
+  const auto start = static_cast<std::size_t>(piece.data() - word.data());
+  const std::size_t end = start + piece.size();
+  const bool besideDigit = (start > 0 && IsDigitAt(word, start - 1)) || IsDigitAt(word, end);
+  return besideDigit && std::all_of(piece.begin(), piece.end(), [](char c) {
+           return (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+         });
+}
+
 std::size_t CountCharacters(std::string_view text) {
   return static_cast<std::size_t>(
       std::count_if(text.begin(), text.end(), [](char c) { return !CUtf8::IsContinuation(c); }));
@@ -126,7 +141,7 @@ std::string CCodeTokens::UnknownPieces(const CSpellChecker& speller, std::string
   SplitPieces(word, pieces);
   std::string keys;
   for (const std::string_view found : pieces) {
-    if (CountCharacters(found) < kMinPieceLength) {
+    if (CountCharacters(found) < kMinPieceLength || IsHexDigits(word, found)) {
       continue;
     }
     piece.assign(found);

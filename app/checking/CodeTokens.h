@@ -30,7 +30,8 @@ public:
   /// The key a piece is counted under across the site: lower case.
   static std::string PieceKey(std::string_view piece);
   /// The keys of the pieces of `word` at least kMinPieceLength letters long that the
-  /// dictionaries `ids` do not know, each once, in order, each followed by kKeyEnd;
+  /// dictionaries `ids` do not know (hexadecimal digits beside a digit are no piece),
+  /// each once, in order, each followed by kKeyEnd;
   /// empty when every such piece is known. `settled` becomes false when a look-up
   /// depended on a dictionary that could not be loaded.
   static std::string UnknownPieces(const CSpellChecker& speller, std::string_view word,

@@ -112,6 +112,10 @@ TEST_F(CodeTokensSpeller, ListsTheUnknownPiecesOfThreeLettersOrMoreOnce) {
       {"x[i]", ""},
       {"OpensSSH", ""},
       {"get_wrold_count", "wrold\n"},
+      {"fe3e1db5-6454-46d6-a14c-071208ebe4b1", ""},
+      {"0x1fab2", ""},
+      {"abc123_wrold", "wrold\n"},
+      {"fab_zzq1", "zzq\n"},
   };
   for (const auto& c : cases) {
     bool settled = true;
