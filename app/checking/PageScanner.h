@@ -2,6 +2,7 @@
 
 #include "checking/BadWordsList.h"
 #include "checking/LanguageScan.h"
+#include "checking/WordShapes.h"
 
 #include <functional>
 #include <span>
@@ -31,12 +32,14 @@ public:
   /// with the duplicate flag beside the unrecognized words.
   enum class ERepeatedWords { kReported, kLeftOut };
 
-  /// `dictionaryIds` must outlive the scanner; an empty `stopped` never stops.
+  /// `dictionaryIds` must outlive the scanner; an empty `stopped` never stops. An
+  /// unrecognized word of a shape `wordShapes` ignores is not a finding; repeats are.
   CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped,
                EExcerpts excerpts = EExcerpts::kKept,
                ECodeSamples codeSamples = ECodeSamples::kChecked,
                EAttributeText attributeText = EAttributeText::kSkipped,
-               ERepeatedWords repeatedWords = ERepeatedWords::kReported);
+               ERepeatedWords repeatedWords = ERepeatedWords::kReported,
+               CWordShapes wordShapes = {});
 
   /// The calling thread's line buffer: the file to scan is read into it.
   static std::vector<std::string>& Lines();
@@ -86,4 +89,5 @@ private:
   const ECodeSamples m_codeSamples;
   const EAttributeText m_attributeText;
   const ERepeatedWords m_repeatedWords;
+  const CWordShapes m_wordShapes;
 };
