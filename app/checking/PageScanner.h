@@ -22,8 +22,8 @@ public:
   /// saves the time and memory of building and holding one for every finding, and the
   /// program, which shows a word's first excerpt in each page, needs only that one.
   enum class EExcerpts { kKept, kLeftOut, kFirstInPage };
-  /// Whether the text of code samples (code, pre, kbd, samp, var, tt) is checked like
-  /// the rest of the page or left out of it.
+  /// Whether the text of code samples (code, pre, kbd, samp, var, tt, inline svg) is
+  /// checked like the rest of the page or left out of it.
   enum class ECodeSamples { kChecked, kSkipped };
   /// Whether image descriptions and tooltips (the values of alt on img, area and input,
   /// and of title on any element) are left out with their tags or checked as text.

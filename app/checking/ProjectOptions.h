@@ -7,7 +7,7 @@
 /// so an option that is on by default has a bit that turns it off.
 class CProjectOptions {
 public:
-  /// Text inside code, pre, kbd, samp, var and tt elements is not checked.
+  /// Text inside code, pre, kbd, samp, var and tt elements and inline SVG is not checked.
   static constexpr std::uint32_t kSkipCodeSamplesBit = 1U << 0;
   /// The values of alt (on img, area, input) and title are checked as text too.
   static constexpr std::uint32_t kCheckImageTextBit = 1U << 1;
