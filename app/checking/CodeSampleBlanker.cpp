@@ -1,6 +1,7 @@
 #include "checking/CodeSampleBlanker.h"
 
 #include "checking/InlineElements.h"
+#include "checking/TagWalk.h"
 
 #include <algorithm>
 #include <array>
@@ -9,8 +10,11 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 6> kSampleElements = {"code", "pre", "kbd",
-                                                             "samp", "var", "tt"};
+// Inline SVG counts as one: its text (text, tspan, title, desc) is a diagram's labels,
+// names of states and signals rather than prose.
+constexpr std::array<std::string_view, 7> kSampleElements = {"code", "pre", "kbd", "samp",
+                                                             "var",  "tt",  "svg"};
+constexpr std::uint8_t kSvg = 6;
 constexpr std::uint8_t kNoSample = 0xFF;
 
 /// The sample element that the tag at `at` (its '<') opens or closes, kNoSample for
@@ -25,6 +29,32 @@ std::uint8_t SampleElementAt(std::string_view line, std::size_t at, bool& closin
   return kNoSample;
 }
 
+/// Whether the start tag ends in "/>". SVG is foreign content, where that closes the
+/// element at once ("<svg/>" holds nothing); an HTML element such as code ignores it.
+bool IsSelfClosing(const std::vector<std::string>& lines, const CStringUtils::TagPlace& tag) {
+  CTagWalk walk(lines, tag);
+  if (walk.StartTagName().empty()) {
+    return false;
+  }
+  while (true) {
+    walk.SkipBlanks();
+    if (walk.AtEnd() || walk.Peek() == '>') {
+      return false;
+    }
+    if (walk.Peek() == '/') {
+      walk.Advance();
+      if (!walk.AtEnd() && walk.Peek() == '>') {
+        return true;
+      }
+      continue; // a stray "/" between attributes is a blank
+    }
+    walk.Name();
+    CTagWalk::SPlace from;
+    CTagWalk::SPlace to;
+    walk.ValueAfterName(from, to);
+  }
+}
+
 } // namespace
 
 bool CCodeSampleBlanker::OnTag(const std::vector<std::string>& lines,
@@ -35,6 +65,9 @@ bool CCodeSampleBlanker::OnTag(const std::vector<std::string>& lines,
     return false;
   }
   if (!closing) {
+    if (kind == kSvg && IsSelfClosing(lines, tag)) {
+      return true;
+    }
     if (m_open.empty()) {
       m_start = {tag.endLine, tag.endOffset};
     }

@@ -8,8 +8,9 @@
 #include <vector>
 
 /// Leaves a page's code samples out of the check: the text inside code, pre, kbd, samp,
-/// var and tt elements (nested in any way, tags in any case, with attributes, over many
-/// lines) is blanked together with the markup, every other byte staying at its offset.
+/// var and tt elements and inline svg (nested in any way, tags in any case, with
+/// attributes, over many lines) is blanked together with the markup, every other byte
+/// staying at its offset.
 /// The elements are found from the tags that markup blanking sees, so a tag inside a
 /// comment, script or style opens nothing. An element never closed runs to the end of
 /// the page, as it does in a browser.

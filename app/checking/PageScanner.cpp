@@ -385,9 +385,11 @@ void RecordFinding(SScanBuffers& buffers, CPageScanner::EExcerpts excerpts, cons
 
 CPageScanner::CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped,
                            EExcerpts excerpts, ECodeSamples codeSamples,
-                           EAttributeText attributeText, ERepeatedWords repeatedWords)
+                           EAttributeText attributeText, ERepeatedWords repeatedWords,
+                           CWordShapes wordShapes)
     : m_dictionaryIds(dictionaryIds), m_stopped(std::move(stopped)), m_excerpts(excerpts),
-      m_codeSamples(codeSamples), m_attributeText(attributeText), m_repeatedWords(repeatedWords) {}
+      m_codeSamples(codeSamples), m_attributeText(attributeText), m_repeatedWords(repeatedWords),
+      m_wordShapes(wordShapes) {}
 
 std::vector<std::string>& CPageScanner::Lines() {
   return ThreadBuffers().lines;
@@ -597,6 +599,10 @@ bool CPageScanner::ScanHeldLine(const std::string& line, const std::string* orig
     }
     const CWordLookupCache::SAnswer answer = cache->LookUp(*speller, token);
     if (answer.outcome != CWordLookupCache::EOutcome::kUnknown) {
+      continue;
+    }
+    // Asked only of unknown words, so the options cost nothing on the known ones.
+    if (m_wordShapes.Ignores(answer.word)) {
       continue;
     }
     buffers.word.assign(answer.word);

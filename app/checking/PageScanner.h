@@ -2,6 +2,7 @@
 
 #include "checking/BadWordsList.h"
 #include "checking/LanguageScan.h"
+#include "checking/WordShapes.h"
 
 #include <functional>
 #include <span>
@@ -21,8 +22,8 @@ public:
   /// saves the time and memory of building and holding one for every finding, and the
   /// program, which shows a word's first excerpt in each page, needs only that one.
   enum class EExcerpts { kKept, kLeftOut, kFirstInPage };
-  /// Whether the text of code samples (code, pre, kbd, samp, var, tt) is checked like
-  /// the rest of the page or left out of it.
+  /// Whether the text of code samples (code, pre, kbd, samp, var, tt, inline svg) is
+  /// checked like the rest of the page or left out of it.
   enum class ECodeSamples { kChecked, kSkipped };
   /// Whether image descriptions and tooltips (the values of alt on img, area and input,
   /// and of title on any element) are left out with their tags or checked as text.
@@ -31,12 +32,14 @@ public:
   /// with the duplicate flag beside the unrecognized words.
   enum class ERepeatedWords { kReported, kLeftOut };
 
-  /// `dictionaryIds` must outlive the scanner; an empty `stopped` never stops.
+  /// `dictionaryIds` must outlive the scanner; an empty `stopped` never stops. An
+  /// unrecognized word of a shape `wordShapes` ignores is not a finding; repeats are.
   CPageScanner(const std::vector<int>& dictionaryIds, StopCheck stopped,
                EExcerpts excerpts = EExcerpts::kKept,
                ECodeSamples codeSamples = ECodeSamples::kChecked,
                EAttributeText attributeText = EAttributeText::kSkipped,
-               ERepeatedWords repeatedWords = ERepeatedWords::kReported);
+               ERepeatedWords repeatedWords = ERepeatedWords::kReported,
+               CWordShapes wordShapes = {});
 
   /// The calling thread's line buffer: the file to scan is read into it.
   static std::vector<std::string>& Lines();
@@ -86,4 +89,5 @@ private:
   const ECodeSamples m_codeSamples;
   const EAttributeText m_attributeText;
   const ERepeatedWords m_repeatedWords;
+  const CWordShapes m_wordShapes;
 };

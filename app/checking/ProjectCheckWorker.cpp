@@ -255,7 +255,7 @@ void CProjectCheckWorker::RecordGathered(CHTMLFile* file) {
 CPageScanner CProjectCheckWorker::MakeScanner() const {
   return CPageScanner(
       m_dictionaryIds, [this] { return IsStopped(); }, m_excerpts, m_codeSamples, m_attributeText,
-      m_repeatedWords);
+      m_repeatedWords, m_wordShapes);
 }
 
 bool CProjectCheckWorker::ScanLine(const std::string& line, CHTMLFile* file, int lineIndex) {

@@ -84,6 +84,8 @@ public:
   void SetRepeatedWords(CPageScanner::ERepeatedWords repeatedWords) {
     m_repeatedWords = repeatedWords;
   }
+  /// The shapes of word left unchecked (none by default); set before Run.
+  void SetWordShapes(CWordShapes wordShapes) { m_wordShapes = wordShapes; }
 
   /// The progress wParam: total in the high 32 bits, done in the low 32 (a site of
   /// more than 65,535 pages wrapped round in 16-bit halves). Negative counts are 0.
@@ -140,6 +142,7 @@ private:
   CPageScanner::ECodeSamples m_codeSamples = CPageScanner::ECodeSamples::kChecked;
   CPageScanner::EAttributeText m_attributeText = CPageScanner::EAttributeText::kSkipped;
   CPageScanner::ERepeatedWords m_repeatedWords = CPageScanner::ERepeatedWords::kReported;
+  CWordShapes m_wordShapes;
   std::atomic<bool> m_outOfMemory{false};
   CUncheckedLanguages m_unchecked;
   mutable std::mutex m_skippedMutex; ///< guards m_skipped

@@ -386,6 +386,11 @@ void CWebProject::StartCheckWorker() {
                                                     : CPageScanner::EAttributeText::kSkipped);
   worker->SetRepeatedWords(m_options.reportRepeatedWords ? CPageScanner::ERepeatedWords::kReported
                                                          : CPageScanner::ERepeatedWords::kLeftOut);
+  worker->SetWordShapes(
+      CWordShapes(m_options.ignoreUppercaseWords ? CWordShapes::EUppercase::kIgnored
+                                                 : CWordShapes::EUppercase::kChecked,
+                  m_options.ignoreWordsWithNumbers ? CWordShapes::ENumbers::kIgnored
+                                                   : CWordShapes::ENumbers::kChecked));
   CProjectCheckWorker* record = worker.get();
   m_worker = std::move(worker);
   auto thread =

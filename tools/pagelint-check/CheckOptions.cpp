@@ -107,6 +107,10 @@ bool CCheckOptions::Parse(const std::vector<std::string>& args, std::string& err
       checkAttributes = true;
     } else if (name == "--skip-repeats") {
       skipRepeats = true;
+    } else if (name == "--ignore-uppercase") {
+      ignoreUppercase = true;
+    } else if (name == "--ignore-numbers") {
+      ignoreNumbers = true;
     } else if (name == "--help" || name == "-h") {
       help = true;
     } else if (name == "--version") {
@@ -174,12 +178,17 @@ std::string CCheckOptions::Usage() {
          "  --suggest           add each unrecognized word's best suggestions (up to 10)\n"
          "  --summary           add the number of files, words and occurrences and the time\n"
          "  --skip-code         leave the text of code samples (code, pre, kbd, samp, var,\n"
-         "                      tt) unchecked; a saved project may have this on already\n"
+         "                      tt, inline svg) unchecked; a saved project may have this\n"
+         "                      on already\n"
          "  --check-attributes  check image descriptions and tooltips too (alt, title,\n"
          "                      aria-label, placeholder, button and meta description\n"
          "                      values); a saved project may have this on already\n"
          "  --skip-repeats      do not report repeated words (\"the the\"); a saved project\n"
          "                      may have them off already\n"
+         "  --ignore-uppercase  leave words in capitals (SATA, FIFOs) unchecked; a saved\n"
+         "                      project may have this on already\n"
+         "  --ignore-numbers    leave words with digits (beta1, utf8) unchecked; a saved\n"
+         "                      project may have this on already\n"
          "  -j, --jobs N        check N files at once (default: one per core)\n"
          "  -h, --help          show this help\n"
          "      --version       show the version\n"

@@ -21,6 +21,8 @@ public:
   bool skipCode = false;        ///< leave code samples out (a saved project may do so already)
   bool checkAttributes = false; ///< check alt and title values (a saved project may already)
   bool skipRepeats = false;     ///< leave repeated words out (a saved project may already)
+  bool ignoreUppercase = false; ///< leave words in capitals unchecked (a saved project may already)
+  bool ignoreNumbers = false;   ///< leave words with digits unchecked (a saved project may already)
   int jobs = 0;                 ///< files checked at once; 0 = one per core
   bool help = false;
   bool version = false;

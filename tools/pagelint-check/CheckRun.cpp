@@ -391,6 +391,8 @@ bool CCheckRun::CheckProject(CWebProject& project, int root, const std::function
   options.skipCodeSamples = options.skipCodeSamples || m_options.skipCode;
   options.checkImageText = options.checkImageText || m_options.checkAttributes;
   options.reportRepeatedWords = options.reportRepeatedWords && !m_options.skipRepeats;
+  options.ignoreUppercaseWords = options.ignoreUppercaseWords || m_options.ignoreUppercase;
+  options.ignoreWordsWithNumbers = options.ignoreWordsWithNumbers || m_options.ignoreNumbers;
   project.SetOptions(options);
   // The text report shows no excerpt: building one for every finding would be wasted.
   project.SetCheckExcerpts(m_options.format == CCheckOptions::Format::Text

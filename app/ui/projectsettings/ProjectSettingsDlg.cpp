@@ -148,6 +148,8 @@ void CProjectSettingsDlg::SetUpFields() {
   m_ui->skipCodeCheck->setChecked(m_settings.options.skipCodeSamples);
   m_ui->checkAttributesCheck->setChecked(m_settings.options.checkImageText);
   m_ui->reportRepeatsCheck->setChecked(m_settings.options.reportRepeatedWords);
+  m_ui->ignoreUppercaseCheck->setChecked(m_settings.options.ignoreUppercaseWords);
+  m_ui->ignoreNumbersCheck->setChecked(m_settings.options.ignoreWordsWithNumbers);
 }
 
 void CProjectSettingsDlg::SetUpDictionaries() {
@@ -193,7 +195,8 @@ void CProjectSettingsDlg::ConnectChanges() {
   connect(m_ui->nameEdit, &QLineEdit::textChanged, this, &CProjectSettingsDlg::EnableOk);
   connect(m_ui->directoryEdit, &QLineEdit::textChanged, this, &CProjectSettingsDlg::EnableOk);
   for (QCheckBox* option :
-       {m_ui->skipCodeCheck, m_ui->checkAttributesCheck, m_ui->reportRepeatsCheck}) {
+       {m_ui->skipCodeCheck, m_ui->checkAttributesCheck, m_ui->reportRepeatsCheck,
+        m_ui->ignoreUppercaseCheck, m_ui->ignoreNumbersCheck}) {
     connect(option, &QCheckBox::toggled, this, &CProjectSettingsDlg::EnableOk);
   }
   connect(m_dictionaryRows, &QStandardItemModel::itemChanged, this,
@@ -446,6 +449,8 @@ void CProjectSettingsDlg::TakeSettings(const std::string& name, const std::strin
   m_settings.options.skipCodeSamples = m_ui->skipCodeCheck->isChecked();
   m_settings.options.checkImageText = m_ui->checkAttributesCheck->isChecked();
   m_settings.options.reportRepeatedWords = m_ui->reportRepeatsCheck->isChecked();
+  m_settings.options.ignoreUppercaseWords = m_ui->ignoreUppercaseCheck->isChecked();
+  m_settings.options.ignoreWordsWithNumbers = m_ui->ignoreNumbersCheck->isChecked();
   m_settings.filtersChanged = m_filtersChanged;
   if (m_filtersChanged) {
     m_settings.filters = m_filters;

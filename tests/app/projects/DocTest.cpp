@@ -309,6 +309,39 @@ TEST_F(Doc, ChangedOptionIsSavedAndMakesTheProjectOutOfDate) {
             (CProjectOptions{true, true}));
 }
 
+// The two word-shape options go to the data file as options of their own, come back
+// when the projects load again, and turned off again give the version 2 file back.
+TEST_F(Doc, WordShapeOptionsSurviveAReloadAndTurnedOffLeaveTheFileAsItWas) {
+  Load({"A"});
+  const std::string before = testkit::ReadBytes(DataDir() + "A.plx");
+  m_ui.settingsEditor = [](CDocUi::SProjectSettings& s) {
+    s.options.ignoreUppercaseWords = true;
+    s.options.ignoreWordsWithNumbers = true;
+    return true;
+  };
+  EXPECT_TRUE(m_doc.EditProjectSettings(m_doc.GetProject(0)));
+  EXPECT_EQ(m_doc.GetProject(0)->GetCheckState(), ECheckState::OutOfDate);
+  CProjectOptions both;
+  both.ignoreUppercaseWords = true;
+  both.ignoreWordsWithNumbers = true;
+  const CProjectDataFile::SContent saved =
+      CProjectDataFile::Read(testkit::ReadBytes(DataDir() + "A.plx"), "x");
+  EXPECT_EQ(saved.version, 3);
+  EXPECT_EQ(saved.options.ToBits(), 0x18U);
+
+  m_doc.OnCloseDocument();
+  ASSERT_TRUE(m_doc.OnNewDocument());
+  ASSERT_EQ(Names(), std::vector<std::string>{"A"});
+  EXPECT_EQ(m_doc.GetProject(0)->GetOptions(), both);
+
+  m_ui.settingsEditor = [](CDocUi::SProjectSettings& s) {
+    s.options = CProjectOptions();
+    return true;
+  };
+  EXPECT_TRUE(m_doc.EditProjectSettings(m_doc.GetProject(0)));
+  EXPECT_EQ(testkit::ReadBytes(DataDir() + "A.plx"), before);
+}
+
 TEST_F(Doc, UnchangedSettingsWriteNothing) {
   Load({"A"});
   const std::string before = testkit::ReadBytes(DataDir() + "A.plx");

@@ -157,7 +157,11 @@ TEST(ProjectDataFile, WritesVersionThreeByteForByteWhileAnOptionIsOn) {
                {{true, true}, 0x03},
                // Repeated words are reported by default: their bit turns them off.
                {{false, false, false}, 0x04},
-               {{true, true, false}, 0x07}};
+               {{true, true, false}, 0x07},
+               {{false, false, true, true}, 0x08},
+               {{false, false, true, false, true}, 0x10},
+               {{false, false, true, true, true}, 0x18},
+               {{true, true, false, true, true}, 0x1F}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bits);
     Content content = SampleContent();
@@ -176,7 +180,9 @@ TEST(ProjectDataFile, DamagedVersionThreeIsRefusedNamingTheFile) {
     std::string bytes;
     const char* message; // null: the archive's own message for running out of bytes
   } cases[] = {
-      {"unknown option bit", SampleVersionThreeBytes(0x08), "Unknown project options 8"},
+      {"unknown option bit", SampleVersionThreeBytes(0x20), "Unknown project options 32"},
+      {"unknown bit beside known ones", SampleVersionThreeBytes(0x38),
+       "Unknown project options 56"},
       {"highest bit", SampleVersionThreeBytes(0x01).substr(0, body + 3) + Bytes({0x80}),
        "Unknown project options 2147483649"},
       {"a byte after the options", SampleVersionThreeBytes(0x01) + Bytes({0x00}),

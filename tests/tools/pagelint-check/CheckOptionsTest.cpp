@@ -159,6 +159,9 @@ INSTANTIATE_TEST_SUITE_P(
         InvalidCase{{"--skip-code=1", "s"}, "option --skip-code takes no value"},
         InvalidCase{{"--check-attributes=", "s"}, "option --check-attributes takes no value"},
         InvalidCase{{"--check-attribute", "s"}, "unknown option --check-attribute"},
+        InvalidCase{{"s", "--ignore-uppercase=yes"}, "option --ignore-uppercase takes no value"},
+        InvalidCase{{"--ignore-numbers=", "s"}, "option --ignore-numbers takes no value"},
+        InvalidCase{{"--ignore-upper", "s"}, "unknown option --ignore-upper"},
         InvalidCase{{"--colour", "s"}, "unknown option --colour"},
         InvalidCase{{"-x", "s"}, "unknown option -x"}));
 

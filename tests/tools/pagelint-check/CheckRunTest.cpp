@@ -303,6 +303,42 @@ TEST_F(CheckRunTest, AttributesAreCheckedByTheFlagOrTheSavedOption) {
   }
 }
 
+// The flags and a saved project's options each leave their shape of word unchecked,
+// and combine; a repeat is reported whatever its shape.
+TEST_F(CheckRunTest, WordShapesAreLeftUncheckedByTheFlagsOrTheSavedOptions) {
+  WriteSite("index.html", "<p>teh FIFOs Zqxw zq1x FIFOs FIFOs</p>\n");
+  CProjectOptions capitals;
+  capitals.ignoreUppercaseWords = true;
+  CProjectOptions numbers;
+  numbers.ignoreWordsWithNumbers = true;
+  SaveProject("Capitals", Site(), {}, capitals);
+  SaveProject("Numbers", Site(), {}, numbers);
+  const std::string first = "index.html:1:4: teh\n";
+  const std::string plural = "index.html:1:8: FIFOs\n";
+  const std::string checked = "index.html:1:14: Zqxw\n";
+  const std::string digit = "index.html:1:19: zq1x\n";
+  const std::string plurals = "index.html:1:24: FIFOs\nindex.html:1:30: FIFOs\n";
+  const std::string repeat = "index.html:1:30: FIFOs (duplicate)\n";
+  const std::string noCapitals = first + checked + digit + repeat;
+  const std::string neither = first + checked + repeat;
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+  } cases[] = {
+      {{Site()}, first + plural + checked + digit + plurals + repeat},
+      {{"--ignore-uppercase", Site()}, noCapitals},
+      {{"--ignore-numbers", Site()}, first + plural + checked + plurals + repeat},
+      {{"--project", "Capitals"}, noCapitals},
+      {{"--project", "Numbers", "--ignore-uppercase"}, neither},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.front() + " " + c.args.back());
+    const Outcome outcome = Check(c.args);
+    EXPECT_EQ(outcome.status, CCheckRun::kExitFound);
+    EXPECT_EQ(outcome.out, c.out);
+  }
+}
+
 // A repeated word is reported as such in every format, beside an unrecognized word of
 // the same text ("teh teh"), with no suggestions; the flag or a saved project's option
 // leaves repeats out, and a site with nothing but a repeat has findings all the same.

@@ -78,7 +78,8 @@ TEST_F(CheckerProgramTest, HelpNamesEveryOption) {
   EXPECT_EQ(result.status, 0);
   for (const char* option :
        {"--project", "--list-projects", "--list-dictionaries", "--dictionary", "--format",
-        "--suggest", "--summary", "--skip-repeats", "--jobs", "Exit status"}) {
+        "--suggest", "--summary", "--skip-code", "--check-attributes", "--skip-repeats",
+        "--ignore-uppercase", "--ignore-numbers", "--jobs", "Exit status"}) {
     EXPECT_NE(result.out.find(option), std::string::npos) << option;
   }
 }

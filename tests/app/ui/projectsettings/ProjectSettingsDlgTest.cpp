@@ -377,11 +377,16 @@ TEST_F(ProjectSettingsDlgTest, EachOptionShowsTurnsWithItsMnemonicAndIsReturned)
     bool CProjectOptions::*option;
   } boxes[] = {{"skipCodeCheck", Qt::Key_S, &CProjectOptions::skipCodeSamples},
                {"checkAttributesCheck", Qt::Key_I, &CProjectOptions::checkImageText},
-               {"reportRepeatsCheck", Qt::Key_W, &CProjectOptions::reportRepeatedWords}};
+               {"reportRepeatsCheck", Qt::Key_W, &CProjectOptions::reportRepeatedWords},
+               {"ignoreUppercaseCheck", Qt::Key_U, &CProjectOptions::ignoreUppercaseWords},
+               {"ignoreNumbersCheck", Qt::Key_M, &CProjectOptions::ignoreWordsWithNumbers}};
   for (const auto& b : boxes) {
     for (const CProjectOptions& initially :
          {CProjectOptions{false, false, true}, CProjectOptions{true, false, false},
-          CProjectOptions{false, true, true}, CProjectOptions{true, true, false}}) {
+          CProjectOptions{false, true, true}, CProjectOptions{true, true, false},
+          CProjectOptions{false, false, true, true, false},
+          CProjectOptions{true, false, true, false, true},
+          CProjectOptions{false, true, false, true, true}}) {
       SCOPED_TRACE(std::string(b.box) + " from " + std::to_string(initially.ToBits()));
       m_settings.options = initially;
       Open();
