@@ -380,6 +380,7 @@ void CWebProject::StartCheckWorker() {
                                                       m_filters, m_activeDictionaries, m_name);
   worker->SetParallelism(m_checkParallelism);
   worker->SetExcerpts(m_checkExcerpts);
+  worker->SetPageSelection(m_pageSelection);
   worker->SetCodeSamples(m_options.skipCodeSamples ? CPageScanner::ECodeSamples::kSkipped
                                                    : CPageScanner::ECodeSamples::kChecked);
   worker->SetAttributeText(m_options.checkImageText ? CPageScanner::EAttributeText::kChecked

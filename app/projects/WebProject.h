@@ -178,6 +178,11 @@ public:
   /// each page, the one the main view shows when a file is selected).
   void SetCheckExcerpts(CPageScanner::EExcerpts excerpts) { m_checkExcerpts = excerpts; }
   void SetWaitCursorHook(WaitCursorHook hook) { m_waitCursorHook = std::move(hook); }
+  /// New check runs check only the files whose full paths `pages` holds (null, the
+  /// default: every file); the filters still apply.
+  void SetPageSelection(std::shared_ptr<const std::set<std::string>> pages) {
+    m_pageSelection = std::move(pages);
+  }
 
   // The project data file (WebProjectFile.cpp).
   bool LoadProject();
@@ -230,6 +235,7 @@ private:
   HWND m_targetWindow = 0;
   std::vector<int> m_activeDictionaries;
   std::vector<CProjectFilter> m_filters;
+  std::shared_ptr<const std::set<std::string>> m_pageSelection;
   CProjectOptions m_options;
   std::vector<std::string> m_loadedDictionaryNames;
   std::vector<std::string> m_missingDictionaryNames;

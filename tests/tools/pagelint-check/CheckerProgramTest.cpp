@@ -47,7 +47,7 @@ TEST_F(CheckerProgramTest, ExitStatusAndOutput) {
       {{"--format", "yaml", "site"},
        2,
        "",
-       "pagelint-check: unknown format 'yaml' (text, json or sarif) (see --help)\n"},
+       "pagelint-check: unknown format 'yaml' (text, json, sarif or words) (see --help)\n"},
       {{},
        2,
        "",
@@ -62,7 +62,7 @@ TEST_F(CheckerProgramTest, ExitStatusAndOutput) {
       {{"--format", "\xE2\x80\xAEx"},
        2,
        "",
-       "pagelint-check: unknown format '?x' (text, json or sarif) (see --help)\n"},
+       "pagelint-check: unknown format '?x' (text, json, sarif or words) (see --help)\n"},
   };
   for (const Case& c : cases) {
     const ProcessResult result = Run(c.args);
@@ -76,9 +76,9 @@ TEST_F(CheckerProgramTest, ExitStatusAndOutput) {
 TEST_F(CheckerProgramTest, HelpNamesEveryOption) {
   const ProcessResult result = Run({"--help"});
   EXPECT_EQ(result.status, 0);
-  for (const char* option :
-       {"--project", "--list-projects", "--list-dictionaries", "--dictionary", "--format",
-        "--suggest", "--summary", "--skip-repeats", "--jobs", "Exit status"}) {
+  for (const char* option : {"--project", "--list-projects", "--list-dictionaries", "--dictionary",
+                             "--format", "--suggest", "--summary", "--skip-repeats", "--jobs",
+                             "--files-from", "--pages", "words", "Exit status"}) {
     EXPECT_NE(result.out.find(option), std::string::npos) << option;
   }
 }
