@@ -56,6 +56,8 @@ std::string DescribeSkipped(const CDirScan::Skipped& place) {
 }
 
 constexpr const char* kAddToDictionaryName = "ZEB Custom";
+/// The site's own word list, at the root; no page extension, so never collected.
+constexpr const char* kSiteWordsFileName = ".pagelint-words";
 /// "- project name - dictionary name" follow: a saved name that no dictionary has.
 constexpr const char* kMissingDictionaryLog = "{3220960F-9C57-4D24-932A-375F14483234}";
 /// "- project name - N more dictionaries no longer exist": the missing names past
@@ -122,6 +124,8 @@ void CWebProject::TakeSpellerDictionaries() {
       m_ignoreId = id;
     } else if (CProjectNaming::IsIgnoreDictionaryName(name)) {
       continue; // another project's ignore dictionary
+    } else if (speller->IsSiteWordList(id)) {
+      continue; // another site's words
     }
     m_activeDictionaries.push_back(id);
   }
@@ -149,6 +153,8 @@ bool CWebProject::SetActiveDictionaries(std::vector<int> ids) {
   if (m_ignoreId > 0) {
     AppendUnlessPresent(ids, m_ignoreId);
   }
+  // The site's words belong to the site, as its ignore list belongs to the project.
+  AppendUnlessPresent(ids, m_siteWordsId);
   if (ids == m_activeDictionaries) {
     return false;
   }
@@ -177,11 +183,24 @@ bool CWebProject::StartProject(std::string& errorText) {
   return true;
 }
 
+void CWebProject::UseSiteWordList() {
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  if (speller == nullptr || m_rootDirectory.empty()) {
+    return;
+  }
+  std::string path = m_rootDirectory;
+  CDirUtils::EnsureTrailingBackslash(path);
+  m_siteWordsId = speller->AddSiteWordList(GetSiteWordsName(), path + kSiteWordsFileName);
+  AppendUnlessPresent(m_activeDictionaries, m_siteWordsId);
+}
+
 void CWebProject::ResolveDictionaries() {
   CSpellChecker* speller = CSpellChecker::GetInstance();
   if (speller == nullptr) {
     return;
   }
+  // Registered before the saved names are resolved: they may name it.
+  UseSiteWordList();
   if (!m_loadedDictionaryNames.empty()) {
     m_activeDictionaries.clear();
     m_missingDictionaryNames.clear();
@@ -197,6 +216,7 @@ void CWebProject::ResolveDictionaries() {
     }
     m_loadedDictionaryNames.clear();
     LogMissingDictionaries();
+    AppendUnlessPresent(m_activeDictionaries, m_siteWordsId);
   }
   if (m_ignoreId == -1) {
     const std::string ignoreName = GetIgnoreDictionaryName();

@@ -50,6 +50,8 @@ public:
   /// The missing dictionaries named one by one in the log (and by pagelint-check); the
   /// rest are counted in one line.
   static constexpr std::size_t kMissingDictionariesListed = 10;
+  /// After the project's name, the name of its site's own word list.
+  static constexpr const char* kSiteWordsSuffix = " Site Words";
 
   /// Shows (true) or hides (false) the wait cursor around lengthy operations.
   using WaitCursorHook = std::function<void(bool show)>;
@@ -91,6 +93,13 @@ public:
   void SetAddToDictionaryId(int id) { m_addToDictionaryId = id; }
   /// The project's own ignore dictionary; -1 until known.
   int GetIgnoreId() const { return m_ignoreId; }
+  /// The site's own word list (".pagelint-words" at the root); -1 until known.
+  int GetSiteWordsId() const { return m_siteWordsId; }
+  /// The name the site's own word list has in the program: "<project> Site Words".
+  std::string GetSiteWordsName() const { return m_name + kSiteWordsSuffix; }
+  /// Registers the site's own word list with the speller and makes it one of the
+  /// project's dictionaries; StartProject does it, an unstarted project calls it.
+  void UseSiteWordList();
   /// The window (the main view) that receives the project's progress messages.
   void SetTargetWindow(HWND window) { m_targetWindow = window; }
 
@@ -228,6 +237,7 @@ private:
   bool m_current = false;
   int m_addToDictionaryId = -1;
   int m_ignoreId = -1;
+  int m_siteWordsId = -1;
   int m_checkParallelism = 1;
   CPageScanner::EExcerpts m_checkExcerpts = CPageScanner::EExcerpts::kFirstInPage;
   HWND m_msgWindowHandle = 0;

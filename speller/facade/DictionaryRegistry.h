@@ -89,6 +89,9 @@ public:
   /// Creates "<folder><name>.dic" (forbidden file characters as "_") and registers it.
   /// An existing file of that name that no dictionary holds is taken over as it is.
   bool AddCustomDictionary(const std::string& name);
+  /// Registers the site word list `path` as `name` (see CSpellChecker::AddSiteWordList).
+  int AddSiteWordList(const std::string& name, const std::string& path);
+  bool IsSiteWordList(int id);
   /// Compiles the main dictionary from its word lists.
   bool BuildMainDictionary();
 

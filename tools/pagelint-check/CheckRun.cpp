@@ -304,6 +304,7 @@ bool CCheckRun::CheckRoots(std::string& error) {
                                                                project.GetActiveDictionaries(),
                                                                m_chosenMains, m_chosenLists));
     }
+    project.UseSiteWordList();
     m_label = m_report.GetRoots()[root].given;
     if (m_options.SelectsPages() &&
         !SelectPages(project, m_report.GetRoots()[root].directory, error)) {
