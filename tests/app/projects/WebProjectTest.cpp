@@ -94,7 +94,12 @@ TEST_F(WebProjectTest, DictionariesOfANewProject) {
   EXPECT_EQ(project.GetIgnoreId(), ignoreId);
   const std::vector<int> started = project.GetActiveDictionaries();
   EXPECT_EQ(Occurrences(started, ignoreId), 1);
-  EXPECT_EQ(started.size(), atCreation.size() + 1);
+  // The site's own word list joins it, under the project's name.
+  const int siteWords = IdOf("My: Site Site Words");
+  ASSERT_NE(siteWords, -1);
+  EXPECT_EQ(project.GetSiteWordsId(), siteWords);
+  EXPECT_EQ(Occurrences(started, siteWords), 1);
+  EXPECT_EQ(started.size(), atCreation.size() + 2);
 }
 
 // Names loaded from a data file replace the ids; unknown names keep their place as -1
@@ -108,7 +113,8 @@ TEST_F(WebProjectTest, LoadedDictionaryNamesBecomeIds) {
   ASSERT_TRUE(project.StartProject(error)) << error;
   EXPECT_TRUE(project.GetLoadedDictionaryNames().empty());
   EXPECT_EQ(project.GetActiveDictionaries(),
-            (std::vector<int>{0, -1, IdOf("ZEB Custom"), -1, project.GetIgnoreId()}));
+            (std::vector<int>{0, -1, IdOf("ZEB Custom"), -1, project.GetSiteWordsId(),
+                              project.GetIgnoreId()}));
   EXPECT_EQ(project.GetMissingDictionaryNames(), (std::vector<std::string>{"Gone", "Lost"}));
   EXPECT_EQ(log.Lines(),
             (std::vector<std::string>{"{3220960F-9C57-4D24-932A-375F14483234} - Site - Gone",
@@ -147,6 +153,9 @@ TEST_F(WebProjectTest, SetActiveDictionariesKeepsTheIgnoreDictionary) {
   ASSERT_TRUE(project.StartProject(error)) << error;
   const int ignoreId = project.GetIgnoreId();
   ASSERT_GT(ignoreId, 0);
+  // And the site's own word list, which belongs to the site.
+  const int site = project.GetSiteWordsId();
+  ASSERT_GT(site, 0);
   CHTMLFileList& files = project.GetFileList();
   auto* file = dynamic_cast<CHTMLFile*>(files.Add(Root() + "a.html"));
   ASSERT_NE(file, nullptr);
@@ -157,11 +166,11 @@ TEST_F(WebProjectTest, SetActiveDictionariesKeepsTheIgnoreDictionary) {
     std::vector<int> result;
   } cases[] = {
       {project.GetActiveDictionaries(), false, project.GetActiveDictionaries()},
-      {{0}, true, {0, ignoreId}},
-      {{0}, false, {0, ignoreId}},
-      {{0, ignoreId}, false, {0, ignoreId}},
-      {{ignoreId, 0}, true, {ignoreId, 0}},
-      {{}, true, {ignoreId}},
+      {{0}, true, {0, ignoreId, site}},
+      {{0}, false, {0, ignoreId, site}},
+      {{0, ignoreId}, false, {0, ignoreId, site}},
+      {{ignoreId, 0}, true, {ignoreId, 0, site}},
+      {{}, true, {ignoreId, site}},
   };
   for (const auto& c : cases) {
     file->SetCheckPending(false);
