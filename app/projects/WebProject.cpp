@@ -75,6 +75,25 @@ void AppendUnlessPresent(std::vector<int>& ids, int id) {
     ids.push_back(id);
   }
 }
+
+/// How many names a site's word list tries, the plain one first, when other
+/// dictionaries have them: a user's word list may bear the name by chance.
+constexpr int kSiteWordsNameTries = 20;
+
+/// The `number`th name tried: "<name>", then "<name> (2)", "<name> (3)"...
+std::string NumberedName(const std::string& name, int number) {
+  return number < 2 ? name : name + " (" + std::to_string(number) + ")";
+}
+
+/// Calls `take` with each name to try until it returns a valid id; that id, or -1.
+template <class Take> int FirstFreeName(const std::string& name, Take take) {
+  for (int number = 1; number <= kSiteWordsNameTries; ++number) {
+    if (const int id = take(NumberedName(name, number)); id != -1) {
+      return id;
+    }
+  }
+  return -1;
+}
 } // namespace
 
 /// Shows the wait cursor for its scope.
@@ -183,15 +202,35 @@ bool CWebProject::StartProject(std::string& errorText) {
   return true;
 }
 
-void CWebProject::UseSiteWordList() {
-  CSpellChecker* speller = CSpellChecker::GetInstance();
-  if (speller == nullptr || m_rootDirectory.empty()) {
-    return;
+std::string CWebProject::GetSiteWordsPath() const {
+  if (m_rootDirectory.empty()) {
+    return {};
   }
   std::string path = m_rootDirectory;
   CDirUtils::EnsureTrailingBackslash(path);
-  m_siteWordsId = speller->AddSiteWordList(GetSiteWordsName(), path + kSiteWordsFileName);
+  return path + kSiteWordsFileName;
+}
+
+void CWebProject::UseSiteWordList() {
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  const std::string path = GetSiteWordsPath();
+  if (speller == nullptr || path.empty()) {
+    return;
+  }
+  m_siteWordsId = FirstFreeName(GetSiteWordsName(), [&](const std::string& name) {
+    return speller->AddSiteWordList(name, path);
+  });
   AppendUnlessPresent(m_activeDictionaries, m_siteWordsId);
+}
+
+void CWebProject::RenameSiteWordList() {
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  if (speller == nullptr || m_siteWordsId == -1) {
+    return;
+  }
+  FirstFreeName(GetSiteWordsName(), [&](const std::string& name) {
+    return speller->RenameSiteWordList(m_siteWordsId, name) ? m_siteWordsId : -1;
+  });
 }
 
 void CWebProject::ResolveDictionaries() {

@@ -97,8 +97,11 @@ public:
   int GetSiteWordsId() const { return m_siteWordsId; }
   /// The name the site's own word list has in the program: "<project> Site Words".
   std::string GetSiteWordsName() const { return m_name + kSiteWordsSuffix; }
+  /// The file of the site's own word list; empty while the project has no root.
+  std::string GetSiteWordsPath() const;
   /// Registers the site's own word list with the speller and makes it one of the
-  /// project's dictionaries; StartProject does it, an unstarted project calls it.
+  /// project's dictionaries; StartProject does it, an unstarted project calls it. When
+  /// other dictionaries have the name, it is numbered: "<project> Site Words (2)".
   void UseSiteWordList();
   /// The window (the main view) that receives the project's progress messages.
   void SetTargetWindow(HWND window) { m_targetWindow = window; }
@@ -211,6 +214,9 @@ public:
 
 private:
   class CWaitCursor;
+
+  /// Gives the registered site word list the project's (new) name.
+  void RenameSiteWordList();
 
   void TakeSpellerDictionaries();
   void ResolveDictionaries();

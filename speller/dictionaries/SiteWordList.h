@@ -20,6 +20,9 @@ public:
   /// refuses to replace a file that is there but was never read.
   bool Save() override;
 
+  /// The list follows its project's name; the registry checks that `name` is free.
+  void Rename(std::string name) { SetName(std::move(name)); }
+
 private:
   void LogRefusal(const std::string& reason);
 

@@ -374,6 +374,23 @@ bool CDictionaryRegistry::IsSiteWordList(int id) {
   return dynamic_cast<const CSiteWordList*>(Find(id)) != nullptr;
 }
 
+bool CDictionaryRegistry::RenameSiteWordList(int id, const std::string& name) {
+  if (CStringUtils::IsEffectivelyEmpty(name)) {
+    return false;
+  }
+  CWriterAccess writer(m_lock);
+  auto* list = dynamic_cast<CSiteWordList*>(Find(id));
+  if (list == nullptr) {
+    return false;
+  }
+  const CDictionary* holder = FindByName(name);
+  if (holder != nullptr) {
+    return holder == list;
+  }
+  list->Rename(name);
+  return true;
+}
+
 bool CDictionaryRegistry::BuildMainDictionary() {
   CWriterAccess writer(m_lock);
   CDictionary::NoteChange();

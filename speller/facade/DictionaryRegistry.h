@@ -92,6 +92,8 @@ public:
   /// Registers the site word list `path` as `name` (see CSpellChecker::AddSiteWordList).
   int AddSiteWordList(const std::string& name, const std::string& path);
   bool IsSiteWordList(int id);
+  /// Gives site word list `id` the name `name` (see CSpellChecker::RenameSiteWordList).
+  bool RenameSiteWordList(int id, const std::string& name);
   /// Compiles the main dictionary from its word lists.
   bool BuildMainDictionary();
 

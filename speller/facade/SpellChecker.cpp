@@ -169,6 +169,10 @@ bool CSpellChecker::IsSiteWordList(int id) const {
   return m_pImpl && m_pImpl->GetRegistry().IsSiteWordList(id);
 }
 
+bool CSpellChecker::RenameSiteWordList(int id, const std::string& name) {
+  return m_pImpl && m_pImpl->GetRegistry().RenameSiteWordList(id, name);
+}
+
 bool CSpellChecker::BuildMainDictionary() {
   return m_pImpl && m_pImpl->GetRegistry().BuildMainDictionary();
 }

@@ -130,6 +130,9 @@ public:
   int AddSiteWordList(const std::string& name, const std::string& path);
   /// Whether dictionary `id` is a site's own word list, used by that site's project only.
   bool IsSiteWordList(int id) const;
+  /// Renames site word list `id` to `name`, as its project is renamed; false when `id` is
+  /// no site's word list or `name` is blank or another dictionary's.
+  bool RenameSiteWordList(int id, const std::string& name);
   /// Compiles the main dictionary file from its word lists in the program folder.
   bool BuildMainDictionary();
 

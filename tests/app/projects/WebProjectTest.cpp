@@ -102,6 +102,36 @@ TEST_F(WebProjectTest, DictionariesOfANewProject) {
   EXPECT_EQ(started.size(), atCreation.size() + 2);
 }
 
+// The site's list bears the project's name, numbered past names that other
+// dictionaries have, and follows the project through renames as one registration.
+TEST_F(WebProjectTest, TheSiteWordListIsNamedAfterTheProjectAndFollowsItsRenames) {
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  for (const char* taken : {"Shop Site Words", "Shop Site Words (2)", "Blog Site Words"}) {
+    ASSERT_TRUE(speller->AddCustomDictionary(taken)) << taken;
+  }
+  CWebProject& project = MakeProject("Shop");
+  project.UseSiteWordList();
+  const int id = project.GetSiteWordsId();
+  ASSERT_GT(id, 0);
+  EXPECT_EQ(IdOf("Shop Site Words (3)"), id);
+  EXPECT_EQ(project.GetSiteWordsPath(), Root() + ".pagelint-words");
+  struct Case {
+    const char* project;
+    const char* list;
+  };
+  for (const Case& c : {Case{"Store", "Store Site Words"}, Case{"Blog", "Blog Site Words (2)"},
+                        Case{"Shop", "Shop Site Words (3)"}, Case{"Store", "Store Site Words"}}) {
+    project.RenameProject(c.project);
+    EXPECT_EQ(IdOf(c.list), id) << c.project;
+    project.UseSiteWordList();
+    EXPECT_EQ(project.GetSiteWordsId(), id) << c.project;
+    EXPECT_EQ(Occurrences(project.GetActiveDictionaries(), id), 1) << c.project;
+  }
+  for (const char* gone : {"Shop Site Words (3)", "Blog Site Words (2)"}) {
+    EXPECT_EQ(IdOf(gone), -1) << gone;
+  }
+}
+
 // Names loaded from a data file replace the ids; unknown names keep their place as -1
 // and are logged, each once.
 TEST_F(WebProjectTest, LoadedDictionaryNamesBecomeIds) {
