@@ -16,6 +16,7 @@
 #include "mtcore/MessageLoop.h"
 #include "utilcore/DirUtils.h"
 #include "utilcore/FileDescriptor.h"
+#include "utilcore/FileUtils.h"
 #include "utilcore/UserFolders.h"
 
 #include <fcntl.h>
@@ -305,6 +306,7 @@ bool CCheckRun::CheckRoots(std::string& error) {
                                                                m_chosenMains, m_chosenLists));
     }
     project.UseSiteWordList();
+    WarnOfUnusedSiteWords(project);
     m_label = m_report.GetRoots()[root].given;
     if (m_options.SelectsPages() &&
         !SelectPages(project, m_report.GetRoots()[root].directory, error)) {
@@ -316,6 +318,18 @@ bool CCheckRun::CheckRoots(std::string& error) {
     }
   }
   return true;
+}
+
+void CCheckRun::WarnOfUnusedSiteWords(const CWebProject& project) {
+  if (project.GetSiteWordsId() != -1) {
+    return;
+  }
+  const std::string path = project.GetSiteWordsPath();
+  // A list the team wrote that silently counted for nothing would look like a fault.
+  if (!path.empty() && CFileUtils::DoesFileExist(path)) {
+    Warn("warning: the site word list " + path + " is not used: other dictionaries have " +
+         project.GetSiteWordsName() + " and the names numbered after it");
+  }
 }
 
 bool CCheckRun::CheckSavedProject(std::string& error) {

@@ -80,6 +80,8 @@ private:
   void ReportUncollected(const CWebProject& project, const std::vector<SSkippedPage>& skipped);
   bool CheckRoots(std::string& error);
   bool CheckSavedProject(std::string& error);
+  /// One line when the folder's own word list is there but could not be registered.
+  void WarnOfUnusedSiteWords(const CWebProject& project);
   /// Warns of each saved dictionary name that names none; false, with `error`, when
   /// the started `project` does not use the main dictionary.
   bool HasProjectDictionaries(const CWebProject& project, std::string& error);

@@ -42,6 +42,22 @@ TEST_F(SiteWordsCheckTest, TheWordsCountForTheirSiteOnly) {
   EXPECT_EQ(Run({"theirs"}).out, "index.html:1:20: teh\n");
 }
 
+// A user's word list may bear the folder's list name: the site's list still counts.
+TEST_F(SiteWordsCheckTest, AListNameTakenByAUsersWordListStillCounts) {
+  const std::string custom = m_work.Sub("home/.config/ZEB/Custom Dictionaries/");
+  checktest::WriteFile(custom + "ours Site Words.dic", "teh\n");
+  checktest::WriteFile(custom + "ours Site Words (2).dic", "");
+  checktest::WriteFile(m_work.Sub("ours/.pagelint-words"), "Pagelint\n");
+  const ProcessResult result = checktest::Run(
+      {checktest::CheckerPath(), "ours"},
+      {m_work.Path(),
+       "",
+       {"HOME=" + m_work.Sub("home"), "XDG_CONFIG_HOME=" + m_work.Sub("home/.config")}});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, "index.html:1:24: wrld\n");
+  EXPECT_EQ(result.err, "");
+}
+
 TEST_F(SiteWordsCheckTest, ADamagedListIsIgnoredAndNeverChecked) {
   struct Case {
     std::string bytes;
