@@ -7,7 +7,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config python3
+  build-essential cmake ninja-build pkg-config python3 python3-yaml
   clang clang-format clang-tidy clang-14 libclang-rt-14-dev llvm-14
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libjemalloc-dev libnuspell-dev

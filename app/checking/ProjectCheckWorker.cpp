@@ -92,6 +92,10 @@ void CProjectCheckWorker::CheckFileGuarded(CHTMLFile* file) {
 }
 
 bool CProjectCheckWorker::IsIncluded(const CHTMLFile* file) const {
+  if (m_pageSelection != nullptr &&
+      (file == nullptr || !m_pageSelection->contains(file->GetFullPath()))) {
+    return false;
+  }
   return CProjectFilter::IsFileIncluded(m_root, m_filters, file);
 }
 

@@ -10,7 +10,9 @@
 
 #include <atomic>
 #include <cstddef>
+#include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -80,6 +82,11 @@ public:
   void SetAttributeText(CPageScanner::EAttributeText attributeText) {
     m_attributeText = attributeText;
   }
+  /// Only the files whose full paths `pages` holds are checked (null, the default:
+  /// every file the filters let through); set before Run.
+  void SetPageSelection(std::shared_ptr<const std::set<std::string>> pages) {
+    m_pageSelection = std::move(pages);
+  }
   /// Whether repeated words are reported (the default); set before Run.
   void SetRepeatedWords(CPageScanner::ERepeatedWords repeatedWords) {
     m_repeatedWords = repeatedWords;
@@ -131,6 +138,7 @@ private:
   const HWND m_targetWindow;
   const std::string m_root;
   const std::vector<CProjectFilter> m_filters;
+  std::shared_ptr<const std::set<std::string>> m_pageSelection;
   const std::vector<int> m_dictionaryIds;
   const std::string m_projectName;
 

@@ -56,6 +56,8 @@ std::string DescribeSkipped(const CDirScan::Skipped& place) {
 }
 
 constexpr const char* kAddToDictionaryName = "ZEB Custom";
+/// The site's own word list, at the root; no page extension, so never collected.
+constexpr const char* kSiteWordsFileName = ".pagelint-words";
 /// "- project name - dictionary name" follow: a saved name that no dictionary has.
 constexpr const char* kMissingDictionaryLog = "{3220960F-9C57-4D24-932A-375F14483234}";
 /// "- project name - N more dictionaries no longer exist": the missing names past
@@ -72,6 +74,25 @@ void AppendUnlessPresent(std::vector<int>& ids, int id) {
   if (id != -1 && std::find(ids.begin(), ids.end(), id) == ids.end()) {
     ids.push_back(id);
   }
+}
+
+/// How many names a site's word list tries, the plain one first, when other
+/// dictionaries have them: a user's word list may bear the name by chance.
+constexpr int kSiteWordsNameTries = 20;
+
+/// The `number`th name tried: "<name>", then "<name> (2)", "<name> (3)"...
+std::string NumberedName(const std::string& name, int number) {
+  return number < 2 ? name : name + " (" + std::to_string(number) + ")";
+}
+
+/// Calls `take` with each name to try until it returns a valid id; that id, or -1.
+template <class Take> int FirstFreeName(const std::string& name, Take take) {
+  for (int number = 1; number <= kSiteWordsNameTries; ++number) {
+    if (const int id = take(NumberedName(name, number)); id != -1) {
+      return id;
+    }
+  }
+  return -1;
 }
 } // namespace
 
@@ -122,6 +143,8 @@ void CWebProject::TakeSpellerDictionaries() {
       m_ignoreId = id;
     } else if (CProjectNaming::IsIgnoreDictionaryName(name)) {
       continue; // another project's ignore dictionary
+    } else if (speller->IsSiteWordList(id)) {
+      continue; // another site's words
     }
     m_activeDictionaries.push_back(id);
   }
@@ -149,6 +172,8 @@ bool CWebProject::SetActiveDictionaries(std::vector<int> ids) {
   if (m_ignoreId > 0) {
     AppendUnlessPresent(ids, m_ignoreId);
   }
+  // The site's words belong to the site, as its ignore list belongs to the project.
+  AppendUnlessPresent(ids, m_siteWordsId);
   if (ids == m_activeDictionaries) {
     return false;
   }
@@ -177,11 +202,44 @@ bool CWebProject::StartProject(std::string& errorText) {
   return true;
 }
 
+std::string CWebProject::GetSiteWordsPath() const {
+  if (m_rootDirectory.empty()) {
+    return {};
+  }
+  std::string path = m_rootDirectory;
+  CDirUtils::EnsureTrailingBackslash(path);
+  return path + kSiteWordsFileName;
+}
+
+void CWebProject::UseSiteWordList() {
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  const std::string path = GetSiteWordsPath();
+  if (speller == nullptr || path.empty()) {
+    return;
+  }
+  m_siteWordsId = FirstFreeName(GetSiteWordsName(), [&](const std::string& name) {
+    return speller->AddSiteWordList(name, path);
+  });
+  AppendUnlessPresent(m_activeDictionaries, m_siteWordsId);
+}
+
+void CWebProject::RenameSiteWordList() {
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  if (speller == nullptr || m_siteWordsId == -1) {
+    return;
+  }
+  FirstFreeName(GetSiteWordsName(), [&](const std::string& name) {
+    return speller->RenameSiteWordList(m_siteWordsId, name) ? m_siteWordsId : -1;
+  });
+}
+
 void CWebProject::ResolveDictionaries() {
   CSpellChecker* speller = CSpellChecker::GetInstance();
   if (speller == nullptr) {
     return;
   }
+  // Registered before the saved names are resolved: they may name it.
+  UseSiteWordList();
   if (!m_loadedDictionaryNames.empty()) {
     m_activeDictionaries.clear();
     m_missingDictionaryNames.clear();
@@ -197,6 +255,7 @@ void CWebProject::ResolveDictionaries() {
     }
     m_loadedDictionaryNames.clear();
     LogMissingDictionaries();
+    AppendUnlessPresent(m_activeDictionaries, m_siteWordsId);
   }
   if (m_ignoreId == -1) {
     const std::string ignoreName = GetIgnoreDictionaryName();
@@ -380,6 +439,7 @@ void CWebProject::StartCheckWorker() {
                                                       m_filters, m_activeDictionaries, m_name);
   worker->SetParallelism(m_checkParallelism);
   worker->SetExcerpts(m_checkExcerpts);
+  worker->SetPageSelection(m_pageSelection);
   worker->SetCodeSamples(m_options.skipCodeSamples ? CPageScanner::ECodeSamples::kSkipped
                                                    : CPageScanner::ECodeSamples::kChecked);
   worker->SetAttributeText(m_options.checkImageText ? CPageScanner::EAttributeText::kChecked

@@ -50,6 +50,8 @@ public:
   /// The missing dictionaries named one by one in the log (and by pagelint-check); the
   /// rest are counted in one line.
   static constexpr std::size_t kMissingDictionariesListed = 10;
+  /// After the project's name, the name of its site's own word list.
+  static constexpr const char* kSiteWordsSuffix = " Site Words";
 
   /// Shows (true) or hides (false) the wait cursor around lengthy operations.
   using WaitCursorHook = std::function<void(bool show)>;
@@ -91,6 +93,16 @@ public:
   void SetAddToDictionaryId(int id) { m_addToDictionaryId = id; }
   /// The project's own ignore dictionary; -1 until known.
   int GetIgnoreId() const { return m_ignoreId; }
+  /// The site's own word list (".pagelint-words" at the root); -1 until known.
+  int GetSiteWordsId() const { return m_siteWordsId; }
+  /// The name the site's own word list has in the program: "<project> Site Words".
+  std::string GetSiteWordsName() const { return m_name + kSiteWordsSuffix; }
+  /// The file of the site's own word list; empty while the project has no root.
+  std::string GetSiteWordsPath() const;
+  /// Registers the site's own word list with the speller and makes it one of the
+  /// project's dictionaries; StartProject does it, an unstarted project calls it. When
+  /// other dictionaries have the name, it is numbered: "<project> Site Words (2)".
+  void UseSiteWordList();
   /// The window (the main view) that receives the project's progress messages.
   void SetTargetWindow(HWND window) { m_targetWindow = window; }
 
@@ -178,6 +190,11 @@ public:
   /// each page, the one the main view shows when a file is selected).
   void SetCheckExcerpts(CPageScanner::EExcerpts excerpts) { m_checkExcerpts = excerpts; }
   void SetWaitCursorHook(WaitCursorHook hook) { m_waitCursorHook = std::move(hook); }
+  /// New check runs check only the files whose full paths `pages` holds (null, the
+  /// default: every file); the filters still apply.
+  void SetPageSelection(std::shared_ptr<const std::set<std::string>> pages) {
+    m_pageSelection = std::move(pages);
+  }
 
   // The project data file (WebProjectFile.cpp).
   bool LoadProject();
@@ -197,6 +214,9 @@ public:
 
 private:
   class CWaitCursor;
+
+  /// Gives the registered site word list the project's (new) name.
+  void RenameSiteWordList();
 
   void TakeSpellerDictionaries();
   void ResolveDictionaries();
@@ -223,6 +243,7 @@ private:
   bool m_current = false;
   int m_addToDictionaryId = -1;
   int m_ignoreId = -1;
+  int m_siteWordsId = -1;
   int m_checkParallelism = 1;
   CPageScanner::EExcerpts m_checkExcerpts = CPageScanner::EExcerpts::kFirstInPage;
   HWND m_msgWindowHandle = 0;
@@ -230,6 +251,7 @@ private:
   HWND m_targetWindow = 0;
   std::vector<int> m_activeDictionaries;
   std::vector<CProjectFilter> m_filters;
+  std::shared_ptr<const std::set<std::string>> m_pageSelection;
   CProjectOptions m_options;
   std::vector<std::string> m_loadedDictionaryNames;
   std::vector<std::string> m_missingDictionaryNames;

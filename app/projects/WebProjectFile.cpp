@@ -220,6 +220,8 @@ void CWebProject::RenameProject(const std::string& newName) {
     MoveIgnoreDictionaryFile(m_name, newName);
   }
   m_name = newName;
+  // The menus and the data file name the site's list by the project's name.
+  RenameSiteWordList();
   // The data path keeps naming the old file; SaveProject writes the new one and
   // then removes it.
 }

@@ -62,6 +62,8 @@ protected:
     NoteChange();
     m_loaded.store(true, std::memory_order_release);
   }
+  /// Only under the registry's writer access: readers take the name under reader access.
+  void SetName(std::string name) { m_name = std::move(name); }
 
 private:
   static inline std::atomic<std::uint64_t> s_changeCount{0};

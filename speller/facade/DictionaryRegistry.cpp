@@ -6,6 +6,7 @@
 #include "dictionaries/HunspellDictionary.h"
 #include "dictionaries/HunspellFinder.h"
 #include "dictionaries/MainDictionary.h"
+#include "dictionaries/SiteWordList.h"
 #include "spellcore/SpellChecker.h"
 
 #include "mtcore/DirMonitorThread.h"
@@ -362,6 +363,45 @@ bool CDictionaryRegistry::AddCustomDictionary(const std::string& name) {
   return true;
 }
 
+int CDictionaryRegistry::AddSiteWordList(const std::string& name, const std::string& path) {
+  if (CStringUtils::IsEffectivelyEmpty(name)) {
+    return -1;
+  }
+  CWriterAccess writer(m_lock);
+  if (const CDictionary* known = FindByPath(path); known != nullptr) {
+    return dynamic_cast<const CSiteWordList*>(known) != nullptr ? known->GetID() : -1;
+  }
+  if (FindByName(name) != nullptr) {
+    return -1;
+  }
+  auto dictionary = std::make_unique<CSiteWordList>(m_nextID++, name, path);
+  const int id = dictionary->GetID();
+  // Watched like every word list: a "git pull" that changes it counts at the next check.
+  return RegisterDictionary(std::move(dictionary)) ? id : -1;
+}
+
+bool CDictionaryRegistry::IsSiteWordList(int id) {
+  CReaderAccess reader(m_lock);
+  return dynamic_cast<const CSiteWordList*>(Find(id)) != nullptr;
+}
+
+bool CDictionaryRegistry::RenameSiteWordList(int id, const std::string& name) {
+  if (CStringUtils::IsEffectivelyEmpty(name)) {
+    return false;
+  }
+  CWriterAccess writer(m_lock);
+  auto* list = dynamic_cast<CSiteWordList*>(Find(id));
+  if (list == nullptr) {
+    return false;
+  }
+  const CDictionary* holder = FindByName(name);
+  if (holder != nullptr) {
+    return holder == list;
+  }
+  list->Rename(name);
+  return true;
+}
+
 bool CDictionaryRegistry::BuildMainDictionary() {
   CWriterAccess writer(m_lock);
   CDictionary::NoteChange();
@@ -453,7 +493,9 @@ void CDictionaryRegistry::RescanCustomFolder() {
   for (auto entry = m_dictionaries.begin(); entry != m_dictionaries.end();) {
     const CDictionary& dictionary = **entry;
     const std::string& name = dictionary.GetName();
+    // A site's word list lies in the site, not in the folder.
     const bool keep = !dictionary.IsCustom() || Holds(name, kWordPrefix) ||
+                      dynamic_cast<const CSiteWordList*>(&dictionary) != nullptr ||
                       Holds(name, kThunderbirdName) ||
                       std::find(names.begin(), names.end(), name) != names.end();
     entry = keep ? entry + 1 : Drop(entry);

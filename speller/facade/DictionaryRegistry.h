@@ -93,6 +93,11 @@ public:
   /// Creates "<folder><name>.dic" (forbidden file characters as "_") and registers it.
   /// An existing file of that name that no dictionary holds is taken over as it is.
   bool AddCustomDictionary(const std::string& name);
+  /// Registers the site word list `path` as `name` (see CSpellChecker::AddSiteWordList).
+  int AddSiteWordList(const std::string& name, const std::string& path);
+  bool IsSiteWordList(int id);
+  /// Gives site word list `id` the name `name` (see CSpellChecker::RenameSiteWordList).
+  bool RenameSiteWordList(int id, const std::string& name);
   /// Compiles the main dictionary from its word lists.
   bool BuildMainDictionary();
 

@@ -165,6 +165,18 @@ bool CSpellChecker::AddCustomDictionary(const std::string& name) {
   return m_pImpl && m_pImpl->GetRegistry().AddCustomDictionary(name);
 }
 
+int CSpellChecker::AddSiteWordList(const std::string& name, const std::string& path) {
+  return m_pImpl ? m_pImpl->GetRegistry().AddSiteWordList(name, path) : -1;
+}
+
+bool CSpellChecker::IsSiteWordList(int id) const {
+  return m_pImpl && m_pImpl->GetRegistry().IsSiteWordList(id);
+}
+
+bool CSpellChecker::RenameSiteWordList(int id, const std::string& name) {
+  return m_pImpl && m_pImpl->GetRegistry().RenameSiteWordList(id, name);
+}
+
 bool CSpellChecker::BuildMainDictionary() {
   return m_pImpl && m_pImpl->GetRegistry().BuildMainDictionary();
 }

@@ -15,6 +15,8 @@ bool ParseFormat(std::string_view text, CCheckOptions::Format& format) {
     format = CCheckOptions::Format::Json;
   } else if (text == "sarif") {
     format = CCheckOptions::Format::Sarif;
+  } else if (text == "words") {
+    format = CCheckOptions::Format::Words;
   } else {
     return false;
   }
@@ -59,7 +61,7 @@ bool CCheckOptions::Parse(const std::vector<std::string>& args, std::string& err
       hasValue = true;
     }
     const bool takesValue = name == "--project" || name == "--format" || name == "--jobs" ||
-                            name == "-j" || name == "--dictionary";
+                            name == "-j" || name == "--dictionary" || name == "--files-from";
     if (takesValue && !hasValue) {
       if (i + 1 >= args.size()) {
         error = "option " + name + " needs a value";
@@ -79,7 +81,7 @@ bool CCheckOptions::Parse(const std::vector<std::string>& args, std::string& err
       projectName = value;
     } else if (name == "--format") {
       if (!ParseFormat(value, format)) {
-        error = "unknown format '" + value + "' (text, json or sarif)";
+        error = "unknown format '" + value + "' (text, json, sarif or words)";
         return false;
       }
     } else if (name == "--jobs" || name == "-j") {
@@ -93,6 +95,14 @@ bool CCheckOptions::Parse(const std::vector<std::string>& args, std::string& err
         return false;
       }
       dictionaries.push_back(value);
+    } else if (name == "--files-from") {
+      if (value.empty()) {
+        error = "option --files-from needs a file name (- for standard input)";
+        return false;
+      }
+      filesFrom = value;
+    } else if (name == "--pages") {
+      pagesGiven = true;
     } else if (name == "--list-projects") {
       listProjects = true;
     } else if (name == "--list-dictionaries") {
@@ -123,6 +133,12 @@ bool CCheckOptions::Parse(const std::vector<std::string>& args, std::string& err
   if (help || version) {
     return true;
   }
+  if (pagesGiven) {
+    // The root comes first; a saved project names its own.
+    const std::size_t first = projectName.empty() && !roots.empty() ? 1 : 0;
+    pages.assign(roots.begin() + static_cast<std::ptrdiff_t>(first), roots.end());
+    roots.resize(first);
+  }
 
   const int requests = (roots.empty() ? 0 : 1) + (projectName.empty() ? 0 : 1) +
                        (listProjects ? 1 : 0) + (listDictionaries ? 1 : 0);
@@ -134,6 +150,15 @@ bool CCheckOptions::Parse(const std::vector<std::string>& args, std::string& err
   if (requests > 1) {
     error = "give either folders, --project NAME, --list-projects or --list-dictionaries, not "
             "several";
+    return false;
+  }
+  if (SelectsPages() && (listProjects || listDictionaries || roots.size() > 1)) {
+    error = "options --files-from and --pages go with one folder or --project NAME";
+    return false;
+  }
+  if (format == Format::Words && (suggest || summary)) {
+    error = "options --suggest and --summary do not go with --format words (its lines have "
+            "three fields)";
     return false;
   }
   if (!dictionaries.empty() && roots.empty()) {
@@ -155,6 +180,8 @@ int CCheckOptions::EffectiveJobs() const {
 std::string CCheckOptions::Usage() {
   return "Usage: pagelint-check [options] ROOT...\n"
          "       pagelint-check [options] --project NAME\n"
+         "       pagelint-check [options] --files-from FILE (ROOT | --project NAME)\n"
+         "       pagelint-check [options] --pages (ROOT | --project NAME) PAGE...\n"
          "       pagelint-check --list-projects\n"
          "       pagelint-check --list-dictionaries\n"
          "\n"
@@ -174,7 +201,14 @@ std::string CCheckOptions::Usage() {
          "                      --list-dictionaries or a language tag such as en_GB, in\n"
          "                      place of the built-in one (the word lists stay); repeat it\n"
          "                      for several\n"
-         "  --format FORMAT     text (default), json or sarif\n"
+         "  --files-from FILE   check only the pages FILE lists, one path a line (- reads\n"
+         "                      standard input); a relative path is taken from the current\n"
+         "                      folder when it names a file inside the root there, else\n"
+         "                      from the root; a path outside the root is an error\n"
+         "  --pages             the arguments after ROOT (or all, with --project) are pages\n"
+         "                      to check, read as --files-from reads its lines\n"
+         "  --format FORMAT     text (default), json, sarif or words (WORD, tab,\n"
+         "                      occurrences, tab, pages: one line per unrecognized word)\n"
          "  --suggest           add each unrecognized word's best suggestions (up to 10)\n"
          "  --summary           add the number of files, words and occurrences and the time\n"
          "  --skip-code         leave the text of code samples (code, pre, kbd, samp, var,\n"

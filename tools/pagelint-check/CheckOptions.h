@@ -6,7 +6,7 @@
 /// What one call of pagelint-check asks for, as read from its command line.
 class CCheckOptions {
 public:
-  enum class Format { Text, Json, Sarif };
+  enum class Format { Text, Json, Sarif, Words };
 
   std::vector<std::string> roots; ///< folders to check, as given
   std::string projectName;        ///< --project: a saved project to check
@@ -15,6 +15,12 @@ public:
   /// --dictionary, in the order given: the folders are checked with these in place of
   /// the built-in dictionary.
   std::vector<std::string> dictionaries;
+  /// --files-from: a file listing the pages to check, one a line ("-": standard input).
+  std::string filesFrom;
+  /// --pages: the arguments after the root (all of them with --project) are pages to
+  /// check, read as the lines of --files-from are.
+  bool pagesGiven = false;
+  std::vector<std::string> pages;
   Format format = Format::Text;
   bool suggest = false;         ///< add the speller's suggestions to each word
   bool summary = false;         ///< add files, words, occurrences and time
@@ -32,6 +38,8 @@ public:
   bool Parse(const std::vector<std::string>& args, std::string& error);
   /// The jobs to use: `jobs`, or the number of cores when it is 0.
   int EffectiveJobs() const;
+  /// Whether only listed pages are checked (--files-from or --pages).
+  bool SelectsPages() const { return !filesFrom.empty() || pagesGiven; }
 
   static std::string Usage();
 };

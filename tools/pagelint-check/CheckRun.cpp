@@ -4,16 +4,19 @@
 #include "pagelint-check/ReportFormats.h"
 #include "pagelint-check/SavedProjects.h"
 #include "pagelint-check/TerminalText.h"
+#include "pagelint-check/WordsFormat.h"
 
 #include "checking/BadWordsList.h"
 #include "checking/ProjectCheckWorker.h"
 #include "projects/WebProject.h"
 #include "spellcore/SpellChecker.h"
 
+#include "diskfiles/DiskFileListAccess.h"
 #include "mtcore/FunctionTarget.h"
 #include "mtcore/MessageLoop.h"
 #include "utilcore/DirUtils.h"
 #include "utilcore/FileDescriptor.h"
+#include "utilcore/FileUtils.h"
 #include "utilcore/UserFolders.h"
 
 #include <fcntl.h>
@@ -23,6 +26,8 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
 #include <memory>
 #include <ostream>
 #include <string_view>
@@ -101,7 +106,8 @@ std::string CanonicalFolder(const std::string& given) {
 CCheckRun::CCheckRun(CCheckOptions options, std::ostream& out, std::ostream& err, int progressFd)
     : m_options(std::move(options)), m_out(out), m_err(err),
       m_progress(progressFd < 0 ? CProgressBar(-1, false, 0) : CProgressBar(progressFd)),
-      m_appPath(CDirUtils::GetAppPath()), m_dataDirectory(CSavedProjects::GetDataDirectory()) {}
+      m_appPath(CDirUtils::GetAppPath()), m_dataDirectory(CSavedProjects::GetDataDirectory()),
+      m_in(&std::cin) {}
 
 CCheckRun::~CCheckRun() = default;
 
@@ -129,6 +135,9 @@ int CCheckRun::Execute() {
   }
   std::string error;
   if (!ResolveRoots(error)) {
+    return Fail(error);
+  }
+  if (m_options.SelectsPages() && !ReadPageLines(error)) {
     return Fail(error);
   }
   // Which dictionaries --dictionary names is known once the speller runs.
@@ -296,13 +305,31 @@ bool CCheckRun::CheckRoots(std::string& error) {
                                                                project.GetActiveDictionaries(),
                                                                m_chosenMains, m_chosenLists));
     }
+    project.UseSiteWordList();
+    WarnOfUnusedSiteWords(project);
     m_label = m_report.GetRoots()[root].given;
+    if (m_options.SelectsPages() &&
+        !SelectPages(project, m_report.GetRoots()[root].directory, error)) {
+      return false;
+    }
     if (!CheckProject(
             project, root, [&project] { project.RestartCollection(); }, error)) {
       return false;
     }
   }
   return true;
+}
+
+void CCheckRun::WarnOfUnusedSiteWords(const CWebProject& project) {
+  if (project.GetSiteWordsId() != -1) {
+    return;
+  }
+  const std::string path = project.GetSiteWordsPath();
+  // A list the team wrote that silently counted for nothing would look like a fault.
+  if (!path.empty() && CFileUtils::DoesFileExist(path)) {
+    Warn("warning: the site word list " + path + " is not used: other dictionaries have " +
+         project.GetSiteWordsName() + " and the names numbered after it");
+  }
 }
 
 bool CCheckRun::CheckSavedProject(std::string& error) {
@@ -328,6 +355,10 @@ bool CCheckRun::CheckSavedProject(std::string& error) {
   project->SetRootDirectory(root);
   m_report.AddRoot(root, root);
   m_label = project->GetName();
+  // Refused before the project starts: a list that leads outside makes nothing.
+  if (m_options.SelectsPages() && !SelectPages(*project, root, error)) {
+    return false;
+  }
   std::string startError;
   project->SetTargetWindow(m_target->GetSafeHwnd());
   if (!project->StartProject(startError)) {
@@ -394,10 +425,12 @@ bool CCheckRun::CheckProject(CWebProject& project, int root, const std::function
   options.ignoreUppercaseWords = options.ignoreUppercaseWords || m_options.ignoreUppercase;
   options.ignoreWordsWithNumbers = options.ignoreWordsWithNumbers || m_options.ignoreNumbers;
   project.SetOptions(options);
-  // The text report shows no excerpt: building one for every finding would be wasted.
-  project.SetCheckExcerpts(m_options.format == CCheckOptions::Format::Text
-                               ? CPageScanner::EExcerpts::kLeftOut
-                               : CPageScanner::EExcerpts::kKept);
+  // The text and words reports show no excerpt: building one for every finding would be
+  // wasted.
+  const bool excerpts = m_options.format == CCheckOptions::Format::Json ||
+                        m_options.format == CCheckOptions::Format::Sarif;
+  project.SetCheckExcerpts(excerpts ? CPageScanner::EExcerpts::kKept
+                                    : CPageScanner::EExcerpts::kLeftOut);
   start();
   if (project.GetCheckState() != ECheckState::Collecting) {
     error = "the files of " + m_label + " could not be collected";
@@ -431,8 +464,89 @@ bool CCheckRun::CheckProject(CWebProject& project, int root, const std::function
   return true;
 }
 
+bool CCheckRun::ReadPageLines(std::string& error) {
+  m_pageLines = m_options.pages;
+  if (m_options.filesFrom.empty()) {
+    return true;
+  }
+  if (m_options.filesFrom == "-") {
+    std::vector<std::string> lines = CPageSelection::ReadLines(*m_in);
+    m_pageLines.insert(m_pageLines.end(), lines.begin(), lines.end());
+    return true;
+  }
+  std::error_code typeError;
+  if (std::filesystem::is_directory(m_options.filesFrom, typeError)) {
+    error = "the list of pages " + m_options.filesFrom + " is a folder";
+    return false;
+  }
+  std::ifstream file(m_options.filesFrom, std::ios::binary);
+  if (!file) {
+    error = "the list of pages " + m_options.filesFrom + " cannot be read";
+    return false;
+  }
+  std::vector<std::string> lines = CPageSelection::ReadLines(file);
+  if (file.bad()) {
+    error = "the list of pages " + m_options.filesFrom + " cannot be read";
+    return false;
+  }
+  m_pageLines.insert(m_pageLines.end(), lines.begin(), lines.end());
+  return true;
+}
+
+bool CCheckRun::SelectPages(CWebProject& project, const std::string& root, std::string& error) {
+  std::error_code cwdError;
+  const std::string currentDir = std::filesystem::current_path(cwdError).string();
+  m_selection.emplace();
+  if (!m_selection->Resolve(root, cwdError ? root : currentDir, m_pageLines, error)) {
+    return false;
+  }
+  for (const CPageSelection::SNotChecked& listed : m_selection->GetNotChecked()) {
+    ++m_gaps;
+    Warn("not checked: " + listed.given + " (" + listed.reason + ")");
+  }
+  project.SetPageSelection(m_selection->GetPaths());
+  return true;
+}
+
+bool CCheckRun::Concerns(const std::string& place) const {
+  if (!m_selection) {
+    return true;
+  }
+  std::string folder = place;
+  CDirUtils::EnsureTrailingBackslash(folder);
+  return std::any_of(m_selection->GetPages().begin(), m_selection->GetPages().end(),
+                     [&](const CPageSelection::SPage& page) {
+                       return page.path == place || page.path.starts_with(folder);
+                     });
+}
+
+void CCheckRun::ReportUncollected(const CWebProject& project,
+                                  const std::vector<SSkippedPage>& skipped) {
+  if (!m_selection) {
+    return;
+  }
+  const CDiskFileListAccess access(project.GetFileList());
+  for (const CPageSelection::SPage& page : m_selection->GetPages()) {
+    if (project.GetFileList().Find(page.path, false) != nullptr) {
+      continue;
+    }
+    const bool explained = std::any_of(skipped.begin(), skipped.end(), [&](const SSkippedPage& s) {
+      return page.path == s.path || page.path.starts_with(s.path + '/');
+    });
+    if (!explained) {
+      ++m_gaps;
+      Warn("not checked: " + page.given + " (not found in the site)");
+    }
+  }
+}
+
 void CCheckRun::ReportSkipped(const CWebProject& project) {
-  for (const SSkippedPage& page : project.GetSkippedPages()) {
+  const std::vector<SSkippedPage> skipped = project.GetSkippedPages();
+  ReportUncollected(project, skipped);
+  for (const SSkippedPage& page : skipped) {
+    if (!Concerns(page.path)) {
+      continue;
+    }
     if (page.gap) {
       ++m_gaps;
       Warn("not checked: " + page.path + " (" + page.reason + ")");
@@ -501,6 +615,9 @@ void CCheckRun::PrintReport() {
   case CCheckOptions::Format::Sarif:
     CReportFormats::WriteSarif(m_report, m_options.suggest, m_options.summary, PAGELINT_VERSION,
                                m_out);
+    break;
+  case CCheckOptions::Format::Words:
+    CWordsFormat::Write(m_report, m_out);
     break;
   }
   m_out.flush();

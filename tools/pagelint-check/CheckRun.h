@@ -2,7 +2,10 @@
 
 #include "pagelint-check/CheckOptions.h"
 #include "pagelint-check/CheckReport.h"
+#include "pagelint-check/PageSelection.h"
 #include "pagelint-check/ProgressBar.h"
+
+#include "checking/SkippedPage.h"
 
 #include "mtcore/WindowMessages.h"
 
@@ -10,6 +13,7 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +43,9 @@ public:
   /// The folder of the saved projects (default: CSavedProjects::GetDataDirectory()).
   void SetDataDirectory(std::string path) { m_dataDirectory = std::move(path); }
 
+  /// Where --files-from - reads the list (default: standard input).
+  void SetInput(std::istream& in) { m_in = &in; }
+
   /// Does what the options ask; returns the exit status.
   int Execute();
 
@@ -60,8 +67,21 @@ private:
   /// `user` ("the project Site uses"); returns how many of them load.
   int WarnOfUnloadable(const CSpellChecker& speller, const std::vector<int>& ids,
                        const std::string& user);
+  /// Reads the lines of --files-from and --pages; false, with `error`, when the list
+  /// cannot be read.
+  bool ReadPageLines(std::string& error);
+  /// Resolves the listed pages against `root` and hands them to `project`; false, with
+  /// `error`, for a page outside the root. Names each listed path that is no page.
+  bool SelectPages(CWebProject& project, const std::string& root, std::string& error);
+  /// Whether a place the collection left out matters to the run: with listed pages,
+  /// only one that is or holds a listed page.
+  bool Concerns(const std::string& place) const;
+  /// Names each listed page that the collection did not find and no gap explains.
+  void ReportUncollected(const CWebProject& project, const std::vector<SSkippedPage>& skipped);
   bool CheckRoots(std::string& error);
   bool CheckSavedProject(std::string& error);
+  /// One line when the folder's own word list is there but could not be registered.
+  void WarnOfUnusedSiteWords(const CWebProject& project);
   /// Warns of each saved dictionary name that names none; false, with `error`, when
   /// the started `project` does not use the main dictionary.
   bool HasProjectDictionaries(const CWebProject& project, std::string& error);
@@ -88,6 +108,9 @@ private:
   std::vector<int> m_chosenMains; ///< --dictionary: built-in and Hunspell ones, as given
   std::vector<int> m_chosenLists; ///< --dictionary: word lists, as given
   std::unique_ptr<CFunctionTarget> m_target;
+  std::istream* m_in;
+  std::vector<std::string> m_pageLines;      ///< --files-from and --pages, as read
+  std::optional<CPageSelection> m_selection; ///< set when only listed pages are checked
 
   // The project being checked and how far it got.
   CWebProject* m_project = nullptr;

@@ -242,6 +242,11 @@ void CFrameMenus::RebuildDictionaryMenu() {
     if (CProjectNaming::IsIgnoreDictionaryName(name) && name != ownIgnore) {
       continue;
     }
+    // So are other sites' own word lists.
+    if (speller->IsSiteWordList(dictionaryId) &&
+        (current == nullptr || dictionaryId != current->GetSiteWordsId())) {
+      continue;
+    }
     AddDictionaryEntry(name, id);
   }
 }

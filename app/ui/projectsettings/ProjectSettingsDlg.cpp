@@ -93,8 +93,9 @@ std::set<int> RowsToRemove(const QAbstractItemView& grid) {
   return rows;
 }
 
-/// Every dictionary of the speller; the selection leaves out what it does not offer.
-std::vector<CDictionarySelection::SDictionary> SpellerDictionaries() {
+/// Every dictionary of the speller but other sites' own word lists (the project's own
+/// is among `active`); the selection leaves out what else it does not offer.
+std::vector<CDictionarySelection::SDictionary> SpellerDictionaries(const std::vector<int>& active) {
   std::vector<CDictionarySelection::SDictionary> dictionaries;
   const CSpellChecker* speller = CSpellChecker::GetInstance();
   if (speller == nullptr) {
@@ -105,6 +106,10 @@ std::vector<CDictionarySelection::SDictionary> SpellerDictionaries() {
   // The desktop's languages follow the program's own dictionaries, in name order.
   speller->GetHunspellDictionaries(ids);
   for (const int id : ids) {
+    if (speller->IsSiteWordList(id) &&
+        std::find(active.begin(), active.end(), id) == active.end()) {
+      continue;
+    }
     std::string name;
     speller->GetDictionaryName(id, name);
     dictionaries.push_back({id, std::move(name), speller->TakesWords(id)});
@@ -116,8 +121,8 @@ std::vector<CDictionarySelection::SDictionary> SpellerDictionaries() {
 CProjectSettingsDlg::CProjectSettingsDlg(QWidget* parent, CDocUi::SProjectSettings& settings,
                                          HelpOpener help)
     : CShadedDialog(parent, std::move(help)), m_ui(std::make_unique<Ui::ProjectSettingsDlg>()),
-      m_settings(settings), m_dictionaries(SpellerDictionaries(), settings.activeDictionaries,
-                                           settings.addToDictionaryId),
+      m_settings(settings), m_dictionaries(SpellerDictionaries(settings.activeDictionaries),
+                                           settings.activeDictionaries, settings.addToDictionaryId),
       m_filters(settings.filters), m_choices(new CFilterChoicesCache(this)) {
   m_ui->setupUi(this);
   const QString name = QString::fromStdString(settings.name);

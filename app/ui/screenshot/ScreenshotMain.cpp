@@ -2,9 +2,13 @@
 // welcome, then the project settings window, filled in with a site), waits until the
 // site is checked and writes a picture of the main window.
 //
-//   pagelint-screenshot SITE_FOLDER PROJECT_NAME OUTPUT.png [SETTINGS.png]
+//   pagelint-screenshot SITE_FOLDER PROJECT_NAME OUTPUT.png [SETTINGS.png [MENU.png
+//                       [DICTIONARIES.png]]]
 //
 // With SETTINGS.png the project settings window is pictured too, with a filter added.
+// Once the site is checked, MENU.png pictures the window with the Dictionaries menu open
+// and DICTIONARIES.png the project settings window opened again, whose dictionaries
+// grid then lists the site's own word list.
 // PAGELINT_SCREENSHOT_DARK=1 pictures the windows in a dark desktop theme.
 //
 // Run it with HOME and XDG_CONFIG_HOME pointing at an empty folder (tools/screenshot.sh
@@ -23,9 +27,12 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -116,12 +123,59 @@ void SelectFirstWord(QWidget& frame) {
     QApplication::processEvents(QEventLoop::AllEvents, kPollMs);
   }
 }
+
+void Save(const QPixmap& pixmap, const QString& picture) {
+  if (!pixmap.save(picture, "PNG")) {
+    std::fprintf(stderr, "pagelint-screenshot: cannot write %s\n", qPrintable(picture));
+  }
+}
+
+/// Opens the Dictionaries menu as a click on its title does and pictures the screen
+/// where the window and the menu are: the menu is a window of its own.
+void PictureDictionariesMenu(QWidget& frame, const QString& picture) {
+  auto* menu = frame.findChild<QMenu*>("dictionariesMenu");
+  auto* bar = frame.findChild<QMenuBar*>("menuBar");
+  if (menu == nullptr || bar == nullptr) {
+    return;
+  }
+  bar->setActiveAction(menu->menuAction());
+  Settle();
+  const QRect area = frame.frameGeometry().united(menu->geometry());
+  Save(
+      QApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()),
+      picture);
+  menu->hide();
+  Settle();
+}
+
+/// Pictures the project settings window as it opens over the checked project.
+void PictureSettingsAgain(const QString& picture) {
+  auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+  if (dialog == nullptr || dialog->objectName() != "projectSettingsDlg") {
+    QTimer::singleShot(kPollMs, [picture] { PictureSettingsAgain(picture); });
+    return;
+  }
+  Settle();
+  Save(dialog->grab(), picture);
+  dialog->reject();
+}
+
+/// The pictures taken once the site is checked.
+void PictureChecked(CMainFrame& frame, const QString& menuPicture, const QString& settingsPicture) {
+  if (!menuPicture.isEmpty()) {
+    PictureDictionariesMenu(frame, menuPicture);
+  }
+  if (!settingsPicture.isEmpty()) {
+    QTimer::singleShot(0, [settingsPicture] { PictureSettingsAgain(settingsPicture); });
+    frame.OnCommand(CDoc::ID_PROJECT_SETTINGS);
+  }
+}
 } // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4 && argc != 5) {
-    std::fprintf(stderr,
-                 "usage: pagelint-screenshot SITE_FOLDER PROJECT_NAME OUTPUT.png [SETTINGS.png]\n");
+  if (argc < 4 || argc > 7) {
+    std::fprintf(stderr, "usage: pagelint-screenshot SITE_FOLDER PROJECT_NAME OUTPUT.png "
+                         "[SETTINGS.png [MENU.png [DICTIONARIES.png]]]\n");
     return 2;
   }
   QApplication application(argc, argv);
@@ -131,7 +185,10 @@ int main(int argc, char** argv) {
   const QString site = QString::fromLocal8Bit(argv[1]);
   const QString name = QString::fromLocal8Bit(argv[2]);
   const QString output = QString::fromLocal8Bit(argv[3]);
-  const QString picture = argc == 5 ? QString::fromLocal8Bit(argv[4]) : QString();
+  const auto optional = [argc, argv](int index) {
+    return argc > index ? QString::fromLocal8Bit(argv[index]) : QString();
+  };
+  const QString picture = optional(4);
 
   // The welcome is answered with Start; the settings window is filled in as it opens.
   CMessageBoxService::SetAnswerer([](const CMessageBoxService::SQuestion& /*question*/) {
@@ -146,6 +203,9 @@ int main(int argc, char** argv) {
     SelectFirstWord(*app.GetFrame());
   }
   const bool saved = checked && app.GetFrame()->grab().save(output, "PNG");
+  if (checked) {
+    PictureChecked(*app.GetFrame(), optional(5), optional(6));
+  }
   app.Close();
   if (!checked) {
     std::fprintf(stderr, "pagelint-screenshot: the site was not checked within a minute\n");

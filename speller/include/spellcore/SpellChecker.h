@@ -131,6 +131,15 @@ public:
   /// Creates and registers a new, empty word-list dictionary in the custom dictionary
   /// folder; false for a blank or taken name.
   bool AddCustomDictionary(const std::string& name);
+  /// Registers the word list of a site, the file `path` (it need not exist yet), under
+  /// `name`; returns its id, the one it has already when `path` is registered as a
+  /// site's word list, or -1 when `name` is blank or another dictionary's.
+  int AddSiteWordList(const std::string& name, const std::string& path);
+  /// Whether dictionary `id` is a site's own word list, used by that site's project only.
+  bool IsSiteWordList(int id) const;
+  /// Renames site word list `id` to `name`, as its project is renamed; false when `id` is
+  /// no site's word list or `name` is blank or another dictionary's.
+  bool RenameSiteWordList(int id, const std::string& name);
   /// Compiles the main dictionary file from its word lists in the program folder.
   bool BuildMainDictionary();
 

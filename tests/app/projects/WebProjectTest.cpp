@@ -97,7 +97,42 @@ TEST_F(WebProjectTest, DictionariesOfANewProject) {
   EXPECT_EQ(project.GetIgnoreId(), ignoreId);
   const std::vector<int> started = project.GetActiveDictionaries();
   EXPECT_EQ(Occurrences(started, ignoreId), 1);
-  EXPECT_EQ(started.size(), atCreation.size() + 1);
+  // The site's own word list joins it, under the project's name.
+  const int siteWords = IdOf("My: Site Site Words");
+  ASSERT_NE(siteWords, -1);
+  EXPECT_EQ(project.GetSiteWordsId(), siteWords);
+  EXPECT_EQ(Occurrences(started, siteWords), 1);
+  EXPECT_EQ(started.size(), atCreation.size() + 2);
+}
+
+// The site's list bears the project's name, numbered past names that other
+// dictionaries have, and follows the project through renames as one registration.
+TEST_F(WebProjectTest, TheSiteWordListIsNamedAfterTheProjectAndFollowsItsRenames) {
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  for (const char* taken : {"Shop Site Words", "Shop Site Words (2)", "Blog Site Words"}) {
+    ASSERT_TRUE(speller->AddCustomDictionary(taken)) << taken;
+  }
+  CWebProject& project = MakeProject("Shop");
+  project.UseSiteWordList();
+  const int id = project.GetSiteWordsId();
+  ASSERT_GT(id, 0);
+  EXPECT_EQ(IdOf("Shop Site Words (3)"), id);
+  EXPECT_EQ(project.GetSiteWordsPath(), Root() + ".pagelint-words");
+  struct Case {
+    const char* project;
+    const char* list;
+  };
+  for (const Case& c : {Case{"Store", "Store Site Words"}, Case{"Blog", "Blog Site Words (2)"},
+                        Case{"Shop", "Shop Site Words (3)"}, Case{"Store", "Store Site Words"}}) {
+    project.RenameProject(c.project);
+    EXPECT_EQ(IdOf(c.list), id) << c.project;
+    project.UseSiteWordList();
+    EXPECT_EQ(project.GetSiteWordsId(), id) << c.project;
+    EXPECT_EQ(Occurrences(project.GetActiveDictionaries(), id), 1) << c.project;
+  }
+  for (const char* gone : {"Shop Site Words (3)", "Blog Site Words (2)"}) {
+    EXPECT_EQ(IdOf(gone), -1) << gone;
+  }
 }
 
 // Names loaded from a data file replace the ids (a saved project gets no dictionary
@@ -112,7 +147,8 @@ TEST_F(WebProjectTest, LoadedDictionaryNamesBecomeIds) {
   ASSERT_TRUE(project.StartProject(error)) << error;
   EXPECT_TRUE(project.GetLoadedDictionaryNames().empty());
   EXPECT_EQ(project.GetActiveDictionaries(),
-            (std::vector<int>{0, -1, IdOf("ZEB Custom"), -1, project.GetIgnoreId()}));
+            (std::vector<int>{0, -1, IdOf("ZEB Custom"), -1, project.GetSiteWordsId(),
+                              project.GetIgnoreId()}));
   ASSERT_NE(IdOf("ZEB Technical Terms"), -1);
   EXPECT_EQ(project.GetMissingDictionaryNames(), (std::vector<std::string>{"Gone", "Lost"}));
   EXPECT_EQ(log.Lines(),
@@ -152,6 +188,9 @@ TEST_F(WebProjectTest, SetActiveDictionariesKeepsTheIgnoreDictionary) {
   ASSERT_TRUE(project.StartProject(error)) << error;
   const int ignoreId = project.GetIgnoreId();
   ASSERT_GT(ignoreId, 0);
+  // And the site's own word list, which belongs to the site.
+  const int site = project.GetSiteWordsId();
+  ASSERT_GT(site, 0);
   CHTMLFileList& files = project.GetFileList();
   auto* file = dynamic_cast<CHTMLFile*>(files.Add(Root() + "a.html"));
   ASSERT_NE(file, nullptr);
@@ -162,11 +201,11 @@ TEST_F(WebProjectTest, SetActiveDictionariesKeepsTheIgnoreDictionary) {
     std::vector<int> result;
   } cases[] = {
       {project.GetActiveDictionaries(), false, project.GetActiveDictionaries()},
-      {{0}, true, {0, ignoreId}},
-      {{0}, false, {0, ignoreId}},
-      {{0, ignoreId}, false, {0, ignoreId}},
-      {{ignoreId, 0}, true, {ignoreId, 0}},
-      {{}, true, {ignoreId}},
+      {{0}, true, {0, ignoreId, site}},
+      {{0}, false, {0, ignoreId, site}},
+      {{0, ignoreId}, false, {0, ignoreId, site}},
+      {{ignoreId, 0}, true, {ignoreId, 0, site}},
+      {{}, true, {ignoreId, site}},
   };
   for (const auto& c : cases) {
     file->SetCheckPending(false);

@@ -105,6 +105,45 @@ TEST_F(DictionaryRegistryTest, RescanKeepsDictionariesWhoseFilesRemain) {
   EXPECT_EQ(Names(), (Words{"ZEB U.S. English#0", "my terms#1", "ZEB Custom#2", "My Words#3"}));
 }
 
+// A site's list follows its project's renames, but never takes another dictionary's
+// name, nor renames what is not a site's list; a rescan of the folder keeps it.
+TEST_F(DictionaryRegistryTest, ASiteWordListIsRenamedToFreeNamesOnly) {
+  m_registry.SetAppPath(AppDir());
+  ASSERT_TRUE(m_registry.AddCustomDictionary("Taken"));
+  const int site = m_registry.AddSiteWordList("Old Site Words", AppDir() + ".pagelint-words");
+  ASSERT_GT(site, 0);
+  const int custom = m_registry.GetDictionaryID("Taken");
+  struct Case {
+    int id;
+    std::string name;
+    bool renamed;
+    std::string siteName; ///< the site list's name afterwards
+  };
+  const std::vector<Case> cases = {
+      {site, "New Site Words", true, "New Site Words"},
+      {site, "New Site Words", true, "New Site Words"},
+      {site, "Taken", false, "New Site Words"},
+      {site, "ZEB Custom", false, "New Site Words"},
+      {site, " \t", false, "New Site Words"},
+      {custom, "Other", false, "New Site Words"},
+      {0, "Other", false, "New Site Words"},
+      {site + 100, "Other", false, "New Site Words"},
+      {site, "Old Site Words", true, "Old Site Words"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(m_registry.RenameSiteWordList(c.id, c.name), c.renamed) << c.id << " " << c.name;
+    std::string name;
+    m_registry.GetDictionaryName(site, name);
+    EXPECT_EQ(name, c.siteName) << c.id << " " << c.name;
+  }
+  EXPECT_EQ(m_registry.GetDictionaryID("Taken"), custom);
+  EXPECT_EQ(m_registry.GetDictionaryID("New Site Words"), -1) << "the old name is free again";
+  RescanFolder();
+  EXPECT_EQ(m_registry.GetDictionaryID("Old Site Words"), site);
+  // Registering the same file again gives the one list under the name it has now.
+  EXPECT_EQ(m_registry.AddSiteWordList("Third Site Words", AppDir() + ".pagelint-words"), site);
+}
+
 TEST_F(DictionaryRegistryTest, UnreadableFolderDropsNothing) {
   WriteDic("a.dic", "");
   m_registry.SetAppPath(AppDir());

@@ -121,6 +121,10 @@ const std::string kNothing =
     "nothing to check: give a folder, --project NAME, --list-projects or --list-dictionaries";
 const std::string kSeveral =
     "give either folders, --project NAME, --list-projects or --list-dictionaries, not several";
+const std::string kOneRoot =
+    "options --files-from and --pages go with one folder or --project NAME";
+const std::string kWordsAlone = "options --suggest and --summary do not go with --format words "
+                                "(its lines have three fields)";
 const std::string kForFolders =
     "option --dictionary goes with folders to check (a saved project uses its own dictionaries)";
 
@@ -145,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
         InvalidCase{{"s", "--dictionary"}, "option --dictionary needs a value"},
         InvalidCase{{"s", "--dictionary="}, "option --dictionary needs a dictionary name"},
         InvalidCase{{"s", "--list-dictionaries=1"}, "option --list-dictionaries takes no value"},
-        InvalidCase{{"--format", "xml", "s"}, "unknown format 'xml' (text, json or sarif)"},
+        InvalidCase{{"--format", "xml", "s"}, "unknown format 'xml' (text, json, sarif or words)"},
         InvalidCase{{"s", "--format"}, "option --format needs a value"},
         InvalidCase{{"--jobs", "0", "s"}, "option --jobs needs a number from 1 to 256"},
         InvalidCase{{"--jobs", "257", "s"}, "option --jobs needs a number from 1 to 256"},
@@ -163,7 +167,65 @@ INSTANTIATE_TEST_SUITE_P(
         InvalidCase{{"--ignore-numbers=", "s"}, "option --ignore-numbers takes no value"},
         InvalidCase{{"--ignore-upper", "s"}, "unknown option --ignore-upper"},
         InvalidCase{{"--colour", "s"}, "unknown option --colour"},
-        InvalidCase{{"-x", "s"}, "unknown option -x"}));
+        InvalidCase{{"-x", "s"}, "unknown option -x"},
+        InvalidCase{{"--files-from", "l", "a", "b"}, kOneRoot},
+        InvalidCase{{"--pages", "--list-projects"}, kOneRoot},
+        InvalidCase{{"--files-from=-", "--list-dictionaries"}, kOneRoot},
+        InvalidCase{{"s", "--files-from"}, "option --files-from needs a value"},
+        InvalidCase{{"s", "--files-from="},
+                    "option --files-from needs a file name (- for standard input)"},
+        InvalidCase{{"--pages=1", "s"}, "option --pages takes no value"},
+        InvalidCase{{"--pages"}, kNothing},
+        InvalidCase{{"--format", "words", "--suggest", "s"}, kWordsAlone},
+        InvalidCase{{"--summary", "--format=words", "s"}, kWordsAlone}));
+
+/// What --pages and --files-from make of the arguments.
+struct PagesCase {
+  std::vector<std::string> args;
+  std::vector<std::string> roots;
+  std::string project;
+  std::vector<std::string> pages;
+  std::string filesFrom = {};
+};
+
+void PrintTo(const PagesCase& c, std::ostream* os) {
+  PrintArgs(c.args, os);
+}
+
+class CheckOptionsPages : public testing::TestWithParam<PagesCase> {};
+
+TEST_P(CheckOptionsPages, SplitsTheRootFromThePages) {
+  const PagesCase& c = GetParam();
+  CCheckOptions options;
+  std::string error;
+  ASSERT_TRUE(options.Parse(c.args, error)) << error;
+  EXPECT_EQ(options.roots, c.roots);
+  EXPECT_EQ(options.projectName, c.project);
+  EXPECT_EQ(options.pages, c.pages);
+  EXPECT_EQ(options.filesFrom, c.filesFrom);
+  EXPECT_TRUE(options.SelectsPages());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CheckOptionsPages,
+    testing::Values(
+        PagesCase{
+            {"--pages", "site", "site/a.html", "b.htm"}, {"site"}, "", {"site/a.html", "b.htm"}},
+        // pre-commit appends the file names after the hook's own arguments.
+        PagesCase{{"--pages", "--format", "sarif", "site", "a.html"}, {"site"}, "", {"a.html"}},
+        PagesCase{{"--pages", "site"}, {"site"}, "", {}},
+        PagesCase{{"--pages", "--project", "P", "a.html", "b.html"}, {}, "P", {"a.html", "b.html"}},
+        PagesCase{{"--pages", "--", "site", "-a.html"}, {"site"}, "", {"-a.html"}},
+        PagesCase{{"--files-from", "-", "site"}, {"site"}, "", {}, "-"},
+        PagesCase{{"--files-from=list.txt", "--project", "P"}, {}, "P", {}, "list.txt"}));
+
+TEST(CheckOptions, TheWordsFormatIsAFormatOfItsOwn) {
+  CCheckOptions options;
+  std::string error;
+  ASSERT_TRUE(options.Parse({"--format=words", "s"}, error)) << error;
+  EXPECT_EQ(options.format, Format::Words);
+  EXPECT_FALSE(options.SelectsPages());
+}
 
 TEST(CheckOptions, HelpAndVersionNeedNothingToCheck) {
   for (const char* flag : {"--help", "-h", "--version"}) {

@@ -47,7 +47,7 @@ TEST_F(CheckerProgramTest, ExitStatusAndOutput) {
       {{"--format", "yaml", "site"},
        2,
        "",
-       "pagelint-check: unknown format 'yaml' (text, json or sarif) (see --help)\n"},
+       "pagelint-check: unknown format 'yaml' (text, json, sarif or words) (see --help)\n"},
       {{},
        2,
        "",
@@ -62,7 +62,7 @@ TEST_F(CheckerProgramTest, ExitStatusAndOutput) {
       {{"--format", "\xE2\x80\xAEx"},
        2,
        "",
-       "pagelint-check: unknown format '?x' (text, json or sarif) (see --help)\n"},
+       "pagelint-check: unknown format '?x' (text, json, sarif or words) (see --help)\n"},
   };
   for (const Case& c : cases) {
     const ProcessResult result = Run(c.args);
@@ -79,7 +79,8 @@ TEST_F(CheckerProgramTest, HelpNamesEveryOption) {
   for (const char* option :
        {"--project", "--list-projects", "--list-dictionaries", "--dictionary", "--format",
         "--suggest", "--summary", "--skip-code", "--check-attributes", "--skip-repeats",
-        "--ignore-uppercase", "--ignore-numbers", "--jobs", "Exit status"}) {
+        "--ignore-uppercase", "--ignore-numbers", "--jobs", "--files-from", "--pages", "words",
+        "Exit status"}) {
     EXPECT_NE(result.out.find(option), std::string::npos) << option;
   }
 }
