@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 #include <QStyle>
 
 namespace {
@@ -14,6 +15,30 @@ QStyle* StyleOf(const QStyleOptionViewItem& option) {
 bool IsCheckable(const QModelIndex& index) {
   return index.flags().testFlag(Qt::ItemIsUserCheckable) &&
          index.data(Qt::CheckStateRole).isValid();
+}
+
+/// On a dark base the style's indicator outline nearly vanishes into the cell, so an
+/// empty box or radio could not be seen: it gets a rim in the text colour, faded.
+void DrawRimOnDarkBase(QPainter* painter, const QStyleOptionViewItem& option, const QRect& box,
+                       bool radio) {
+  constexpr int kDarkBase = 128;
+  constexpr int kRimAlpha = 120;
+  if (option.palette.color(QPalette::Base).lightness() >= kDarkBase) {
+    return;
+  }
+  QColor rim = option.palette.color(QPalette::Text);
+  rim.setAlpha(kRimAlpha);
+  painter->save();
+  painter->setRenderHint(QPainter::Antialiasing, radio);
+  painter->setPen(QPen(rim, 1));
+  painter->setBrush(Qt::NoBrush);
+  const QRect inner = box.adjusted(0, 0, -1, -1);
+  if (radio) {
+    painter->drawEllipse(inner);
+  } else {
+    painter->drawRect(inner);
+  }
+  painter->restore();
 }
 
 bool IsToggleKey(const QEvent* event) {
@@ -69,6 +94,7 @@ void CCheckCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
       QStyle::alignedRect(option.direction, Qt::AlignCenter, QSize(width, height), option.rect);
   style->drawPrimitive(radio ? QStyle::PE_IndicatorRadioButton : QStyle::PE_IndicatorCheckBox, &box,
                        painter, option.widget);
+  DrawRimOnDarkBase(painter, option, box.rect, radio);
 }
 
 QSize CCheckCellDelegate::sizeHint(const QStyleOptionViewItem& option,
