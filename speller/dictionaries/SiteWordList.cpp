@@ -12,20 +12,23 @@ constexpr const char* kLogRefused = "{8C41E7A2-5B3D-4F69-9E0A-D27B6C81F354}";
 } // namespace
 
 bool CSiteWordList::Load() {
-  if (!CFileUtils::DoesFileExist(GetPath())) {
-    return false;
-  }
-  std::string bytes;
-  std::string error;
-  // One byte more than allowed tells a file too large from one just large enough.
-  if (!CFileUtils::ReadFileBytes(GetPath(), bytes, error, CSiteWordsFile::kMaxBytes + 1)) {
-    LogRefusal(error);
-    return false;
-  }
+  // Most sites have no list, and a damaged one is set aside: either way the list is
+  // loaded with no words, so that look-ups stay settled (an unsettled answer is never
+  // remembered and turns off compounds and abbreviations for the whole project).
   CSiteWordsFile file;
-  if (!file.Parse(bytes, error)) {
-    LogRefusal(error);
-    return false;
+  m_refused = false;
+  if (CFileUtils::DoesFileExist(GetPath())) {
+    std::string bytes;
+    std::string error;
+    // One byte more than allowed tells a file too large from one just large enough.
+    const bool read =
+        CFileUtils::ReadFileBytes(GetPath(), bytes, error, CSiteWordsFile::kMaxBytes + 1) &&
+        file.Parse(bytes, error);
+    if (!read) {
+      LogRefusal(error);
+      m_refused = true;
+      file = CSiteWordsFile();
+    }
   }
   TextArray words;
   for (std::string& word : file.Words()) {
@@ -33,7 +36,9 @@ bool CSiteWordList::Load() {
   }
   SetWords(words);
   m_file = std::move(file);
-  m_loggedRefusal.clear();
+  if (!m_refused) {
+    m_loggedRefusal.clear();
+  }
   SetLoaded();
   return true;
 }
@@ -48,7 +53,8 @@ void CSiteWordList::LogRefusal(const std::string& reason) {
 }
 
 bool CSiteWordList::Save() {
-  if (!IsLoaded() && CFileUtils::DoesFileExist(GetPath())) {
+  // A file that is there but was never read, or was refused, is never replaced.
+  if ((!IsLoaded() || m_refused) && CFileUtils::DoesFileExist(GetPath())) {
     return false;
   }
   TextArray words;

@@ -14,7 +14,8 @@ public:
   CSiteWordList(int id, std::string name, std::string path)
       : CCustomDictionary(id, std::move(name), std::move(path)) {}
 
-  /// Reads the file anew; false (words unchanged) when it is missing or refused.
+  /// Reads the file anew; a missing file is a list without words, and so is a refused
+  /// one (logged), which Save then leaves alone. Always true.
   bool Load() override;
   /// Writes the words back atomically, keeping the file's comments and blank lines;
   /// refuses to replace a file that is there but was never read.
@@ -28,4 +29,5 @@ private:
 
   CSiteWordsFile m_file;
   std::string m_loggedRefusal; ///< the reason last logged; empty after a load that worked
+  bool m_refused = false;      ///< the file is there but was not read: never overwritten
 };

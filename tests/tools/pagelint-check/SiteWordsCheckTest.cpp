@@ -58,6 +58,21 @@ TEST_F(SiteWordsCheckTest, AListNameTakenByAUsersWordListStillCounts) {
   EXPECT_EQ(result.err, "");
 }
 
+// A site without a list, or with a damaged one, keeps every other way a word is known:
+// compounds of known words and abbreviations with their period.
+TEST_F(SiteWordsCheckTest, AMissingOrDamagedListTakesNothingAway) {
+  checktest::WriteFile(m_work.Sub("ours/index.html"),
+                       "<p>A well-known built-in tool, e.g. this one: teh.</p>\n");
+  for (const std::string& list : {std::string(), std::string("x\n\0", 3)}) {
+    if (!list.empty()) {
+      checktest::WriteFile(m_work.Sub("ours/.pagelint-words"), list);
+    }
+    const ProcessResult result = Run({"ours"});
+    EXPECT_EQ(result.status, 1) << list.size();
+    EXPECT_EQ(result.out, "index.html:1:47: teh\n") << list.size();
+  }
+}
+
 TEST_F(SiteWordsCheckTest, ADamagedListIsIgnoredAndNeverChecked) {
   struct Case {
     std::string bytes;
