@@ -32,7 +32,7 @@ void CRarePieces::AfterChange(const SPiece& piece, std::size_t before) {
   }
 }
 
-void CRarePieces::AddPlain(const CBadWord* word, int change) {
+void CRarePieces::CountPlain(const CBadWord* word, EChange change) {
   const std::string key = CCodeTokens::PlainKey(word->GetWord());
   if (key.empty()) {
     return;
@@ -43,7 +43,7 @@ void CRarePieces::AddPlain(const CBadWord* word, int change) {
   }
   SPiece& piece = found->second;
   const std::size_t before = piece.Count();
-  if (change > 0) {
+  if (change == EChange::kAdded) {
     ++piece.plainWords;
   } else if (piece.plainWords > 0) {
     --piece.plainWords;
@@ -53,7 +53,7 @@ void CRarePieces::AddPlain(const CBadWord* word, int change) {
 
 void CRarePieces::Add(CBadWord* word) {
   if (word->GetPieces().empty()) {
-    AddPlain(word, 1);
+    CountPlain(word, EChange::kAdded);
     return;
   }
   CCodeTokens::ForEachKey(word->GetPieces(), [&](std::string_view key) {
@@ -70,7 +70,7 @@ void CRarePieces::Add(CBadWord* word) {
 
 void CRarePieces::Remove(CBadWord* word) {
   if (word->GetPieces().empty()) {
-    AddPlain(word, -1);
+    CountPlain(word, EChange::kRemoved);
     return;
   }
   if (word->IsHidden()) {

@@ -43,7 +43,9 @@ private:
     std::size_t Count() const { return codeWords.size() + plainWords; }
   };
 
-  void AddPlain(const CBadWord* word, int change);
+  enum class EChange { kAdded, kRemoved };
+  /// A plain word counts under the piece it spells, once a word written like code has it.
+  void CountPlain(const CBadWord* word, EChange change);
   /// Judges again the words of `piece` when its count crossed the limit.
   void AfterChange(const SPiece& piece, std::size_t before);
   void Judge(CBadWord* word);
