@@ -29,6 +29,10 @@ options
                       (default python3.11-doc; also postgresql-doc-15,
                       lilypond-doc-html)
   --repeat N          run each tool N times and keep the fastest run (default 1)
+  --interleave        with --repeat: the tools take turns, one run each per round,
+                      and each keeps its median run (fairer on a machine whose speed
+                      drifts)
+  --suggest           also time pagelint-check --suggest (its own row)
   --skip-hunspell     leave hunspell out (about a minute on the default corpus)
   --skip-cspell       leave cspell out
   --jobs N            passed to pagelint-check (default: its own, every core)
@@ -46,6 +50,8 @@ work=$repo/build/bench-peers
 mode=compare
 corpus_pkg=python3.11-doc
 repeat=1
+interleave=0
+with_suggest=0
 skip_hunspell=0
 skip_cspell=0
 scale_files=10000
@@ -93,6 +99,8 @@ while (($#)); do
       shift
       ;;
     --repeat) repeat=${2:?--repeat needs a count}; shift ;;
+    --interleave) interleave=1 ;;
+    --suggest) with_suggest=1 ;;
     --skip-hunspell) skip_hunspell=1 ;;
     --skip-cspell) skip_cspell=1 ;;
     --jobs) jobs=${2:?--jobs needs a count}; shift ;;
@@ -299,14 +307,16 @@ check_outputs() {
 runs=$work/runs
 results=$runs/results.tsv
 
-# run_tool NAME PARSER OUTPUT COMMAND...: runs COMMAND --repeat times with its
-# standard output in OUTPUT and records the fastest run in the results table.
+# run_tool NAME PARSER OUTPUT COMMAND...: runs COMMAND `runs_per_call` times with its
+# standard output in OUTPUT (the fastest run's), adding each run's timing to
+# $runs/NAME.runs; record_tool picks the run the table shows.
+runs_per_call=1
 run_tool() {
   local name=$1 parser=$2 output=$3
   shift 3
-  local best='' i wall user sys rss status timing=$runs/$name.time
-  for ((i = 1; i <= repeat; i++)); do
-    echo "compare: $name, run $i of $repeat (load $(cut -d' ' -f1-3 /proc/loadavg))" >&2
+  local i wall user sys rss status timing=$runs/$name.time fastest=$runs/$name.fastest
+  for ((i = 1; i <= runs_per_call; i++)); do
+    echo "compare: $name, run $(($(cat "$runs/$name.runs" 2>/dev/null | wc -l) + 1)) of $repeat (load $(cut -d' ' -f1-3 /proc/loadavg))" >&2
     status=0
     /usr/bin/time -f '%e %U %S %M' -o "$timing" "$@" >"$output.tmp" 2>"$runs/$name.err" || status=$?
     # GNU time puts a line about a non-zero status before its own line.
@@ -317,15 +327,32 @@ run_tool() {
       tail -5 "$runs/$name.err" >&2
       return 0
     fi
-    if [[ -z $best ]] || python3 -c "import sys; sys.exit(not $wall < $best)"; then
-      best=$wall
+    printf '%s\t%s\t%s\t%s\n' "$wall" "$user" "$sys" "$rss" >>"$runs/$name.runs"
+    if [[ ! -s $fastest ]] || python3 -c "import sys; sys.exit(not $wall < $(cat "$fastest"))"; then
+      echo "$wall" >"$fastest"
       mv "$output.tmp" "$output"
-      printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$name" "$wall" "$user" "$sys" "$rss" "$parser" "$output" \
-        >"$runs/$name.best"
     fi
   done
   rm -f "$output.tmp"
-  cat "$runs/$name.best" >>"$results"
+  printf '%s\t%s\t%s\n' "$name" "$parser" "$output" >"$runs/$name.tool"
+}
+
+# record_tool NAME: the tool's fastest run into the results table, or with
+# --interleave its median run by wall time (the lower middle one of an even count).
+record_tool() {
+  local name=$1 name_ parser output pick=1
+  [[ -s $runs/$name.runs && -s $runs/$name.tool ]] || return 0
+  IFS=$'\t' read -r name_ parser output <"$runs/$name.tool"
+  if ((interleave)); then
+    pick=$((($(wc -l <"$runs/$name.runs") + 1) / 2))
+  fi
+  sort -g -k1,1 "$runs/$name.runs" | sed -n "${pick}p" |
+    while IFS=$'\t' read -r wall user sys rss; do
+      printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$name" "$wall" "$user" "$sys" "$rss" "$parser" "$output"
+    done >>"$results"
+  if ((interleave)); then
+    echo "compare: $name wall times: $(cut -f1 "$runs/$name.runs" | tr '\n' ' ')" >&2
+  fi
 }
 
 cspell_config() {
@@ -341,6 +368,38 @@ EOF
 }
 
 
+# run_one_tool NAME: one call of run_tool for that tool of the comparison.
+run_one_tool() {
+  case $1 in
+    pagelint-check)
+      run_tool pagelint-check pagelint "$runs/pagelint-check.out" \
+        "$pagelint" "${pagelint_opts[@]}" --format "$format" "$corpus_dir"
+      ;;
+    "pagelint-check --suggest")
+      run_tool "pagelint-check --suggest" pagelint "$runs/pagelint-check-suggest.out" \
+        "$pagelint" "${pagelint_opts[@]}" --suggest --format "$format" "$corpus_dir"
+      ;;
+    aspell)
+      # aspell reads one stream: the pages one after the other, in the list's order.
+      # shellcheck disable=SC2016 # expanded by the inner shell
+      run_tool aspell lines "$runs/aspell.out" \
+        bash -c 'tr "\n" "\0" <"$1" | xargs -0 cat | aspell list --mode=html --lang=en_US' \
+        aspell "$corpus_list"
+      ;;
+    hunspell)
+      # shellcheck disable=SC2016 # expanded by the inner shell
+      run_tool hunspell lines "$runs/hunspell.out" \
+        bash -c 'tr "\n" "\0" <"$1" | xargs -0 hunspell -l -H -i utf-8 -d en_US' \
+        hunspell "$corpus_list"
+      ;;
+    cspell)
+      run_tool cspell lines "$runs/cspell.out" \
+        "$cspell_bin" lint --no-progress --no-cache --no-summary --no-color --words-only \
+        --config "$(cspell_config)" --root "$corpus_dir" '**/*.{html,htm,xhtml}'
+      ;;
+  esac
+}
+
 compare_tools() {
   local have_cspell=0
   ensure_debs aspell aspell-en hunspell hunspell-en-us time
@@ -354,27 +413,27 @@ compare_tools() {
   : >"$results"
   python3 "$repo/bench/peers/peers.py" describe "$corpus_pkg" "$corpus_list"
 
-  if [[ -n $pagelint ]]; then
-      run_tool pagelint-check pagelint "$runs/pagelint-check.out" \
-      "$pagelint" "${pagelint_opts[@]}" --format "$format" "$corpus_dir"
-    check_output "$format" "$corpus_dir" "$runs/pagelint-check.out"
+  local rounds=1 round tool
+  runs_per_call=$repeat
+  if ((interleave)); then
+    rounds=$repeat
+    runs_per_call=1
   fi
-  # aspell reads one stream: the pages one after the other, in the list's order.
-  # shellcheck disable=SC2016 # expanded by the inner shell
-  run_tool aspell lines "$runs/aspell.out" \
-    bash -c 'tr "\n" "\0" <"$1" | xargs -0 cat | aspell list --mode=html --lang=en_US' \
-    aspell "$corpus_list"
-  if ((!skip_hunspell)); then
-    # shellcheck disable=SC2016 # expanded by the inner shell
-    run_tool hunspell lines "$runs/hunspell.out" \
-      bash -c 'tr "\n" "\0" <"$1" | xargs -0 hunspell -l -H -i utf-8 -d en_US' \
-      hunspell "$corpus_list"
-  fi
-  if ((have_cspell)); then
-    run_tool cspell lines "$runs/cspell.out" \
-      "$cspell_bin" lint --no-progress --no-cache --no-summary --no-color --words-only \
-      --config "$(cspell_config)" --root "$corpus_dir" '**/*.{html,htm,xhtml}'
-  fi
+  local tools=()
+  [[ -z $pagelint ]] || tools+=(pagelint-check)
+  [[ -z $pagelint ]] || ((!with_suggest)) || tools+=("pagelint-check --suggest")
+  tools+=(aspell)
+  ((skip_hunspell)) || tools+=(hunspell)
+  ((!have_cspell)) || tools+=(cspell)
+  for ((round = 1; round <= rounds; round++)); do
+    for tool in "${tools[@]}"; do
+      run_one_tool "$tool"
+    done
+  done
+  for tool in "${tools[@]}"; do
+    record_tool "$tool"
+  done
+  [[ -z $pagelint ]] || check_output "$format" "$corpus_dir" "$runs/pagelint-check.out"
   python3 "$repo/bench/peers/peers.py" table "$corpus_list" "$results" pagelint-check
 }
 
@@ -389,8 +448,10 @@ check_at_scale() {
   local label="site of $corpus_pkg"
   ((made_up == 0)) || label="site of made-up words"
   python3 "$repo/bench/peers/peers.py" describe "$label" "$site_list"
+  runs_per_call=$repeat
   run_tool pagelint-check pagelint "$runs/pagelint-check.out" \
     "$pagelint" "${pagelint_opts[@]}" --format "$format" "$site_dir"
+  record_tool pagelint-check
   check_output "$format" "$site_dir" "$runs/pagelint-check.out"
   python3 "$repo/bench/peers/peers.py" table "$site_list" "$results" pagelint-check
 }
