@@ -492,7 +492,47 @@ bool FindTagEnd(const std::vector<std::string>& lines, const CBlockRule& rule, C
   return false;
 }
 
+/// FindTagEnd for a tag that ends at one byte that is no letter (">"), as fast as the
+/// tags of a long page need: outside a value after "=" only that byte or "=" matter,
+/// so the bytes between them are passed over without a look at each one's kind.
+bool FindTagEndAt(const std::vector<std::string>& lines, char endByte, CLinePos& pos) {
+  bool afterEquals = false;
+  while (pos.line < lines.size()) {
+    const std::string_view line = lines[pos.line];
+    std::size_t at = pos.offset;
+    if (!afterEquals) {
+      while (at < line.size() && line[at] != endByte && line[at] != '=') {
+        ++at;
+      }
+    }
+    if (at >= line.size()) {
+      ++pos.line;
+      pos.offset = 0;
+      continue;
+    }
+    const char c = line[at];
+    pos.offset = at + 1;
+    if (c == endByte) {
+      return true;
+    }
+    if (afterEquals && (c == '"' || c == '\'')) {
+      if (!FindCharacter(lines, c, pos)) {
+        return false;
+      }
+      afterEquals = false;
+      continue;
+    }
+    const bool invisible = IsAsciiBlank(static_cast<unsigned char>(c)) || CUtf8::IsFiller(c);
+    afterEquals = c == '=' || (afterEquals && invisible);
+  }
+  return false;
+}
+
 bool FindBlockEnd(const std::vector<std::string>& lines, const CBlockRule& rule, CLinePos& pos) {
+  const auto endByte = static_cast<unsigned char>(rule.end[0]);
+  if (rule.tagOpen && rule.end.size() == 1 && endByte < 0x80 && !IsAsciiLetter(endByte)) {
+    return FindTagEndAt(lines, rule.end[0], pos);
+  }
   if (rule.tagOpen) {
     return FindTagEnd(lines, rule, pos);
   }
