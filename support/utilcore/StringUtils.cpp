@@ -614,7 +614,10 @@ bool FindOpenBefore(const std::vector<std::string>& lines, CLinePos& pos, CLineP
 /// another '<' is unclear: it opens once a block of an earlier kind there is blanked.
 std::size_t MarkupAt(std::string_view line, std::size_t at) {
   const auto& rules = MarkupRules();
-  for (std::size_t kind = 0; kind < kMarkupKinds; ++kind) {
+  // Most openers are plain tags: only "<!" and "<s" can open a comment, script or style.
+  const auto next = at + 1 < line.size() ? static_cast<unsigned char>(line[at + 1]) : 0;
+  const bool plainTag = next != '!' && CStringUtils::m_tableUppercase[next] != 'S';
+  for (std::size_t kind = plainTag ? kTag : kComment; kind < kMarkupKinds; ++kind) {
     const CBlockRule& rule = rules[kind];
     if (!MatchesAt(line, at, rule.start, true)) {
       continue;
