@@ -11,7 +11,9 @@
 #include "utilcore/DirUtils.h"
 #include "utilcore/FileUtils.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <new>
 #include <span>
 #include <system_error>
@@ -170,15 +172,16 @@ void CProjectCheckWorker::CheckFilesInParallel() {
   // The helpers work inside this thread's reader access of the file list: taking it
   // themselves could deadlock behind a collector waiting for writer access.
   std::atomic<std::size_t> next{0};
+  const std::vector<std::size_t> order = LargestFirst();
   std::vector<std::jthread> helpers;
   for (int k = 1; k < m_parallelism; ++k) {
     try {
-      helpers.emplace_back([this, &next] { CheckClaimedFiles(next); });
+      helpers.emplace_back([this, &next, &order] { CheckClaimedFiles(next, order); });
     } catch (const std::system_error&) {
       break; // fewer threads, same result
     }
   }
-  CheckClaimedFiles(next);
+  CheckClaimedFiles(next, order);
   helpers.clear(); // joins
   if (!IsStopAsked()) {
     LogUncheckedLanguages();
@@ -193,14 +196,33 @@ void CProjectCheckWorker::LogUncheckedLanguages() const {
   }
 }
 
-void CProjectCheckWorker::CheckClaimedFiles(std::atomic<std::size_t>& next) {
-  const std::size_t count = m_fileList->GetCount();
+std::vector<std::size_t> CProjectCheckWorker::LargestFirst() const {
+  // The largest pages go first, so that the run does not end with one thread on a
+  // large page while the others wait; sizes not known count as 0, ties keep list order.
+  std::vector<std::pair<std::int64_t, std::size_t>> sized;
+  sized.reserve(m_fileList->GetCount());
+  for (std::size_t index = 0; index < m_fileList->GetCount(); ++index) {
+    const CDiskFile* file = m_fileList->GetAt(m_fileList->FindIndex(index));
+    sized.emplace_back(file == nullptr ? 0 : -std::max<std::int64_t>(file->GetSize(), 0), index);
+  }
+  std::sort(sized.begin(), sized.end());
+  std::vector<std::size_t> order;
+  order.reserve(sized.size());
+  for (const auto& [negativeSize, index] : sized) {
+    order.push_back(index);
+  }
+  return order;
+}
+
+void CProjectCheckWorker::CheckClaimedFiles(std::atomic<std::size_t>& next,
+                                            const std::vector<std::size_t>& order) {
   while (!IsStopped()) {
-    const std::size_t index = next.fetch_add(1, std::memory_order_relaxed);
-    if (index >= count) {
+    const std::size_t claim = next.fetch_add(1, std::memory_order_relaxed);
+    if (claim >= order.size()) {
       return;
     }
-    CheckFileGuarded(dynamic_cast<CHTMLFile*>(m_fileList->GetAt(m_fileList->FindIndex(index))));
+    CheckFileGuarded(
+        dynamic_cast<CHTMLFile*>(m_fileList->GetAt(m_fileList->FindIndex(order[claim]))));
   }
 }
 

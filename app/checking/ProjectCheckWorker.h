@@ -126,7 +126,10 @@ private:
   void CheckFilesInParallel();
   /// One log line for each language of the run left unchecked.
   void LogUncheckedLanguages() const;
-  void CheckClaimedFiles(std::atomic<std::size_t>& next);
+  /// The list's indexes, largest page first.
+  std::vector<std::size_t> LargestFirst() const;
+  /// Checks the files of `order` that no other thread claimed before.
+  void CheckClaimedFiles(std::atomic<std::size_t>& next, const std::vector<std::size_t>& order);
   /// A scanner of pages for this run, stopping when the run does.
   CPageScanner MakeScanner() const;
   /// Moves the calling thread's findings of the current file into the bad-word list.
