@@ -34,6 +34,20 @@ std::unique_ptr<CSpellCheckerImpl::Strategies> CreateStrategies() {
   return set;
 }
 
+/// The registry's reader access, held by the calling thread for the scope.
+class CHeldLookups {
+public:
+  explicit CHeldLookups(CDictionaryRegistry& registry) : m_registry(registry) {
+    m_registry.HoldLookups();
+  }
+  ~CHeldLookups() { m_registry.ReleaseLookups(); }
+  CHeldLookups(const CHeldLookups&) = delete;
+  CHeldLookups& operator=(const CHeldLookups&) = delete;
+
+private:
+  CDictionaryRegistry& m_registry;
+};
+
 void ResetAll(CSpellCheckerImpl::Strategies& set) {
   for (const auto& guess : set) {
     guess->Reset();
@@ -93,7 +107,12 @@ void CSpellCheckerImpl::GuessEverything(const std::string& word, const std::vect
   }
   std::unique_ptr<Strategies> set = TakeSpareSet();
   ResetAll(*set);
-  RunStrategies(*set, word, ids, suggestions, true);
+  {
+    // The strategies only look words up, a thousand times a word and more: one reader
+    // access for them all spares each look-up the count every thread shares.
+    const CHeldLookups held(m_registry);
+    RunStrategies(*set, word, ids, suggestions, true);
+  }
   ReturnSpareSet(std::move(set));
 }
 
