@@ -6,18 +6,6 @@
 #include "facade/WordPreprocessor.h"
 #include "facade/WordRecognizer.h"
 #include "guess/Guess.h"
-#include "guess/GuessAddLetters.h"
-#include "guess/GuessApostrophe.h"
-#include "guess/GuessConsonantReplacement.h"
-#include "guess/GuessCustom.h"
-#include "guess/GuessNumberReplacement.h"
-#include "guess/GuessPluralSingular.h"
-#include "guess/GuessRemoveLetters.h"
-#include "guess/GuessReversal.h"
-#include "guess/GuessSeparateWords.h"
-#include "guess/GuessShorterWord.h"
-#include "guess/GuessUn.h"
-#include "guess/GuessVowelReplacement.h"
 #include "guess/MainWordIndex.h"
 #include "guess/SuggestionRanker.h"
 
@@ -182,24 +170,20 @@ bool CSpellChecker::BuildMainDictionary() {
 }
 
 namespace {
-/// The twelve strategies in the order they run; returns the custom one.
-CGuessCustom* CreateGuesses(std::vector<std::unique_ptr<CGuess>>& guesses) {
-  guesses.push_back(std::make_unique<CGuessAddLetters>());
-  guesses.push_back(std::make_unique<CGuessApostrophe>());
-  guesses.push_back(std::make_unique<CGuessConsonantReplacement>());
-  guesses.push_back(std::make_unique<CGuessPluralSingular>());
-  guesses.push_back(std::make_unique<CGuessRemoveLetters>());
-  guesses.push_back(std::make_unique<CGuessReversal>());
-  guesses.push_back(std::make_unique<CGuessSeparateWords>());
-  guesses.push_back(std::make_unique<CGuessShorterWord>());
-  guesses.push_back(std::make_unique<CGuessUn>());
-  guesses.push_back(std::make_unique<CGuessVowelReplacement>());
-  guesses.push_back(std::make_unique<CGuessNumberReplacement>());
-  auto custom = std::make_unique<CGuessCustom>();
-  CGuessCustom* slot = custom.get();
-  guesses.push_back(std::move(custom));
-  return slot;
+
+/// Byte order: upper case before lower case, a word before its extensions.
+void SortCandidates(std::vector<std::string>& suggestions) {
+  std::sort(suggestions.begin(), suggestions.end());
+  suggestions.erase(std::unique(suggestions.begin(), suggestions.end()), suggestions.end());
 }
+
+/// Whether the strategies have nothing to do with `word`.
+bool IsBeyondGuessing(const std::string& word) {
+  // A word too long to be a misspelling touches no strategy: their cursors stay
+  // where they were, as if it had never been asked about.
+  return CGuess::IsTooLong(word) || CStringUtils::IsEffectivelyEmpty(word);
+}
+
 } // namespace
 
 void CSpellChecker::Guess(const std::string& word, const std::vector<int>& ids,
@@ -208,28 +192,11 @@ void CSpellChecker::Guess(const std::string& word, const std::vector<int>& ids,
     return;
   }
   suggestions.clear();
-  // A word too long to be a misspelling touches no strategy: their cursors stay
-  // where they were, as if it had never been asked about.
-  if (CGuess::IsTooLong(word) || CStringUtils::IsEffectivelyEmpty(word)) {
+  if (IsBeyondGuessing(word)) {
     return;
   }
-  CSpellCheckerImpl& impl = *m_pImpl;
-  auto& guesses = impl.GetGuesses();
-  if (guesses.empty()) {
-    impl.m_pCustomGuess = CreateGuesses(guesses);
-    impl.m_lastWord = word;
-  } else if (restart || word != impl.m_lastWord) {
-    impl.m_lastWord = word;
-    for (const auto& guess : guesses) {
-      guess->Reset();
-    }
-  }
-  for (const auto& guess : guesses) {
-    guess->MakeGuesses(word, ids, suggestions, findAll, &impl);
-  }
-  // Byte order: upper case before lower case, a word before its extensions.
-  std::sort(suggestions.begin(), suggestions.end());
-  suggestions.erase(std::unique(suggestions.begin(), suggestions.end()), suggestions.end());
+  m_pImpl->GuessWithCursors(word, ids, suggestions, findAll, restart);
+  SortCandidates(suggestions);
 }
 
 namespace {
@@ -273,9 +240,13 @@ void MergeHunspellSuggestions(CDictionaryRegistry& registry, const std::string& 
 
 void CSpellChecker::Suggest(const std::string& word, const std::vector<int>& ids,
                             std::vector<std::string>& suggestions, std::size_t maxCount) {
-  Guess(word, ids, suggestions, true, true);
   if (!m_pImpl) {
     return;
+  }
+  suggestions.clear();
+  if (!IsBeyondGuessing(word)) {
+    m_pImpl->GuessEverything(word, ids, suggestions);
+    SortCandidates(suggestions);
   }
   // Run whatever the single edits found: a misspelling two edits from its word often
   // lies one edit from another word ("rember", "member"), and the ranking puts the
@@ -285,14 +256,14 @@ void CSpellChecker::Suggest(const std::string& word, const std::vector<int>& ids
                            !CStringUtils::IsEffectivelyEmpty(word) &&
                            std::find(ids.begin(), ids.end(), kMainDictionaryId) != ids.end();
   // The index is read once, also for the commonness that ranks Guess's candidates.
-  CMainWordIndex& index = m_pImpl->GetWordIndex();
-  const bool indexed = index.IsBuilt() || index.Build(m_pImpl->GetRegistry());
+  const CMainWordIndex* const index = m_pImpl->GetWordIndex();
+  const bool indexed = index != nullptr;
   if (searchWider && indexed) {
     std::string lower = word;
     CStringUtils::MakeLower(lower);
     std::vector<std::string> found;
-    index.FindSoundAlikes(lower, kSearchEdits, found);
-    index.FindNear(lower, kSearchEdits, found);
+    index->FindSoundAlikes(lower, kSearchEdits, found);
+    index->FindNear(lower, kSearchEdits, found);
     for (std::string& text : found) {
       CStringUtils::PreserveCase(word, text);
       AddIfNew(std::move(text), suggestions);
@@ -308,7 +279,7 @@ void CSpellChecker::Suggest(const std::string& word, const std::vector<int>& ids
   const bool english = !hunspell || registry.IsEnglishOnly(ids);
   CSuggestionRanker::Rank(
       word, suggestions,
-      [&](std::string_view text) { return indexed && english ? index.GetCommonness(text) : 0; },
+      [&](std::string_view text) { return indexed && english ? index->GetCommonness(text) : 0; },
       english ? CSuggestionRanker::ESound::kCompared : CSuggestionRanker::ESound::kIgnored);
   if (maxCount > 0 && suggestions.size() > maxCount) {
     suggestions.resize(maxCount);
@@ -316,7 +287,7 @@ void CSpellChecker::Suggest(const std::string& word, const std::vector<int>& ids
 }
 
 void CSpellChecker::AddGuess(const std::string& word, const std::string& replacement) {
-  if (m_pImpl && m_pImpl->m_pCustomGuess != nullptr) {
-    m_pImpl->m_pCustomGuess->AddGuess(word, replacement);
+  if (m_pImpl) {
+    m_pImpl->AddGuess(word, replacement);
   }
 }

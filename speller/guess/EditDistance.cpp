@@ -47,23 +47,28 @@ bool CEditDistance::IsWithin(const std::vector<UChar32>& a, const std::vector<UC
                              int limit) {
   const std::size_t n = a.size();
   const std::size_t m = b.size();
-  if (static_cast<int>(std::max(n, m) - std::min(n, m)) > limit) {
+  if (limit < 0 || std::max(n, m) - std::min(n, m) > static_cast<std::size_t>(limit)) {
     return false;
   }
-  // Three rows of the table (the one before last for swaps); a row whose every cell is
-  // past the limit ends the search.
+  // Three rows of the table (the one before last for swaps), each filled only within
+  // `limit` of its diagonal: a cell further off costs more than the limit, and stands
+  // for any such cost as `past`. A row whose every cell is past the limit ends the search.
+  const int past = limit + 1;
+  const auto reach = static_cast<std::size_t>(limit);
   thread_local std::vector<int> rows;
-  rows.assign(3 * (m + 1), 0);
+  rows.assign(3 * (m + 2), past);
   int* before = rows.data();
-  int* previous = before + (m + 1);
-  int* current = previous + (m + 1);
-  for (std::size_t j = 0; j <= m; ++j) {
+  int* previous = before + (m + 2);
+  int* current = previous + (m + 2);
+  for (std::size_t j = 0; j <= std::min(m, reach); ++j) {
     previous[j] = static_cast<int>(j);
   }
   for (std::size_t i = 1; i <= n; ++i) {
-    current[0] = static_cast<int>(i);
-    int rowBest = current[0];
-    for (std::size_t j = 1; j <= m; ++j) {
+    const std::size_t low = i > reach ? i - reach : 1;
+    const std::size_t high = std::min(m, i + reach);
+    current[low - 1] = i <= reach ? static_cast<int>(i) : past;
+    int rowBest = current[low - 1];
+    for (std::size_t j = low; j <= high; ++j) {
       int cell = std::min(
           {previous[j] + 1, current[j - 1] + 1, previous[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
       if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
@@ -72,6 +77,8 @@ bool CEditDistance::IsWithin(const std::vector<UChar32>& a, const std::vector<UC
       current[j] = cell;
       rowBest = std::min(rowBest, cell);
     }
+    // The next row reads one cell further right in this one.
+    current[high + 1] = past;
     if (rowBest > limit) {
       return false;
     }

@@ -22,11 +22,55 @@ constexpr std::string_view kCodes = "0afhjklmnprstx";
 
 /// Bits set in `value`, without the library call a processor without a popcount
 /// instruction gets for std::popcount.
-int CountBits(std::uint32_t value) {
-  value -= (value >> 1) & 0x55555555U;
-  value = (value & 0x33333333U) + ((value >> 2) & 0x33333333U);
-  value = (value + (value >> 4)) & 0x0F0F0F0FU;
-  return static_cast<int>((value * 0x01010101U) >> 24);
+int CountBits(std::uint64_t value) {
+  value -= (value >> 1) & 0x5555555555555555ULL;
+  value = (value & 0x3333333333333333ULL) + ((value >> 2) & 0x3333333333333333ULL);
+  value = (value + (value >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+  return static_cast<int>((value * 0x0101010101010101ULL) >> 56);
+}
+
+/// Appends `first` plus the offset of each of the `count` signatures that differ from
+/// `wanted` in at most `budget` bits.
+void KeepClose(const std::uint64_t* signatures, std::size_t count, std::uint64_t wanted, int budget,
+               std::uint32_t first, std::vector<std::uint32_t>& close) {
+  for (std::size_t k = 0; k < count; ++k) {
+    if (CountBits(signatures[k] ^ wanted) <= budget) {
+      close.push_back(first + static_cast<std::uint32_t>(k));
+    }
+  }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// The same with the processor's own instruction: a search reads every word of about the
+// misspelling's length, and this test is most of its time.
+__attribute__((target("popcnt"))) void
+KeepCloseByInstruction(const std::uint64_t* signatures, std::size_t count, std::uint64_t wanted,
+                       int budget, std::uint32_t first, std::vector<std::uint32_t>& close) {
+  for (std::size_t k = 0; k < count; ++k) {
+    if (__builtin_popcountll(signatures[k] ^ wanted) <= budget) {
+      close.push_back(first + static_cast<std::uint32_t>(k));
+    }
+  }
+}
+
+bool HasPopcount() {
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("popcnt") != 0;
+  }();
+  return has;
+}
+#endif
+
+void KeepCloseSignatures(const std::uint64_t* signatures, std::size_t count, std::uint64_t wanted,
+                         int budget, std::uint32_t first, std::vector<std::uint32_t>& close) {
+#if defined(__x86_64__) || defined(__i386__)
+  if (HasPopcount()) {
+    KeepCloseByInstruction(signatures, count, wanted, budget, first, close);
+    return;
+  }
+#endif
+  KeepClose(signatures, count, wanted, budget, first, close);
 }
 
 /// How often each letter a to z occurs, and (last) any other character.
@@ -78,28 +122,63 @@ std::pair<std::uint16_t, std::uint16_t> CMainWordIndex::PackedKeys(std::string_v
   return {Pack(keys.GetPrimaryKey()), Pack(keys.GetAlternateKey())};
 }
 
-std::uint32_t CMainWordIndex::LetterMask(const std::vector<UChar32>& chars) {
-  std::uint32_t mask = 0;
+std::uint64_t CMainWordIndex::Signature(const std::vector<UChar32>& chars) {
+  std::uint64_t once = 0;
+  std::uint64_t twice = 0;
   for (const UChar32 c : chars) {
-    mask |= c >= 'a' && c <= 'z' ? 1U << (c - 'a') : 1U << 26;
+    const std::uint64_t bit = std::uint64_t{1} << LetterSlot(c);
+    twice |= once & bit;
+    once |= bit;
   }
-  return mask;
+  return once | (twice << 32);
+}
+
+template <typename Key>
+void CMainWordIndex::AddKeyed(const std::vector<std::uint32_t>& byKey, Key key,
+                              const std::pair<std::uint16_t, std::uint16_t>& keys,
+                              std::vector<std::uint32_t>& matches) const {
+  const auto below = [&](std::uint32_t k, std::uint16_t wanted) {
+    return key(m_entries[k]) < wanted;
+  };
+  const auto above = [&](std::uint16_t wanted, std::uint32_t k) {
+    return wanted < key(m_entries[k]);
+  };
+  for (const std::uint16_t wanted : {keys.first, keys.second}) {
+    const auto from = std::lower_bound(byKey.begin(), byKey.end(), wanted, below);
+    matches.insert(matches.end(), from, std::upper_bound(from, byKey.end(), wanted, above));
+    if (keys.first == keys.second) {
+      return;
+    }
+  }
+}
+
+void CMainWordIndex::IndexKeys() {
+  const auto sortBy = [this](std::vector<std::uint32_t>& byKey, auto key) {
+    byKey.resize(m_entries.size());
+    std::iota(byKey.begin(), byKey.end(), 0U);
+    std::sort(byKey.begin(), byKey.end(), [&](std::uint32_t a, std::uint32_t b) {
+      return std::pair(key(m_entries[a]), a) < std::pair(key(m_entries[b]), b);
+    });
+  };
+  sortBy(m_byPrimary, [](const SEntry& entry) { return entry.primary; });
+  sortBy(m_byAlternate, [](const SEntry& entry) { return entry.alternate; });
 }
 
 bool CMainWordIndex::Build(CDictionaryRegistry& registry) {
   m_text.clear();
   m_entries.clear();
   std::vector<UChar32> chars;
+  std::vector<std::uint64_t> signatures;
   const bool loaded = registry.ForEachMainWord([&](std::string_view word) {
     CEditDistance::LowerChars(word, chars);
     SEntry entry;
     entry.offset = static_cast<std::uint32_t>(m_text.size());
     entry.bytes = static_cast<std::uint8_t>(word.size());
     entry.chars = static_cast<std::uint8_t>(chars.size());
-    entry.letters = LetterMask(chars);
     std::tie(entry.primary, entry.alternate) = PackedKeys(word);
     m_text.append(word);
     m_entries.push_back(entry);
+    signatures.push_back(Signature(chars));
   });
   if (!loaded || m_entries.empty()) {
     m_text.clear();
@@ -107,8 +186,20 @@ bool CMainWordIndex::Build(CDictionaryRegistry& registry) {
     return false;
   }
   // A search reads only the words of about the misspelling's length.
-  std::stable_sort(m_entries.begin(), m_entries.end(),
-                   [](const SEntry& a, const SEntry& b) { return a.chars < b.chars; });
+  std::vector<std::uint32_t> order(m_entries.size());
+  std::iota(order.begin(), order.end(), 0U);
+  std::stable_sort(order.begin(), order.end(), [this](std::uint32_t a, std::uint32_t b) {
+    return m_entries[a].chars < m_entries[b].chars;
+  });
+  std::vector<SEntry> sorted;
+  sorted.reserve(order.size());
+  m_signatures.clear();
+  m_signatures.reserve(order.size());
+  for (const std::uint32_t k : order) {
+    sorted.push_back(m_entries[k]);
+    m_signatures.push_back(signatures[k]);
+  }
+  m_entries = std::move(sorted);
   m_lengthStarts.assign(std::size_t{m_entries.back().chars} + 2, m_entries.size());
   for (std::size_t k = m_entries.size(); k-- > 0;) {
     m_lengthStarts[m_entries[k].chars] = k;
@@ -121,6 +212,7 @@ bool CMainWordIndex::Build(CDictionaryRegistry& registry) {
   std::sort(m_byText.begin(), m_byText.end(), [this](std::uint32_t a, std::uint32_t b) {
     return TextOf(m_entries[a]) < TextOf(m_entries[b]);
   });
+  IndexKeys();
   LoadCommonness(registry.GetMainDictionaryFolder() + kCommonnessName);
   return true;
 }
@@ -199,37 +291,55 @@ void CMainWordIndex::AddIfNear(const SEntry& entry, const std::vector<UChar32>& 
 
 void CMainWordIndex::FindSoundAlikes(std::string_view word, int limit,
                                      std::vector<std::string>& found) const {
-  const auto [primary, alternate] = PackedKeys(word);
-  if (primary == 0 && alternate == 0) {
+  const auto keys = PackedKeys(word);
+  if (keys.first == 0 && keys.second == 0) {
     return;
   }
   std::vector<UChar32> chars;
   CEditDistance::LowerChars(word, chars);
+  std::vector<std::uint32_t> matches;
+  AddKeyed(
+      m_byPrimary, [](const SEntry& entry) { return entry.primary; }, keys, matches);
+  AddKeyed(
+      m_byAlternate, [](const SEntry& entry) { return entry.alternate; }, keys, matches);
+  // In the entries' order, as a pass over them finds them.
+  std::sort(matches.begin(), matches.end());
+  matches.erase(std::unique(matches.begin(), matches.end()), matches.end());
   const auto [begin, end] = EntriesNear(chars.size(), limit);
-  for (std::size_t k = begin; k < end; ++k) {
-    const SEntry& entry = m_entries[k];
-    if (entry.primary == primary || entry.primary == alternate || entry.alternate == primary ||
-        entry.alternate == alternate) {
-      AddIfNear(entry, chars, limit, found);
+  for (const std::uint32_t k : matches) {
+    if (k >= begin && k < end) {
+      AddIfNear(m_entries[k], chars, limit, found);
     }
   }
 }
 
 void CMainWordIndex::FindNear(std::string_view word, int limit,
                               std::vector<std::string>& found) const {
+  if (limit < 0) {
+    return;
+  }
   std::vector<UChar32> chars;
   CEditDistance::LowerChars(word, chars);
-  const std::uint32_t letters = LetterMask(chars);
+  const std::uint64_t signature = Signature(chars);
+  // Each edit flips at most two bits of the signature, and one that adds or drops a
+  // character at most one: a word `apart` characters longer or shorter may differ in
+  // 2 * limit - apart bits.
+  std::vector<std::uint32_t> close;
+  const std::size_t size = chars.size();
+  const std::size_t last = m_lengthStarts.size() - 1;
+  const auto reach = static_cast<std::size_t>(limit);
+  for (std::size_t length = size > reach ? size - reach : 0;
+       length <= size + reach && length < last; ++length) {
+    const std::size_t begin = m_lengthStarts[length];
+    const int apart = static_cast<int>(length > size ? length - size : size - length);
+    KeepCloseSignatures(m_signatures.data() + begin, m_lengthStarts[length + 1] - begin, signature,
+                        2 * limit - apart, static_cast<std::uint32_t>(begin), close);
+  }
+  // The letter counts change by two at most an edit; still far cheaper than the edits.
   const LetterCounts counts = CountLetters(chars);
-  const auto [begin, end] = EntriesNear(chars.size(), limit);
-  for (std::size_t k = begin; k < end; ++k) {
-    const SEntry& entry = m_entries[k];
-    // Each edit adds or takes away at most two letters of the word's set, and changes
-    // its letter counts by two at most: both are far cheaper to test than the edits.
-    if (CountBits(entry.letters ^ letters) > 2 * limit ||
-        CountsApart(counts, TextOf(entry)) > 2 * limit) {
-      continue;
+  for (const std::uint32_t k : close) {
+    if (CountsApart(counts, TextOf(m_entries[k])) <= 2 * limit) {
+      AddIfNear(m_entries[k], chars, limit, found);
     }
-    AddIfNear(entry, chars, limit, found);
   }
 }

@@ -39,7 +39,6 @@ private:
 
   struct SEntry {
     std::uint32_t offset = 0;
-    std::uint32_t letters = 0; ///< a bit per letter a to z it holds, bit 26 for any other
     std::uint16_t primary = 0;
     std::uint16_t alternate = 0;
     std::uint8_t bytes = 0;
@@ -47,7 +46,18 @@ private:
     std::uint8_t commonness = 0; ///< the SCOWL size that lists the word, 0 for none
   };
 
-  static std::uint32_t LetterMask(const std::vector<UChar32>& chars);
+  /// The letters a to z (and, as one, any other character) that `chars` holds, bit 0
+  /// for "a": once each in the low half, twice or more in the high half. An edit flips
+  /// at most two of these bits, so words whose signatures differ in more than twice the
+  /// edits allowed need no closer look.
+  static std::uint64_t Signature(const std::vector<UChar32>& chars);
+  /// The entries whose key given by `key` is one of `keys`, by their index.
+  template <typename Key>
+  void AddKeyed(const std::vector<std::uint32_t>& byKey, Key key,
+                const std::pair<std::uint16_t, std::uint16_t>& keys,
+                std::vector<std::uint32_t>& matches) const;
+  /// Sorts m_byPrimary and m_byAlternate; the entries are in their final order.
+  void IndexKeys();
   /// The entry whose word is `word` exactly, or null.
   SEntry* FindEntry(std::string_view word);
   const SEntry* FindEntry(std::string_view word) const;
@@ -68,4 +78,10 @@ private:
   std::vector<std::size_t> m_lengthStarts;
   /// The entries in byte order of their words, for look-ups by text.
   std::vector<std::uint32_t> m_byText;
+  /// Each entry's Signature, apart from the entries so that a search reads only these.
+  std::vector<std::uint64_t> m_signatures;
+  /// The entries by primary key and by alternate key (then by index), so that a
+  /// sound-alike search reads only the words that share a key.
+  std::vector<std::uint32_t> m_byPrimary;
+  std::vector<std::uint32_t> m_byAlternate;
 };

@@ -1,6 +1,7 @@
 #include "pagelint-check/CheckRun.h"
 
 #include "pagelint-check/DictionaryChoice.h"
+#include "pagelint-check/ParallelSuggestions.h"
 #include "pagelint-check/ReportFormats.h"
 #include "pagelint-check/SavedProjects.h"
 #include "pagelint-check/TerminalText.h"
@@ -587,6 +588,8 @@ void CCheckRun::CollectFindings(CWebProject& project, int root) {
 }
 
 void CCheckRun::AddSuggestions(CSpellChecker& speller) {
+  std::vector<CParallelSuggestions::SRequest> requests;
+  std::vector<std::size_t> slots;
   for (std::size_t i = 0; i < static_cast<std::size_t>(m_report.GetWordCount()); ++i) {
     // A repeated word is a known one: the fix is removing it, not another spelling.
     if (m_report.GetWordKind(i) == CCheckReport::EKind::kRepeated) {
@@ -597,10 +600,13 @@ void CCheckRun::AddSuggestions(CSpellChecker& speller) {
     if (root >= m_rootDictionaries.size()) {
       continue;
     }
-    std::vector<std::string> suggestions;
-    speller.Suggest(std::string(m_report.GetWordText(i)), m_rootDictionaries[root], suggestions,
-                    kMaxSuggestions);
-    m_report.SetSuggestions(i, std::move(suggestions));
+    requests.push_back({std::string(m_report.GetWordText(i)), &m_rootDictionaries[root]});
+    slots.push_back(i);
+  }
+  auto suggestions =
+      CParallelSuggestions::Run(speller, requests, kMaxSuggestions, m_options.EffectiveJobs());
+  for (std::size_t k = 0; k < slots.size(); ++k) {
+    m_report.SetSuggestions(slots[k], std::move(suggestions[k]));
   }
 }
 

@@ -17,7 +17,7 @@ class CSpellCheckerImpl;
 /// candidate words and looks them up.
 ///
 /// Create it with GetInstance on the user interface thread, then call SetAppPath.
-/// PreprocessWord and LookUp may be called from any thread at once; every other
+/// PreprocessWord, LookUp and Suggest may be called from any thread at once; every other
 /// member belongs to the user interface thread, which must pump its messages for the
 /// dictionaries to follow changes on disk. Dictionaries are named by ids: 0 is the
 /// main dictionary, -1 names none, and an id never names a second dictionary. Besides
@@ -112,8 +112,9 @@ public:
   /// main dictionary (when `ids` holds it) that sound like it or lie two edits from it
   /// join them. When `ids` holds Hunspell dictionaries, their own suggestions join too,
   /// ranked by the same edits and letter case (and sound and commonness while every
-  /// dictionary is English). At most `maxCount` of them (0: all). User interface thread
-  /// only.
+  /// dictionary is English). At most `maxCount` of them (0: all). Any thread, several
+  /// at once: each call runs the strategies of its own, and the first builds the index
+  /// of the main dictionary's words that the others then share.
   void Suggest(const std::string& word, const std::vector<int>& ids,
                std::vector<std::string>& suggestions, std::size_t maxCount = 0);
   /// Learns that `word` was replaced by `replacement` (kept in the custom guesses

@@ -99,6 +99,26 @@ TEST_F(GuessFacadeTest, Utf8WordsAreNeverCut) {
   EXPECT_TRUE(Has(Guess("übr"), "über"));
 }
 
+// Suggest runs the strategies on a set of its own, yet leaves the user interface's
+// walk as a restart for its word did: a blank word leaves it alone, another word starts
+// it over, and a replacement learned before any guess but Suggest's is kept.
+TEST_F(GuessFacadeTest, SuggestInBetweenLeavesTheWalkAsARestart) {
+  CSpellChecker& speller = Start("cart\ncast\ncoat\n");
+  std::vector<std::string> ranked;
+  speller.Suggest("cat", m_ids, ranked);
+  EXPECT_EQ(ranked.size(), 3U);
+  speller.AddGuess("Xqzw", "answer");
+  EXPECT_EQ(Guess("Xqzw"), Words{"Answer"});
+  EXPECT_EQ(Guess("cat", false), Words{"coat"});
+  EXPECT_EQ(Guess("cat", false), Words{"cart"});
+  speller.Suggest("   ", m_ids, ranked);
+  EXPECT_EQ(Guess("cat", false), Words{"cast"});
+  speller.Suggest("cat", m_ids, ranked);
+  EXPECT_EQ(Guess("cat", false), Words{"coat"});
+  speller.Suggest("cta", m_ids, ranked);
+  EXPECT_EQ(Guess("cat", false), Words{"coat"});
+}
+
 TEST_F(GuessFacadeTest, LearnedReplacementComesBackInTheWordsCase) {
   CSpellChecker& speller = Start("cat\n");
   EXPECT_TRUE(Guess("Xqzw").empty());
