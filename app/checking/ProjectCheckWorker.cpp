@@ -3,6 +3,7 @@
 #include "checking/BadWordsList.h"
 #include "checking/PageScanner.h"
 #include "mtcore/MTWorkerThread.h"
+#include "mtcore/ThreadNice.h"
 #include "projects/HTMLFile.h"
 #include "projects/HTMLFileList.h"
 
@@ -170,10 +171,16 @@ void CProjectCheckWorker::CheckFilesInParallel() {
   // The helpers work inside this thread's reader access of the file list: taking it
   // themselves could deadlock behind a collector waiting for writer access.
   std::atomic<std::size_t> next{0};
+  // The helpers yield to the desktop exactly as the run's own thread does; each sets
+  // its own nice value, since Linux keeps one per thread.
+  const int nice = CThreadNice::OfCallingThread();
   std::vector<std::jthread> helpers;
   for (int k = 1; k < m_parallelism; ++k) {
     try {
-      helpers.emplace_back([this, &next] { CheckClaimedFiles(next); });
+      helpers.emplace_back([this, &next, nice] {
+        CThreadNice::SetForCallingThread(nice);
+        CheckClaimedFiles(next);
+      });
     } catch (const std::system_error&) {
       break; // fewer threads, same result
     }

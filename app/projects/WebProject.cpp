@@ -41,8 +41,10 @@ constexpr std::uint32_t kDirChangeFilter = CDirMonitorThread::CHANGE_FILE_NAME |
                                            CDirMonitorThread::CHANGE_LAST_WRITE;
 constexpr std::uint32_t kDirChangePeriodMs = 2000;
 constexpr int kBackgroundPriority = -1;
-constexpr int kCurrentWorkerPriority = -1;
-constexpr int kOtherWorkerPriority = -2;
+/// Every checking thread, the current project's too, runs only when nothing else wants
+/// the core: the window and the rest of the desktop come first, and a run on every core
+/// still takes whatever is idle.
+constexpr int kCheckPriority = -15;
 
 /// A folder or link the collection left out: "{ID} - <path> - <reason>".
 constexpr const char* kPlaceSkipped = "{2D5A8E93-41C7-4B0F-A6E2-97F1C3B5D840}";
@@ -453,9 +455,8 @@ void CWebProject::StartCheckWorker() {
                                                    : CWordShapes::ENumbers::kChecked));
   CProjectCheckWorker* record = worker.get();
   m_worker = std::move(worker);
-  auto thread =
-      std::make_unique<CMTWorkerThread>([this, record](void*) { return RunCheck(*record); }, record,
-                                        m_current ? kCurrentWorkerPriority : kOtherWorkerPriority);
+  auto thread = std::make_unique<CMTWorkerThread>(
+      [this, record](void*) { return RunCheck(*record); }, record, kCheckPriority);
   if (!thread->IsStarted()) {
     return; // nothing runs, so the state does not claim a run
   }
@@ -577,6 +578,11 @@ void CWebProject::HoldReaderAccess() {
 
 void CWebProject::ReleaseHeldAccess() {
   m_heldAccess.reset();
+}
+
+int CWebProject::DefaultCheckParallelism() {
+  const unsigned int cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(cores);
 }
 
 void CWebProject::SetWorkerPriority(int priority) {

@@ -183,9 +183,13 @@ public:
   void ReleaseHeldAccess();
 
   /// Priority of the running worker's thread (0, -1, -2); nothing without a worker.
+  /// Runs start at the idle priority, which Linux lets no unprivileged thread leave.
   void SetWorkerPriority(int priority);
-  /// Threads of each new check run (default 1).
+  /// Threads of each new check run (default: one a core, DefaultCheckParallelism).
   void SetCheckParallelism(int threads) { m_checkParallelism = threads < 1 ? 1 : threads; }
+  int GetCheckParallelism() const { return m_checkParallelism; }
+  /// One checking thread a core, at least one when the count is unknown.
+  static int DefaultCheckParallelism();
   /// Which findings of new check runs keep their excerpts (default: each word's first in
   /// each page, the one the main view shows when a file is selected).
   void SetCheckExcerpts(CPageScanner::EExcerpts excerpts) { m_checkExcerpts = excerpts; }
@@ -244,7 +248,7 @@ private:
   int m_addToDictionaryId = -1;
   int m_ignoreId = -1;
   int m_siteWordsId = -1;
-  int m_checkParallelism = 1;
+  int m_checkParallelism = DefaultCheckParallelism();
   CPageScanner::EExcerpts m_checkExcerpts = CPageScanner::EExcerpts::kFirstInPage;
   HWND m_msgWindowHandle = 0;
   HWND m_collectorWindow = 0; ///< the window the file collector posts to
