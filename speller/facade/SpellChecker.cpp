@@ -31,6 +31,9 @@
 const unsigned int CSpellChecker::MSG_DICT_CHANGED =
     RegisterWindowMessageA("9F0C18A8-759F-48c3-979A-5D42A937A0CB");
 
+const unsigned int CSpellChecker::MSG_WORD_INDEX_READY =
+    RegisterWindowMessageA("3E7B5C21-8D94-4F0A-B6E2-5A1C9D7F4B38");
+
 CSpellChecker* CSpellChecker::m_pInstance = nullptr;
 
 CSpellChecker::CSpellChecker() : m_pImpl(std::make_unique<CSpellCheckerImpl>()) {}
@@ -284,15 +287,16 @@ void CSpellChecker::Suggest(const std::string& word, const std::vector<int>& ids
                            CStringUtils::CountCharacters(word, word.size()) >= kShortestWiderWord &&
                            !CStringUtils::IsEffectivelyEmpty(word) &&
                            std::find(ids.begin(), ids.end(), kMainDictionaryId) != ids.end();
-  // The index is read once, also for the commonness that ranks Guess's candidates.
-  CMainWordIndex& index = m_pImpl->GetWordIndex();
-  const bool indexed = index.IsBuilt() || index.Build(m_pImpl->GetRegistry());
+  // The index is read once, also for the commonness that ranks Guess's candidates;
+  // while it is built in the background the suggestions go without both.
+  const CMainWordIndex* index = m_pImpl->GetWordIndex().Get(m_pImpl->GetRegistry());
+  const bool indexed = index != nullptr;
   if (searchWider && indexed) {
     std::string lower = word;
     CStringUtils::MakeLower(lower);
     std::vector<std::string> found;
-    index.FindSoundAlikes(lower, kSearchEdits, found);
-    index.FindNear(lower, kSearchEdits, found);
+    index->FindSoundAlikes(lower, kSearchEdits, found);
+    index->FindNear(lower, kSearchEdits, found);
     for (std::string& text : found) {
       CStringUtils::PreserveCase(word, text);
       AddIfNew(std::move(text), suggestions);
@@ -308,11 +312,26 @@ void CSpellChecker::Suggest(const std::string& word, const std::vector<int>& ids
   const bool english = !hunspell || registry.IsEnglishOnly(ids);
   CSuggestionRanker::Rank(
       word, suggestions,
-      [&](std::string_view text) { return indexed && english ? index.GetCommonness(text) : 0; },
+      [&](std::string_view text) { return indexed && english ? index->GetCommonness(text) : 0; },
       english ? CSuggestionRanker::ESound::kCompared : CSuggestionRanker::ESound::kIgnored);
   if (maxCount > 0 && suggestions.size() > maxCount) {
     suggestions.resize(maxCount);
   }
+}
+
+void CSpellChecker::StartWordIndex(std::uint64_t window, long parameter) {
+  if (!m_pImpl) {
+    return;
+  }
+  m_pImpl->GetWordIndex().Start(m_pImpl->GetRegistry(), [window, parameter] {
+    if (IsWindow(window)) {
+      PostMessage(window, MSG_WORD_INDEX_READY, 0, parameter);
+    }
+  });
+}
+
+bool CSpellChecker::IsWordIndexPending() const {
+  return m_pImpl && m_pImpl->GetWordIndex().IsPending();
 }
 
 void CSpellChecker::AddGuess(const std::string& word, const std::string& replacement) {

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "facade/BackgroundWordIndex.h"
 #include "facade/DictionaryRegistry.h"
 #include "guess/Guess.h"
-#include "guess/MainWordIndex.h"
 
 #include <memory>
 #include <string>
@@ -22,8 +22,9 @@ public:
   /// The suggestion strategies in the order they run; empty until the first Guess.
   std::vector<std::unique_ptr<CGuess>>& GetGuesses() { return m_guesses; }
 
-  /// The main dictionary's words for the searches Suggest adds; built on first need.
-  CMainWordIndex& GetWordIndex() { return m_wordIndex; }
+  /// The main dictionary's words for the searches Suggest adds; built on first need,
+  /// or in the background once started.
+  CBackgroundWordIndex& GetWordIndex() { return m_wordIndex; }
 
   /// The custom-guess strategy of the suggestion list (not owned); null until the
   /// suggestion strategies exist.
@@ -35,6 +36,6 @@ private:
   // The suggestion strategies join as the last member, so that they are destroyed
   // before the registry whose lookups they use.
   CDictionaryRegistry m_registry;
-  CMainWordIndex m_wordIndex;
+  CBackgroundWordIndex m_wordIndex;
   std::vector<std::unique_ptr<CGuess>> m_guesses;
 };
