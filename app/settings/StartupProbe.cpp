@@ -7,7 +7,6 @@
 #include <charconv>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace {
@@ -60,7 +59,8 @@ std::optional<long long> CStartupProbe::StartTicks(std::string_view statLine) {
 
 std::optional<std::chrono::milliseconds> CStartupProbe::SinceProcessStart() {
   std::ifstream stat("/proc/self/stat");
-  const std::string line((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  std::string line; // one line
+  std::getline(stat, line);
   const std::optional<long long> ticks = StartTicks(line);
   const long perSecond = sysconf(_SC_CLK_TCK);
   timespec now{};
