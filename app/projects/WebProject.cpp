@@ -195,6 +195,12 @@ bool CWebProject::StartProject(std::string& errorText) {
     return false;
   }
   StopStartTimer(); // a second start replaces the delay under way
+  // The project on screen starts once the event loop turns, right after the window
+  // shows: its words are what the user waits for. The others keep the delay, so that
+  // they do not compete with it for the disk.
+  if (m_current && PostMessage(m_msgWindowHandle, MSG_PROJECT_START, 0, 0)) {
+    return true;
+  }
   m_startTimer = std::make_unique<CTimerThread>(MSG_PROJECT_START, m_msgWindowHandle, kStartDelayMs,
                                                 true, false, 0);
   if (!m_startTimer->IsStarted()) {

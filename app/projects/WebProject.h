@@ -156,8 +156,9 @@ public:
   /// the current list, else takes it and marks every file pending.
   bool SetActiveDictionaries(std::vector<int> ids);
 
-  /// Resolves the dictionaries and starts the start delay; false with the message for
-  /// the user in `errorText` when the project cannot start.
+  /// Resolves the dictionaries and starts the start delay (none for the current
+  /// project: it starts once the messages are next handled); false with the message
+  /// for the user in `errorText` when the project cannot start.
   bool StartProject(std::string& errorText);
   /// Stops the worker and monitor, empties the lists and collects the files anew.
   void RestartCollection();
