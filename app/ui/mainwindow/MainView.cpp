@@ -298,13 +298,16 @@ void CMainView::OnWordIndexReady() {
   // A "with" the user typed or picked stays; one the first suggestion filled in follows
   // the new first.
   const int row = m_ui->suggestionsList->SelectedRow();
-  const bool offered =
-      m_ui->withEdit->text() == (row >= 0 ? m_suggestions->index(row).data().toString() : "");
+  const QString with = m_ui->withEdit->text();
+  const bool offered = with == (row >= 0 ? m_suggestions->index(row).data().toString() : "");
   std::vector<std::string> suggestions;
   speller->Suggest(word, project->GetActiveDictionaries(), suggestions);
-  FillSuggestions(std::move(suggestions));
+  FillSuggestions(std::move(suggestions)); // selecting the first may fill in "with"
   if (offered) {
     OnSuggestionSelected();
+  } else {
+    m_ui->withEdit->setText(with);
+    UpdateReplace();
   }
   m_ui->suggestionCount->setText(CountText(m_suggestions->rowCount()));
 }
