@@ -41,10 +41,6 @@ constexpr std::uint32_t kDirChangeFilter = CDirMonitorThread::CHANGE_FILE_NAME |
                                            CDirMonitorThread::CHANGE_LAST_WRITE;
 constexpr std::uint32_t kDirChangePeriodMs = 2000;
 constexpr int kBackgroundPriority = -1;
-/// Every checking thread, the current project's too, runs only when nothing else wants
-/// the core: the window and the rest of the desktop come first, and a run on every core
-/// still takes whatever is idle.
-constexpr int kCheckPriority = -15;
 
 /// A folder or link the collection left out: "{ID} - <path> - <reason>".
 constexpr const char* kPlaceSkipped = "{2D5A8E93-41C7-4B0F-A6E2-97F1C3B5D840}";
@@ -462,7 +458,7 @@ void CWebProject::StartCheckWorker() {
   CProjectCheckWorker* record = worker.get();
   m_worker = std::move(worker);
   auto thread = std::make_unique<CMTWorkerThread>(
-      [this, record](void*) { return RunCheck(*record); }, record, kCheckPriority);
+      [this, record](void*) { return RunCheck(*record); }, record, m_checkPriority);
   if (!thread->IsStarted()) {
     return; // nothing runs, so the state does not claim a run
   }

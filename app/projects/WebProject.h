@@ -189,6 +189,13 @@ public:
   /// Threads of each new check run (default: one a core, DefaultCheckParallelism).
   void SetCheckParallelism(int threads) { m_checkParallelism = threads < 1 ? 1 : threads; }
   int GetCheckParallelism() const { return m_checkParallelism; }
+  /// Priority of each new check run's threads, as for CMTKernel::SetPriority (default:
+  /// kIdleCheckPriority, so that the window and the desktop come first).
+  void SetCheckPriority(int priority) { m_checkPriority = priority; }
+  int GetCheckPriority() const { return m_checkPriority; }
+  /// Every checking thread of the program, the current project's too, runs only when
+  /// nothing else wants the core; a run on every core still takes whatever is idle.
+  static constexpr int kIdleCheckPriority = -15;
   /// One checking thread a core, at least one when the count is unknown.
   static int DefaultCheckParallelism();
   /// Which findings of new check runs keep their excerpts (default: each word's first in
@@ -250,6 +257,7 @@ private:
   int m_ignoreId = -1;
   int m_siteWordsId = -1;
   int m_checkParallelism = DefaultCheckParallelism();
+  int m_checkPriority = kIdleCheckPriority;
   CPageScanner::EExcerpts m_checkExcerpts = CPageScanner::EExcerpts::kFirstInPage;
   HWND m_msgWindowHandle = 0;
   HWND m_collectorWindow = 0; ///< the window the file collector posts to

@@ -24,10 +24,12 @@ int CountIdleThreads() {
   return count;
 }
 
-TEST_F(CheckThreadsTest, ANewProjectChecksWithAThreadForEveryCore) {
+TEST_F(CheckThreadsTest, ANewProjectChecksWithAThreadForEveryCoreAtTheIdlePriority) {
   const unsigned int cores = std::thread::hardware_concurrency();
   EXPECT_EQ(CWebProject::DefaultCheckParallelism(), cores == 0 ? 1 : static_cast<int>(cores));
-  EXPECT_EQ(MakeProject().GetCheckParallelism(), CWebProject::DefaultCheckParallelism());
+  const CWebProject& project = MakeProject();
+  EXPECT_EQ(project.GetCheckParallelism(), CWebProject::DefaultCheckParallelism());
+  EXPECT_EQ(project.GetCheckPriority(), CWebProject::kIdleCheckPriority);
 }
 
 // The threads are caught while they wait for the findings, which this thread holds.
