@@ -3,6 +3,7 @@
 #include "checking/BadWordsList.h"
 #include "checking/PageScanner.h"
 #include "mtcore/MTWorkerThread.h"
+#include "mtcore/ThreadNice.h"
 #include "projects/HTMLFile.h"
 #include "projects/HTMLFileList.h"
 
@@ -173,10 +174,16 @@ void CProjectCheckWorker::CheckFilesInParallel() {
   // themselves could deadlock behind a collector waiting for writer access.
   std::atomic<std::size_t> next{0};
   const std::vector<std::size_t> order = LargestFirst();
+  // The helpers yield to the desktop exactly as the run's own thread does; each sets
+  // its own nice value, since Linux keeps one per thread.
+  const int nice = CThreadNice::OfCallingThread();
   std::vector<std::jthread> helpers;
   for (int k = 1; k < m_parallelism; ++k) {
     try {
-      helpers.emplace_back([this, &next, &order] { CheckClaimedFiles(next, order); });
+      helpers.emplace_back([this, &next, &order, nice] {
+        CThreadNice::SetForCallingThread(nice);
+        CheckClaimedFiles(next, order);
+      });
     } catch (const std::system_error&) {
       break; // fewer threads, same result
     }

@@ -14,9 +14,6 @@
 
 namespace {
 
-constexpr int kPriorityCurrent = -1;
-constexpr int kPriorityOther = -2;
-
 const std::vector<std::string> kDataFileExtensions{CProjectNaming::kDataFileExtension};
 
 namespace LogId {
@@ -238,11 +235,11 @@ void CDoc::SelectProject(CWebProject* project) {
   }
   if (m_current != nullptr) {
     m_current->SetCurrent(false);
-    m_current->SetWorkerPriority(kPriorityOther);
   }
   m_current = project;
+  // Every project checks at the idle priority (see CWebProject): raising the current
+  // one's again would need privileges, and lowering it would give nothing to the window.
   project->SetCurrent(true);
-  project->SetWorkerPriority(kPriorityCurrent);
   PressCurrentProjectButton();
   m_ui.UpdateAllViews(HINT_PROJECTS_CHANGED);
 }
@@ -379,7 +376,6 @@ void CDoc::RemoveProject(CWebProject* project, bool interactive) {
     m_current = nullptr;
   }
   project->SetCurrent(false);
-  project->SetWorkerPriority(kPriorityOther);
   std::unique_ptr<CWebProject> removed = std::move(m_projects[static_cast<std::size_t>(index)]);
   m_projects.erase(m_projects.begin() + index);
 

@@ -41,8 +41,6 @@ constexpr std::uint32_t kDirChangeFilter = CDirMonitorThread::CHANGE_FILE_NAME |
                                            CDirMonitorThread::CHANGE_LAST_WRITE;
 constexpr std::uint32_t kDirChangePeriodMs = 2000;
 constexpr int kBackgroundPriority = -1;
-constexpr int kCurrentWorkerPriority = -1;
-constexpr int kOtherWorkerPriority = -2;
 
 /// A folder or link the collection left out: "{ID} - <path> - <reason>".
 constexpr const char* kPlaceSkipped = "{2D5A8E93-41C7-4B0F-A6E2-97F1C3B5D840}";
@@ -193,6 +191,12 @@ bool CWebProject::StartProject(std::string& errorText) {
     return false;
   }
   StopStartTimer(); // a second start replaces the delay under way
+  // The project on screen starts once the event loop turns, right after the window
+  // shows: its words are what the user waits for. The others keep the delay, so that
+  // they do not compete with it for the disk.
+  if (m_current && PostMessage(m_msgWindowHandle, MSG_PROJECT_START, 0, 0)) {
+    return true;
+  }
   m_startTimer = std::make_unique<CTimerThread>(MSG_PROJECT_START, m_msgWindowHandle, kStartDelayMs,
                                                 true, false, 0);
   if (!m_startTimer->IsStarted()) {
@@ -453,9 +457,8 @@ void CWebProject::StartCheckWorker() {
                                                    : CWordShapes::ENumbers::kChecked));
   CProjectCheckWorker* record = worker.get();
   m_worker = std::move(worker);
-  auto thread =
-      std::make_unique<CMTWorkerThread>([this, record](void*) { return RunCheck(*record); }, record,
-                                        m_current ? kCurrentWorkerPriority : kOtherWorkerPriority);
+  auto thread = std::make_unique<CMTWorkerThread>(
+      [this, record](void*) { return RunCheck(*record); }, record, m_checkPriority);
   if (!thread->IsStarted()) {
     return; // nothing runs, so the state does not claim a run
   }
@@ -577,6 +580,11 @@ void CWebProject::HoldReaderAccess() {
 
 void CWebProject::ReleaseHeldAccess() {
   m_heldAccess.reset();
+}
+
+int CWebProject::DefaultCheckParallelism() {
+  const unsigned int cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(cores);
 }
 
 void CWebProject::SetWorkerPriority(int priority) {

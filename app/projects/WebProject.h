@@ -156,8 +156,9 @@ public:
   /// the current list, else takes it and marks every file pending.
   bool SetActiveDictionaries(std::vector<int> ids);
 
-  /// Resolves the dictionaries and starts the start delay; false with the message for
-  /// the user in `errorText` when the project cannot start.
+  /// Resolves the dictionaries and starts the start delay (none for the current
+  /// project: it starts once the messages are next handled); false with the message
+  /// for the user in `errorText` when the project cannot start.
   bool StartProject(std::string& errorText);
   /// Stops the worker and monitor, empties the lists and collects the files anew.
   void RestartCollection();
@@ -183,9 +184,20 @@ public:
   void ReleaseHeldAccess();
 
   /// Priority of the running worker's thread (0, -1, -2); nothing without a worker.
+  /// Runs start at the idle priority, which Linux lets no unprivileged thread leave.
   void SetWorkerPriority(int priority);
-  /// Threads of each new check run (default 1).
+  /// Threads of each new check run (default: one a core, DefaultCheckParallelism).
   void SetCheckParallelism(int threads) { m_checkParallelism = threads < 1 ? 1 : threads; }
+  int GetCheckParallelism() const { return m_checkParallelism; }
+  /// Priority of each new check run's threads, as for CMTKernel::SetPriority (default:
+  /// kIdleCheckPriority, so that the window and the desktop come first).
+  void SetCheckPriority(int priority) { m_checkPriority = priority; }
+  int GetCheckPriority() const { return m_checkPriority; }
+  /// Every checking thread of the program, the current project's too, runs only when
+  /// nothing else wants the core; a run on every core still takes whatever is idle.
+  static constexpr int kIdleCheckPriority = -15;
+  /// One checking thread a core, at least one when the count is unknown.
+  static int DefaultCheckParallelism();
   /// Which findings of new check runs keep their excerpts (default: each word's first in
   /// each page, the one the main view shows when a file is selected).
   void SetCheckExcerpts(CPageScanner::EExcerpts excerpts) { m_checkExcerpts = excerpts; }
@@ -244,7 +256,8 @@ private:
   int m_addToDictionaryId = -1;
   int m_ignoreId = -1;
   int m_siteWordsId = -1;
-  int m_checkParallelism = 1;
+  int m_checkParallelism = DefaultCheckParallelism();
+  int m_checkPriority = kIdleCheckPriority;
   CPageScanner::EExcerpts m_checkExcerpts = CPageScanner::EExcerpts::kFirstInPage;
   HWND m_msgWindowHandle = 0;
   HWND m_collectorWindow = 0; ///< the window the file collector posts to

@@ -19,6 +19,9 @@
 const unsigned int CSpellChecker::MSG_DICT_CHANGED =
     RegisterWindowMessageA("9F0C18A8-759F-48c3-979A-5D42A937A0CB");
 
+const unsigned int CSpellChecker::MSG_WORD_INDEX_READY =
+    RegisterWindowMessageA("3E7B5C21-8D94-4F0A-B6E2-5A1C9D7F4B38");
+
 CSpellChecker* CSpellChecker::m_pInstance = nullptr;
 
 CSpellChecker::CSpellChecker() : m_pImpl(std::make_unique<CSpellCheckerImpl>()) {}
@@ -255,8 +258,9 @@ void CSpellChecker::Suggest(const std::string& word, const std::vector<int>& ids
                            CStringUtils::CountCharacters(word, word.size()) >= kShortestWiderWord &&
                            !CStringUtils::IsEffectivelyEmpty(word) &&
                            std::find(ids.begin(), ids.end(), kMainDictionaryId) != ids.end();
-  // The index is read once, also for the commonness that ranks Guess's candidates.
-  const CMainWordIndex* const index = m_pImpl->GetWordIndex();
+  // The index is read once, also for the commonness that ranks Guess's candidates;
+  // while it is built in the background the suggestions go without both.
+  const CMainWordIndex* const index = m_pImpl->GetWordIndex().Get(m_pImpl->GetRegistry());
   const bool indexed = index != nullptr;
   if (searchWider && indexed) {
     std::string lower = word;
@@ -284,6 +288,21 @@ void CSpellChecker::Suggest(const std::string& word, const std::vector<int>& ids
   if (maxCount > 0 && suggestions.size() > maxCount) {
     suggestions.resize(maxCount);
   }
+}
+
+void CSpellChecker::StartWordIndex(std::uint64_t window, long parameter) {
+  if (!m_pImpl) {
+    return;
+  }
+  m_pImpl->GetWordIndex().Start(m_pImpl->GetRegistry(), [window, parameter] {
+    if (IsWindow(window)) {
+      PostMessage(window, MSG_WORD_INDEX_READY, 0, parameter);
+    }
+  });
+}
+
+bool CSpellChecker::IsWordIndexPending() const {
+  return m_pImpl && m_pImpl->GetWordIndex().IsPending();
 }
 
 void CSpellChecker::AddGuess(const std::string& word, const std::string& replacement) {

@@ -140,15 +140,3 @@ void CSpellCheckerImpl::ReturnSpareSet(std::unique_ptr<Strategies> set) {
   const std::lock_guard lock(m_spareLock);
   m_spareSets.push_back(std::move(set));
 }
-
-const CMainWordIndex* CSpellCheckerImpl::GetWordIndex() {
-  if (m_indexBuilt.load(std::memory_order_acquire)) {
-    return &m_wordIndex;
-  }
-  const std::lock_guard lock(m_indexLock);
-  if (!m_wordIndex.IsBuilt() && !m_wordIndex.Build(m_registry)) {
-    return nullptr;
-  }
-  m_indexBuilt.store(true, std::memory_order_release);
-  return &m_wordIndex;
-}

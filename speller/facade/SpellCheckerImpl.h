@@ -1,8 +1,8 @@
 #pragma once
 
+#include "facade/BackgroundWordIndex.h"
 #include "facade/DictionaryRegistry.h"
 #include "guess/Guess.h"
-#include "guess/MainWordIndex.h"
 
 #include <atomic>
 #include <memory>
@@ -41,9 +41,9 @@ public:
   /// Learns a replacement; nothing before the strategies exist.
   void AddGuess(const std::string& word, const std::string& replacement);
 
-  /// The main dictionary's words for the searches Suggest adds, built on the first call
-  /// (later calls retry a failed build); null when the main dictionary cannot be read.
-  const CMainWordIndex* GetWordIndex();
+  /// The main dictionary's words for the searches Suggest adds; built on first need
+  /// (callers on other threads wait for it), or in the background once started.
+  CBackgroundWordIndex& GetWordIndex() { return m_wordIndex; }
 
 private:
   /// Creates the strategies if need be. Called with m_cursorLock held.
@@ -59,9 +59,7 @@ private:
   // destroyed before it.
   CDictionaryRegistry m_registry;
 
-  std::mutex m_indexLock; ///< held while the index is built
-  std::atomic<bool> m_indexBuilt{false};
-  CMainWordIndex m_wordIndex;
+  CBackgroundWordIndex m_wordIndex;
 
   std::mutex m_cursorLock; ///< guards m_cursorSet, m_lastWord and creating m_custom
   Strategies m_cursorSet;  ///< empty until the first guess

@@ -167,23 +167,29 @@ void CMainWordIndex::IndexKeys() {
 bool CMainWordIndex::Build(CDictionaryRegistry& registry) {
   m_text.clear();
   m_entries.clear();
-  std::vector<UChar32> chars;
-  std::vector<std::uint64_t> signatures;
+  // Only the copy holds the registry's lock: the keys are worked out after it, so a
+  // build on a low-priority thread keeps a dictionary change waiting only briefly.
   const bool loaded = registry.ForEachMainWord([&](std::string_view word) {
-    CEditDistance::LowerChars(word, chars);
     SEntry entry;
     entry.offset = static_cast<std::uint32_t>(m_text.size());
     entry.bytes = static_cast<std::uint8_t>(word.size());
-    entry.chars = static_cast<std::uint8_t>(chars.size());
-    std::tie(entry.primary, entry.alternate) = PackedKeys(word);
     m_text.append(word);
     m_entries.push_back(entry);
-    signatures.push_back(Signature(chars));
   });
   if (!loaded || m_entries.empty()) {
     m_text.clear();
     m_entries.clear();
     return false;
+  }
+  std::vector<UChar32> chars;
+  std::vector<std::uint64_t> signatures;
+  signatures.reserve(m_entries.size());
+  for (SEntry& entry : m_entries) {
+    const std::string_view word = TextOf(entry);
+    CEditDistance::LowerChars(word, chars);
+    entry.chars = static_cast<std::uint8_t>(chars.size());
+    std::tie(entry.primary, entry.alternate) = PackedKeys(word);
+    signatures.push_back(Signature(chars));
   }
   // A search reads only the words of about the misspelling's length.
   std::vector<std::uint32_t> order(m_entries.size());

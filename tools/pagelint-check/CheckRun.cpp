@@ -34,6 +34,8 @@
 #include <string_view>
 
 namespace {
+/// Below normal (nice 10), what a project that is not on screen always had.
+constexpr int kCheckPriority = -2;
 
 constexpr const char* kProgramName = "pagelint-check";
 constexpr const char* kMainDictionaryFile = "ZEB.fdc";
@@ -418,6 +420,9 @@ bool CCheckRun::CheckProject(CWebProject& project, int root, const std::function
   m_finished = false;
   project.SetTargetWindow(m_target->GetSafeHwnd());
   project.SetCheckParallelism(m_options.EffectiveJobs());
+  // Run from a terminal or a script, the check is the job at hand: below normal, as
+  // before, rather than the program's idle priority.
+  project.SetCheckPriority(kCheckPriority);
   // A flag turns its option on; a saved project that has one on keeps it either way.
   CProjectOptions options = project.GetOptions();
   options.skipCodeSamples = options.skipCodeSamples || m_options.skipCode;

@@ -11,6 +11,7 @@
 #include "projects/Doc.h"
 #include "settings/DamagedFilesNotice.h"
 #include "settings/DefaultShades.h"
+#include "settings/StartupProbe.h"
 #include "spellcore/SpellChecker.h"
 
 #include "mtcore/SingleInstanceLock.h"
@@ -21,6 +22,11 @@
 #include <QApplication>
 #include <QSessionManager>
 #include <QThread>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
 
 namespace {
 constexpr const char* kAppName = "Pagelint";
@@ -132,9 +138,31 @@ bool CPagelintApp::Start(const std::string& appDirectory, CSingleInstanceLock* l
   m_doc->OnNewDocument();
   view->OnInitialUpdate();
   m_frame->ShowInStoredShape();
+  // Behind the window: the first selected word then finds the index built.
+  view->StartWordIndex();
+  InstallStartupProbe(*view);
   TellOfDamagedFiles();
   ShowFirstScreen(firstStart);
   return true;
+}
+
+void CPagelintApp::InstallStartupProbe(CMainView& view) {
+  auto probe = std::make_shared<CStartupProbe>(CStartupProbe::FromEnvironment());
+  if (!probe->IsOn()) {
+    return;
+  }
+  view.SetWordsShownHook([this, probe] {
+    const auto elapsed = CStartupProbe::SinceProcessStart();
+    const auto line = probe->NoteWordsShown(elapsed.value_or(std::chrono::milliseconds(-1)));
+    if (!line) {
+      return;
+    }
+    std::fprintf(stderr, "%s\n", line->c_str());
+    if (probe->QuitsAfterwards()) {
+      // Once the list is painted, as a user would see it.
+      QTimer::singleShot(0, qApp, [this] { RequestExit(); });
+    }
+  });
 }
 
 void CPagelintApp::TellOfDamagedFiles() {

@@ -9,6 +9,7 @@
 
 class CDoc;
 class CMainFrame;
+class CMainView;
 class CQtMessagePump;
 class CSingleInstanceLock;
 
@@ -51,6 +52,8 @@ public:
 
 private:
   /// One message naming the settings and project data files the start could not read.
+  /// With PAGELINT_STARTUP_PROBE set, tells when the first words show (CStartupProbe).
+  void InstallStartupProbe(CMainView& view);
   void TellOfDamagedFiles();
   void ShowFirstScreen(bool firstStart);
 

@@ -150,6 +150,12 @@ void CMainView::OnInitialUpdate() {
   }
 }
 
+void CMainView::StartWordIndex() {
+  if (CSpellChecker* speller = CSpellChecker::GetInstance()) {
+    speller->StartWordIndex(GetMessageWindow(), 0);
+  }
+}
+
 void CMainView::OnUpdate(int hint) {
   if (hint != CDoc::HINT_PROJECTS_CHANGED) {
     return;
@@ -198,6 +204,9 @@ void CMainView::FillWordList(CWebProject& project) {
   }
   m_wordsPane->Fill(project.GetBadWordsList());
   ShowWordCount(project);
+  if (m_wordsShownHook) {
+    m_wordsShownHook();
+  }
 }
 
 void CMainView::ShowWordPlaceholder(const char* text) {
@@ -254,6 +263,7 @@ void CMainView::OnWordSelected() {
   if (duplicate != 1) {
     speller->Suggest(word, project->GetActiveDictionaries(), suggestions);
   }
+  m_suggestionsWithoutIndex = duplicate != 1 && speller->IsWordIndexPending();
   FillSuggestions(std::move(suggestions));
   OnSuggestionSelected();
   m_ui->suggestionCount->setText(CountText(m_suggestions->rowCount()));
@@ -272,6 +282,34 @@ void CMainView::OfferWord(const std::string& word, int duplicate) {
   m_ui->withEdit->clear();
   m_ui->withEdit->setEnabled(true);
   m_ui->suggestionsList->setEnabled(true);
+}
+
+void CMainView::OnWordIndexReady() {
+  if (!m_suggestionsWithoutIndex) {
+    return;
+  }
+  m_suggestionsWithoutIndex = false;
+  CWebProject* project = CurrentProject();
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  const std::string word = SelectedWord();
+  if (word.empty() || project == nullptr || speller == nullptr) {
+    return;
+  }
+  // A "with" the user typed or picked stays; one the first suggestion filled in follows
+  // the new first.
+  const int row = m_ui->suggestionsList->SelectedRow();
+  const QString with = m_ui->withEdit->text();
+  const bool offered = with == (row >= 0 ? m_suggestions->index(row).data().toString() : "");
+  std::vector<std::string> suggestions;
+  speller->Suggest(word, project->GetActiveDictionaries(), suggestions);
+  FillSuggestions(std::move(suggestions)); // selecting the first may fill in "with"
+  if (offered) {
+    OnSuggestionSelected();
+  } else {
+    m_ui->withEdit->setText(with);
+    UpdateReplace();
+  }
+  m_ui->suggestionCount->setText(CountText(m_suggestions->rowCount()));
 }
 
 void CMainView::OnSuggestionSelected() {
@@ -418,6 +456,10 @@ void CMainView::OnUndo() {
 void CMainView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == CSpellChecker::MSG_DICT_CHANGED) {
     OnDictionaryChanged(static_cast<int>(wParam));
+    return;
+  }
+  if (message == CSpellChecker::MSG_WORD_INDEX_READY) {
+    OnWordIndexReady();
     return;
   }
   CWebProject* project = ProjectOfMessage(lParam);

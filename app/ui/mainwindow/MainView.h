@@ -11,6 +11,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -67,6 +68,12 @@ public:
   HWND GetMessageWindow() const override;
   /// Re-reads the shadings of the view (style 0) and its buttons (style 10).
   void ApplyBackgroundStyles();
+  /// Has the speller build its suggestion index in the background, so that the first
+  /// selected word does not wait for it; suggestions made before it is ready are made
+  /// again once it is.
+  void StartWordIndex();
+  /// Called each time a project's words fill the word list.
+  void SetWordsShownHook(std::function<void()> hook) { m_wordsShownHook = std::move(hook); }
 
   /// Where Settings, and View and Edit without a registered program, open the settings
   /// window; without one the Settings command is disabled.
@@ -105,6 +112,8 @@ private:
   /// The buttons and fields for acting on `word`.
   void OfferWord(const std::string& word, int duplicate);
   void OnSuggestionSelected();
+  /// The selected word's suggestions made again, now with the speller's whole index.
+  void OnWordIndexReady();
   void OnFileSelected();
   void OpenSelectedFile(CLaunchActions::EUse use);
   void UpdateReplace();
@@ -148,6 +157,9 @@ private:
   std::unique_ptr<CWordFilesPane> m_filesPane;
   /// Set by Ignore and Add To Dictionary: the next dictionary-change message is theirs.
   bool m_swallowDictChange = false;
+  std::function<void()> m_wordsShownHook;
+  /// The suggestions shown were made while the speller's index was being built.
+  bool m_suggestionsWithoutIndex = false;
   /// Set while a run's end is handled: its last message arrives before the worker's
   /// thread marks the project checked.
   bool m_runOver = false;

@@ -19,6 +19,7 @@
 
 #include "projects/Doc.h"
 #include "projects/WebProject.h"
+#include "spellcore/SpellChecker.h"
 
 #include "utilcore/DirUtils.h"
 
@@ -98,7 +99,9 @@ bool IsChecked(const CDoc& doc) {
 bool WaitUntilChecked(const CDoc& doc) {
   QElapsedTimer clock;
   clock.start();
-  while (!IsChecked(doc)) {
+  // The suggestions pictured are the whole list, made with the speller's index.
+  const CSpellChecker* speller = CSpellChecker::GetInstance();
+  while (!IsChecked(doc) || (speller != nullptr && speller->IsWordIndexPending())) {
     if (clock.elapsed() > kTimeoutMs) {
       return false;
     }

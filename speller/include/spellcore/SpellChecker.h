@@ -117,6 +117,14 @@ public:
   /// of the main dictionary's words that the others then share.
   void Suggest(const std::string& word, const std::vector<int>& ids,
                std::vector<std::string>& suggestions, std::size_t maxCount = 0);
+  /// Builds the index of the main dictionary's words that Suggest searches on a thread
+  /// of its own at a low priority (nice 10), and posts MSG_WORD_INDEX_READY (wParam 0, lParam
+  /// `parameter`) to `window` once it is ready. Until then Suggest leaves out the wider
+  /// searches and the commonness, and IsWordIndexPending is true. Without this call the
+  /// first Suggest builds it. User interface thread only.
+  void StartWordIndex(std::uint64_t window, long parameter);
+  bool IsWordIndexPending() const;
+  static const unsigned int MSG_WORD_INDEX_READY;
   /// Learns that `word` was replaced by `replacement` (kept in the custom guesses
   /// file); does nothing before the first Guess for a non-blank word.
   void AddGuess(const std::string& word, const std::string& replacement);

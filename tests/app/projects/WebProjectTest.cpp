@@ -293,6 +293,21 @@ TEST_F(WebProjectTest, DisabledDispatchIgnoresMessages) {
   EXPECT_EQ(project.GetCheckState(), ECheckState::NotStarted);
 }
 
+// The project on screen starts as soon as the messages are handled; the others wait
+// out their delay.
+TEST_F(WebProjectTest, OnlyTheCurrentProjectStartsWithoutTheDelay) {
+  WriteSiteFile("a.html", "<p>x</p>\n");
+  CWebProject& shown = MakeProject("Shown");
+  CWebProject& other = MakeProject("Other");
+  shown.SetCurrent(true);
+  std::string error;
+  ASSERT_TRUE(shown.StartProject(error)) << error;
+  ASSERT_TRUE(other.StartProject(error)) << error;
+  CMessageLoop::PumpPending();
+  EXPECT_NE(shown.GetCheckState(), ECheckState::NotStarted);
+  EXPECT_EQ(other.GetCheckState(), ECheckState::NotStarted);
+}
+
 TEST_F(WebProjectTest, RestartShowsTheWaitCursorForItsDuration) {
   WriteSiteFile("a.html", "<p>x</p>\n");
   CWebProject& project = MakeProject();

@@ -415,4 +415,23 @@ TEST_F(MainViewTest, OnlyAReplacementTheSpellerDidNotOfferIsLearned) {
   EXPECT_TRUE(Contains(suggestions, "wereld"));
 }
 
+// A word selected while the speller's index is still built gets suggestions at once
+// and the whole list once the index is ready; a "with" typed meanwhile stays.
+TEST_F(MainViewTest, SuggestionsMadeBeforeTheIndexIsReadyAreMadeAgain) {
+  CWebProject& project = CheckSite(kSite);
+  CSpellChecker* speller = CSpellChecker::GetInstance();
+  m_view->StartWordIndex();
+  Select(Words(), "speling");
+  EXPECT_FALSE(Entries(Suggestions()).empty()) << "the single edits find some at once";
+  With()->setText("spelt");
+  ASSERT_TRUE(CMessageLoop::PumpUntil([&] { return !speller->IsWordIndexPending(); },
+                                      std::chrono::seconds(60)));
+  CMessageLoop::PumpPending();
+  Strings whole;
+  speller->Suggest("speling", project.GetActiveDictionaries(), whole);
+  EXPECT_EQ(Entries(Suggestions()), whole);
+  EXPECT_EQ(Text("suggestionCount").toInt(), static_cast<int>(whole.size()));
+  EXPECT_EQ(With()->text(), "spelt") << "what the user typed stays";
+}
+
 } // namespace
