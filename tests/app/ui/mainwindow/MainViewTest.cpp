@@ -426,9 +426,11 @@ TEST_F(MainViewTest, SuggestionsMadeBeforeTheIndexIsReadyAreMadeAgain) {
   With()->setText("spelt");
   ASSERT_TRUE(CMessageLoop::PumpUntil([&] { return !speller->IsWordIndexPending(); },
                                       std::chrono::seconds(60)));
-  CMessageLoop::PumpPending();
   Strings whole;
   speller->Suggest("speling", project.GetActiveDictionaries(), whole);
+  // The index is ready a moment before its message is posted.
+  CMessageLoop::PumpUntil([&] { return Entries(Suggestions()) == whole; },
+                          std::chrono::seconds(10));
   EXPECT_EQ(Entries(Suggestions()), whole);
   EXPECT_EQ(Text("suggestionCount").toInt(), static_cast<int>(whole.size()));
   EXPECT_EQ(With()->text(), "spelt") << "what the user typed stays";
