@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <functional>
 
 namespace {
 
@@ -14,6 +15,8 @@ constexpr std::string_view kModifierApostrophe = "\xCA\xBC"; // U+02BC
 
 // Longest ASCII word that Contains lower-cases on the stack; longer words are rare.
 constexpr std::size_t kStackKey = 64;
+// Bits of the filter for each entry: about one unheld word in sixteen passes it.
+constexpr std::size_t kFilterBitsPerEntry = 16;
 
 /// A word list that is there but is not read: "{ID} - <file> - <reason>".
 constexpr const char* kLogRefused = "{CCB2C72D-A322-4A52-B722-2123D2B6B47C}";
@@ -104,6 +107,9 @@ bool CCustomDictionary::Contains(std::string_view word) const {
 }
 
 bool CCustomDictionary::Holds(std::string_view key) const {
+  if (!MayHold(key)) {
+    return false;
+  }
   bool found = false;
   m_words.Find(key, true, found, true, false, true);
   if (!found && !m_foldedWords.IsEmpty()) {
@@ -122,9 +128,14 @@ void CCustomDictionary::AddWord(const std::string& word) {
   if (HasTypographicApostrophe(entry)) {
     std::string folded = entry;
     FoldApostrophes(folded);
+    Mark(folded);
     InsertSorted(m_foldedWords, std::move(folded));
   }
+  Mark(entry);
   InsertSorted(m_words, std::move(entry));
+  if (m_marked > m_filter.size() * 64 / kFilterBitsPerEntry) {
+    RebuildFilter(); // grown past its size: more bits keep it selective
+  }
 }
 
 void CCustomDictionary::SetWords(const TextArray& words) {
@@ -179,4 +190,38 @@ void CCustomDictionary::RebuildFolded() {
     }
   }
   SortUnique(m_foldedWords);
+  RebuildFilter();
+}
+
+void CCustomDictionary::RebuildFilter() {
+  const std::size_t entries = m_words.GetCount() + m_foldedWords.GetCount();
+  std::size_t words = 1;
+  while (words * 64 < entries * kFilterBitsPerEntry) {
+    words *= 2;
+  }
+  m_filter.assign(words, 0);
+  m_marked = 0;
+  for (const std::string& entry : m_words) {
+    Mark(entry);
+  }
+  for (const std::string& entry : m_foldedWords) {
+    Mark(entry);
+  }
+}
+
+void CCustomDictionary::Mark(std::string_view entry) {
+  if (m_filter.empty()) {
+    m_filter.assign(1, 0);
+  }
+  const std::size_t bit = std::hash<std::string_view>{}(entry) & (m_filter.size() * 64 - 1);
+  m_filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
+  ++m_marked;
+}
+
+bool CCustomDictionary::MayHold(std::string_view key) const {
+  if (m_filter.empty()) {
+    return false; // nothing held
+  }
+  const std::size_t bit = std::hash<std::string_view>{}(key) & (m_filter.size() * 64 - 1);
+  return (m_filter[bit / 64] >> (bit % 64) & 1) != 0;
 }

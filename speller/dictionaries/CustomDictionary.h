@@ -4,8 +4,11 @@
 
 #include "utilcore/TextArray.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 /// A word-list dictionary: one word per line in a text file (UTF-8, UTF-16 or
 /// Windows-1252), held in memory as a sorted list of trimmed, lower-case words.
@@ -41,11 +44,21 @@ public:
 private:
   bool Holds(std::string_view key) const;
   void RebuildFolded();
+  /// Sizes the filter for the entries held and marks each of them.
+  void RebuildFilter();
+  void Mark(std::string_view entry);
+  /// False only for a key no entry has the exact bytes of: most words looked up are in
+  /// no word list, and a suggestion search asks about thousands of them.
+  bool MayHold(std::string_view key) const;
   void LogRefusal(int errnum);
 
   TextArray m_words;
   /// The entries that hold a typographic apostrophe, folded; sorted like m_words.
   TextArray m_foldedWords;
+  /// One bit for each hash of an entry of m_words or m_foldedWords (a power of two
+  /// bits, about 16 per entry); empty before the first words.
+  std::vector<std::uint64_t> m_filter;
+  std::size_t m_marked = 0; ///< entries marked since the filter was sized
   /// The errno of the last refusal logged; 0 after a load that worked. Loads take
   /// turns (the base class's load lock, or the registry's writer access).
   int m_loggedRefusal = 0;

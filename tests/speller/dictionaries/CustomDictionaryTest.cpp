@@ -102,6 +102,35 @@ TEST_F(CustomDictionaryTest, TypographicApostrophesMatchTheAsciiOne) {
   EXPECT_EQ(WordsOf(dictionary), (Words{"don't", "ma\xCA\xBCo", "o\xE2\x80\x99neill"}));
 }
 
+// Every way words come in (a load, a whole list, one word at a time, past the sizes
+// the look-up filter was made for) leaves each of them found and no other word.
+TEST_F(CustomDictionaryTest, EveryWordInIsFoundHoweverItCameAndNoOther) {
+  const auto word = [](const char* stem, int k) { return stem + std::to_string(k); };
+  CCustomDictionary dictionary(1, "words", Path());
+  EXPECT_FALSE(dictionary.Contains("anything")) << "an empty list holds nothing";
+  dictionary.SetWords(TextArray{"first", "second"});
+  for (int k = 0; k < 3000; ++k) {
+    dictionary.AddWord(word("Added", k));
+  }
+  for (int k = 0; k < 3000; ++k) {
+    ASSERT_TRUE(dictionary.Contains(word("added", k))) << k;
+    EXPECT_FALSE(dictionary.Contains(word("absent", k))) << k;
+  }
+  EXPECT_TRUE(dictionary.Contains("First"));
+  EXPECT_TRUE(dictionary.Contains("second"));
+
+  testkit::WriteBytes(Path(), "loaded\nMa\xE2\x80\x99o\n");
+  CCustomDictionary loaded(2, "words", Path());
+  ASSERT_TRUE(loaded.Load());
+  for (const char* held : {"loaded", "ma'o", "Ma\xE2\x80\x99o"}) {
+    EXPECT_TRUE(loaded.Contains(held)) << held;
+  }
+  EXPECT_FALSE(loaded.Contains("load"));
+  loaded.SetWords(TextArray{"replaced"});
+  EXPECT_FALSE(loaded.Contains("loaded")) << "a new list leaves the old words out";
+  EXPECT_TRUE(loaded.Contains("replaced"));
+}
+
 TEST_F(CustomDictionaryTest, AddWordKeepsTheListSortedAndSingle) {
   CCustomDictionary dictionary(1, "words", Path());
   for (const char* word : {"Zebra ", "apple", "  ", "mango", "APPLE", ""}) {
