@@ -6,7 +6,7 @@
 
 #include <cerrno>
 #include <cstddef>
-#include <functional>
+#include <cstdint>
 
 namespace {
 
@@ -17,6 +17,17 @@ constexpr std::string_view kModifierApostrophe = "\xCA\xBC"; // U+02BC
 constexpr std::size_t kStackKey = 64;
 // Bits of the filter for each entry: about one unheld word in sixteen passes it.
 constexpr std::size_t kFilterBitsPerEntry = 16;
+// FNV-1a: a few instructions a byte, and Contains works it out while it lowers.
+constexpr std::uint64_t kHashOffset = 0xcbf29ce484222325ULL;
+constexpr std::uint64_t kHashPrime = 0x100000001b3ULL;
+
+std::uint64_t HashKey(std::string_view key) {
+  std::uint64_t hash = kHashOffset;
+  for (const char c : key) {
+    hash = (hash ^ static_cast<unsigned char>(c)) * kHashPrime;
+  }
+  return hash;
+}
 
 /// A word list that is there but is not read: "{ID} - <file> - <reason>".
 constexpr const char* kLogRefused = "{CCB2C72D-A322-4A52-B722-2123D2B6B47C}";
@@ -89,6 +100,23 @@ bool CCustomDictionary::Save() {
 }
 
 bool CCustomDictionary::Contains(std::string_view word) const {
+  // Most words asked about are short, ASCII and need no trimming: they are lowered and
+  // hashed in one pass.
+  const auto plainEdge = [](char c) { return c > ' ' && c < '\x7F'; };
+  if (!word.empty() && word.size() <= kStackKey && plainEdge(word.front()) &&
+      plainEdge(word.back())) {
+    char key[kStackKey];
+    std::uint64_t hash = kHashOffset;
+    std::size_t i = 0;
+    for (; i < word.size() && static_cast<unsigned char>(word[i]) < 0x80; ++i) {
+      const char c = word[i];
+      key[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c;
+      hash = (hash ^ static_cast<unsigned char>(key[i])) * kHashPrime;
+    }
+    if (i == word.size()) {
+      return Holds(std::string_view(key, word.size()), hash);
+    }
+  }
   const std::string_view trimmed = CStringUtils::TrimView(word);
   if (trimmed.size() <= kStackKey && IsAscii(trimmed)) {
     char key[kStackKey];
@@ -96,18 +124,19 @@ bool CCustomDictionary::Contains(std::string_view word) const {
       const char c = trimmed[i];
       key[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c;
     }
-    return Holds(std::string_view(key, trimmed.size()));
+    const std::string_view lowered(key, trimmed.size());
+    return Holds(lowered, HashKey(lowered));
   }
   // Reused per thread: after the first long or non-ASCII word no lookup allocates.
   thread_local std::string t_key;
   t_key.assign(trimmed);
   CStringUtils::MakeLower(t_key);
   FoldApostrophes(t_key);
-  return Holds(t_key);
+  return Holds(t_key, HashKey(t_key));
 }
 
-bool CCustomDictionary::Holds(std::string_view key) const {
-  if (!MayHold(key)) {
+bool CCustomDictionary::Holds(std::string_view key, std::uint64_t hash) const {
+  if (!MayHold(hash)) {
     return false;
   }
   bool found = false;
@@ -213,15 +242,15 @@ void CCustomDictionary::Mark(std::string_view entry) {
   if (m_filter.empty()) {
     m_filter.assign(1, 0);
   }
-  const std::size_t bit = std::hash<std::string_view>{}(entry) & (m_filter.size() * 64 - 1);
+  const std::size_t bit = HashKey(entry) & (m_filter.size() * 64 - 1);
   m_filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
   ++m_marked;
 }
 
-bool CCustomDictionary::MayHold(std::string_view key) const {
+bool CCustomDictionary::MayHold(std::uint64_t hash) const {
   if (m_filter.empty()) {
     return false; // nothing held
   }
-  const std::size_t bit = std::hash<std::string_view>{}(key) & (m_filter.size() * 64 - 1);
+  const std::size_t bit = hash & (m_filter.size() * 64 - 1);
   return (m_filter[bit / 64] >> (bit % 64) & 1) != 0;
 }

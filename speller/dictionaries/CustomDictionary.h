@@ -42,14 +42,15 @@ public:
   static void FoldApostrophes(std::string& text);
 
 private:
-  bool Holds(std::string_view key) const;
+  /// Whether `key` (trimmed, lowered) is held; `hash` is its hash for the filter.
+  bool Holds(std::string_view key, std::uint64_t hash) const;
   void RebuildFolded();
   /// Sizes the filter for the entries held and marks each of them.
   void RebuildFilter();
   void Mark(std::string_view entry);
-  /// False only for a key no entry has the exact bytes of: most words looked up are in
-  /// no word list, and a suggestion search asks about thousands of them.
-  bool MayHold(std::string_view key) const;
+  /// False only for a key (by its hash) no entry has the exact bytes of: most words looked up are
+  /// in no word list, and a suggestion search asks about thousands of them.
+  bool MayHold(std::uint64_t hash) const;
   void LogRefusal(int errnum);
 
   TextArray m_words;
