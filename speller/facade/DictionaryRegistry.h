@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <map>
+#include <unordered_map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -160,7 +161,8 @@ private:
   std::string m_mainFile;
   CMultiReaderWriter m_lock;
   DictionaryList m_dictionaries;
-  std::map<int, CDictionary*> m_idIndex;
+  /// Looked up for every id of every word a check or a suggestion search asks about.
+  std::unordered_map<int, CDictionary*> m_idIndex;
   /// One per dictionary ever registered; those of dropped dictionaries stay until the
   /// end and their notices are ignored.
   std::vector<std::unique_ptr<CFileMonitorThread>> m_fileMonitors;
