@@ -21,6 +21,21 @@ constexpr std::size_t kFilterBitsPerEntry = 16;
 constexpr std::uint64_t kHashOffset = 0xcbf29ce484222325ULL;
 constexpr std::uint64_t kHashPrime = 0x100000001b3ULL;
 
+/// Writes `text` lowered into `key` and its HashKey into `hash`; false (both partly
+/// written) when it is not ASCII.
+bool LowerAsciiKey(std::string_view text, char* key, std::uint64_t& hash) {
+  hash = kHashOffset;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      return false;
+    }
+    key[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c;
+    hash = (hash ^ static_cast<unsigned char>(key[i])) * kHashPrime;
+  }
+  return true;
+}
+
 std::uint64_t HashKey(std::string_view key) {
   std::uint64_t hash = kHashOffset;
   for (const char c : key) {
@@ -35,15 +50,6 @@ constexpr const char* kLogRefused = "{CCB2C72D-A322-4A52-B722-2123D2B6B47C}";
 bool HasTypographicApostrophe(std::string_view text) {
   return text.find(kRightQuote) != std::string_view::npos ||
          text.find(kModifierApostrophe) != std::string_view::npos;
-}
-
-bool IsAscii(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) {
-      return false;
-    }
-  }
-  return true;
 }
 
 void SortUnique(TextArray& words) {
@@ -100,32 +106,17 @@ bool CCustomDictionary::Save() {
 }
 
 bool CCustomDictionary::Contains(std::string_view word) const {
-  // Most words asked about are short, ASCII and need no trimming: they are lowered and
-  // hashed in one pass.
+  // Most words asked about are short, ASCII and need no trimming: those are lowered and
+  // hashed in one pass, without the Unicode trimming.
   const auto plainEdge = [](char c) { return c > ' ' && c < '\x7F'; };
-  if (!word.empty() && word.size() <= kStackKey && plainEdge(word.front()) &&
-      plainEdge(word.back())) {
+  const bool untrimmed = !word.empty() && plainEdge(word.front()) && plainEdge(word.back());
+  const std::string_view trimmed = untrimmed ? word : CStringUtils::TrimView(word);
+  if (trimmed.size() <= kStackKey) {
     char key[kStackKey];
-    std::uint64_t hash = kHashOffset;
-    std::size_t i = 0;
-    for (; i < word.size() && static_cast<unsigned char>(word[i]) < 0x80; ++i) {
-      const char c = word[i];
-      key[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c;
-      hash = (hash ^ static_cast<unsigned char>(key[i])) * kHashPrime;
+    std::uint64_t hash = 0;
+    if (LowerAsciiKey(trimmed, key, hash)) {
+      return Holds(std::string_view(key, trimmed.size()), hash);
     }
-    if (i == word.size()) {
-      return Holds(std::string_view(key, word.size()), hash);
-    }
-  }
-  const std::string_view trimmed = CStringUtils::TrimView(word);
-  if (trimmed.size() <= kStackKey && IsAscii(trimmed)) {
-    char key[kStackKey];
-    for (std::size_t i = 0; i < trimmed.size(); ++i) {
-      const char c = trimmed[i];
-      key[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c;
-    }
-    const std::string_view lowered(key, trimmed.size());
-    return Holds(lowered, HashKey(lowered));
   }
   // Reused per thread: after the first long or non-ASCII word no lookup allocates.
   thread_local std::string t_key;
