@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <new>
+#include <numeric>
 #include <span>
 #include <system_error>
 #include <thread>
@@ -206,18 +207,14 @@ void CProjectCheckWorker::LogUncheckedLanguages() const {
 std::vector<std::size_t> CProjectCheckWorker::LargestFirst() const {
   // The largest pages go first, so that the run does not end with one thread on a
   // large page while the others wait; sizes not known count as 0, ties keep list order.
-  std::vector<std::pair<std::int64_t, std::size_t>> sized;
-  sized.reserve(m_fileList->GetCount());
-  for (std::size_t index = 0; index < m_fileList->GetCount(); ++index) {
+  const auto size = [this](std::size_t index) {
     const CDiskFile* file = m_fileList->GetAt(m_fileList->FindIndex(index));
-    sized.emplace_back(file == nullptr ? 0 : -std::max<std::int64_t>(file->GetSize(), 0), index);
-  }
-  std::sort(sized.begin(), sized.end());
-  std::vector<std::size_t> order;
-  order.reserve(sized.size());
-  for (const auto& [negativeSize, index] : sized) {
-    order.push_back(index);
-  }
+    return file == nullptr ? std::int64_t{0} : std::max<std::int64_t>(file->GetSize(), 0);
+  };
+  std::vector<std::size_t> order(m_fileList->GetCount());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&size](std::size_t a, std::size_t b) { return size(a) > size(b); });
   return order;
 }
 
