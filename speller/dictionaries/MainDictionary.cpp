@@ -319,6 +319,7 @@ bool CMainDictionary::Load() {
     return false;
   }
   ReadIndex();
+  BuildFilter();
   SetLoaded();
   return true;
 }
@@ -330,6 +331,16 @@ void CMainDictionary::ReadIndex() {
     key = KeyValue(entry);
     entry += kKey;
   }
+}
+
+void CMainDictionary::BuildFilter() {
+  std::size_t words = 0;
+  if (!WalkStream([&words](std::string_view) { ++words; })) {
+    m_filter.Clear();
+    return;
+  }
+  m_filter.Reset(words);
+  WalkStream([this](std::string_view word) { m_filter.Mark(CWordFilter::Hash(word)); });
 }
 
 bool CMainDictionary::MapFile() {
@@ -361,6 +372,7 @@ void CMainDictionary::Unmap() {
   m_file.Reset();
   m_header = Header{};
   m_index.clear();
+  m_filter.Clear();
 }
 
 // A header whose offsets and sizes all lie inside the file and agree with each other,
@@ -441,6 +453,9 @@ bool CMainDictionary::InCommonList(const Key& key) const {
 }
 
 bool CMainDictionary::InWordStream(const Key& key) const {
+  if (!m_filter.MayHold(CWordFilter::Hash(std::string_view(key.m_bytes, key.m_length)))) {
+    return false;
+  }
   const BlockRange range = FindBlockRange(std::string_view(key.m_bytes, kKey));
   if (range.lo >= range.hi) {
     return false;
@@ -474,20 +489,24 @@ bool CMainDictionary::InWordStream(const Key& key) const {
 }
 
 void CMainDictionary::ForEachWord(const std::function<void(std::string_view)>& visit) const {
-  if (!IsLoaded()) {
-    return;
+  if (IsLoaded()) {
+    WalkStream(visit);
   }
+}
+
+bool CMainDictionary::WalkStream(const std::function<void(std::string_view)>& visit) const {
   // Load checked the header: the stream lies inside the mapping and ends in a zero.
   const auto* data = reinterpret_cast<const char*>(m_view.Data());
   const std::size_t streamEnd = m_header.m_wordsOffset + m_header.m_wordsSize - 1;
   for (std::size_t p = m_header.m_wordsOffset; p < streamEnd;) {
     const auto length = static_cast<unsigned char>(data[p]);
     if (length == 0 || length > kMaxWord || p + length >= streamEnd) {
-      return;
+      return false;
     }
     visit(std::string_view(data + p + 1, length));
     p += length + 1;
   }
+  return true;
 }
 
 CMainDictionary::BlockRange CMainDictionary::FindBlockRange(std::string_view key) const {

@@ -3,6 +3,7 @@
 #include "dictionaries/CompiledDictionaryHeader.h"
 #include "dictionaries/Dictionary.h"
 #include "dictionaries/MappedFile.h"
+#include "dictionaries/WordFilter.h"
 #include "utilcore/FileDescriptor.h"
 
 #include <cstddef>
@@ -79,6 +80,12 @@ private:
   bool InCommonList(const Key& key) const;
   bool InWordStream(const Key& key) const;
   void ReadIndex();
+  /// Marks every record of the word stream in m_filter; leaves it empty (every word
+  /// passes) when the stream is damaged, since the blocks after the damage still answer.
+  void BuildFilter();
+  /// ForEachWord over a mapping whose header Load checked; true when the walk reached
+  /// the stream's end rather than damage.
+  bool WalkStream(const std::function<void(std::string_view)>& visit) const;
   bool MapFile();
   bool HasSoundLayout() const;
   bool CanReplaceFile() const;
@@ -90,4 +97,7 @@ private:
   // The index's keys as numbers, read once at load: a lookup's binary search then runs
   // over one small array instead of decoding file bytes at every step.
   std::vector<std::uint64_t> m_index;
+  // Most words a suggestion search asks about are not listed: the filter turns them
+  // away before the binary search and the block scan.
+  CWordFilter m_filter;
 };

@@ -177,6 +177,24 @@ TEST_F(MainDictionaryLoad, DamagedWordStreamNeverLeadsOutOfTheFile) {
   EXPECT_EQ(LoadBytes(good), "");
 }
 
+// A record damaged near the start of the stream hides only the words of its own
+// blocks: a word in a later block is found from that block, so no shortcut taken over
+// the whole stream may turn it away.
+TEST_F(MainDictionaryLoad, WordsAfterADamagedRecordAreStillFound) {
+  std::vector<std::string> words = NineLetterWords(358);
+  words.push_back("zz");
+  std::string bytes = Compile(words, {"the"});
+  const std::uint32_t stream = Field(bytes, 0);
+  bytes[stream + 10] = '\0'; // the second record's length byte: the stream "ends" there
+  WriteFdc(bytes);
+  CMainDictionary dictionary(0, FdcPath());
+  ASSERT_TRUE(dictionary.Load());
+  EXPECT_TRUE(dictionary.Contains("aamnopqrs")); // before the damage
+  EXPECT_TRUE(dictionary.Contains("zz"));        // in the last block
+  EXPECT_TRUE(dictionary.Contains(words[300]));
+  EXPECT_FALSE(dictionary.Contains("zzz"));
+}
+
 TEST_F(MainDictionaryLoad, LoadingTwiceKeepsTheFirstMapping) {
   ThreeWords();
   CMainDictionary dictionary(0, FdcPath());
