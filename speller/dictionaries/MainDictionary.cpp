@@ -333,14 +333,30 @@ void CMainDictionary::ReadIndex() {
   }
 }
 
-void CMainDictionary::BuildFilter() {
-  std::size_t words = 0;
-  if (!WalkStream([&words](std::string_view) { ++words; })) {
-    m_filter.Clear();
-    return;
+template <typename Visit> bool CMainDictionary::WalkStream(Visit&& visit) const {
+  // Load checked the header: the stream lies inside the mapping and ends in a zero.
+  const auto* data = reinterpret_cast<const char*>(m_view.Data());
+  const std::size_t streamEnd = m_header.m_wordsOffset + m_header.m_wordsSize - 1;
+  for (std::size_t p = m_header.m_wordsOffset; p < streamEnd;) {
+    const auto length = static_cast<unsigned char>(data[p]);
+    if (length == 0 || length > kMaxWord || p + length >= streamEnd) {
+      return false;
+    }
+    visit(std::string_view(data + p + 1, length));
+    p += length + 1;
   }
-  m_filter.Reset(words);
-  WalkStream([this](std::string_view word) { m_filter.Mark(CWordFilter::Hash(word)); });
+  return true;
+}
+
+void CMainDictionary::BuildFilter() {
+  // Sized by the stream's bytes, one bit each (about ten a word), so that one walk
+  // marks every word.
+  m_filter.Reset(m_header.m_wordsSize / 16);
+  const bool whole =
+      WalkStream([this](std::string_view word) { m_filter.Mark(CWordFilter::Hash(word)); });
+  if (!whole) {
+    m_filter.Clear();
+  }
 }
 
 bool CMainDictionary::MapFile() {
@@ -492,21 +508,6 @@ void CMainDictionary::ForEachWord(const std::function<void(std::string_view)>& v
   if (IsLoaded()) {
     WalkStream(visit);
   }
-}
-
-bool CMainDictionary::WalkStream(const std::function<void(std::string_view)>& visit) const {
-  // Load checked the header: the stream lies inside the mapping and ends in a zero.
-  const auto* data = reinterpret_cast<const char*>(m_view.Data());
-  const std::size_t streamEnd = m_header.m_wordsOffset + m_header.m_wordsSize - 1;
-  for (std::size_t p = m_header.m_wordsOffset; p < streamEnd;) {
-    const auto length = static_cast<unsigned char>(data[p]);
-    if (length == 0 || length > kMaxWord || p + length >= streamEnd) {
-      return false;
-    }
-    visit(std::string_view(data + p + 1, length));
-    p += length + 1;
-  }
-  return true;
 }
 
 CMainDictionary::BlockRange CMainDictionary::FindBlockRange(std::string_view key) const {

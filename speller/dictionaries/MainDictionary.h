@@ -85,7 +85,7 @@ private:
   void BuildFilter();
   /// ForEachWord over a mapping whose header Load checked; true when the walk reached
   /// the stream's end rather than damage.
-  bool WalkStream(const std::function<void(std::string_view)>& visit) const;
+  template <typename Visit> bool WalkStream(Visit&& visit) const;
   bool MapFile();
   bool HasSoundLayout() const;
   bool CanReplaceFile() const;
