@@ -132,17 +132,20 @@ bool CBadWordsList::SetReplacement(std::string_view text, int duplicate,
 void CBadWordsList::ClearWords() {
   CWriterAccess access(*this);
   std::vector<std::unique_ptr<CBadWord>> words = std::move(m_words);
-  ClearLocked();
+  SLookUps lookUps = ClearLocked();
   // A big site's millions of locations take a noticeable time to free, and the caller
   // is often the user interface thread starting a new check. Handed over under the
   // lock, so that concurrent callers take turns; the freeing takes no lock of ours.
   if (!words.empty()) {
-    m_release.Release(std::move(words));
+    m_release.Release(std::pair(std::move(words), std::move(lookUps)));
   }
 }
 
-void CBadWordsList::ClearLocked() {
+CBadWordsList::SLookUps CBadWordsList::ClearLocked() {
   ++m_removals;
+  SLookUps lookUps{std::move(m_byText), std::move(m_repeatsByText), std::move(m_listed),
+                   std::move(m_wordsByFile)};
+  // Moved-from containers are valid but not promised empty.
   m_byText.clear();
   m_repeatsByText.clear();
   m_listed.clear();
@@ -150,14 +153,19 @@ void CBadWordsList::ClearLocked() {
   m_words.clear();
   m_lastFile.reset();
   m_rare.Clear();
+  return lookUps;
 }
 
 std::vector<std::unique_ptr<CBadWord>> CBadWordsList::TakeWords() {
   CWriterAccess access(*this);
   std::vector<std::unique_ptr<CBadWord>> words = std::move(m_words);
-  ClearLocked();
+  SLookUps lookUps = ClearLocked();
   for (const std::unique_ptr<CBadWord>& word : words) {
     word->m_owner = nullptr;
+  }
+  // The caller goes on with the words (a report to sort) while the look-ups are freed.
+  if (!words.empty()) {
+    m_release.Release(std::move(lookUps));
   }
   return words;
 }

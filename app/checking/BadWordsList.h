@@ -128,7 +128,16 @@ private:
   /// The position of the first shown word at `index` (0-based) or after; 0 for none.
   POSITION ShownFrom(std::size_t index) const;
   void AppendLocked(std::unique_ptr<CBadWord> word);
-  void ClearLocked();
+  /// The look-ups of every word, moved out of a list being emptied so that they are
+  /// freed on the releasing thread: a big site's take a noticeable time.
+  struct SLookUps {
+    std::unordered_map<std::string_view, CBadWord*> byText;
+    std::unordered_map<std::string_view, CBadWord*> repeatsByText;
+    std::unordered_set<const CBadWord*> listed;
+    std::unordered_map<std::string, std::vector<CBadWord*>> wordsByFile;
+  };
+  /// Empties the list's look-ups and state (not m_words), handing the look-ups back.
+  SLookUps ClearLocked();
   CBadWord* FindOrAppendLocked(std::string_view text, int duplicate, std::string_view pieces = {});
   /// The listed plain words that count under a piece key (CRarePieces).
   std::size_t CountPlainWordsLocked(std::string_view key) const;
