@@ -349,8 +349,8 @@ template <typename Visit> bool CMainDictionary::WalkStream(Visit&& visit) const 
 }
 
 void CMainDictionary::BuildFilter() {
-  // Sized by the stream's bytes, one bit each (about ten a word), so that one walk
-  // marks every word.
+  // Sized by the stream's bytes, at least a bit for each (ten or more a word), so that
+  // one walk marks every word without counting them first.
   m_filter.Reset(m_header.m_wordsSize / 16);
   const bool whole =
       WalkStream([this](std::string_view word) { m_filter.Mark(CWordFilter::Hash(word)); });
