@@ -4,6 +4,7 @@
 #include "utilcore/FileUtils.h"
 #include "utilcore/StringUtils.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -15,8 +16,6 @@ constexpr std::string_view kModifierApostrophe = "\xCA\xBC"; // U+02BC
 
 // Longest ASCII word that Contains lower-cases on the stack; longer words are rare.
 constexpr std::size_t kStackKey = 64;
-// Bits of the filter for each entry: about one unheld word in sixteen passes it.
-constexpr std::size_t kFilterBitsPerEntry = 16;
 // FNV-1a: a few instructions a byte, and Contains works it out while it lowers.
 constexpr std::uint64_t kHashOffset = 0xcbf29ce484222325ULL;
 constexpr std::uint64_t kHashPrime = 0x100000001b3ULL;
@@ -127,7 +126,7 @@ bool CCustomDictionary::Contains(std::string_view word) const {
 }
 
 bool CCustomDictionary::Holds(std::string_view key, std::uint64_t hash) const {
-  if (!MayHold(hash)) {
+  if (!m_filter.MayHold(hash)) {
     return false;
   }
   bool found = false;
@@ -153,7 +152,7 @@ void CCustomDictionary::AddWord(const std::string& word) {
   }
   Mark(entry);
   InsertSorted(m_words, std::move(entry));
-  if (m_marked > m_filter.size() * 64 / kFilterBitsPerEntry) {
+  if (m_marked > m_filter.Room()) {
     RebuildFilter(); // grown past its size: more bits keep it selective
   }
 }
@@ -214,12 +213,9 @@ void CCustomDictionary::RebuildFolded() {
 }
 
 void CCustomDictionary::RebuildFilter() {
-  const std::size_t entries = m_words.GetCount() + m_foldedWords.GetCount();
-  std::size_t words = 1;
-  while (words * 64 < entries * kFilterBitsPerEntry) {
-    words *= 2;
-  }
-  m_filter.assign(words, 0);
+  // Room for one entry at least: an empty list's filter then turns every word away,
+  // where an empty filter would let every word through to the search.
+  m_filter.Reset(std::max<std::size_t>(1, m_words.GetCount() + m_foldedWords.GetCount()));
   m_marked = 0;
   for (const std::string& entry : m_words) {
     Mark(entry);
@@ -230,18 +226,6 @@ void CCustomDictionary::RebuildFilter() {
 }
 
 void CCustomDictionary::Mark(std::string_view entry) {
-  if (m_filter.empty()) {
-    m_filter.assign(1, 0);
-  }
-  const std::size_t bit = HashKey(entry) & (m_filter.size() * 64 - 1);
-  m_filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
+  m_filter.Mark(HashKey(entry));
   ++m_marked;
-}
-
-bool CCustomDictionary::MayHold(std::uint64_t hash) const {
-  if (m_filter.empty()) {
-    return false; // nothing held
-  }
-  const std::size_t bit = hash & (m_filter.size() * 64 - 1);
-  return (m_filter[bit / 64] >> (bit % 64) & 1) != 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dictionaries/Dictionary.h"
+#include "dictionaries/WordFilter.h"
 
 #include "utilcore/TextArray.h"
 
@@ -48,17 +49,14 @@ private:
   /// Sizes the filter for the entries held and marks each of them.
   void RebuildFilter();
   void Mark(std::string_view entry);
-  /// False only for a key (by its hash) no entry has the exact bytes of: most words looked up are
-  /// in no word list, and a suggestion search asks about thousands of them.
-  bool MayHold(std::uint64_t hash) const;
   void LogRefusal(int errnum);
 
   TextArray m_words;
   /// The entries that hold a typographic apostrophe, folded; sorted like m_words.
   TextArray m_foldedWords;
-  /// One bit for each hash of an entry of m_words or m_foldedWords (a power of two
-  /// bits, about 16 per entry); empty before the first words.
-  std::vector<std::uint64_t> m_filter;
+  /// The entries of m_words and m_foldedWords by their HashKey: most words looked up
+  /// are in no word list, and a suggestion search asks about thousands of them.
+  CWordFilter m_filter;
   std::size_t m_marked = 0; ///< entries marked since the filter was sized
   /// The errno of the last refusal logged; 0 after a load that worked. Loads take
   /// turns (the base class's load lock, or the registry's writer access).

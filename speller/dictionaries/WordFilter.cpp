@@ -64,3 +64,7 @@ bool CWordFilter::MayHold(std::uint64_t hash) const {
   const std::uint64_t bits = BitsOf(hash);
   return (m_blocks[hash & m_mask] & bits) == bits;
 }
+
+std::size_t CWordFilter::Room() const {
+  return m_blocks.size() * 64 / kBitsPerWord;
+}

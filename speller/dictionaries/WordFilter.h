@@ -5,14 +5,15 @@
 #include <string_view>
 #include <vector>
 
-/// A Bloom filter over the exact bytes of a fixed set of words, so that a look-up can
+/// A Bloom filter over the exact bytes of a set of words, so that a look-up can
 /// tell at one memory read that most words it is asked about are not held. Each word
 /// sets two bits of one 64-bit block, about sixteen bits a word: about one word in
 /// fifty that is not held passes. It never turns a held word away. An empty filter
 /// (none built, or given up) lets every word pass.
 class CWordFilter {
 public:
-  /// The hash that Mark and MayHold take, of `bytes` exactly.
+  /// A hash of `bytes` exactly. Mark and MayHold take any 64-bit hash of a word, used
+  /// alike for both.
   static std::uint64_t Hash(std::string_view bytes);
 
   /// Clears the filter and sizes it for `words` words (none: it stays empty).
@@ -23,6 +24,9 @@ public:
   void Mark(std::uint64_t hash);
   /// False only when no word whose Hash is `hash` was marked.
   bool MayHold(std::uint64_t hash) const;
+  /// How many words the filter was sized for (0 when empty): past that many marks it
+  /// grows less selective, and a holder that adds words makes it again.
+  std::size_t Room() const;
 
 private:
   static std::uint64_t BitsOf(std::uint64_t hash);
