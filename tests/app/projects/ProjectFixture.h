@@ -6,10 +6,9 @@
 
 #include "mtcore/FunctionTarget.h"
 #include "mtcore/MessageLoop.h"
-#include "utilcore/AppLogger.h"
-#include "utilcore/DirUtils.h"
 
 #include "testkit/FileBytes.h"
+#include "testkit/RealSpeller.h"
 #include "testkit/ScopedFakeHome.h"
 #include "testkit/ScopedTempDir.h"
 
@@ -69,19 +68,13 @@ using Finding = std::tuple<std::string, int, int, int>;
 /// goes.
 class ProjectTest : public testing::Test {
 protected:
-  void SetUp() override {
-    ASSERT_TRUE(CAppLogger::SetAppName("PagelintTest"));
-    CSpellChecker* speller = CSpellChecker::GetInstance();
-    ASSERT_NE(speller, nullptr);
-    speller->SetAppPath(CDirUtils::GetAppPath());
-  }
+  void SetUp() override { ASSERT_NO_FATAL_FAILURE(testkit::StartRealSpeller()); }
   void TearDown() override {
     for (auto& project : m_projects) {
       project->StopProject();
     }
     m_projects.clear();
-    CSpellChecker::DeleteInstance();
-    CAppLogger::Close();
+    testkit::StopRealSpeller();
   }
 
   std::string Root() const { return m_site.Path() + "/"; }

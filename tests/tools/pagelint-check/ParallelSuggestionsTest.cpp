@@ -3,9 +3,8 @@
 #include "pagelint-check/ParallelSuggestions.h"
 
 #include "spellcore/SpellChecker.h"
+#include "testkit/RealSpeller.h"
 #include "testkit/ScopedFakeHome.h"
-#include "utilcore/AppLogger.h"
-#include "utilcore/DirUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -20,18 +19,13 @@ constexpr std::size_t kMaxCount = 10;
 class ParallelSuggestionsTest : public testing::Test {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(CAppLogger::SetAppName("PagelintTest"));
+    ASSERT_NO_FATAL_FAILURE(testkit::StartRealSpeller());
     CSpellChecker* speller = CSpellChecker::GetInstance();
-    ASSERT_NE(speller, nullptr);
-    speller->SetAppPath(CDirUtils::GetAppPath());
     speller->GetDictionaries(m_all, true, true);
     m_main = {speller->GetDictionaryID("ZEB U.S. English")};
     ASSERT_GE(m_main.front(), 0);
   }
-  void TearDown() override {
-    CSpellChecker::DeleteInstance();
-    CAppLogger::Close();
-  }
+  void TearDown() override { testkit::StopRealSpeller(); }
 
   /// Every word twice over: once with the main dictionary alone, once with them all.
   std::vector<CParallelSuggestions::SRequest> Requests() const {

@@ -11,10 +11,9 @@
 #include "spellcore/SpellChecker.h"
 
 #include "mtcore/MessageLoop.h"
-#include "utilcore/AppLogger.h"
-#include "utilcore/DirUtils.h"
 
 #include "testkit/FileBytes.h"
+#include "testkit/RealSpeller.h"
 #include "testkit/ScopedFakeHome.h"
 #include "testkit/ScopedTempDir.h"
 
@@ -70,10 +69,7 @@ public:
 class MainViewTest : public testing::Test {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(CAppLogger::SetAppName("PagelintTest"));
-    CSpellChecker* speller = CSpellChecker::GetInstance();
-    ASSERT_NE(speller, nullptr);
-    speller->SetAppPath(CDirUtils::GetAppPath());
+    ASSERT_NO_FATAL_FAILURE(testkit::StartRealSpeller());
     m_view = std::make_unique<CMainView>(m_doc, &m_progress);
     m_ui.view = m_view.get();
     ASSERT_TRUE(m_doc.OnNewDocument());
@@ -83,8 +79,7 @@ protected:
   void TearDown() override {
     m_doc.OnCloseDocument();
     m_view.reset();
-    CSpellChecker::DeleteInstance();
-    CAppLogger::Close();
+    testkit::StopRealSpeller();
   }
 
   std::string Root() const { return m_site.Path() + "/"; }
