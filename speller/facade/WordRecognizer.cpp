@@ -19,6 +19,15 @@ constexpr std::array<std::string_view, 4> kJoiners = {"\xC2\xAD", "\xE2\x80\x8C"
 // joiners: they separate words.
 constexpr std::array<std::string_view, 3> kHyphens = {"-", "\xE2\x80\x90", "\xE2\x80\x91"};
 
+// The scans below pass over plain ASCII bytes without comparing: every joiner and
+// every hyphen but "-" starts past ASCII.
+constexpr bool StartsPastAscii(std::string_view sequence) {
+  return !sequence.empty() && static_cast<unsigned char>(sequence.front()) >= 0x80;
+}
+static_assert(std::all_of(kJoiners.begin(), kJoiners.end(), StartsPastAscii));
+static_assert(std::all_of(kHyphens.begin() + 1, kHyphens.end(), StartsPastAscii) &&
+              kHyphens.front() == "-");
+
 template <std::size_t N>
 std::size_t LengthAt(std::string_view word, std::size_t i,
                      const std::array<std::string_view, N>& sequences) {
@@ -37,6 +46,10 @@ bool IsKnownCompound(CDictionaryRegistry& registry, std::string_view word,
   std::size_t partStart = 0;
   bool joined = false;
   for (std::size_t i = 0; i < word.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(word[i]);
+    if (byte != '-' && byte < 0x80) {
+      continue;
+    }
     const std::size_t hyphen = LengthAt(word, i, kHyphens);
     if (hyphen == 0) {
       continue;
@@ -56,7 +69,8 @@ bool IsKnownCompound(CDictionaryRegistry& registry, std::string_view word,
 /// `word` without its invisible joiners, in `buffer` when it held any.
 std::string_view WithoutJoiners(std::string_view word, std::string& buffer) {
   std::size_t i = 0;
-  while (i < word.size() && LengthAt(word, i, kJoiners) == 0) {
+  while (i < word.size() &&
+         (static_cast<unsigned char>(word[i]) < 0x80 || LengthAt(word, i, kJoiners) == 0)) {
     ++i;
   }
   if (i == word.size()) {
