@@ -74,6 +74,21 @@ TEST(PageLanguages, FollowsTheNearestElementWithALanguage) {
   }
 }
 
+// The attribute is found wherever it stands in a long tag, after other "g"s, in any
+// letter case and also as the tag's last bytes.
+TEST(PageLanguages, FindsTheAttributeAnywhereInALongTag) {
+  for (const std::string name : {"lang", "LANG", "lAnG"}) {
+    for (std::size_t pad = 0; pad < 20; ++pad) {
+      const std::string filler = "data-g=\"" + std::string(pad, 'g') + "\" ";
+      EXPECT_EQ(WordLanguages({"<p " + filler + name + "=fr>mot</p>"}), "mot:fr") << filler;
+      EXPECT_EQ(WordLanguages({"<p " + filler + name + ">mot</p>"}), "mot:") << filler;
+      EXPECT_EQ(WordLanguages({"<div lang=de><p " + filler + name + "=\"fr\">mot</p></div>"}),
+                "mot:fr")
+          << filler;
+    }
+  }
+}
+
 TEST(LanguageTag, CanonicalFormAndMatching) {
   struct Case {
     std::string value;
