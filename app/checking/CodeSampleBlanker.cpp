@@ -29,32 +29,6 @@ std::uint8_t SampleElementAt(std::string_view line, std::size_t at, bool& closin
   return kNoSample;
 }
 
-/// Whether the start tag ends in "/>". SVG is foreign content, where that closes the
-/// element at once ("<svg/>" holds nothing); an HTML element such as code ignores it.
-bool IsSelfClosing(const std::vector<std::string>& lines, const CStringUtils::TagPlace& tag) {
-  CTagWalk walk(lines, tag);
-  if (walk.StartTagName().empty()) {
-    return false;
-  }
-  while (true) {
-    walk.SkipBlanks();
-    if (walk.AtEnd() || walk.Peek() == '>') {
-      return false;
-    }
-    if (walk.Peek() == '/') {
-      walk.Advance();
-      if (!walk.AtEnd() && walk.Peek() == '>') {
-        return true;
-      }
-      continue; // a stray "/" between attributes is a blank
-    }
-    walk.Name();
-    CTagWalk::SPlace from;
-    CTagWalk::SPlace to;
-    walk.ValueAfterName(from, to);
-  }
-}
-
 } // namespace
 
 bool CCodeSampleBlanker::OnTag(const std::vector<std::string>& lines,
@@ -65,7 +39,7 @@ bool CCodeSampleBlanker::OnTag(const std::vector<std::string>& lines,
     return false;
   }
   if (!closing) {
-    if (kind == kSvg && IsSelfClosing(lines, tag)) {
+    if (kind == kSvg && CTagWalk::IsSelfClosing(lines, tag)) {
       return true;
     }
     if (m_open.empty()) {

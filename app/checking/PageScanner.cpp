@@ -8,6 +8,7 @@
 #include "checking/PageLanguages.h"
 #include "checking/RepeatBarriers.h"
 #include "checking/RepeatFinder.h"
+#include "checking/TagWalk.h"
 #include "checking/WordLookupCache.h"
 
 #include "spellcore/SpellChecker.h"
@@ -347,6 +348,15 @@ void FillJoiners(std::vector<std::string>& lines, std::vector<CStringUtils::TagP
   }
 }
 
+/// Whether the tag is an SVG start tag that closes its element at once ("<svg/>"): left
+/// open, it would leave the rest of the page out of the repeat test.
+bool IsEmptySvg(const std::vector<std::string>& page, const CStringUtils::TagPlace& tag) {
+  bool closing = false;
+  return CStringUtils::EqualsAsciiNoCase(
+             CInlineElements::TagNameAt(page[tag.line], tag.offset, closing), "svg") &&
+         !closing && CTagWalk::IsSelfClosing(page, tag);
+}
+
 /// Adds a location of `text` at [start, end) of the line, with its excerpt (as
 /// `excerpts` asks) and columns.
 void RecordFinding(SScanBuffers& buffers, CPageScanner::EExcerpts excerpts, const std::string& text,
@@ -445,7 +455,7 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
     if (CInlineElements::LeavesOutRepeats(kind)) {
       if (closing) {
         barriers.CloseLeftOut(tag.endLine, tag.endOffset);
-      } else {
+      } else if (!IsEmptySvg(page, tag)) {
         barriers.OpenLeftOut(tag.line, tag.offset);
       }
     }

@@ -85,3 +85,28 @@ std::string CTagWalk::Text(const SPlace& from, const SPlace& to) const {
   }
   return text;
 }
+
+bool CTagWalk::IsSelfClosing(const std::vector<std::string>& lines,
+                             const CStringUtils::TagPlace& tag) {
+  CTagWalk walk(lines, tag);
+  if (walk.StartTagName().empty()) {
+    return false;
+  }
+  while (true) {
+    walk.SkipBlanks();
+    if (walk.AtEnd() || walk.Peek() == '>') {
+      return false;
+    }
+    if (walk.Peek() == '/') {
+      walk.Advance();
+      if (!walk.AtEnd() && walk.Peek() == '>') {
+        return true;
+      }
+      continue; // a stray "/" between attributes is a blank
+    }
+    walk.Name();
+    SPlace from;
+    SPlace to;
+    walk.ValueAfterName(from, to);
+  }
+}

@@ -52,6 +52,12 @@ public:
   /// The text from `from` to `to`, line breaks included.
   std::string Text(const SPlace& from, const SPlace& to) const;
 
+  /// Whether `tag` is a start tag that ends in "/>" outside every value, as a browser
+  /// reads it. That closes a foreign element such as SVG at once ("<svg/>" holds
+  /// nothing); an HTML element ignores it.
+  static bool IsSelfClosing(const std::vector<std::string>& lines,
+                            const CStringUtils::TagPlace& tag);
+
 private:
   const std::vector<std::string>& m_lines;
   SPlace m_at;

@@ -6,6 +6,7 @@
 
 #include "checking/InlineElements.h"
 #include "checking/RepeatFinder.h"
+#include "checking/TagWalk.h"
 #include "spellcore/SpellChecker.h"
 #include "utilcore/HTMLUtils.h"
 #include "utilcore/InternetUtils.h"
@@ -259,9 +260,12 @@ void MakeMarkedPageText(std::vector<std::string>& lines, Marks& marks) {
       MarkRange(marks, at.line, at.offset, at.endLine, at.endOffset, kBreak);
     }
     if (CInlineElements::LeavesOutRepeats(tag)) {
-      if (!closing) {
+      // "<svg/>" holds nothing: SVG closes at once on "/>", HTML elements do not.
+      const bool empty =
+          CStringUtils::EqualsAsciiNoCase(name, "svg") && CTagWalk::IsSelfClosing(page, at);
+      if (!closing && !empty) {
         leftOutOpen.emplace_back(at.line, at.offset);
-      } else if (!leftOutOpen.empty()) {
+      } else if (closing && !leftOutOpen.empty()) {
         if (leftOutOpen.size() == 1) {
           MarkRange(marks, leftOutOpen.front().first, leftOutOpen.front().second, at.endLine,
                     at.endOffset, kLeftOut);

@@ -637,6 +637,10 @@ TEST_F(PageScannerTest, FindsAWordRepeatedRightAfterItself) {
       {"inline SVG is left out", {"<svg><text>expr expr</text></svg> the the"}, "0:38:41 the"},
       {"SVG in capitals", {"<sVg>b b"}, ""},
       {"SVG nested and left open", {"<svg><svg>a a</svg> b b</svg> c c <svg>d d"}, "0:32:33 c"},
+      // As foreign content, SVG closes at once on "/>", and <code/> does not.
+      {"SVG closed at once",
+       {"<svg/>the the <svg a='/' />b b <code/>c c"},
+       "0:10:13 the|0:29:30 b"},
       {"accented letters",
        {"\xC3\x89t\xC3\xA9 \xC3\xA9t\xC3\xA9 caf&eacute; caf\xC3\xA9"},
        "0:6:11 \xC3\xA9t\xC3\xA9|0:24:29 caf\xC3\xA9"},
