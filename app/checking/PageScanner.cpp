@@ -348,9 +348,14 @@ void FillJoiners(std::vector<std::string>& lines, std::vector<CStringUtils::TagP
   }
 }
 
-/// Whether the tag is an SVG start tag that closes its element at once ("<svg/>"): left
-/// open, it would leave the rest of the page out of the repeat test.
-bool IsEmptySvg(const std::vector<std::string>& page, const CStringUtils::TagPlace& tag) {
+/// Whether the tag of `kind` is an SVG start tag that closes its element at once
+/// ("<svg/>"): left open, it would leave the rest of the page out of the repeat test.
+/// Only the separating kind holds SVG, so the many code tags have no name read.
+bool IsEmptySvg(const std::vector<std::string>& page, const CStringUtils::TagPlace& tag,
+                CInlineElements::ETag kind) {
+  if (kind != CInlineElements::ETag::kSeparatesLeftOut) {
+    return false;
+  }
   bool closing = false;
   return CStringUtils::EqualsAsciiNoCase(
              CInlineElements::TagNameAt(page[tag.line], tag.offset, closing), "svg") &&
@@ -455,7 +460,7 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
     if (CInlineElements::LeavesOutRepeats(kind)) {
       if (closing) {
         barriers.CloseLeftOut(tag.endLine, tag.endOffset);
-      } else if (!IsEmptySvg(page, tag)) {
+      } else if (!IsEmptySvg(page, tag, kind)) {
         barriers.OpenLeftOut(tag.line, tag.offset);
       }
     }
