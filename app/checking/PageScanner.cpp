@@ -74,11 +74,74 @@ private:
   int m_count = 0;
 };
 
-/// One line's part of a piece of joining markup.
+/// One line's part of a piece of joining markup. A page holds at most 128 MiB, so 32
+/// bits hold any line or offset.
 struct SJoinerRun {
-  std::size_t line;
-  std::size_t begin;
-  std::size_t end;
+  std::uint32_t line;
+  std::uint32_t begin;
+  std::uint32_t end;
+};
+
+/// The markup of a page that may join the words around it, in page order. The largest
+/// pages hold some 100,000 tags, and a place of four offsets grew by them page after
+/// page was a fifth of the fresh memory a check touched: a place is half that size, and
+/// markup that surely joins nothing is not kept at all.
+class CJoiningPlaces {
+public:
+  /// A piece of markup in 32-bit offsets, as SJoinerRun.
+  struct SPlace {
+    std::uint32_t line;
+    std::uint32_t offset;
+    std::uint32_t endLine;
+    std::uint32_t endOffset;
+  };
+
+  void Clear() {
+    m_places.clear();
+    m_ordered = true;
+    m_lastLine = 0;
+    m_lastOffset = 0;
+  }
+
+  /// Notes `place`, told while the markup before it is already blanked and it is not.
+  void Add(const std::vector<std::string>& lines, const CStringUtils::TagPlace& place) {
+    // A second walk over a page with unclear markup starts again from its top.
+    if (place.line < m_lastLine || (place.line == m_lastLine && place.offset < m_lastOffset)) {
+      m_ordered = false;
+    }
+    m_lastLine = place.line;
+    m_lastOffset = place.offset;
+    if (m_ordered && JoinsNothing(lines, place)) {
+      return;
+    }
+    m_places.push_back(
+        {static_cast<std::uint32_t>(place.line), static_cast<std::uint32_t>(place.offset),
+         static_cast<std::uint32_t>(place.endLine), static_cast<std::uint32_t>(place.endOffset)});
+  }
+
+  std::vector<SPlace>& Places() { return m_places; }
+
+private:
+  /// Whether FillJoiners would leave `place` blank: a line's start or a blank before it.
+  /// A blank may still be one that the markup kept just before will turn into joiners;
+  /// any other markup before it is blanked already, and stays so.
+  bool JoinsNothing(const std::vector<std::string>& lines,
+                    const CStringUtils::TagPlace& place) const {
+    if (place.offset == 0) {
+      return true;
+    }
+    const char before = lines[place.line][place.offset - 1];
+    if (before != ' ' && before != '\t') {
+      return false;
+    }
+    return m_places.empty() || m_places.back().endLine != place.line ||
+           m_places.back().endOffset != place.offset;
+  }
+
+  std::vector<SPlace> m_places;
+  bool m_ordered = true;
+  std::size_t m_lastLine = 0;
+  std::size_t m_lastOffset = 0;
 };
 
 /// Buffers one scanning thread reuses line after line, so that the scan allocates
@@ -100,7 +163,7 @@ struct SScanBuffers {
   std::unordered_map<std::string, std::size_t> manyOccurrences;
   std::vector<std::string> addresses;
   /// The markup of the page being made into text that joins the words around it.
-  std::vector<CStringUtils::TagPlace> joining;
+  CJoiningPlaces joining;
   std::vector<SJoinerRun> joinerRuns;
   /// The markup of that page that parts words for the repeat test, and the test.
   CRepeatBarriers barriers;
@@ -323,21 +386,21 @@ void BlankDecodedTags(std::string& line, std::size_t lineIndex, CRepeatBarriers&
 /// joins only two word characters) and stays blank: most inline tags of a page follow a
 /// space. The places go in page order, so that each one sees the markup before it as
 /// it ends.
-void FillJoiners(std::vector<std::string>& lines, std::vector<CStringUtils::TagPlace>& places,
+void FillJoiners(std::vector<std::string>& lines, std::vector<CJoiningPlaces::SPlace>& places,
                  std::vector<SJoinerRun>& runs) {
-  const auto byStart = [](const CStringUtils::TagPlace& a, const CStringUtils::TagPlace& b) {
+  const auto byStart = [](const CJoiningPlaces::SPlace& a, const CJoiningPlaces::SPlace& b) {
     return a.line != b.line ? a.line < b.line : a.offset < b.offset;
   };
   if (!std::is_sorted(places.begin(), places.end(), byStart)) {
     std::sort(places.begin(), places.end(), byStart);
   }
   runs.clear();
-  for (const CStringUtils::TagPlace& place : places) {
-    for (std::size_t line = place.line; line <= place.endLine && line < lines.size(); ++line) {
+  for (const CJoiningPlaces::SPlace& place : places) {
+    for (std::uint32_t line = place.line; line <= place.endLine && line < lines.size(); ++line) {
       std::string& text = lines[line];
-      const std::size_t begin = line == place.line ? place.offset : 0;
-      const std::size_t end =
-          std::min(line == place.endLine ? place.endOffset : text.size(), text.size());
+      const std::uint32_t begin = line == place.line ? place.offset : 0;
+      const std::uint32_t end = static_cast<std::uint32_t>(std::min<std::size_t>(
+          line == place.endLine ? place.endOffset : text.size(), text.size()));
       if (begin >= end || begin == 0 || text[begin - 1] == ' ' || text[begin - 1] == '\t') {
         continue;
       }
@@ -434,8 +497,8 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
   const bool keepAttributes = attributeText == EAttributeText::kChecked;
   CCodeSampleBlanker samples;
   CAttributeTextKeeper attributes;
-  std::vector<CStringUtils::TagPlace>& joining = ThreadBuffers().joining;
-  joining.clear();
+  CJoiningPlaces& joining = ThreadBuffers().joining;
+  joining.Clear();
   CRepeatBarriers& barriers = ThreadBuffers().barriers;
   barriers.Clear();
   CPageLanguages& languages = ThreadBuffers().languages;
@@ -452,7 +515,7 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
     const CInlineElements::ETag kind = CInlineElements::TagAt(page[tag.line], tag.offset, closing);
     const bool joins = !kept && !sample && CInlineElements::Joins(kind);
     if (joins) {
-      joining.push_back(tag);
+      joining.Add(page, tag);
     }
     if (!joins || CInlineElements::PartsRepeats(kind)) {
       barriers.AddBreak(tag.line, tag.offset, tag.endLine, tag.endOffset);
@@ -465,13 +528,13 @@ bool CPageScanner::MakePageText(std::vector<std::string>& lines, const StopCheck
       }
     }
   };
-  const auto onComment = [&joining](const std::vector<std::string>&,
+  const auto onComment = [&joining](const std::vector<std::string>& page,
                                     const CStringUtils::TagPlace& comment) {
-    joining.push_back(comment);
+    joining.Add(page, comment);
   };
   CStringUtils::BlankMarkup(lines, onTag, onComment);
   std::vector<SJoinerRun>& runs = ThreadBuffers().joinerRuns;
-  FillJoiners(lines, joining, runs);
+  FillJoiners(lines, joining.Places(), runs);
   samples.BlankSamples(lines);
   for (std::size_t index = 0; index < lines.size(); ++index) {
     if (stopped && stopped()) {

@@ -401,6 +401,17 @@ TEST_F(PageScannerTest, InlineMarkupDoesNotSplitAWord) {
        {"qzq<br>jxj qzq<img src=a>jxj qzq<hr>jxj"},
        "0:0-3 qzq|0:7-10 jxj|0:11-14 qzq|0:25-28 jxj|0:29-32 qzq|0:36-39 jxj"},
       {"a tag over two lines separates", {"qzq<b", "class=x>jxj"}, "0:0-3 qzq|1:8-11 jxj"},
+      // Markup after a blank joins nothing, unless joining markup right before it
+      // filled that blank.
+      {"a comment and a tag one after the other", {"qzq<!-- c --><b>jxj</b>"}, "0:0-19 qzqjxj"},
+      {"a tag after a blank, then two that join",
+       {"qzq <b>jx</b><i>j</i>"},
+       "0:0-3 qzq|0:7-17 jxj"},
+      {"an inline tag right after a block tag", {"qzq</p><b>jxj"}, "0:0-3 qzq|0:10-13 jxj"},
+      {"a tab before a tag", {"qzq\t<b>jxj</b>kkq"}, "0:0-3 qzq|0:7-17 jxjkkq"},
+      {"markup walked twice, once unclear",
+       {"qz<b>q</b><i title=<!-->x</i>--> <b>jx</b><i>j</i> kq<b></b>q"},
+       "0:0-46 qzqjxj|0:51-61 kqq"},
       {"a word broken by two hundred tags",
        {"t" +
         [] {
