@@ -326,6 +326,55 @@ template <bool kStopAtNul> std::size_t Utf8TextPrefix(std::string_view text) {
   return static_cast<std::size_t>(i);
 }
 
+/// Hands each line of the bytes after the byte order mark to `onLine`, in order, as a
+/// CRawLine; nothing is gathered, so a page's lines are decoded as they are found.
+template <typename OnLine>
+void ForEachRawLine(std::string_view body, EEncoding encoding, OnLine&& onLine) {
+  // Code units are 1 byte wide, or 2 for UTF-16 (a stray odd last byte stays in the
+  // last line, where decoding flags it).
+  const std::size_t width = IsUtf16(encoding) ? 2 : 1;
+  const auto unitAt = [&](std::size_t i) -> std::uint16_t {
+    return width == 2 ? UnitAt(body, i, encoding) : static_cast<unsigned char>(body[i]);
+  };
+  const std::size_t end = body.size() - body.size() % width;
+  std::size_t start = 0;
+  std::size_t i = 0;
+  // The next CR and LF at or after i in 8-bit text, each found with one memchr pass
+  // (find_first_of would test the set at every byte); most files hold no CR at all.
+  std::size_t nextCr = 0;
+  std::size_t nextLf = 0;
+  const auto findFrom = [&](std::size_t& cached, char unit) {
+    if (cached != std::string_view::npos && cached < i) {
+      cached = body.find(unit, i);
+    }
+    return cached == std::string_view::npos ? end : cached;
+  };
+  while (i < end) {
+    if (width == 1) {
+      i = std::min(findFrom(nextCr, '\r'), findFrom(nextLf, '\n'));
+      if (i >= end) {
+        break;
+      }
+    }
+    const std::uint16_t unit = unitAt(i);
+    if (unit != '\n' && unit != '\r') {
+      i += width;
+      continue;
+    }
+    ELineEnding ending = unit == '\n' ? ELineEnding::LF : ELineEnding::CR;
+    std::size_t after = i + width;
+    if (unit == '\r' && after < end && unitAt(after) == '\n') {
+      ending = ELineEnding::CRLF;
+      after += width;
+    }
+    onLine(CTextFileCodec::CRawLine{body.substr(start, i - start), ending});
+    start = i = after;
+  }
+  if (start < body.size()) {
+    onLine(CTextFileCodec::CRawLine{body.substr(start), ELineEnding::None});
+  }
+}
+
 } // namespace
 
 bool CTextFileCodec::IsValidUtf8(std::string_view text) {
@@ -377,49 +426,7 @@ std::string_view CTextFileCodec::ByteOrderMark(EEncoding encoding) {
 
 void CTextFileCodec::SplitLines(std::string_view body, EEncoding encoding,
                                 std::vector<CRawLine>& lines) {
-  // Code units are 1 byte wide, or 2 for UTF-16 (a stray odd last byte stays in the
-  // last line, where decoding flags it).
-  const std::size_t width = IsUtf16(encoding) ? 2 : 1;
-  const auto unitAt = [&](std::size_t i) -> std::uint16_t {
-    return width == 2 ? UnitAt(body, i, encoding) : static_cast<unsigned char>(body[i]);
-  };
-  const std::size_t end = body.size() - body.size() % width;
-  std::size_t start = 0;
-  std::size_t i = 0;
-  // The next CR and LF at or after i in 8-bit text, each found with one memchr pass
-  // (find_first_of would test the set at every byte); most files hold no CR at all.
-  std::size_t nextCr = 0;
-  std::size_t nextLf = 0;
-  const auto findFrom = [&](std::size_t& cached, char unit) {
-    if (cached != std::string_view::npos && cached < i) {
-      cached = body.find(unit, i);
-    }
-    return cached == std::string_view::npos ? end : cached;
-  };
-  while (i < end) {
-    if (width == 1) {
-      i = std::min(findFrom(nextCr, '\r'), findFrom(nextLf, '\n'));
-      if (i >= end) {
-        break;
-      }
-    }
-    const std::uint16_t unit = unitAt(i);
-    if (unit != '\n' && unit != '\r') {
-      i += width;
-      continue;
-    }
-    ELineEnding ending = unit == '\n' ? ELineEnding::LF : ELineEnding::CR;
-    std::size_t after = i + width;
-    if (unit == '\r' && after < end && unitAt(after) == '\n') {
-      ending = ELineEnding::CRLF;
-      after += width;
-    }
-    lines.push_back({body.substr(start, i - start), ending});
-    start = i = after;
-  }
-  if (start < body.size()) {
-    lines.push_back({body.substr(start), ELineEnding::None});
-  }
+  ForEachRawLine(body, encoding, [&lines](const CRawLine& line) { lines.push_back(line); });
 }
 
 bool CTextFileCodec::DecodeLine(std::string_view raw, EEncoding encoding, std::string& out) {
@@ -461,24 +468,23 @@ void CTextFileCodec::DecodeInto(std::string_view bytes, std::vector<std::string>
   format.encoding = DetectEncoding(bytes);
   format.endings.clear();
   first = std::min(first, lines.size());
-  thread_local std::vector<CRawLine> raw;
-  raw.clear();
+  std::size_t next = first;
   // A binary file is not split at all: its "lines" could cost many times its size.
   if (format.encoding != EEncoding::Binary) {
-    SplitLines(bytes.substr(ByteOrderMark(format.encoding).size()), format.encoding, raw);
+    // Each line is decoded as it is found: a list of the lines first was as large as a
+    // quarter of the page, memory touched for nothing.
+    ForEachRawLine(bytes.substr(ByteOrderMark(format.encoding).size()), format.encoding,
+                   [&](const CRawLine& raw) {
+                     if (next == lines.size()) {
+                       lines.emplace_back();
+                     }
+                     std::string& text = lines[next++];
+                     text.clear();
+                     DecodeLine(raw.bytes, format.encoding, text);
+                     format.endings.push_back(raw.ending);
+                   });
   }
-  if (lines.size() < first + raw.size()) {
-    lines.resize(first + raw.size());
-  } else {
-    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(first + raw.size()), lines.end());
-  }
-  format.endings.reserve(raw.size());
-  for (std::size_t k = 0; k < raw.size(); ++k) {
-    std::string& text = lines[first + k];
-    text.clear();
-    DecodeLine(raw[k].bytes, format.encoding, text);
-    format.endings.push_back(raw[k].ending);
-  }
+  lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(next), lines.end());
 }
 
 bool CTextFileCodec::Encode(std::span<const std::string> lines, const CTextFileFormat& format,
