@@ -237,9 +237,14 @@ void CBadWordsList::AddLocation(CBadWord* word, const std::string& path, int lin
 
 void CBadWordsList::SortLocations(CBadWord* word) {
   CWriterAccess access(*this);
-  if (IsListed(word)) {
+  if (m_locationOrder == ELocationOrder::kSorted && IsListed(word)) {
     word->SortLocations();
   }
+}
+
+void CBadWordsList::SetLocationOrder(ELocationOrder order) {
+  CWriterAccess access(*this);
+  m_locationOrder = order;
 }
 
 CBadWord* CBadWordsList::RecordLocation(std::string_view text, std::string_view directory,
@@ -330,6 +335,8 @@ void CBadWordsList::RecordFileFindings(std::string_view directory, std::string_v
     // leaves a location that removing the file would miss.
     AddFileWord(fileWords, word);
     word->m_locations.SpliceTail(runs[k]);
-    word->SortLocations();
+    if (m_locationOrder == ELocationOrder::kSorted) {
+      word->SortLocations();
+    }
   }
 }

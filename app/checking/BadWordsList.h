@@ -29,6 +29,11 @@ public:
   /// between two steps can make a walk skip one word, never read a freed one.
   using POSITION = std::size_t;
 
+  /// How each word keeps its locations: sorted by file, line and place, as the
+  /// program's lists show them, or as recorded, for an owner that orders them itself
+  /// and need not pay for keeping them sorted while a check runs.
+  enum class ELocationOrder : std::uint8_t { kSorted, kAsRecorded };
+
   CBadWordsList();
   ~CBadWordsList();
   CBadWordsList(const CBadWordsList&) = delete;
@@ -71,8 +76,11 @@ public:
   /// The word's AddLocation under writer access; nothing when the word is not listed.
   void AddLocation(CBadWord* word, const std::string& path, int line, int start, int end,
                    std::string_view context);
-  /// The word's SortLocations under writer access; nothing when the word is not listed.
+  /// The word's SortLocations under writer access; nothing when the word is not listed
+  /// or the list keeps locations as recorded.
   void SortLocations(CBadWord* word);
+  /// Applies to the locations recorded from then on. Writer access.
+  void SetLocationOrder(ELocationOrder order);
 
   /// Finds or appends the word `text` and adds a location to it, all under one writer
   /// access, so that concurrent recorders never create a word twice and a word that
@@ -172,6 +180,7 @@ private:
   /// The file of the last single recorded location, shared with the next one of it.
   /// Its excerpts grow with each such location, under writer access.
   std::shared_ptr<CBadWordFile> m_lastFile;
+  ELocationOrder m_locationOrder = ELocationOrder::kSorted;
   /// Which words written like code are hidden; follows every word listed and unlisted.
   CRarePieces m_rare;
   /// Frees cleared words; last, so that the list waits for it before the rest goes.

@@ -437,6 +437,9 @@ bool CCheckRun::CheckProject(CWebProject& project, int root, const std::function
                         m_options.format == CCheckOptions::Format::Sarif;
   project.SetCheckExcerpts(excerpts ? CPageScanner::EExcerpts::kKept
                                     : CPageScanner::EExcerpts::kLeftOut);
+  // The report puts every finding in its order once the check is done: keeping each
+  // word's locations sorted meanwhile cost 4 % of the check's time.
+  project.GetBadWordsList().SetLocationOrder(CBadWordsList::ELocationOrder::kAsRecorded);
   start();
   if (project.GetCheckState() != ECheckState::Collecting) {
     error = "the files of " + m_label + " could not be collected";

@@ -151,6 +151,32 @@ TEST(BadWordsList, RecordFileFindingsAppendsSortsAndIndexes) {
   EXPECT_EQ(list.FindWord("old")->GetLocations().GetCount(), 1);
 }
 
+// Kept as recorded, each word's locations stay in the order they were recorded;
+// sorted, they follow file and line. Removing a page works either way.
+TEST(BadWordsList, LocationsSortedOrAsRecorded) {
+  using Order = CBadWordsList::ELocationOrder;
+  const struct {
+    Order order;
+    std::vector<Key> keys;
+  } cases[] = {
+      {Order::kSorted, {{"/s/", "a.htm", 2, 2}, {"/s/", "a.htm", 5, 2}, {"/s/", "z.htm", 1, 2}}},
+      {Order::kAsRecorded,
+       {{"/s/", "z.htm", 1, 2}, {"/s/", "a.htm", 5, 2}, {"/s/", "a.htm", 2, 2}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.order));
+    CBadWordsList list;
+    list.SetLocationOrder(c.order);
+    std::vector<CBadWordsList::SFileFindings> z = {FileWord("teh", {1})};
+    std::vector<CBadWordsList::SFileFindings> a = {FileWord("teh", {5, 2})};
+    list.RecordFileFindings("/s/", "z.htm", z);
+    list.RecordFileFindings("/s/", "a.htm", a);
+    EXPECT_EQ(Keys(*list.FindWord("teh")), c.keys);
+    list.RemoveFileLocations("/s/a.htm");
+    EXPECT_EQ(Keys(*list.FindWord("teh")), (std::vector<Key>{{"/s/", "z.htm", 1, 2}}));
+  }
+}
+
 // Each location keeps its own excerpt while its page's excerpts grow (one at a time),
 // while other pages come and go, and after its page is removed and checked again.
 TEST(BadWordsList, ExcerptsStayWithTheirLocations) {

@@ -314,6 +314,30 @@ TEST(CheckReportKinds, TakenWordsKeepTheirDuplicateFlag) {
   EXPECT_EQ(report.GetRepeatedWordCount(), 1);
 }
 
+// The check leaves each word's locations as recorded, pages in the order they were
+// done: the report alone puts them in order, by word and by place.
+TEST(CheckReportOrder, OrdersLocationsTheCheckLeftAsRecorded) {
+  using Found = CBadWordsList::SFoundLocation;
+  CBadWordsList list;
+  list.SetLocationOrder(CBadWordsList::ELocationOrder::kAsRecorded);
+  std::vector<CBadWordsList::SFileFindings> z = {{"teh", {Found{3, 0, 3, 0, 3, ""}}, 0}};
+  std::vector<CBadWordsList::SFileFindings> a = {
+      {"teh", {Found{7, 0, 3, 0, 3, ""}, Found{2, 4, 7, 4, 7, ""}}, 0},
+      {"adn", {Found{5, 0, 3, 0, 3, ""}}, 0}};
+  list.RecordFileFindings("/s/", "z.html", z);
+  list.RecordFileFindings("/s/", "a.html", a);
+  CCheckReport report;
+  report.AddRoot("s", "/s/");
+  report.TakeFindings(0, list);
+  report.Sort();
+  EXPECT_EQ(Walk(report, report.ByWord()),
+            (std::vector<std::string>{"a.html:6:1:adn", "a.html:3:5:teh", "a.html:8:1:teh",
+                                      "z.html:4:1:teh"}));
+  EXPECT_EQ(Walk(report, report.ByPlace()),
+            (std::vector<std::string>{"a.html:3:5:teh", "a.html:6:1:adn", "a.html:8:1:teh",
+                                      "z.html:4:1:teh"}));
+}
+
 // Findings grouped by root and file and then sorted within each file (and per word):
 // both in the order of one sort by every key. The larger report is sorted on two
 // threads, the smaller on one.
