@@ -83,9 +83,9 @@ struct SJoinerRun {
 };
 
 /// The markup of a page that may join the words around it, in page order. The largest
-/// pages hold some 100,000 tags, and a place of four offsets grew by them page after
-/// page was a fifth of the fresh memory a check touched: a place is half that size, and
-/// markup that surely joins nothing is not kept at all.
+/// pages hold some 100,000 tags; at 32 bytes a place, this list was a fifth of the fresh
+/// memory a check touched. So a place takes 16 bytes, and markup that surely joins
+/// nothing is not kept at all.
 class CJoiningPlaces {
 public:
   /// A piece of markup in 32-bit offsets, as SJoinerRun.
