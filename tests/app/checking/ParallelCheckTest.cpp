@@ -1,11 +1,13 @@
 #include "CheckWorkerFixture.h"
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
 using checktest::CheckWorkerTest;
 using checktest::Finding;
+using checktest::Message;
 
 namespace {
 
@@ -60,6 +62,35 @@ TEST_F(CheckWorkerTest, ParallelRunFindsWhatASingleThreadFinds) {
     for (std::size_t k = 0; k < counts.size(); ++k) {
       EXPECT_EQ(counts[k], k + 1);
     }
+  }
+}
+
+// The run's owner takes the findings as soon as the run says it is done, before the
+// run's thread has ended: by then every page must be recorded, whichever thread had it.
+TEST_F(CheckWorkerTest, EveryPageIsRecordedWhenTheParallelRunSaysDone) {
+  for (int k = 0; k < 40; ++k) {
+    AddFile("p" + std::to_string(k) + ".htm", Page(k));
+  }
+  auto single = MakeWorker();
+  RunToEnd(*single);
+  const std::size_t expected = Findings().size();
+  ASSERT_GT(expected, 0U);
+  for (int round = 0; round < 5; ++round) {
+    m_messages.clear();
+    m_files.MarkAllPending();
+    m_words.ClearWords();
+    auto worker = MakeWorker();
+    worker->SetParallelism(4);
+    auto thread = StartRun(*worker);
+    const auto done = [this] {
+      return std::any_of(m_messages.begin(), m_messages.end(), [](const Message& message) {
+        return message.id == CProjectCheckWorker::MSG_PROJECT_CHECK_DONE;
+      });
+    };
+    ASSERT_TRUE(CMessageLoop::PumpUntil(done, std::chrono::seconds(60)));
+    EXPECT_EQ(worker->GetFilesDone(), 40) << round;
+    EXPECT_EQ(Findings().size(), expected) << round;
+    ASSERT_TRUE(thread->Wait(INFINITE));
   }
 }
 
