@@ -253,12 +253,9 @@ void CDoc::OnDictionaryChanged(int dictionaryId) {
     if (std::find(ids.begin(), ids.end(), dictionaryId) == ids.end()) {
       continue;
     }
-    project->GetFileList().MarkAllPending();
-    // A finished run's findings no longer follow the dictionary: like a changed page,
-    // that waits for "Spell Check Again", which must then be offered.
-    if (project->GetCheckState() == ECheckState::Checked) {
-      project->SetCheckState(ECheckState::OutOfDate);
-    }
+    // The findings no longer follow the dictionary: like a changed page, that waits
+    // for "Spell Check Again", which must then be offered.
+    project->MarkDictionaryChanged();
   }
 }
 

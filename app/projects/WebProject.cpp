@@ -421,6 +421,13 @@ void CWebProject::MarkChangedPages(const std::vector<std::string>& paths) {
   }
 }
 
+void CWebProject::MarkDictionaryChanged() {
+  m_fileList.MarkAllPending();
+  m_dictionaryChanged.store(true);
+  ECheckState state = ECheckState::Checked;
+  m_checkState.compare_exchange_strong(state, ECheckState::OutOfDate);
+}
+
 void CWebProject::MarkPending(const std::vector<std::string>& modifiedPaths) {
   if (modifiedPaths.empty()) {
     return;
@@ -435,6 +442,8 @@ void CWebProject::MarkPending(const std::vector<std::string>& modifiedPaths) {
 
 void CWebProject::StartCheckWorker() {
   StopWorker();
+  // The new run reads the dictionaries as they are now.
+  m_dictionaryChanged.store(false);
   m_badWords.ClearWords();
   // The findings of every file went, so every file is checked again.
   m_fileList.MarkAllPending();
@@ -482,9 +491,14 @@ unsigned CWebProject::RunCheck(CProjectCheckWorker& worker) {
                          std::memory_order_release);
   // Changes collected during the run keep the project out of date.
   ECheckState state = GetCheckState();
-  while (
-      state != ECheckState::OutOfDate &&
-      !m_checkState.compare_exchange_weak(state, ECheckState::Checked, std::memory_order_acq_rel)) {
+  while (state != ECheckState::OutOfDate &&
+         !m_checkState.compare_exchange_weak(state, ECheckState::Checked)) {
+  }
+  // Read only after the state says "checked": MarkDictionaryChanged sets the flag
+  // before it looks at the state, so one of the two always sees the other.
+  if (m_dictionaryChanged.load()) {
+    state = ECheckState::Checked;
+    m_checkState.compare_exchange_strong(state, ECheckState::OutOfDate);
   }
   return 0;
 }

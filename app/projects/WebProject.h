@@ -176,6 +176,11 @@ public:
   /// Pages found changed outside a collection (a replacement that found its word
   /// moved): checked again at the next "Spell Check Again", which is offered now.
   void MarkChangedPages(const std::vector<std::string>& paths);
+  /// A dictionary of the project changed: every page waits to be checked again, and
+  /// the project is out of date once its findings are in, the run going on ending out
+  /// of date too (its earlier pages were checked with the dictionary as it was), so
+  /// that "Spell Check Again" is offered. User interface thread.
+  void MarkDictionaryChanged();
   void OnCollectBegin();
 
   /// Takes the findings' reader access for a whole walk of the word list, until
@@ -251,6 +256,8 @@ private:
   std::atomic<ECheckState> m_checkState{ECheckState::NotStarted};
   std::atomic<bool> m_checkedOnce{false};
   std::atomic<std::uint32_t> m_elapsedSeconds{0};
+  /// A dictionary changed since the last run started: that run ends out of date.
+  std::atomic<bool> m_dictionaryChanged{false};
 
   bool m_current = false;
   int m_addToDictionaryId = -1;

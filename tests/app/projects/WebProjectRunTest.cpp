@@ -24,7 +24,26 @@ constexpr const char* kPage = "<html><body>\n"                                  
                               "p { qzxstyle: 1 }</style>\n"                                  // 9
                               "</body></html>\n";
 
-class WebProjectRunTest : public ProjectTest {};
+// The lines of a page a run takes long enough over for a test to act during the run;
+// fewer under ThreadSanitizer, where two runs over 40,000 lines could outlast the wait
+// on a busy machine.
+#if defined(__SANITIZE_THREAD__)
+constexpr std::size_t kBigPageLines = 10000;
+#else
+constexpr std::size_t kBigPageLines = 40000;
+#endif
+
+class WebProjectRunTest : public ProjectTest {
+protected:
+  /// big.html, kBigPageLines lines that each hold "teh" once.
+  void WriteBigPage() {
+    std::string big;
+    for (std::size_t i = 0; i < kBigPageLines; ++i) {
+      big += "<p>teh qwzx word</p>\n";
+    }
+    WriteSiteFile("big.html", big);
+  }
+};
 
 // The road of one project: start delay, collection, one run, and every finding at its
 // line and byte position in the file as read.
@@ -95,6 +114,29 @@ TEST_F(WebProjectRunTest, EditAfterARunWaitsForCheckAgain) {
   EXPECT_EQ(FindingsOf(project, "qwzx"), (std::vector<Finding>{{"b.html", 0, 3, 7}}));
 }
 
+// A dictionary that changes while a run goes on: the pages checked before the change
+// followed the old one, so the run ends out of date and "check again" is offered. A
+// change after a run makes the project out of date at once; a new run starts afresh.
+TEST_F(WebProjectRunTest, DictionaryChangeDuringARunEndsItOutOfDate) {
+  WriteBigPage();
+  CWebProject& project = MakeProject();
+  std::string error;
+  ASSERT_TRUE(project.StartProject(error)) << error;
+  ASSERT_TRUE(
+      PumpUntil([&] { return m_view.Count(CProjectCheckWorker::MSG_PROJECT_CHECK_BEGIN) == 1; }));
+
+  project.MarkDictionaryChanged();
+  ASSERT_TRUE(WaitForState(project, ECheckState::OutOfDate));
+  EXPECT_TRUE(project.IsIdle());
+
+  project.StartCheckWorker();
+  ASSERT_TRUE(WaitForState(project, ECheckState::Checked));
+  EXPECT_EQ(FindingsOf(project, "teh").size(), kBigPageLines);
+
+  project.MarkDictionaryChanged();
+  EXPECT_EQ(project.GetCheckState(), ECheckState::OutOfDate);
+}
+
 // A place the collection leaves out is logged once, not again at every later pass.
 TEST_F(WebProjectRunTest, APlaceLeftOutIsLoggedOnce) {
   WriteSiteFile("a.html", "<p>teh</p>\n");
@@ -137,18 +179,7 @@ TEST_F(WebProjectRunTest, DeletedFilesRemoveTheirWords) {
 // A run stopped in the middle of its file posts no end for it; the run that replaces
 // it checks the file again from the start, so no finding is lost or doubled.
 TEST_F(WebProjectRunTest, StoppedRunIsReplacedWithoutDoubleFindings) {
-  // Long enough for the restart to land inside the file; shorter under ThreadSanitizer,
-  // where two runs over 40,000 lines could outlast the wait on a busy machine.
-#if defined(__SANITIZE_THREAD__)
-  constexpr std::size_t kLines = 10000;
-#else
-  constexpr std::size_t kLines = 40000;
-#endif
-  std::string big;
-  for (std::size_t i = 0; i < kLines; ++i) {
-    big += "<p>teh qwzx word</p>\n";
-  }
-  WriteSiteFile("big.html", big);
+  WriteBigPage();
   CWebProject& project = MakeProject();
   std::string error;
   ASSERT_TRUE(project.StartProject(error));
@@ -163,7 +194,7 @@ TEST_F(WebProjectRunTest, StoppedRunIsReplacedWithoutDoubleFindings) {
   EXPECT_EQ(m_view.Count(begin), 2);
   EXPECT_GE(m_view.Count(checked), 1);
   EXPECT_GE(m_view.Count(done), 1);
-  EXPECT_EQ(FindingsOf(project, "teh").size(), kLines);
+  EXPECT_EQ(FindingsOf(project, "teh").size(), kBigPageLines);
 
   // A stop for good: whatever ended, no end message follows the stop.
   project.StartCheckWorker();
