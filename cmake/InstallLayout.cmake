@@ -16,11 +16,22 @@ file(RELATIVE_PATH _pagelint_to_libdir
   ${CMAKE_INSTALL_PREFIX}/${PAGELINT_INSTALL_PROGRAMDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
 set(PAGELINT_PROGRAM_RPATH "$ORIGIN/${_pagelint_to_libdir}")
 
+# What is installed is linked with its installed path from the start, since in the
+# build tree too the libraries lie beside each other and beside the programs (whose
+# path therefore names their own folder as well). Edited at the install instead, the
+# build tree's path would end in empty entries, left as room for the edit, and an
+# empty entry means the current folder: a program run from the build tree would load
+# any library of a matching name found there, the C library included.
+function(pagelint_link_as_installed target)
+  set_target_properties(${target} PROPERTIES BUILD_WITH_INSTALL_RPATH TRUE)
+endfunction()
+
 # pagelint_install_program(TARGET LINK): installs TARGET into the program folder and a
 # relative symbolic link named LINK to it into bin.
 function(pagelint_install_program target link)
   pagelint_use_allocator(${target})
-  set_target_properties(${target} PROPERTIES INSTALL_RPATH "${PAGELINT_PROGRAM_RPATH}")
+  set_target_properties(${target} PROPERTIES INSTALL_RPATH "${PAGELINT_PROGRAM_RPATH};$ORIGIN")
+  pagelint_link_as_installed(${target})
   install(TARGETS ${target} RUNTIME DESTINATION ${PAGELINT_INSTALL_PROGRAMDIR})
   get_target_property(name ${target} OUTPUT_NAME)
   if(NOT name)

@@ -50,6 +50,21 @@ check_site() {
 }
 check_site installed "$prefix/bin/pagelint-check"
 
+# No library search path, in the build or installed, may hold an empty entry: the
+# loader reads one as the current folder, and would take a library from wherever the
+# program is run.
+empty=0
+while IFS= read -r -d '' file; do
+  path=$(readelf -d "$file" 2>/dev/null | sed -n 's/.*(R[UN]*PATH).*\[\(.*\)\]$/\1/p' || true)
+  if [[ -n $path && ":$path:" == *::* ]]; then
+    fail "$file searches the current folder for libraries: [$path]"
+    empty=1
+  fi
+done < <(find "$build/bin" "$prefix/lib" -type f -print0)
+if ((empty == 0)); then
+  pass "no library search path names the current folder"
+fi
+
 [[ -L $prefix/bin/pagelint-check && -f $prefix/lib/pagelint/ZEB.fdc ]] ||
   fail "pagelint-check is not a link into the program folder beside ZEB.fdc"
 [[ -f $prefix/lib/pagelint/WordCommonness.txt ]] ||

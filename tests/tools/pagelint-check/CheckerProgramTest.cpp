@@ -138,12 +138,15 @@ TEST_F(CheckerProgramTest, AHomeFolderThatDoesNotExistIsAnError) {
 }
 
 TEST_F(CheckerProgramTest, AProgramFolderWithoutTheMainDictionaryIsAnError) {
-  // The copy runs from a folder that holds no ZEB.fdc.
+  // The copy runs from a folder that holds no ZEB.fdc; its libraries are those it was
+  // built beside, which it looks for in its own folder.
   ScopedTempDir alone;
   const std::string copy = alone.Sub("pagelint-check");
   fs::copy_file(checktest::CheckerPath(), copy);
   fs::permissions(copy, fs::perms::owner_exec, fs::perm_options::add);
-  const ProcessResult result = checktest::Run({copy, "site"}, m_work.Path());
+  const std::string libraries = fs::path(checktest::CheckerPath()).parent_path().string();
+  const ProcessResult result =
+      checktest::Run({copy, "site"}, {m_work.Path(), "", {"LD_LIBRARY_PATH=" + libraries}});
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err,
