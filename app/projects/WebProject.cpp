@@ -374,7 +374,13 @@ void CWebProject::OnCollectBegin() {
 }
 
 void CWebProject::OnCollectionDone() {
-  SetCheckState(ECheckState::Collected);
+  // The state of a run still ending is the run's to set, and changes that wait for
+  // "Spell Check Again" keep waiting: a pass that finds nothing new says nothing of
+  // pages found changed before.
+  ECheckState state = GetCheckState();
+  while (state != ECheckState::Checking && state != ECheckState::OutOfDate &&
+         !m_checkState.compare_exchange_weak(state, ECheckState::Collected)) {
+  }
   if (!m_fileCollector) {
     return;
   }
@@ -390,7 +396,7 @@ void CWebProject::OnCollectionDone() {
     return;
   }
   if (IsCheckedOnce()) {
-    SetCheckState(ECheckState::OutOfDate);
+    MarkOutOfDate();
     return;
   }
   StartCheckWorker();
@@ -417,15 +423,21 @@ void CWebProject::MarkChangedPages(const std::vector<std::string>& paths) {
   }
   MarkPending(paths);
   if (IsCheckedOnce()) {
-    SetCheckState(ECheckState::OutOfDate);
+    MarkOutOfDate();
   }
 }
 
 void CWebProject::MarkDictionaryChanged() {
   m_fileList.MarkAllPending();
-  m_dictionaryChanged.store(true);
-  ECheckState state = ECheckState::Checked;
-  m_checkState.compare_exchange_strong(state, ECheckState::OutOfDate);
+  MarkOutOfDate();
+}
+
+void CWebProject::MarkOutOfDate() {
+  m_runOutOfDate.store(true);
+  ECheckState state = GetCheckState();
+  while ((state == ECheckState::Checked || state == ECheckState::Collected) &&
+         !m_checkState.compare_exchange_weak(state, ECheckState::OutOfDate)) {
+  }
 }
 
 void CWebProject::MarkPending(const std::vector<std::string>& modifiedPaths) {
@@ -442,8 +454,8 @@ void CWebProject::MarkPending(const std::vector<std::string>& modifiedPaths) {
 
 void CWebProject::StartCheckWorker() {
   StopWorker();
-  // The new run reads the dictionaries as they are now.
-  m_dictionaryChanged.store(false);
+  // The new run reads every page and dictionary as they are now.
+  m_runOutOfDate.store(false);
   m_badWords.ClearWords();
   // The findings of every file went, so every file is checked again.
   m_fileList.MarkAllPending();
@@ -494,9 +506,9 @@ unsigned CWebProject::RunCheck(CProjectCheckWorker& worker) {
   while (state != ECheckState::OutOfDate &&
          !m_checkState.compare_exchange_weak(state, ECheckState::Checked)) {
   }
-  // Read only after the state says "checked": MarkDictionaryChanged sets the flag
-  // before it looks at the state, so one of the two always sees the other.
-  if (m_dictionaryChanged.load()) {
+  // Read only after the state says "checked": MarkOutOfDate sets the flag before it
+  // looks at the state, so one of the two always sees the other.
+  if (m_runOutOfDate.load()) {
     state = ECheckState::Checked;
     m_checkState.compare_exchange_strong(state, ECheckState::OutOfDate);
   }

@@ -249,6 +249,9 @@ private:
   /// Logs the places the last collection pass left out that the one before did not.
   void LogNewSkippedPlaces();
   void MarkPending(const std::vector<std::string>& modifiedPaths);
+  /// Makes the project out of date: at once after a run, else when the run going on
+  /// ends, which until then stays "checking".
+  void MarkOutOfDate();
   unsigned RunCheck(CProjectCheckWorker& worker);
   void PostToTarget(UINT message) const;
 
@@ -256,8 +259,9 @@ private:
   std::atomic<ECheckState> m_checkState{ECheckState::NotStarted};
   std::atomic<bool> m_checkedOnce{false};
   std::atomic<std::uint32_t> m_elapsedSeconds{0};
-  /// A dictionary changed since the last run started: that run ends out of date.
-  std::atomic<bool> m_dictionaryChanged{false};
+  /// Something changed since the last run started (a page, or a dictionary), so that
+  /// run ends out of date.
+  std::atomic<bool> m_runOutOfDate{false};
 
   bool m_current = false;
   int m_addToDictionaryId = -1;

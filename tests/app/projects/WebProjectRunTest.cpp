@@ -137,6 +137,27 @@ TEST_F(WebProjectRunTest, DictionaryChangeDuringARunEndsItOutOfDate) {
   EXPECT_EQ(project.GetCheckState(), ECheckState::OutOfDate);
 }
 
+// Pages found changed after a run wait for "check again", and a later pass that finds
+// nothing new leaves them waiting.
+TEST_F(WebProjectRunTest, APassThatFindsNothingNewKeepsTheProjectOutOfDate) {
+  WriteSiteFile("a.html", "<p>teh</p>\n");
+  CWebProject& project = MakeProject();
+  StartAndCheck(project);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20)); // a new modification time
+  WriteSiteFile("a.html", "<p>teh zzqy</p>\n");
+  ASSERT_TRUE(WaitForState(project, ECheckState::OutOfDate));
+
+  const UINT collected = CWebProject::MSG_PROJECT_COLLECT_DONE;
+  const int passes = m_view.Count(collected);
+  project.OnDirChanged(reinterpret_cast<LPARAM>(&project));
+  ASSERT_TRUE(PumpUntil([&] { return m_view.Count(collected) > passes; }));
+  EXPECT_EQ(project.GetCheckState(), ECheckState::OutOfDate);
+
+  project.StartCheckWorker();
+  ASSERT_TRUE(WaitForState(project, ECheckState::Checked));
+  EXPECT_EQ(FindingsOf(project, "zzqy"), (std::vector<Finding>{{"a.html", 0, 7, 11}}));
+}
+
 // A place the collection leaves out is logged once, not again at every later pass.
 TEST_F(WebProjectRunTest, APlaceLeftOutIsLoggedOnce) {
   WriteSiteFile("a.html", "<p>teh</p>\n");
