@@ -330,6 +330,9 @@ void CWebProject::RestartCollection() {
 }
 
 void CWebProject::StartDirMonitor() {
+  if (m_changeWatch == EChangeWatch::kUnwatched) {
+    return;
+  }
   auto monitor = std::make_unique<CDirMonitorThread>(
       m_rootDirectory, true, kDirChangeFilter, MSG_PROJECT_DIR_CHANGED, m_msgWindowHandle,
       kDirChangePeriodMs, reinterpret_cast<LPARAM>(this));

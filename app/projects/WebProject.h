@@ -212,6 +212,12 @@ public:
   void SetPageSelection(std::shared_ptr<const std::set<std::string>> pages) {
     m_pageSelection = std::move(pages);
   }
+  /// Whether a collection also starts watching every folder below the root, so that
+  /// pages changed later are checked again (the default). A check that runs once and
+  /// ends, as pagelint-check's, has no later: watching would only walk each folder a
+  /// second time.
+  enum class EChangeWatch : std::uint8_t { kWatched, kUnwatched };
+  void SetChangeWatch(EChangeWatch watch) { m_changeWatch = watch; }
 
   // The project data file (WebProjectFile.cpp).
   bool LoadProject();
@@ -270,6 +276,7 @@ private:
   int m_checkParallelism = DefaultCheckParallelism();
   int m_checkPriority = kIdleCheckPriority;
   CPageScanner::EExcerpts m_checkExcerpts = CPageScanner::EExcerpts::kFirstInPage;
+  EChangeWatch m_changeWatch = EChangeWatch::kWatched;
   HWND m_msgWindowHandle = 0;
   HWND m_collectorWindow = 0; ///< the window the file collector posts to
   HWND m_targetWindow = 0;

@@ -423,6 +423,10 @@ bool CCheckRun::CheckProject(CWebProject& project, int root, const std::function
   // Run from a terminal or a script, the check is the job at hand: below normal, as
   // before, rather than the program's idle priority.
   project.SetCheckPriority(kCheckPriority);
+  // A page changed during the check is read as it is when its turn comes; watching the
+  // folders for later changes cost a second walk of them all, a third of the time on a
+  // site with a folder a page.
+  project.SetChangeWatch(CWebProject::EChangeWatch::kUnwatched);
   // A flag turns its option on; a saved project that has one on keeps it either way.
   CProjectOptions options = project.GetOptions();
   options.skipCodeSamples = options.skipCodeSamples || m_options.skipCode;

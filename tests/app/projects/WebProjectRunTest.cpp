@@ -114,6 +114,41 @@ TEST_F(WebProjectRunTest, EditAfterARunWaitsForCheckAgain) {
   EXPECT_EQ(FindingsOf(project, "qwzx"), (std::vector<Finding>{{"b.html", 0, 3, 7}}));
 }
 
+// A project that does not watch its folders (a check run once, as pagelint-check's)
+// leaves a page edited after its run unnoticed, where a watching one goes out of date.
+// Both are edited at once: by the time the watching one has noticed, so would the other.
+TEST_F(WebProjectRunTest, OnlyAWatchingProjectNoticesAnEditAfterItsRun) {
+  struct SSite {
+    CWebProject::EChangeWatch watch;
+    ECheckState after;
+  };
+  const SSite sites[] = {{CWebProject::EChangeWatch::kWatched, ECheckState::OutOfDate},
+                         {CWebProject::EChangeWatch::kUnwatched, ECheckState::Checked}};
+  std::vector<std::unique_ptr<ScopedTempDir>> folders;
+  std::vector<CWebProject*> projects;
+  for (const SSite& site : sites) {
+    folders.push_back(std::make_unique<ScopedTempDir>());
+    const std::string root = folders.back()->Path() + "/";
+    testkit::WriteBytes(root + "a.html", "<p>teh</p>\n");
+    CWebProject& project = MakeProject("Site " + std::to_string(projects.size()), root);
+    project.SetChangeWatch(site.watch);
+    StartAndCheck(project);
+    projects.push_back(&project);
+  }
+
+  std::this_thread::sleep_for(std::chrono::milliseconds(20)); // a new modification time
+  for (const auto& folder : folders) {
+    testkit::WriteBytes(folder->Path() + "/a.html", "<p>teh zzqy</p>\n");
+  }
+  ASSERT_TRUE(WaitForState(*projects[0], ECheckState::OutOfDate));
+  // What the other project's monitor would have posted meanwhile has arrived by now.
+  CMessageLoop::PumpUntil([] { return false; }, std::chrono::milliseconds(500));
+  for (std::size_t i = 0; i < projects.size(); ++i) {
+    EXPECT_EQ(projects[i]->GetCheckState(), sites[i].after) << "project " << i;
+  }
+  EXPECT_TRUE(FindingsOf(*projects[1], "zzqy").empty());
+}
+
 // A dictionary that changes while a run goes on: the pages checked before the change
 // followed the old one, so the run ends out of date and "check again" is offered. A
 // change after a run makes the project out of date at once; a new run starts afresh.
