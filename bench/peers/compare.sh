@@ -11,6 +11,8 @@ usage: bench/peers/compare.sh [options]
 modes (default: compare every tool on the corpus)
   --scale [N]         pagelint-check alone over an N-file site (default 10000) made
                       from the corpus's files, in folders of 100
+  --folder-size S     with --scale: S files a folder instead of 100 (1: a folder a
+                      page, as sites with "pretty" addresses are laid out)
   --made-up [W]       with --scale: the site's pages hold W distinct made-up words
                       each (default 100) instead of the corpus's text
   --profile           perf profile of pagelint-check over the corpus (top symbols)
@@ -59,6 +61,7 @@ jobs=
 pagelint=
 use_site=0
 made_up=0
+folder_size=100
 format=text
 outputs=
 checksums=$repo/bench/peers/outputs.sha256
@@ -88,6 +91,7 @@ while (($#)); do
         shift
       fi
       ;;
+    --folder-size) folder_size=${2:?--folder-size needs a count}; shift ;;
     --format) format=${2:?--format needs text, json or sarif}; shift ;;
     --profile) mode=profile ;;
     --accuracy) mode=accuracy ;;
@@ -121,6 +125,11 @@ fi
 [[ $corpus_pkg =~ ^[a-z0-9][a-z0-9.+-]+$ ]] || die "'$corpus_pkg' is not a package name"
 [[ $format =~ ^(text|json|sarif)$ ]] || die "--format wants text, json or sarif, not '$format'"
 ((made_up == 0 || use_site)) || die "--made-up goes with --scale"
+[[ $folder_size =~ ^[1-9][0-9]*$ ]] || die "--folder-size wants a positive count, not '$folder_size'"
+((folder_size == 100 || use_site)) || die "--folder-size goes with --scale"
+# A site of another layout is another site: its own folder, its own recorded checksums.
+layout=
+((folder_size == 100)) || layout=-folders-of-$folder_size
 pagelint_opts=()
 [[ -z $jobs ]] || pagelint_opts=(--jobs "$jobs")
 
@@ -212,20 +221,21 @@ build_corpus() {
 site_dir=
 site_list=
 
-# Spreads copies of the corpus's pages over COUNT files in folders of 100, or writes
-# COUNT pages of made-up words.
+# Spreads copies of the corpus's pages over COUNT files in folders of --folder-size
+# files, or writes COUNT pages of made-up words.
 build_site() {
   if ((made_up)); then
-    site_dir=$work/site/made-up-$scale_files-$made_up
+    site_dir=$work/site/made-up-$scale_files-$made_up$layout
     site_list=$site_dir.files
     if [[ ! -d $site_dir || ! -s $site_list ]]; then
       rm -rf "$site_dir"
       mkdir -p "$site_dir"
-      python3 "$repo/bench/peers/peers.py" madeup "$site_dir" "$scale_files" "$made_up" "$site_list"
+      python3 "$repo/bench/peers/peers.py" madeup "$site_dir" "$scale_files" "$made_up" \
+        "$site_list" "$folder_size"
     fi
     return 0
   fi
-  site_dir=$work/site/$corpus_pkg-$scale_files
+  site_dir=$work/site/$corpus_pkg-$scale_files$layout
   site_list=$site_dir.files
   local stamp=$site_dir.version version
   version=$(cat "$work/corpus/$corpus_pkg.version")
@@ -234,7 +244,8 @@ build_site() {
   fi
   rm -rf "$site_dir" "$stamp"
   mkdir -p "$site_dir"
-  python3 "$repo/bench/peers/peers.py" site "$corpus_list" "$site_dir" "$scale_files" "$site_list"
+  python3 "$repo/bench/peers/peers.py" site "$corpus_list" "$site_dir" "$scale_files" \
+    "$site_list" "$folder_size"
   echo "$version" >"$stamp"
 }
 
@@ -243,9 +254,9 @@ build_site() {
 # What a recorded checksum belongs to: "PACKAGE VERSION corpus|site-N FORMAT".
 output_key() {
   local format=$1 what=corpus
-  ((use_site)) && what=site-$scale_files
+  ((use_site)) && what=site-$scale_files$layout
   if ((made_up)); then
-    echo "made-up 1 site-$scale_files-$made_up $format"
+    echo "made-up 1 site-$scale_files-$made_up$layout $format"
     return 0
   fi
   echo "$corpus_pkg $(cat "$work/corpus/$corpus_pkg.version") $what $format"

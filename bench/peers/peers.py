@@ -4,13 +4,14 @@
   peers.py corpus DEST LIST        copy the HTML pages named on standard input (the
                                    output of dpkg -L) below DEST; write their paths
                                    to LIST
-  peers.py site LIST DEST COUNT OUT   spread copies of LIST's pages over COUNT files
-                                   in folders of 100 below DEST; write paths to OUT
+  peers.py site LIST DEST COUNT OUT [SIZE]   spread copies of LIST's pages over
+                                   COUNT files in folders of SIZE (default 100) below
+                                   DEST; write paths to OUT
   peers.py describe NAME LIST      print the number of files and megabytes
   peers.py table LIST RESULTS BASE print the comparison table of RESULTS
-  peers.py madeup DEST COUNT WORDS OUT  COUNT pages of WORDS distinct made-up words each
-                                   (from a pool of 10,000, so each word is met on
-                                   several pages) in folders of 100 below DEST
+  peers.py madeup DEST COUNT WORDS OUT [SIZE]  COUNT pages of WORDS distinct made-up
+                                   words each (from a pool of 10,000, so each word is
+                                   met on several pages) in folders of SIZE below DEST
   peers.py digest ROOT OUTPUT      print the SHA-256 of a pagelint-check report with
                                    the checked folder ROOT written as SITEROOT/, so
                                    that reports of different checkouts compare
@@ -77,17 +78,17 @@ def make_corpus(dest, list_path):
     write_list(list_path, copies)
 
 
-def make_site(list_path, dest, count, out_path):
+def make_site(list_path, dest, count, out_path, folder_size=FOLDER_SIZE):
     pages = read_list(list_path)
     if not pages:
         fail(f"{list_path} names no pages")
     width = len(str(count - 1))
-    folder_width = len(str((count - 1) // FOLDER_SIZE))
+    folder_width = len(str((count - 1) // folder_size))
     copies = []
     for index in range(count):
         page = pages[index % len(pages)]
-        folder = os.path.join(dest, f"d{index // FOLDER_SIZE:0{folder_width}d}")
-        if index % FOLDER_SIZE == 0:
+        folder = os.path.join(dest, f"d{index // folder_size:0{folder_width}d}")
+        if index % folder_size == 0:
             os.makedirs(folder, exist_ok=True)
         target = os.path.join(folder, f"{index:0{width}d}-{os.path.basename(page)}")
         shutil.copyfile(page, target)
@@ -103,13 +104,13 @@ def made_up_word(number):
     return "qz" + "".join("abcdefghij"[int(d)] for d in str(number)) + "xw"
 
 
-def make_made_up_site(dest, count, words, out_path):
+def make_made_up_site(dest, count, words, out_path, folder_size=FOLDER_SIZE):
     width = len(str(count - 1))
-    folder_width = len(str((count - 1) // FOLDER_SIZE))
+    folder_width = len(str((count - 1) // folder_size))
     pages = []
     for index in range(count):
-        folder = os.path.join(dest, f"d{index // FOLDER_SIZE:0{folder_width}d}")
-        if index % FOLDER_SIZE == 0:
+        folder = os.path.join(dest, f"d{index // folder_size:0{folder_width}d}")
+        if index % folder_size == 0:
             os.makedirs(folder, exist_ok=True)
         found = [made_up_word((index * words + k) % MADE_UP_POOL) for k in range(words)]
         lines = [" ".join(["The", w, "is", "here."]) for w in found]
@@ -304,19 +305,25 @@ def accuracy(baseline_path, typos_path, runs_path):
 
 
 def main(argv):
+    # Each command: its least and most arguments, and what it does with them.
     commands = {
-        "corpus": (2, lambda a: make_corpus(a[0], a[1])),
-        "site": (4, lambda a: make_site(a[0], a[1], int(a[2]), a[3])),
-        "describe": (2, lambda a: describe(a[0], a[1])),
-        "table": (3, lambda a: print_table(a[0], a[1], a[2])),
-        "madeup": (4, lambda a: make_made_up_site(a[0], int(a[1]), int(a[2]), a[3])),
-        "digest": (2, lambda a: digest(a[0], a[1])),
-        "accuracy": (3, lambda a: accuracy(a[0], a[1], a[2])),
+        "corpus": (2, 2, lambda a: make_corpus(a[0], a[1])),
+        "site": (4, 5, lambda a: make_site(a[0], a[1], int(a[2]), a[3], *map(int, a[4:]))),
+        "describe": (2, 2, lambda a: describe(a[0], a[1])),
+        "table": (3, 3, lambda a: print_table(a[0], a[1], a[2])),
+        "madeup": (4, 5, lambda a: make_made_up_site(a[0], int(a[1]), int(a[2]), a[3],
+                                                     *map(int, a[4:]))),
+        "digest": (2, 2, lambda a: digest(a[0], a[1])),
+        "accuracy": (3, 3, lambda a: accuracy(a[0], a[1], a[2])),
     }
-    if len(argv) < 2 or argv[1] not in commands or len(argv) - 2 != commands[argv[1]][0]:
+    if len(argv) < 2 or argv[1] not in commands:
         print(__doc__, file=sys.stderr)
         return 2
-    return commands[argv[1]][1](argv[2:]) or 0
+    least, most, run = commands[argv[1]]
+    if not least <= len(argv) - 2 <= most:
+        print(__doc__, file=sys.stderr)
+        return 2
+    return run(argv[2:]) or 0
 
 
 if __name__ == "__main__":
